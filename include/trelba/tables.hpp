@@ -1,0 +1,33 @@
+// Shared table types: codon indices, codon counts of one sequence, per-family values.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace trelba {
+
+// A codon index is 1 + 16*b1 + 4*b2 + b3 with the bases numbered T=0, C=1, A=2, G=3,
+// so 1 is TTT, 36 is ATG and 64 is GGG. Index 0 names no codon.
+inline constexpr int kCodonCount = 64;
+
+// Number of times each codon was read in one sequence, by codon index. Element 0 counts
+// the triples that held a letter other than a base; it belongs to no codon and is never
+// reported.
+using CodonCounts = std::array<std::uint64_t, kCodonCount + 1>;
+
+// One double per codon index (element 0 unused): within-family frequencies and
+// entropy terms.
+using CodonValues = std::array<double, kCodonCount + 1>;
+
+// Synonymous families are numbered 1 to 21; family 5 holds the stop codons.
+inline constexpr int kFamilyCount = 21;
+inline constexpr int kStopFamily = 5;
+
+// One double per family number (element 0 unused): totals, composition, order values.
+using FamilyValues = std::array<double, kFamilyCount + 1>;
+
+// Sequences are numbered from 1 in input order; 0 stands for the codons read before the
+// first header line, which belong to no sequence.
+using SequenceNumber = std::uint64_t;
+
+}  // namespace trelba

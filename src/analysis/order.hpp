@@ -1,0 +1,22 @@
+// Family entropy and order values.
+#pragma once
+
+#include "codes/genetic_code.hpp"
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+// TAA, TAG, TGA, TGG and ATG enter a family's entropy with their frequency itself, not
+// with an entropy term, under every genetic code.
+bool IsExemptCodon(int codon);
+
+// The entropy term of a within-family frequency p: 0 for p = 0, else (ln p * p) * -1.0.
+double EntropyTerm(double p);
+
+// The order value of every family from the within-family frequencies of one sequence:
+// 1 - H / ln k, H being the sum of the members' entropy terms (exempt codons: their
+// frequencies) in ascending codon index. The stop family and the one-codon families get 0.
+// Values are not clamped: exempt codons can make them negative.
+void OrderValues(const GeneticCode& code, const CodonValues& frequencies, FamilyValues& order);
+
+}  // namespace trelba

@@ -1,0 +1,183 @@
+#include "codes/genetic_code.hpp"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "input/codon_index.hpp"
+
+namespace trelba {
+namespace {
+
+// Column "0": the standard genetic code. Members are listed in ascending codon index.
+constexpr std::array<std::string_view, kFamilyCount + 1> kStandardFamilies = {
+    "",
+    /*  1 Phe  */ "TTT TTC",
+    /*  2 Leu  */ "TTA TTG CTT CTC CTA CTG",
+    /*  3 Ser  */ "TCT TCC TCA TCG AGT AGC",
+    /*  4 Tyr  */ "TAT TAC",
+    /*  5 stop */ "TAA TAG TGA",
+    /*  6 Cys  */ "TGT TGC",
+    /*  7 Trp  */ "TGG",
+    /*  8 Pro  */ "CCT CCC CCA CCG",
+    /*  9 His  */ "CAT CAC",
+    /* 10 Gln  */ "CAA CAG",
+    /* 11 Arg  */ "CGT CGC CGA CGG AGA AGG",
+    /* 12 Ile  */ "ATT ATC ATA",
+    /* 13 Met  */ "ATG",
+    /* 14 Thr  */ "ACT ACC ACA ACG",
+    /* 15 Asn  */ "AAT AAC",
+    /* 16 Lys  */ "AAA AAG",
+    /* 17 Val  */ "GTT GTC GTA GTG",
+    /* 18 Ala  */ "GCT GCC GCA GCG",
+    /* 19 Asp  */ "GAT GAC",
+    /* 20 Glu  */ "GAA GAG",
+    /* 21 Gly  */ "GGT GGC GGA GGG",
+};
+
+struct Departure {
+  int family = 0;
+  std::string_view members;
+};
+
+struct Variant {
+  std::array<Departure, 7> departures;  // families that differ from the standard code
+  std::string_view denominator;         // denominator families, in the order they are added
+};
+
+constexpr std::string_view kDenominatorStandard =
+    "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21";
+
+// Variants "0" to "7", each as its departures from the standard code.
+const std::array<Variant, kGeneticCodeCount> kVariants = {{
+    /* "0" */ {{}, kDenominatorStandard},
+    /* "1" */
+    {{{{5, "TAA TAG"}, {7, "TGA TGG"}, {12, "ATT ATC"}, {13, "ATA ATG"}}},
+     "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
+    /* "2" */
+    {{{{2, "TTA TTG"},
+       {5, "TAA TAG AGA AGG"},
+       {7, "TGA TGG"},
+       {12, "ATT ATC"},
+       {13, "ATA ATG"}}},
+     "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
+    /* "3" */
+    {{{{5, "TAA TAG"}, {7, "TGA TGG"}}}, "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 7"},
+    /* "4" */
+    {{{{3, "TCT TCC TCA TCG AGT AGC AGA AGG"},
+       {5, "TAA TAG"},
+       {7, "TGA TGG"},
+       {11, "CGT CGC CGA CGG"},
+       {12, "ATT ATC"},
+       {13, "ATA ATG"}}},
+     "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
+    /* "5" */ {{{{5, "TGA"}, {10, "TAA TAG CAA CAG"}}}, kDenominatorStandard},
+    /* "6" */ {{{{5, "TAA TAG"}, {6, "TGT TGC TGA"}}}, kDenominatorStandard},
+    /* "7" */
+    {{{{3, "TCT TCC TCA TCG AGT AGC AGA AGG"},
+       {5, "TAA TAG"},
+       {7, "TGA TGG"},
+       {11, "CGT CGC CGA CGG"},
+       {16, "AAG"},
+       {19, "AAA GAT GAC"}}},
+     "1 2 3 4 6 8 9 10 11 12 14 15 17 18 19 20 21 7"},
+}};
+
+// k of each family by variant "0" to "7"; 0 where the family's order value is fixed at 0.
+constexpr std::array<std::array<std::uint8_t, kGeneticCodeCount>, kFamilyCount + 1> kDivisors = {{
+    //         "0" "1" "2" "3" "4" "5" "6" "7"
+    /*     */ {0, 0, 0, 0, 0, 0, 0, 0},
+    /*  1  */ {2, 2, 2, 2, 2, 2, 2, 2},
+    /*  2  */ {6, 6, 2, 6, 6, 6, 6, 6},
+    /*  3  */ {6, 6, 6, 6, 8, 6, 6, 8},
+    /*  4  */ {2, 2, 2, 2, 2, 2, 2, 2},
+    /*  5  */ {0, 0, 0, 0, 0, 0, 0, 0},
+    /*  6  */ {2, 2, 2, 2, 2, 2, 3, 2},
+    /*  7  */ {0, 2, 2, 2, 2, 0, 0, 2},
+    /*  8  */ {4, 4, 4, 4, 4, 4, 4, 4},
+    /*  9  */ {2, 2, 2, 2, 2, 2, 2, 2},
+    /* 10  */ {2, 2, 2, 2, 2, 4, 2, 2},
+    /* 11  */ {6, 6, 6, 6, 4, 6, 6, 4},
+    /* 12  */ {3, 2, 2, 3, 2, 3, 3, 3},
+    /* 13  */ {0, 2, 2, 0, 2, 0, 0, 0},
+    /* 14  */ {4, 4, 4, 4, 4, 4, 4, 4},
+    /* 15  */ {2, 2, 2, 2, 2, 2, 2, 2},
+    /* 16  */ {2, 2, 2, 2, 2, 2, 2, 0},
+    /* 17  */ {4, 4, 4, 4, 4, 4, 4, 4},
+    /* 18  */ {4, 4, 4, 4, 4, 4, 4, 4},
+    /* 19  */ {2, 2, 2, 2, 2, 2, 2, 3},
+    /* 20  */ {2, 2, 2, 2, 2, 2, 2, 2},
+    /* 21  */ {4, 4, 4, 4, 4, 4, 4, 4},
+}};
+
+// Calls `each` with every space-separated word of `list`.
+template <class Each>
+void ForEachWord(std::string_view list, Each&& each) {
+  while (!list.empty()) {
+    const auto space = list.find(' ');
+    each(list.substr(0, space));
+    if (space == std::string_view::npos) break;
+    list.remove_prefix(space + 1);
+  }
+}
+
+Family ParseFamily(std::string_view members) {
+  Family family;
+  ForEachWord(members, [&](std::string_view codon) {
+    const int index = codon.size() == 3 ? CodonIndex(codon[0], codon[1], codon[2]) : 0;
+    if (index < 1 || family.size == kMaxFamilySize ||
+        (family.size != 0 && index <= family.members[family.size - 1u])) {
+      std::abort();  // a mistyped table entry: caught by the first test that runs
+    }
+    family.members[family.size++] = static_cast<std::uint8_t>(index);
+  });
+  return family;
+}
+
+GeneticCode Build(int number) {
+  const Variant& variant = kVariants[static_cast<std::size_t>(number)];
+  GeneticCode code;
+  code.id = static_cast<char>('0' + number);
+  for (int f = 1; f <= kFamilyCount; ++f) {
+    code.families[static_cast<std::size_t>(f)] =
+        ParseFamily(kStandardFamilies[static_cast<std::size_t>(f)]);
+  }
+  for (const Departure& departure : variant.departures) {
+    if (departure.family != 0) {
+      code.families[static_cast<std::size_t>(departure.family)] = ParseFamily(departure.members);
+    }
+  }
+  ForEachWord(variant.denominator, [&](std::string_view word) {
+    int family = 0;
+    for (const char digit : word) family = family * 10 + (digit - '0');
+    if (family < 1 || family > kFamilyCount || family == kStopFamily) std::abort();
+    code.denominator[code.denominator_size++] = static_cast<std::uint8_t>(family);
+  });
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
+    const std::uint8_t k = kDivisors[f][static_cast<std::size_t>(number)];
+    code.divisor[f] = k;
+    code.log_divisor[f] = k != 0 ? std::log(static_cast<double>(k)) : 0.0;
+  }
+  return code;
+}
+
+const std::array<GeneticCode, kGeneticCodeCount>& AllCodes() {
+  static const auto codes = [] {
+    std::array<GeneticCode, kGeneticCodeCount> all;
+    for (int n = 0; n < kGeneticCodeCount; ++n) all[static_cast<std::size_t>(n)] = Build(n);
+    return all;
+  }();
+  return codes;
+}
+
+}  // namespace
+
+const GeneticCode& GeneticCodeNumber(int number) {
+  return AllCodes()[static_cast<std::size_t>(number)];
+}
+
+const GeneticCode& SelectGeneticCode(std::string_view id) {
+  if (id.size() == 1 && id[0] >= '1' && id[0] <= '7') return GeneticCodeNumber(id[0] - '0');
+  return GeneticCodeNumber(0);
+}
+
+}  // namespace trelba

@@ -1,0 +1,3 @@
+#include "driver/run.hpp"
+
+int main(int argc, char** argv) { return trelba::Run(argc, argv); }

@@ -1,0 +1,89 @@
+#include "driver/run.hpp"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "codes/genetic_code.hpp"
+#include "driver/pipeline.hpp"
+#include "input/input_file.hpp"
+#include "input/sequence_reader.hpp"
+#include "reports/output_buffer.hpp"
+#include "reports/report_file.hpp"
+
+namespace trelba {
+namespace {
+
+constexpr std::size_t kReadBlock = 1 << 18;
+
+constexpr std::string_view kUsage =
+    "Parameter missing.\n"
+    "Usage: Trelba filename [genetic_code_number]\n";
+
+// Every error reads "Error <doing> file: <name>" on standard error.
+int FileError(const char* doing, const std::string& name) {
+  std::fprintf(stderr, "Error %s file: %s\n", doing, name.c_str());
+  return kFailureStatus;
+}
+
+struct Report {
+  std::string name;
+  ReportFile file;
+  std::unique_ptr<OutputBuffer> buffer;
+};
+
+}  // namespace
+
+int Run(int argc, const char* const* argv) {
+  if (argc < 2) {
+    std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+    std::fflush(stdout);
+    return kFailureStatus;
+  }
+  const std::string input_name = argv[1];
+  const GeneticCode& code = SelectGeneticCode(argc >= 3 ? argv[2] : "0");
+
+  InputFile input;
+  if (!input.Open(input_name)) return FileError("opening", input_name);
+
+  // Created in this order: family order report, score report, codon count report.
+  Report reports[3];
+  const char* const suffixes[3] = {".iik", ".ok", ".freq"};
+  for (int i = 0; i < 3; ++i) {
+    Report& report = reports[i];
+    report.name = input_name + suffixes[i];
+    if (!report.file.Open(report.name)) return FileError("opening", report.name);
+    report.buffer = std::make_unique<OutputBuffer>(report.file);
+  }
+  Report& order = reports[0];
+  Report& scores = reports[1];
+  Report& counts = reports[2];
+
+  auto first_failed_report = [&]() -> Report* {
+    for (Report& report : reports) {
+      if (report.buffer->failed()) return &report;
+    }
+    return nullptr;
+  };
+
+  SequencePipeline pipeline(code, {*order.buffer, *scores.buffer, *counts.buffer});
+  SequenceReader reader;
+  const std::unique_ptr<char[]> block(new char[kReadBlock]);
+  for (;;) {
+    const std::ptrdiff_t n = input.Read(block.get(), kReadBlock);
+    if (n < 0) return FileError("reading", input_name);
+    if (n == 0) break;
+    ReadBytes(reader, block.get(), static_cast<std::size_t>(n), pipeline);
+    if (Report* failed = first_failed_report()) return FileError("writing", failed->name);
+  }
+  FinishReading(reader, pipeline);
+  pipeline.Finish();
+
+  for (Report& report : reports) {
+    if (!report.buffer->Flush() || !report.file.Close()) return FileError("writing", report.name);
+  }
+  return 0;
+}
+
+}  // namespace trelba

@@ -1,0 +1,87 @@
+// Turning FASTA text into the codon counts of one sequence after another.
+//
+// The text may arrive in pieces of any size: the reader keeps its place (the letters of an
+// incomplete codon, whether it is inside a header line) from one piece to the next, and
+// hands each sequence's counts to the caller as soon as the sequence ends.
+//
+// Reading rules:
+//  - A '>' anywhere starts a new sequence. The one or two letters of an incomplete codon
+//    read before it are dropped, and the rest of its line, up to and including the next
+//    line feed or carriage return, is the header and is skipped.
+//  - Whitespace is skipped; the reading frame runs on across line breaks.
+//  - Every other byte takes a place in the frame. A triple of three bases (T, C, A, G in
+//    either case) counts one codon; a triple with any other letter (N, U, '-', digits...)
+//    counts nothing.
+//  - Codons before the first header belong to no sequence and are dropped.
+#pragma once
+
+#include <cstddef>
+
+#include "input/codon_index.hpp"
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+struct SequenceReader {
+  CodonCounts counts{};         // codons of the sequence being read
+  SequenceNumber sequence = 0;  // headers seen so far: the number of the current sequence
+  unsigned frame = 0;           // letters of the incomplete codon (0 to 2)
+  unsigned index = 0;           // codon index accumulated from those letters, less one
+  unsigned not_base = 0;        // non-zero when one of those letters is no base
+  bool in_header = false;       // inside a header line
+};
+
+// Reads `size` bytes. `on_sequence(number, counts)` is called for every sequence that a
+// header in these bytes ends, before the next one is started.
+template <class OnSequence>
+void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
+               OnSequence&& on_sequence) {
+  const auto* p = reinterpret_cast<const unsigned char*>(data);
+  const auto* const end = p + size;
+  // The frame state lives in locals inside the loop; it is stored back on the way out.
+  unsigned frame = reader.frame;
+  unsigned index = reader.index;
+  unsigned not_base = reader.not_base;
+  bool in_header = reader.in_header;
+
+  while (p != end) {
+    if (in_header) {
+      while (p != end && *p != '\n' && *p != '\r') ++p;
+      if (p == end) break;
+      ++p;
+      in_header = false;
+      continue;
+    }
+    const unsigned cls = kByteClasses[*p++];
+    if (cls <= kNotBase) {
+      index = index * 4 + (cls & 3u);
+      not_base |= cls & kNotBase;
+      if (++frame == 3) {
+        ++reader.counts[not_base != 0 ? 0 : index + 1];
+        frame = index = not_base = 0;
+      }
+    } else if (cls == kHeaderMark) {
+      if (reader.sequence != 0) on_sequence(reader.sequence, reader.counts);
+      ++reader.sequence;
+      reader.counts = CodonCounts{};
+      frame = index = not_base = 0;
+      in_header = true;
+    }
+  }
+  reader.frame = frame;
+  reader.index = index;
+  reader.not_base = not_base;
+  reader.in_header = in_header;
+}
+
+// Ends the input: hands over the last sequence, if any header was read. The letters of an
+// incomplete last codon are dropped.
+template <class OnSequence>
+void FinishReading(SequenceReader& reader, OnSequence&& on_sequence) {
+  if (reader.sequence != 0) on_sequence(reader.sequence, reader.counts);
+  reader.counts = CodonCounts{};
+  reader.frame = reader.index = reader.not_base = 0;
+  reader.in_header = false;
+}
+
+}  // namespace trelba

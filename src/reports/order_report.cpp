@@ -1,0 +1,43 @@
+#include "reports/order_report.hpp"
+
+
+#include "reports/number_format.hpp"
+
+namespace trelba {
+
+void WriteOrderBlock(OutputBuffer& out, const FamilyValues& order) {
+  constexpr std::size_t kMaxBlockSize = kFamilyCount * (3 + kMaxNumberText + 1) + 1;
+  char* p = out.Reserve(kMaxBlockSize);
+  for (int f = 1; f <= kFamilyCount; ++f) {
+    if (f >= 10) *p++ = static_cast<char>('0' + f / 10);
+    *p++ = static_cast<char>('0' + f % 10);
+    *p++ = ' ';
+    p = FormatDouble(p, order[static_cast<std::size_t>(f)]);
+    *p++ = '\n';
+  }
+  *p++ = '\n';
+  out.Commit(p);
+}
+
+void WriteScoreLine(OutputBuffer& out, double score) {
+  if (!IsListedScore(score)) return;
+  char* p = out.Reserve(kMaxNumberText + 1);
+  p = FormatDouble(p, score);
+  *p++ = '\n';
+  out.Commit(p);
+}
+
+void WriteAverageLine(OutputBuffer& out, const AverageScore& average) {
+  out.Append("\naverage = ");
+  if (average.empty()) {
+    // 0/0 has its sign bit set on common hardware and would read "-nan".
+    out.Append("nan\n");
+    return;
+  }
+  char* p = out.Reserve(kMaxNumberText + 1);
+  p = FormatDouble(p, average.value());
+  *p++ = '\n';
+  out.Commit(p);
+}
+
+}  // namespace trelba

@@ -1,0 +1,27 @@
+#include "reports/output_buffer.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace trelba {
+
+OutputBuffer::OutputBuffer(ByteSink& sink, std::size_t capacity)
+    : sink_(sink), data_(new char[capacity]), capacity_(capacity) {}
+
+void OutputBuffer::Append(std::string_view text) {
+  while (!text.empty()) {
+    if (used_ == capacity_) Flush();
+    const std::size_t n = std::min(text.size(), capacity_ - used_);
+    std::memcpy(data_.get() + used_, text.data(), n);
+    used_ += n;
+    text.remove_prefix(n);
+  }
+}
+
+bool OutputBuffer::Flush() {
+  if (used_ != 0 && !failed_ && !sink_.Write(data_.get(), used_)) failed_ = true;
+  used_ = 0;
+  return !failed_;
+}
+
+}  // namespace trelba

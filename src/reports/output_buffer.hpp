@@ -1,0 +1,58 @@
+// Report text is built in one large buffer and handed to its destination in big blocks.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace trelba {
+
+// Where a report's bytes go: a file, or memory.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // Takes all `size` bytes; false when they could not all be written.
+  virtual bool Write(const char* data, std::size_t size) = 0;
+};
+
+// Appends to a string (tests, fuzzing).
+class StringSink final : public ByteSink {
+ public:
+  bool Write(const char* data, std::size_t size) override {
+    text.append(data, size);
+    return true;
+  }
+  std::string text;
+};
+
+class OutputBuffer {
+ public:
+  static constexpr std::size_t kDefaultCapacity = 1 << 18;
+
+  explicit OutputBuffer(ByteSink& sink, std::size_t capacity = kDefaultCapacity);
+
+  // Room for at least `size` more bytes (size <= capacity), written from the returned
+  // pointer on and then committed with Commit(end).
+  char* Reserve(std::size_t size) {
+    if (capacity_ - used_ < size) Flush();
+    return data_.get() + used_;
+  }
+  void Commit(const char* end) { used_ = static_cast<std::size_t>(end - data_.get()); }
+
+  void Append(std::string_view text);
+
+  // Hands the buffered bytes to the sink. After a failed write the buffer drops what it
+  // is given and failed() stays true.
+  bool Flush();
+  bool failed() const { return failed_; }
+
+ private:
+  ByteSink& sink_;
+  std::unique_ptr<char[]> data_;
+  std::size_t capacity_;
+  std::size_t used_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace trelba
