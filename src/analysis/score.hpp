@@ -12,7 +12,9 @@ namespace trelba {
 double SequenceScore(const FamilyValues& composition, const FamilyValues& order);
 
 // Only scores strictly above 0 are listed and averaged; 0, negative and NaN scores are not.
-inline bool IsListedScore(double score) { return score > 0.0; }
+inline bool IsListedScore(double score) {
+  return score > 0.0;
+}
 
 struct AverageScore {
   double sum = 0.0;

@@ -6,8 +6,7 @@
 
 namespace trelba {
 
-void AnalyseSequence(const GeneticCode& code, const CodonCounts& counts,
-                     SequenceAnalysis& result) {
+void AnalyseSequence(const GeneticCode& code, const CodonCounts& counts, SequenceAnalysis& result) {
   WithinFamilyFrequencies(code, counts, result.frequencies, result.totals);
   FamilyComposition(code, result.totals, result.composition);
   OrderValues(code, result.frequencies, result.order);

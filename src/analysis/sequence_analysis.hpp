@@ -15,7 +15,6 @@ struct SequenceAnalysis {
 };
 
 // Frequencies, composition, order values and score of one sequence's counts.
-void AnalyseSequence(const GeneticCode& code, const CodonCounts& counts,
-                     SequenceAnalysis& result);
+void AnalyseSequence(const GeneticCode& code, const CodonCounts& counts, SequenceAnalysis& result);
 
 }  // namespace trelba

@@ -44,8 +44,7 @@ struct Variant {
   std::string_view denominator;         // denominator families, in the order they are added
 };
 
-constexpr std::string_view kDenominatorStandard =
-    "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21";
+constexpr std::string_view kDenominatorStandard = "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21";
 
 // Variants "0" to "7", each as its departures from the standard code.
 const std::array<Variant, kGeneticCodeCount> kVariants = {{
@@ -54,11 +53,7 @@ const std::array<Variant, kGeneticCodeCount> kVariants = {{
     {{{{5, "TAA TAG"}, {7, "TGA TGG"}, {12, "ATT ATC"}, {13, "ATA ATG"}}},
      "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
     /* "2" */
-    {{{{2, "TTA TTG"},
-       {5, "TAA TAG AGA AGG"},
-       {7, "TGA TGG"},
-       {12, "ATT ATC"},
-       {13, "ATA ATG"}}},
+    {{{{2, "TTA TTG"}, {5, "TAA TAG AGA AGG"}, {7, "TGA TGG"}, {12, "ATT ATC"}, {13, "ATA ATG"}}},
      "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
     /* "3" */
     {{{{5, "TAA TAG"}, {7, "TGA TGG"}}}, "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 7"},

@@ -18,7 +18,7 @@ struct Family {
 
 // Everything the analysis needs to know of one variant, resolved once per run.
 struct GeneticCode {
-  char id = '0';                             // '0' to '7'
+  char id = '0';                                    // '0' to '7'
   std::array<Family, kFamilyCount + 1> families{};  // element 0 unused
   // The families whose totals form the composition denominator, in the order in which
   // they are added: every family but the stop family and the one-codon families.

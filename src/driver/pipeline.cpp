@@ -18,7 +18,9 @@ void SequencePipeline::operator()(SequenceNumber number, const CodonCounts& coun
   ++sequences_;
 }
 
-void SequencePipeline::Finish() { WriteAverageLine(out_.scores, average_); }
+void SequencePipeline::Finish() {
+  WriteAverageLine(out_.scores, average_);
+}
 
 ReportTexts AnalyseText(std::string_view input, std::string_view code_id, std::size_t piece) {
   StringSink order_sink, score_sink, count_sink;

@@ -46,7 +46,6 @@ struct ReportTexts {
 
 // The three reports of `input` under the genetic-code argument `code_id`, in memory.
 // `piece` > 0 feeds the reader that many bytes at a time.
-ReportTexts AnalyseText(std::string_view input, std::string_view code_id,
-                        std::size_t piece = 0);
+ReportTexts AnalyseText(std::string_view input, std::string_view code_id, std::size_t piece = 0);
 
 }  // namespace trelba

@@ -6,7 +6,8 @@ namespace {
 constexpr std::array<std::uint8_t, 256> MakeByteClasses() {
   std::array<std::uint8_t, 256> classes{};
   for (auto& c : classes) c = kNotBase;
-  for (char ws : {' ', '\t', '\n', '\v', '\f', '\r'}) classes[static_cast<unsigned char>(ws)] = kWhitespace;
+  for (char ws : {' ', '\t', '\n', '\v', '\f', '\r'})
+    classes[static_cast<unsigned char>(ws)] = kWhitespace;
   classes[static_cast<unsigned char>('>')] = kHeaderMark;
   classes['T'] = classes['t'] = kBaseT;
   classes['C'] = classes['c'] = kBaseC;
@@ -15,7 +16,9 @@ constexpr std::array<std::uint8_t, 256> MakeByteClasses() {
   return classes;
 }
 
-int ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
+int ClassOf(char c) {
+  return kByteClasses[static_cast<unsigned char>(c)];
+}
 
 }  // namespace
 

@@ -1,6 +1,5 @@
 #include "reports/order_report.hpp"
 
-
 #include "reports/number_format.hpp"
 
 namespace trelba {

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <utility>
+
+#include "analysis/frequencies.hpp"
+#include "analysis/order.hpp"
+#include "analysis/score.hpp"
+#include "analysis/sequence_analysis.hpp"
+#include "codes/genetic_code.hpp"
+#include "input/codon_index.hpp"
+
+namespace trelba {
+namespace {
+
+std::size_t Codon(const char* name) {
+  return static_cast<std::size_t>(CodonIndex(name[0], name[1], name[2]));
+}
+
+CodonCounts Counts(std::initializer_list<std::pair<const char*, std::uint64_t>> codons) {
+  CodonCounts counts{};
+  for (const auto& [name, n] : codons) counts[Codon(name)] = n;
+  return counts;
+}
+
+SequenceAnalysis Analyse(const char* code_id,
+                         std::initializer_list<std::pair<const char*, std::uint64_t>> codons) {
+  SequenceAnalysis result;
+  AnalyseSequence(SelectGeneticCode(code_id), Counts(codons), result);
+  return result;
+}
+
+const double kLn2 = std::log(2.0);
+const double kLn3 = std::log(3.0);
+
+TEST(Frequencies, ThreeToOneWithinFamily) {
+  const auto r = Analyse("0", {{"TTT", 3}, {"TTC", 1}, {"AAA", 4}});
+  EXPECT_EQ(r.frequencies[Codon("TTT")], 0.75);
+  EXPECT_EQ(r.frequencies[Codon("TTC")], 0.25);
+  EXPECT_EQ(r.totals[1], 4.0);
+  EXPECT_EQ(r.composition[1], 0.5);  // 4 of the 8 codons in denominator families
+}
+
+TEST(Frequencies, Code2DividesAgaAndAggTwiceAndLeavesCtnAsCounts) {
+  const auto r = Analyse("2", {{"TAA", 2}, {"AGA", 2}, {"CGT", 1}, {"CTT", 5}});
+  // Stop family total 4 makes AGA 0.5; the arginine total is then 1 + 0.5.
+  EXPECT_EQ(r.totals[kStopFamily], 4.0);
+  EXPECT_EQ(r.totals[11], 1.5);
+  EXPECT_EQ(r.frequencies[Codon("AGA")], 0.5 / 1.5);
+  EXPECT_EQ(r.frequencies[Codon("CGT")], 1.0 / 1.5);
+  EXPECT_EQ(r.frequencies[Codon("CTT")], 5.0);
+  EXPECT_EQ(r.composition[2], 0.0);  // leucine is TTA TTG only
+}
+
+TEST(Frequencies, Code7PutsAaaWithAspartate) {
+  const auto r = Analyse("7", {{"AAA", 1}, {"GAT", 1}, {"AAG", 2}, {"AAT", 1}});
+  EXPECT_EQ(r.totals[19], 2.0);
+  EXPECT_EQ(r.totals[16], 2.0);
+  EXPECT_EQ(r.totals[15], 1.0);
+  EXPECT_EQ(r.frequencies[Codon("AAA")], 0.5);
+  // AAG alone is a one-codon family, out of the denominator (3), but still has a share.
+  EXPECT_EQ(r.composition[16], 2.0 / 3.0);
+}
+
+TEST(Frequencies, NoDenominatorCodonsGiveNanAndInfinity) {
+  const auto r = Analyse("0", {{"ATG", 2}, {"TGG", 1}});
+  EXPECT_TRUE(std::isinf(r.composition[7]) && r.composition[7] > 0);
+  EXPECT_TRUE(std::isinf(r.composition[13]) && r.composition[13] > 0);
+  EXPECT_TRUE(std::isnan(r.composition[1]));
+  EXPECT_TRUE(std::isnan(r.score));
+  EXPECT_FALSE(IsListedScore(r.score));
+}
+
+TEST(EntropyTerm, HandValues) {
+  EXPECT_EQ(EntropyTerm(0.0), 0.0);
+  EXPECT_TRUE(std::signbit(EntropyTerm(1.0)));  // -(0 * 1)
+  EXPECT_EQ(EntropyTerm(0.5), 0.34657359027997264);
+}
+
+TEST(OrderValues, EvenTwoCodonFamilyIsZeroToTheLastBits) {
+  const auto r = Analyse("0", {{"TTT", 5}, {"TTC", 5}});
+  EXPECT_NEAR(r.order[1], 0.0, 1e-15);
+}
+
+TEST(OrderValues, OneCodonUsedGivesOneAndAbsentFamilyGivesOne) {
+  const auto r = Analyse("0", {{"GGG", 7}});
+  EXPECT_EQ(r.order[21], 1.0);
+  EXPECT_EQ(r.order[1], 1.0);
+  EXPECT_EQ(r.order[kStopFamily], 0.0);
+  EXPECT_EQ(r.order[7], 0.0);  // one-codon families are fixed at 0
+  EXPECT_EQ(r.order[13], 0.0);
+}
+
+TEST(OrderValues, ExemptTggAloneGoesNegativeUnderTwoCodonTryptophan) {
+  for (const char* code : {"1", "2", "3", "4", "7"}) {
+    const auto r = Analyse(code, {{"TGG", 3}, {"TTT", 1}});
+    EXPECT_EQ(r.order[7], -0.4426950408889634) << code;
+    EXPECT_EQ(r.order[7], 1.0 - 1.0 / kLn2);
+  }
+  EXPECT_EQ(Analyse("0", {{"TGG", 3}}).order[7], 0.0);
+}
+
+TEST(OrderValues, ExemptAtgAloneUnderTwoCodonMethionine) {
+  for (const char* code : {"1", "2", "4"}) {
+    EXPECT_EQ(Analyse(code, {{"ATG", 1}}).order[13], 1.0 - 1.0 / kLn2) << code;
+  }
+}
+
+TEST(OrderValues, Code6CysteineOneOneTwo) {
+  const auto r = Analyse("6", {{"TGT", 1}, {"TGC", 1}, {"TGA", 2}});
+  const double expected = 1.0 - ((0.34657359027997264 + 0.34657359027997264) + 0.5) / kLn3;
+  EXPECT_EQ(r.order[6], expected);
+  EXPECT_NEAR(r.order[6], -0.0860, 1e-4);
+}
+
+TEST(Score, StopCodonsHaveNoInfluence) {
+  const auto plain = Analyse("0", {{"TTT", 3}, {"TTC", 1}, {"GGG", 2}});
+  const auto stops = Analyse("0", {{"TTT", 3}, {"TTC", 1}, {"GGG", 2}, {"TAA", 9}, {"TGA", 1}});
+  EXPECT_EQ(plain.score, stops.score);
+}
+
+TEST(Score, WeightsOrderValuesByComposition) {
+  // Phenylalanine at 3:1 holds half the codons, glycine at one codon the other half.
+  const auto r = Analyse("0", {{"TTT", 3}, {"TTC", 1}, {"GGG", 4}});
+  EXPECT_EQ(r.score, 0.5 * r.order[1] + 0.5 * 1.0);
+}
+
+TEST(AverageScore, MeanOfPositiveScoresOnly) {
+  AverageScore average;
+  for (double s : {0.25, 0.0, -0.3, std::nan(""), 0.75}) average.Add(s);
+  EXPECT_EQ(average.count, 2u);
+  EXPECT_EQ(average.value(), 0.5);
+  AverageScore none;
+  none.Add(0.0);
+  EXPECT_TRUE(none.empty());
+}
+
+}  // namespace
+}  // namespace trelba

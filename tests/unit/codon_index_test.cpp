@@ -1,0 +1,69 @@
+#include "input/codon_index.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <set>
+#include <string>
+
+namespace trelba {
+namespace {
+
+struct IndexCase {
+  const char* triple;
+  int expected;
+};
+
+class CodonIndexCases : public ::testing::TestWithParam<IndexCase> {};
+
+TEST_P(CodonIndexCases, GivesIndex) {
+  const std::string t = GetParam().triple;
+  EXPECT_EQ(CodonIndex(t[0], t[1], t[2]), GetParam().expected) << t;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CodonIndexCases,
+                         ::testing::Values(
+                             // Codons named by the position of their bases in T, C, A, G.
+                             IndexCase{"TTT", 1}, IndexCase{"TTC", 2}, IndexCase{"TTA", 3},
+                             IndexCase{"TTG", 4}, IndexCase{"TCT", 5}, IndexCase{"TAA", 11},
+                             IndexCase{"TAG", 12}, IndexCase{"TGA", 15}, IndexCase{"TGG", 16},
+                             IndexCase{"CTT", 17}, IndexCase{"ATT", 33}, IndexCase{"ATG", 36},
+                             IndexCase{"AGA", 47}, IndexCase{"GAA", 59}, IndexCase{"GGG", 64},
+                             // Either case, mixed.
+                             IndexCase{"ttt", 1}, IndexCase{"gGg", 64}, IndexCase{"aTg", 36},
+                             // A header mark anywhere wins over every other test.
+                             IndexCase{">AB", -1}, IndexCase{"A>B", -1}, IndexCase{"AB>", -1},
+                             IndexCase{"N>A", -1}, IndexCase{"AA>", -1},
+                             // Not a base first: -2; not a base later: 0. U is no base.
+                             IndexCase{"NAA", -2}, IndexCase{"UUU", -2}, IndexCase{"-AA", -2},
+                             IndexCase{"ANA", 0}, IndexCase{"AAN", 0}, IndexCase{"ATU", 0},
+                             IndexCase{"AUG", 0}, IndexCase{"A1G", 0}),
+                         [](const auto& test) {
+                           std::string name;
+                           for (char c : std::string(test.param.triple)) {
+                             name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                           }
+                           return name + "_" + std::to_string(test.index);
+                         });
+
+TEST(CodonIndex, CoversOneToSixtyFourWithoutGaps) {
+  const char bases[] = "TCAG";
+  std::set<int> seen;
+  for (char a : std::string(bases)) {
+    for (char b : std::string(bases)) {
+      for (char c : std::string(bases)) seen.insert(CodonIndex(a, b, c));
+    }
+  }
+  ASSERT_EQ(seen.size(), 64u);
+  EXPECT_EQ(*seen.begin(), 1);
+  EXPECT_EQ(*seen.rbegin(), 64);
+}
+
+TEST(CodonIndex, BytesAboveAsciiAndNulAreNoBases) {
+  EXPECT_EQ(CodonIndex('\x80', 'A', 'A'), -2);
+  EXPECT_EQ(CodonIndex('A', '\xff', 'A'), 0);
+  EXPECT_EQ(CodonIndex('A', 'A', '\0'), 0);
+}
+
+}  // namespace
+}  // namespace trelba

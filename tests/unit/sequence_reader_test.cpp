@@ -1,0 +1,113 @@
+#include "input/sequence_reader.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace trelba {
+namespace {
+
+std::string CodonName(int index) {
+  const char bases[] = "TCAG";
+  const int i = index - 1;
+  return {bases[i / 16], bases[i / 4 % 4], bases[i % 4]};
+}
+
+// Each sequence read, as "ATG:1 TTT:2" (codons in index order, non-zero counts only),
+// with the sequences joined by " | ". `piece` bytes are fed at a time.
+std::string Read(const std::string& text, std::size_t piece) {
+  std::vector<std::string> sequences;
+  SequenceNumber expected_number = 1;
+  auto collect = [&](SequenceNumber number, const CodonCounts& counts) {
+    EXPECT_EQ(number, expected_number++);
+    std::string line;
+    for (int k = 1; k <= kCodonCount; ++k) {
+      if (counts[static_cast<std::size_t>(k)] == 0) continue;
+      if (!line.empty()) line += ' ';
+      line += CodonName(k) + ':' + std::to_string(counts[static_cast<std::size_t>(k)]);
+    }
+    sequences.push_back(line);
+  };
+  SequenceReader reader;
+  for (std::size_t at = 0; at < text.size(); at += piece) {
+    ReadBytes(reader, text.data() + at, std::min(piece, text.size() - at), collect);
+  }
+  FinishReading(reader, collect);
+  std::string all;
+  for (std::size_t i = 0; i < sequences.size(); ++i) all += (i ? " | " : "") + sequences[i];
+  return all;
+}
+
+struct ReadCase {
+  const char* name;
+  std::string input;
+  const char* expected;
+};
+
+std::string ReadCaseName(const ::testing::TestParamInfo<ReadCase>& test) {
+  return test.param.name;
+}
+
+class ReaderCases : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReaderCases, CountsCodons) {
+  const ReadCase& c = GetParam();
+  // Whatever the pieces the text arrives in, the counts are the same.
+  for (std::size_t piece :
+       {c.input.size() + 1, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{7}}) {
+    EXPECT_EQ(Read(c.input, piece), c.expected) << c.name << ", pieces of " << piece;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReaderCases,
+    ::testing::Values(
+        ReadCase{"Empty", "", ""}, ReadCase{"NoHeaderCountsNothing", "ATGAAA\nTTT\n", ""},
+        ReadCase{"CodonsBeforeFirstHeaderDropped", "ATGATG\n>s\nTTT\n", "TTT:1"},
+        ReadCase{"FrameRunsAcrossLines", ">s\nAT\nGAA\nA\n", "ATG:1 AAA:1"},
+        ReadCase{"LowerAndMixedCase", ">s\natgAtGaaA\n", "ATG:2 AAA:1"},
+        ReadCase{"SevenLettersTwoCodons", ">s\nATGAAAT\n", "ATG:1 AAA:1"},
+        ReadCase{"IncompleteCodonDroppedAtHeader", ">a\nATGAA\n>b\nTTT\n", "ATG:1 | TTT:1"},
+        ReadCase{"NonBasesTakeAPlace", ">s\nATGNAAATT\n", "ATT:1 ATG:1"},
+        ReadCase{"RnaLettersNotCounted", ">s\nAUGUUUATG\n", "ATG:1"},
+        ReadCase{"TwoHeadersInARow", ">a\n>b\nATG\n", " | ATG:1"},
+        ReadCase{"HeaderMarkInsideSequenceLine", ">a\nATGA>b\nTTT\n", "ATG:1 | TTT:1"},
+        ReadCase{"CrLfLineEnds", ">a x\r\nATGA\r\nAA\r\n>b\r\nTTT", "ATG:1 AAA:1 | TTT:1"},
+        ReadCase{"CrOnlyLineEnds", ">a\rATG\rTTT\r>b\rCCC\r", "TTT:1 ATG:1 | CCC:1"},
+        ReadCase{"AllWhitespaceSkipped", ">s\nA T\tG\v\fA\rA A\n", "ATG:1 AAA:1"},
+        ReadCase{"LastHeaderWithoutNewline", ">a\nATG\n>b", "ATG:1 | "},
+        ReadCase{"NoNewlineAtEnd", ">a\nATGTT", "ATG:1"},
+        ReadCase{"BinaryAndNulBytes", std::string(">a\nA\0G\xff\x80TATG\n", 13), "ATG:1"}),
+    ReadCaseName);
+
+// Regression: a short header line must not take letters from the next line.
+INSTANTIATE_TEST_SUITE_P(
+    ShortHeaderTakesNothingFromNextLine, ReaderCases,
+    ::testing::Values(ReadCase{"DigitHeader", ">1\nATGAAATTT\n", "TTT:1 ATG:1 AAA:1"},
+                      ReadCase{"LetterHeader", ">a\nATGAAA\n", "ATG:1 AAA:1"},
+                      ReadCase{"SpacedHeader", "> x\nATGAAA\n", "ATG:1 AAA:1"},
+                      ReadCase{"BareHeader", ">\nATGAAA\n", "ATG:1 AAA:1"},
+                      ReadCase{"BareHeadersInARow", ">\n>\nATG\n", " | ATG:1"}),
+    ReadCaseName);
+
+// Regression: a header of any length is skipped whole and reading goes on after it.
+TEST(SequenceReader, OverLongHeaderDoesNotEndReading) {
+  const std::string input = ">" + std::string(5000, 'x') + "\nATG\n>b\nTTT\n";
+  EXPECT_EQ(Read(input, input.size()), "ATG:1 | TTT:1");
+  EXPECT_EQ(Read(input, 1000), "ATG:1 | TTT:1");
+}
+
+TEST(SequenceReader, NonCodonTriplesAreCountedApart) {
+  SequenceReader reader;
+  CodonCounts last{};
+  auto keep = [&](SequenceNumber, const CodonCounts& counts) { last = counts; };
+  const std::string input = ">s\nNNNATGAUG\n";
+  ReadBytes(reader, input.data(), input.size(), keep);
+  FinishReading(reader, keep);
+  EXPECT_EQ(last[0], 2u);
+  EXPECT_EQ(last[36], 1u);
+}
+
+}  // namespace
+}  // namespace trelba
