@@ -52,6 +52,17 @@ void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
       in_header = false;
       continue;
     }
+    // Fast path: a whole codon of three bases starting at the frame's beginning.
+    if (frame == 0 && end - p >= 3) {
+      const unsigned c0 = kByteClasses[p[0]];
+      const unsigned c1 = kByteClasses[p[1]];
+      const unsigned c2 = kByteClasses[p[2]];
+      if ((c0 | c1 | c2) <= kBaseG) {
+        ++reader.counts[1 + c0 * 16 + c1 * 4 + c2];
+        p += 3;
+        continue;
+      }
+    }
     const unsigned cls = kByteClasses[*p++];
     if (cls <= kNotBase) {
       index = index * 4 + (cls & 3u);
