@@ -1,13 +1,22 @@
 #include "analysis/order.hpp"
 
+#include <array>
 #include <cmath>
 
 namespace trelba {
 
-bool IsExemptCodon(int codon) {
-  // TAA, TAG, TGA, TGG, ATG
-  return codon == 11 || codon == 12 || codon == 15 || codon == 16 || codon == 36;
-}
+namespace {
+
+// TAA, TAG, TGA, TGG, ATG
+constexpr std::array<bool, kCodonCount + 1> kExempt = [] {
+  std::array<bool, kCodonCount + 1> exempt{};
+  for (int codon : {11, 12, 15, 16, 36}) exempt[static_cast<std::size_t>(codon)] = true;
+  return exempt;
+}();
+
+}  // namespace
+
+bool IsExemptCodon(int codon) { return kExempt[static_cast<std::size_t>(codon)]; }
 
 double EntropyTerm(double p) {
   if (p == 0.0) return p;
@@ -25,9 +34,9 @@ void OrderValues(const GeneticCode& code, const CodonValues& frequencies, Family
     const Family& family = code.families[f];
     double entropy = 0.0;
     for (unsigned m = 0; m < family.size; ++m) {
-      const int codon = family.members[m];
-      const double p = frequencies[static_cast<std::size_t>(codon)];
-      const double contribution = IsExemptCodon(codon) ? p : EntropyTerm(p);
+      const std::size_t codon = family.members[m];
+      const double p = frequencies[codon];
+      const double contribution = kExempt[codon] ? p : EntropyTerm(p);
       entropy = m == 0 ? contribution : entropy + contribution;
     }
     order[f] = 1.0 - entropy / code.log_divisor[f];

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "input/codon_index.hpp"
 #include "trelba/tables.hpp"
@@ -43,6 +44,7 @@ void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
   unsigned index = reader.index;
   unsigned not_base = reader.not_base;
   bool in_header = reader.in_header;
+  std::uint64_t* const counts = reader.counts.data();
 
   while (p != end) {
     if (in_header) {
@@ -52,23 +54,24 @@ void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
       in_header = false;
       continue;
     }
-    // Fast path: a whole codon of three bases starting at the frame's beginning.
-    if (frame == 0 && end - p >= 3) {
-      const unsigned c0 = kByteClasses[p[0]];
-      const unsigned c1 = kByteClasses[p[1]];
-      const unsigned c2 = kByteClasses[p[2]];
-      if ((c0 | c1 | c2) <= kBaseG) {
-        ++reader.counts[1 + c0 * 16 + c1 * 4 + c2];
+    // Fast path: whole codons of three bases from the frame's beginning on.
+    if (frame == 0) {
+      while (end - p >= 3) {
+        const unsigned c0 = kByteClasses[p[0]];
+        const unsigned c1 = kByteClasses[p[1]];
+        const unsigned c2 = kByteClasses[p[2]];
+        if ((c0 | c1 | c2) > kBaseG) break;
+        ++counts[1 + c0 * 16 + c1 * 4 + c2];
         p += 3;
-        continue;
       }
+      if (p == end) break;
     }
     const unsigned cls = kByteClasses[*p++];
     if (cls <= kNotBase) {
       index = index * 4 + (cls & 3u);
       not_base |= cls & kNotBase;
       if (++frame == 3) {
-        ++reader.counts[not_base != 0 ? 0 : index + 1];
+        ++counts[not_base != 0 ? 0 : index + 1];
         frame = index = not_base = 0;
       }
     } else if (cls == kHeaderMark) {

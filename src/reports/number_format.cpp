@@ -79,10 +79,13 @@ char* Layout(char* out, unsigned digits, int exponent) {
 char* FormatDouble(char* out, double value) {
   if (!std::isfinite(value) || value == 0.0) return SlowFormat(out, value);
   const double magnitude = std::fabs(value);
-  int binary_exponent = 0;
-  std::frexp(magnitude, &binary_exponent);
-  // floor(log10(magnitude)) or one below it.
-  int exponent = static_cast<int>(std::floor((binary_exponent - 1) * 0.30102999566398120));
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const int binary_exponent = static_cast<int>(bits >> 52) - 1023;  // floor(log2), normal numbers
+  // floor(log10(magnitude)) or one below it (floor of a product, also for negatives).
+  const double estimate = binary_exponent * 0.30102999566398120;
+  int exponent = static_cast<int>(estimate);
+  if (exponent > estimate) --exponent;
   if (exponent < kDigits - 1 - kMaxExactPower || exponent > kDigits - 1 + kMaxExactPower - 1) {
     return SlowFormat(out, value);
   }
@@ -90,7 +93,7 @@ char* FormatDouble(char* out, double value) {
   if (scaled >= 1e6) scaled = ScaleToSixDigits(magnitude, ++exponent);
   if (scaled < 1e5 || scaled >= 1e6) return SlowFormat(out, value);
 
-  const double whole = std::floor(scaled);
+  const double whole = static_cast<double>(static_cast<unsigned>(scaled));
   const double fraction = scaled - whole;
   if (std::fabs(fraction - 0.5) < 1e-6) return SlowFormat(out, value);
   auto digits = static_cast<unsigned>(whole) + (fraction > 0.5 ? 1u : 0u);
