@@ -53,7 +53,8 @@ int main(int argc, char** argv) {
         freq << "sequence#" << label;
         for (int y = 0; y < 4; ++y) {
           freq << (y == 0 ? " " : "\t") << rna[x] << rna[y] << rna[z] << "\t"
-               << Number(static_cast<double>(table[s][static_cast<std::size_t>(1 + 16 * x + 4 * y + z)]));
+               << Number(static_cast<double>(
+                      table[s][static_cast<std::size_t>(1 + 16 * x + 4 * y + z)]));
         }
         freq << std::endl;
       }
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
     freq << std::endl << std::endl;
   }
   std::vector<trelba::SequenceAnalysis> results(table.size());
-  for (std::size_t s = 0; s < table.size(); ++s) trelba::AnalyseSequence(code, table[s], results[s]);
+  for (std::size_t s = 0; s < table.size(); ++s)
+    trelba::AnalyseSequence(code, table[s], results[s]);
   trelba::AverageScore average;
   for (std::size_t s = 1; s < table.size(); ++s) {
     for (int f = 1; f <= trelba::kFamilyCount; ++f) {
@@ -71,6 +73,7 @@ int main(int argc, char** argv) {
     if (trelba::IsListedScore(results[s].score)) ok << Number(results[s].score) << std::endl;
     average.Add(results[s].score);
   }
-  ok << std::endl << "average = " << (average.empty() ? "nan" : Number(average.value())) << std::endl;
+  ok << std::endl
+     << "average = " << (average.empty() ? "nan" : Number(average.value())) << std::endl;
   return 0;
 }

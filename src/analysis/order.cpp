@@ -16,7 +16,9 @@ constexpr std::array<bool, kCodonCount + 1> kExempt = [] {
 
 }  // namespace
 
-bool IsExemptCodon(int codon) { return kExempt[static_cast<std::size_t>(codon)]; }
+bool IsExemptCodon(int codon) {
+  return kExempt[static_cast<std::size_t>(codon)];
+}
 
 double EntropyTerm(double p) {
   if (p == 0.0) return p;

@@ -9,8 +9,8 @@
 namespace trelba::fuzz {
 
 struct FuzzRun {
-  std::string_view code;   // 0 to 3 bytes
-  std::size_t piece = 0;   // 0: the whole text at once
+  std::string_view code;  // 0 to 3 bytes
+  std::size_t piece = 0;  // 0: the whole text at once
   std::string_view text;
 };
 

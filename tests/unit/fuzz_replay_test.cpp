@@ -28,8 +28,8 @@ TEST(FuzzReplay, CorpusAndRegressionsKeepTheReportsWellFormed) {
       std::ostringstream bytes;
       bytes << in.rdbuf();
       const std::string data = bytes.str();
-      const auto run = fuzz::SplitFuzzInput(reinterpret_cast<const std::uint8_t*>(data.data()),
-                                            data.size());
+      const auto run =
+          fuzz::SplitFuzzInput(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
       const ReportTexts whole = AnalyseText(run.text, run.code);
       const std::size_t sequences = Lines(whole.order) / 22;
       EXPECT_EQ(Lines(whole.order), sequences * 22) << entry.path();
