@@ -8,6 +8,7 @@ the median wall time over the runs (whole process), MB/s of input, and peak RSS.
 files are removed before every run, so each run creates its files as a user's would.
 """
 import argparse
+import gzip
 import os
 import statistics
 import subprocess
@@ -77,6 +78,20 @@ def main():
     base = run("naive baseline (>>, endl, tables)", [naive, main_file], args.work, args.runs,
                size, clean=reports(main_file))
     print("\nTrelba / floor: %.2f x   naive / Trelba: %.1f x\n" % (tool / floor, base / tool))
+
+    gz = main_file + ".gz"
+    gz_path = os.path.join(args.work, gz)
+    if not os.path.exists(gz_path):
+        with open(os.path.join(args.work, main_file), "rb") as src, \
+                gzip.open(gz_path, "wb", compresslevel=6) as dst:
+            dst.write(src.read())
+    print("gzip input (%.1f MB compressed, level 6):" % (os.path.getsize(gz_path) / 1e6))
+    inflate = run("zlib inflate alone", [os.path.join(build, "bench", "inflate_only"), gz],
+                  args.work, args.runs, size)
+    tool_gz = run("Trelba on the .gz", [trelba, gz], args.work, args.runs, size,
+                  clean=reports(gz))
+    print("\nTrelba on .gz - inflate alone: %.3f s (Trelba on plain input: %.3f s)\n"
+          % (tool_gz - inflate, tool))
 
     print("growth:")
     timings = {}

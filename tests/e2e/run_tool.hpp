@@ -33,6 +33,9 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// `text` as one gzip member.
+std::string Gzip(const std::string& text);
+
 // The folder of test inputs and expected reports.
 std::filesystem::path TestData();
 

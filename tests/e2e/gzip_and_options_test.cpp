@@ -1,0 +1,164 @@
+// Gzip-compressed input and the --help / --version options.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "run_tool.hpp"
+
+namespace trelba::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Reports {
+  int status;
+  std::string err, freq, iik, ok;
+};
+
+Reports Analyse(const ScratchDir& dir, const std::string& name, const std::string& content,
+                const std::string& code = "0") {
+  WriteFile(dir / name, content);
+  const RunResult run = RunTrelba({name, code}, dir.path());
+  return {run.status, run.err, ReadFile(dir / (name + ".freq")), ReadFile(dir / (name + ".iik")),
+          ReadFile(dir / (name + ".ok"))};
+}
+
+void ExpectSameReports(const Reports& plain, const Reports& packed, const std::string& what) {
+  ASSERT_EQ(packed.status, 0) << what << ": " << packed.err;
+  EXPECT_TRUE(packed.freq == plain.freq) << what;
+  EXPECT_TRUE(packed.iik == plain.iik) << what;
+  EXPECT_EQ(packed.ok, plain.ok) << what;
+}
+
+// Every input of the other end-to-end tests, compressed, gives the same reports, named
+// after the compressed file.
+TEST(GzipInput, CompressedCopiesGiveIdenticalReports) {
+  ScratchDir dir;
+  std::vector<fs::path> inputs;
+  for (const char* folder : {"inputs", "real"}) {
+    for (const auto& entry : fs::directory_iterator(TestData() / folder)) {
+      inputs.push_back(entry.path());
+    }
+  }
+  inputs.push_back("");  // an empty file
+  for (const fs::path& input : inputs) {
+    const std::string text = input.empty() ? "" : ReadFile(input);
+    for (const char* code : {"0", "2"}) {
+      const Reports plain = Analyse(dir, "plain.fa", text, code);
+      ASSERT_EQ(plain.status, 0);
+      ExpectSameReports(plain, Analyse(dir, "packed.fa.gz", Gzip(text), code),
+                        input.string() + " code " + code);
+    }
+  }
+}
+
+// bgzip and `cat a.gz b.gz` write several members; all of them are read, across the
+// reader's block boundaries.
+TEST(GzipInput, EveryMemberOfAMultiMemberFileIsRead) {
+  ScratchDir dir;
+  std::string text;
+  while (text.size() < (3u << 20))
+    text += ">g\nATGGCTAAACGTTTCCAGGATTGGCTTGAACCGTATGGTCACATCAAGTCT\n";
+  std::string members;
+  for (std::size_t at = 0; at < text.size(); at += 65280) members += Gzip(text.substr(at, 65280));
+  members += Gzip("");  // an empty member, as bgzip ends its files
+  ExpectSameReports(Analyse(dir, "plain.fa", text), Analyse(dir, "bgzf.fa.gz", members),
+                    "multi-member");
+}
+
+struct BrokenGzip {
+  const char* name;
+  std::string (*make)(const std::string& gz);
+};
+
+class BrokenGzipCases : public ::testing::TestWithParam<BrokenGzip> {};
+
+// Regression guard: a damaged compressed file must never read as a shorter success.
+TEST_P(BrokenGzipCases, IsAReadError) {
+  std::string text;
+  while (text.size() < (1u << 20)) text += ">x\nATGAAACCCGGGTTTTAG\n";
+  ScratchDir dir;
+  const Reports broken = Analyse(dir, "broken.fa.gz", GetParam().make(Gzip(text)));
+  EXPECT_EQ(broken.status, 255);
+  EXPECT_EQ(broken.err, "Error reading file: broken.fa.gz\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BrokenGzipCases,
+    ::testing::Values(
+        BrokenGzip{"TrailerCut", [](const std::string& gz) { return gz.substr(0, gz.size() - 4); }},
+        BrokenGzip{"CutInHalf", [](const std::string& gz) { return gz.substr(0, gz.size() / 2); }},
+        BrokenGzip{"OnlyTheMagic", [](const std::string&) { return std::string("\x1f\x8b", 2); }},
+        BrokenGzip{"FlippedByte",
+                   [](const std::string& gz) {
+                     std::string bad = gz;
+                     bad[bad.size() / 2] = static_cast<char>(bad[bad.size() / 2] ^ 0x40);
+                     return bad;
+                   }},
+        BrokenGzip{"BadCheckValue",
+                   [](const std::string& gz) {
+                     std::string bad = gz;
+                     bad[bad.size() - 6] = static_cast<char>(bad[bad.size() - 6] ^ 1);
+                     return bad;
+                   }},
+        BrokenGzip{"GarbageAfterMember",
+                   [](const std::string& gz) { return gz + "not a gzip member"; }}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// A plain file is told by its content, not its name: a .gz name changes nothing.
+TEST(GzipInput, PlainFileWithGzName) {
+  ScratchDir dir;
+  const std::string text = ReadFile(TestData() / "inputs" / "tricky.fa");
+  ExpectSameReports(Analyse(dir, "plain.fa", text), Analyse(dir, "plain.fa.gz", text), "name");
+}
+
+struct OptionCase {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  std::string out_starts;
+};
+
+class Options : public ::testing::TestWithParam<OptionCase> {};
+
+TEST_P(Options, PrintAndExit) {
+  ScratchDir dir;
+  const RunResult run = RunTrelba(GetParam().args, dir.path());
+  EXPECT_EQ(run.status, GetParam().status);
+  EXPECT_EQ(run.out.substr(0, GetParam().out_starts.size()), GetParam().out_starts);
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(fs::is_empty(dir.path()));  // no report files
+}
+
+const char kHelpStart[] =
+    "Usage: Trelba filename [genetic_code_number]\n"
+    "       Trelba --help | -h | --version\n\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Options,
+    ::testing::Values(OptionCase{"Help", {"--help"}, 0, kHelpStart},
+                      OptionCase{"ShortHelp", {"-h"}, 0, kHelpStart},
+                      OptionCase{"HelpWithMoreArguments", {"--help", "2"}, 0, kHelpStart},
+                      OptionCase{"Version", {"--version"}, 0, "Trelba " TRELBA_VERSION "\n"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(Options, HelpListsEveryCodeAndReport) {
+  ScratchDir dir;
+  const std::string help = RunTrelba({"--help"}, dir.path()).out;
+  for (const char* word : {".freq", ".iik", ".ok", "  0  ", "  7  "}) {
+    EXPECT_NE(help.find(word), std::string::npos) << word;
+  }
+}
+
+TEST(Options, OnlyAsFirstArgumentAndAFileCanBeNamedLikeOne) {
+  ScratchDir dir;
+  WriteFile(dir / "--help", ">a\nATG\n");
+  const RunResult run = RunTrelba({"./--help"}, dir.path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(fs::exists(dir / "--help.freq"));
+  EXPECT_EQ(RunTrelba({"--version.fa"}, dir.path()).err, "Error opening file: --version.fa\n");
+}
+
+}  // namespace
+}  // namespace trelba::test
