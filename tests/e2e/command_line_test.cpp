@@ -35,6 +35,14 @@ void SmallInput(const fs::path& dir) {
   WriteFile(dir / "in.fa", ">a\nATGTTT\n");
 }
 
+// The small input, with a folder standing where the report `name` would be created.
+std::function<void(const fs::path&)> BlockedBy(std::string name) {
+  return [name](const fs::path& dir) {
+    SmallInput(dir);
+    fs::create_directory(dir / name);
+  };
+}
+
 class CommandCases : public ::testing::TestWithParam<CommandCase> {};
 
 TEST_P(CommandCases, StatusMessagesAndFiles) {
@@ -85,20 +93,14 @@ INSTANTIATE_TEST_SUITE_P(
                                   {}},
                       // Regression: a report that cannot be created used to be lost without a word.
                       CommandCase{"ScoreReportBlockedByFolder",
-                                  [](const fs::path& d) {
-                                    SmallInput(d);
-                                    fs::create_directory(d / "in.fa.ok");
-                                  },
+                                  BlockedBy("in.fa.ok"),
                                   {"in.fa"},
                                   kFailed,
                                   "",
                                   "Error opening file: in.fa.ok\n",
                                   {"in.fa.iik"}},
                       CommandCase{"CountReportBlockedByFolder",
-                                  [](const fs::path& d) {
-                                    SmallInput(d);
-                                    fs::create_directory(d / "in.fa.freq");
-                                  },
+                                  BlockedBy("in.fa.freq"),
                                   {"in.fa"},
                                   kFailed,
                                   "",
