@@ -26,7 +26,7 @@ double ScaleToSixDigits(double magnitude, int exponent) {
 }
 
 // The six digits of `digits` (100000 to 999999), rounded already, laid out as "%g" does
-// for decimal exponent `exponent`.
+// for decimal exponent `exponent`: trailing zeros of the fraction and a bare point dropped.
 char* Layout(char* out, unsigned digits, int exponent) {
   char d[kDigits];
   for (int i = kDigits - 1; i >= 0; --i) {
@@ -37,30 +37,21 @@ char* Layout(char* out, unsigned digits, int exponent) {
   while (significant > 1 && d[significant - 1] == '0') --significant;
 
   if (exponent >= -4 && exponent < kDigits) {
+    int next = 0;
     if (exponent >= 0) {
-      const int integer = exponent + 1;
-      std::memcpy(out, d, static_cast<std::size_t>(integer));
-      out += integer;
-      if (significant > integer) {
-        *out++ = '.';
-        std::memcpy(out, d + integer, static_cast<std::size_t>(significant - integer));
-        out += significant - integer;
-      }
+      while (next <= exponent) *out++ = d[next++];
     } else {
       *out++ = '0';
       *out++ = '.';
       for (int i = -1; i > exponent; --i) *out++ = '0';
-      std::memcpy(out, d, static_cast<std::size_t>(significant));
-      out += significant;
     }
+    if (next < significant && exponent >= 0) *out++ = '.';
+    while (next < significant) *out++ = d[next++];
     return out;
   }
   *out++ = d[0];
-  if (significant > 1) {
-    *out++ = '.';
-    std::memcpy(out, d + 1, static_cast<std::size_t>(significant - 1));
-    out += significant - 1;
-  }
+  if (significant > 1) *out++ = '.';
+  for (int i = 1; i < significant; ++i) *out++ = d[i];
   *out++ = 'e';
   *out++ = exponent < 0 ? '-' : '+';
   const int e = exponent < 0 ? -exponent : exponent;
@@ -105,8 +96,7 @@ char* FormatDouble(char* out, double value) {
   return Layout(out, digits, exponent);
 }
 
-char* FormatCount(char* out, std::uint64_t count) {
-  // Below a million a count has at most 6 digits and "%g" writes it exactly as an integer.
+char* FormatLargeCount(char* out, std::uint64_t count) {
   if (count < 1000000) return std::to_chars(out, out + kMaxNumberText, count).ptr;
   return FormatDouble(out, static_cast<double>(count));
 }
