@@ -7,7 +7,8 @@ namespace trelba {
 
 namespace {
 
-// TAA, TAG, TGA, TGG, ATG
+// TAA, TAG, TGA, TGG and ATG enter a family's entropy with their frequency itself, not
+// with an entropy term, under every genetic code.
 constexpr std::array<bool, kCodonCount + 1> kExempt = [] {
   std::array<bool, kCodonCount + 1> exempt{};
   for (int codon : {11, 12, 15, 16, 36}) exempt[static_cast<std::size_t>(codon)] = true;
@@ -15,10 +16,6 @@ constexpr std::array<bool, kCodonCount + 1> kExempt = [] {
 }();
 
 }  // namespace
-
-bool IsExemptCodon(int codon) {
-  return kExempt[static_cast<std::size_t>(codon)];
-}
 
 double EntropyTerm(double p) {
   if (p == 0.0) return p;

@@ -6,10 +6,6 @@
 
 namespace trelba {
 
-// TAA, TAG, TGA, TGG and ATG enter a family's entropy with their frequency itself, not
-// with an entropy term, under every genetic code.
-bool IsExemptCodon(int codon);
-
 // The entropy term of a within-family frequency p: 0 for p = 0, else (ln p * p) * -1.0.
 double EntropyTerm(double p);
 

@@ -15,7 +15,6 @@ void SequencePipeline::operator()(SequenceNumber number, const CodonCounts& coun
   WriteOrderBlock(out_.order, analysis_.order);
   WriteScoreLine(out_.scores, analysis_.score);
   average_.Add(analysis_.score);
-  ++sequences_;
 }
 
 void SequencePipeline::Finish() {

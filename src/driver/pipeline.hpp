@@ -28,14 +28,11 @@ class SequencePipeline {
   // Closes the score report with the average line.
   void Finish();
 
-  SequenceNumber sequences() const { return sequences_; }
-
  private:
   const GeneticCode& code_;
   ReportOutputs out_;
   SequenceAnalysis analysis_;
   AverageScore average_;
-  SequenceNumber sequences_ = 0;
 };
 
 struct ReportTexts {

@@ -26,8 +26,6 @@ class InputFile {
   // the input, or -1 after a read error (a truncated or corrupt compressed stream too).
   std::ptrdiff_t Read(char* buffer, std::size_t capacity);
 
-  bool compressed() const { return compressed_; }
-
  private:
   std::ptrdiff_t ReadRaw(char* buffer, std::size_t capacity);
   std::ptrdiff_t Inflate(char* buffer, std::size_t capacity);
