@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace trelba {
 
@@ -22,6 +23,11 @@ using CodonValues = std::array<double, kCodonCount + 1>;
 // Synonymous families are numbered 1 to 21; family 5 holds the stop codons.
 inline constexpr int kFamilyCount = 21;
 inline constexpr int kStopFamily = 5;
+
+// The amino acid of each family, by family number (element 0 unused; family 5 "stop").
+inline constexpr std::array<std::string_view, kFamilyCount + 1> kFamilyNames = {
+    "",    "Phe", "Leu", "Ser", "Tyr", "stop", "Cys", "Trp", "Pro", "His", "Gln",
+    "Arg", "Ile", "Met", "Thr", "Asn", "Lys",  "Val", "Ala", "Asp", "Glu", "Gly"};
 
 // One double per family number (element 0 unused): totals, composition, order values.
 using FamilyValues = std::array<double, kFamilyCount + 1>;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "codes/genetic_code.hpp"
+#include "driver/help_text.hpp"
 #include "driver/pipeline.hpp"
 #include "input/input_file.hpp"
 #include "input/sequence_reader.hpp"
@@ -16,35 +17,6 @@ namespace trelba {
 namespace {
 
 constexpr std::size_t kReadBlock = 1 << 18;
-
-constexpr std::string_view kUsage =
-    "Parameter missing.\n"
-    "Usage: Trelba filename [genetic_code_number]\n";
-
-constexpr std::string_view kHelp =
-    "Usage: Trelba filename [genetic_code_number]\n"
-    "       Trelba --help | -h | --version\n"
-    "\n"
-    "Measures how unevenly each coding sequence of a FASTA file (plain or gzip) uses\n"
-    "synonymous codons: for each of 21 synonymous families the order value\n"
-    "1 - H / ln k (H the Shannon entropy of the family's codon frequencies, k its number\n"
-    "of codons), and per sequence a score, the order values weighted by each family's\n"
-    "share of the sequence's codons.\n"
-    "\n"
-    "Reports, written beside the input:\n"
-    "  filename.freq  codon counts of each sequence, as a 16-line codon table\n"
-    "  filename.iik   order value of each family of each sequence\n"
-    "  filename.ok    each positive score, then \"average = \" and their mean\n"
-    "\n"
-    "Genetic codes (default 0; any argument other than 1 to 7 means 0):\n"
-    "  0  standard code\n"
-    "  1  TGA is Trp, ATA is Met\n"
-    "  2  as 1; AGA and AGG are also stops; leucine is TTA TTG only\n"
-    "  3  TGA is Trp\n"
-    "  4  as 1; AGA and AGG are Ser\n"
-    "  5  TAA and TAG are Gln; TGA is the only stop\n"
-    "  6  TGA is Cys\n"
-    "  7  TGA is Trp; AGA and AGG are Ser; AAA joins GAT GAC, lysine is AAG only\n";
 
 int Print(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -67,12 +39,12 @@ struct Report {
 
 int Run(int argc, const char* const* argv) {
   if (argc < 2) {
-    Print(kUsage);
+    Print(kMissingParameterText);
     return kFailureStatus;
   }
   const std::string input_name = argv[1];
   // Options only as the first argument; a file of such a name can be given as ./--help.
-  if (input_name == "--help" || input_name == "-h") return Print(kHelp);
+  if (input_name == "--help" || input_name == "-h") return Print(kHelpText);
   if (input_name == "--version") return Print("Trelba " TRELBA_VERSION "\n");
   const GeneticCode& code = SelectGeneticCode(argc >= 3 ? argv[2] : "0");
 
