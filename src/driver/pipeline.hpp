@@ -1,5 +1,5 @@
 // What happens to every sequence as soon as it has been read: its count block, its
-// analysis, its order block and its score, each to its report.
+// analysis, its order block, its score and its table row, each to its output.
 #pragma once
 
 #include <string>
@@ -8,41 +8,51 @@
 #include "analysis/score.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
+#include "input/input_survey.hpp"
 #include "reports/output_buffer.hpp"
 #include "trelba/tables.hpp"
 
 namespace trelba {
 
+// Where each output goes; a null output is not written.
 struct ReportOutputs {
-  OutputBuffer& order;   // ".iik"
-  OutputBuffer& scores;  // ".ok"
-  OutputBuffer& counts;  // ".freq"
+  OutputBuffer* order = nullptr;   // ".iik"
+  OutputBuffer* scores = nullptr;  // ".ok"
+  OutputBuffer* counts = nullptr;  // ".freq"
+  OutputBuffer* table = nullptr;   // the table of results
 };
 
 class SequencePipeline {
  public:
-  SequencePipeline(const GeneticCode& code, const ReportOutputs& outputs)
-      : code_(code), out_(outputs) {}
+  // Writes the table's header row at once.
+  SequencePipeline(const GeneticCode& code, const ReportOutputs& outputs);
 
-  void operator()(SequenceNumber number, const CodonCounts& counts);
+  void operator()(SequenceNumber number, const CodonCounts& counts, std::string_view id);
   // Closes the score report with the average line.
   void Finish();
+
+  const InputSurvey& survey() const { return survey_; }
 
  private:
   const GeneticCode& code_;
   ReportOutputs out_;
   SequenceAnalysis analysis_;
   AverageScore average_;
+  InputSurvey survey_;
 };
 
 struct ReportTexts {
   std::string order;   // ".iik"
   std::string scores;  // ".ok"
   std::string counts;  // ".freq"
+  std::string table;   // the table of results
 };
 
-// The three reports of `input` under the genetic-code argument `code_id`, in memory.
-// `piece` > 0 feeds the reader that many bytes at a time.
+// The reports and the table of `input` under `code`, in memory. `piece` > 0 feeds the
+// reader that many bytes at a time.
+ReportTexts AnalyseText(std::string_view input, const GeneticCode& code, std::size_t piece = 0);
+
+// The same under the genetic-code argument `code_id` ("0" to "7").
 ReportTexts AnalyseText(std::string_view input, std::string_view code_id, std::size_t piece = 0);
 
 }  // namespace trelba

@@ -7,7 +7,8 @@
 // Reading rules:
 //  - A '>' anywhere starts a new sequence. The one or two letters of an incomplete codon
 //    read before it are dropped, and the rest of its line, up to and including the next
-//    line feed or carriage return, is the header and is skipped.
+//    line feed or carriage return, is the header. Its first word (up to the first
+//    whitespace) is kept as the sequence's identifier; the rest is skipped.
 //  - Whitespace is skipped; the reading frame runs on across line breaks.
 //  - Every other byte takes a place in the frame. A triple of three bases (T, C, A, G in
 //    either case) counts one codon; a triple with any other letter (N, U, '-', digits...)
@@ -17,6 +18,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "input/codon_index.hpp"
 #include "trelba/tables.hpp"
@@ -30,9 +33,12 @@ struct SequenceReader {
   unsigned index = 0;           // codon index accumulated from those letters, less one
   unsigned not_base = 0;        // non-zero when one of those letters is no base
   bool in_header = false;       // inside a header line
+  bool in_id = false;           // inside the first word of that header line
+  std::string id;               // first word of the current sequence's header
+  std::uint64_t u_letters = 0;  // letters U or u read in sequence lines (RNA spelling)
 };
 
-// Reads `size` bytes. `on_sequence(number, counts)` is called for every sequence that a
+// Reads `size` bytes. `on_sequence(number, counts, id)` is called for every sequence that a
 // header in these bytes ends, before the next one is started.
 template <class OnSequence>
 void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
@@ -48,6 +54,13 @@ void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
 
   while (p != end) {
     if (in_header) {
+      if (reader.in_id) {
+        const auto* const word = p;
+        while (p != end && kByteClasses[*p] != kWhitespace) ++p;
+        reader.id.append(reinterpret_cast<const char*>(word), static_cast<std::size_t>(p - word));
+        if (p == end) break;
+        reader.in_id = false;
+      }
       while (p != end && *p != '\n' && *p != '\r') ++p;
       if (p == end) break;
       ++p;
@@ -78,8 +91,10 @@ void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
       }
       if (p == end) break;
     }
-    const unsigned cls = kByteClasses[*p++];
+    const unsigned char byte = *p++;
+    const unsigned cls = kByteClasses[byte];
     if (cls <= kNotBase) {
+      if (cls == kNotBase && (byte == 'U' || byte == 'u')) ++reader.u_letters;
       index = index * 4 + (cls & 3u);
       not_base |= cls & kNotBase;
       if (++frame == 3) {
@@ -87,9 +102,13 @@ void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
         frame = index = not_base = 0;
       }
     } else if (cls == kHeaderMark) {
-      if (reader.sequence != 0) on_sequence(reader.sequence, reader.counts);
+      if (reader.sequence != 0) {
+        on_sequence(reader.sequence, reader.counts, std::string_view(reader.id));
+      }
       ++reader.sequence;
       reader.counts = CodonCounts{};
+      reader.id.clear();
+      reader.in_id = true;
       frame = index = not_base = 0;
       in_header = true;
     }
@@ -104,10 +123,11 @@ void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
 // incomplete last codon are dropped.
 template <class OnSequence>
 void FinishReading(SequenceReader& reader, OnSequence&& on_sequence) {
-  if (reader.sequence != 0) on_sequence(reader.sequence, reader.counts);
+  if (reader.sequence != 0) on_sequence(reader.sequence, reader.counts, std::string_view(reader.id));
   reader.counts = CodonCounts{};
   reader.frame = reader.index = reader.not_base = 0;
-  reader.in_header = false;
+  reader.in_header = reader.in_id = false;
+  reader.id.clear();
 }
 
 }  // namespace trelba

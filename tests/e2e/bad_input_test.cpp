@@ -28,6 +28,9 @@ struct BadInput {
   const char* name;
   std::function<std::string()> fault;
   std::function<void(const std::string& freq, const std::string& iik)> check;
+  // Words of the warning the fault gives on its own (at the start of the file); after a
+  // valid first block the fault may or may not warn.
+  const char* warning = nullptr;
 };
 
 std::size_t Blocks(const std::string& iik) {
@@ -41,7 +44,7 @@ const BadInput kBadInputs[] = {
        for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
        return bytes + "\n";
      },
-     nullptr},
+     nullptr, "not codons"},
     {"NulBytes", [] { return std::string(">nul\nATG\0\0\0AAA\0TTT\n", 20); }, nullptr},
     {"CrLfLineEnds", [] { return std::string(">crlf\r\nATGAAA\r\nTTTGGG\r\n"); }, nullptr},
     {"CrOnlyLineEnds", [] { return std::string(">cr\rATGAAA\rTTTGGG\r>cr2\rCCC\r"); }, nullptr},
@@ -59,7 +62,8 @@ const BadInput kBadInputs[] = {
      },
      [](const std::string& freq, const std::string&) {
        EXPECT_NE(freq.find("AUG\t3.49525e+07\t"), std::string::npos);
-     }},
+     },
+     "longer than any gene"},
     {"NoNewlineAtEnd", [] { return std::string(">last\nATGAAATT"); }, nullptr},
     {"HeadersOnly", [] { return std::string(">a\n>b\n>c"); }, nullptr},
 };
@@ -76,7 +80,16 @@ TEST_P(BadInputs, ReportAsInMemoryAndCarryOn) {
 
   const RunResult run = RunTrelba({"bad.fa"}, dir.path());
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out + run.err, "");
+  EXPECT_EQ(run.out, "");
+  // Nothing on standard error but the warnings the fault calls for.
+  if (bad.warning == nullptr) {
+    EXPECT_EQ(run.err, "");
+  } else {
+    if (!past_first_block) EXPECT_NE(run.err.find(bad.warning), std::string::npos) << run.err;
+    for (std::size_t at = 0; at < run.err.size(); at = run.err.find('\n', at) + 1) {
+      EXPECT_EQ(run.err.compare(at, 17, "Warning: bad.fa: "), 0) << run.err;
+    }
+  }
   const ReportTexts expected = AnalyseText(input, "0");
   const std::string freq = ReadFile(dir / "bad.fa.freq");
   const std::string iik = ReadFile(dir / "bad.fa.iik");

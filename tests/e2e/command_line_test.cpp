@@ -111,7 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"in.fa", "2", "extra"},
                                   0,
                                   "",
-                                  "",
+                                  "Warning: arguments after the genetic code are not read: "
+                                  "'extra'\n",
                                   {"in.fa.freq", "in.fa.iik", "in.fa.ok"}},
                       CommandCase{"FileNameWithSpacesAndAccents",
                                   [](const fs::path& d) {

@@ -19,7 +19,7 @@ std::string CodonName(int index) {
 std::string Read(const std::string& text, std::size_t piece) {
   std::vector<std::string> sequences;
   SequenceNumber expected_number = 1;
-  auto collect = [&](SequenceNumber number, const CodonCounts& counts) {
+  auto collect = [&](SequenceNumber number, const CodonCounts& counts, std::string_view) {
     EXPECT_EQ(number, expected_number++);
     std::string line;
     for (int k = 1; k <= kCodonCount; ++k) {
@@ -101,12 +101,77 @@ TEST(SequenceReader, OverLongHeaderDoesNotEndReading) {
 TEST(SequenceReader, NonCodonTriplesAreCountedApart) {
   SequenceReader reader;
   CodonCounts last{};
-  auto keep = [&](SequenceNumber, const CodonCounts& counts) { last = counts; };
+  auto keep = [&](SequenceNumber, const CodonCounts& counts, std::string_view) { last = counts; };
   const std::string input = ">s\nNNNATGAUG\n";
   ReadBytes(reader, input.data(), input.size(), keep);
   FinishReading(reader, keep);
   EXPECT_EQ(last[0], 2u);
   EXPECT_EQ(last[36], 1u);
+}
+
+struct IdCase {
+  const char* name;
+  std::string input;
+  std::vector<std::string> ids;
+};
+
+void PrintTo(const IdCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class IdCases : public ::testing::TestWithParam<IdCase> {};
+
+// The identifier is the header's first word, whatever the pieces the text arrives in.
+TEST_P(IdCases, FirstWordOfEachHeader) {
+  const IdCase& c = GetParam();
+  for (std::size_t piece : {c.input.size() + 1, std::size_t{1}, std::size_t{2}, std::size_t{5}}) {
+    std::vector<std::string> ids;
+    auto keep = [&](SequenceNumber, const CodonCounts&, std::string_view id) {
+      ids.emplace_back(id);
+    };
+    SequenceReader reader;
+    for (std::size_t at = 0; at < c.input.size(); at += piece) {
+      ReadBytes(reader, c.input.data() + at, std::min(piece, c.input.size() - at), keep);
+    }
+    FinishReading(reader, keep);
+    EXPECT_EQ(ids, c.ids) << "pieces of " << piece;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, IdCases,
+    ::testing::Values(
+        IdCase{"WordThenDescription", ">b0001 thrL leader\nATG\n>b0002\tthrA\nTTT\n",
+               {"b0001", "b0002"}},
+        IdCase{"BareAndSpacedHeaders", ">\nATG\n> x\n>\n", {"", "", ""}},
+        IdCase{"CrLfAndCr", ">a\r\nATG\r>b\rTTT", {"a", "b"}},
+        IdCase{"HeaderMarkInSequence", ">a\nATG>b c\n", {"a", "b"}},
+        IdCase{"PipesAndNonAscii", ">ref|NC_005816.1|:1-2 x\n>g\xc3\xa8ne\n",
+               {"ref|NC_005816.1|:1-2", "g\xc3\xa8ne"}},
+        IdCase{"ControlBytesKept", std::string(">a\0b\x1b\n", 6), {std::string("a\0b\x1b", 4)}},
+        IdCase{"VerticalTabAndFormFeedEndTheWord", ">a\vb\n>c\fd\n", {"a", "c"}},
+        IdCase{"NoNewlineAtEnd", ">last", {"last"}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Regression guard: an identifier longer than any read block arrives whole.
+TEST(SequenceReader, LongIdentifierAcrossPieces) {
+  const std::string word(300000, 'w');
+  const std::string input = ">" + word + " desc\nATG\n";
+  std::string id;
+  auto keep = [&](SequenceNumber, const CodonCounts&, std::string_view seen) { id = seen; };
+  SequenceReader reader;
+  for (std::size_t at = 0; at < input.size(); at += 65536) {
+    ReadBytes(reader, input.data() + at, std::min<std::size_t>(65536, input.size() - at), keep);
+  }
+  FinishReading(reader, keep);
+  EXPECT_EQ(id, word);
+}
+
+TEST(SequenceReader, CountsRnaLettersInSequencesOnly) {
+  SequenceReader reader;
+  const std::string input = ">Uu header\nAUGuuuATG\nU";
+  ReadBytes(reader, input.data(), input.size(), [](SequenceNumber, const CodonCounts&, std::string_view) {});
+  EXPECT_EQ(reader.u_letters, 5u);
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+// What the input looked like, for warning the user when it is plainly not coding DNA:
+// RNA letters, mostly non-codon triples (a protein file), no header line, a sequence far
+// longer than any gene.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+// A sequence of this many letters or more is no gene (the longest known are a few Mb).
+inline constexpr std::uint64_t kLongestGeneLetters = 10'000'000;
+
+struct InputSurvey {
+  std::uint64_t sequences = 0;
+  std::uint64_t codons = 0;          // triples of three bases
+  std::uint64_t other_triples = 0;   // triples holding another letter
+  std::uint64_t long_sequences = 0;  // sequences of kLongestGeneLetters or more
+  std::uint64_t longest = 0;         // letters in the triples of the longest sequence
+
+  void Add(const CodonCounts& counts) {
+    std::uint64_t codons_here = 0;
+    for (std::size_t k = 1; k <= kCodonCount; ++k) codons_here += counts[k];
+    const std::uint64_t letters = 3 * (codons_here + counts[0]);
+    ++sequences;
+    codons += codons_here;
+    other_triples += counts[0];
+    if (letters >= kLongestGeneLetters) ++long_sequences;
+    if (letters > longest) longest = letters;
+  }
+};
+
+// The warning lines (without "Warning: " and the line end) for an input called `name`,
+// given its survey, the number of U/u letters read in sequence lines and whether any
+// header line was read. Empty for ordinary coding sequences.
+std::vector<std::string> InputWarnings(const std::string& name, const InputSurvey& survey,
+                                       std::uint64_t u_letters, bool any_header);
+
+}  // namespace trelba
