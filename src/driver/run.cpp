@@ -49,8 +49,10 @@ const GeneticCode& ChooseCode(const Options& options) {
     const std::string& id = *options.code_argument;
     const bool known = id.size() == 1 && id[0] >= '0' && id[0] <= '7';
     if (!known) {
+      const bool looks_like_option = id.size() > 1 && id[0] == '-';
       Warning("genetic code argument '" + id +
-              "' is not one of 0 to 7: code 0 (the standard code) was used");
+              "' is not one of 0 to 7: code 0 (the standard code) was used" +
+              (looks_like_option ? "; options go before the file name" : ""));
     }
   }
   if (!options.ignored.empty()) {

@@ -17,7 +17,8 @@ std::vector<std::string> InputWarnings(const std::string& name, const InputSurve
                     "counted; convert U to T first");
   }
   const std::uint64_t triples = survey.codons + survey.other_triples;
-  if (survey.other_triples > survey.codons) {
+  // Each U spoils at most one triple: RNA explains that many non-codon triples.
+  if (survey.other_triples > survey.codons && survey.other_triples > u_letters) {
     lines.push_back(prefix + std::to_string(survey.other_triples) + " of " +
                     std::to_string(triples) +
                     " triples were not codons of T, C, A and G: is this a protein file?");

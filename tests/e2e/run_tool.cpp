@@ -5,17 +5,31 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 namespace trelba::test {
 
-RunResult RunTrelba(const std::vector<std::string>& args, const std::filesystem::path& cwd) {
+namespace {
+
+RunResult Run(const std::vector<std::string>& args, const std::filesystem::path& cwd,
+              const std::string* input) {
   const auto out_path = cwd / ".stdout";
   const auto err_path = cwd / ".stderr";
+  int pipe_ends[2] = {-1, -1};
+  if (input != nullptr && ::pipe(pipe_ends) != 0) std::abort();
   const pid_t pid = ::fork();
   if (pid == 0) {
+    if (input != nullptr) {
+      ::dup2(pipe_ends[0], 0);
+      ::close(pipe_ends[0]);
+      ::close(pipe_ends[1]);
+    } else {
+      const int none = ::open("/dev/null", O_RDONLY);
+      ::dup2(none, 0);
+    }
     const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0 || ::chdir(cwd.c_str()) != 0) ::_exit(127);
@@ -29,6 +43,18 @@ RunResult RunTrelba(const std::vector<std::string>& args, const std::filesystem:
     ::execv(program, argv.data());
     ::_exit(127);
   }
+  if (input != nullptr) {
+    // The program may stop reading early (an error): then the rest is not wanted.
+    ::signal(SIGPIPE, SIG_IGN);
+    ::close(pipe_ends[0]);
+    std::size_t at = 0;
+    while (at < input->size()) {
+      const ssize_t n = ::write(pipe_ends[1], input->data() + at, input->size() - at);
+      if (n <= 0) break;
+      at += static_cast<std::size_t>(n);
+    }
+    ::close(pipe_ends[1]);
+  }
   RunResult result;
   int wait_status = 0;
   ::waitpid(pid, &wait_status, 0);
@@ -38,6 +64,17 @@ RunResult RunTrelba(const std::vector<std::string>& args, const std::filesystem:
   std::filesystem::remove(out_path);
   std::filesystem::remove(err_path);
   return result;
+}
+
+}  // namespace
+
+RunResult RunTrelba(const std::vector<std::string>& args, const std::filesystem::path& cwd) {
+  return Run(args, cwd, nullptr);
+}
+
+RunResult RunTrelbaPiped(const std::vector<std::string>& args, const std::filesystem::path& cwd,
+                         const std::string& input) {
+  return Run(args, cwd, &input);
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

@@ -13,8 +13,12 @@ struct RunResult {
   std::string err;  // standard error
 };
 
-// Runs Trelba with `args` in the folder `cwd`.
+// Runs Trelba with `args` in the folder `cwd`; standard input is empty.
 RunResult RunTrelba(const std::vector<std::string>& args, const std::filesystem::path& cwd);
+
+// The same with `input` fed to its standard input through a pipe.
+RunResult RunTrelbaPiped(const std::vector<std::string>& args, const std::filesystem::path& cwd,
+                         const std::string& input);
 
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& content);
