@@ -20,9 +20,15 @@ void SequencePipeline::operator()(SequenceNumber number, const CodonCounts& coun
   // The counts go out before anything is computed from them.
   if (out_.counts != nullptr) WriteCountBlock(*out_.counts, number, counts);
   AnalyseSequence(code_, counts, analysis_);
-  if (out_.order != nullptr) WriteOrderBlock(*out_.order, analysis_.order);
+  // The order values are spelt once for both outputs that show them.
+  if (out_.order != nullptr || out_.table != nullptr) {
+    FormatOrderValues(analysis_.order, order_texts_);
+  }
+  if (out_.order != nullptr) WriteOrderBlock(*out_.order, order_texts_);
   if (out_.scores != nullptr) WriteScoreLine(*out_.scores, analysis_.score);
-  if (out_.table != nullptr) WriteTableRow(*out_.table, code_, number, id, counts, analysis_);
+  if (out_.table != nullptr) {
+    WriteTableRow(*out_.table, code_, number, id, counts, analysis_, order_texts_);
+  }
   average_.Add(analysis_.score);
 }
 

@@ -9,6 +9,7 @@
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "input/input_survey.hpp"
+#include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
 #include "trelba/tables.hpp"
 
@@ -37,6 +38,7 @@ class SequencePipeline {
   const GeneticCode& code_;
   ReportOutputs out_;
   SequenceAnalysis analysis_;
+  OrderTexts order_texts_;
   AverageScore average_;
   InputSurvey survey_;
 };

@@ -4,18 +4,24 @@
 
 namespace trelba {
 
-void WriteOrderBlock(OutputBuffer& out, const FamilyValues& order) {
+void WriteOrderBlock(OutputBuffer& out, const OrderTexts& order) {
   constexpr std::size_t kMaxBlockSize = kFamilyCount * (3 + kMaxNumberText + 1) + 1;
   char* p = out.Reserve(kMaxBlockSize);
-  for (int f = 1; f <= kFamilyCount; ++f) {
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     if (f >= 10) *p++ = static_cast<char>('0' + f / 10);
     *p++ = static_cast<char>('0' + f % 10);
     *p++ = ' ';
-    p = FormatDouble(p, order[static_cast<std::size_t>(f)]);
+    p = CopyOrderText(p, order, f);
     *p++ = '\n';
   }
   *p++ = '\n';
   out.Commit(p);
+}
+
+void WriteOrderBlock(OutputBuffer& out, const FamilyValues& order) {
+  OrderTexts texts;
+  FormatOrderValues(order, texts);
+  WriteOrderBlock(out, texts);
 }
 
 void WriteScoreLine(OutputBuffer& out, double score) {

@@ -6,11 +6,13 @@
 #pragma once
 
 #include "analysis/score.hpp"
+#include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
 #include "trelba/tables.hpp"
 
 namespace trelba {
 
+void WriteOrderBlock(OutputBuffer& out, const OrderTexts& order);
 void WriteOrderBlock(OutputBuffer& out, const FamilyValues& order);
 
 // Writes the score line when the score is listed (positive).

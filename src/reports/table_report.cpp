@@ -27,12 +27,9 @@ void AppendId(OutputBuffer& out, std::string_view id) {
   out.Append(id.substr(start));
 }
 
-char* WriteNumberOrNa(char* p, double value, bool available) {
-  if (!available || std::isnan(value)) {
-    for (char c : kNotAvailable) *p++ = c;
-    return p;
-  }
-  return FormatDouble(p, value);
+char* WriteNotAvailable(char* p) {
+  for (char c : kNotAvailable) *p++ = c;
+  return p;
 }
 
 }  // namespace
@@ -49,7 +46,7 @@ void WriteTableHeader(OutputBuffer& out) {
 
 void WriteTableRow(OutputBuffer& out, const GeneticCode& code, SequenceNumber number,
                    std::string_view id, const CodonCounts& counts,
-                   const SequenceAnalysis& analysis) {
+                   const SequenceAnalysis& analysis, const OrderTexts& order) {
   constexpr std::size_t kMaxNumbers = 2 + kFamilyCount;  // codons, score, families
   constexpr std::size_t kMaxRest = kMaxNumbers * (kMaxNumberText + 1) + 1;
 
@@ -65,12 +62,12 @@ void WriteTableRow(OutputBuffer& out, const GeneticCode& code, SequenceNumber nu
   *p++ = '\t';
   p = std::to_chars(p, p + kMaxNumberText, codons).ptr;
   *p++ = '\t';
-  p = WriteNumberOrNa(p, analysis.score, true);
+  p = std::isnan(analysis.score) ? WriteNotAvailable(p) : FormatDouble(p, analysis.score);
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     if (f == kStopFamily) continue;
     *p++ = '\t';
     const bool available = code.divisor[f] != 0 && analysis.totals[f] != 0.0;
-    p = WriteNumberOrNa(p, analysis.order[f], available);
+    p = available ? CopyOrderText(p, order, f) : WriteNotAvailable(p);
   }
   *p++ = '\n';
   out.Commit(p);

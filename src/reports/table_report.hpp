@@ -14,6 +14,7 @@
 
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
+#include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
 #include "trelba/tables.hpp"
 
@@ -27,6 +28,6 @@ void WriteTableHeader(OutputBuffer& out);
 
 void WriteTableRow(OutputBuffer& out, const GeneticCode& code, SequenceNumber number,
                    std::string_view id, const CodonCounts& counts,
-                   const SequenceAnalysis& analysis);
+                   const SequenceAnalysis& analysis, const OrderTexts& order);
 
 }  // namespace trelba

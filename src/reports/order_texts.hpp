@@ -1,0 +1,27 @@
+// The order values of one sequence spelt as the reports spell them, formatted once and
+// copied into every output that shows them (the family order report and the table).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+#include "reports/number_format.hpp"
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+struct OrderTexts {
+  std::array<std::array<char, kMaxNumberText>, kFamilyCount + 1> text{};  // element 0 unused
+  std::array<std::uint8_t, kFamilyCount + 1> size{};
+};
+
+void FormatOrderValues(const FamilyValues& order, OrderTexts& texts);
+
+// Copies the text of family `f` to `out`; returns the end of what it wrote.
+inline char* CopyOrderText(char* out, const OrderTexts& texts, std::size_t f) {
+  std::memcpy(out, texts.text[f].data(), kMaxNumberText);  // fixed size: one quick copy
+  return out + texts.size[f];
+}
+
+}  // namespace trelba
