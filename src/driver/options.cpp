@@ -1,5 +1,6 @@
 #include "driver/options.hpp"
 
+#include <charconv>
 #include <string_view>
 
 namespace trelba {
@@ -15,7 +16,11 @@ struct ValueOption {
 constexpr ValueOption kValueOptions[] = {
     {'T', "--table", &Options::table, "a file name"},
     {'o', "--output", &Options::output_prefix, "a prefix"},
+    {'j', "--threads", &Options::threads, "a number of threads"},
 };
+
+// More threads than this are a typing error: the work is shared by a few at most.
+constexpr unsigned kMaxThreads = 256;
 
 // Matches `arg` against a value option; on a match sets `value_inline` to a joined value
 // ("--table=x", "-Tx") when there is one.
@@ -35,7 +40,18 @@ bool Matches(const ValueOption& option, std::string_view arg,
   return false;
 }
 
-std::string Validate(const Options& options) {
+std::string Validate(Options& options) {
+  if (options.threads) {
+    const std::string& text = *options.threads;
+    unsigned count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc() || end != text.data() + text.size() || count == 0 ||
+        count > kMaxThreads) {
+      return "--threads needs a whole number from 1 to " + std::to_string(kMaxThreads) +
+             ", not '" + text + "'";
+    }
+    options.thread_count = count;
+  }
   if (options.output_prefix && options.no_reports) {
     return "--output and --no-reports cannot be given together";
   }

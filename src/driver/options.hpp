@@ -23,6 +23,8 @@ struct Options {
   std::optional<std::string> table;          // --table: kStandardStream for standard output
   std::optional<std::string> output_prefix;  // --output
   bool no_reports = false;                   // --no-reports
+  std::optional<std::string> threads;        // --threads, checked by ParseCommandLine
+  unsigned thread_count = 0;                 // its value; 0 when not given
   std::vector<std::string> ignored;          // arguments after the genetic-code argument
 };
 

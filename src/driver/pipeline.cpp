@@ -9,27 +9,26 @@
 
 namespace trelba {
 
-SequencePipeline::SequencePipeline(const GeneticCode& code, const ReportOutputs& outputs)
-    : code_(code), out_(outputs) {
-  if (out_.table != nullptr) WriteTableHeader(*out_.table);
-}
-
-void SequencePipeline::operator()(SequenceNumber number, const CodonCounts& counts,
-                                  std::string_view id) {
-  survey_.Add(counts);
+double SequenceReporter::Report(const ReportOutputs& out, SequenceNumber number,
+                                const CodonCounts& counts, std::string_view id) {
   // The counts go out before anything is computed from them.
-  if (out_.counts != nullptr) WriteCountBlock(*out_.counts, number, counts);
+  if (out.counts != nullptr) WriteCountBlock(*out.counts, number, counts);
   AnalyseSequence(code_, counts, analysis_);
   // The order values are spelt once for both outputs that show them.
-  if (out_.order != nullptr || out_.table != nullptr) {
+  if (out.order != nullptr || out.table != nullptr) {
     FormatOrderValues(analysis_.order, order_texts_);
   }
-  if (out_.order != nullptr) WriteOrderBlock(*out_.order, order_texts_);
-  if (out_.scores != nullptr) WriteScoreLine(*out_.scores, analysis_.score);
-  if (out_.table != nullptr) {
-    WriteTableRow(*out_.table, code_, number, id, counts, analysis_, order_texts_);
+  if (out.order != nullptr) WriteOrderBlock(*out.order, order_texts_);
+  if (out.scores != nullptr) WriteScoreLine(*out.scores, analysis_.score);
+  if (out.table != nullptr) {
+    WriteTableRow(*out.table, code_, number, id, counts, analysis_, order_texts_);
   }
-  average_.Add(analysis_.score);
+  return analysis_.score;
+}
+
+SequencePipeline::SequencePipeline(const GeneticCode& code, const ReportOutputs& outputs)
+    : out_(outputs), reporter_(code) {
+  if (out_.table != nullptr) WriteTableHeader(*out_.table);
 }
 
 void SequencePipeline::Finish() {

@@ -23,22 +23,41 @@ struct ReportOutputs {
   OutputBuffer* table = nullptr;   // the table of results
 };
 
+// Analyses one sequence after another and writes each one's outputs, reusing its
+// scratch space.
+class SequenceReporter {
+ public:
+  explicit SequenceReporter(const GeneticCode& code) : code_(code) {}
+
+  // Writes the count block, order block, score line and table row of one sequence to
+  // those of `out` that are not null; returns its score.
+  double Report(const ReportOutputs& out, SequenceNumber number, const CodonCounts& counts,
+                std::string_view id);
+
+ private:
+  const GeneticCode& code_;
+  SequenceAnalysis analysis_;
+  OrderTexts order_texts_;
+};
+
+// Every sequence's outputs in the reader's thread, as soon as it has been read.
 class SequencePipeline {
  public:
   // Writes the table's header row at once.
   SequencePipeline(const GeneticCode& code, const ReportOutputs& outputs);
 
-  void operator()(SequenceNumber number, const CodonCounts& counts, std::string_view id);
+  void operator()(SequenceNumber number, const CodonCounts& counts, std::string_view id) {
+    survey_.Add(counts);
+    average_.Add(reporter_.Report(out_, number, counts, id));
+  }
   // Closes the score report with the average line.
   void Finish();
 
   const InputSurvey& survey() const { return survey_; }
 
  private:
-  const GeneticCode& code_;
   ReportOutputs out_;
-  SequenceAnalysis analysis_;
-  OrderTexts order_texts_;
+  SequenceReporter reporter_;
   AverageScore average_;
   InputSurvey survey_;
 };

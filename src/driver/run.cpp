@@ -9,19 +9,18 @@
 #include "codes/genetic_code.hpp"
 #include "driver/help_text.hpp"
 #include "driver/messages.hpp"
+#include "driver/analyse_input.hpp"
 #include "driver/options.hpp"
 #include "driver/pipeline.hpp"
+#include "driver/thread_pipeline.hpp"
 #include "input/input_file.hpp"
 #include "input/input_survey.hpp"
-#include "input/sequence_reader.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/report_file.hpp"
 #include "reports/standard_output.hpp"
 
 namespace trelba {
 namespace {
-
-constexpr std::size_t kReadBlock = 1 << 18;
 
 // How messages name standard input and output.
 constexpr std::string_view kStandardInputName = "standard input";
@@ -119,26 +118,14 @@ int Run(int argc, const char* const* argv) {
     destinations.table = out.buffer.get();
   }
 
-  auto first_failed = [&]() -> Output* {
+  const unsigned threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
+  const InputOutcome outcome = AnalyseInput(input, code, destinations, threads);
+  if (outcome.status == InputOutcome::Status::kReadFailed) return FileError("reading", input_name);
+  if (outcome.status == InputOutcome::Status::kWriteFailed) {
     for (Output& out : outputs) {
-      if (out.buffer->failed()) return &out;
+      if (out.buffer->failed()) return FileError("writing", out.name);
     }
-    return nullptr;
-  };
-
-  SequencePipeline pipeline(code, destinations);
-  SequenceReader reader;
-  const std::unique_ptr<char[]> block(new char[kReadBlock]);
-  for (;;) {
-    const std::ptrdiff_t n = input.Read(block.get(), kReadBlock);
-    if (n < 0) return FileError("reading", input_name);
-    if (n == 0) break;
-    ReadBytes(reader, block.get(), static_cast<std::size_t>(n), pipeline);
-    if (Output* failed = first_failed()) return FileError("writing", failed->name);
   }
-  const bool any_header = reader.sequence != 0;
-  FinishReading(reader, pipeline);
-  pipeline.Finish();
 
   for (Output& out : outputs) {
     if (!out.buffer->Flush() || (out.file && !out.file->Close())) {
@@ -146,7 +133,7 @@ int Run(int argc, const char* const* argv) {
     }
   }
   for (const std::string& line :
-       InputWarnings(input_name, pipeline.survey(), reader.u_letters, any_header)) {
+       InputWarnings(input_name, outcome.survey, outcome.u_letters, outcome.any_header)) {
     Warning(line);
   }
   return 0;

@@ -31,6 +31,14 @@ struct InputSurvey {
     if (letters >= kLongestGeneLetters) ++long_sequences;
     if (letters > longest) longest = letters;
   }
+
+  void Merge(const InputSurvey& other) {
+    sequences += other.sequences;
+    codons += other.codons;
+    other_triples += other.other_triples;
+    long_sequences += other.long_sequences;
+    if (other.longest > longest) longest = other.longest;
+  }
 };
 
 // The warning lines (without "Warning: " and the line end) for an input called `name`,

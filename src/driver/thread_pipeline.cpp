@@ -1,0 +1,259 @@
+#include "driver/thread_pipeline.hpp"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "analysis/score.hpp"
+#include "input/sequence_reader.hpp"
+#include "reports/order_report.hpp"
+#include "reports/output_buffer.hpp"
+#include "reports/table_report.hpp"
+
+namespace trelba {
+namespace {
+
+constexpr std::size_t kBatchSequences = 256;
+constexpr std::size_t kBatchBuffer = 1 << 16;
+constexpr unsigned kMaxWorkers = 8;
+
+struct Record {
+  SequenceNumber number = 0;
+  CodonCounts counts{};
+  std::string id;  // its capacity is reused from batch to batch
+};
+
+// Buffered text of one output of one batch.
+struct BatchText {
+  StringSink sink;
+  OutputBuffer buffer{sink, kBatchBuffer};
+};
+
+// A run of consecutive sequences and, once a worker has been at it, their outputs.
+struct Batch {
+  std::uint64_t position = 0;  // 0 for the first batch of the input, 1 for the next...
+  std::vector<Record> records = std::vector<Record>(kBatchSequences);
+  std::size_t size = 0;
+  BatchText order, scores, counts, table;
+  std::vector<double> score_values;
+  InputSurvey survey;
+
+  // Where a worker writes: the batch's own texts, for the outputs the run writes.
+  ReportOutputs Outputs(const ReportOutputs& run) {
+    return {run.order ? &order.buffer : nullptr, run.scores ? &scores.buffer : nullptr,
+            run.counts ? &counts.buffer : nullptr, run.table ? &table.buffer : nullptr};
+  }
+};
+
+class Pipeline {
+ public:
+  Pipeline(const GeneticCode& code, const ReportOutputs& outputs, unsigned workers)
+      : code_(code), outputs_(outputs) {
+    // Enough batches for every worker to hold one while the reader fills another and the
+    // writer empties a third.
+    batches_.resize(workers + 3);
+    for (auto& batch : batches_) {
+      batch = std::make_unique<Batch>();
+      batch->score_values.reserve(kBatchSequences);
+      free_.push_back(batch.get());
+    }
+    for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+  }
+
+  ~Pipeline() { Close(); }
+
+  // A batch for the reader to fill, when one is free.
+  Batch* TakeFree() {
+    std::unique_lock lock(mutex_);
+    batch_freed_.wait(lock, [&] { return !free_.empty(); });
+    Batch* batch = free_.front();
+    free_.pop_front();
+    batch->size = 0;
+    batch->position = next_position_++;
+    return batch;
+  }
+
+  void Submit(Batch* batch) {
+    {
+      std::lock_guard lock(mutex_);
+      work_.push_back(batch);
+    }
+    work_ready_.notify_one();
+  }
+
+  // Lets the workers finish what they hold and waits for them.
+  void Close() {
+    {
+      std::lock_guard lock(mutex_);
+      closed_ = true;
+    }
+    work_ready_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+  }
+
+  bool write_failed() const { return write_failed_.load(std::memory_order_relaxed); }
+  const AverageScore& average() const { return average_; }
+  const InputSurvey& survey() const { return survey_; }
+
+ private:
+  void Work() {
+    SequenceReporter reporter(code_);
+    for (;;) {
+      Batch* batch = nullptr;
+      {
+        std::unique_lock lock(mutex_);
+        work_ready_.wait(lock, [&] { return closed_ || !work_.empty(); });
+        if (work_.empty()) return;
+        batch = work_.front();
+        work_.pop_front();
+      }
+      Analyse(*batch, reporter);
+      {
+        std::lock_guard lock(mutex_);
+        done_.push_back(batch);
+      }
+      WriteReadyBatches();
+    }
+  }
+
+  void Analyse(Batch& batch, SequenceReporter& reporter) {
+    const ReportOutputs out = batch.Outputs(outputs_);
+    batch.score_values.clear();
+    batch.survey = InputSurvey{};
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      const Record& record = batch.records[i];
+      batch.survey.Add(record.counts);
+      batch.score_values.push_back(reporter.Report(out, record.number, record.counts, record.id));
+    }
+    for (BatchText* text : {&batch.order, &batch.scores, &batch.counts, &batch.table}) {
+      text->buffer.Flush();
+    }
+  }
+
+  // Writes every finished batch that is next in input order. One worker writes at a time;
+  // a worker that finds its batch not yet due leaves it to the one that writes the batch
+  // before it.
+  void WriteReadyBatches() {
+    std::lock_guard writing(write_mutex_);
+    for (;;) {
+      Batch* batch = nullptr;
+      {
+        std::lock_guard lock(mutex_);
+        const auto next = std::find_if(done_.begin(), done_.end(),
+                                       [&](const Batch* b) { return b->position == next_write_; });
+        if (next == done_.end()) return;
+        batch = *next;
+        done_.erase(next);
+      }
+      WriteBatch(*batch);
+      ++next_write_;
+      {
+        std::lock_guard lock(mutex_);
+        free_.push_back(batch);
+      }
+      batch_freed_.notify_one();
+    }
+  }
+
+  void WriteBatch(Batch& batch) {
+    const struct {
+      OutputBuffer* out;
+      BatchText* text;
+    } pairs[] = {{outputs_.order, &batch.order},
+                 {outputs_.scores, &batch.scores},
+                 {outputs_.counts, &batch.counts},
+                 {outputs_.table, &batch.table}};
+    for (const auto& [out, text] : pairs) {
+      if (out == nullptr) continue;
+      out->Append(text->sink.text);
+      text->sink.text.clear();
+      if (out->failed()) write_failed_.store(true, std::memory_order_relaxed);
+    }
+    // Summed in input order, so that the average has the bits of a one-thread run.
+    for (const double score : batch.score_values) average_.Add(score);
+    survey_.Merge(batch.survey);
+  }
+
+  const GeneticCode& code_;
+  const ReportOutputs outputs_;
+  std::vector<std::unique_ptr<Batch>> batches_;
+  std::vector<std::thread> threads_;
+
+  std::mutex mutex_;  // guards the queues, next_position_ and closed_
+  std::condition_variable work_ready_;
+  std::condition_variable batch_freed_;
+  std::deque<Batch*> free_;
+  std::deque<Batch*> work_;
+  std::vector<Batch*> done_;
+  std::uint64_t next_position_ = 0;
+  bool closed_ = false;
+
+  std::mutex write_mutex_;  // guards what follows: the writing in order
+  std::uint64_t next_write_ = 0;
+  AverageScore average_;
+  InputSurvey survey_;
+  std::atomic<bool> write_failed_{false};
+};
+
+}  // namespace
+
+unsigned DefaultThreadCount() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores <= 1 ? 1 : std::min(cores, 4u);
+}
+
+InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
+                                  const ReportOutputs& outputs, unsigned threads) {
+  InputOutcome outcome;
+  if (outputs.table != nullptr) WriteTableHeader(*outputs.table);
+  Pipeline pipeline(code, outputs, std::clamp(threads - 1, 1u, kMaxWorkers));
+
+  Batch* current = pipeline.TakeFree();
+  auto collect = [&](SequenceNumber number, const CodonCounts& counts, std::string_view id) {
+    Record& record = current->records[current->size++];
+    record.number = number;
+    record.counts = counts;
+    record.id.assign(id);
+    if (current->size == kBatchSequences) {
+      pipeline.Submit(current);
+      current = pipeline.TakeFree();
+    }
+  };
+
+  SequenceReader reader;
+  const std::unique_ptr<char[]> block(new char[kReadBlock]);
+  for (;;) {
+    const std::ptrdiff_t n = input.Read(block.get(), kReadBlock);
+    if (n < 0) {
+      outcome.status = InputOutcome::Status::kReadFailed;
+      break;
+    }
+    if (n == 0) break;
+    ReadBytes(reader, block.get(), static_cast<std::size_t>(n), collect);
+    if (pipeline.write_failed()) {
+      outcome.status = InputOutcome::Status::kWriteFailed;
+      break;
+    }
+  }
+  outcome.any_header = reader.sequence != 0;
+  if (outcome.status == InputOutcome::Status::kDone) FinishReading(reader, collect);
+  pipeline.Submit(current);
+  pipeline.Close();
+  if (outcome.status != InputOutcome::Status::kDone) return outcome;
+  if (pipeline.write_failed()) {
+    outcome.status = InputOutcome::Status::kWriteFailed;
+    return outcome;
+  }
+  if (outputs.scores != nullptr) WriteAverageLine(*outputs.scores, pipeline.average());
+  outcome.survey = pipeline.survey();
+  outcome.u_letters = reader.u_letters;
+  return outcome;
+}
+
+}  // namespace trelba

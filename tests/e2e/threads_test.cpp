@@ -1,0 +1,110 @@
+// Any number of threads writes the bytes of a one-thread run: every report and the table,
+// across batch boundaries, on real genes and on awkward input.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <tuple>
+
+#include "run_tool.hpp"
+
+namespace trelba::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outputs {
+  std::string freq, iik, ok, table;
+  bool operator==(const Outputs&) const = default;
+};
+
+Outputs RunWithThreads(const ScratchDir& dir, const std::string& threads, const std::string& code) {
+  const RunResult run = RunTrelba({"-j", threads, "-T", "in.tsv", "in.fa", code}, dir.path());
+  EXPECT_EQ(run.status, 0) << run.err;
+  return {ReadFile(dir / "in.fa.freq"), ReadFile(dir / "in.fa.iik"), ReadFile(dir / "in.fa.ok"),
+          ReadFile(dir / "in.tsv")};
+}
+
+// `n` sequences, some empty and some not positive, so that batches end anywhere.
+std::string Sequences(int n) {
+  std::string text;
+  const char* const bodies[] = {"ATGGCTAAACGTTTCCAGGATTGGCTTGAACCGTATGGTCACATCAAGTCTTAG",
+                                "", "TGGTGGTGG", "NNNNNN", "TTTTTC", "atgaaacccgggtttTAA"};
+  for (int i = 0; i < n; ++i) {
+    text += ">s" + std::to_string(i) + "\n" + bodies[i % 6] + "\n";
+  }
+  return text;
+}
+
+class ThreadCounts : public ::testing::TestWithParam<std::tuple<int, const char*>> {};
+
+TEST_P(ThreadCounts, SameBytesAsOneThread) {
+  const auto [sequences, threads] = GetParam();
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Sequences(sequences));
+  for (const char* code : {"0", "3"}) {
+    const Outputs one = RunWithThreads(dir, "1", code);
+    EXPECT_TRUE(RunWithThreads(dir, threads, code) == one) << sequences << " sequences, code " << code;
+  }
+}
+
+// Batches hold 256 sequences: around one, two and many batches.
+INSTANTIATE_TEST_SUITE_P(BatchBoundaries, ThreadCounts,
+                         ::testing::Combine(::testing::Values(0, 1, 255, 256, 257, 513, 3000),
+                                            ::testing::Values("2", "3", "5")),
+                         [](const auto& test) {
+                           return std::to_string(std::get<0>(test.param)) + "_sequences_" +
+                                  std::get<1>(test.param) + "_threads";
+                         });
+
+TEST(Threads, RealFilesUnderEveryThreadCount) {
+  ScratchDir dir;
+  for (const char* folder : {"real", "inputs"}) {
+    for (const auto& entry : fs::directory_iterator(TestData() / folder)) {
+      WriteFile(dir / "in.fa", ReadFile(entry.path()));
+      const Outputs one = RunWithThreads(dir, "1", "2");
+      for (const char* threads : {"2", "4", "9"}) {
+        EXPECT_TRUE(RunWithThreads(dir, threads, "2") == one) << entry.path() << " -j " << threads;
+      }
+    }
+  }
+}
+
+// Regression guard: a write failure seen by a worker thread ends the run with the error.
+TEST(Threads, FullDiskIsAWriteError) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Sequences(20000));
+  const RunResult run = RunTrelba({"-j", "3", "-T", "/dev/full", "in.fa"}, dir.path());
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.err, "Error writing file: /dev/full\n");
+}
+
+struct BadThreads {
+  const char* name;
+  const char* value;
+};
+
+void PrintTo(const BadThreads& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class BadThreadCounts : public ::testing::TestWithParam<BadThreads> {};
+
+TEST_P(BadThreadCounts, AreUsageErrors) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", ">a\nATG\n");
+  const RunResult run = RunTrelba({"--threads", GetParam().value, "in.fa"}, dir.path());
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.err.substr(0, 30), "Trelba: --threads needs a whol");
+  EXPECT_FALSE(fs::exists(dir / "in.fa.ok"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, BadThreadCounts,
+                         ::testing::Values(BadThreads{"Zero", "0"}, BadThreads{"Negative", "-2"},
+                                           BadThreads{"Word", "two"}, BadThreads{"Trailing", "2x"},
+                                           BadThreads{"Huge", "100000"}, BadThreads{"Empty", ""}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace trelba::test
