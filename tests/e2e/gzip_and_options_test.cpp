@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "run_tool.hpp"
@@ -72,6 +73,10 @@ struct BrokenGzip {
   std::string (*make)(const std::string& gz);
 };
 
+void PrintTo(const BrokenGzip& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class BrokenGzipCases : public ::testing::TestWithParam<BrokenGzip> {};
 
 // Regression guard: a damaged compressed file must never read as a shorter success.
@@ -119,6 +124,10 @@ struct OptionCase {
   int status;
   std::string out_starts;
 };
+
+void PrintTo(const OptionCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Options : public ::testing::TestWithParam<OptionCase> {};
 
