@@ -140,9 +140,7 @@ TEST_P(Options, PrintAndExit) {
   EXPECT_TRUE(fs::is_empty(dir.path()));  // no report files
 }
 
-const char kHelpStart[] =
-    "Usage: Trelba filename [genetic_code_number]\n"
-    "       Trelba --help | -h | --version\n\n";
+const char kHelpStart[] = "Usage: Trelba [options] filename [genetic_code_number]\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Options,
