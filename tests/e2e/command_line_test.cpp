@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ struct CommandCase {
   std::string err;
   std::vector<std::string> files_after;  // report files present afterwards
 };
+
+void PrintTo(const CommandCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 void Nothing(const fs::path&) {}
 void SmallInput(const fs::path& dir) {
@@ -133,6 +138,10 @@ struct ContentCase {
   std::string iik;
   std::string ok;
 };
+
+void PrintTo(const ContentCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ContentCases : public ::testing::TestWithParam<ContentCase> {};
 

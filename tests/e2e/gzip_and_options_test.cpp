@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "run_tool.hpp"
@@ -72,6 +73,10 @@ struct BrokenGzip {
   std::string (*make)(const std::string& gz);
 };
 
+void PrintTo(const BrokenGzip& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class BrokenGzipCases : public ::testing::TestWithParam<BrokenGzip> {};
 
 // Regression guard: a damaged compressed file must never read as a shorter success.
@@ -120,6 +125,10 @@ struct OptionCase {
   std::string out_starts;
 };
 
+void PrintTo(const OptionCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class Options : public ::testing::TestWithParam<OptionCase> {};
 
 TEST_P(Options, PrintAndExit) {
@@ -131,9 +140,7 @@ TEST_P(Options, PrintAndExit) {
   EXPECT_TRUE(fs::is_empty(dir.path()));  // no report files
 }
 
-const char kHelpStart[] =
-    "Usage: Trelba filename [genetic_code_number]\n"
-    "       Trelba --help | -h | --version\n\n";
+const char kHelpStart[] = "Usage: Trelba [options] filename [genetic_code_number]\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Options,

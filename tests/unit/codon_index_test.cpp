@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -13,6 +14,10 @@ struct IndexCase {
   const char* triple;
   int expected;
 };
+
+void PrintTo(const IndexCase& c, std::ostream* os) {
+  *os << '"' << c.triple << "\" -> " << c.expected;
+}
 
 class CodonIndexCases : public ::testing::TestWithParam<IndexCase> {};
 

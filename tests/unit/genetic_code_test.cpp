@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -95,6 +96,11 @@ struct Membership {
   const char* codon;
   std::vector<int> families;
 };
+
+void PrintTo(const Membership& c, std::ostream* os) {
+  *os << "variant " << c.code << ", " << c.codon << " in families";
+  for (int f : c.families) *os << ' ' << f;
+}
 
 class MembershipCases : public ::testing::TestWithParam<Membership> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,10 @@ struct ReadCase {
   std::string input;
   const char* expected;
 };
+
+void PrintTo(const ReadCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 std::string ReadCaseName(const ::testing::TestParamInfo<ReadCase>& test) {
   return test.param.name;

@@ -1,0 +1,38 @@
+// What each built-in variant is meant for, and how it differs from the NCBI translation
+// table it comes closest to. Used to write the documentation; the analysis never reads it.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "codes/genetic_code.hpp"
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+// One group of codons that a variant treats otherwise than its NCBI table: the codons,
+// and the amino acid the NCBI table gives them (one letter, '*' for a stop).
+struct CodonDifference {
+  std::string_view codons;  // space-separated, e.g. "AGA AGG"
+  char ncbi_amino_acid = 0;
+};
+
+struct VariantNote {
+  std::string_view organisms;                    // for the README and the manual page
+  std::string_view short_organisms;              // for --help
+  int ncbi_table = 0;                            // the NCBI table of those organisms
+  std::array<CodonDifference, 2> differences{};  // unused entries have empty codons
+  // An NCBI table that is closer codon by codon although meant for other organisms
+  // (0: none), and its one difference.
+  int closer_table = 0;
+  CodonDifference closer_difference{};
+};
+
+// Notes for variants "0" to "7".
+extern const std::array<VariantNote, kGeneticCodeCount> kVariantNotes;
+
+// The one-letter amino acid of each family, by family number ('*' for the stop family;
+// element 0 unused), as NCBI's translation tables write them.
+inline constexpr std::string_view kFamilyLetters = "?FLSY*CWPHQRIMTNKVADEG";
+
+}  // namespace trelba

@@ -1,0 +1,46 @@
+#include "driver/generated_blocks.hpp"
+
+namespace trelba {
+namespace {
+
+constexpr std::string_view kRegenerate = "cmake --build build --target update-docs";
+
+std::size_t FindOnce(std::string_view text, std::string_view line) {
+  const std::size_t at = text.find(line);
+  if (at == std::string_view::npos || text.find(line, at + 1) != std::string_view::npos) {
+    return std::string_view::npos;
+  }
+  return at;
+}
+
+}  // namespace
+
+std::string BlockBegin(std::string_view name, Markup markup) {
+  const std::string words = "generated from the code: " + std::string(name) +
+                            " (to change it, edit src/codes and run " + std::string(kRegenerate) +
+                            ")";
+  return markup == Markup::kMarkdown ? "<!-- " + words + " -->\n" : ".\\\" " + words + "\n";
+}
+
+std::string BlockEnd(std::string_view name, Markup markup) {
+  const std::string words = "end of " + std::string(name);
+  return markup == Markup::kMarkdown ? "<!-- " + words + " -->\n" : ".\\\" " + words + "\n";
+}
+
+std::optional<std::string> ReplaceBlock(std::string_view text, std::string_view name, Markup markup,
+                                        std::string_view content) {
+  const std::string begin = BlockBegin(name, markup);
+  const std::string end = BlockEnd(name, markup);
+  const std::size_t begin_at = FindOnce(text, begin);
+  const std::size_t end_at = FindOnce(text, end);
+  if (begin_at == std::string_view::npos || end_at == std::string_view::npos ||
+      end_at < begin_at + begin.size()) {
+    return std::nullopt;
+  }
+  std::string replaced(text.substr(0, begin_at + begin.size()));
+  replaced += content;
+  replaced += text.substr(end_at);
+  return replaced;
+}
+
+}  // namespace trelba

@@ -1,0 +1,21 @@
+// Blocks of generated text inside hand-written documents, between two marker lines.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace trelba {
+
+enum class Markup { kMarkdown, kRoff };
+
+// The line that opens and the line that closes the block `name` (each with its '\n').
+std::string BlockBegin(std::string_view name, Markup markup);
+std::string BlockEnd(std::string_view name, Markup markup);
+
+// `text` with whatever stands between the marker lines of block `name` replaced by
+// `content`; nothing when either marker is missing, repeated or out of order.
+std::optional<std::string> ReplaceBlock(std::string_view text, std::string_view name, Markup markup,
+                                        std::string_view content);
+
+}  // namespace trelba
