@@ -1,21 +1,8 @@
 #include "analysis/order.hpp"
 
-#include <array>
 #include <cmath>
 
 namespace trelba {
-
-namespace {
-
-// TAA, TAG, TGA, TGG and ATG enter a family's entropy with their frequency itself, not
-// with an entropy term, under every genetic code.
-constexpr std::array<bool, kCodonCount + 1> kExempt = [] {
-  std::array<bool, kCodonCount + 1> exempt{};
-  for (int codon : {11, 12, 15, 16, 36}) exempt[static_cast<std::size_t>(codon)] = true;
-  return exempt;
-}();
-
-}  // namespace
 
 double EntropyTerm(double p) {
   if (p == 0.0) return p;
@@ -35,7 +22,7 @@ void OrderValues(const GeneticCode& code, const CodonValues& frequencies, Family
     for (unsigned m = 0; m < family.size; ++m) {
       const std::size_t codon = family.members[m];
       const double p = frequencies[codon];
-      const double contribution = kExempt[codon] ? p : EntropyTerm(p);
+      const double contribution = code.exempt[codon] ? p : EntropyTerm(p);
       entropy = m == 0 ? contribution : entropy + contribution;
     }
     order[f] = 1.0 - entropy / code.log_divisor[f];

@@ -10,8 +10,8 @@ namespace trelba {
 double EntropyTerm(double p);
 
 // The order value of every family from the within-family frequencies of one sequence:
-// 1 - H / ln k, H being the sum of the members' entropy terms (exempt codons: their
-// frequencies) in ascending codon index. The stop family and the one-codon families get 0.
+// 1 - H / ln k, H being the sum of the members' entropy terms (the code's exempt codons:
+// their frequencies) in ascending codon index. The stop family and the one-codon families get 0.
 // Values are not clamped: exempt codons can make them negative.
 void OrderValues(const GeneticCode& code, const CodonValues& frequencies, FamilyValues& order);
 
