@@ -20,8 +20,8 @@ struct Family {
 // Everything the analysis needs to know of one genetic code, resolved once per run: a
 // built-in variant or an NCBI translation table.
 struct GeneticCode {
-  char id = '0';        // '0' to '7' for the variants, 0 for NCBI tables
-  int ncbi_table = 0;   // the NCBI translation table number, 0 for the variants
+  char id = '0';       // '0' to '7' for the variants, 0 for NCBI tables
+  int ncbi_table = 0;  // the NCBI translation table number, 0 for the variants
   std::array<Family, kFamilyCount + 1> families{};  // element 0 unused
   // The families whose totals form the composition denominator, in the order in which
   // they are added: every family but the stop family and the one-codon families.

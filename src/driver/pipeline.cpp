@@ -22,10 +22,14 @@ void SequencePipeline::Finish() {
 }
 
 ReportTexts AnalyseText(std::string_view input, std::string_view code_id, std::size_t piece) {
+  return AnalyseText(input, SelectGeneticCode(code_id), piece);
+}
+
+ReportTexts AnalyseText(std::string_view input, const GeneticCode& code, std::size_t piece) {
   StringSink order_sink, score_sink, count_sink;
   {
     OutputBuffer order(order_sink, 4096), scores(score_sink, 4096), counts(count_sink, 4096);
-    SequencePipeline pipeline(SelectGeneticCode(code_id), {order, scores, counts});
+    SequencePipeline pipeline(code, {order, scores, counts});
     SequenceReader reader;
     if (piece == 0) piece = std::max<std::size_t>(input.size(), 1);
     for (std::size_t at = 0; at < input.size(); at += piece) {

@@ -45,4 +45,7 @@ struct ReportTexts {
 // `piece` > 0 feeds the reader that many bytes at a time.
 ReportTexts AnalyseText(std::string_view input, std::string_view code_id, std::size_t piece = 0);
 
+// The same under `code` (a variant or an NCBI table).
+ReportTexts AnalyseText(std::string_view input, const GeneticCode& code, std::size_t piece = 0);
+
 }  // namespace trelba

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "codes/genetic_code.hpp"
+#include "codes/ncbi_table_option.hpp"
 #include "driver/help_text.hpp"
 #include "driver/pipeline.hpp"
 #include "input/input_file.hpp"
@@ -29,6 +30,13 @@ int FileError(const char* doing, const std::string& name) {
   return kFailureStatus;
 }
 
+// A bad command line: what is wrong, then the usage lines, on standard error.
+int UsageError(std::string_view what) {
+  std::fprintf(stderr, "Trelba: %.*s\n%.*s", static_cast<int>(what.size()), what.data(),
+               static_cast<int>(kUsageErrorText.size()), kUsageErrorText.data());
+  return kFailureStatus;
+}
+
 struct Report {
   std::string name;
   ReportFile file;
@@ -38,6 +46,18 @@ struct Report {
 }  // namespace
 
 int Run(int argc, const char* const* argv) {
+  // "--gcode N filename": the families of NCBI translation table N.
+  const GeneticCode* ncbi_code = nullptr;
+  if (argc >= 2 && argv[1] == kNcbiTableOption) {
+    if (argc < 3) return UsageError("--gcode needs an NCBI translation table number");
+    const NcbiTableChoice choice = ChooseNcbiTable(argv[2]);
+    if (choice.code == nullptr) return UsageError(choice.problem);
+    if (argc < 4) return UsageError("missing file name");
+    if (argc > 4) return UsageError("--gcode and a genetic code number cannot both be given");
+    ncbi_code = choice.code;
+    argc -= 2;
+    argv += 2;  // argv[1] is now the file name
+  }
   if (argc < 2) {
     Print(kMissingParameterText);
     return kFailureStatus;
@@ -46,7 +66,8 @@ int Run(int argc, const char* const* argv) {
   // Options only as the first argument; a file of such a name can be given as ./--help.
   if (input_name == "--help" || input_name == "-h") return Print(kHelpText);
   if (input_name == "--version") return Print("Trelba " TRELBA_VERSION "\n");
-  const GeneticCode& code = SelectGeneticCode(argc >= 3 ? argv[2] : "0");
+  const GeneticCode& code =
+      ncbi_code != nullptr ? *ncbi_code : SelectGeneticCode(argc >= 3 ? argv[2] : "0");
 
   InputFile input;
   if (!input.Open(input_name)) return FileError("opening", input_name);
