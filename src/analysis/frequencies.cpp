@@ -10,7 +10,8 @@ void WithinFamilyFrequencies(const GeneticCode& code, const CodonCounts& counts,
   totals[0] = 0.0;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const Family& family = code.families[f];
-    double total = values[family.members[0]];
+    // An NCBI table can leave a family empty (no stop codon under tables 27, 28 and 31).
+    double total = family.size != 0 ? values[family.members[0]] : 0.0;
     for (unsigned m = 1; m < family.size; ++m) total += values[family.members[m]];
     totals[f] = total;
     if (total != 0.0) {

@@ -22,7 +22,7 @@ void OrderValues(const GeneticCode& code, const CodonValues& frequencies, Family
     for (unsigned m = 0; m < family.size; ++m) {
       const std::size_t codon = family.members[m];
       const double p = frequencies[codon];
-      const double contribution = kExemptCodons[codon] ? p : EntropyTerm(p);
+      const double contribution = code.exempt[codon] ? p : EntropyTerm(p);
       entropy = m == 0 ? contribution : entropy + contribution;
     }
     order[f] = 1.0 - entropy / code.log_divisor[f];

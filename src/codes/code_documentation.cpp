@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <string_view>
 
-#include "analysis/order.hpp"
 #include "codes/variant_notes.hpp"
 
 namespace trelba {
@@ -25,7 +24,7 @@ std::string Members(const GeneticCode& code, int family) {
   for (unsigned m = 0; m < members.size; ++m) {
     if (m != 0) text += ' ';
     text += CodonName(members.members[m]);
-    if (Divisor(code, family) != 0 && kExemptCodons[members.members[m]]) text += '*';
+    if (Divisor(code, family) != 0 && code.exempt[members.members[m]]) text += '*';
   }
   return text;
 }
@@ -114,7 +113,7 @@ std::string FamiliesNotFromEntropy(int number) {
     const Family& family = FamilyOf(code, f);
     for (unsigned m = 0; m < family.size; ++m) {
       const int codon = family.members[m];
-      odd = odd || kExemptCodons[static_cast<std::size_t>(codon)] ||
+      odd = odd || code.exempt[static_cast<std::size_t>(codon)] ||
             FamiliesOfCodon(code, codon).front() < f;
     }
     if (odd)

@@ -18,7 +18,7 @@ std::string CodonName(int codon);
 
 // The amino acids of the families whose order value is not 1 - H / ln k of true
 // within-family frequencies under variant `number`: those holding a codon that enters
-// with its frequency (see kExemptCodons) and those sharing a codon with an earlier
+// with its frequency (the code's exempt codons) and those sharing a codon with an earlier
 // family. "Trp, Met"; empty when there is none.
 std::string FamiliesNotFromEntropy(int number);
 

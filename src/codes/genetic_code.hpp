@@ -1,4 +1,4 @@
-// The 21 synonymous codon families under each built-in genetic-code variant.
+// The 21 synonymous codon families of a genetic code, and the built-in variants.
 #pragma once
 
 #include <array>
@@ -9,16 +9,19 @@
 
 namespace trelba {
 
-inline constexpr int kMaxFamilySize = 8;
+// No family can hold more than every codon (the built-in variants reach 8).
+inline constexpr int kMaxFamilySize = kCodonCount;
 
 struct Family {
   std::array<std::uint8_t, kMaxFamilySize> members{};  // codon indices, ascending
   std::uint8_t size = 0;
 };
 
-// Everything the analysis needs to know of one variant, resolved once per run.
+// Everything the analysis needs to know of one genetic code, resolved once per run: a
+// built-in variant or an NCBI translation table.
 struct GeneticCode {
-  char id = '0';                                    // '0' to '7'
+  char id = '0';       // '0' to '7' for the variants, 0 for NCBI tables
+  int ncbi_table = 0;  // the NCBI translation table number, 0 for the variants
   std::array<Family, kFamilyCount + 1> families{};  // element 0 unused
   // The families whose totals form the composition denominator, in the order in which
   // they are added: every family but the stop family and the one-codon families.
@@ -29,6 +32,9 @@ struct GeneticCode {
   std::array<std::uint8_t, kFamilyCount + 1> divisor{};
   // ln k of each family, or 0 where k is 0.
   FamilyValues log_divisor{};
+  // Codons that enter their family's entropy with their frequency instead of the term
+  // -p ln p: TAA, TAG, TGA, TGG and ATG under the variants, none under NCBI tables.
+  std::array<bool, kCodonCount + 1> exempt{};
 };
 
 inline constexpr int kGeneticCodeCount = 8;

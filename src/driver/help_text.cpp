@@ -6,6 +6,10 @@ const std::string_view kMissingParameterText =
     "Parameter missing.\n"
     "Usage: Trelba filename [genetic_code_number]\n";
 
+const std::string_view kUsageErrorText =
+    "Usage: Trelba [options] filename [genetic_code_number]\n"
+    "Try 'Trelba --help' for more information.\n";
+
 const std::string_view kHelpText =
     "Usage: Trelba [options] filename [genetic_code_number]\n"
     "Measures how unevenly each coding sequence of a FASTA file (plain, gzip, xz,\n"

@@ -8,6 +8,9 @@ namespace trelba {
 // Printed on standard output when no file name is given.
 extern const std::string_view kMissingParameterText;
 
+// Printed on standard error after "Trelba: <what is wrong>" for a bad command line.
+extern const std::string_view kUsageErrorText;
+
 // The --help text.
 extern const std::string_view kHelpText;
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "driver/help_text.hpp"
 #include "driver/run.hpp"
 
 namespace trelba {
@@ -44,8 +45,7 @@ int FileError(std::string_view doing, std::string_view name) {
 
 int UsageError(std::string_view what) {
   PrintLine("Trelba: " + PrintableName(what));
-  PrintLine("Usage: Trelba [options] filename [genetic_code_number]");
-  PrintLine("Try 'Trelba --help' for more information.");
+  std::fwrite(kUsageErrorText.data(), 1, kUsageErrorText.size(), stderr);
   return kFailureStatus;
 }
 

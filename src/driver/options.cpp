@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "codes/ncbi_table_option.hpp"
+
 namespace trelba {
 namespace {
 
@@ -17,6 +19,7 @@ constexpr ValueOption kValueOptions[] = {
     {'T', "--table", &Options::table, "a file name"},
     {'o', "--output", &Options::output_prefix, "a prefix"},
     {'j', "--threads", &Options::threads, "a number of threads"},
+    {0, "--gcode", &Options::ncbi_table, "an NCBI translation table number"},
 };
 
 // More threads than this are a typing error: the work is shared by a few at most.
@@ -33,7 +36,8 @@ bool Matches(const ValueOption& option, std::string_view arg,
     value_inline = arg.substr(option.long_name.size() + 1);
     return true;
   }
-  if (arg.size() >= 2 && arg[0] == '-' && arg[1] == option.short_name) {
+  if (option.short_name != 0 && arg.size() >= 2 && arg[0] == '-' &&
+      arg[1] == option.short_name) {
     if (arg.size() > 2) value_inline = arg.substr(2);
     return true;
   }
@@ -41,6 +45,9 @@ bool Matches(const ValueOption& option, std::string_view arg,
 }
 
 std::string Validate(Options& options) {
+  if (options.ncbi_code != nullptr && options.code_argument) {
+    return "--gcode and a genetic code number cannot both be given";
+  }
   if (options.threads) {
     const std::string& text = *options.threads;
     unsigned count = 0;
@@ -106,6 +113,15 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       result.error = "unknown option: " + std::string(arg);
       return result;
     }
+  }
+  // The table number is checked first: "--gcode genes.fa" is a missing number.
+  if (options.ncbi_table) {
+    const NcbiTableChoice choice = ChooseNcbiTable(*options.ncbi_table);
+    if (choice.code == nullptr) {
+      result.error = choice.problem;
+      return result;
+    }
+    options.ncbi_code = choice.code;
   }
   if (i == argc) {
     result.error = "no file name given";

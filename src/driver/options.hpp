@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "codes/genetic_code.hpp"
+
 namespace trelba {
 
 // The file name that stands for standard input.
@@ -23,6 +25,8 @@ struct Options {
   std::optional<std::string> table;          // --table: kStandardStream for standard output
   std::optional<std::string> output_prefix;  // --output
   bool no_reports = false;                   // --no-reports
+  std::optional<std::string> ncbi_table;     // --gcode: an NCBI translation table number
+  const GeneticCode* ncbi_code = nullptr;    // its families, checked by ParseCommandLine
   std::optional<std::string> threads;        // --threads, checked by ParseCommandLine
   unsigned thread_count = 0;                 // its value; 0 when not given
   std::vector<std::string> ignored;          // arguments after the genetic-code argument

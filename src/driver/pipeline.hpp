@@ -69,7 +69,7 @@ struct ReportTexts {
   std::string table;   // the table of results
 };
 
-// The reports and the table of `input` under `code`, in memory. `piece` > 0 feeds the
+// The reports and the table of `input` under `code` (a variant or an NCBI table), in memory. `piece` > 0 feeds the
 // reader that many bytes at a time.
 ReportTexts AnalyseText(std::string_view input, const GeneticCode& code, std::size_t piece = 0);
 

@@ -74,7 +74,7 @@ int Run(int argc, const char* const* argv) {
   const Options& options = command_line.options;
   if (options.action == Options::Action::kHelp) return Print(kHelpText);
   if (options.action == Options::Action::kVersion) return Print("Trelba " TRELBA_VERSION "\n");
-  const GeneticCode& code = ChooseCode(options);
+  const GeneticCode& code = options.ncbi_code != nullptr ? *options.ncbi_code : ChooseCode(options);
 
   const bool from_standard_input = options.input == kStandardStream;
   const std::string input_name =

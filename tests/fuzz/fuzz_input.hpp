@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <string_view>
 
+#include "codes/genetic_code.hpp"
+#include "codes/ncbi_table_option.hpp"
+
 namespace trelba::fuzz {
 
 struct FuzzRun {
-  std::string_view code;  // 0 to 3 bytes
+  std::string_view code;  // 0 to 3 bytes; "g" and a number: that NCBI table
   std::size_t piece = 0;  // 0: the whole text at once
   std::string_view text;
 };
@@ -25,6 +28,15 @@ inline FuzzRun SplitFuzzInput(const std::uint8_t* data, std::size_t size) {
   run.code = std::string_view(bytes + 1, code_size);
   run.text = std::string_view(bytes + 1 + code_size, size - 1 - code_size);
   return run;
+}
+
+// The genetic code of a run's code argument: "g2" to "g33" an NCBI table (as `--gcode N`),
+// anything else the variant that argument selects.
+inline const GeneticCode& FuzzCode(std::string_view code) {
+  if (!code.empty() && code[0] == 'g') {
+    if (const GeneticCode* ncbi = ChooseNcbiTable(code.substr(1)).code) return *ncbi;
+  }
+  return SelectGeneticCode(code);
 }
 
 }  // namespace trelba::fuzz

@@ -7,6 +7,11 @@ It keeps whole-run tables (codons x sequences), transforms them in place phase b
 with the streaming implementation. Python floats are IEEE doubles and math.log is the C
 library's log, so the numbers must agree bit for bit.
 
+A CODE of the form gN stands for NCBI translation table N (`Trelba --gcode N`), its
+families taken from Biopython's codon tables: a codon in the forward table joins its amino
+acid, every other codon the stop family; no codon is exempt; the denominator is every
+family of two or more codons but the stop family, in ascending number.
+
 usage: reference_model.py INPUT CODE OUTDIR   (writes OUTDIR/NAME.iik, .ok and .freq)
 """
 import math
@@ -43,13 +48,36 @@ DEPARTURES = {
 EXEMPT = {idx("TAA"), idx("TAG"), idx("TGA"), idx("TGG"), idx("ATG")}
 
 
+FAMILY_LETTERS = "FLSY*CWPHQRIMTNKVADEG"  # families 1 to 21
+
+
+def is_ncbi(code):
+    return code.startswith("g")
+
+
+def ncbi_families(number):
+    from Bio.Data.CodonTable import unambiguous_dna_by_id
+    table = unambiguous_dna_by_id[number]
+    fam = {f: [] for f in range(1, 22)}
+    for a in BASES:
+        for b in BASES:
+            for c in BASES:
+                amino = table.forward_table.get(a + b + c, "*")
+                fam[FAMILY_LETTERS.index(amino) + 1].append(idx(a + b + c))
+    return fam
+
+
 def families(code):
+    if is_ncbi(code):
+        return ncbi_families(int(code[1:]))
     table = dict(STANDARD)
     table.update(DEPARTURES.get(code, {}))
     return {f: [idx(c) for c in table[f].split()] for f in range(1, 22)}
 
 
 def denominator(code, fam):
+    if is_ncbi(code):
+        return [f for f in range(1, 22) if f != 5 and len(fam[f]) > 1]
     # every family but 5 and the one-codon families; 13 and 7 come last, in that order
     order = [f for f in range(1, 22) if f not in (5, 7, 13)] + [13, 7]
     return [f for f in order if len(fam[f]) > 1]
@@ -88,6 +116,7 @@ def run(path, code, outdir):
         slots = read(fh.read())
     n = len(slots) - 1
     fam = families(code)
+    exempt = set() if is_ncbi(code) else EXEMPT
     name = os.path.join(outdir, os.path.basename(path))
 
     rna = "UCAG"
@@ -107,7 +136,7 @@ def run(path, code, outdir):
     for s, row in enumerate(slots):
         total = [0.0] * 22
         for f in range(1, 22):
-            t = row[fam[f][0]]
+            t = row[fam[f][0]] if fam[f] else 0.0
             for m in fam[f][1:]:
                 t += row[m]
             total[f] = t
@@ -125,14 +154,14 @@ def run(path, code, outdir):
 
     for row in slots:
         for k in range(1, 65):
-            if k not in EXEMPT and row[k] != 0:
+            if k not in exempt and row[k] != 0:
                 row[k] = (math.log(row[k]) * row[k]) * -1.0
 
     order = [[0.0] * 22 for _ in slots]
     for s, row in enumerate(slots):
         for f in range(1, 22):
             k = len(fam[f])
-            if f == 5 or k == 1:
+            if f == 5 or k < 2:
                 continue
             h = row[fam[f][0]]
             for m in fam[f][1:]:

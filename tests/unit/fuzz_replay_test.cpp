@@ -30,13 +30,14 @@ TEST(FuzzReplay, CorpusAndRegressionsKeepTheReportsWellFormed) {
       const std::string data = bytes.str();
       const auto run =
           fuzz::SplitFuzzInput(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
-      const ReportTexts whole = AnalyseText(run.text, run.code);
+      const GeneticCode& code = fuzz::FuzzCode(run.code);
+      const ReportTexts whole = AnalyseText(run.text, code);
       const std::size_t sequences = Lines(whole.order) / 22;
       EXPECT_EQ(Lines(whole.order), sequences * 22) << entry.path();
       EXPECT_EQ(Lines(whole.counts), sequences * 18) << entry.path();
       EXPECT_NE(whole.scores.find("\naverage = "), std::string::npos) << entry.path();
       for (std::size_t piece : {1u, 2u, 5u, 64u}) {
-        const ReportTexts pieces = AnalyseText(run.text, run.code, piece);
+        const ReportTexts pieces = AnalyseText(run.text, code, piece);
         EXPECT_EQ(pieces.order, whole.order) << entry.path() << " in pieces of " << piece;
         EXPECT_EQ(pieces.scores, whole.scores) << entry.path();
         EXPECT_EQ(pieces.counts, whole.counts) << entry.path();
