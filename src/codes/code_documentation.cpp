@@ -1,8 +1,11 @@
 #include "codes/code_documentation.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
+#include <utility>
 
+#include "codes/ncbi_tables.hpp"
 #include "codes/variant_notes.hpp"
 
 namespace trelba {
@@ -210,6 +213,50 @@ std::string FamilyKeyRoff() {
             std::string(kFamilyNames[static_cast<std::size_t>(f)]) + "\"\n" + Members(standard, f) +
             (k == 0 ? ", always 0" : ", k = " + std::to_string(k)) + ".\n" +
             (others.empty() ? "" : others + ".\n");
+  }
+  return text;
+}
+
+std::string NcbiDeparturesFromStandard(int table) {
+  const GeneticCode& standard = *NcbiGeneticCode(1);
+  const GeneticCode& code = *NcbiGeneticCode(table);
+  // Codons that change family, grouped by the family they join, in order of first codon.
+  std::vector<std::pair<int, std::string>> moves;
+  for (int codon = 1; codon <= kCodonCount; ++codon) {
+    const std::vector<int> now = FamiliesOfCodon(code, codon);
+    if (now == FamiliesOfCodon(standard, codon)) continue;
+    const int family = now.empty() ? 0 : now.front();
+    auto group = std::find_if(moves.begin(), moves.end(),
+                              [&](const auto& move) { return move.first == family; });
+    if (group == moves.end()) {
+      moves.emplace_back(family, CodonName(codon));
+    } else {
+      group->second += " " + CodonName(codon);
+    }
+  }
+  std::string text;
+  for (const auto& [family, codons] : moves) {
+    text += (text.empty() ? "" : "; ") + codons + ": " +
+            std::string(kFamilyNames[static_cast<std::size_t>(family)]);
+  }
+  return text.empty() ? "none" : text;
+}
+
+std::string NcbiTablesMarkdown() {
+  std::string text = "| --gcode | NCBI name | codons that change family from table 1 |\n"
+                     "|---:|---|---|\n";
+  for (const int table : NcbiTableNumbers()) {
+    text += "| " + std::to_string(table) + " | " + std::string(NcbiTableName(table)) + " | " +
+            NcbiDeparturesFromStandard(table) + " |\n";
+  }
+  return text;
+}
+
+std::string NcbiTablesRoff() {
+  std::string text;
+  for (const int table : NcbiTableNumbers()) {
+    text += ".TP 4n\n.B " + std::to_string(table) + "\n" + std::string(NcbiTableName(table)) +
+            ": " + NcbiDeparturesFromStandard(table) + ".\n";
   }
   return text;
 }

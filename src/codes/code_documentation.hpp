@@ -34,5 +34,11 @@ std::string VariantTableMarkdown();
 std::string VariantTableRoff();
 std::string FamilyKeyMarkdown();
 std::string FamilyKeyRoff();
+std::string NcbiTablesMarkdown();
+std::string NcbiTablesRoff();
+
+// How the families of NCBI table `table` differ from those of table 1, codon by codon:
+// "TGA: Trp; ATA: Met; AGA AGG: stop", or "none".
+std::string NcbiDeparturesFromStandard(int table);
 
 }  // namespace trelba

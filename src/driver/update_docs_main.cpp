@@ -22,6 +22,7 @@ struct Block {
 constexpr Block kBlocks[] = {
     {"variant table", trelba::VariantTableMarkdown, trelba::VariantTableRoff},
     {"family key", trelba::FamilyKeyMarkdown, trelba::FamilyKeyRoff},
+    {"NCBI tables", trelba::NcbiTablesMarkdown, trelba::NcbiTablesRoff},
 };
 
 // 0 when `path` holds every block as generated (or now does, when `write`), else 1.
