@@ -178,5 +178,19 @@ INSTANTIATE_TEST_SUITE_P(
         QuotedValue{"MetAtaOnlyUnderVariant2", 2, {{"ATA", 3}}, 13, 1.0}),
     [](const auto& test) { return std::string(test.param.name); });
 
+// The list of NCBI tables names exactly the codons whose amino acid differs from table 1,
+// as the test's own copies of NCBI's strings say.
+TEST(NcbiTableList, NamesExactlyTheCodonsThatDifferFromTheStandardTable) {
+  for (const auto& [table, letters] : kNcbiTables) {
+    std::set<int> differing;
+    for (int codon = 1; codon <= kCodonCount; ++codon) {
+      const auto i = static_cast<std::size_t>(codon - 1);
+      if (letters[i] != kNcbiTables.at(1)[i]) differing.insert(codon);
+    }
+    EXPECT_EQ(Codons(NcbiDeparturesFromStandard(table)), differing) << "table " << table;
+  }
+  EXPECT_EQ(NcbiDeparturesFromStandard(2), "TGA: Trp; ATA: Met; AGA AGG: stop");
+}
+
 }  // namespace
 }  // namespace trelba
