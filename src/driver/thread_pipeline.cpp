@@ -1,6 +1,7 @@
 #include "driver/thread_pipeline.hpp"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -201,6 +202,78 @@ class Pipeline {
   std::atomic<bool> write_failed_{false};
 };
 
+// Reads the input on a thread of its own (where decompression happens too), a few blocks
+// ahead of the parser.
+class InputPrefetch {
+ public:
+  explicit InputPrefetch(InputFile& input) : input_(input) {
+    for (auto& block : blocks_) {
+      block.data.reset(new char[kReadBlock]);
+      free_.push_back(&block);
+    }
+    thread_ = std::thread([this] { Fill(); });
+  }
+
+  ~InputPrefetch() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+
+  // The next block of input: its size, 0 at the end of the input, -1 after a read error.
+  // `data` stays valid until the next call.
+  std::ptrdiff_t Next(const char*& data) {
+    std::unique_lock lock(mutex_);
+    if (in_use_ != nullptr) free_.push_back(in_use_);
+    in_use_ = nullptr;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return !filled_.empty(); });
+    in_use_ = filled_.front();
+    filled_.pop_front();
+    data = in_use_->data.get();
+    return in_use_->size;
+  }
+
+ private:
+  struct Block {
+    std::unique_ptr<char[]> data;
+    std::ptrdiff_t size = 0;
+  };
+
+  void Fill() {
+    for (;;) {
+      Block* block = nullptr;
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stop_ || !free_.empty(); });
+        if (stop_) return;
+        block = free_.front();
+        free_.pop_front();
+      }
+      block->size = input_.Read(block->data.get(), kReadBlock);
+      {
+        std::lock_guard lock(mutex_);
+        filled_.push_back(block);
+      }
+      changed_.notify_all();
+      if (block->size <= 0) return;  // the end, or an error: nothing more to read
+    }
+  }
+
+  InputFile& input_;
+  std::array<Block, 4> blocks_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Block*> free_;
+  std::deque<Block*> filled_;
+  Block* in_use_ = nullptr;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
 }  // namespace
 
 unsigned DefaultThreadCount() {
@@ -227,15 +300,16 @@ InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
   };
 
   SequenceReader reader;
-  const std::unique_ptr<char[]> block(new char[kReadBlock]);
+  InputPrefetch prefetch(input);
   for (;;) {
-    const std::ptrdiff_t n = input.Read(block.get(), kReadBlock);
+    const char* block = nullptr;
+    const std::ptrdiff_t n = prefetch.Next(block);
     if (n < 0) {
       outcome.status = InputOutcome::Status::kReadFailed;
       break;
     }
     if (n == 0) break;
-    ReadBytes(reader, block.get(), static_cast<std::size_t>(n), collect);
+    ReadBytes(reader, block, static_cast<std::size_t>(n), collect);
     if (pipeline.write_failed()) {
       outcome.status = InputOutcome::Status::kWriteFailed;
       break;
