@@ -23,9 +23,14 @@ int Print(std::string_view text) {
   return std::fflush(stdout) == 0 ? 0 : kFailureStatus;
 }
 
-// Every error reads "Error <doing> file: <name>" on standard error.
-int FileError(const char* doing, const std::string& name) {
-  std::fprintf(stderr, "Error %s file: %s\n", doing, name.c_str());
+// Every error reads "Error <doing> file: <name>" on standard error, with what is wrong in
+// parentheses where that is known.
+int FileError(const char* doing, const std::string& name, const char* why = nullptr) {
+  if (why != nullptr) {
+    std::fprintf(stderr, "Error %s file: %s (%s)\n", doing, name.c_str(), why);
+  } else {
+    std::fprintf(stderr, "Error %s file: %s\n", doing, name.c_str());
+  }
   return kFailureStatus;
 }
 
@@ -50,6 +55,8 @@ int Run(int argc, const char* const* argv) {
 
   InputFile input;
   if (!input.Open(input_name)) return FileError("opening", input_name);
+  // Refused text (UTF-16, UTF-32) fails before any report file is created.
+  if (input.refusal() != nullptr) return FileError("reading", input_name, input.refusal());
 
   // Created in this order: family order report, score report, codon count report.
   Report reports[3];
