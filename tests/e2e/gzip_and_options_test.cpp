@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "compress.hpp"
 #include "run_tool.hpp"
 
 namespace trelba::test {

@@ -33,9 +33,6 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-// `text` as one gzip member.
-std::string Gzip(const std::string& text);
-
 // The folder of test inputs and expected reports.
 std::filesystem::path TestData();
 
