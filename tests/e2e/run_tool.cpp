@@ -1,6 +1,7 @@
 #include "run_tool.hpp"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,6 +62,22 @@ ScratchDir::~ScratchDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
+}
+
+Reports Analyse(const ScratchDir& dir, const std::string& name, const std::string& content,
+                const std::string& code) {
+  WriteFile(dir / name, content);
+  const RunResult run = RunTrelba({name, code}, dir.path());
+  return {run.status, run.err, ReadFile(dir / (name + ".freq")), ReadFile(dir / (name + ".iik")),
+          ReadFile(dir / (name + ".ok"))};
+}
+
+void ExpectSameReports(const Reports& plain, const Reports& packed, const std::string& what) {
+  ASSERT_EQ(plain.status, 0) << what << ": " << plain.err;
+  ASSERT_EQ(packed.status, 0) << what << ": " << packed.err;
+  EXPECT_TRUE(packed.freq == plain.freq) << what;
+  EXPECT_TRUE(packed.iik == plain.iik) << what;
+  EXPECT_EQ(packed.ok, plain.ok) << what;
 }
 
 std::filesystem::path TestData() {

@@ -125,20 +125,5 @@ INSTANTIATE_TEST_SUITE_P(Table, DecoderInPieces,
                                   std::get<1>(param_info.param).name;
                          });
 
-TEST(GzipDecoder, ZeroPaddingInPiecesEndsTheInput) {
-  const std::string padded = test::Gzip(Text()) + std::string(1000, '\0');
-  const auto decoder = MakeDecoder(CompressionFormat::kGzip);
-  const Outcome outcome = DecodeInPieces(*decoder, padded, 7, 64);
-  EXPECT_TRUE(outcome.ended);
-  EXPECT_TRUE(outcome.text == Text());
-}
-
-TEST(GzipDecoder, ANonZeroByteLateInThePaddingFails) {
-  std::string padded = test::Gzip(Text()) + std::string(1000, '\0');
-  padded[padded.size() - 10] = 1;
-  const auto decoder = MakeDecoder(CompressionFormat::kGzip);
-  EXPECT_TRUE(DecodeInPieces(*decoder, padded, 7, 64).failed);
-}
-
 }  // namespace
 }  // namespace trelba

@@ -95,12 +95,9 @@ TEST_P(InputFromPipe, ReadsTheWholeText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, InputFromPipe,
-    ::testing::Values(PipeCase{CompressionFormat::kNone, 1000}, PipeCase{CompressionFormat::kNone, 1},
-                      PipeCase{CompressionFormat::kGzip, 1000}, PipeCase{CompressionFormat::kGzip, 5},
-                      PipeCase{CompressionFormat::kXz, 1000}, PipeCase{CompressionFormat::kXz, 5},
-                      PipeCase{CompressionFormat::kBzip2, 1000},
-                      PipeCase{CompressionFormat::kBzip2, 5},
-                      PipeCase{CompressionFormat::kZstd, 1000}, PipeCase{CompressionFormat::kZstd, 5}),
+    ::testing::Values(PipeCase{CompressionFormat::kNone, 1}, PipeCase{CompressionFormat::kNone, 1000},
+                      PipeCase{CompressionFormat::kGzip, 5}, PipeCase{CompressionFormat::kXz, 5},
+                      PipeCase{CompressionFormat::kBzip2, 1000}, PipeCase{CompressionFormat::kZstd, 5}),
     [](const auto& param_info) {
       return std::string(CompressionName(param_info.param.format)) + "_Writes" +
              std::to_string(param_info.param.piece);
