@@ -25,8 +25,8 @@ class Bzip2Decoder final : public Decoder {
 
   bool started() const { return started_; }
 
-  DecodeStep Decode(const unsigned char* in, std::size_t in_size, bool last,
-                    unsigned char* out, std::size_t out_size) override {
+  DecodeStep Decode(const unsigned char* in, std::size_t in_size, bool last, unsigned char* out,
+                    std::size_t out_size) override {
     DecodeStep step;
     for (;;) {
       if (between_streams_) {

@@ -28,8 +28,8 @@ class GzipDecoder final : public Decoder {
 
   bool started() const { return started_; }
 
-  DecodeStep Decode(const unsigned char* in, std::size_t in_size, bool last,
-                    unsigned char* out, std::size_t out_size) override {
+  DecodeStep Decode(const unsigned char* in, std::size_t in_size, bool last, unsigned char* out,
+                    std::size_t out_size) override {
     DecodeStep step;
     for (;;) {
       if (state_ == State::kPadding) return Padding(in, in_size, last, step);

@@ -21,8 +21,8 @@ class XzDecoder final : public Decoder {
 
   bool started() const { return started_; }
 
-  DecodeStep Decode(const unsigned char* in, std::size_t in_size, bool last,
-                    unsigned char* out, std::size_t out_size) override {
+  DecodeStep Decode(const unsigned char* in, std::size_t in_size, bool last, unsigned char* out,
+                    std::size_t out_size) override {
     DecodeStep step;
     if (ended_) {
       step.status = in_size == 0 ? DecodeStatus::kEnd : DecodeStatus::kError;

@@ -17,8 +17,8 @@ class ZstdDecoder final : public Decoder {
 
   bool started() const { return stream_ != nullptr; }
 
-  DecodeStep Decode(const unsigned char* in, std::size_t in_size, bool last,
-                    unsigned char* out, std::size_t out_size) override {
+  DecodeStep Decode(const unsigned char* in, std::size_t in_size, bool last, unsigned char* out,
+                    std::size_t out_size) override {
     ZSTD_inBuffer input{in, in_size, 0};
     ZSTD_outBuffer output{out, out_size, 0};
     DecodeStep step;

@@ -36,8 +36,7 @@ TEST_P(CompressedInput, CopiesOfEveryTestInputGiveIdenticalReports) {
     const std::string packed = Compress(GetParam(), text);
     for (const char* code : {"0", "2"}) {
       ExpectSameReports(Analyse(dir, "plain.fa", text, code),
-                        Analyse(dir, "packed.fa", packed, code),
-                        input.string() + " code " + code);
+                        Analyse(dir, "packed.fa", packed, code), input.string() + " code " + code);
     }
   }
 }
@@ -74,7 +73,9 @@ std::size_t CheckValueByte(CompressionFormat format, const std::string& packed) 
       // The 12-byte stream footer holds the index size; the block's CRC64 precedes it.
       std::size_t stored = 0;
       for (int i = 0; i < 4; ++i) {
-        stored |= std::size_t{static_cast<unsigned char>(packed[packed.size() - 8 + std::size_t(i)])} << (8 * i);
+        stored |=
+            std::size_t{static_cast<unsigned char>(packed[packed.size() - 8 + std::size_t(i)])}
+            << (8 * i);
       }
       return packed.size() - 12 - (stored + 1) * 4 - 1;
     }
@@ -99,9 +100,12 @@ std::string Flip(std::string bytes, std::size_t at) {
 }
 
 const Damage kDamages[] = {
-    {"LastByteCut", [](CompressionFormat, const std::string& c) { return c.substr(0, c.size() - 1); }},
-    {"TrailerCut", [](CompressionFormat, const std::string& c) { return c.substr(0, c.size() - 12); }},
-    {"CutInHalf", [](CompressionFormat, const std::string& c) { return c.substr(0, c.size() / 2); }},
+    {"LastByteCut",
+     [](CompressionFormat, const std::string& c) { return c.substr(0, c.size() - 1); }},
+    {"TrailerCut",
+     [](CompressionFormat, const std::string& c) { return c.substr(0, c.size() - 12); }},
+    {"CutInHalf",
+     [](CompressionFormat, const std::string& c) { return c.substr(0, c.size() / 2); }},
     {"OnlyTheStart", [](CompressionFormat, const std::string& c) { return c.substr(0, 6); }},
     {"FlippedByteInTheMiddle",
      [](CompressionFormat, const std::string& c) { return Flip(c, c.size() / 2); }},
@@ -162,7 +166,9 @@ struct Padding {
   bool accepted;  // as the format's own tool accepts it
 };
 
-void PrintTo(const Padding& padding, std::ostream* out) { *out << padding.name; }
+void PrintTo(const Padding& padding, std::ostream* out) {
+  *out << padding.name;
+}
 
 class ZeroPadding : public ::testing::TestWithParam<Padding> {};
 
@@ -200,7 +206,9 @@ struct WideText {
   bool gzipped;
 };
 
-void PrintTo(const WideText& wide, std::ostream* out) { *out << wide.name; }
+void PrintTo(const WideText& wide, std::ostream* out) {
+  *out << wide.name;
+}
 
 class WideTextInput : public ::testing::TestWithParam<WideText> {};
 
@@ -236,8 +244,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Utf8Mark, ChangesNoReport) {
   const std::string text = ReadFile(TestData() / "inputs" / "tricky.fa");
   ScratchDir dir;
-  ExpectSameReports(Analyse(dir, "plain.fa", text), Analyse(dir, "marked.fa", "\xef\xbb\xbf" + text),
-                    "UTF-8 mark");
+  ExpectSameReports(Analyse(dir, "plain.fa", text),
+                    Analyse(dir, "marked.fa", "\xef\xbb\xbf" + text), "UTF-8 mark");
 }
 
 }  // namespace

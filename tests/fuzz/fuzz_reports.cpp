@@ -9,9 +9,9 @@
 #include <string>
 
 #include "driver/pipeline.hpp"
-#include "input/compression_format.hpp"
 #include "fuzz_decode.hpp"
 #include "fuzz_input.hpp"
+#include "input/compression_format.hpp"
 
 namespace {
 

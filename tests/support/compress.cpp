@@ -26,10 +26,9 @@ std::string Gzip(const std::string& text) {
 std::string Xz(const std::string& text) {
   std::string out(lzma_stream_buffer_bound(text.size()), '\0');
   std::size_t size = 0;
-  if (lzma_easy_buffer_encode(1, LZMA_CHECK_CRC64, nullptr,
-                              reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
-                              reinterpret_cast<std::uint8_t*>(out.data()), &size,
-                              out.size()) != LZMA_OK) {
+  if (lzma_easy_buffer_encode(
+          1, LZMA_CHECK_CRC64, nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
+          text.size(), reinterpret_cast<std::uint8_t*>(out.data()), &size, out.size()) != LZMA_OK) {
     std::abort();
   }
   out.resize(size);

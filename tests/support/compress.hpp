@@ -10,14 +10,16 @@
 namespace trelba {
 
 // For GoogleTest, which would print the format as raw bytes.
-inline void PrintTo(CompressionFormat format, std::ostream* out) { *out << CompressionName(format); }
+inline void PrintTo(CompressionFormat format, std::ostream* out) {
+  *out << CompressionName(format);
+}
 
 }  // namespace trelba
 
 namespace trelba::test {
 
-// `text` as one gzip member, one xz stream (CRC64 check, fast preset), one bzip2 stream, or one zstd
-// frame (with a content checksum).
+// `text` as one gzip member, one xz stream (CRC64 check, fast preset), one bzip2 stream, or one
+// zstd frame (with a content checksum).
 std::string Gzip(const std::string& text);
 std::string Xz(const std::string& text);
 std::string Bzip2(const std::string& text);
@@ -28,8 +30,7 @@ std::string Compress(CompressionFormat format, const std::string& text);
 
 // `text` cut into pieces of `piece` bytes, each compressed on its own, one after another:
 // a multi-stream file, as bgzip, pbzip2 or a `cat` of compressed files write.
-std::string CompressInStreams(CompressionFormat format, const std::string& text,
-                              std::size_t piece);
+std::string CompressInStreams(CompressionFormat format, const std::string& text, std::size_t piece);
 
 // A zstd skippable frame of `size` bytes of payload.
 std::string ZstdSkippableFrame(std::size_t size);

@@ -1,6 +1,8 @@
 // Each decoder fed its input in awkward pieces and given little room for text: the text
 // must come out whole and unchanged, however the blocks fall across headers, stream ends
 // and check values. The end-to-end tests read in large blocks and never see this.
+#include "input/decoder.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "compress.hpp"
-#include "input/decoder.hpp"
 
 namespace trelba {
 namespace {
@@ -33,9 +34,8 @@ Outcome DecodeInPieces(Decoder& decoder, const std::string& data, std::size_t in
       fed += pending.size();
     }
     const bool last = fed == data.size();
-    const DecodeStep step =
-        decoder.Decode(reinterpret_cast<const unsigned char*>(pending.data()), pending.size(),
-                       last, out.data(), out.size());
+    const DecodeStep step = decoder.Decode(reinterpret_cast<const unsigned char*>(pending.data()),
+                                           pending.size(), last, out.data(), out.size());
     EXPECT_LE(step.consumed, pending.size());
     EXPECT_LE(step.produced, out.size());
     outcome.text.append(reinterpret_cast<const char*>(out.data()), step.produced);
@@ -63,7 +63,9 @@ struct Feeding {
   std::size_t out_room;
 };
 
-void PrintTo(const Feeding& feeding, std::ostream* out) { *out << feeding.name; }
+void PrintTo(const Feeding& feeding, std::ostream* out) {
+  *out << feeding.name;
+}
 
 constexpr Feeding kFeedings[] = {
     {"ByteByByte", 1, 1},
@@ -121,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(Table, DecoderInPieces,
                          ::testing::Combine(::testing::ValuesIn(kFormats),
                                             ::testing::ValuesIn(kFeedings)),
                          [](const auto& param_info) {
-                           return std::string(CompressionName(std::get<0>(param_info.param))) + "_" +
-                                  std::get<1>(param_info.param).name;
+                           return std::string(CompressionName(std::get<0>(param_info.param))) +
+                                  "_" + std::get<1>(param_info.param).name;
                          });
 
 }  // namespace

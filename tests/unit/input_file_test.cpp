@@ -1,16 +1,16 @@
 // InputFile on an already open descriptor: a pipe, as standard input is, which cannot
 // seek and hands data over in pieces of whatever size the writer wrote.
+#include "input/input_file.hpp"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <csignal>
-
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "compress.hpp"
-#include "input/input_file.hpp"
 
 namespace trelba {
 namespace {
@@ -26,7 +26,8 @@ class FilledPipe {
     read_end_ = ends[0];
     writer_ = std::thread([this, piece, write_end = ends[1]] {
       for (std::size_t at = 0; at < bytes_.size();) {
-        const ssize_t n = ::write(write_end, bytes_.data() + at, std::min(piece, bytes_.size() - at));
+        const ssize_t n =
+            ::write(write_end, bytes_.data() + at, std::min(piece, bytes_.size() - at));
         if (n <= 0) break;  // the reader went away
         at += static_cast<std::size_t>(n);
       }
@@ -93,15 +94,17 @@ TEST_P(InputFromPipe, ReadsTheWholeText) {
   EXPECT_TRUE(all.text == Text());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, InputFromPipe,
-    ::testing::Values(PipeCase{CompressionFormat::kNone, 1}, PipeCase{CompressionFormat::kNone, 1000},
-                      PipeCase{CompressionFormat::kGzip, 5}, PipeCase{CompressionFormat::kXz, 5},
-                      PipeCase{CompressionFormat::kBzip2, 1000}, PipeCase{CompressionFormat::kZstd, 5}),
-    [](const auto& param_info) {
-      return std::string(CompressionName(param_info.param.format)) + "_Writes" +
-             std::to_string(param_info.param.piece);
-    });
+INSTANTIATE_TEST_SUITE_P(Table, InputFromPipe,
+                         ::testing::Values(PipeCase{CompressionFormat::kNone, 1},
+                                           PipeCase{CompressionFormat::kNone, 1000},
+                                           PipeCase{CompressionFormat::kGzip, 5},
+                                           PipeCase{CompressionFormat::kXz, 5},
+                                           PipeCase{CompressionFormat::kBzip2, 1000},
+                                           PipeCase{CompressionFormat::kZstd, 5}),
+                         [](const auto& param_info) {
+                           return std::string(CompressionName(param_info.param.format)) +
+                                  "_Writes" + std::to_string(param_info.param.piece);
+                         });
 
 TEST(PipeInput, ACutStreamIsAReadError) {
   for (const CompressionFormat format : {CompressionFormat::kGzip, CompressionFormat::kXz,

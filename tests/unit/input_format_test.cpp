@@ -24,11 +24,15 @@ struct FormatCase {
   CompressionFormat format;
 };
 
-void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FormatCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class MagicNumbers : public ::testing::TestWithParam<FormatCase> {};
 
-TEST_P(MagicNumbers, TellTheFormat) { EXPECT_EQ(Format(GetParam().bytes), GetParam().format); }
+TEST_P(MagicNumbers, TellTheFormat) {
+  EXPECT_EQ(Format(GetParam().bytes), GetParam().format);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MagicNumbers,
@@ -42,7 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"Fasta", ">a\nATG\n", CompressionFormat::kNone},
         FormatCase{"Empty", "", CompressionFormat::kNone},
         FormatCase{"HalfAGzipMagic", "\x1f", CompressionFormat::kNone},
-        FormatCase{"XzMagicWithoutItsNul", std::string("\xfd" "7zXZ!", 6), CompressionFormat::kNone},
+        FormatCase{"XzMagicWithoutItsNul",
+                   std::string("\xfd"
+                               "7zXZ!",
+                               6),
+                   CompressionFormat::kNone},
         FormatCase{"ZstdMagicCut", std::string("\x28\xb5\x2f", 3), CompressionFormat::kNone},
         FormatCase{"OtherSkippableLookalike", std::string("\x60\x2a\x4d\x18", 4),
                    CompressionFormat::kNone}),
@@ -54,11 +62,15 @@ struct EncodingCase {
   TextEncoding encoding;
 };
 
-void PrintTo(const EncodingCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const EncodingCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class TextEncodings : public ::testing::TestWithParam<EncodingCase> {};
 
-TEST_P(TextEncodings, AreTold) { EXPECT_EQ(Encoding(GetParam().bytes), GetParam().encoding); }
+TEST_P(TextEncodings, AreTold) {
+  EXPECT_EQ(Encoding(GetParam().bytes), GetParam().encoding);
+}
 
 const std::string kFasta = ">gene one\nATGAAACCCGGGTTTTAA\n";
 
