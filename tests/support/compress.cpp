@@ -109,7 +109,8 @@ std::string ManyGenes(std::size_t size) {
   for (int gene = 0; text.size() < size; ++gene) {
     text += ">g" + std::to_string(gene) + "\n";
     text += "ATGGCTAAACGTTTCCAGGATTGGCTTGAACCGTATGGTCACATCAAGTCT";
-    text += "GCAGCCGCGGCTCTGTTACTCCTTCTACTTCTGCTA"[gene % 30];
+    static const char* const kCodons[] = {"GCT", "GCC", "GCA", "GCG", "CTG", "TTA", "CTC"};
+    text += kCodons[gene % 7];
     text += "TAA\n";
   }
   return text;

@@ -38,7 +38,7 @@ std::string ZstdSkippableFrame(std::size_t size);
 // `ascii` as UTF-16 or UTF-32, little- or big-endian, with or without a byte-order mark.
 std::string Widen(const std::string& ascii, int unit_bytes, bool little_endian, bool mark);
 
-// A few megabytes of FASTA, of genes sharing one line, in the reader's block size order.
+// At least `size` bytes of FASTA: short genes that differ in one codon.
 std::string ManyGenes(std::size_t size);
 
 }  // namespace trelba::test
