@@ -4,7 +4,6 @@
 
 #include <unistd.h>
 
-#include <csignal>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -13,20 +12,23 @@
 
 namespace trelba::fuzz {
 
+// What one write fills into an empty pipe (Linux's default pipe buffer), so that no
+// writer thread is needed.
+inline constexpr std::size_t kPipeBytes = 65536;
+
 struct Decoded {
   bool opened = false;
   bool refused = false;
   bool failed = false;
-  std::string text;  // at most `limit` bytes
+  std::string text;  // reading stops once it holds `limit` bytes
 };
 
-// `bytes` must fit in a pipe's buffer (64 KiB on Linux) so that no writer thread is
-// needed. Text past `limit` bytes is not read, against decompression bombs.
+// `bytes` must be at most kPipeBytes long (else nothing is opened). Text past `limit`
+// bytes is not read, against decompression bombs.
 inline Decoded DecodeThroughPipe(std::string_view bytes, std::size_t limit) {
   Decoded decoded;
   int ends[2];
-  if (bytes.size() > 65536 || ::pipe(ends) != 0) return decoded;
-  std::signal(SIGPIPE, SIG_IGN);
+  if (bytes.size() > kPipeBytes || ::pipe(ends) != 0) return decoded;
   const bool written =
       ::write(ends[1], bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
   ::close(ends[1]);
