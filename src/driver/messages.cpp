@@ -38,8 +38,9 @@ std::string PrintableName(std::string_view name) {
   return out;
 }
 
-int FileError(std::string_view doing, std::string_view name) {
-  PrintLine("Error " + std::string(doing) + " file: " + PrintableName(name));
+int FileError(std::string_view doing, std::string_view name, std::string_view why) {
+  PrintLine("Error " + std::string(doing) + " file: " + PrintableName(name) +
+            (why.empty() ? "" : " (" + std::string(why) + ")"));
   return kFailureStatus;
 }
 

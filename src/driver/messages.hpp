@@ -11,8 +11,9 @@ namespace trelba {
 // a message naming it stays on one line.
 std::string PrintableName(std::string_view name);
 
-// "Error <doing> file: <name>"; returns the failure status.
-int FileError(std::string_view doing, std::string_view name);
+// "Error <doing> file: <name>", with " (<why>)" when `why` is given; returns the failure
+// status.
+int FileError(std::string_view doing, std::string_view name, std::string_view why = {});
 
 // "Trelba: <what>", the usage line and a pointer to --help; returns the failure status.
 int UsageError(std::string_view what);

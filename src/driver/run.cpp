@@ -1,5 +1,7 @@
 #include "driver/run.hpp"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -80,9 +82,11 @@ int Run(int argc, const char* const* argv) {
   const std::string input_name =
       from_standard_input ? std::string(kStandardInputName) : options.input;
   InputFile input;
-  if (!input.Open(from_standard_input ? "/dev/stdin" : options.input)) {
-    return FileError("opening", input_name);
-  }
+  const bool opened =
+      from_standard_input ? input.OpenDescriptor(STDIN_FILENO) : input.Open(options.input);
+  if (!opened) return FileError("opening", input_name);
+  // Refused text (UTF-16, UTF-32) fails before any report file is created.
+  if (input.refusal() != nullptr) return FileError("reading", input_name, input.refusal());
 
   // Created in this order: family order report, score report, codon count report, table.
   std::vector<Output> outputs;

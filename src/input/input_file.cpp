@@ -7,48 +7,70 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <limits>
+
+#include "input/compression_format.hpp"
+#include "input/text_encoding.hpp"
 
 namespace trelba {
 namespace {
 
 constexpr std::size_t kRawBlock = 1 << 18;
-constexpr unsigned char kGzipMagic[2] = {0x1f, 0x8b};
+static_assert(kRawBlock >= kEncodingSample && kEncodingSample >= kLongestMagic);
 
 }  // namespace
 
 InputFile::~InputFile() {
-  if (stream_open_) inflateEnd(&stream_);
-  if (fd_ >= 0) ::close(fd_);
+  if (owns_fd_ && fd_ >= 0) ::close(fd_);
 }
 
 bool InputFile::Open(const std::string& name) {
   fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0) return false;
+  owns_fd_ = true;
+  return Start();
+}
+
+bool InputFile::OpenDescriptor(int fd) {
+  fd_ = fd;
+  owns_fd_ = false;
+  return fd_ >= 0 && Start();
+}
+
+bool InputFile::Start() {
   struct stat info {};
   if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) return false;
 #ifdef POSIX_FADV_SEQUENTIAL
-  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);  // fails harmlessly on a pipe
 #endif
-  // Read the first block now, to tell a compressed file by its first two bytes.
+  // Read the start now, to tell a compressed file by its magic number and refused text
+  // by its encoding. A pipe may give it in small pieces.
   raw_.reset(new unsigned char[kRawBlock]);
-  while (raw_end_ < sizeof kGzipMagic && !raw_at_end_) {
-    const std::ptrdiff_t n =
-        ReadRaw(reinterpret_cast<char*>(raw_.get()) + raw_end_, kRawBlock - raw_end_);
+  while (raw_end_ < kEncodingSample && !raw_at_end_) {
+    const std::ptrdiff_t n = ReadRaw(raw_.get() + raw_end_, kRawBlock - raw_end_);
     if (n < 0) return false;
     if (n == 0) raw_at_end_ = true;
     raw_end_ += static_cast<std::size_t>(n);
   }
-  compressed_ = raw_end_ >= 2 && std::memcmp(raw_.get(), kGzipMagic, 2) == 0;
-  if (compressed_) {
-    // 15 + 16: a gzip wrapper with the largest window.
-    if (inflateInit2(&stream_, 15 + 16) != Z_OK) return false;
-    stream_open_ = true;
+  const CompressionFormat format = SniffCompression(raw_.get(), raw_end_);
+  if (format == CompressionFormat::kNone) {
+    refusal_ = RefusalReason(SniffTextEncoding(raw_.get(), raw_end_));
+    return true;
   }
+  decoder_ = MakeDecoder(format);
+  head_.reset(new unsigned char[kEncodingSample]);
+  if (decoder_ == nullptr) {
+    failed_ = true;  // no memory for the decoder: the first Read fails
+    return true;
+  }
+  while (head_end_ < kEncodingSample && !failed_ && !decoded_all_) {
+    const std::ptrdiff_t n = Decode(head_.get() + head_end_, kEncodingSample - head_end_);
+    if (n > 0) head_end_ += static_cast<std::size_t>(n);
+  }
+  refusal_ = RefusalReason(SniffTextEncoding(head_.get(), head_end_));
   return true;
 }
 
-std::ptrdiff_t InputFile::ReadRaw(char* buffer, std::size_t capacity) {
+std::ptrdiff_t InputFile::ReadRaw(unsigned char* buffer, std::size_t capacity) {
   for (;;) {
     const ssize_t n = ::read(fd_, buffer, capacity);
     if (n >= 0) return n;
@@ -56,8 +78,30 @@ std::ptrdiff_t InputFile::ReadRaw(char* buffer, std::size_t capacity) {
   }
 }
 
+// Moves the unused bytes to the front of the raw buffer and reads more behind them.
+bool InputFile::FillRaw() {
+  if (raw_begin_ != 0) {
+    std::memmove(raw_.get(), raw_.get() + raw_begin_, raw_end_ - raw_begin_);
+    raw_end_ -= raw_begin_;
+    raw_begin_ = 0;
+  }
+  if (raw_end_ == kRawBlock) return false;  // a decoder that takes nothing from a full block
+  const std::ptrdiff_t n = ReadRaw(raw_.get() + raw_end_, kRawBlock - raw_end_);
+  if (n < 0) return false;
+  if (n == 0) raw_at_end_ = true;
+  raw_end_ += static_cast<std::size_t>(n);
+  return true;
+}
+
 std::ptrdiff_t InputFile::Read(char* buffer, std::size_t capacity) {
-  if (compressed_) return Inflate(buffer, capacity);
+  if (failed_ || refusal_ != nullptr) return -1;
+  if (head_begin_ < head_end_) {
+    const std::size_t n = std::min(capacity, head_end_ - head_begin_);
+    std::memcpy(buffer, head_.get() + head_begin_, n);
+    head_begin_ += n;
+    return static_cast<std::ptrdiff_t>(n);
+  }
+  if (decoder_ != nullptr) return Decode(reinterpret_cast<unsigned char*>(buffer), capacity);
   if (raw_begin_ < raw_end_) {
     const std::size_t n = std::min(capacity, raw_end_ - raw_begin_);
     std::memcpy(buffer, raw_.get() + raw_begin_, n);
@@ -65,42 +109,33 @@ std::ptrdiff_t InputFile::Read(char* buffer, std::size_t capacity) {
     return static_cast<std::ptrdiff_t>(n);
   }
   if (raw_at_end_) return 0;
-  return ReadRaw(buffer, capacity);
+  const std::ptrdiff_t n = ReadRaw(reinterpret_cast<unsigned char*>(buffer), capacity);
+  if (n < 0) failed_ = true;
+  return n;
 }
 
-std::ptrdiff_t InputFile::Inflate(char* buffer, std::size_t capacity) {
-  capacity = std::min<std::size_t>(capacity, std::numeric_limits<uInt>::max());
+std::ptrdiff_t InputFile::Decode(unsigned char* buffer, std::size_t capacity) {
   for (;;) {
-    if (raw_begin_ == raw_end_ && !raw_at_end_) {
-      const std::ptrdiff_t n = ReadRaw(reinterpret_cast<char*>(raw_.get()), kRawBlock);
-      if (n < 0) return -1;
-      raw_begin_ = 0;
-      raw_end_ = static_cast<std::size_t>(n);
-      if (n == 0) raw_at_end_ = true;
+    if (failed_) return -1;
+    if (decoded_all_) return 0;
+    if (raw_begin_ == raw_end_ && !raw_at_end_ && !FillRaw()) {
+      failed_ = true;
+      return -1;
     }
-    if (raw_begin_ == raw_end_ && raw_at_end_) {
-      // The file ends: complete only where the last member ended.
-      return member_done_ ? 0 : -1;
+    const DecodeStep step = decoder_->Decode(raw_.get() + raw_begin_, raw_end_ - raw_begin_,
+                                             raw_at_end_, buffer, capacity);
+    raw_begin_ += step.consumed;
+    if (step.status == DecodeStatus::kError) {
+      failed_ = true;
+      return -1;
     }
-    if (member_done_) {
-      // More bytes after a member's end: the next member.
-      if (inflateReset(&stream_) != Z_OK) return -1;
-      member_done_ = false;
+    if (step.status == DecodeStatus::kEnd) decoded_all_ = true;
+    if (step.produced != 0) return static_cast<std::ptrdiff_t>(step.produced);
+    if (step.consumed == 0 && !decoded_all_) {
+      // The decoder needs more input than it was given. After the last block it should
+      // have said so itself; a decoder stuck there is an error, not an endless loop.
+      if (raw_at_end_ || !FillRaw()) failed_ = true;
     }
-    stream_.next_in = raw_.get() + raw_begin_;
-    stream_.avail_in = static_cast<uInt>(raw_end_ - raw_begin_);
-    stream_.next_out = reinterpret_cast<Bytef*>(buffer);
-    stream_.avail_out = static_cast<uInt>(capacity);
-    const int status = inflate(&stream_, Z_NO_FLUSH);
-    raw_begin_ = raw_end_ - stream_.avail_in;
-    const std::size_t produced = capacity - stream_.avail_out;
-    if (status == Z_STREAM_END) {
-      member_done_ = true;
-    } else if (status != Z_OK &&
-               !(status == Z_BUF_ERROR && produced == 0 && stream_.avail_in == 0)) {
-      return -1;  // corrupt data, a bad check value, or no memory
-    }
-    if (produced != 0) return static_cast<std::ptrdiff_t>(produced);
   }
 }
 

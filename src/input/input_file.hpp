@@ -1,13 +1,14 @@
-// The sequence file: opened once, read in large blocks. A gzip-compressed file (told by
-// its first two bytes, 1f 8b) is inflated on the fly, every member of a multi-member file
-// (bgzip output, concatenated .gz files) in turn.
+// The sequence file: opened once, read in large blocks. Compressed input (gzip, xz,
+// bzip2, zstd, told by the first bytes) is decoded on the fly by the decoder of its
+// format; text that cannot be read as bytes (UTF-16, UTF-32) is refused before any of it
+// is analysed.
 #pragma once
-
-#include <zlib.h>
 
 #include <cstddef>
 #include <memory>
 #include <string>
+
+#include "input/decoder.hpp"
 
 namespace trelba {
 
@@ -22,25 +23,42 @@ class InputFile {
   // directory.
   bool Open(const std::string& name);
 
+  // Reads from `fd`, already open (standard input, a pipe): no seeking is needed. The
+  // descriptor stays open when this object goes. Fails as Open does.
+  bool OpenDescriptor(int fd);
+
+  // After a successful open: why the input is refused (UTF-16 or UTF-32 text, in a
+  // compressed file too), for the error line, or null. Read fails on refused input.
+  const char* refusal() const { return refusal_; }
+
   // Reads up to `capacity` bytes of text into `buffer`: the number read, 0 at the end of
-  // the input, or -1 after a read error (a truncated or corrupt compressed stream too).
+  // the input, or -1 after a read error (a truncated or corrupt compressed stream, or
+  // garbage after one, too; refused input).
   std::ptrdiff_t Read(char* buffer, std::size_t capacity);
 
  private:
-  std::ptrdiff_t ReadRaw(char* buffer, std::size_t capacity);
-  std::ptrdiff_t Inflate(char* buffer, std::size_t capacity);
+  bool Start();
+  std::ptrdiff_t ReadRaw(unsigned char* buffer, std::size_t capacity);
+  bool FillRaw();
+  std::ptrdiff_t Decode(unsigned char* buffer, std::size_t capacity);
 
   int fd_ = -1;
-  bool compressed_ = false;
-  // Bytes read from the file and not yet used: the first block (read to tell whether the
-  // file is compressed) and, for a compressed file, the input of inflate.
+  bool owns_fd_ = false;
+  // Bytes read from the file and not yet used: the first block (read to tell the format
+  // and the text encoding) and, for a compressed file, the decoder's input.
   std::unique_ptr<unsigned char[]> raw_;
   std::size_t raw_begin_ = 0;
   std::size_t raw_end_ = 0;
   bool raw_at_end_ = false;
-  z_stream stream_{};
-  bool stream_open_ = false;
-  bool member_done_ = false;  // the last member read so far has ended
+  std::unique_ptr<Decoder> decoder_;  // null for uncompressed input
+  // The first text of a compressed file, decoded when opening to check its encoding and
+  // not yet handed out.
+  std::unique_ptr<unsigned char[]> head_;
+  std::size_t head_begin_ = 0;
+  std::size_t head_end_ = 0;
+  bool decoded_all_ = false;
+  bool failed_ = false;  // a read or decode error: every later Read fails too
+  const char* refusal_ = nullptr;
 };
 
 }  // namespace trelba

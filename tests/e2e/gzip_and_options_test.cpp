@@ -5,32 +5,13 @@
 #include <ostream>
 #include <string>
 
+#include "compress.hpp"
 #include "run_tool.hpp"
 
 namespace trelba::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Reports {
-  int status;
-  std::string err, freq, iik, ok;
-};
-
-Reports Analyse(const ScratchDir& dir, const std::string& name, const std::string& content,
-                const std::string& code = "0") {
-  WriteFile(dir / name, content);
-  const RunResult run = RunTrelba({name, code}, dir.path());
-  return {run.status, run.err, ReadFile(dir / (name + ".freq")), ReadFile(dir / (name + ".iik")),
-          ReadFile(dir / (name + ".ok"))};
-}
-
-void ExpectSameReports(const Reports& plain, const Reports& packed, const std::string& what) {
-  ASSERT_EQ(packed.status, 0) << what << ": " << packed.err;
-  EXPECT_TRUE(packed.freq == plain.freq) << what;
-  EXPECT_TRUE(packed.iik == plain.iik) << what;
-  EXPECT_EQ(packed.ok, plain.ok) << what;
-}
 
 // Every input of the other end-to-end tests, compressed, gives the same reports, named
 // after the compressed file.

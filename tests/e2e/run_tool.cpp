@@ -1,9 +1,9 @@
 #include "run_tool.hpp"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -101,18 +101,20 @@ ScratchDir::~ScratchDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::string Gzip(const std::string& text) {
-  z_stream stream{};
-  if (deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) std::abort();
-  std::string out(deflateBound(&stream, static_cast<uLong>(text.size())), '\0');
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  stream.avail_in = static_cast<uInt>(text.size());
-  stream.next_out = reinterpret_cast<Bytef*>(out.data());
-  stream.avail_out = static_cast<uInt>(out.size());
-  if (deflate(&stream, Z_FINISH) != Z_STREAM_END) std::abort();
-  out.resize(stream.total_out);
-  deflateEnd(&stream);
-  return out;
+Reports Analyse(const ScratchDir& dir, const std::string& name, const std::string& content,
+                const std::string& code) {
+  WriteFile(dir / name, content);
+  const RunResult run = RunTrelba({name, code}, dir.path());
+  return {run.status, run.err, ReadFile(dir / (name + ".freq")), ReadFile(dir / (name + ".iik")),
+          ReadFile(dir / (name + ".ok"))};
+}
+
+void ExpectSameReports(const Reports& plain, const Reports& packed, const std::string& what) {
+  ASSERT_EQ(plain.status, 0) << what << ": " << plain.err;
+  ASSERT_EQ(packed.status, 0) << what << ": " << packed.err;
+  EXPECT_TRUE(packed.freq == plain.freq) << what;
+  EXPECT_TRUE(packed.iik == plain.iik) << what;
+  EXPECT_EQ(packed.ok, plain.ok) << what;
 }
 
 std::filesystem::path TestData() {

@@ -37,8 +37,16 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-// `text` as one gzip member.
-std::string Gzip(const std::string& text);
+// The three reports of one run of Trelba on `content`, written to `dir`/`name`.
+struct Reports {
+  int status;
+  std::string err, freq, iik, ok;
+};
+Reports Analyse(const ScratchDir& dir, const std::string& name, const std::string& content,
+                const std::string& code = "0");
+
+// Both runs succeeded and wrote the same reports.
+void ExpectSameReports(const Reports& plain, const Reports& packed, const std::string& what);
 
 // The folder of test inputs and expected reports.
 std::filesystem::path TestData();

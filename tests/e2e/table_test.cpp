@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "compress.hpp"
 #include "run_tool.hpp"
 
 namespace trelba::test {
@@ -111,14 +112,14 @@ TEST(Table, HandCheckedRows) {
   EXPECT_EQ(trp[4], "NA");         // Phe
 }
 
-// The table to standard output, the input from standard input, plain or gzip.
+// The table to standard output, the input from standard input, plain or compressed.
 TEST(Table, StandardInputToStandardOutput) {
   ScratchDir dir;
   const std::string text = AwkwardInput();
   WriteFile(dir / "in.fa", text);
   ASSERT_EQ(RunTrelba({"-T", "file.tsv", "in.fa"}, dir.path()).status, 0);
   const std::string expected = ReadFile(dir / "file.tsv");
-  for (const std::string& input : {text, Gzip(text)}) {
+  for (const std::string& input : {text, Gzip(text), Xz(text), Zstd(text)}) {
     ScratchDir empty;
     const RunResult run = RunTrelbaPiped({"--table", "-", "--no-reports", "-"}, empty.path(), input);
     ASSERT_EQ(run.status, 0) << run.err;

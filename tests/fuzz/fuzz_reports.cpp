@@ -1,14 +1,17 @@
 // libFuzzer target: arbitrary bytes and an arbitrary genetic code (a variant argument or
 // an NCBI table) through reading, analysis and report writing, in memory. Besides what the
 // sanitizers catch, it checks the reports' shape and that the pieces the text arrives in
-// change nothing.
+// change nothing. The same bytes are also read as a file through a pipe: plain text must
+// come out unchanged, and whatever a decoder makes of compressed bytes is analysed too.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "driver/pipeline.hpp"
+#include "fuzz_decode.hpp"
 #include "fuzz_input.hpp"
+#include "input/compression_format.hpp"
 
 namespace {
 
@@ -19,6 +22,8 @@ std::size_t Lines(const std::string& text) {
 void Check(bool ok) {
   if (!ok) std::abort();
 }
+
+constexpr std::size_t kDecodedLimit = 1 << 20;
 
 }  // namespace
 
@@ -35,6 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const trelba::ReportTexts pieces = trelba::AnalyseText(run.text, code, run.piece);
     Check(pieces.order == whole.order && pieces.scores == whole.scores &&
           pieces.counts == whole.counts);
+  }
+  if (run.text.size() > trelba::fuzz::kPipeBytes) return 0;
+  const trelba::fuzz::Decoded file = trelba::fuzz::DecodeThroughPipe(run.text, kDecodedLimit);
+  Check(file.opened);
+  const auto format = trelba::SniffCompression(
+      reinterpret_cast<const unsigned char*>(run.text.data()), run.text.size());
+  if (format == trelba::CompressionFormat::kNone && !file.refused) {
+    Check(!file.failed && file.text == run.text);
+  } else if (!file.failed && !file.refused && !file.text.empty()) {
+    trelba::AnalyseText(file.text, run.code);
   }
   return 0;
 }

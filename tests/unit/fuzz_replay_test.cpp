@@ -8,7 +8,9 @@
 #include <sstream>
 
 #include "driver/pipeline.hpp"
+#include "fuzz_decode.hpp"
 #include "fuzz_input.hpp"
+#include "input/compression_format.hpp"
 
 namespace trelba {
 namespace {
@@ -41,6 +43,16 @@ TEST(FuzzReplay, CorpusAndRegressionsKeepTheReportsWellFormed) {
         EXPECT_EQ(pieces.order, whole.order) << entry.path() << " in pieces of " << piece;
         EXPECT_EQ(pieces.scores, whole.scores) << entry.path();
         EXPECT_EQ(pieces.counts, whole.counts) << entry.path();
+      }
+      const fuzz::Decoded file = fuzz::DecodeThroughPipe(run.text, 1 << 20);
+      EXPECT_TRUE(file.opened) << entry.path();
+      const auto start = reinterpret_cast<const unsigned char*>(run.text.data());
+      if (SniffCompression(start, run.text.size()) == CompressionFormat::kNone) {
+        EXPECT_TRUE(file.refused || file.text == run.text) << entry.path();
+      } else if (std::string(folder) == "corpus") {
+        // The compressed seeds are whole streams of FASTA text.
+        EXPECT_FALSE(file.failed) << entry.path();
+        EXPECT_EQ(file.text.substr(0, 1), ">") << entry.path();
       }
       ++replayed;
     }

@@ -1,0 +1,65 @@
+// zstd through libzstd: every frame of the file in turn, skippable frames passed over,
+// as zstd -d reads them. Content checksums are verified where a frame has one. Zero
+// padding is refused, as zstd -d refuses it.
+#include <zstd.h>
+
+#include "input/decoder.hpp"
+
+namespace trelba {
+namespace {
+
+class ZstdDecoder final : public Decoder {
+ public:
+  ZstdDecoder() : stream_(ZSTD_createDStream()) {}
+  ~ZstdDecoder() override { ZSTD_freeDStream(stream_); }
+  ZstdDecoder(const ZstdDecoder&) = delete;
+  ZstdDecoder& operator=(const ZstdDecoder&) = delete;
+
+  bool started() const { return stream_ != nullptr; }
+
+  DecodeStep Decode(const unsigned char* in, std::size_t in_size, bool last, unsigned char* out,
+                    std::size_t out_size) override {
+    ZSTD_inBuffer input{in, in_size, 0};
+    ZSTD_outBuffer output{out, out_size, 0};
+    DecodeStep step;
+    for (;;) {
+      const std::size_t in_before = input.pos;
+      const std::size_t out_before = output.pos;
+      // Past a frame's end with nothing more to read: do not call, or an empty call
+      // would look like a frame cut short.
+      if (frame_done_ && input.pos == input.size) break;
+      const std::size_t hint = ZSTD_decompressStream(stream_, &output, &input);
+      if (ZSTD_isError(hint)) {
+        step.status = DecodeStatus::kError;  // corrupt, a bad checksum, not zstd, memory
+        break;
+      }
+      // 0: a frame is complete and all its text given out; the next call starts a new one.
+      frame_done_ = hint == 0;
+      if (output.pos == output.size) break;
+      if (input.pos == in_before && output.pos == out_before) break;
+    }
+    step.consumed = input.pos;
+    step.produced = output.pos;
+    if (step.status == DecodeStatus::kError || input.pos != input.size || !last) return step;
+    if (frame_done_) {
+      step.status = DecodeStatus::kEnd;
+    } else if (output.pos != output.size) {
+      step.status = DecodeStatus::kError;  // the input ends inside a frame
+    }
+    return step;
+  }
+
+ private:
+  ZSTD_DStream* stream_;
+  bool frame_done_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Decoder> MakeZstdDecoder() {
+  auto decoder = std::make_unique<ZstdDecoder>();
+  if (!decoder->started()) return nullptr;
+  return decoder;
+}
+
+}  // namespace trelba

@@ -1,0 +1,119 @@
+#include "compress.hpp"
+
+#include <bzlib.h>
+#include <lzma.h>
+#include <zlib.h>
+#include <zstd.h>
+
+#include <cstdlib>
+
+namespace trelba::test {
+
+std::string Gzip(const std::string& text) {
+  z_stream stream{};
+  if (deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK) std::abort();
+  std::string out(deflateBound(&stream, static_cast<uLong>(text.size())), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  stream.avail_in = static_cast<uInt>(text.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  if (deflate(&stream, Z_FINISH) != Z_STREAM_END) std::abort();
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+std::string Xz(const std::string& text) {
+  std::string out(lzma_stream_buffer_bound(text.size()), '\0');
+  std::size_t size = 0;
+  if (lzma_easy_buffer_encode(
+          1, LZMA_CHECK_CRC64, nullptr, reinterpret_cast<const std::uint8_t*>(text.data()),
+          text.size(), reinterpret_cast<std::uint8_t*>(out.data()), &size, out.size()) != LZMA_OK) {
+    std::abort();
+  }
+  out.resize(size);
+  return out;
+}
+
+std::string Bzip2(const std::string& text) {
+  std::string out(text.size() + text.size() / 100 + 600, '\0');
+  auto size = static_cast<unsigned int>(out.size());
+  if (BZ2_bzBuffToBuffCompress(out.data(), &size, const_cast<char*>(text.data()),
+                               static_cast<unsigned int>(text.size()), 9, 0, 0) != BZ_OK) {
+    std::abort();
+  }
+  out.resize(size);
+  return out;
+}
+
+std::string Zstd(const std::string& text) {
+  ZSTD_CCtx* context = ZSTD_createCCtx();
+  if (context == nullptr || ZSTD_isError(ZSTD_CCtx_setParameter(context, ZSTD_c_checksumFlag, 1)))
+    std::abort();
+  std::string out(ZSTD_compressBound(text.size()), '\0');
+  const std::size_t size =
+      ZSTD_compress2(context, out.data(), out.size(), text.data(), text.size());
+  ZSTD_freeCCtx(context);
+  if (ZSTD_isError(size)) std::abort();
+  out.resize(size);
+  return out;
+}
+
+std::string Compress(CompressionFormat format, const std::string& text) {
+  switch (format) {
+    case CompressionFormat::kGzip:
+      return Gzip(text);
+    case CompressionFormat::kXz:
+      return Xz(text);
+    case CompressionFormat::kBzip2:
+      return Bzip2(text);
+    case CompressionFormat::kZstd:
+      return Zstd(text);
+    case CompressionFormat::kNone:
+      break;
+  }
+  return text;
+}
+
+std::string CompressInStreams(CompressionFormat format, const std::string& text,
+                              std::size_t piece) {
+  std::string streams;
+  for (std::size_t at = 0; at < text.size(); at += piece) {
+    streams += Compress(format, text.substr(at, piece));
+  }
+  return streams;
+}
+
+std::string ZstdSkippableFrame(std::size_t size) {
+  std::string frame("\x53\x2a\x4d\x18", 4);
+  for (int shift = 0; shift < 32; shift += 8) frame += static_cast<char>((size >> shift) & 0xff);
+  return frame + std::string(size, 'k');
+}
+
+std::string Widen(const std::string& ascii, int unit_bytes, bool little_endian, bool mark) {
+  std::string wide;
+  auto put = [&](unsigned code) {
+    for (int i = 0; i < unit_bytes; ++i) {
+      const int shift = 8 * (little_endian ? i : unit_bytes - 1 - i);
+      wide += static_cast<char>((code >> shift) & 0xffu);
+    }
+  };
+  if (mark) put(0xfeffu);
+  for (const char c : ascii) put(static_cast<unsigned char>(c));
+  return wide;
+}
+
+std::string ManyGenes(std::size_t size) {
+  std::string text;
+  text.reserve(size + 64);
+  for (int gene = 0; text.size() < size; ++gene) {
+    text += ">g" + std::to_string(gene) + "\n";
+    text += "ATGGCTAAACGTTTCCAGGATTGGCTTGAACCGTATGGTCACATCAAGTCT";
+    static const char* const kCodons[] = {"GCT", "GCC", "GCA", "GCG", "CTG", "TTA", "CTC"};
+    text += kCodons[gene % 7];
+    text += "TAA\n";
+  }
+  return text;
+}
+
+}  // namespace trelba::test

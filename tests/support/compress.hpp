@@ -1,0 +1,44 @@
+// Compressed test data made in the test with the compression libraries themselves, so
+// the tests need no command-line compressors.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "input/compression_format.hpp"
+
+namespace trelba {
+
+// For GoogleTest, which would print the format as raw bytes.
+inline void PrintTo(CompressionFormat format, std::ostream* out) {
+  *out << CompressionName(format);
+}
+
+}  // namespace trelba
+
+namespace trelba::test {
+
+// `text` as one gzip member, one xz stream (CRC64 check, fast preset), one bzip2 stream, or one
+// zstd frame (with a content checksum).
+std::string Gzip(const std::string& text);
+std::string Xz(const std::string& text);
+std::string Bzip2(const std::string& text);
+std::string Zstd(const std::string& text);
+
+// One of the above by format; kNone gives `text` itself.
+std::string Compress(CompressionFormat format, const std::string& text);
+
+// `text` cut into pieces of `piece` bytes, each compressed on its own, one after another:
+// a multi-stream file, as bgzip, pbzip2 or a `cat` of compressed files write.
+std::string CompressInStreams(CompressionFormat format, const std::string& text, std::size_t piece);
+
+// A zstd skippable frame of `size` bytes of payload.
+std::string ZstdSkippableFrame(std::size_t size);
+
+// `ascii` as UTF-16 or UTF-32, little- or big-endian, with or without a byte-order mark.
+std::string Widen(const std::string& ascii, int unit_bytes, bool little_endian, bool mark);
+
+// At least `size` bytes of FASTA: short genes that differ in one codon.
+std::string ManyGenes(std::size_t size);
+
+}  // namespace trelba::test
