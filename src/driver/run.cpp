@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "codes/genetic_code.hpp"
+#include "driver/error_message.hpp"
 #include "driver/help_text.hpp"
 #include "driver/pipeline.hpp"
 #include "input/input_file.hpp"
@@ -21,12 +22,6 @@ constexpr std::size_t kReadBlock = 1 << 18;
 int Print(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : kFailureStatus;
-}
-
-// Every error reads "Error <doing> file: <name>" on standard error.
-int FileError(const char* doing, const std::string& name) {
-  std::fprintf(stderr, "Error %s file: %s\n", doing, name.c_str());
-  return kFailureStatus;
 }
 
 struct Report {
