@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,7 @@
 #include "input/sequence_reader.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/report_file.hpp"
+#include "reports/temporary_files.hpp"
 
 namespace trelba {
 namespace {
@@ -30,6 +32,10 @@ struct Report {
   std::unique_ptr<OutputBuffer> buffer;
 };
 
+// Reads `input_name` and writes its reports, each replaced only when the whole run has
+// succeeded.
+int AnalyseFile(const std::string& input_name, const GeneticCode& code);
+
 }  // namespace
 
 int Run(int argc, const char* const* argv) {
@@ -42,7 +48,18 @@ int Run(int argc, const char* const* argv) {
   if (input_name == "--help" || input_name == "-h") return Print(kHelpText);
   if (input_name == "--version") return Print("Trelba " TRELBA_VERSION "\n");
   const GeneticCode& code = SelectGeneticCode(argc >= 3 ? argv[2] : "0");
+  // The buffers are all had before the input is read; memory that cannot be had means the
+  // input cannot be read, and no report is changed.
+  try {
+    return AnalyseFile(input_name, code);
+  } catch (const std::bad_alloc&) {
+    return FileError("reading", input_name);
+  }
+}
 
+namespace {
+
+int AnalyseFile(const std::string& input_name, const GeneticCode& code) {
   InputFile input;
   if (!input.Open(input_name)) return FileError("opening", input_name);
 
@@ -52,7 +69,9 @@ int Run(int argc, const char* const* argv) {
   for (int i = 0; i < 3; ++i) {
     Report& report = reports[i];
     report.name = input_name + suffixes[i];
-    if (!report.file.Open(report.name)) return FileError("opening", report.name);
+    if (!report.file.Open(report.name, IdentifyFile(input_name))) {
+      return FileError("opening", report.name);
+    }
     report.buffer = std::make_unique<OutputBuffer>(report.file);
   }
   Report& order = reports[0];
@@ -82,7 +101,12 @@ int Run(int argc, const char* const* argv) {
   for (Report& report : reports) {
     if (!report.buffer->Flush() || !report.file.Close()) return FileError("writing", report.name);
   }
+  const DeferInterrupts all_or_none;
+  for (Report& report : reports) {
+    if (!report.file.Commit()) return FileError("writing", report.name);
+  }
   return 0;
 }
 
+}  // namespace
 }  // namespace trelba

@@ -1,19 +1,103 @@
 #include "reports/report_file.hpp"
 
 #include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <ctime>
 
 namespace trelba {
+namespace {
 
-ReportFile::~ReportFile() {
-  if (fd_ >= 0) ::close(fd_);
+constexpr int kTemporaryNameAttempts = 100;
+constexpr std::size_t kUniqueLetters = 6;
+constexpr std::string_view kTemporaryPrefix = ".";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+// Six letters for a temporary name: from the kernel's random source, or failing that
+// from the clock, the process id and a counter.
+std::string UniqueLetters() {
+  static constexpr std::string_view kAlphabet =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  static unsigned counter = 0;
+  std::array<unsigned char, kUniqueLetters> random{};
+  if (::getrandom(random.data(), random.size(), GRND_NONBLOCK) !=
+      static_cast<ssize_t>(random.size())) {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    auto mix = static_cast<unsigned long>(now.tv_nsec) ^
+               (static_cast<unsigned long>(::getpid()) << 20) ^ (++counter * 2654435761u);
+    for (unsigned char& byte : random) {
+      byte = static_cast<unsigned char>(mix);
+      mix = mix * 6364136223846793005u + 1442695040888963407u;
+      byte = static_cast<unsigned char>(byte ^ (mix >> 56));
+    }
+  }
+  std::string letters;
+  for (const unsigned char byte : random) letters += kAlphabet[byte % kAlphabet.size()];
+  return letters;
 }
 
-bool ReportFile::Open(const std::string& name) {
-  fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  return fd_ >= 0;
+// ".<base>.XXXXXX.tmp" in the folder of `name`.
+std::string TemporaryName(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  std::string temporary = name.substr(0, base);
+  temporary += kTemporaryPrefix;
+  temporary.append(name, base);
+  temporary += '.';
+  temporary += UniqueLetters();
+  temporary += kTemporarySuffix;
+  return temporary;
+}
+
+// Something a report may replace: nothing, a regular file other than `keep`, or a
+// symbolic link (replaced, never followed).
+bool MayReplace(const std::string& name, const FileIdentity& keep) {
+  struct stat at {};
+  if (::lstat(name.c_str(), &at) != 0) return errno == ENOENT;
+  if (S_ISLNK(at.st_mode)) return true;
+  if (!S_ISREG(at.st_mode)) return false;
+  return !(keep.known && at.st_dev == keep.device && at.st_ino == keep.inode);
+}
+
+}  // namespace
+
+FileIdentity IdentifyFile(const std::string& name) {
+  struct stat at {};
+  if (::stat(name.c_str(), &at) != 0) return {};
+  return {true, at.st_dev, at.st_ino};
+}
+
+ReportFile::~ReportFile() {
+  Discard();
+}
+
+bool ReportFile::Open(const std::string& name, const FileIdentity& keep) {
+  Discard();
+  name_ = name;
+  if (!MayReplace(name, keep)) return false;
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+    std::string temporary = TemporaryName(name);
+    // Registered before it exists, so that no signal can leave it behind.
+    const DeferInterrupts hold;
+    const TemporarySlot slot = RegisterTemporaryFile(temporary.c_str());
+    if (slot == kNoTemporarySlot) return false;
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      fd_ = fd;
+      temporary_ = std::move(temporary);
+      slot_ = slot;
+      return true;
+    }
+    const int open_errno = errno;
+    ForgetTemporaryFile(slot);
+    if (open_errno != EEXIST) return false;
+  }
+  return false;
 }
 
 bool ReportFile::Write(const char* data, std::size_t size) {
@@ -23,6 +107,7 @@ bool ReportFile::Write(const char* data, std::size_t size) {
       if (errno == EINTR) continue;
       return false;
     }
+    if (n == 0) return false;
     data += n;
     size -= static_cast<std::size_t>(n);
   }
@@ -33,6 +118,27 @@ bool ReportFile::Close() {
   const int fd = fd_;
   fd_ = -1;
   return fd < 0 || ::close(fd) == 0;
+}
+
+bool ReportFile::Commit() {
+  if (slot_ == kNoTemporarySlot || !Close() ||
+      ::rename(temporary_.c_str(), name_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  ForgetTemporaryFile(slot_);
+  slot_ = kNoTemporarySlot;
+  temporary_.clear();
+  return true;
+}
+
+void ReportFile::Discard() {
+  Close();
+  if (slot_ == kNoTemporarySlot) return;
+  ::unlink(temporary_.c_str());
+  ForgetTemporaryFile(slot_);
+  slot_ = kNoTemporarySlot;
+  temporary_.clear();
 }
 
 }  // namespace trelba

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace trelba::test {
@@ -13,8 +14,35 @@ struct RunResult {
   std::string err;  // standard error
 };
 
+// How the process is set up beyond its arguments.
+struct RunOptions {
+  // Environment variables added to the test's own.
+  std::vector<std::pair<std::string, std::string>> environment;
+  bool inject_faults = false;  // preload the fault shim of tests/fault
+  long file_size_limit = -1;   // RLIMIT_FSIZE in bytes; -1 leaves it as it is
+  bool close_output = false;   // start with standard output and error closed
+  int umask = -1;              // the file mode creation mask; -1 leaves it as it is
+  unsigned alarm_seconds = 0;  // SIGALRM after this long (0: never), against hangs
+};
+
 // Runs Trelba with `args` in the folder `cwd`.
-RunResult RunTrelba(const std::vector<std::string>& args, const std::filesystem::path& cwd);
+RunResult RunTrelba(const std::vector<std::string>& args, const std::filesystem::path& cwd,
+                    const RunOptions& options = {});
+
+// Starts Trelba like RunTrelba without waiting for it; FinishTrelba waits for it.
+struct StartedRun {
+  int pid = -1;
+  std::filesystem::path out_path;
+  std::filesystem::path err_path;
+};
+StartedRun StartTrelba(const std::vector<std::string>& args, const std::filesystem::path& cwd,
+                       const RunOptions& options = {}, const std::string& tag = "");
+RunResult FinishTrelba(const StartedRun& run);
+
+// Status of a run that died by `signal_number` (RunResult::status).
+constexpr int KilledBy(int signal_number) {
+  return 1000 + signal_number;
+}
 
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& content);
@@ -32,6 +60,9 @@ class ScratchDir {
  private:
   std::filesystem::path path_;
 };
+
+// Names of the report temporary files (".<name>.XXXXXX.tmp") left in `dir`.
+std::vector<std::string> LeftoverTemporaryFiles(const std::filesystem::path& dir);
 
 // `text` as one gzip member.
 std::string Gzip(const std::string& text);
