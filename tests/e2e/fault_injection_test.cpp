@@ -125,6 +125,19 @@ INSTANTIATE_TEST_SUITE_P(
                       KilledBy(SIGTERM), ""}),
     [](const auto& test) { return std::string(test.param.name); });
 
+// Regression: a file-size limit used to kill the run with SIGXFSZ and no message.
+TEST(FailedRun, FileSizeLimitIsAWriteError) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Input());
+  PlaceEarlierReports(dir.path());
+  RunOptions limited;
+  limited.file_size_limit = 100000;
+  const RunResult run = RunTrelba({"in.fa"}, dir.path(), limited);
+  EXPECT_EQ(run.status, kFailed);
+  EXPECT_EQ(run.err, "Error writing file: in.fa.freq\n");
+  ExpectEarlierReportsUnchanged(dir.path());
+}
+
 // Interrupted and short transfers are retried: the reports come out exactly right.
 class RetriedTransfer : public ::testing::TestWithParam<Fault> {};
 

@@ -160,6 +160,25 @@ TEST(ConcurrentRuns, EachReportIsOneRunsWholeOutput) {
   }
 }
 
+// Regression: with standard output and error closed, a report took descriptor 2 and an
+// error message was written into it.
+TEST(ClosedStandardStreams, NoMessageLandsInAReport) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", kInput);
+  RunOptions closed;
+  closed.close_output = true;
+  ASSERT_EQ(RunTrelba({"in.fa"}, dir.path(), closed).status, 0);
+  ExpectReports(dir.path());
+
+  // A failing run (a folder blocks the count report) says nothing and changes nothing.
+  const std::string earlier = ReadFile(dir / "in.fa.iik");
+  fs::remove(dir / "in.fa.freq");
+  fs::create_directory(dir / "in.fa.freq");
+  EXPECT_EQ(RunTrelba({"in.fa", "5"}, dir.path(), closed).status, kFailed);
+  EXPECT_EQ(ReadFile(dir / "in.fa.iik"), earlier);
+  EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
+}
+
 struct NameCase {
   const char* label;
   std::string file;
