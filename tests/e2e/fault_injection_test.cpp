@@ -110,6 +110,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "Error writing file: in.fa.freq\n"},
         FailedRunCase{"CloseErrorOnScoreReport", {"EIO", "close", "in.fa.ok", 0}, kFailed,
                       "Error writing file: in.fa.ok\n"},
+        // The reports are renamed in the order they were created: the first one failing
+        // leaves them all as they were.
+        FailedRunCase{"RenameErrorOnFirstReport", {"EIO", "rename", "in.fa.iik", 0}, kFailed,
+                      "Error writing file: in.fa.iik\n"},
         // The buffers are had before the input is read: no memory, no input read.
         FailedRunCase{"OutOfMemory", {"NOMEM", "", "", 65536}, kFailed,
                       "Error reading file: in.fa\n"},

@@ -8,7 +8,8 @@
 //                                     the signal is raised once the chosen byte is reached
 //                      NOMEM          operator new fails for blocks of TRELBA_FAULT_AT
 //                                     bytes or more (the other variables are not used)
-//   TRELBA_FAULT_CALL  read | write | close       which calls are touched
+//   TRELBA_FAULT_CALL  read | write | close | rename   which calls are touched (close and
+//                      rename only fail, with EIO or ENOSPC; rename when its target matches)
 //   TRELBA_FAULT_PATH  only files whose path holds this text (default: every file)
 //   TRELBA_FAULT_AT    bytes that matching calls move before the fault begins (default 0)
 #include <dlfcn.h>
@@ -156,6 +157,17 @@ extern "C" int close(int fd) {
   if (!fail) return result;
   errno = Settings().error;
   return -1;
+}
+
+extern "C" int rename(const char* from, const char* to) {
+  static const auto real = Next<int (*)(const char*, const char*)>("rename");
+  const Config& config = Settings();
+  if (config.kind == Kind::kError && std::strcmp(config.call, "rename") == 0 &&
+      std::strstr(to, config.path) != nullptr) {
+    errno = config.error;
+    return -1;
+  }
+  return real(from, to);
 }
 
 // Every block goes through malloc and free, so that new and delete always pair up.
