@@ -64,14 +64,13 @@ int AnalyseFile(const std::string& input_name, const GeneticCode& code) {
   if (!input.Open(input_name)) return FileError("opening", input_name);
 
   // Created in this order: family order report, score report, codon count report.
+  const FileIdentity input_file = IdentifyFile(input_name);  // never a report
   Report reports[3];
   const char* const suffixes[3] = {".iik", ".ok", ".freq"};
   for (int i = 0; i < 3; ++i) {
     Report& report = reports[i];
     report.name = input_name + suffixes[i];
-    if (!report.file.Open(report.name, IdentifyFile(input_name))) {
-      return FileError("opening", report.name);
-    }
+    if (!report.file.Open(report.name, input_file)) return FileError("opening", report.name);
     report.buffer = std::make_unique<OutputBuffer>(report.file);
   }
   Report& order = reports[0];
