@@ -160,8 +160,9 @@ TEST(ConcurrentRuns, EachReportIsOneRunsWholeOutput) {
   }
 }
 
-// Regression: with standard output and error closed, a report took descriptor 2 and an
-// error message was written into it.
+// Started with standard output and error closed, a run still writes exactly its reports,
+// and a failing one changes nothing. (That descriptors 0 to 2 are reopened on /dev/null,
+// so that no message can reach a report, is checked in unit/process_setup_test.cpp.)
 TEST(ClosedStandardStreams, NoMessageLandsInAReport) {
   ScratchDir dir;
   WriteFile(dir / "in.fa", kInput);
