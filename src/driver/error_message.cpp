@@ -18,10 +18,14 @@ ShownByte Show(char c) {
   static constexpr char kHex[] = "0123456789abcdef";
   const auto byte = static_cast<unsigned char>(c);
   switch (c) {
-    case '\n': return {{'\\', 'n'}, 2};
-    case '\t': return {{'\\', 't'}, 2};
-    case '\r': return {{'\\', 'r'}, 2};
-    case '\\': return {{'\\', '\\'}, 2};
+    case '\n':
+      return {{'\\', 'n'}, 2};
+    case '\t':
+      return {{'\\', 't'}, 2};
+    case '\r':
+      return {{'\\', 'r'}, 2};
+    case '\\':
+      return {{'\\', '\\'}, 2};
     default:
       if (byte < 0x20 || byte == 0x7f) return {{'\\', 'x', kHex[byte >> 4], kHex[byte & 0xf]}, 4};
       return {{c}, 1};

@@ -121,8 +121,7 @@ bool ReportFile::Close() {
 }
 
 bool ReportFile::Commit() {
-  if (slot_ == kNoTemporarySlot || !Close() ||
-      ::rename(temporary_.c_str(), name_.c_str()) != 0) {
+  if (slot_ == kNoTemporarySlot || !Close() || ::rename(temporary_.c_str(), name_.c_str()) != 0) {
     Discard();
     return false;
   }

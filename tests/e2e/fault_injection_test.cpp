@@ -96,37 +96,59 @@ INSTANTIATE_TEST_SUITE_P(
     Table, FailedRun,
     ::testing::Values(
         // The input's first block is read as it is opened (to tell whether it is compressed).
-        FailedRunCase{"ReadErrorAtStart", {"EIO", "read", "in.fa", 0}, kFailed,
+        FailedRunCase{"ReadErrorAtStart",
+                      {"EIO", "read", "in.fa", 0},
+                      kFailed,
                       "Error opening file: in.fa\n"},
-        FailedRunCase{"ReadErrorPastFirstBlock", {"EIO", "read", "in.fa", 300000}, kFailed,
+        FailedRunCase{"ReadErrorPastFirstBlock",
+                      {"EIO", "read", "in.fa", 300000},
+                      kFailed,
                       "Error reading file: in.fa\n"},
-        FailedRunCase{"FullDiskOnOrderReport", {"ENOSPC", "write", "in.fa.iik", 100000}, kFailed,
+        FailedRunCase{"FullDiskOnOrderReport",
+                      {"ENOSPC", "write", "in.fa.iik", 100000},
+                      kFailed,
                       "Error writing file: in.fa.iik\n"},
-        FailedRunCase{"FullDiskOnScoreReport", {"ENOSPC", "write", "in.fa.ok", 0}, kFailed,
+        FailedRunCase{"FullDiskOnScoreReport",
+                      {"ENOSPC", "write", "in.fa.ok", 0},
+                      kFailed,
                       "Error writing file: in.fa.ok\n"},
-        FailedRunCase{"FullDiskOnCountReport", {"ENOSPC", "write", "in.fa.freq", 1000000},
-                      kFailed, "Error writing file: in.fa.freq\n"},
-        FailedRunCase{"WriteErrorOnCountReport", {"EIO", "write", "in.fa.freq", 5}, kFailed,
+        FailedRunCase{"FullDiskOnCountReport",
+                      {"ENOSPC", "write", "in.fa.freq", 1000000},
+                      kFailed,
                       "Error writing file: in.fa.freq\n"},
-        FailedRunCase{"CloseErrorOnScoreReport", {"EIO", "close", "in.fa.ok", 0}, kFailed,
+        FailedRunCase{"WriteErrorOnCountReport",
+                      {"EIO", "write", "in.fa.freq", 5},
+                      kFailed,
+                      "Error writing file: in.fa.freq\n"},
+        FailedRunCase{"CloseErrorOnScoreReport",
+                      {"EIO", "close", "in.fa.ok", 0},
+                      kFailed,
                       "Error writing file: in.fa.ok\n"},
         // The reports are renamed in the order they were created: the first one failing
         // leaves them all as they were.
-        FailedRunCase{"RenameErrorOnFirstReport", {"EIO", "rename", "in.fa.iik", 0}, kFailed,
+        FailedRunCase{"RenameErrorOnFirstReport",
+                      {"EIO", "rename", "in.fa.iik", 0},
+                      kFailed,
                       "Error writing file: in.fa.iik\n"},
         // The buffers are had before the input is read: no memory, no input read.
-        FailedRunCase{"OutOfMemory", {"NOMEM", "", "", 65536}, kFailed,
-                      "Error reading file: in.fa\n"},
-        FailedRunCase{"InterruptWhileWriting", {"SIGINT", "write", "in.fa.freq", 1000000},
-                      KilledBy(SIGINT), ""},
-        FailedRunCase{"TerminateWhileWriting", {"SIGTERM", "write", "in.fa.iik", 200000},
-                      KilledBy(SIGTERM), ""},
-        FailedRunCase{"HangupWhileReading", {"SIGHUP", "read", "in.fa", 300000},
-                      KilledBy(SIGHUP), ""},
-        FailedRunCase{"BrokenPipeWhileWriting", {"SIGPIPE", "write", "in.fa.freq", 300000},
-                      KilledBy(SIGPIPE), ""},
-        FailedRunCase{"TerminateAtLastWrite", {"SIGTERM", "write", "in.fa.ok", 0},
-                      KilledBy(SIGTERM), ""}),
+        FailedRunCase{
+            "OutOfMemory", {"NOMEM", "", "", 65536}, kFailed, "Error reading file: in.fa\n"},
+        FailedRunCase{"InterruptWhileWriting",
+                      {"SIGINT", "write", "in.fa.freq", 1000000},
+                      KilledBy(SIGINT),
+                      ""},
+        FailedRunCase{"TerminateWhileWriting",
+                      {"SIGTERM", "write", "in.fa.iik", 200000},
+                      KilledBy(SIGTERM),
+                      ""},
+        FailedRunCase{
+            "HangupWhileReading", {"SIGHUP", "read", "in.fa", 300000}, KilledBy(SIGHUP), ""},
+        FailedRunCase{"BrokenPipeWhileWriting",
+                      {"SIGPIPE", "write", "in.fa.freq", 300000},
+                      KilledBy(SIGPIPE),
+                      ""},
+        FailedRunCase{
+            "TerminateAtLastWrite", {"SIGTERM", "write", "in.fa.ok", 0}, KilledBy(SIGTERM), ""}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Regression: a file-size limit used to kill the run with SIGXFSZ and no message.
@@ -170,8 +192,8 @@ INSTANTIATE_TEST_SUITE_P(Table, RetriedTransfer,
                                            Fault{"EINTR", "write", "in.fa.freq", 100},
                                            Fault{"SHORT", "write", "in.fa.freq", 100}),
                          [](const auto& test) {
-                           std::string name = std::string(test.param.kind) + "_" +
-                                              test.param.call + "_" + test.param.path;
+                           std::string name = std::string(test.param.kind) + "_" + test.param.call +
+                                              "_" + test.param.path;
                            for (char& c : name) {
                              if (c == '.') c = '_';
                            }

@@ -106,24 +106,23 @@ INSTANTIATE_TEST_SUITE_P(
                    EXPECT_FALSE(fs::exists(w / "in.fa.freq"));
                  }},
         // Regression: a planted link made the run overwrite the file it leads to.
-        LinkCase{"SymlinkToOutsideFileWasFollowed",
-                 [](const fs::path& w) {
-                   fs::create_symlink("../elsewhere/file", w / "in.fa.iik");
-                 },
-                 0, "", ExpectReports},
+        LinkCase{
+            "SymlinkToOutsideFileWasFollowed",
+            [](const fs::path& w) { fs::create_symlink("../elsewhere/file", w / "in.fa.iik"); }, 0,
+            "", ExpectReports},
         // Regression: a dangling link made the run create a file outside the folder.
-        LinkCase{"DanglingSymlinkCreatedFileOutside",
-                 [](const fs::path& w) {
-                   fs::create_symlink("../elsewhere/new", w / "in.fa.freq");
-                 },
-                 0, "",
-                 [](const fs::path& w) {
-                   ExpectReports(w);
-                   EXPECT_FALSE(fs::exists(w / ".." / "elsewhere" / "new"));
-                 }},
-        LinkCase{"SymlinkToFolder",
-                 [](const fs::path& w) { fs::create_directory_symlink("../elsewhere", w / "in.fa.ok"); },
-                 0, "", ExpectReports},
+        LinkCase{
+            "DanglingSymlinkCreatedFileOutside",
+            [](const fs::path& w) { fs::create_symlink("../elsewhere/new", w / "in.fa.freq"); }, 0,
+            "",
+            [](const fs::path& w) {
+              ExpectReports(w);
+              EXPECT_FALSE(fs::exists(w / ".." / "elsewhere" / "new"));
+            }},
+        LinkCase{
+            "SymlinkToFolder",
+            [](const fs::path& w) { fs::create_directory_symlink("../elsewhere", w / "in.fa.ok"); },
+            0, "", ExpectReports},
         // Regression: opening a FIFO for writing waited for a reader for ever.
         LinkCase{"FifoHungTheRun",
                  [](const fs::path& w) { ASSERT_EQ(::mkfifo((w / "in.fa.ok").c_str(), 0644), 0); },

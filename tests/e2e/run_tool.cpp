@@ -60,7 +60,8 @@ RunResult FinishTrelba(const StartedRun& run) {
   RunResult result;
   int wait_status = 0;
   ::waitpid(run.pid, &wait_status, 0);
-  result.status = WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : KilledBy(WTERMSIG(wait_status));
+  result.status =
+      WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : KilledBy(WTERMSIG(wait_status));
   result.out = ReadFile(run.out_path);
   result.err = ReadFile(run.err_path);
   std::filesystem::remove(run.out_path);

@@ -1,10 +1,10 @@
 // File names in messages: every byte shown so that the message stays one line and the
 // name can be read back exactly.
+#include "driver/error_message.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "driver/error_message.hpp"
 
 namespace trelba {
 namespace {

@@ -1,6 +1,8 @@
 // The process set-up, run in a child so that the test's own descriptors stay as they are.
-#include <gtest/gtest.h>
+#include "driver/process_setup.hpp"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,13 +10,12 @@
 
 #include <vector>
 
-#include "driver/process_setup.hpp"
-
 namespace trelba {
 namespace {
 
 bool IsDevNull(int fd) {
-  struct stat at {}, null {};
+  struct stat at {
+  }, null{};
   return ::fstat(fd, &at) == 0 && ::stat("/dev/null", &null) == 0 && S_ISCHR(at.st_mode) &&
          at.st_rdev == null.st_rdev;
 }

@@ -1,5 +1,7 @@
 // A report replaces what stands at its name only when committed; its temporary file is
 // gone whatever happens.
+#include "reports/report_file.hpp"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,8 +12,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "reports/report_file.hpp"
 
 namespace trelba {
 namespace {
