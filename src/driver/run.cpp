@@ -1,6 +1,7 @@
 #include "driver/run.hpp"
 
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <string>
@@ -14,7 +15,6 @@
 #include "input/sequence_reader.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/report_file.hpp"
-#include "reports/temporary_files.hpp"
 
 namespace trelba {
 namespace {
@@ -100,10 +100,9 @@ int AnalyseFile(const std::string& input_name, const GeneticCode& code) {
   for (Report& report : reports) {
     if (!report.buffer->Flush() || !report.file.Close()) return FileError("writing", report.name);
   }
-  const DeferInterrupts all_or_none;
-  for (Report& report : reports) {
-    if (!report.file.Commit()) return FileError("writing", report.name);
-  }
+  ReportFile* const files[] = {&order.file, &scores.file, &counts.file};
+  const std::size_t failed = CommitAll(files);
+  if (failed != std::size(files)) return FileError("writing", reports[failed].name);
   return 0;
 }
 

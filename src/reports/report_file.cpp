@@ -1,6 +1,7 @@
 #include "reports/report_file.hpp"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <array>
 #include <cerrno>
 #include <ctime>
+#include <iterator>
 
 namespace trelba {
 namespace {
@@ -91,6 +93,7 @@ bool ReportFile::Open(const std::string& name, const FileIdentity& keep) {
       fd_ = fd;
       temporary_ = std::move(temporary);
       slot_ = slot;
+      stage_ = Stage::kWriting;
       return true;
     }
     const int open_errno = errno;
@@ -121,23 +124,75 @@ bool ReportFile::Close() {
 }
 
 bool ReportFile::Commit() {
-  if (slot_ == kNoTemporarySlot || !Close() || ::rename(temporary_.c_str(), name_.c_str()) != 0) {
+  ReportFile* const self[] = {this};
+  return CommitAll(self) == std::size(self);
+}
+
+bool ReportFile::Place() {
+  // What stands at the name may have changed since Open(); a folder must not be moved.
+  if (stage_ != Stage::kWriting || !Close() || !MayReplace(name_, {})) {
     Discard();
     return false;
   }
-  ForgetTemporaryFile(slot_);
+  const char* const from = temporary_.c_str();
+  const char* const to = name_.c_str();
+  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0) {
+    stage_ = Stage::kSwapped;
+    return true;
+  }
+  if (errno == ENOENT && ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
+    stage_ = Stage::kPlaced;
+    return true;
+  }
+  if (errno == EINVAL && ::rename(from, to) == 0) {
+    stage_ = Stage::kPlaced;
+    Settle();
+    return true;
+  }
+  Discard();
+  return false;
+}
+
+void ReportFile::Settle() {
+  if (stage_ == Stage::kSwapped) ::unlink(temporary_.c_str());
+  if (stage_ != Stage::kNone) ForgetTemporaryFile(slot_);
+  stage_ = Stage::kNone;
   slot_ = kNoTemporarySlot;
   temporary_.clear();
-  return true;
 }
 
 void ReportFile::Discard() {
   Close();
-  if (slot_ == kNoTemporarySlot) return;
-  ::unlink(temporary_.c_str());
+  switch (stage_) {
+    case Stage::kNone:
+      return;
+    case Stage::kWriting:
+      ::unlink(temporary_.c_str());
+      break;
+    case Stage::kSwapped:
+      // The earlier file back at its name, the report to the temporary name, removed.
+      ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, name_.c_str(), RENAME_EXCHANGE);
+      ::unlink(temporary_.c_str());
+      break;
+    case Stage::kPlaced:
+      ::unlink(name_.c_str());
+      break;
+  }
   ForgetTemporaryFile(slot_);
+  stage_ = Stage::kNone;
   slot_ = kNoTemporarySlot;
   temporary_.clear();
+}
+
+std::size_t CommitAll(std::span<ReportFile* const> reports) {
+  const DeferInterrupts all_or_none;
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    if (reports[i]->Place()) continue;
+    for (std::size_t placed = i; placed != 0;) reports[--placed]->Discard();
+    return i;
+  }
+  for (ReportFile* report : reports) report->Settle();
+  return reports.size();
 }
 
 }  // namespace trelba

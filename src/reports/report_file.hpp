@@ -7,6 +7,7 @@
 
 #include <sys/types.h>
 
+#include <span>
 #include <string>
 
 #include "reports/output_buffer.hpp"
@@ -39,17 +40,37 @@ class ReportFile final : public ByteSink {
   bool Write(const char* data, std::size_t size) override;
   // Closes the temporary file; false when the close reported an error.
   bool Close();
-  // Closes the temporary file if still open and renames it to the report's name; false
-  // (and the temporary removed) when either fails.
+  // Closes the temporary file if still open and moves it over the report's name; false
+  // (and the temporary removed) when either fails. CommitAll commits several together.
   bool Commit();
   // Removes the temporary file, leaving the report's name as it was.
   void Discard();
 
+  // The two steps of a commit. Place() moves the report to its name and keeps whatever
+  // stood there aside, under the temporary name, so that Discard() can still put it back;
+  // Settle() removes it. Where the file system cannot exchange two names (RENAME_EXCHANGE),
+  // Place() is a plain rename that cannot be undone.
+  bool Place();
+  void Settle();
+
  private:
+  enum class Stage {
+    kNone,     // no temporary file
+    kWriting,  // the report is in the temporary file
+    kSwapped,  // the report is at its name, the earlier file at the temporary name
+    kPlaced,   // the report is at its name, where nothing stood before
+  };
+
+  Stage stage_ = Stage::kNone;
   int fd_ = -1;
   std::string name_;
   std::string temporary_;
   TemporarySlot slot_ = kNoTemporarySlot;
 };
+
+// Commits every report or none, with the interrupting signals held: each is placed in
+// turn, and if one fails, those placed before it are put back. Returns the index of the
+// report that failed, or reports.size() when all are committed.
+std::size_t CommitAll(std::span<ReportFile* const> reports);
 
 }  // namespace trelba

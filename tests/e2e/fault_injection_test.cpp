@@ -124,12 +124,20 @@ INSTANTIATE_TEST_SUITE_P(
                       {"EIO", "close", "in.fa.ok", 0},
                       kFailed,
                       "Error writing file: in.fa.ok\n"},
-        // The reports are renamed in the order they were created: the first one failing
-        // leaves them all as they were.
+        // The reports are moved to their names in the order they were created; when one
+        // fails, those moved before it are put back.
         FailedRunCase{"RenameErrorOnFirstReport",
                       {"EIO", "rename", "in.fa.iik", 0},
                       kFailed,
                       "Error writing file: in.fa.iik\n"},
+        FailedRunCase{"RenameErrorOnScoreReport",
+                      {"EIO", "rename", "in.fa.ok", 0},
+                      kFailed,
+                      "Error writing file: in.fa.ok\n"},
+        FailedRunCase{"RenameErrorOnLastReport",
+                      {"ENOSPC", "rename", "in.fa.freq", 0},
+                      kFailed,
+                      "Error writing file: in.fa.freq\n"},
         // The buffers are had before the input is read: no memory, no input read.
         FailedRunCase{
             "OutOfMemory", {"NOMEM", "", "", 65536}, kFailed, "Error reading file: in.fa\n"},
@@ -162,6 +170,35 @@ TEST(FailedRun, FileSizeLimitIsAWriteError) {
   EXPECT_EQ(run.status, kFailed);
   EXPECT_EQ(run.err, "Error writing file: in.fa.freq\n");
   ExpectEarlierReportsUnchanged(dir.path());
+}
+
+// A run that fails as its last report is moved into place leaves no report where there
+// was none.
+TEST(FailedRun, RenameErrorLeavesNoNewReport) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Input());
+  const RunResult run =
+      RunTrelba({"in.fa"}, dir.path(), Injecting({"EIO", "rename", "in.fa.freq", 0}));
+  EXPECT_EQ(run.status, kFailed);
+  EXPECT_EQ(run.err, "Error writing file: in.fa.freq\n");
+  for (const char* suffix : kReportSuffixes) {
+    EXPECT_FALSE(std::filesystem::exists(dir / (std::string("in.fa") + suffix))) << suffix;
+  }
+  EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
+}
+
+// On a file system that cannot exchange two names the reports are still replaced whole.
+TEST(Commit, WithoutExchangeStillReplacesTheReports) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Input());
+  PlaceEarlierReports(dir.path());
+  const RunResult run = RunTrelba({"in.fa"}, dir.path(), Injecting({"NOEXCHANGE", "", "", 0}));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const ReportTexts expected = AnalyseText(Input(), "0");
+  EXPECT_TRUE(ReadFile(dir / "in.fa.iik") == expected.order);
+  EXPECT_TRUE(ReadFile(dir / "in.fa.ok") == expected.scores);
+  EXPECT_TRUE(ReadFile(dir / "in.fa.freq") == expected.counts);
+  EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
 }
 
 // Interrupted and short transfers are retried: the reports come out exactly right.

@@ -8,6 +8,8 @@
 //                                     the signal is raised once the chosen byte is reached
 //                      NOMEM          operator new fails for blocks of TRELBA_FAULT_AT
 //                                     bytes or more (the other variables are not used)
+//                      NOEXCHANGE     renameat2 fails with EINVAL when given flags, as on a
+//                                     file system that cannot exchange names (nor the rest)
 //   TRELBA_FAULT_CALL  read | write | close | rename   which calls are touched (close and
 //                      rename only fail, with EIO or ENOSPC; rename when its target matches)
 //   TRELBA_FAULT_PATH  only files whose path holds this text (default: every file)
@@ -26,7 +28,7 @@
 
 namespace {
 
-enum class Kind { kNone, kError, kInterrupted, kShort, kSignal, kNoMemory };
+enum class Kind { kNone, kError, kInterrupted, kShort, kSignal, kNoMemory, kNoExchange };
 
 struct Config {
   Kind kind = Kind::kNone;
@@ -43,7 +45,7 @@ struct NamedValue {
   int value;
 };
 
-constexpr std::array<NamedValue, 9> kFaults = {{
+constexpr std::array<NamedValue, 10> kFaults = {{
     {"EIO", Kind::kError, EIO},
     {"ENOSPC", Kind::kError, ENOSPC},
     {"EINTR", Kind::kInterrupted, EINTR},
@@ -53,6 +55,7 @@ constexpr std::array<NamedValue, 9> kFaults = {{
     {"SIGHUP", Kind::kSignal, SIGHUP},
     {"SIGPIPE", Kind::kSignal, SIGPIPE},
     {"NOMEM", Kind::kNoMemory, 0},
+    {"NOEXCHANGE", Kind::kNoExchange, 0},
 }};
 
 Config ReadConfig() {
@@ -81,7 +84,10 @@ bool signalled = false;
 
 bool Matches(const char* call, int fd) {
   const Config& config = Settings();
-  if (config.kind == Kind::kNone || config.kind == Kind::kNoMemory) return false;
+  if (config.kind != Kind::kError && config.kind != Kind::kInterrupted &&
+      config.kind != Kind::kShort && config.kind != Kind::kSignal) {
+    return false;
+  }
   if (std::strcmp(config.call, call) != 0) return false;
   if (config.path[0] == '\0') return true;
   char link[64];
@@ -159,15 +165,31 @@ extern "C" int close(int fd) {
   return -1;
 }
 
+static bool RenameFails(const char* to) {
+  const Config& config = Settings();
+  return config.kind == Kind::kError && std::strcmp(config.call, "rename") == 0 &&
+         std::strstr(to, config.path) != nullptr;
+}
+
 extern "C" int rename(const char* from, const char* to) {
   static const auto real = Next<int (*)(const char*, const char*)>("rename");
-  const Config& config = Settings();
-  if (config.kind == Kind::kError && std::strcmp(config.call, "rename") == 0 &&
-      std::strstr(to, config.path) != nullptr) {
-    errno = config.error;
+  if (!RenameFails(to)) return real(from, to);
+  errno = Settings().error;
+  return -1;
+}
+
+extern "C" int renameat2(int from_dir, const char* from, int to_dir, const char* to,
+                         unsigned flags) {
+  static const auto real = Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+  if (RenameFails(to)) {
+    errno = Settings().error;
     return -1;
   }
-  return real(from, to);
+  if (flags != 0 && Settings().kind == Kind::kNoExchange) {
+    errno = EINVAL;
+    return -1;
+  }
+  return real(from_dir, from, to_dir, to, flags);
 }
 
 // Every block goes through malloc and free, so that new and delete always pair up.

@@ -88,6 +88,38 @@ TEST_F(ReportFileTest, RefusesTheFileToKeepAndWhatIsNotAFile) {
   EXPECT_EQ(Entries(), (std::vector<std::string>{"in.fa", "in.fa.iik", "in.fa.ok"}));
 }
 
+TEST_F(ReportFileTest, CommitAllPutsBackWhatWasPlacedWhenOneFails) {
+  Write("a", "earlier a\n");
+  fs::create_symlink("elsewhere", dir_ / "b");
+  ReportFile a, b, c;
+  ASSERT_TRUE(a.Open(Path("a")));
+  ASSERT_TRUE(b.Open(Path("b")));
+  ASSERT_TRUE(c.Open(Path("c")));
+  ASSERT_TRUE(a.Write("new a\n", 6));
+  fs::create_directory(dir_ / "c");  // appears after Open: c cannot be placed
+  ReportFile* const all[] = {&a, &b, &c};
+  EXPECT_EQ(CommitAll(all), 2u);
+  EXPECT_EQ(Read("a"), "earlier a\n");
+  EXPECT_TRUE(fs::is_symlink(dir_ / "b"));
+  EXPECT_EQ(fs::read_symlink(dir_ / "b"), "elsewhere");
+  EXPECT_TRUE(fs::is_directory(dir_ / "c"));
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST_F(ReportFileTest, CommitAllReplacesEveryOne) {
+  Write("a", "earlier a\n");
+  ReportFile a, b;
+  ASSERT_TRUE(a.Open(Path("a")));
+  ASSERT_TRUE(b.Open(Path("b")));
+  ASSERT_TRUE(a.Write("new a\n", 6));
+  ASSERT_TRUE(b.Write("new b\n", 6));
+  ReportFile* const all[] = {&a, &b};
+  EXPECT_EQ(CommitAll(all), 2u);
+  EXPECT_EQ(Read("a"), "new a\n");
+  EXPECT_EQ(Read("b"), "new b\n");
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"a", "b"}));
+}
+
 TEST_F(ReportFileTest, RegistryFullIsAnOpenFailure) {
   std::vector<std::unique_ptr<ReportFile>> reports;
   for (std::size_t i = 0; i < kMaxTemporaryFiles; ++i) {
