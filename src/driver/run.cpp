@@ -3,12 +3,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <new>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "codes/genetic_code.hpp"
+#include "driver/error_message.hpp"
 #include "driver/help_text.hpp"
 #include "driver/messages.hpp"
 #include "driver/analyse_input.hpp"
@@ -64,6 +66,12 @@ const GeneticCode& ChooseCode(const Options& options) {
   return SelectGeneticCode(options.code_argument.value_or("0"));
 }
 
+std::string InputName(const Options& options) {
+  return options.input == kStandardStream ? std::string(kStandardInputName) : options.input;
+}
+
+int AnalyseAndWrite(const Options& options, const GeneticCode& code);
+
 }  // namespace
 
 int Run(int argc, const char* const* argv) {
@@ -77,10 +85,20 @@ int Run(int argc, const char* const* argv) {
   if (options.action == Options::Action::kHelp) return Print(kHelpText);
   if (options.action == Options::Action::kVersion) return Print("Trelba " TRELBA_VERSION "\n");
   const GeneticCode& code = options.ncbi_code != nullptr ? *options.ncbi_code : ChooseCode(options);
+  // Every buffer is had before the input is read: memory that cannot be had means the
+  // input cannot be read, and no report is changed.
+  try {
+    return AnalyseAndWrite(options, code);
+  } catch (const std::bad_alloc&) {
+    return FileError("reading", InputName(options));
+  }
+}
 
+namespace {
+
+int AnalyseAndWrite(const Options& options, const GeneticCode& code) {
   const bool from_standard_input = options.input == kStandardStream;
-  const std::string input_name =
-      from_standard_input ? std::string(kStandardInputName) : options.input;
+  const std::string input_name = InputName(options);
   InputFile input;
   const bool opened =
       from_standard_input ? input.OpenDescriptor(STDIN_FILENO) : input.Open(options.input);
@@ -88,7 +106,9 @@ int Run(int argc, const char* const* argv) {
   // Refused text (UTF-16, UTF-32) fails before any report file is created.
   if (input.refusal() != nullptr) return FileError("reading", input_name, input.refusal());
 
-  // Created in this order: family order report, score report, codon count report, table.
+  // Created in this order: family order report, score report, codon count report, table;
+  // none of them may be the input itself.
+  const FileIdentity input_file = IdentifyFile(from_standard_input ? "/dev/stdin" : input_name);
   std::vector<Output> outputs;
   outputs.reserve(4);
   ReportOutputs destinations;
@@ -104,7 +124,7 @@ int Run(int argc, const char* const* argv) {
       Output& out = outputs.emplace_back();
       out.name = prefix + suffix;
       out.file = std::make_unique<ReportFile>();
-      if (!out.file->Open(out.name)) return FileError("opening", out.name);
+      if (!out.file->Open(out.name, input_file)) return FileError("opening", out.name);
       out.buffer = std::make_unique<OutputBuffer>(out.sink());
       *slot = out.buffer.get();
     }
@@ -116,7 +136,7 @@ int Run(int argc, const char* const* argv) {
     } else {
       out.name = *options.table;
       out.file = std::make_unique<ReportFile>();
-      if (!out.file->Open(out.name)) return FileError("opening", out.name);
+      if (!out.file->Open(out.name, input_file)) return FileError("opening", out.name);
     }
     out.buffer = std::make_unique<OutputBuffer>(out.sink());
     destinations.table = out.buffer.get();
@@ -136,6 +156,17 @@ int Run(int argc, const char* const* argv) {
       return FileError("writing", out.name);
     }
   }
+  // The files replace what stood at their names all together, or none of them does.
+  std::vector<ReportFile*> files;
+  std::vector<const Output*> owners;
+  for (const Output& out : outputs) {
+    if (out.file) {
+      files.push_back(out.file.get());
+      owners.push_back(&out);
+    }
+  }
+  const std::size_t failed = CommitAll(files);
+  if (failed != files.size()) return FileError("writing", owners[failed]->name);
   for (const std::string& line :
        InputWarnings(input_name, outcome.survey, outcome.u_letters, outcome.any_header)) {
     Warning(line);
@@ -143,4 +174,5 @@ int Run(int argc, const char* const* argv) {
   return 0;
 }
 
+}  // namespace
 }  // namespace trelba

@@ -1,11 +1,29 @@
-// A report file on disk: created (or emptied) when opened, written in large blocks.
+// A report file on disk, replaced whole or not at all: its bytes go to a new temporary
+// file beside it (".<report name>.XXXXXX.tmp"), which Commit() moves over the report's
+// name once the run has succeeded. Until then whatever stands at the name is untouched; a
+// link there is replaced, never followed. An uncommitted temporary file is removed by
+// Discard(), the destructor, or the signal handler of reports/temporary_files.hpp.
 #pragma once
 
+#include <sys/types.h>
+
+#include <span>
 #include <string>
 
 #include "reports/output_buffer.hpp"
+#include "reports/temporary_files.hpp"
 
 namespace trelba {
+
+// Which file a name leads to (device and inode), to recognise it under another name.
+struct FileIdentity {
+  bool known = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+// The file `name` leads to, following symbolic links; unknown if it cannot be found.
+FileIdentity IdentifyFile(const std::string& name);
 
 class ReportFile final : public ByteSink {
  public:
@@ -14,14 +32,45 @@ class ReportFile final : public ByteSink {
   ReportFile& operator=(const ReportFile&) = delete;
   ~ReportFile() override;
 
-  // Creates the file, or truncates an existing one to empty.
-  bool Open(const std::string& name);
+  // Creates the temporary file for the report `name` (mode 0666 less the umask). Fails,
+  // before anything is written, when something other than a regular file or a symbolic
+  // link stands at `name` (a folder, a FIFO, a device), when `name` is the file `keep`
+  // itself (the input, or a hard link to it), or when the temporary cannot be created.
+  bool Open(const std::string& name, const FileIdentity& keep = {});
   bool Write(const char* data, std::size_t size) override;
-  // Closes the file; false when the close reported an error (data not written).
+  // Closes the temporary file; false when the close reported an error.
   bool Close();
+  // Closes the temporary file if still open and moves it over the report's name; false
+  // (and the temporary removed) when either fails. CommitAll commits several together.
+  bool Commit();
+  // Removes the temporary file, leaving the report's name as it was.
+  void Discard();
+
+  // The two steps of a commit. Place() moves the report to its name and keeps whatever
+  // stood there aside, under the temporary name, so that Discard() can still put it back;
+  // Settle() removes it. Where the file system cannot exchange two names (RENAME_EXCHANGE),
+  // Place() is a plain rename that cannot be undone.
+  bool Place();
+  void Settle();
 
  private:
+  enum class Stage {
+    kNone,     // no temporary file
+    kWriting,  // the report is in the temporary file
+    kSwapped,  // the report is at its name, the earlier file at the temporary name
+    kPlaced,   // the report is at its name, where nothing stood before
+  };
+
+  Stage stage_ = Stage::kNone;
   int fd_ = -1;
+  std::string name_;
+  std::string temporary_;
+  TemporarySlot slot_ = kNoTemporarySlot;
 };
+
+// Commits every report or none, with the interrupting signals held: each is placed in
+// turn, and if one fails, those placed before it are put back. Returns the index of the
+// report that failed, or reports.size() when all are committed.
+std::size_t CommitAll(std::span<ReportFile* const> reports);
 
 }  // namespace trelba

@@ -118,10 +118,14 @@ TEST_P(FullDisk, IsAWriteErrorNamingTheReport) {
   ScratchDir dir;
   WriteFile(dir / "in.fa", ValidPrefix(4u << 20));
   const std::string report = std::string("in.fa") + GetParam();
-  std::filesystem::create_symlink("/dev/full", dir / report);
-  const RunResult run = RunTrelba({"in.fa"}, dir.path());
+  RunOptions full_disk;
+  full_disk.inject_faults = true;
+  full_disk.environment = {
+      {"TRELBA_FAULT", "ENOSPC"}, {"TRELBA_FAULT_CALL", "write"}, {"TRELBA_FAULT_PATH", report}};
+  const RunResult run = RunTrelba({"in.fa"}, dir.path(), full_disk);
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(run.err, "Error writing file: " + report + "\n");
+  EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(EachReport, FullDisk, ::testing::Values(".iik", ".ok", ".freq"),

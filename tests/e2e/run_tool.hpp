@@ -2,7 +2,9 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace trelba::test {
@@ -13,12 +15,43 @@ struct RunResult {
   std::string err;  // standard error
 };
 
-// Runs Trelba with `args` in the folder `cwd`; standard input is empty.
-RunResult RunTrelba(const std::vector<std::string>& args, const std::filesystem::path& cwd);
+// How the process is set up beyond its arguments.
+struct RunOptions {
+  // Environment variables added to the test's own.
+  std::vector<std::pair<std::string, std::string>> environment;
+  bool inject_faults = false;  // preload the fault shim of tests/fault
+  long file_size_limit = -1;   // RLIMIT_FSIZE in bytes; -1 leaves it as it is
+  bool close_output = false;   // start with standard output and error closed
+  int umask = -1;              // the file mode creation mask; -1 leaves it as it is
+  unsigned alarm_seconds = 0;  // SIGALRM after this long (0: never), against hangs
+  // Fed to standard input through a pipe; without it, standard input is /dev/null.
+  std::optional<std::string> standard_input;
+};
+
+// Runs Trelba with `args` in the folder `cwd`.
+RunResult RunTrelba(const std::vector<std::string>& args, const std::filesystem::path& cwd,
+                    const RunOptions& options = {});
 
 // The same with `input` fed to its standard input through a pipe.
 RunResult RunTrelbaPiped(const std::vector<std::string>& args, const std::filesystem::path& cwd,
                          const std::string& input);
+
+// Starts Trelba like RunTrelba without waiting for it; FinishTrelba feeds its standard
+// input, if any, and waits for it.
+struct StartedRun {
+  int pid = -1;
+  std::filesystem::path out_path;
+  std::filesystem::path err_path;
+  int input_pipe = -1;  // the writing end of its standard input, when options give one
+};
+StartedRun StartTrelba(const std::vector<std::string>& args, const std::filesystem::path& cwd,
+                       const RunOptions& options = {}, const std::string& tag = "");
+RunResult FinishTrelba(const StartedRun& run, const RunOptions& options = {});
+
+// Status of a run that died by `signal_number` (RunResult::status).
+constexpr int KilledBy(int signal_number) {
+  return 1000 + signal_number;
+}
 
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& content);
@@ -36,6 +69,9 @@ class ScratchDir {
  private:
   std::filesystem::path path_;
 };
+
+// Names of the report temporary files (".<name>.XXXXXX.tmp") left in `dir`.
+std::vector<std::string> LeftoverTemporaryFiles(const std::filesystem::path& dir);
 
 // The three reports of one run of Trelba on `content`, written to `dir`/`name`.
 struct Reports {

@@ -70,16 +70,6 @@ TEST(Threads, RealFilesUnderEveryThreadCount) {
   }
 }
 
-// Regression guard: a write failure seen by a worker thread ends the run with the error.
-TEST(Threads, FullDiskIsAWriteError) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  ScratchDir dir;
-  WriteFile(dir / "in.fa", Sequences(20000));
-  const RunResult run = RunTrelba({"-j", "3", "-T", "/dev/full", "in.fa"}, dir.path());
-  EXPECT_EQ(run.status, 255);
-  EXPECT_EQ(run.err, "Error writing file: /dev/full\n");
-}
-
 struct BadThreads {
   const char* name;
   const char* value;

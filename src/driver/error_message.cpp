@@ -1,0 +1,66 @@
+#include "driver/error_message.hpp"
+
+#include <array>
+#include <cstdio>
+
+#include "driver/run.hpp"
+
+namespace trelba {
+namespace {
+
+// How one byte of a name is shown: itself, or an escape of up to four characters.
+struct ShownByte {
+  std::array<char, 4> text;
+  std::size_t size;
+};
+
+ShownByte Show(char c) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  const auto byte = static_cast<unsigned char>(c);
+  switch (c) {
+    case '\n':
+      return {{'\\', 'n'}, 2};
+    case '\t':
+      return {{'\\', 't'}, 2};
+    case '\r':
+      return {{'\\', 'r'}, 2};
+    case '\\':
+      return {{'\\', '\\'}, 2};
+    default:
+      if (byte < 0x20 || byte == 0x7f) return {{'\\', 'x', kHex[byte >> 4], kHex[byte & 0xf]}, 4};
+      return {{c}, 1};
+  }
+}
+
+}  // namespace
+
+std::string PrintableName(std::string_view name) {
+  std::string printable;
+  printable.reserve(name.size());
+  for (const char c : name) {
+    const ShownByte shown = Show(c);
+    printable.append(shown.text.data(), shown.size);
+  }
+  return printable;
+}
+
+// Written piece by piece, without allocating: this also reports memory running out.
+int FileError(const char* doing, std::string_view name, const char* why) {
+  std::fputs("Error ", stderr);
+  std::fputs(doing, stderr);
+  std::fputs(" file: ", stderr);
+  for (const char c : name) {
+    const ShownByte shown = Show(c);
+    std::fwrite(shown.text.data(), 1, shown.size, stderr);
+  }
+  if (why != nullptr) {
+    std::fputs(" (", stderr);
+    std::fputs(why, stderr);
+    std::fputc(')', stderr);
+  }
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+  return kFailureStatus;
+}
+
+}  // namespace trelba

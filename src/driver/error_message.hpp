@@ -1,0 +1,18 @@
+// The one form of every error about a file: "Error <doing> file: <name>" on standard
+// error, the name shown on one line whatever bytes it holds.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace trelba {
+
+// `name` with every control character and the backslash written as an escape (\n, \t,
+// \r, \\, \x1b), so that a message naming it stays one line and reads unambiguously.
+std::string PrintableName(std::string_view name);
+
+// Prints "Error <doing> file: <name>" (doing: "opening", "reading" or "writing"), with
+// " (<why>)" when `why` is given, and returns kFailureStatus.
+int FileError(const char* doing, std::string_view name, const char* why = nullptr);
+
+}  // namespace trelba

@@ -1,0 +1,22 @@
+#include "driver/process_setup.hpp"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace trelba {
+
+bool PrepareProcess() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // open() returns the lowest free descriptor: this one.
+    const int opened = ::open("/dev/null", O_RDWR);
+    if (opened != fd) return false;
+  }
+  ::signal(SIGXFSZ, SIG_IGN);
+  return true;
+}
+
+}  // namespace trelba

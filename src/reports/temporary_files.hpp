@@ -1,0 +1,43 @@
+// The temporary files a run has created and not yet moved to their final names, and the
+// signal handling that removes them when the run is interrupted (SIGINT, SIGTERM, SIGHUP,
+// SIGPIPE) before the signal takes its default course.
+#pragma once
+
+#include <signal.h>
+
+#include <cstddef>
+
+namespace trelba {
+
+// At most this many temporary files exist at once.
+inline constexpr std::size_t kMaxTemporaryFiles = 16;
+// Longest path (with its terminating zero) the registry can hold.
+inline constexpr std::size_t kMaxTemporaryPath = 4096;
+
+// Index of a registered temporary file.
+using TemporarySlot = std::size_t;
+inline constexpr TemporarySlot kNoTemporarySlot = kMaxTemporaryFiles;
+
+// Records `path` as a temporary file to remove if the run is interrupted; installs the
+// signal handlers on first use. kNoTemporarySlot when the registry is full or the path too
+// long.
+TemporarySlot RegisterTemporaryFile(const char* path);
+
+// The file of `slot` is no longer the registry's to remove (it has been renamed or
+// removed already).
+void ForgetTemporaryFile(TemporarySlot slot);
+
+// While an object of this type lives, the interrupting signals wait: a run that commits
+// several reports commits all of them before it can be stopped.
+class DeferInterrupts {
+ public:
+  DeferInterrupts();
+  ~DeferInterrupts();
+  DeferInterrupts(const DeferInterrupts&) = delete;
+  DeferInterrupts& operator=(const DeferInterrupts&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+}  // namespace trelba

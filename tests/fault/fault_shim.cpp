@@ -1,0 +1,216 @@
+// Fault injection for end-to-end tests, loaded into the program with LD_PRELOAD and set
+// up by environment variables:
+//
+//   TRELBA_FAULT       EIO | ENOSPC   the call fails with that error from the chosen byte on
+//                      EINTR          every other call fails with EINTR from the chosen byte
+//                      SHORT          calls move only a few bytes from the chosen byte on
+//                      SIGINT | SIGTERM | SIGHUP | SIGPIPE
+//                                     the signal is raised once the chosen byte is reached
+//                      NOMEM          operator new fails for blocks of TRELBA_FAULT_AT
+//                                     bytes or more (the other variables are not used)
+//                      NOEXCHANGE     renameat2 fails with EINVAL when given flags, as on a
+//                                     file system that cannot exchange names (nor the rest)
+//   TRELBA_FAULT_CALL  read | write | close | rename   which calls are touched (close and
+//                      rename only fail, with EIO or ENOSPC; rename when its target matches)
+//   TRELBA_FAULT_PATH  only files whose path holds this text (default: every file)
+//   TRELBA_FAULT_AT    bytes that matching calls move before the fault begins (default 0)
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+enum class Kind { kNone, kError, kInterrupted, kShort, kSignal, kNoMemory, kNoExchange };
+
+struct Config {
+  Kind kind = Kind::kNone;
+  int error = 0;
+  int signal_number = 0;
+  const char* call = "";
+  const char* path = "";
+  unsigned long long at = 0;
+};
+
+struct NamedValue {
+  const char* name;
+  Kind kind;
+  int value;
+};
+
+constexpr std::array<NamedValue, 10> kFaults = {{
+    {"EIO", Kind::kError, EIO},
+    {"ENOSPC", Kind::kError, ENOSPC},
+    {"EINTR", Kind::kInterrupted, EINTR},
+    {"SHORT", Kind::kShort, 0},
+    {"SIGINT", Kind::kSignal, SIGINT},
+    {"SIGTERM", Kind::kSignal, SIGTERM},
+    {"SIGHUP", Kind::kSignal, SIGHUP},
+    {"SIGPIPE", Kind::kSignal, SIGPIPE},
+    {"NOMEM", Kind::kNoMemory, 0},
+    {"NOEXCHANGE", Kind::kNoExchange, 0},
+}};
+
+Config ReadConfig() {
+  Config config;
+  const char* fault = std::getenv("TRELBA_FAULT");
+  if (fault == nullptr) return config;
+  for (const NamedValue& named : kFaults) {
+    if (std::strcmp(fault, named.name) != 0) continue;
+    config.kind = named.kind;
+    (named.kind == Kind::kSignal ? config.signal_number : config.error) = named.value;
+  }
+  if (const char* call = std::getenv("TRELBA_FAULT_CALL")) config.call = call;
+  if (const char* path = std::getenv("TRELBA_FAULT_PATH")) config.path = path;
+  if (const char* at = std::getenv("TRELBA_FAULT_AT")) config.at = std::strtoull(at, nullptr, 10);
+  return config;
+}
+
+const Config& Settings() {
+  static const Config config = ReadConfig();
+  return config;
+}
+
+unsigned long long moved = 0;  // bytes moved by matching calls so far
+unsigned long calls = 0;       // matching calls from the fault's byte on
+bool signalled = false;
+
+bool Matches(const char* call, int fd) {
+  const Config& config = Settings();
+  if (config.kind != Kind::kError && config.kind != Kind::kInterrupted &&
+      config.kind != Kind::kShort && config.kind != Kind::kSignal) {
+    return false;
+  }
+  if (std::strcmp(config.call, call) != 0) return false;
+  if (config.path[0] == '\0') return true;
+  char link[64];
+  char path[4096];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  const ssize_t n = ::readlink(link, path, sizeof path - 1);
+  if (n < 0) return false;
+  path[n] = '\0';
+  return std::strstr(path, config.path) != nullptr;
+}
+
+template <typename Function>
+Function Next(const char* name) {
+  return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+
+// Runs `transfer(fd, count)` (the real read or write) with the configured fault.
+template <typename Transfer>
+ssize_t Faulty(const char* call, int fd, std::size_t count, Transfer transfer) {
+  if (count == 0 || !Matches(call, fd)) return transfer(count);
+  const Config& config = Settings();
+  if (moved < config.at) {
+    // Up to the fault's byte exactly, then the fault.
+    const auto before = static_cast<std::size_t>(config.at - moved);
+    const ssize_t n = transfer(count < before ? count : before);
+    if (n > 0) moved += static_cast<unsigned long long>(n);
+    return n;
+  }
+  ++calls;
+  switch (config.kind) {
+    case Kind::kError:
+      errno = config.error;
+      return -1;
+    case Kind::kInterrupted:
+      if (calls % 2 == 1) {
+        errno = EINTR;
+        return -1;
+      }
+      break;
+    case Kind::kShort:
+      count = count < 1 + calls % 97 ? count : 1 + calls % 97;
+      break;
+    case Kind::kSignal:
+      if (!signalled) {
+        signalled = true;
+        ::raise(config.signal_number);
+      }
+      break;
+    default:
+      break;
+  }
+  const ssize_t n = transfer(count);
+  if (n > 0) moved += static_cast<unsigned long long>(n);
+  return n;
+}
+
+}  // namespace
+
+extern "C" ssize_t read(int fd, void* buffer, std::size_t count) {
+  static const auto real = Next<ssize_t (*)(int, void*, std::size_t)>("read");
+  return Faulty("read", fd, count, [&](std::size_t n) { return real(fd, buffer, n); });
+}
+
+extern "C" ssize_t write(int fd, const void* buffer, std::size_t count) {
+  static const auto real = Next<ssize_t (*)(int, const void*, std::size_t)>("write");
+  return Faulty("write", fd, count, [&](std::size_t n) { return real(fd, buffer, n); });
+}
+
+extern "C" int close(int fd) {
+  static const auto real = Next<int (*)(int)>("close");
+  const bool fail = Matches("close", fd) && Settings().kind == Kind::kError;
+  const int result = real(fd);
+  if (!fail) return result;
+  errno = Settings().error;
+  return -1;
+}
+
+static bool RenameFails(const char* to) {
+  const Config& config = Settings();
+  return config.kind == Kind::kError && std::strcmp(config.call, "rename") == 0 &&
+         std::strstr(to, config.path) != nullptr;
+}
+
+extern "C" int rename(const char* from, const char* to) {
+  static const auto real = Next<int (*)(const char*, const char*)>("rename");
+  if (!RenameFails(to)) return real(from, to);
+  errno = Settings().error;
+  return -1;
+}
+
+extern "C" int renameat2(int from_dir, const char* from, int to_dir, const char* to,
+                         unsigned flags) {
+  static const auto real = Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+  if (RenameFails(to)) {
+    errno = Settings().error;
+    return -1;
+  }
+  if (flags != 0 && Settings().kind == Kind::kNoExchange) {
+    errno = EINVAL;
+    return -1;
+  }
+  return real(from_dir, from, to_dir, to, flags);
+}
+
+// Every block goes through malloc and free, so that new and delete always pair up.
+void* operator new(std::size_t size) {
+  const Config& config = Settings();
+  if (config.kind == Kind::kNoMemory && size >= config.at) throw std::bad_alloc();
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+  return operator new(size);
+}
+void operator delete(void* block) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block) noexcept {
+  std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+  std::free(block);
+}
