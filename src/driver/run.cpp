@@ -21,7 +21,7 @@
 namespace trelba {
 namespace {
 
-constexpr std::size_t kReadBlock = 1 << 18;
+constexpr std::size_t kReadBlock = 1 << 16;
 
 // How messages name standard input and output.
 constexpr std::string_view kStandardInputName = "standard input";

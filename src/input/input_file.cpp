@@ -12,7 +12,7 @@
 namespace trelba {
 namespace {
 
-constexpr std::size_t kRawBlock = 1 << 18;
+constexpr std::size_t kRawBlock = 1 << 16;
 constexpr unsigned char kGzipMagic[2] = {0x1f, 0x8b};
 
 }  // namespace
