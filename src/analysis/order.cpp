@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "analysis/entropy_table.hpp"
 
@@ -77,6 +78,7 @@ void OrderValues(const GeneticCode& code, const CodonCounts& counts, const Famil
                  const CodonValues& frequencies, FamilyValues& order) {
   // Worked out again only when the families differ from the last call's in this thread
   // (a run uses one code). Compared by content: another code may live at the same address.
+  static_assert(std::has_unique_object_representations_v<Family>, "families compared bytewise");
   thread_local std::array<Family, kFamilyCount + 1> own_families{};
   thread_local std::array<bool, kFamilyCount + 1> own{};
   if (std::memcmp(&own_families, &code.families, sizeof own_families) != 0 || !own[0]) {

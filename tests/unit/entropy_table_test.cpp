@@ -126,5 +126,19 @@ TEST(TabulatedOrderValues, Code2ArginineSharedWithStopsIsNotLookedUp) {
   EXPECT_NE(analysis.totals[11], 9.0);  // the shared codons enter arginine as fractions
 }
 
+// Which families may use the table is remembered between sequences: a different code in
+// the same place in memory must not inherit the previous code's answer.
+TEST(TabulatedOrderValues, ACodeReplacedAtTheSameAddressIsWorkedOutAgain) {
+  CodonCounts counts{};
+  for (std::size_t k = 1; k <= kCodonCount; ++k) counts[k] = 1 + k % 7;
+  GeneticCode code = GeneticCodeNumber(0);
+  for (int number : {0, 2, 0, 2}) {
+    code = GeneticCodeNumber(number);
+    SequenceAnalysis analysis;
+    AnalyseSequence(code, counts, analysis);
+    ExpectSameBits(analysis.order, ReferenceOrder(code, counts), "code " + std::to_string(number));
+  }
+}
+
 }  // namespace
 }  // namespace trelba
