@@ -15,4 +15,11 @@ double EntropyTerm(double p);
 // Values are not clamped: exempt codons can make them negative.
 void OrderValues(const GeneticCode& code, const CodonValues& frequencies, FamilyValues& order);
 
+// The same values, bit for bit, with the entropy terms of small families looked up: given
+// also the counts and the family totals from which `frequencies` were made, a family whose
+// codons are in no other family and whose total is at most kEntropyTableMaxTotal takes its
+// terms from the entropy table; every other family computes them as above.
+void OrderValues(const GeneticCode& code, const CodonCounts& counts, const FamilyValues& totals,
+                 const CodonValues& frequencies, FamilyValues& order);
+
 }  // namespace trelba

@@ -9,7 +9,7 @@ namespace trelba {
 void AnalyseSequence(const GeneticCode& code, const CodonCounts& counts, SequenceAnalysis& result) {
   WithinFamilyFrequencies(code, counts, result.frequencies, result.totals);
   FamilyComposition(code, result.totals, result.composition);
-  OrderValues(code, result.frequencies, result.order);
+  OrderValues(code, counts, result.totals, result.frequencies, result.order);
   result.score = SequenceScore(result.composition, result.order);
 }
 

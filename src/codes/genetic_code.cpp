@@ -158,6 +158,7 @@ GeneticCode Build(int number) {
   }
   const Family exempt = ParseFamily(kVariantExemptCodons);
   for (unsigned m = 0; m < exempt.size; ++m) code.exempt[exempt.members[m]] = true;
+  MarkUnsharedFamilies(code);
   return code;
 }
 
@@ -171,6 +172,21 @@ const std::array<GeneticCode, kGeneticCodeCount>& AllCodes() {
 }
 
 }  // namespace
+
+void MarkUnsharedFamilies(GeneticCode& code) {
+  std::array<std::uint8_t, kCodonCount + 1> memberships{};
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
+    const Family& family = code.families[f];
+    for (unsigned m = 0; m < family.size; ++m) ++memberships[family.members[m]];
+  }
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
+    const Family& family = code.families[f];
+    code.unshared[f] = true;
+    for (unsigned m = 0; m < family.size; ++m) {
+      code.unshared[f] = code.unshared[f] && memberships[family.members[m]] == 1;
+    }
+  }
+}
 
 const GeneticCode& GeneticCodeNumber(int number) {
   return AllCodes()[static_cast<std::size_t>(number)];

@@ -35,7 +35,13 @@ struct GeneticCode {
   // Codons that enter their family's entropy with their frequency instead of the term
   // -p ln p: TAA, TAG, TGA, TGG and ATG under the variants, none under NCBI tables.
   std::array<bool, kCodonCount + 1> exempt{};
+  // Families none of whose codons belongs to another family (all but Arg and the stop
+  // family under variant 2): their within-family frequencies are count / total exactly.
+  std::array<bool, kFamilyCount + 1> unshared{};
 };
+
+// Sets `code.unshared` from its families; called once when a code is built.
+void MarkUnsharedFamilies(GeneticCode& code);
 
 inline constexpr int kGeneticCodeCount = 8;
 

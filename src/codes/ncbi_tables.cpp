@@ -104,6 +104,7 @@ GeneticCode Build(const NcbiTable& table) {
     code.log_divisor[i] = std::log(static_cast<double>(k));
     code.denominator[code.denominator_size++] = static_cast<std::uint8_t>(f);
   }
+  MarkUnsharedFamilies(code);
   return code;
 }
 

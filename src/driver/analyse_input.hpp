@@ -11,7 +11,7 @@
 namespace trelba {
 
 // Size of the blocks the input is read in.
-inline constexpr std::size_t kReadBlock = 1 << 18;
+inline constexpr std::size_t kReadBlock = 1 << 16;
 
 struct InputOutcome {
   enum class Status { kDone, kReadFailed, kWriteFailed };

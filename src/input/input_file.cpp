@@ -14,7 +14,7 @@
 namespace trelba {
 namespace {
 
-constexpr std::size_t kRawBlock = 1 << 18;
+constexpr std::size_t kRawBlock = 1 << 16;
 static_assert(kRawBlock >= kEncodingSample && kEncodingSample >= kLongestMagic);
 
 }  // namespace

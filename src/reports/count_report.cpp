@@ -1,5 +1,6 @@
 #include "reports/count_report.hpp"
 
+#include <array>
 #include <cstring>
 
 #include "reports/number_format.hpp"
@@ -10,36 +11,61 @@ namespace {
 constexpr char kRnaBases[] = "UCAG";  // base numbers 0 to 3
 constexpr char kLinePrefix[] = "sequence#";
 constexpr std::size_t kLinePrefixSize = sizeof kLinePrefix - 1;
+constexpr int kLines = 16;
+constexpr int kColumns = 4;
+
+// The fixed text before each count of a block, in block order: " UUU\t", "\tUCU\t", ...
+// Each is padded to eight bytes and copied whole; the write position then moves on by five.
+constexpr std::size_t kCodonTextSize = 5;
+constexpr std::size_t kCodonTextCopy = 8;
+struct CountColumn {
+  std::array<char, kCodonTextCopy> text{};
+  std::uint8_t codon = 0;  // codon index of the count
+};
+
+// Lines go by first base, then third base; the columns of a line by second base.
+constexpr std::array<CountColumn, kLines * kColumns> kBlockColumns = [] {
+  std::array<CountColumn, kLines * kColumns> columns{};
+  std::size_t i = 0;
+  for (int first = 0; first < 4; ++first) {
+    for (int third = 0; third < 4; ++third) {
+      for (int second = 0; second < 4; ++second, ++i) {
+        columns[i].text = {second == 0 ? ' ' : '\t', kRnaBases[first], kRnaBases[second],
+                           kRnaBases[third], '\t'};
+        columns[i].codon = static_cast<std::uint8_t>(1 + 16 * first + 4 * second + third);
+      }
+    }
+  }
+  return columns;
+}();
+
+// "sequence#" and the label, copied whole into every line.
+constexpr std::size_t kPrefixCopy = kLinePrefixSize + kMaxNumberText;
 
 // Longest block: 16 lines of prefix, label and four codons with their counts, two more
-// line ends.
-constexpr std::size_t kMaxBlockSize =
-    16 * (kLinePrefixSize + kMaxNumberText + 4 * (5 + kMaxNumberText) + 1) + 2;
+// line ends. Whole copies write at most kPrefixCopy, or kCodonTextCopy, bytes from where
+// a line's prefix, or a codon's text, starts; both fit in the room of the longest line.
+constexpr std::size_t kMaxLineSize = kPrefixCopy + kColumns * (kCodonTextCopy + kMaxNumberText) + 1;
+constexpr std::size_t kMaxBlockSize = kLines * kMaxLineSize + 2;
 
 }  // namespace
 
 void WriteCountBlock(OutputBuffer& out, SequenceNumber number, const CodonCounts& counts) {
-  char label[kMaxNumberText];
-  const auto label_size = static_cast<std::size_t>(FormatSequenceLabel(label, number) - label);
+  char prefix[kPrefixCopy] = {};
+  std::memcpy(prefix, kLinePrefix, kLinePrefixSize);
+  const auto prefix_size =
+      static_cast<std::size_t>(FormatSequenceLabel(prefix + kLinePrefixSize, number) - prefix);
 
   char* p = out.Reserve(kMaxBlockSize);
-  // Lines go by first base, then third base; the columns of a line by second base.
-  for (int first = 0; first < 4; ++first) {
-    for (int third = 0; third < 4; ++third) {
-      std::memcpy(p, kLinePrefix, kLinePrefixSize);
-      p += kLinePrefixSize;
-      std::memcpy(p, label, label_size);
-      p += label_size;
-      for (int second = 0; second < 4; ++second) {
-        *p++ = second == 0 ? ' ' : '\t';
-        *p++ = kRnaBases[first];
-        *p++ = kRnaBases[second];
-        *p++ = kRnaBases[third];
-        *p++ = '\t';
-        p = FormatCount(p, counts[static_cast<std::size_t>(1 + 16 * first + 4 * second + third)]);
-      }
-      *p++ = '\n';
+  const CountColumn* column = kBlockColumns.data();
+  for (int line = 0; line < kLines; ++line) {
+    std::memcpy(p, prefix, kPrefixCopy);
+    p += prefix_size;
+    for (int c = 0; c < kColumns; ++c, ++column) {
+      std::memcpy(p, column->text.data(), kCodonTextCopy);
+      p = FormatCount(p + kCodonTextSize, counts[column->codon]);
     }
+    *p++ = '\n';
   }
   *p++ = '\n';
   *p++ = '\n';

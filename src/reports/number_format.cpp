@@ -25,40 +25,65 @@ double ScaleToSixDigits(double magnitude, int exponent) {
   return shift >= 0 ? magnitude * kPowersOfTen[shift] : magnitude / kPowersOfTen[-shift];
 }
 
+// "00" to "99": two digits at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+void PutPair(char* out, unsigned pair) {
+  std::memcpy(out, kDigitPairs + 2 * pair, 2);
+}
+
+// "0." and as many zeros as a number below 1 down to 1e-4 needs before its digits.
+constexpr char kLeadingZeros[] = "0.0000";
+
 // The six digits of `digits` (100000 to 999999), rounded already, laid out as "%g" does
 // for decimal exponent `exponent`: trailing zeros of the fraction and a bare point dropped.
+// The digits are written in pairs and whole six-character groups are copied, the end
+// pointer then moved by the number of characters that count.
 char* Layout(char* out, unsigned digits, int exponent) {
+  const unsigned high = digits / 10000;
+  const unsigned middle = digits / 100 % 100;
+  const unsigned low = digits % 100;
   char d[kDigits];
-  for (int i = kDigits - 1; i >= 0; --i) {
-    d[i] = static_cast<char>('0' + digits % 10);
-    digits /= 10;
+  PutPair(d, high);
+  PutPair(d + 2, middle);
+  PutPair(d + 4, low);
+  int significant = kDigits;  // digits up to the last non-zero one
+  if (low != 0) {
+    significant = low % 10 != 0 ? 6 : 5;
+  } else if (middle != 0) {
+    significant = middle % 10 != 0 ? 4 : 3;
+  } else {
+    significant = high % 10 != 0 ? 2 : 1;
   }
-  int significant = kDigits;
-  while (significant > 1 && d[significant - 1] == '0') --significant;
 
-  if (exponent >= -4 && exponent < kDigits) {
-    int next = 0;
-    if (exponent >= 0) {
-      while (next <= exponent) *out++ = d[next++];
-    } else {
-      *out++ = '0';
-      *out++ = '.';
-      for (int i = -1; i > exponent; --i) *out++ = '0';
-    }
-    if (next < significant && exponent >= 0) *out++ = '.';
-    while (next < significant) *out++ = d[next++];
-    return out;
+  if (exponent < 0 && exponent >= -4) {
+    const auto zeros = static_cast<std::size_t>(1 - exponent);  // "0." and -exponent-1 zeros
+    std::memcpy(out, kLeadingZeros, sizeof kLeadingZeros - 1);
+    out += zeros;
+    std::memcpy(out, d, kDigits);
+    return out + significant;
   }
-  *out++ = d[0];
-  if (significant > 1) *out++ = '.';
-  for (int i = 1; i < significant; ++i) *out++ = d[i];
+  if (exponent >= 0 && exponent < kDigits) {
+    const int whole = exponent + 1;
+    std::memcpy(out, d, kDigits);
+    if (significant <= whole) return out + whole;
+    out[whole] = '.';
+    std::memcpy(out + whole + 1, d + whole, static_cast<std::size_t>(kDigits - whole));
+    return out + significant + 1;
+  }
+  out[0] = d[0];
+  out[1] = '.';
+  std::memcpy(out + 2, d + 1, kDigits - 1);
+  out += significant > 1 ? significant + 1 : 1;
   *out++ = 'e';
   *out++ = exponent < 0 ? '-' : '+';
-  const int e = exponent < 0 ? -exponent : exponent;
+  const auto e = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
   if (e >= 100) *out++ = static_cast<char>('0' + e / 100);
-  *out++ = static_cast<char>('0' + e / 10 % 10);
-  *out++ = static_cast<char>('0' + e % 10);
-  return out;
+  PutPair(out, e % 100);
+  return out + 2;
 }
 
 }  // namespace
@@ -68,7 +93,12 @@ char* Layout(char* out, unsigned digits, int exponent) {
 // except in rare near-ties, which (like zero, infinities, NaN and extreme exponents) go to
 // the standard library's exact conversion.
 char* FormatDouble(char* out, double value) {
-  if (!std::isfinite(value) || value == 0.0) return SlowFormat(out, value);
+  if (value == 0.0) {  // every stop and one-codon family's order value
+    if (std::signbit(value)) *out++ = '-';
+    *out = '0';
+    return out + 1;
+  }
+  if (!std::isfinite(value)) return SlowFormat(out, value);
   const double magnitude = std::fabs(value);
   std::uint64_t bits = 0;
   std::memcpy(&bits, &magnitude, sizeof bits);

@@ -28,7 +28,7 @@ class StringSink final : public ByteSink {
 
 class OutputBuffer {
  public:
-  static constexpr std::size_t kDefaultCapacity = 1 << 18;
+  static constexpr std::size_t kDefaultCapacity = 1 << 16;
 
   explicit OutputBuffer(ByteSink& sink, std::size_t capacity = kDefaultCapacity);
 

@@ -14,7 +14,7 @@
 namespace trelba::test {
 namespace {
 
-constexpr std::size_t kPastFirstBlock = (1 << 18) + 7;
+constexpr std::size_t kPastFirstBlock = (1 << 16) + 7;  // the read block is 64 KiB
 
 // Valid FASTA of at least `size` bytes, ending with a line end.
 std::string ValidPrefix(std::size_t size) {
