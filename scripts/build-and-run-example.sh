@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-missing.sh g++ cmake zlib1g-dev liblzma-dev libbz2-dev libzstd-dev
+scripts/install-missing.sh g++ cmake zlib1g-dev liblzma-dev libbz2-dev libzstd-dev libisal-dev
 cmake -S . -B build -DTRELBA_BUILD_TESTS=OFF -DTRELBA_BUILD_BENCH=OFF "$@"
 cmake --build build -j"$(nproc)" --target Trelba
 
