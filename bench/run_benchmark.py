@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
-"""Times Trelba against the floor (copying the input) and a naive baseline.
+"""Times Trelba against two floors and a naive baseline, at one thread and at two.
 
 usage: bench/run_benchmark.py [BUILD_DIR] [--runs 5] [--work DIR] [--quick]
 
-Generates synthetic inputs with make_fasta (fixed seed), then reports, for each command,
-the median wall time over the runs (whole process), MB/s of input, and peak RSS. Report
-files are removed before every run, so each run creates its files as a user's would.
+Generates synthetic inputs with make_fasta (fixed seed): (a) 50,000 sequences of 999 nt,
+(c) 500,000 of 300 nt (short genes: more output per input byte), (d) (a) gzipped, and (a)
+with --table. For each it reports the median wall time over the runs (whole process), MB/s
+of input and peak RSS of `cat in > out`, of reading the input while writing as many bytes
+as the reports hold (bench/copy_floor), and of Trelba -j 1 and -j 2, with Trelba's ratio
+to each floor. Report files are removed before every run, so each run creates its files
+as a user's would. 1,000,000 sequences and a 2 GB input: bench/scale_check.sh.
 """
 import argparse
 import gzip
@@ -41,73 +45,85 @@ def run(label, argv, cwd, runs, size, stdout_name=None, clean=()):
     return median
 
 
+def report_bytes(cwd, names):
+    return sum(os.path.getsize(os.path.join(cwd, n)) for n in names if os.path.exists(os.path.join(cwd, n)))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build", nargs="?", default="build")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--work", default="/tmp/trelba-bench")
-    parser.add_argument("--quick", action="store_true", help="skip the 500,000 sequence run")
+    parser.add_argument("--quick", action="store_true",
+                        help="skip the 500,000 short genes and the naive baseline")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     trelba = os.path.join(build, "Trelba")
     naive = os.path.join(build, "bench", "naive_trelba")
     make = os.path.join(build, "bench", "make_fasta")
+    floor_tool = os.path.join(build, "bench", "copy_floor")
     global MEASURE
     MEASURE = os.path.join(build, "bench", "measure")
     os.makedirs(args.work, exist_ok=True)
 
-    sizes = [1000, 50000] + ([] if args.quick else [500000])
-    files = {}
-    for n in sizes:
-        name = "synthetic_%d.fa" % n
+    def make_input(name, n, length, seed):
         path = os.path.join(args.work, name)
         if not os.path.exists(path):
-            subprocess.run([make, path, str(n), "999", "1"], check=True)
-        files[n] = name
+            subprocess.run([make, path, str(n), str(length), str(seed)], check=True)
+        return name
 
-    def reports(name):
-        return [name + ext for ext in (".iik", ".ok", ".freq")]
-
-    main_file = files[50000]
-    size = os.path.getsize(os.path.join(args.work, main_file))
-    print("input: 50,000 sequences x 999 nt, %.1f MB; median of %d runs\n" % (size / 1e6, args.runs))
-    floor = run("floor: cat input > copy", ["cat", main_file], args.work, args.runs, size,
-                stdout_name="copy.out", clean=["copy.out"])
-    tool = run("Trelba", [trelba, main_file], args.work, args.runs, size,
-               clean=reports(main_file))
-    tool_table = run("Trelba --table", [trelba, "--table", "table.tsv", main_file], args.work,
-                     args.runs, size, clean=reports(main_file) + ["table.tsv"])
-    table_only = run("Trelba --table --no-reports",
-                     [trelba, "--table", "table.tsv", "--no-reports", main_file], args.work,
-                     args.runs, size, clean=["table.tsv"])
-    base = run("naive baseline (>>, endl, tables)", [naive, main_file], args.work, args.runs,
-               size, clean=reports(main_file))
-    print("\nTrelba / floor: %.2f x   naive / Trelba: %.1f x" % (tool / floor, base / tool))
-    print("--table adds %.3f s (%+.0f %%); the table alone: %.3f s\n"
-          % (tool_table - tool, 100.0 * (tool_table - tool) / tool, table_only))
-
-    gz = main_file + ".gz"
-    gz_path = os.path.join(args.work, gz)
-    if not os.path.exists(gz_path):
-        with open(os.path.join(args.work, main_file), "rb") as src, \
-                gzip.open(gz_path, "wb", compresslevel=6) as dst:
+    a = make_input("synthetic_50000.fa", 50000, 999, 1)
+    gz = a + ".gz"
+    if not os.path.exists(os.path.join(args.work, gz)):
+        with open(os.path.join(args.work, a), "rb") as src, \
+                gzip.open(os.path.join(args.work, gz), "wb", compresslevel=6) as dst:
             dst.write(src.read())
-    print("gzip input (%.1f MB compressed, level 6):" % (os.path.getsize(gz_path) / 1e6))
-    inflate = run("zlib inflate alone", [os.path.join(build, "bench", "inflate_only"), gz],
-                  args.work, args.runs, size)
-    tool_gz = run("Trelba on the .gz", [trelba, gz], args.work, args.runs, size,
-                  clean=reports(gz))
-    print("\nTrelba on .gz - inflate alone: %.3f s (Trelba on plain input: %.3f s)\n"
-          % (tool_gz - inflate, tool))
+    cases = [("(a) 50,000 x 999 nt", a, [])]
+    if not args.quick:
+        cases.append(("(c) 500,000 x 300 nt", make_input("short_500000.fa", 500000, 300, 2), []))
+    cases.append(("(d) (a) gzipped", gz, []))
+    cases.append(("(a) with --table", a, ["--table", "table.tsv"]))
 
-    print("growth:")
-    timings = {}
-    for n in sizes:
-        s = os.path.getsize(os.path.join(args.work, files[n]))
-        timings[n] = run("Trelba, %d sequences" % n, [trelba, files[n]], args.work, args.runs,
-                         s, clean=reports(files[n]))
-    if 500000 in timings:
-        print("\n500,000 / 50,000 sequences: %.2f x the time" % (timings[500000] / timings[50000]))
+    def outputs(name, extra):
+        return [name + ext for ext in (".iik", ".ok", ".freq")] + \
+            (["table.tsv"] if "--table" in extra else [])
+
+    print("median of %d runs; ratios to `cat in > out` and to reading the input while "
+          "writing the reports' bytes (copy_floor)\n" % args.runs)
+    results = {}
+    for label, name, extra in cases:
+        size = os.path.getsize(os.path.join(args.work, name))
+        print("%s: %.1f MB" % (label, size / 1e6))
+        subprocess.run([trelba, "-j", "1"] + extra + [name], cwd=args.work, check=True)
+        written = report_bytes(args.work, outputs(name, extra))
+        cat = run("  cat in > out", ["cat", name], args.work, args.runs, size,
+                  stdout_name="copy.out", clean=["copy.out"])
+        floor = run("  read + write %.0f MB" % (written / 1e6),
+                    [floor_tool, name, "copy.out", str(written)], args.work, args.runs, size,
+                    clean=["copy.out"])
+        for threads in ("1", "2"):
+            t = run("  Trelba -j %s" % threads, [trelba, "-j", threads] + extra + [name],
+                    args.work, args.runs, size, clean=outputs(name, extra))
+            results[(label, threads)] = t
+            print("    = %.2f x cat, %.2f x read+write" % (t / cat, t / floor))
+        print()
+    plain = results[("(a) 50,000 x 999 nt", "2")]
+    packed = results[("(d) (a) gzipped", "2")]
+    print("gzipped / plain at -j 2: %.2f x" % (packed / plain))
+    table = results[("(a) with --table", "2")]
+    print("--table adds %.0f %% at -j 2\n" % (100.0 * (table - plain) / plain))
+
+    if not args.quick:
+        base = run("naive baseline (>>, endl, tables) on (a)", [naive, a], args.work, args.runs,
+                   os.path.getsize(os.path.join(args.work, a)), clean=outputs(a, []))
+        print("naive / Trelba -j 1: %.1f x\n" % (base / results[("(a) 50,000 x 999 nt", "1")]))
+
+    print("memory by input size (peak RSS must stay flat):")
+    for n in (1000, 50000):
+        name = make_input("synthetic_%d.fa" % n, n, 999, 1)
+        for threads in ("1", "2", "4"):
+            run("  %d sequences, -j %s" % (n, threads), [trelba, "-j", threads, name], args.work,
+                1, os.path.getsize(os.path.join(args.work, name)), clean=outputs(name, []))
 
 
 if __name__ == "__main__":

@@ -23,7 +23,7 @@ const std::string_view kHelpText =
     "                       wants the table)\n"
     "      --gcode N        take the families from NCBI translation table N (1-6,\n"
     "                       9-16, 21-33) instead of a variant\n"
-    "  -j, --threads N      threads to use (default: up to 4, 1 on one core);\n"
+    "  -j, --threads N      threads that analyse (default: one per core, at most 4);\n"
     "                       every N writes the same bytes\n"
     "  -h, --help           this text;  -V, --version  the version\n"
     "  --                   ends the options\n"

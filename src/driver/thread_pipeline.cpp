@@ -285,7 +285,7 @@ InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
                                   const ReportOutputs& outputs, unsigned threads) {
   InputOutcome outcome;
   if (outputs.table != nullptr) WriteTableHeader(*outputs.table);
-  Pipeline pipeline(code, outputs, std::clamp(threads - 1, 1u, kMaxWorkers));
+  Pipeline pipeline(code, outputs, std::clamp(threads, 1u, kMaxWorkers));
 
   Batch* current = pipeline.TakeFree();
   auto collect = [&](SequenceNumber number, const CodonCounts& counts, std::string_view id) {

@@ -8,12 +8,12 @@
 
 namespace trelba {
 
-// The threads a run uses when not told: one on a one-core machine, where a second thread
-// would only cost; otherwise one reader and up to three workers.
+// The threads a run uses when not told: one on a one-core machine, where more would only
+// cost; otherwise one per core, at most four.
 unsigned DefaultThreadCount();
 
-// AnalyseInput with a reading thread, the parsing calling thread and `threads` - 1
-// workers (at least one).
+// AnalyseInput with `threads` workers (at most 8), besides a reading thread and the
+// calling thread, which parses: both of those mostly wait, for the disk or the workers.
 InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
                                   const ReportOutputs& outputs, unsigned threads);
 
