@@ -231,13 +231,16 @@ std::string NcbiDeparturesFromStandard(int table) {
     if (group == moves.end()) {
       moves.emplace_back(family, CodonName(codon));
     } else {
-      group->second += " " + CodonName(codon);
+      group->second += ' ';
+      group->second += CodonName(codon);
     }
   }
   std::string text;
   for (const auto& [family, codons] : moves) {
-    text += (text.empty() ? "" : "; ") + codons + ": " +
-            std::string(kFamilyNames[static_cast<std::size_t>(family)]);
+    if (!text.empty()) text += "; ";
+    text += codons;
+    text += ": ";
+    text += kFamilyNames[static_cast<std::size_t>(family)];
   }
   return text.empty() ? "none" : text;
 }

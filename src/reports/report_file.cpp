@@ -103,9 +103,9 @@ bool ReportFile::Open(const std::string& name, const FileIdentity& keep) {
   return false;
 }
 
-bool ReportFile::Write(const char* data, std::size_t size) {
+bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size != 0) {
-    const ssize_t n = ::write(fd_, data, size);
+    const ssize_t n = ::write(fd, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -115,6 +115,10 @@ bool ReportFile::Write(const char* data, std::size_t size) {
     size -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+bool ReportFile::Write(const char* data, std::size_t size) {
+  return WriteAll(fd_, data, size);
 }
 
 bool ReportFile::Close() {

@@ -22,6 +22,10 @@ struct FileIdentity {
   ino_t inode = 0;
 };
 
+// Writes all `size` bytes to the descriptor `fd`, resuming after interruptions and short
+// writes; false after an error.
+bool WriteAll(int fd, const char* data, std::size_t size);
+
 // The file `name` leads to, following symbolic links; unknown if it cannot be found.
 FileIdentity IdentifyFile(const std::string& name);
 

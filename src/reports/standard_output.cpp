@@ -2,21 +2,12 @@
 
 #include <unistd.h>
 
-#include <cerrno>
+#include "reports/report_file.hpp"
 
 namespace trelba {
 
 bool StandardOutput::Write(const char* data, std::size_t size) {
-  while (size != 0) {
-    const ssize_t n = ::write(STDOUT_FILENO, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
+  return WriteAll(STDOUT_FILENO, data, size);
 }
 
 }  // namespace trelba
