@@ -12,6 +12,7 @@
 
 #include "analysis/score.hpp"
 #include "input/sequence_reader.hpp"
+#include "input/sequence_splitter.hpp"
 #include "reports/order_report.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/table_report.hpp"
@@ -21,12 +22,24 @@ namespace {
 
 constexpr std::size_t kBatchSequences = 256;
 constexpr std::size_t kBatchBuffer = 1 << 16;
+// A batch takes sequences until their text reaches this size; a longer sequence is
+// counted by the reading thread as it arrives, so that memory does not grow with it.
+constexpr std::size_t kBatchText = 1 << 18;
 constexpr unsigned kMaxWorkers = 8;
+
+// Does nothing: bodies hold no '>', so the reader never ends a sequence in them.
+struct NoSequenceEnds {
+  void operator()(SequenceNumber, const CodonCounts&, std::string_view) const {}
+};
 
 struct Record {
   SequenceNumber number = 0;
-  CodonCounts counts{};
   std::string id;  // its capacity is reused from batch to batch
+  // The body's place in the batch's text, or its counts when it was too long to keep.
+  std::size_t body_begin = 0;
+  std::size_t body_end = 0;
+  bool counted = false;
+  CodonCounts counts{};
 };
 
 // Buffered text of one output of one batch.
@@ -40,6 +53,8 @@ struct Batch {
   std::uint64_t position = 0;  // 0 for the first batch of the input, 1 for the next...
   std::vector<Record> records = std::vector<Record>(kBatchSequences);
   std::size_t size = 0;
+  std::string text;              // the bodies of the records that hold no counts
+  std::uint64_t u_letters = 0;   // letters U or u in the bodies
   BatchText order, scores, counts, table;
   std::vector<double> score_values;
   InputSurvey survey;
@@ -61,6 +76,7 @@ class Pipeline {
     for (auto& batch : batches_) {
       batch = std::make_unique<Batch>();
       batch->score_values.reserve(kBatchSequences);
+      batch->text.reserve(2 * kBatchText);
       free_.push_back(batch.get());
     }
     for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
@@ -75,6 +91,8 @@ class Pipeline {
     Batch* batch = free_.front();
     free_.pop_front();
     batch->size = 0;
+    batch->text.clear();
+    batch->u_letters = 0;
     batch->position = next_position_++;
     return batch;
   }
@@ -101,6 +119,7 @@ class Pipeline {
   bool write_failed() const { return write_failed_.load(std::memory_order_relaxed); }
   const AverageScore& average() const { return average_; }
   const InputSurvey& survey() const { return survey_; }
+  std::uint64_t u_letters() const { return u_letters_; }
 
  private:
   void Work() {
@@ -128,7 +147,14 @@ class Pipeline {
     batch.score_values.clear();
     batch.survey = InputSurvey{};
     for (std::size_t i = 0; i < batch.size; ++i) {
-      const Record& record = batch.records[i];
+      Record& record = batch.records[i];
+      if (!record.counted) {
+        SequenceReader reader;
+        ReadBytes(reader, batch.text.data() + record.body_begin,
+                  record.body_end - record.body_begin, NoSequenceEnds{});
+        record.counts = reader.counts;
+        batch.u_letters += reader.u_letters;
+      }
       batch.survey.Add(record.counts);
       batch.score_values.push_back(reporter.Report(out, record.number, record.counts, record.id));
     }
@@ -179,6 +205,7 @@ class Pipeline {
     // Summed in input order, so that the average has the bits of a one-thread run.
     for (const double score : batch.score_values) average_.Add(score);
     survey_.Merge(batch.survey);
+    u_letters_ += batch.u_letters;
   }
 
   const GeneticCode& code_;
@@ -199,6 +226,7 @@ class Pipeline {
   std::uint64_t next_write_ = 0;
   AverageScore average_;
   InputSurvey survey_;
+  std::uint64_t u_letters_ = 0;
   std::atomic<bool> write_failed_{false};
 };
 
@@ -274,6 +302,67 @@ class InputPrefetch {
   std::thread thread_;
 };
 
+// Puts the sequences that the splitter cuts into batches, and hands each full batch on.
+class BatchFiller {
+ public:
+  explicit BatchFiller(Pipeline& pipeline) : pipeline_(pipeline), batch_(pipeline.TakeFree()) {}
+
+  void Start(SequenceNumber number) {
+    Record& record = batch_->records[batch_->size];
+    record.number = number;
+    record.id.clear();
+    record.counted = false;
+    record.body_begin = batch_->text.size();
+    long_ = false;
+  }
+
+  void Id(const char* text, std::size_t size) { batch_->records[batch_->size].id.append(text, size); }
+
+  void Body(const char* text, std::size_t size) {
+    Record& record = batch_->records[batch_->size];
+    if (!long_ && batch_->text.size() - record.body_begin + size > kBatchText) {
+      // Too long to keep: count what is kept so far, and the rest as it comes.
+      long_reader_ = SequenceReader{};
+      ReadBytes(long_reader_, batch_->text.data() + record.body_begin,
+                batch_->text.size() - record.body_begin, NoSequenceEnds{});
+      batch_->text.resize(record.body_begin);
+      long_ = true;
+    }
+    if (long_) {
+      ReadBytes(long_reader_, text, size, NoSequenceEnds{});
+    } else {
+      batch_->text.append(text, size);
+    }
+  }
+
+  void End() {
+    Record& record = batch_->records[batch_->size++];
+    record.body_end = batch_->text.size();
+    if (long_) {
+      record.counts = long_reader_.counts;
+      record.counted = true;
+      batch_->u_letters += long_reader_.u_letters;
+      long_ = false;
+    }
+    if (batch_->size == kBatchSequences || batch_->text.size() >= kBatchText) {
+      pipeline_.Submit(batch_);
+      batch_ = pipeline_.TakeFree();
+    }
+  }
+
+  // Hands on the last batch, full or not.
+  void Flush() {
+    pipeline_.Submit(batch_);
+    batch_ = nullptr;
+  }
+
+ private:
+  Pipeline& pipeline_;
+  Batch* batch_;
+  bool long_ = false;
+  SequenceReader long_reader_;
+};
+
 }  // namespace
 
 unsigned DefaultThreadCount() {
@@ -287,19 +376,8 @@ InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
   if (outputs.table != nullptr) WriteTableHeader(*outputs.table);
   Pipeline pipeline(code, outputs, std::clamp(threads, 1u, kMaxWorkers));
 
-  Batch* current = pipeline.TakeFree();
-  auto collect = [&](SequenceNumber number, const CodonCounts& counts, std::string_view id) {
-    Record& record = current->records[current->size++];
-    record.number = number;
-    record.counts = counts;
-    record.id.assign(id);
-    if (current->size == kBatchSequences) {
-      pipeline.Submit(current);
-      current = pipeline.TakeFree();
-    }
-  };
-
-  SequenceReader reader;
+  BatchFiller filler(pipeline);
+  SequenceSplitter splitter;
   InputPrefetch prefetch(input);
   for (;;) {
     const char* block = nullptr;
@@ -309,15 +387,15 @@ InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
       break;
     }
     if (n == 0) break;
-    ReadBytes(reader, block, static_cast<std::size_t>(n), collect);
+    SplitBytes(splitter, block, static_cast<std::size_t>(n), filler);
     if (pipeline.write_failed()) {
       outcome.status = InputOutcome::Status::kWriteFailed;
       break;
     }
   }
-  outcome.any_header = reader.sequence != 0;
-  if (outcome.status == InputOutcome::Status::kDone) FinishReading(reader, collect);
-  pipeline.Submit(current);
+  outcome.any_header = splitter.sequence != 0;
+  if (outcome.status == InputOutcome::Status::kDone) FinishSplitting(splitter, filler);
+  filler.Flush();
   pipeline.Close();
   if (outcome.status != InputOutcome::Status::kDone) return outcome;
   if (pipeline.write_failed()) {
@@ -326,7 +404,7 @@ InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
   }
   if (outputs.scores != nullptr) WriteAverageLine(*outputs.scores, pipeline.average());
   outcome.survey = pipeline.survey();
-  outcome.u_letters = reader.u_letters;
+  outcome.u_letters = splitter.u_letters + pipeline.u_letters();
   return outcome;
 }
 

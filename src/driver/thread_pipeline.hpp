@@ -1,7 +1,8 @@
 // The run on several threads: one thread reads (and decompresses) the input a few blocks
-// ahead, the calling thread parses it into batches of sequences, worker threads analyse
-// and format the batches, and each finished batch is written out in input order. All the
-// threads of the program live in this file.
+// ahead, the calling thread cuts it into sequences and batches them (sequence_splitter.hpp),
+// worker threads count the codons of each batch's sequences, analyse and format them, and
+// each finished batch is written out in input order. All the threads of the program live
+// in this file.
 #pragma once
 
 #include "driver/analyse_input.hpp"
@@ -13,7 +14,8 @@ namespace trelba {
 unsigned DefaultThreadCount();
 
 // AnalyseInput with `threads` workers (at most 8), besides a reading thread and the
-// calling thread, which parses: both of those mostly wait, for the disk or the workers.
+// calling thread, which cuts the text: both of those mostly wait, for the disk or the
+// workers.
 InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
                                   const ReportOutputs& outputs, unsigned threads);
 

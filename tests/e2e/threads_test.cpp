@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Outputs {
-  std::string freq, iik, ok, table;
+  std::string freq, iik, ok, table, warnings;
   bool operator==(const Outputs&) const = default;
 };
 
@@ -22,7 +22,7 @@ Outputs RunWithThreads(const ScratchDir& dir, const std::string& threads, const 
   const RunResult run = RunTrelba({"-j", threads, "-T", "in.tsv", "in.fa", code}, dir.path());
   EXPECT_EQ(run.status, 0) << run.err;
   return {ReadFile(dir / "in.fa.freq"), ReadFile(dir / "in.fa.iik"), ReadFile(dir / "in.fa.ok"),
-          ReadFile(dir / "in.tsv")};
+          ReadFile(dir / "in.tsv"), run.err};
 }
 
 // `n` sequences, some empty and some not positive, so that batches end anywhere.
@@ -67,6 +67,27 @@ TEST(Threads, RealFilesUnderEveryThreadCount) {
         EXPECT_TRUE(RunWithThreads(dir, threads, "2") == one) << entry.path() << " -j " << threads;
       }
     }
+  }
+}
+
+// Bodies longer than a batch holds are counted as they arrive: mixed with short ones, and
+// around that size (256 KiB), they give the one-thread bytes too.
+TEST(Threads, LongSequencesAmongShortOnes) {
+  ScratchDir dir;
+  std::string text;
+  const std::string line = "ATGGCTAAACGTTTCCAGGATTGGCTTGAACCGTATGGTCACATCAAGTCTUAG\n";
+  for (const std::size_t size : {100u << 10, 300u << 10, 10u, (256u << 10) - 1, 256u << 10,
+                                 (256u << 10) + 1, 5u, 3u << 20, 7u}) {
+    text += ">len" + std::to_string(size) + "\n";
+    std::string body;
+    while (body.size() < size) body += line;
+    body.resize(size);
+    text += body + "\n";
+  }
+  WriteFile(dir / "in.fa", text);
+  const Outputs one = RunWithThreads(dir, "1", "0");
+  for (const char* threads : {"2", "3"}) {
+    EXPECT_TRUE(RunWithThreads(dir, threads, "0") == one) << "-j " << threads;
   }
 }
 
