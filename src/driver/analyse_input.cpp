@@ -1,6 +1,7 @@
 #include "driver/analyse_input.hpp"
 
 #include <memory>
+#include <system_error>
 
 #include "driver/thread_pipeline.hpp"
 #include "input/sequence_reader.hpp"
@@ -16,7 +17,13 @@ bool AnyOutputFailed(const ReportOutputs& outputs) {
 
 InputOutcome AnalyseInput(InputFile& input, const GeneticCode& code, const ReportOutputs& outputs,
                           unsigned threads) {
-  if (threads > 1) return AnalyseInputThreaded(input, code, outputs, threads);
+  if (threads > 1) {
+    try {
+      return AnalyseInputThreaded(input, code, outputs, threads);
+    } catch (const std::system_error&) {
+      // No threads to be had (a process limit): one thread does the same work.
+    }
+  }
   InputOutcome outcome;
   SequencePipeline pipeline(code, outputs);
   SequenceReader reader;

@@ -79,7 +79,12 @@ class Pipeline {
       batch->text.reserve(2 * kBatchText);
       free_.push_back(batch.get());
     }
-    for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+    try {
+      for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+    } catch (...) {
+      Close();  // a thread could not be had: join those that were
+      throw;
+    }
   }
 
   ~Pipeline() { Close(); }
@@ -373,12 +378,13 @@ unsigned DefaultThreadCount() {
 InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
                                   const ReportOutputs& outputs, unsigned threads) {
   InputOutcome outcome;
-  if (outputs.table != nullptr) WriteTableHeader(*outputs.table);
+  // The threads first: if one cannot be had, nothing has been read or written yet.
   Pipeline pipeline(code, outputs, std::clamp(threads, 1u, kMaxWorkers));
+  InputPrefetch prefetch(input);
+  if (outputs.table != nullptr) WriteTableHeader(*outputs.table);
 
   BatchFiller filler(pipeline);
   SequenceSplitter splitter;
-  InputPrefetch prefetch(input);
   for (;;) {
     const char* block = nullptr;
     const std::ptrdiff_t n = prefetch.Next(block);

@@ -15,7 +15,8 @@ unsigned DefaultThreadCount();
 
 // AnalyseInput with `threads` workers (at most 8), besides a reading thread and the
 // calling thread, which cuts the text: both of those mostly wait, for the disk or the
-// workers.
+// workers. Throws std::system_error, having read and written nothing, when the threads
+// cannot be had.
 InputOutcome AnalyseInputThreaded(InputFile& input, const GeneticCode& code,
                                   const ReportOutputs& outputs, unsigned threads);
 

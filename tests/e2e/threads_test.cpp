@@ -91,6 +91,24 @@ TEST(Threads, LongSequencesAmongShortOnes) {
   }
 }
 
+// Regression guard: where threads cannot be had (a process limit), the run does the same
+// work in one thread instead of aborting, whichever thread fails to start.
+TEST(Threads, NoThreadsToBeHadFallsBackToOne) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Sequences(3000));
+  const Outputs one = RunWithThreads(dir, "1", "0");
+  for (const char* made_before_failing : {"0", "1", "3"}) {
+    RunOptions options;
+    options.inject_faults = true;
+    options.environment = {{"TRELBA_FAULT", "NOTHREAD"}, {"TRELBA_FAULT_AT", made_before_failing}};
+    const RunResult run = RunTrelba({"-j", "3", "-T", "in.tsv", "in.fa"}, dir.path(), options);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Outputs got{ReadFile(dir / "in.fa.freq"), ReadFile(dir / "in.fa.iik"),
+                      ReadFile(dir / "in.fa.ok"), ReadFile(dir / "in.tsv"), run.err};
+    EXPECT_TRUE(got == one) << made_before_failing << " threads made";
+  }
+}
+
 struct BadThreads {
   const char* name;
   const char* value;

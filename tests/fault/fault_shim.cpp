@@ -10,16 +10,20 @@
 //                                     bytes or more (the other variables are not used)
 //                      NOEXCHANGE     renameat2 fails with EINVAL when given flags, as on a
 //                                     file system that cannot exchange names (nor the rest)
+//                      NOTHREAD       pthread_create fails with EAGAIN once TRELBA_FAULT_AT
+//                                     threads have been made (the other variables not used)
 //   TRELBA_FAULT_CALL  read | write | close | rename   which calls are touched (close and
 //                      rename only fail, with EIO or ENOSPC; rename when its target matches)
 //   TRELBA_FAULT_PATH  only files whose path holds this text (default: every file)
 //   TRELBA_FAULT_AT    bytes that matching calls move before the fault begins (default 0)
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +32,7 @@
 
 namespace {
 
-enum class Kind { kNone, kError, kInterrupted, kShort, kSignal, kNoMemory, kNoExchange };
+enum class Kind { kNone, kError, kInterrupted, kShort, kSignal, kNoMemory, kNoExchange, kNoThread };
 
 struct Config {
   Kind kind = Kind::kNone;
@@ -45,7 +49,7 @@ struct NamedValue {
   int value;
 };
 
-constexpr std::array<NamedValue, 10> kFaults = {{
+constexpr std::array<NamedValue, 11> kFaults = {{
     {"EIO", Kind::kError, EIO},
     {"ENOSPC", Kind::kError, ENOSPC},
     {"EINTR", Kind::kInterrupted, EINTR},
@@ -56,6 +60,7 @@ constexpr std::array<NamedValue, 10> kFaults = {{
     {"SIGPIPE", Kind::kSignal, SIGPIPE},
     {"NOMEM", Kind::kNoMemory, 0},
     {"NOEXCHANGE", Kind::kNoExchange, 0},
+    {"NOTHREAD", Kind::kNoThread, 0},
 }};
 
 Config ReadConfig() {
@@ -190,6 +195,17 @@ extern "C" int renameat2(int from_dir, const char* from, int to_dir, const char*
     return -1;
   }
   return real(from_dir, from, to_dir, to, flags);
+}
+
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
+                              void* (*start)(void*), void* argument) {
+  static std::atomic<unsigned long long> made{0};
+  const Config& config = Settings();
+  if (config.kind == Kind::kNoThread && made.fetch_add(1) >= config.at) return EAGAIN;
+  static const auto real =
+      reinterpret_cast<int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*)>(
+          dlsym(RTLD_NEXT, "pthread_create"));
+  return real(thread, attributes, start, argument);
 }
 
 // Every block goes through malloc and free, so that new and delete always pair up.
