@@ -60,8 +60,8 @@ TEST_P(CompressedInput, EveryStreamOfAMultiStreamFileIsRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, CompressedInput,
-                         ::testing::Values(CompressionFormat::kXz, CompressionFormat::kBzip2,
-                                           CompressionFormat::kZstd),
+                         ::testing::Values(CompressionFormat::kGzip, CompressionFormat::kXz,
+                                           CompressionFormat::kBzip2, CompressionFormat::kZstd),
                          FormatName);
 
 // Where a format's check value lies in a one-stream file made by compress.cpp.

@@ -13,28 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every input of the other end-to-end tests, compressed, gives the same reports, named
-// after the compressed file.
-TEST(GzipInput, CompressedCopiesGiveIdenticalReports) {
-  ScratchDir dir;
-  std::vector<fs::path> inputs;
-  for (const char* folder : {"inputs", "real"}) {
-    for (const auto& entry : fs::directory_iterator(TestData() / folder)) {
-      inputs.push_back(entry.path());
-    }
-  }
-  inputs.push_back("");  // an empty file
-  for (const fs::path& input : inputs) {
-    const std::string text = input.empty() ? "" : ReadFile(input);
-    for (const char* code : {"0", "2"}) {
-      const Reports plain = Analyse(dir, "plain.fa", text, code);
-      ASSERT_EQ(plain.status, 0);
-      ExpectSameReports(plain, Analyse(dir, "packed.fa.gz", Gzip(text), code),
-                        input.string() + " code " + code);
-    }
-  }
-}
-
 // bgzip and `cat a.gz b.gz` write several members; all of them are read, across the
 // reader's block boundaries.
 TEST(GzipInput, EveryMemberOfAMultiMemberFileIsRead) {
