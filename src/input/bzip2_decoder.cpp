@@ -71,11 +71,6 @@ class Bzip2Decoder final : public Decoder {
     return BZ2_bzDecompressInit(&stream_, 0, 0) == BZ_OK;
   }
 
-  static DecodeStep Failed(DecodeStep step) {
-    step.status = DecodeStatus::kError;
-    return step;
-  }
-
   bz_stream stream_{};
   bool started_ = false;
   bool between_streams_ = false;
@@ -84,9 +79,7 @@ class Bzip2Decoder final : public Decoder {
 }  // namespace
 
 std::unique_ptr<Decoder> MakeBzip2Decoder() {
-  auto decoder = std::make_unique<Bzip2Decoder>();
-  if (!decoder->started()) return nullptr;
-  return decoder;
+  return MakeStarted<Bzip2Decoder>();
 }
 
 }  // namespace trelba

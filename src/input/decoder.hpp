@@ -35,6 +35,20 @@ class Decoder {
                             unsigned char* out, std::size_t out_size) = 0;
 };
 
+// `step`, marked as failed.
+inline DecodeStep Failed(DecodeStep step) {
+  step.status = DecodeStatus::kError;
+  return step;
+}
+
+// A new decoder of type `T`, or null when its library could not start it (`T::started`).
+template <class T>
+std::unique_ptr<Decoder> MakeStarted() {
+  auto decoder = std::make_unique<T>();
+  if (!decoder->started()) return nullptr;
+  return decoder;
+}
+
 // Each in its own file, named after the format. Null when the library cannot start a
 // decoder (no memory).
 std::unique_ptr<Decoder> MakeGzipDecoder();

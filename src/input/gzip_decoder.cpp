@@ -53,9 +53,7 @@ class ZlibInflater {
 }  // namespace
 
 std::unique_ptr<Decoder> MakeGzipDecoder() {
-  auto decoder = std::make_unique<GzipMembers<ZlibInflater>>();
-  if (!decoder->started()) return nullptr;
-  return decoder;
+  return MakeStarted<GzipMembers<ZlibInflater>>();
 }
 
 }  // namespace trelba

@@ -45,7 +45,7 @@ class IsalInflater {
 }  // namespace
 
 std::unique_ptr<Decoder> MakeGzipDecoder() {
-  return std::make_unique<GzipMembers<IsalInflater>>();
+  return MakeStarted<GzipMembers<IsalInflater>>();
 }
 
 }  // namespace trelba

@@ -73,11 +73,6 @@ class GzipMembers final : public Decoder {
  private:
   enum class State { kInMember, kBetweenMembers, kPadding };
 
-  static DecodeStep Failed(DecodeStep step) {
-    step.status = DecodeStatus::kError;
-    return step;
-  }
-
   static DecodeStep Padding(const unsigned char* in, std::size_t in_size, bool last,
                             DecodeStep step) {
     if (std::any_of(in + step.consumed, in + in_size, [](unsigned char b) { return b != 0; })) {

@@ -15,7 +15,6 @@ namespace trelba {
 inline constexpr std::uint64_t kLongestGeneLetters = 10'000'000;
 
 struct InputSurvey {
-  std::uint64_t sequences = 0;
   std::uint64_t codons = 0;          // triples of three bases
   std::uint64_t other_triples = 0;   // triples holding another letter
   std::uint64_t long_sequences = 0;  // sequences of kLongestGeneLetters or more
@@ -25,7 +24,6 @@ struct InputSurvey {
     std::uint64_t codons_here = 0;
     for (std::size_t k = 1; k <= kCodonCount; ++k) codons_here += counts[k];
     const std::uint64_t letters = 3 * (codons_here + counts[0]);
-    ++sequences;
     codons += codons_here;
     other_triples += counts[0];
     if (letters >= kLongestGeneLetters) ++long_sequences;
@@ -33,7 +31,6 @@ struct InputSurvey {
   }
 
   void Merge(const InputSurvey& other) {
-    sequences += other.sequences;
     codons += other.codons;
     other_triples += other.other_triples;
     long_sequences += other.long_sequences;

@@ -59,9 +59,7 @@ class XzDecoder final : public Decoder {
 }  // namespace
 
 std::unique_ptr<Decoder> MakeXzDecoder() {
-  auto decoder = std::make_unique<XzDecoder>();
-  if (!decoder->started()) return nullptr;
-  return decoder;
+  return MakeStarted<XzDecoder>();
 }
 
 }  // namespace trelba

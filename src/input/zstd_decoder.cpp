@@ -57,9 +57,7 @@ class ZstdDecoder final : public Decoder {
 }  // namespace
 
 std::unique_ptr<Decoder> MakeZstdDecoder() {
-  auto decoder = std::make_unique<ZstdDecoder>();
-  if (!decoder->started()) return nullptr;
-  return decoder;
+  return MakeStarted<ZstdDecoder>();
 }
 
 }  // namespace trelba
