@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "trelba/ieee_double.hpp"
+
 namespace trelba {
 
 // A codon index is 1 + 16*b1 + 4*b2 + b3 with the bases numbered T=0, C=1, A=2, G=3,

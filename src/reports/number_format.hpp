@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "trelba/ieee_double.hpp"
+
 namespace trelba {
 
 // Longest text any of the functions below writes.

@@ -1,0 +1,7 @@
+// Compiled by the test `extended_precision_build_is_refused` with x87 arithmetic, which
+// must stop the build at the header's check.
+#include "trelba/tables.hpp"
+
+int main() {
+  return trelba::kFamilyCount;
+}
