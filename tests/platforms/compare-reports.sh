@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Compares the reports of two builds of Trelba byte for byte: a reference program (the
+# native Linux build) and a program under test started through a command prefix (an
+# emulator, wine, an environment), on every file of tests/data/real, the shipped example
+# and a copy of a real file under a non-ASCII name, under every genetic code: variants 0
+# to 7 as the positional argument and --gcode N for every NCBI table. Every run also
+# writes the table (-T) to a file. Each program runs inside its own scratch folders with
+# relative file names, as a Windows program under wine must be run.
+#
+#   tests/platforms/compare-reports.sh [--jobs N] [--keep] REFERENCE LABEL COMMAND...
+#
+#   tests/platforms/compare-reports.sh build/Trelba arm64 qemu-aarch64 build-arm/Trelba
+#   tests/platforms/compare-reports.sh build/Trelba windows wine64 build-windows/Trelba.exe
+#   tests/platforms/compare-reports.sh build/Trelba no-fma \
+#     env GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2_Usable,-FMA build/Trelba
+#
+# Words of COMMAND that name an existing file are made absolute (the runs happen in
+# other folders). Prints one summary line; on a mismatch also the first differing report
+# and the start of its diff. Exit status 0 when every report matches, 1 on any mismatch
+# or failed run, 2 on a bad command line.
+set -euo pipefail
+
+usage() {
+  echo "Usage: $0 [--jobs N] [--keep] REFERENCE LABEL COMMAND..." >&2
+  exit 2
+}
+
+jobs=2
+keep=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --jobs) [ $# -ge 2 ] || usage; jobs=$2; shift 2 ;;
+    --keep) keep=1; shift ;;
+    --) shift; break ;;
+    -*) usage ;;
+    *) break ;;
+  esac
+done
+[ $# -ge 3 ] || usage
+[[ "$jobs" =~ ^[1-9][0-9]*$ ]] || usage
+
+absolute() { if [ -e "$1" ]; then realpath -- "$1"; else printf '%s\n' "$1"; fi; }
+reference=$(absolute "$1")
+label=$2
+shift 2
+under_test=()
+for word in "$@"; do
+  if [[ "$word" == */* ]]; then under_test+=("$(absolute "$word")"); else under_test+=("$word"); fi
+done
+
+here=$(cd "$(dirname "$0")" && pwd)
+inputs=("$here"/../data/real/* "$here"/../../examples/Ecoli_HighlyExpressedGenes.fa)
+# A real file again under a name of non-ASCII letters (UTF-8): the name goes through the
+# program's command line and its file opening, and a Windows build sees it as UTF-16.
+unicode_name='génome_Øst.fa'
+unicode_source="$here/../data/real/Mmusculus_p53.cds.fna"
+
+# The codes: variants as the second argument, NCBI tables with --gcode.
+codes=()
+for variant in 0 1 2 3 4 5 6 7; do codes+=("variant $variant"); done
+for table in 1 2 3 4 5 6 9 10 11 12 13 14 15 16 21 22 23 24 25 26 27 28 29 30 31 32 33; do
+  codes+=("gcode $table")
+done
+report_suffixes=(.freq .iik .ok .tsv)
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/trelba-compare.XXXXXX")
+if [ "$keep" = 1 ]; then
+  echo "scratch folders kept in $scratch" >&2
+else
+  trap 'rm -rf -- "$scratch"' EXIT
+fi
+
+# One folder per side and code, each holding copies of every input.
+names=()
+for input in "${inputs[@]}"; do names+=("$(basename -- "$input")"); done
+names+=("$unicode_name")
+for side in reference test; do
+  for code in "${codes[@]}"; do
+    folder="$scratch/$side/${code/ /-}"
+    mkdir -p "$folder"
+    cp -- "${inputs[@]}" "$folder/"
+    cp -- "$unicode_source" "$folder/$unicode_name"
+  done
+done
+
+# Runs one program on one file under one code, from inside its folder, and keeps its exit
+# status and standard error beside the reports.
+run_one() {
+  local side=$1 code=$2 name=$3
+  local folder="$scratch/$side/${code/ /-}"
+  local program=("$reference")
+  [ "$side" = test ] && program=("${under_test[@]}")
+  local code_arguments=()
+  case "$code" in
+    variant*) code_arguments=("$name" "${code#variant }") ;;
+    gcode*) code_arguments=(--gcode "${code#gcode }" "$name") ;;
+  esac
+  local status=0
+  (cd "$folder" && "${program[@]}" -T "$name.tsv" "${code_arguments[@]}" \
+    </dev/null >/dev/null 2>"$name.stderr") || status=$?
+  echo "$status" >"$folder/$name.status"
+}
+
+# Both programs' runs, $jobs at a time.
+runs=0
+running=0
+for side in reference test; do
+  for code in "${codes[@]}"; do
+    for name in "${names[@]}"; do
+      run_one "$side" "$code" "$name" &
+      runs=$((runs + 1))
+      running=$((running + 1))
+      if [ "$running" -ge "$jobs" ]; then
+        wait -n
+        running=$((running - 1))
+      fi
+    done
+  done
+done
+wait
+
+compared=0
+mismatches=0
+failed_runs=0
+first_difference=""
+for code in "${codes[@]}"; do
+  for name in "${names[@]}"; do
+    expected="$scratch/reference/${code/ /-}/$name"
+    actual="$scratch/test/${code/ /-}/$name"
+    reference_status=$(cat "$expected.status")
+    test_status=$(cat "$actual.status")
+    if [ "$reference_status" != 0 ] || [ "$test_status" != 0 ]; then
+      failed_runs=$((failed_runs + 1))
+      if [ -z "$first_difference" ]; then
+        first_difference="$code, $name: exit status $reference_status (reference), $test_status ($label)"
+        first_difference+=$'\n'"$(head -n 5 "$actual.stderr")"
+      fi
+      continue
+    fi
+    for suffix in "${report_suffixes[@]}"; do
+      compared=$((compared + 1))
+      if ! cmp -s -- "$expected$suffix" "$actual$suffix"; then
+        mismatches=$((mismatches + 1))
+        if [ -z "$first_difference" ]; then
+          first_difference="$code, $name$suffix: $(cmp -- "$expected$suffix" "$actual$suffix" 2>&1 |
+            head -n 1 || true)"
+          first_difference+=$'\n'"$(diff -- "$expected$suffix" "$actual$suffix" | head -n 12 || true)"
+        fi
+      fi
+    done
+  done
+done
+
+echo "$label: $runs runs, $compared files compared, $mismatches mismatches, $failed_runs failed runs"
+if [ -n "$first_difference" ]; then
+  echo "first difference: $first_difference"
+  exit 1
+fi
