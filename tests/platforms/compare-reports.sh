@@ -48,6 +48,10 @@ for word in "$@"; do
   if [[ "$word" == */* ]]; then under_test+=("$(absolute "$word")"); else under_test+=("$word"); fi
 done
 
+# File names are UTF-8 whatever the caller's locale: wine turns the command line into
+# UTF-16 by the locale, and under C or POSIX mangles every non-ASCII name.
+export LC_ALL=C.UTF-8
+
 here=$(cd "$(dirname "$0")" && pwd)
 inputs=("$here"/../data/real/* "$here"/../../examples/Ecoli_HighlyExpressedGenes.fa)
 # A real file again under a name of non-ASCII letters (UTF-8): the name goes through the
