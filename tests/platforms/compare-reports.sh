@@ -7,13 +7,15 @@
 # writes the table (-T) to a file. Each program runs inside its own scratch folders with
 # relative file names, as a Windows program under wine must be run.
 #
-#   tests/platforms/compare-reports.sh [--jobs N] [--keep] REFERENCE LABEL COMMAND...
+#   tests/platforms/compare-reports.sh [--jobs N] [--keep] [--compressed] REFERENCE LABEL COMMAND...
 #
 #   tests/platforms/compare-reports.sh build/Trelba arm64 qemu-aarch64 build-arm/Trelba
 #   tests/platforms/compare-reports.sh build/Trelba windows wine64 build-windows/Trelba.exe
 #   tests/platforms/compare-reports.sh build/Trelba no-fma \
 #     env GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2_Usable,-FMA build/Trelba
 #
+# --compressed adds the example compressed with each of gzip, xz, bzip2 and zstd whose
+# tool is found, read under variant 0 (the program under test must read every format).
 # Words of COMMAND that name an existing file are made absolute (the runs happen in
 # other folders). Prints one summary line; on a mismatch also the first differing report
 # and the start of its diff. Exit status 0 when every report matches, 1 on any mismatch
@@ -21,16 +23,18 @@
 set -euo pipefail
 
 usage() {
-  echo "Usage: $0 [--jobs N] [--keep] REFERENCE LABEL COMMAND..." >&2
+  echo "Usage: $0 [--jobs N] [--keep] [--compressed] REFERENCE LABEL COMMAND..." >&2
   exit 2
 }
 
 jobs=2
 keep=0
+compressed=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --jobs) [ $# -ge 2 ] || usage; jobs=$2; shift 2 ;;
     --keep) keep=1; shift ;;
+    --compressed) compressed=1; shift ;;
     --) shift; break ;;
     -*) usage ;;
     *) break ;;
@@ -58,6 +62,11 @@ inputs=("$here"/../data/real/* "$here"/../../examples/Ecoli_HighlyExpressedGenes
 # program's command line and its file opening, and a Windows build sees it as UTF-16.
 unicode_name='génome_Øst.fa'
 unicode_source="$here/../data/real/Mmusculus_p53.cds.fna"
+example="$here/../../examples/Ecoli_HighlyExpressedGenes.fa"
+compressors=()
+if [ "$compressed" = 1 ]; then
+  for tool in gzip xz bzip2 zstd; do command -v "$tool" >/dev/null && compressors+=("$tool"); done
+fi
 
 # The codes: variants as the second argument, NCBI tables with --gcode.
 codes=()
@@ -74,10 +83,16 @@ else
   trap 'rm -rf -- "$scratch"' EXIT
 fi
 
-# One folder per side and code, each holding copies of every input.
+# One folder per side and code, each holding copies of every input, and the runs: every
+# input under every code, the compressed copies under variant 0.
 names=()
 for input in "${inputs[@]}"; do names+=("$(basename -- "$input")"); done
 names+=("$unicode_name")
+run_codes=()
+run_names=()
+for code in "${codes[@]}"; do
+  for name in "${names[@]}"; do run_codes+=("$code"); run_names+=("$name"); done
+done
 for side in reference test; do
   for code in "${codes[@]}"; do
     folder="$scratch/$side/${code/ /-}"
@@ -85,6 +100,13 @@ for side in reference test; do
     cp -- "${inputs[@]}" "$folder/"
     cp -- "$unicode_source" "$folder/$unicode_name"
   done
+done
+for tool in "${compressors[@]}"; do
+  name="$(basename -- "$example").$tool"
+  "$tool" -c <"$example" >"$scratch/$name"
+  for side in reference test; do cp -- "$scratch/$name" "$scratch/$side/variant-0/"; done
+  run_codes+=("variant 0")
+  run_names+=("$name")
 done
 
 # Runs one program on one file under one code, from inside its folder, and keeps its exit
@@ -109,16 +131,14 @@ run_one() {
 runs=0
 running=0
 for side in reference test; do
-  for code in "${codes[@]}"; do
-    for name in "${names[@]}"; do
-      run_one "$side" "$code" "$name" &
-      runs=$((runs + 1))
-      running=$((running + 1))
-      if [ "$running" -ge "$jobs" ]; then
-        wait -n
-        running=$((running - 1))
-      fi
-    done
+  for i in "${!run_codes[@]}"; do
+    run_one "$side" "${run_codes[i]}" "${run_names[i]}" &
+    runs=$((runs + 1))
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then
+      wait -n
+      running=$((running - 1))
+    fi
   done
 done
 wait
@@ -127,35 +147,37 @@ compared=0
 mismatches=0
 failed_runs=0
 first_difference=""
-for code in "${codes[@]}"; do
-  for name in "${names[@]}"; do
-    expected="$scratch/reference/${code/ /-}/$name"
-    actual="$scratch/test/${code/ /-}/$name"
-    reference_status=$(cat "$expected.status")
-    test_status=$(cat "$actual.status")
-    if [ "$reference_status" != 0 ] || [ "$test_status" != 0 ]; then
-      failed_runs=$((failed_runs + 1))
-      if [ -z "$first_difference" ]; then
-        first_difference="$code, $name: exit status $reference_status (reference), $test_status ($label)"
-        first_difference+=$'\n'"$(head -n 5 "$actual.stderr")"
-      fi
-      continue
+for i in "${!run_codes[@]}"; do
+  code=${run_codes[i]}
+  name=${run_names[i]}
+  expected="$scratch/reference/${code/ /-}/$name"
+  actual="$scratch/test/${code/ /-}/$name"
+  reference_status=$(cat "$expected.status")
+  test_status=$(cat "$actual.status")
+  if [ "$reference_status" != 0 ] || [ "$test_status" != 0 ]; then
+    failed_runs=$((failed_runs + 1))
+    if [ -z "$first_difference" ]; then
+      first_difference="$code, $name: exit status $reference_status (reference), $test_status ($label)"
+      first_difference+=$'\n'"$(head -n 5 "$actual.stderr")"
     fi
-    for suffix in "${report_suffixes[@]}"; do
-      compared=$((compared + 1))
-      if ! cmp -s -- "$expected$suffix" "$actual$suffix"; then
-        mismatches=$((mismatches + 1))
-        if [ -z "$first_difference" ]; then
-          first_difference="$code, $name$suffix: $(cmp -- "$expected$suffix" "$actual$suffix" 2>&1 |
-            head -n 1 || true)"
-          first_difference+=$'\n'"$(diff -- "$expected$suffix" "$actual$suffix" | head -n 12 || true)"
-        fi
+    continue
+  fi
+  for suffix in "${report_suffixes[@]}"; do
+    compared=$((compared + 1))
+    if ! cmp -s -- "$expected$suffix" "$actual$suffix"; then
+      mismatches=$((mismatches + 1))
+      if [ -z "$first_difference" ]; then
+        first_difference="$code, $name$suffix: $(cmp -- "$expected$suffix" "$actual$suffix" 2>&1 |
+          head -n 1 || true)"
+        first_difference+=$'\n'"$(diff -- "$expected$suffix" "$actual$suffix" | head -n 12 || true)"
       fi
-    done
+    fi
   done
 done
 
-echo "$label: $runs runs, $compared files compared, $mismatches mismatches, $failed_runs failed runs"
+summary="$label: $runs runs, $compared files compared, $mismatches mismatches, $failed_runs failed runs"
+[ ${#compressors[@]} -eq 0 ] || summary+=" (compressed: ${compressors[*]})"
+echo "$summary"
 if [ -n "$first_difference" ]; then
   echo "first difference: $first_difference"
   exit 1
