@@ -12,12 +12,13 @@
 #   tests/platforms/compare-reports.sh build/Trelba arm64 qemu-aarch64 build-arm/Trelba
 #   tests/platforms/compare-reports.sh build/Trelba windows wine64 build-windows/Trelba.exe
 #   tests/platforms/compare-reports.sh build/Trelba no-fma \
-#     env GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2_Usable,-FMA build/Trelba
+#     env GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2,-FMA build/Trelba
+#   (tests/platforms/compare-without-fma.sh runs the last after checking that it matters)
 #
 # --compressed adds the example compressed with each of gzip, xz, bzip2 and zstd whose
 # tool is found, read under variant 0 (the program under test must read every format).
-# Words of COMMAND that name an existing file are made absolute (the runs happen in
-# other folders). Prints one summary line; on a mismatch also the first differing report
+# Words of REFERENCE and COMMAND that hold a slash and name an existing file are made
+# absolute (the runs happen in other folders). Prints one summary line; on a mismatch also the first differing report
 # and the start of its diff. Exit status 0 when every report matches, 1 on any mismatch
 # or failed run, 2 on a bad command line.
 set -euo pipefail
