@@ -17,8 +17,8 @@
 #
 # --compressed adds the example compressed with each of gzip, xz, bzip2 and zstd whose
 # tool is found, read under variant 0 (the program under test must read every format).
-# Words of REFERENCE and COMMAND that hold a slash and name an existing file are made
-# absolute (the runs happen in other folders). Prints one summary line; on a mismatch also the first differing report
+# REFERENCE, and the words of COMMAND that hold a slash, are made absolute where they name
+# an existing file (the runs happen in other folders). Prints one summary line; on a mismatch also the first differing report
 # and the start of its diff. Exit status 0 when every report matches, 1 on any mismatch
 # or failed run, 2 on a bad command line.
 set -euo pipefail
