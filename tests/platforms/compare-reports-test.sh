@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Checks that compare-reports.sh notices what it is for: the native program against a
+# copy of itself that spoils one report, or fails, under one genetic code.
+#
+#   tests/platforms/compare-reports-test.sh CASE PROGRAM
+#
+# CASE changed-report: the .iik of every input under --gcode 11 gets one byte more; the
+#   comparison must count exactly those 7 reports (one per input) and name one of them.
+# CASE failed-run: every run under variant 5 exits with status 3; the comparison must
+#   count 7 failed runs and no mismatch.
+# (Run with "--spoil CASE PROGRAM ARGUMENTS..." the script is itself the spoiled program.)
+set -euo pipefail
+
+if [ "$1" = --spoil ]; then
+  case_name=$2
+  shift 2
+  "$@"
+  arguments=" $* "
+  input=${!#}
+  case "$case_name" in
+    changed-report) [[ "$arguments" == *" --gcode 11 "* ]] && printf 'x' >>"$input.iik" ;;
+    failed-run) [[ "$arguments" == *" 5 " ]] && exit 3 ;;
+  esac
+  exit 0
+fi
+
+case_name=$1
+program=$2
+here=$(cd "$(dirname "$0")" && pwd)
+status=0
+summary=$("$here/compare-reports.sh" "$program" spoiled "$here/compare-reports-test.sh" --spoil \
+  "$case_name" "$program") || status=$?
+echo "$summary"
+
+fail() { echo "FAILED: $*" >&2; exit 1; }
+[ "$status" = 1 ] || fail "exit status $status, expected 1"
+case "$case_name" in
+  changed-report)
+    grep -qx 'spoiled: 490 runs, 980 files compared, 7 mismatches, 0 failed runs' <<<"$summary" ||
+      fail "wrong count"
+    grep -q '^first difference: gcode 11, .*\.iik: ' <<<"$summary" || fail "wrong report named"
+    ;;
+  failed-run)
+    grep -qx 'spoiled: 490 runs, 952 files compared, 0 mismatches, 7 failed runs' <<<"$summary" ||
+      fail "wrong count"
+    grep -q '^first difference: variant 5, .*: exit status 0 (reference), 3 (spoiled)' <<<"$summary" ||
+      fail "wrong run named"
+    ;;
+  *) fail "unknown case $case_name" ;;
+esac

@@ -1,0 +1,185 @@
+#!/usr/bin/env bash
+# Compares the reports of two builds of Trelba byte for byte: a reference program (the
+# native Linux build) and a program under test started through a command prefix (an
+# emulator, wine, an environment), on every file of tests/data/real, the shipped example
+# and a copy of a real file under a non-ASCII name, under every genetic code: variants 0
+# to 7 as the positional argument and --gcode N for every NCBI table. Every run also
+# writes the table (-T) to a file. Each program runs inside its own scratch folders with
+# relative file names, as a Windows program under wine must be run.
+#
+#   tests/platforms/compare-reports.sh [--jobs N] [--keep] [--compressed] REFERENCE LABEL COMMAND...
+#
+#   tests/platforms/compare-reports.sh build/Trelba arm64 qemu-aarch64 build-arm/Trelba
+#   tests/platforms/compare-reports.sh build/Trelba windows wine64 build-windows/Trelba.exe
+#   tests/platforms/compare-reports.sh build/Trelba no-fma \
+#     env GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2,-FMA build/Trelba
+#   (tests/platforms/compare-without-fma.sh runs the last after checking that it matters)
+#
+# --compressed adds the example compressed with each of gzip, xz, bzip2 and zstd whose
+# tool is found, read under variant 0 (the program under test must read every format).
+# REFERENCE, and the words of COMMAND that hold a slash, are made absolute where they name
+# an existing file (the runs happen in other folders). Prints one summary line; on a mismatch also the first differing report
+# and the start of its diff. Exit status 0 when every report matches, 1 on any mismatch
+# or failed run, 2 on a bad command line.
+set -euo pipefail
+
+usage() {
+  echo "Usage: $0 [--jobs N] [--keep] [--compressed] REFERENCE LABEL COMMAND..." >&2
+  exit 2
+}
+
+jobs=2
+keep=0
+compressed=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --jobs) [ $# -ge 2 ] || usage; jobs=$2; shift 2 ;;
+    --keep) keep=1; shift ;;
+    --compressed) compressed=1; shift ;;
+    --) shift; break ;;
+    -*) usage ;;
+    *) break ;;
+  esac
+done
+[ $# -ge 3 ] || usage
+[[ "$jobs" =~ ^[1-9][0-9]*$ ]] || usage
+
+absolute() { if [ -e "$1" ]; then realpath -- "$1"; else printf '%s\n' "$1"; fi; }
+reference=$(absolute "$1")
+label=$2
+shift 2
+under_test=()
+for word in "$@"; do
+  if [[ "$word" == */* ]]; then under_test+=("$(absolute "$word")"); else under_test+=("$word"); fi
+done
+
+# File names are UTF-8 whatever the caller's locale: wine turns the command line into
+# UTF-16 by the locale, and under C or POSIX mangles every non-ASCII name.
+export LC_ALL=C.UTF-8
+
+here=$(cd "$(dirname "$0")" && pwd)
+inputs=("$here"/../data/real/* "$here"/../../examples/Ecoli_HighlyExpressedGenes.fa)
+# A real file again under a name of non-ASCII letters (UTF-8): the name goes through the
+# program's command line and its file opening, and a Windows build sees it as UTF-16.
+unicode_name='génome_Øst.fa'
+unicode_source="$here/../data/real/Mmusculus_p53.cds.fna"
+example="$here/../../examples/Ecoli_HighlyExpressedGenes.fa"
+compressors=()
+if [ "$compressed" = 1 ]; then
+  for tool in gzip xz bzip2 zstd; do command -v "$tool" >/dev/null && compressors+=("$tool"); done
+fi
+
+# The codes: variants as the second argument, NCBI tables with --gcode.
+codes=()
+for variant in 0 1 2 3 4 5 6 7; do codes+=("variant $variant"); done
+for table in 1 2 3 4 5 6 9 10 11 12 13 14 15 16 21 22 23 24 25 26 27 28 29 30 31 32 33; do
+  codes+=("gcode $table")
+done
+report_suffixes=(.freq .iik .ok .tsv)
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/trelba-compare.XXXXXX")
+if [ "$keep" = 1 ]; then
+  echo "scratch folders kept in $scratch" >&2
+else
+  trap 'rm -rf -- "$scratch"' EXIT
+fi
+
+# One folder per side and code, each holding copies of every input, and the runs: every
+# input under every code, the compressed copies under variant 0.
+names=()
+for input in "${inputs[@]}"; do names+=("$(basename -- "$input")"); done
+names+=("$unicode_name")
+run_codes=()
+run_names=()
+for code in "${codes[@]}"; do
+  for name in "${names[@]}"; do run_codes+=("$code"); run_names+=("$name"); done
+done
+for side in reference test; do
+  for code in "${codes[@]}"; do
+    folder="$scratch/$side/${code/ /-}"
+    mkdir -p "$folder"
+    cp -- "${inputs[@]}" "$folder/"
+    cp -- "$unicode_source" "$folder/$unicode_name"
+  done
+done
+for tool in "${compressors[@]}"; do
+  name="$(basename -- "$example").$tool"
+  "$tool" -c <"$example" >"$scratch/$name"
+  for side in reference test; do cp -- "$scratch/$name" "$scratch/$side/variant-0/"; done
+  run_codes+=("variant 0")
+  run_names+=("$name")
+done
+
+# Runs one program on one file under one code, from inside its folder, and keeps its exit
+# status and standard error beside the reports.
+run_one() {
+  local side=$1 code=$2 name=$3
+  local folder="$scratch/$side/${code/ /-}"
+  local program=("$reference")
+  [ "$side" = test ] && program=("${under_test[@]}")
+  local code_arguments=()
+  case "$code" in
+    variant*) code_arguments=("$name" "${code#variant }") ;;
+    gcode*) code_arguments=(--gcode "${code#gcode }" "$name") ;;
+  esac
+  local status=0
+  (cd "$folder" && "${program[@]}" -T "$name.tsv" "${code_arguments[@]}" \
+    </dev/null >/dev/null 2>"$name.stderr") || status=$?
+  echo "$status" >"$folder/$name.status"
+}
+
+# Both programs' runs, $jobs at a time.
+runs=0
+running=0
+for side in reference test; do
+  for i in "${!run_codes[@]}"; do
+    run_one "$side" "${run_codes[i]}" "${run_names[i]}" &
+    runs=$((runs + 1))
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then
+      wait -n
+      running=$((running - 1))
+    fi
+  done
+done
+wait
+
+compared=0
+mismatches=0
+failed_runs=0
+first_difference=""
+for i in "${!run_codes[@]}"; do
+  code=${run_codes[i]}
+  name=${run_names[i]}
+  expected="$scratch/reference/${code/ /-}/$name"
+  actual="$scratch/test/${code/ /-}/$name"
+  reference_status=$(cat "$expected.status")
+  test_status=$(cat "$actual.status")
+  if [ "$reference_status" != 0 ] || [ "$test_status" != 0 ]; then
+    failed_runs=$((failed_runs + 1))
+    if [ -z "$first_difference" ]; then
+      first_difference="$code, $name: exit status $reference_status (reference), $test_status ($label)"
+      first_difference+=$'\n'"$(head -n 5 "$actual.stderr")"
+    fi
+    continue
+  fi
+  for suffix in "${report_suffixes[@]}"; do
+    compared=$((compared + 1))
+    if ! cmp -s -- "$expected$suffix" "$actual$suffix"; then
+      mismatches=$((mismatches + 1))
+      if [ -z "$first_difference" ]; then
+        first_difference="$code, $name$suffix: $(cmp -- "$expected$suffix" "$actual$suffix" 2>&1 |
+          head -n 1 || true)"
+        first_difference+=$'\n'"$(diff -- "$expected$suffix" "$actual$suffix" | head -n 12 || true)"
+      fi
+    fi
+  done
+done
+
+summary="$label: $runs runs, $compared files compared, $mismatches mismatches, $failed_runs failed runs"
+[ ${#compressors[@]} -eq 0 ] || summary+=" (compressed: ${compressors[*]})"
+echo "$summary"
+if [ -n "$first_difference" ]; then
+  echo "first difference: $first_difference"
+  exit 1
+fi
