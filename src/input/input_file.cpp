@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "input/compression_format.hpp"
+#include "input/readable_formats.hpp"
 #include "input/text_encoding.hpp"
 
 namespace trelba {
@@ -56,6 +57,8 @@ bool InputFile::Start() {
     refusal_ = RefusalReason(SniffTextEncoding(raw_.get(), raw_end_));
     return true;
   }
+  refusal_ = UnreadableFormatRefusal(format);
+  if (refusal_ != nullptr) return true;
   decoder_ = MakeDecoder(format);
   head_.reset(new unsigned char[kEncodingSample]);
   if (decoder_ == nullptr) {
