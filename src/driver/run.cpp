@@ -1,7 +1,5 @@
 #include "driver/run.hpp"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <new>
 #include <memory>
@@ -18,6 +16,7 @@
 #include "driver/pipeline.hpp"
 #include "driver/thread_pipeline.hpp"
 #include "input/input_file.hpp"
+#include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/report_file.hpp"
@@ -100,8 +99,8 @@ int AnalyseAndWrite(const Options& options, const GeneticCode& code) {
   const bool from_standard_input = options.input == kStandardStream;
   const std::string input_name = InputName(options);
   InputFile input;
-  const bool opened =
-      from_standard_input ? input.OpenDescriptor(STDIN_FILENO) : input.Open(options.input);
+  const bool opened = from_standard_input ? input.OpenDescriptor(kStandardInputDescriptor)
+                                          : input.Open(options.input);
   if (!opened) return FileError("opening", input_name);
   // Refused text (UTF-16, UTF-32) fails before any report file is created.
   if (input.refusal() != nullptr) return FileError("reading", input_name, input.refusal());
