@@ -1,12 +1,12 @@
-// Windows: standard input and output in binary mode, so that no byte of a report, a table
-// or the input is changed by newline translation (or lost at a Ctrl-Z); messages on
-// standard error keep the console's line endings. A standard stream without a handle
-// is put on NUL, as POSIX closed ones are put on /dev/null. Windows has no file-size
-// signal to ignore.
+// Windows: the three standard streams in binary mode, so that no byte of the input, a
+// table or a message is changed by newline translation (or lost at a Ctrl-Z): the same
+// bytes as on Linux, lines ending in LF, which consoles show as line ends. A standard
+// stream without a handle is put on NUL, as POSIX closed ones are put on /dev/null.
+// Windows has no file-size signal to ignore.
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdint>
+#include <initializer_list>
 
 #include "driver/process_setup.hpp"
 
@@ -33,8 +33,10 @@ bool PrepareProcess() {
     if (nul != fd) ::_close(nul);
     if (!moved) return false;
   }
-  return ::_setmode(kStandardInput, _O_BINARY) != -1 &&
-         ::_setmode(kStandardOutput, _O_BINARY) != -1;
+  for (const int fd : {kStandardInput, kStandardOutput, kStandardError}) {
+    if (::_setmode(fd, _O_BINARY) == -1) return false;
+  }
+  return true;
 }
 
 }  // namespace trelba

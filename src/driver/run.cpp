@@ -107,7 +107,8 @@ int AnalyseAndWrite(const Options& options, const GeneticCode& code) {
 
   // Created in this order: family order report, score report, codon count report, table;
   // none of them may be the input itself.
-  const FileIdentity input_file = IdentifyFile(from_standard_input ? "/dev/stdin" : input_name);
+  const FileIdentity input_file =
+      from_standard_input ? IdentifyStandardInput() : IdentifyFile(input_name);
   std::vector<Output> outputs;
   outputs.reserve(4);
   ReportOutputs destinations;

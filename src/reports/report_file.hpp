@@ -29,6 +29,10 @@ bool WriteAll(int fd, const char* data, std::size_t size);
 // The file `name` leads to, following symbolic links; unknown if it cannot be found.
 FileIdentity IdentifyFile(const std::string& name);
 
+// The file standard input reads, when it reads one; unknown for a pipe or a console on
+// Windows.
+FileIdentity IdentifyStandardInput();
+
 class ReportFile final : public ByteSink {
  public:
   ReportFile() = default;

@@ -34,6 +34,10 @@ FileIdentity IdentifyFile(const std::string& name) {
   return {true, at.st_dev, at.st_ino};
 }
 
+FileIdentity IdentifyStandardInput() {
+  return IdentifyFile("/dev/stdin");
+}
+
 int CreateNewFile(const std::string& name, bool& taken) {
   const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   taken = fd < 0 && errno == EEXIST;

@@ -43,6 +43,16 @@ FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
           (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
+// The file `handle` reads or writes; unknown for anything but a file on disk.
+FileIdentity IdentityOfOpen(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+      ::GetFileType(handle) != FILE_TYPE_DISK || ::GetFileInformationByHandle(handle, &info) == 0) {
+    return {};
+  }
+  return IdentityOf(info);
+}
+
 }  // namespace
 
 bool FillRandom(unsigned char* bytes, std::size_t size) {
@@ -68,10 +78,13 @@ FileIdentity IdentifyFile(const std::string& name) {
   const HANDLE handle = ::CreateFileW(WideName(name).c_str(), 0, kShareAll, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+  const FileIdentity identity = IdentityOfOpen(handle);
   ::CloseHandle(handle);
-  return known ? IdentityOf(info) : FileIdentity{};
+  return identity;
+}
+
+FileIdentity IdentifyStandardInput() {
+  return IdentityOfOpen(::GetStdHandle(STD_INPUT_HANDLE));
 }
 
 int CreateNewFile(const std::string& name, bool& taken) {

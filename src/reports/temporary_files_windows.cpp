@@ -1,8 +1,9 @@
 // Windows: Ctrl-C, Ctrl-Break, closing the console window, logging off and shutting down
-// remove the temporary files, then let the system end the process as it would have.
-// The handler runs on a thread of its own: DeferInterrupts holds a lock that the handler
-// takes first and never gives back, so that a commit finishes before the files are
-// removed, and no file is created after.
+// remove the temporary files, then end the process with the status Windows gives a
+// process stopped by Ctrl-C (STATUS_CONTROL_C_EXIT), at once: the other threads may be
+// anywhere, and nothing is left to flush. The handler runs on a thread of its own:
+// DeferInterrupts holds a lock that the handler takes first and never gives back, so that
+// a commit finishes before the files are removed, and no file is created after.
 #include <windows.h>
 
 #include <mutex>
@@ -19,7 +20,8 @@ bool handler_installed = false;
 BOOL WINAPI RemoveTemporaryFilesAndStop(DWORD) {
   interruptions.lock();  // held until the process ends
   RemoveTemporaryFiles();
-  return FALSE;  // on to the system's handler, which ends the process
+  ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+  return TRUE;
 }
 
 }  // namespace
