@@ -120,8 +120,15 @@ bool CloseFile(int fd) {
   return ::_close(fd) == 0;
 }
 
+// A read-only file is removed too, as POSIX removes it from a writable folder: the earlier
+// report set aside may have been made read-only.
 void RemoveFile(const char* name) {
-  ::DeleteFileW(WideName(name).c_str());
+  const std::wstring wide = WideName(name);
+  if (::DeleteFileW(wide.c_str()) != 0 || ::GetLastError() != ERROR_ACCESS_DENIED) return;
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) return;
+  ::SetFileAttributesW(wide.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  ::DeleteFileW(wide.c_str());
 }
 
 Placement PlaceFile(const std::string& temporary, const std::string& name) {
