@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks what the Windows build does differently from the Linux one, running Trelba.exe
-# under wine: names outside ASCII, reports replaced with nothing left behind, binary
-# standard streams, refused xz/bzip2/zstd input, a folder at a report name, and Ctrl-C
-# removing the temporary files. (Report bytes against the Linux build, on every real file
+# under wine: names outside ASCII, reports replaced with nothing left behind (a read-only
+# one too), binary standard streams, refused xz/bzip2/zstd input, a folder at a report
+# name, and Ctrl-C removing the temporary files. (Report bytes against the Linux build, on every real file
 # and code: tests/platforms/compare-reports.sh.)
 #
 #   tests/platforms/check-windows.sh path/to/Trelba.exe
@@ -52,6 +52,14 @@ cmp -s piped.tsv file.tsv || fail "$check: the table on standard output differs"
 trelba missing.fa 2> error.txt && fail "$check: a missing file succeeded"
 [ "$(cat error.txt)" = "Error opening file: missing.fa" ] && ! grep -q $'\r' error.txt ||
   fail "$check: message [$(od -c error.txt | head -2)]"
+cd ..
+
+check="a read-only earlier report"
+mkdir read-only && cd read-only
+cp "$example" in.fa && echo earlier > in.fa.ok && chmod a-w in.fa.ok
+trelba in.fa || fail "$check: status $?"
+[ "$(cat in.fa.ok)" != earlier ] || fail "$check: not replaced"
+only in.fa in.fa.freq in.fa.iik in.fa.ok
 cd ..
 
 check="a folder at a report name"
