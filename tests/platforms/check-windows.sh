@@ -2,8 +2,8 @@
 # Checks what the Windows build does differently from the Linux one, running Trelba.exe
 # under wine: names outside ASCII, reports replaced with nothing left behind (a read-only
 # one too), binary standard streams, refused xz/bzip2/zstd input, a folder at a report
-# name, and Ctrl-C removing the temporary files. (Report bytes against the Linux build, on every real file
-# and code: tests/platforms/compare-reports.sh.)
+# name, and Ctrl-C removing the temporary files. (Report bytes against the Linux build,
+# on every real file and code: tests/platforms/compare-reports.sh.)
 #
 #   tests/platforms/check-windows.sh path/to/Trelba.exe
 set -euo pipefail
