@@ -1,7 +1,9 @@
 // Windows: the arguments as the system has them, in UTF-16 (the C runtime's argv holds
 // them in the console's code page, which loses letters outside it), turned into UTF-8
 // for the run. No wildcard expansion: a '*' in a file name is the system's to refuse.
+// clang-format off: windows.h first, the other system headers need it.
 #include <windows.h>
+// clang-format on
 #include <shellapi.h>
 
 #include <string>

@@ -1,17 +1,17 @@
 #include "driver/run.hpp"
 
 #include <cstdio>
-#include <new>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "codes/genetic_code.hpp"
+#include "driver/analyse_input.hpp"
 #include "driver/error_message.hpp"
 #include "driver/help_text.hpp"
 #include "driver/messages.hpp"
-#include "driver/analyse_input.hpp"
 #include "driver/options.hpp"
 #include "driver/pipeline.hpp"
 #include "driver/thread_pipeline.hpp"

@@ -36,8 +36,8 @@ std::string UnreadableFormatReason(CompressionFormat format,
     return {};
   }
   // "plain", then each readable format, the last after "and".
-  std::string reason = std::string(CompressionName(format)) +
-                       "-compressed; this build of Trelba reads plain";
+  std::string reason =
+      std::string(CompressionName(format)) + "-compressed; this build of Trelba reads plain";
   for (std::size_t i = 0; i < readable.size(); ++i) {
     reason += i + 1 == readable.size() ? " and " : ", ";
     reason += CompressionName(readable[i]);

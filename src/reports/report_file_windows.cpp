@@ -2,7 +2,9 @@
 // names, so a placement moves the earlier file aside, then the report to its name
 // (MoveFileExW, written through to the disk before it returns). Temporary files are
 // opened with FILE_SHARE_DELETE, so that the Ctrl-C handler can remove them while open.
+// clang-format off: windows.h first, the other system headers need it.
 #include <windows.h>
+// clang-format on
 #include <bcrypt.h>
 #include <fcntl.h>
 #include <io.h>
@@ -75,8 +77,8 @@ bool MayReplace(const std::string& name, const FileIdentity& keep) {
 }
 
 FileIdentity IdentifyFile(const std::string& name) {
-  const HANDLE handle = ::CreateFileW(WideName(name).c_str(), 0, kShareAll, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle = ::CreateFileW(WideName(name).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
   const FileIdentity identity = IdentityOfOpen(handle);
   ::CloseHandle(handle);

@@ -1,5 +1,7 @@
 // Input in a compressed format the build leaves out (a Windows build has no xz, bzip2 or
 // zstd) is refused with a reason that names what the build does read.
+#include "input/readable_formats.hpp"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "input/decoder.hpp"
-#include "input/readable_formats.hpp"
 
 namespace trelba {
 namespace {
@@ -35,13 +36,21 @@ using enum CompressionFormat;
 INSTANTIATE_TEST_SUITE_P(
     Table, UnreadableFormats,
     ::testing::Values(
-        RefusalCase{"XzOnAGzipOnlyBuild", kXz, {kGzip},
+        RefusalCase{"XzOnAGzipOnlyBuild",
+                    kXz,
+                    {kGzip},
                     "xz-compressed; this build of Trelba reads plain and gzip input only"},
-        RefusalCase{"Bzip2OnAGzipOnlyBuild", kBzip2, {kGzip},
+        RefusalCase{"Bzip2OnAGzipOnlyBuild",
+                    kBzip2,
+                    {kGzip},
                     "bzip2-compressed; this build of Trelba reads plain and gzip input only"},
-        RefusalCase{"ZstdWithXzBuilt", kZstd, {kGzip, kXz},
+        RefusalCase{"ZstdWithXzBuilt",
+                    kZstd,
+                    {kGzip, kXz},
                     "zstd-compressed; this build of Trelba reads plain, gzip and xz input only"},
-        RefusalCase{"Bzip2WithTheOthersBuilt", kBzip2, {kGzip, kXz, kZstd},
+        RefusalCase{"Bzip2WithTheOthersBuilt",
+                    kBzip2,
+                    {kGzip, kXz, kZstd},
                     "bzip2-compressed; this build of Trelba reads plain, gzip, xz and zstd "
                     "input only"},
         RefusalCase{"GzipIsRead", kGzip, {kGzip}, ""},
