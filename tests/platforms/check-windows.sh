@@ -103,7 +103,13 @@ for _ in $(seq 50); do
   [ "$(ls -A | grep -c '\.tmp$')" = 3 ] && break
   sleep 0.2
 done
-pid=$(pgrep -f "Trelba.exe -o p -" | head -1 || true)
+pid=""
+for cmdline in /proc/[0-9]*/cmdline; do  # without procps: wine shows the program's own
+  if { tr '\0' ' ' < "$cmdline"; } 2>/dev/null | grep -q '^[^ ]*Trelba\.exe -o p - '; then
+    pid=${cmdline#/proc/}
+    pid=${pid%/cmdline}
+  fi
+done
 if [ -z "$pid" ]; then
   fail "$check: the run was not found"
 else
