@@ -1,23 +1,22 @@
 #include "driver/run.hpp"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <new>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "codes/genetic_code.hpp"
+#include "driver/analyse_input.hpp"
 #include "driver/error_message.hpp"
 #include "driver/help_text.hpp"
 #include "driver/messages.hpp"
-#include "driver/analyse_input.hpp"
 #include "driver/options.hpp"
 #include "driver/pipeline.hpp"
 #include "driver/thread_pipeline.hpp"
 #include "input/input_file.hpp"
+#include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/report_file.hpp"
@@ -100,15 +99,16 @@ int AnalyseAndWrite(const Options& options, const GeneticCode& code) {
   const bool from_standard_input = options.input == kStandardStream;
   const std::string input_name = InputName(options);
   InputFile input;
-  const bool opened =
-      from_standard_input ? input.OpenDescriptor(STDIN_FILENO) : input.Open(options.input);
+  const bool opened = from_standard_input ? input.OpenDescriptor(kStandardInputDescriptor)
+                                          : input.Open(options.input);
   if (!opened) return FileError("opening", input_name);
   // Refused text (UTF-16, UTF-32) fails before any report file is created.
   if (input.refusal() != nullptr) return FileError("reading", input_name, input.refusal());
 
   // Created in this order: family order report, score report, codon count report, table;
   // none of them may be the input itself.
-  const FileIdentity input_file = IdentifyFile(from_standard_input ? "/dev/stdin" : input_name);
+  const FileIdentity input_file =
+      from_standard_input ? IdentifyStandardInput() : IdentifyFile(input_name);
   std::vector<Output> outputs;
   outputs.reserve(4);
   ReportOutputs destinations;

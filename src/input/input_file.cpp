@@ -1,14 +1,11 @@
 #include "input/input_file.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "input/compression_format.hpp"
+#include "input/input_file_system.hpp"
+#include "input/readable_formats.hpp"
 #include "input/text_encoding.hpp"
 
 namespace trelba {
@@ -20,11 +17,11 @@ static_assert(kRawBlock >= kEncodingSample && kEncodingSample >= kLongestMagic);
 }  // namespace
 
 InputFile::~InputFile() {
-  if (owns_fd_ && fd_ >= 0) ::close(fd_);
+  if (owns_fd_ && fd_ >= 0) CloseInputFile(fd_);
 }
 
 bool InputFile::Open(const std::string& name) {
-  fd_ = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  fd_ = OpenInputFile(name);
   if (fd_ < 0) return false;
   owns_fd_ = true;
   return Start();
@@ -37,11 +34,8 @@ bool InputFile::OpenDescriptor(int fd) {
 }
 
 bool InputFile::Start() {
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) return false;
-#ifdef POSIX_FADV_SEQUENTIAL
-  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);  // fails harmlessly on a pipe
-#endif
+  if (!IsReadableFile(fd_)) return false;
+  AdviseSequentialReading(fd_);
   // Read the start now, to tell a compressed file by its magic number and refused text
   // by its encoding. A pipe may give it in small pieces.
   raw_.reset(new unsigned char[kRawBlock]);
@@ -56,6 +50,8 @@ bool InputFile::Start() {
     refusal_ = RefusalReason(SniffTextEncoding(raw_.get(), raw_end_));
     return true;
   }
+  refusal_ = UnreadableFormatRefusal(format);
+  if (refusal_ != nullptr) return true;
   decoder_ = MakeDecoder(format);
   head_.reset(new unsigned char[kEncodingSample]);
   if (decoder_ == nullptr) {
@@ -71,11 +67,7 @@ bool InputFile::Start() {
 }
 
 std::ptrdiff_t InputFile::ReadRaw(unsigned char* buffer, std::size_t capacity) {
-  for (;;) {
-    const ssize_t n = ::read(fd_, buffer, capacity);
-    if (n >= 0) return n;
-    if (errno != EINTR) return -1;
-  }
+  return ReadInput(fd_, buffer, capacity);
 }
 
 // Moves the unused bytes to the front of the raw buffer and reads more behind them.

@@ -1,15 +1,10 @@
 #include "reports/report_file.hpp"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/random.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <ctime>
+#include <chrono>
 #include <iterator>
+
+#include "reports/report_file_system.hpp"
 
 namespace trelba {
 namespace {
@@ -17,21 +12,17 @@ namespace {
 constexpr int kTemporaryNameAttempts = 100;
 constexpr std::size_t kUniqueLetters = 6;
 constexpr std::string_view kTemporaryPrefix = ".";
-constexpr std::string_view kTemporarySuffix = ".tmp";
 
-// Six letters for a temporary name: from the kernel's random source, or failing that
-// from the clock, the process id and a counter.
+// Six letters for a temporary name: from the system's random source, or failing that
+// from the clock and a counter.
 std::string UniqueLetters() {
   static constexpr std::string_view kAlphabet =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   static unsigned counter = 0;
   std::array<unsigned char, kUniqueLetters> random{};
-  if (::getrandom(random.data(), random.size(), GRND_NONBLOCK) !=
-      static_cast<ssize_t>(random.size())) {
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    auto mix = static_cast<unsigned long>(now.tv_nsec) ^
-               (static_cast<unsigned long>(::getpid()) << 20) ^ (++counter * 2654435761u);
+  if (!FillRandom(random.data(), random.size())) {
+    const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    auto mix = static_cast<unsigned long long>(now) ^ (++counter * 2654435761u);
     for (unsigned char& byte : random) {
       byte = static_cast<unsigned char>(mix);
       mix = mix * 6364136223846793005u + 1442695040888963407u;
@@ -45,8 +36,8 @@ std::string UniqueLetters() {
 
 // ".<base>.XXXXXX.tmp" in the folder of `name`.
 std::string TemporaryName(const std::string& name) {
-  const std::size_t slash = name.rfind('/');
-  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  std::size_t base = name.size();
+  while (base != 0 && !EndsFolderPart(name[base - 1])) --base;
   std::string temporary = name.substr(0, base);
   temporary += kTemporaryPrefix;
   temporary.append(name, base);
@@ -56,23 +47,7 @@ std::string TemporaryName(const std::string& name) {
   return temporary;
 }
 
-// Something a report may replace: nothing, a regular file other than `keep`, or a
-// symbolic link (replaced, never followed).
-bool MayReplace(const std::string& name, const FileIdentity& keep) {
-  struct stat at {};
-  if (::lstat(name.c_str(), &at) != 0) return errno == ENOENT;
-  if (S_ISLNK(at.st_mode)) return true;
-  if (!S_ISREG(at.st_mode)) return false;
-  return !(keep.known && at.st_dev == keep.device && at.st_ino == keep.inode);
-}
-
 }  // namespace
-
-FileIdentity IdentifyFile(const std::string& name) {
-  struct stat at {};
-  if (::stat(name.c_str(), &at) != 0) return {};
-  return {true, at.st_dev, at.st_ino};
-}
 
 ReportFile::~ReportFile() {
   Discard();
@@ -84,11 +59,12 @@ bool ReportFile::Open(const std::string& name, const FileIdentity& keep) {
   if (!MayReplace(name, keep)) return false;
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     std::string temporary = TemporaryName(name);
-    // Registered before it exists, so that no signal can leave it behind.
+    // Registered before it exists, so that no interruption can leave it behind.
     const DeferInterrupts hold;
     const TemporarySlot slot = RegisterTemporaryFile(temporary.c_str());
     if (slot == kNoTemporarySlot) return false;
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    bool taken = false;
+    const int fd = CreateNewFile(temporary, taken);
     if (fd >= 0) {
       fd_ = fd;
       temporary_ = std::move(temporary);
@@ -96,25 +72,10 @@ bool ReportFile::Open(const std::string& name, const FileIdentity& keep) {
       stage_ = Stage::kWriting;
       return true;
     }
-    const int open_errno = errno;
     ForgetTemporaryFile(slot);
-    if (open_errno != EEXIST) return false;
+    if (!taken) return false;
   }
   return false;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size != 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 bool ReportFile::Write(const char* data, std::size_t size) {
@@ -124,7 +85,7 @@ bool ReportFile::Write(const char* data, std::size_t size) {
 bool ReportFile::Close() {
   const int fd = fd_;
   fd_ = -1;
-  return fd < 0 || ::close(fd) == 0;
+  return fd < 0 || CloseFile(fd);
 }
 
 bool ReportFile::Commit() {
@@ -138,27 +99,26 @@ bool ReportFile::Place() {
     Discard();
     return false;
   }
-  const char* const from = temporary_.c_str();
-  const char* const to = name_.c_str();
-  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0) {
-    stage_ = Stage::kSwapped;
-    return true;
-  }
-  if (errno == ENOENT && ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
-    stage_ = Stage::kPlaced;
-    return true;
-  }
-  if (errno == EINVAL && ::rename(from, to) == 0) {
-    stage_ = Stage::kPlaced;
-    Settle();
-    return true;
+  switch (PlaceFile(temporary_, name_)) {
+    case Placement::kSwapped:
+      stage_ = Stage::kSwapped;
+      return true;
+    case Placement::kPlaced:
+      stage_ = Stage::kPlaced;
+      return true;
+    case Placement::kReplaced:
+      stage_ = Stage::kPlaced;
+      Settle();
+      return true;
+    case Placement::kFailed:
+      break;
   }
   Discard();
   return false;
 }
 
 void ReportFile::Settle() {
-  if (stage_ == Stage::kSwapped) ::unlink(temporary_.c_str());
+  if (stage_ == Stage::kSwapped) RemoveFile(SetAside(temporary_).c_str());
   if (stage_ != Stage::kNone) ForgetTemporaryFile(slot_);
   stage_ = Stage::kNone;
   slot_ = kNoTemporarySlot;
@@ -171,15 +131,13 @@ void ReportFile::Discard() {
     case Stage::kNone:
       return;
     case Stage::kWriting:
-      ::unlink(temporary_.c_str());
+      RemoveFile(temporary_.c_str());
       break;
     case Stage::kSwapped:
-      // The earlier file back at its name, the report to the temporary name, removed.
-      ::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, name_.c_str(), RENAME_EXCHANGE);
-      ::unlink(temporary_.c_str());
+      PutBack(temporary_, name_);
       break;
     case Stage::kPlaced:
-      ::unlink(name_.c_str());
+      RemoveFile(name_.c_str());
       break;
   }
   ForgetTemporaryFile(slot_);

@@ -2,11 +2,10 @@
 // file beside it (".<report name>.XXXXXX.tmp"), which Commit() moves over the report's
 // name once the run has succeeded. Until then whatever stands at the name is untouched; a
 // link there is replaced, never followed. An uncommitted temporary file is removed by
-// Discard(), the destructor, or the signal handler of reports/temporary_files.hpp.
+// Discard(), the destructor, or the interruption handler of reports/temporary_files.hpp.
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -15,11 +14,12 @@
 
 namespace trelba {
 
-// Which file a name leads to (device and inode), to recognise it under another name.
+// Which file a name leads to (device and inode; on Windows the volume's serial number and
+// the file's index), to recognise it under another name.
 struct FileIdentity {
   bool known = false;
-  dev_t device = 0;
-  ino_t inode = 0;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
 };
 
 // Writes all `size` bytes to the descriptor `fd`, resuming after interruptions and short
@@ -28,6 +28,10 @@ bool WriteAll(int fd, const char* data, std::size_t size);
 
 // The file `name` leads to, following symbolic links; unknown if it cannot be found.
 FileIdentity IdentifyFile(const std::string& name);
+
+// The file standard input reads, when it reads one; unknown for a pipe or a console on
+// Windows.
+FileIdentity IdentifyStandardInput();
 
 class ReportFile final : public ByteSink {
  public:
@@ -53,7 +57,9 @@ class ReportFile final : public ByteSink {
   // The two steps of a commit. Place() moves the report to its name and keeps whatever
   // stood there aside, under the temporary name, so that Discard() can still put it back;
   // Settle() removes it. Where the file system cannot exchange two names (RENAME_EXCHANGE),
-  // Place() is a plain rename that cannot be undone.
+  // Place() is a plain rename that cannot be undone. On Windows, which cannot exchange
+  // names, the earlier file is first moved aside (".<name>.XXXXXX.old"), then the report
+  // to its name: for that moment nothing stands at the name.
   bool Place();
   void Settle();
 
@@ -61,7 +67,7 @@ class ReportFile final : public ByteSink {
   enum class Stage {
     kNone,     // no temporary file
     kWriting,  // the report is in the temporary file
-    kSwapped,  // the report is at its name, the earlier file at the temporary name
+    kSwapped,  // the report is at its name, the earlier file set aside
     kPlaced,   // the report is at its name, where nothing stood before
   };
 
@@ -72,7 +78,7 @@ class ReportFile final : public ByteSink {
   TemporarySlot slot_ = kNoTemporarySlot;
 };
 
-// Commits every report or none, with the interrupting signals held: each is placed in
+// Commits every report or none, with interruptions (signals, Ctrl-C) held: each is placed in
 // turn, and if one fails, those placed before it are put back. Returns the index of the
 // report that failed, or reports.size() when all are committed.
 std::size_t CommitAll(std::span<ReportFile* const> reports);

@@ -1,68 +1,28 @@
 #include "reports/temporary_files.hpp"
 
-#include <unistd.h>
-
 #include <array>
 #include <atomic>
-#include <cerrno>
 #include <cstring>
+
+#include "reports/interrupt_handlers.hpp"
+#include "reports/report_file_system.hpp"
 
 namespace trelba {
 namespace {
 
-// Read by the signal handler: a slot's path is complete before `active` is set, and the
-// handler looks only at active slots.
+// Read by the handlers: a slot's path is complete before `active` is set, and a handler
+// looks only at active slots.
 struct TemporaryEntry {
   volatile sig_atomic_t active = 0;
   std::array<char, kMaxTemporaryPath> path{};
 };
 
 std::array<TemporaryEntry, kMaxTemporaryFiles> entries;
-bool handlers_installed = false;
-
-constexpr std::array<int, 4> kInterruptingSignals = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
-
-extern "C" void RemoveTemporaryFilesAndRaise(int signal_number) {
-  const int saved_errno = errno;
-  for (TemporaryEntry& entry : entries) {
-    if (entry.active != 0) ::unlink(entry.path.data());
-  }
-  // The signal stays blocked until this handler returns; then its default action ends
-  // the process, which its parent sees as death by that signal.
-  struct sigaction default_action {};
-  default_action.sa_handler = SIG_DFL;
-  ::sigemptyset(&default_action.sa_mask);
-  ::sigaction(signal_number, &default_action, nullptr);
-  ::raise(signal_number);
-  errno = saved_errno;
-}
-
-void InstallHandlers() {
-  handlers_installed = true;
-  for (const int signal_number : kInterruptingSignals) {
-    struct sigaction previous {};
-    ::sigaction(signal_number, nullptr, &previous);
-    // A signal the caller chose to ignore (nohup, a background job) stays ignored.
-    if (previous.sa_handler == SIG_IGN) continue;
-    struct sigaction action {};
-    action.sa_handler = RemoveTemporaryFilesAndRaise;
-    ::sigemptyset(&action.sa_mask);
-    for (const int other : kInterruptingSignals) ::sigaddset(&action.sa_mask, other);
-    ::sigaction(signal_number, &action, nullptr);
-  }
-}
-
-sigset_t InterruptingSignals() {
-  sigset_t set;
-  ::sigemptyset(&set);
-  for (const int signal_number : kInterruptingSignals) ::sigaddset(&set, signal_number);
-  return set;
-}
 
 }  // namespace
 
 TemporarySlot RegisterTemporaryFile(const char* path) {
-  if (!handlers_installed) InstallHandlers();
+  InstallInterruptHandlers();
   const std::size_t length = std::strlen(path);
   if (length >= kMaxTemporaryPath) return kNoTemporarySlot;
   for (TemporarySlot slot = 0; slot < kMaxTemporaryFiles; ++slot) {
@@ -80,13 +40,10 @@ void ForgetTemporaryFile(TemporarySlot slot) {
   if (slot < kMaxTemporaryFiles) entries[slot].active = 0;
 }
 
-DeferInterrupts::DeferInterrupts() {
-  const sigset_t interrupting = InterruptingSignals();
-  ::sigprocmask(SIG_BLOCK, &interrupting, &previous_);
-}
-
-DeferInterrupts::~DeferInterrupts() {
-  ::sigprocmask(SIG_SETMASK, &previous_, nullptr);
+void RemoveTemporaryFiles() {
+  for (TemporaryEntry& entry : entries) {
+    if (entry.active != 0) RemoveFile(entry.path.data());
+  }
 }
 
 }  // namespace trelba

@@ -1,6 +1,7 @@
 // The temporary files a run has created and not yet moved to their final names, and the
-// signal handling that removes them when the run is interrupted (SIGINT, SIGTERM, SIGHUP,
-// SIGPIPE) before the signal takes its default course.
+// handling that removes them when the run is interrupted (SIGINT, SIGTERM, SIGHUP,
+// SIGPIPE; on Windows Ctrl-C, Ctrl-Break, closing the console, logging off, shutting down)
+// before the process ends as it would have.
 #pragma once
 
 #include <signal.h>
@@ -19,7 +20,7 @@ using TemporarySlot = std::size_t;
 inline constexpr TemporarySlot kNoTemporarySlot = kMaxTemporaryFiles;
 
 // Records `path` as a temporary file to remove if the run is interrupted; installs the
-// signal handlers on first use. kNoTemporarySlot when the registry is full or the path too
+// handlers on first use. kNoTemporarySlot when the registry is full or the path too
 // long.
 TemporarySlot RegisterTemporaryFile(const char* path);
 
@@ -27,8 +28,8 @@ TemporarySlot RegisterTemporaryFile(const char* path);
 // removed already).
 void ForgetTemporaryFile(TemporarySlot slot);
 
-// While an object of this type lives, the interrupting signals wait: a run that commits
-// several reports commits all of them before it can be stopped.
+// While an object of this type lives, interruptions wait: a run that commits several
+// reports commits all of them before it can be stopped.
 class DeferInterrupts {
  public:
   DeferInterrupts();
@@ -36,8 +37,10 @@ class DeferInterrupts {
   DeferInterrupts(const DeferInterrupts&) = delete;
   DeferInterrupts& operator=(const DeferInterrupts&) = delete;
 
+#ifndef _WIN32
  private:
   sigset_t previous_;
+#endif
 };
 
 }  // namespace trelba

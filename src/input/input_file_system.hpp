@@ -1,0 +1,27 @@
+// The system calls under InputFile, one implementation per system: input_file_posix.cpp
+// and input_file_windows.cpp. Files are C runtime descriptors on both, read as bytes.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace trelba {
+
+// The descriptor of standard input.
+inline constexpr int kStandardInputDescriptor = 0;
+
+// Opens the file `name` (UTF-8) for reading: its descriptor, or -1.
+int OpenInputFile(const std::string& name);
+
+// False when `fd` cannot be examined or is a folder.
+bool IsReadableFile(int fd);
+
+// Tells the system the file will be read from start to end (where it can be told).
+void AdviseSequentialReading(int fd);
+
+// Reads up to `capacity` bytes: the number read, 0 at the end, -1 after an error.
+std::ptrdiff_t ReadInput(int fd, unsigned char* buffer, std::size_t capacity);
+
+void CloseInputFile(int fd);
+
+}  // namespace trelba

@@ -1,0 +1,159 @@
+// Windows: files by their UTF-16 names through the W calls. Windows cannot exchange two
+// names, so a placement moves the earlier file aside, then the report to its name
+// (MoveFileExW, written through to the disk before it returns). Temporary files are
+// opened with FILE_SHARE_DELETE, so that the Ctrl-C handler can remove them while open.
+// clang-format off: windows.h first, the other system headers need it.
+#include <windows.h>
+// clang-format on
+#include <bcrypt.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "input/windows_names.hpp"
+#include "reports/report_file_system.hpp"
+
+namespace trelba {
+namespace {
+
+constexpr std::string_view kAsideSuffix = ".old";
+constexpr DWORD kMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+bool Move(const std::string& from, const std::string& to, DWORD flags) {
+  return ::MoveFileExW(WideName(from).c_str(), WideName(to).c_str(), flags) != 0;
+}
+
+// What stands at `name` itself (a link is not followed); false when nothing can be
+// found there, with the reason in GetLastError().
+bool Examine(const std::string& name, BY_HANDLE_FILE_INFORMATION& info, bool& disk_file) {
+  const HANDLE handle =
+      ::CreateFileW(WideName(name).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  disk_file = ::GetFileType(handle) == FILE_TYPE_DISK;
+  const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+  ::CloseHandle(handle);
+  return known;
+}
+
+FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {true, info.dwVolumeSerialNumber,
+          (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+// The file `handle` reads or writes; unknown for anything but a file on disk.
+FileIdentity IdentityOfOpen(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+      ::GetFileType(handle) != FILE_TYPE_DISK || ::GetFileInformationByHandle(handle, &info) == 0) {
+    return {};
+  }
+  return IdentityOf(info);
+}
+
+}  // namespace
+
+bool FillRandom(unsigned char* bytes, std::size_t size) {
+  return ::BCryptGenRandom(nullptr, bytes, static_cast<ULONG>(size),
+                           BCRYPT_USE_SYSTEM_PREFERRED_RNG) >= 0;
+}
+
+bool EndsFolderPart(char c) {
+  return c == '/' || c == '\\' || c == ':';
+}
+
+bool MayReplace(const std::string& name, const FileIdentity& keep) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool disk_file = false;
+  if (!Examine(name, info, disk_file)) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  if (!disk_file || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
+  const FileIdentity at = IdentityOf(info);
+  return !(keep.known && at.device == keep.device && at.inode == keep.inode);
+}
+
+FileIdentity IdentifyFile(const std::string& name) {
+  const HANDLE handle = ::CreateFileW(WideName(name).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {};
+  const FileIdentity identity = IdentityOfOpen(handle);
+  ::CloseHandle(handle);
+  return identity;
+}
+
+FileIdentity IdentifyStandardInput() {
+  return IdentityOfOpen(::GetStdHandle(STD_INPUT_HANDLE));
+}
+
+int CreateNewFile(const std::string& name, bool& taken) {
+  const HANDLE handle =
+      ::CreateFileW(WideName(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    return -1;
+  }
+  taken = false;
+  const int fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    ::CloseHandle(handle);
+    ::DeleteFileW(WideName(name).c_str());
+  }
+  return fd;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size != 0) {
+    const auto count = static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX));
+    const int n = ::_write(fd, data, count);
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool CloseFile(int fd) {
+  return ::_close(fd) == 0;
+}
+
+// A read-only file is removed too, as POSIX removes it from a writable folder: the earlier
+// report set aside may have been made read-only.
+void RemoveFile(const char* name) {
+  const std::wstring wide = WideName(name);
+  if (::DeleteFileW(wide.c_str()) != 0 || ::GetLastError() != ERROR_ACCESS_DENIED) return;
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) return;
+  ::SetFileAttributesW(wide.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  ::DeleteFileW(wide.c_str());
+}
+
+Placement PlaceFile(const std::string& temporary, const std::string& name) {
+  const std::string aside = SetAside(temporary);
+  if (Move(name, aside, MOVEFILE_WRITE_THROUGH)) {
+    if (Move(temporary, name, kMoveFlags)) return Placement::kSwapped;
+    Move(aside, name, kMoveFlags);
+    return Placement::kFailed;
+  }
+  const DWORD error = ::GetLastError();
+  if (error != ERROR_FILE_NOT_FOUND) return Placement::kFailed;
+  // Replacing, should another run have placed its report there in the meantime.
+  return Move(temporary, name, kMoveFlags) ? Placement::kPlaced : Placement::kFailed;
+}
+
+std::string SetAside(const std::string& temporary) {
+  std::string aside = temporary;
+  if (aside.ends_with(kTemporarySuffix)) aside.resize(aside.size() - kTemporarySuffix.size());
+  return aside += kAsideSuffix;
+}
+
+void PutBack(const std::string& temporary, const std::string& name) {
+  Move(SetAside(temporary), name, kMoveFlags);
+}
+
+}  // namespace trelba
