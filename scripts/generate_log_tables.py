@@ -106,9 +106,12 @@ def build():
         r = reciprocal(i)
         assert r == round_to_bits(r, RECIPROCAL_BITS) and (r * 2 ** RECIPROCAL_FRACTION_BITS) % 1 == 0
         widest = max(widest, largest_reduced(i, r))
-        if r != 1:  # for k = 0 the fast path's error bound wants |z| < |ln m| here
+        if r != 1:
+            # For k = 0 the fast path's error bound wants |z| < |ln m|, and its sum of
+            # -ln r and log1p(z) (below 1.01 |z|) wants |log1p(z)| < |-ln r| rounded.
             low, high = interval(i)
             assert largest_reduced(i, r) < min(abs(mpmath.log(low)), abs(mpmath.log(high))), i
+            assert largest_reduced(i, r) * mpmath.mpf("1.01") < abs(to_double(-mpmath.log(r))), i
         neg_log = -mpmath.log(r)
         head = to_double(neg_log)
         tail = to_double(neg_log - head)

@@ -25,7 +25,9 @@
 //     the tail l (h + z) / 2 = (2 h l + l^2) / 2 to 2^-52 of itself: 2^-79 z^2.
 // Error of s: -ln r is tabulated to 2^-106 of itself, k ln2's head is exact and its tail
 // (|k| < 2^11) errs by 2^-96 |k|, where |s| >= 0.31 |k|.
-// The other double-double additions are exact; the three additions of low parts that
+// The double-double additions are exact (FastTwoSum's |a| >= |b|: |z| > z^2/2; for k != 0
+// |k ln2| > 0.69 > |ln r| and |s| > 0.3 > |p|; for k = 0 the generator checks that
+// |p| < |-ln r| wherever r != 1); the three additions of low parts that
 // hold p's low part each round by 2^-53 of at most |z|^3 / 2.99 + 2^-51 (|s| + |z|):
 // 3 times 2^-54.6 |z|^3 + 2^-104 (|s| + |z|).
 // So the error is below 2^-51.5 |z|^3 + 2^-94 |s| + 2^-102.4 |z| + 2^-79 z^2. The test
@@ -67,17 +69,9 @@ DoubleDouble FastTwoSum(double a, double b) {
   return {sum, b - (sum - a)};
 }
 
-// hi + lo == a + b exactly, for any a and b (Knuth's branch-free sum).
-DoubleDouble TwoSum(double a, double b) {
-  const double sum = a + b;
-  const double b_part = sum - a;
-  return {sum, (a - (sum - b_part)) + (b - b_part)};
-}
-
 // a * a as head + tail: Veltkamp's split a = h + l (h of 26 bits, l of 27) gives the
-// head h^2 exactly and the tail l (h + a) = 2 h l + l^2 to 2^-52 of itself, below
-// 2^-77 a^2 (|a| < 2^-7 here: far from overflow, and from the subnormals unless a is
-// 2^-500 or so, where the tail's error is far below the bound's 2^-101 |a|).
+// head h^2 exactly and the tail l (h + a) = 2 h l + l^2 to 2^-52 of itself, 2^-78 a^2
+// (a = z here: below 2^-8 and a multiple of 2^-61, far from overflow and subnormals).
 DoubleDouble Square(double a) {
   constexpr double kSplitter = 0x1p27 + 1.0;
   const double scaled = kSplitter * a;
@@ -124,7 +118,8 @@ double FiniteNormalLog(std::uint64_t bits, int exponent_bias) {
   // k ln2 - ln r, then the sum.
   const auto k = static_cast<double>(argument.exponent);
   const DoubleDouble s = FastTwoSum(k * kLn2Head, entry.neg_log_head);
-  const DoubleDouble head = TwoSum(s.hi, p.hi);
+  // |s.hi| >= |p.hi| unless s.hi = 0: for k != 0, |s| > 0.3 > |p|; else the tables ensure it.
+  const DoubleDouble head = FastTwoSum(s.hi, p.hi);
   const double lo = head.lo + (((s.lo + entry.neg_log_tail) + k * kLn2Tail) + p_lo);
 
   const double error = kTabulatedError * Magnitude(s.hi) + Magnitude(z) * (kReducedError + kCubeError * z2);
