@@ -33,7 +33,8 @@ std::vector<double> UnitInterval() {
   std::uniform_real_distribution<double> uniform(0.0, 1.0);
   std::vector<double> values(500000);
   for (double& value : values) {
-    do value = uniform(random); while (value == 0.0);
+    do value = uniform(random);
+    while (value == 0.0);
   }
   return values;
 }
@@ -63,11 +64,13 @@ int main(int argc, char** argv) {
     const char* name;
     std::vector<double> arguments;
   };
-  const Set sets[] = {{"count/total, total <= 1024", Fractions()}, {"uniform over (0, 1]", UnitInterval()}};
+  const Set sets[] = {{"count/total, total <= 1024", Fractions()},
+                      {"uniform over (0, 1]", UnitInterval()}};
   std::printf("%-28s %12s %12s %8s\n", "arguments", "NaturalLog", "std::log", "ratio");
   for (const Set& set : sets) {
     const double ours = NanosecondsPerCall(set.arguments, passes, trelba::NaturalLog, sink);
-    const double libm = NanosecondsPerCall(set.arguments, passes, [](double x) { return std::log(x); }, sink);
+    const double libm = NanosecondsPerCall(
+        set.arguments, passes, [](double x) { return std::log(x); }, sink);
     std::printf("%-28s %9.2f ns %9.2f ns %7.2fx\n", set.name, ours, libm, ours / libm);
   }
   return sink == 0.0 ? 1 : 0;

@@ -13,8 +13,9 @@
 // a double-double hi + lo with an error below e = 2^-50 |z|^3 + 2^-93 |s| + 2^-101 |z|
 // (bound below); when hi + (lo - e) and hi + (lo + e) round alike, every value within e
 // of hi + lo rounds to that double, which is then ln x correctly rounded. Otherwise the
-// exact path decides: about one argument in a million, more among 1 + d for |d| < 2^-48,
-// whose logarithm d - d^2/2 + ... lies within d^3/3 of a midpoint.
+// exact path decides: none of the 9 million count fractions up to 3000, 3 of 10 million
+// doubles over (0, 8], more among 1 + d for |d| < 2^-48, whose logarithm d - d^2/2 + ...
+// lies within d^3/3 of a midpoint.
 //
 // Error of log1p(z):
 //   z^3 (c3 + ... + c9 z^6) is below |z|^3 / 2.99; the rounded cube (2^-52), Estrin's
@@ -122,10 +123,12 @@ double FiniteNormalLog(std::uint64_t bits, int exponent_bias) {
   const DoubleDouble head = FastTwoSum(s.hi, p.hi);
   const double lo = head.lo + (((s.lo + entry.neg_log_tail) + k * kLn2Tail) + p_lo);
 
-  const double error = kTabulatedError * Magnitude(s.hi) + Magnitude(z) * (kReducedError + kCubeError * z2);
+  const double error =
+      kTabulatedError * Magnitude(s.hi) + Magnitude(z) * (kReducedError + kCubeError * z2);
   const double above = head.hi + (lo + error);
   const double below = head.hi + (lo - error);
-  if (above == below) [[likely]] return above;
+  if (above == below) [[likely]]
+    return above;
   return natural_log_detail::ExactNaturalLog(argument);
 }
 
@@ -140,7 +143,8 @@ double NaturalLog(double x) {
   if (x == 0.0) return -std::numeric_limits<double>::infinity();
   if (x < 0.0) return std::numeric_limits<double>::quiet_NaN();
   if (x == std::numeric_limits<double>::infinity()) return x;
-  return FiniteNormalLog(std::bit_cast<std::uint64_t>(x * kSubnormalScale), -kSubnormalScaleExponent);
+  return FiniteNormalLog(std::bit_cast<std::uint64_t>(x * kSubnormalScale),
+                         -kSubnormalScaleExponent);
 }
 
 }  // namespace trelba

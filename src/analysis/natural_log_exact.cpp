@@ -15,19 +15,19 @@
 // subtraction of magnitudes is needed.
 //
 // Error: every power and term is truncated (2^-256 each, and the error of a power shrinks
-// with each further factor z; 1/n is rounded to 2^-257), below 2^-249 over the series; ln 2 and -ln r are
-// rounded to 2^-257, k ln 2 multiplies that by |k| <= 1075: in all below 2^-244, 2^12
-// units of the last bit. As |ln x| >= 2^-54 for every double x != 1, the rounding bit is
-// worth 2^149 units or more. No ln x is a midpoint (it is transcendental for x != 1), and
-// the hardest doubles for log, found by Lefevre and Muller's exhaustive search, have at
-// most 64 equal bits after the rounding bit: ln x lies at least 2^-66 rounding-bit units
-// (2^83 units) from every midpoint, so the computed sum rounds as ln x does.
+// with each further factor z; 1/n is rounded to 2^-257), below 2^-249 over the series; ln 2 and -ln
+// r are rounded to 2^-257, k ln 2 multiplies that by |k| <= 1075: in all below 2^-244, 2^12 units
+// of the last bit. As |ln x| >= 2^-54 for every double x != 1, the rounding bit is worth 2^149
+// units or more. No ln x is a midpoint (it is transcendental for x != 1), and the hardest doubles
+// for log, found by Lefevre and Muller's exhaustive search, have at most 64 equal bits after the
+// rounding bit: ln x lies at least 2^-66 rounding-bit units (2^83 units) from every midpoint, so
+// the computed sum rounds as ln x does.
 
 namespace trelba::natural_log_detail {
 
 namespace {
 
-__extension__ typedef unsigned __int128 Wide;  // GCC's on every 64-bit target we build
+__extension__ typedef unsigned __int128 Wide;  // GCC's and Clang's on 64-bit targets
 
 constexpr std::size_t kLimbs = 5;  // limbs 0 to 3 the fraction, limb 4 the integer part
 using Fixed = std::array<std::uint64_t, kLimbs>;
@@ -114,16 +114,19 @@ std::uint64_t Window(const Fixed& a, unsigned low) {
 double RoundToDouble(const Fixed& magnitude) {
   std::size_t top_limb = kLimbs - 1;
   while (magnitude[top_limb] == 0) --top_limb;
-  const auto top = static_cast<unsigned>(top_limb * kLimbBits + kLimbBits - 1 -
-                                         static_cast<unsigned>(std::countl_zero(magnitude[top_limb])));
+  const auto top =
+      static_cast<unsigned>(top_limb * kLimbBits + kLimbBits - 1 -
+                            static_cast<unsigned>(std::countl_zero(magnitude[top_limb])));
   // Bits top .. top-52 are the significand, top-53 the rounding bit (the error is far
   // smaller than the distance of ln x from a midpoint, see above).
   constexpr unsigned kSignificandBits = 53;
   const unsigned round_bit = top - kSignificandBits;
-  const std::uint64_t significand = Window(magnitude, round_bit + 1) & ((std::uint64_t{1} << kSignificandBits) - 1);
+  const std::uint64_t significand =
+      Window(magnitude, round_bit + 1) & ((std::uint64_t{1} << kSignificandBits) - 1);
   const std::uint64_t round = (magnitude[round_bit / kLimbBits] >> (round_bit % kLimbBits)) & 1;
   // 2^(top - 52 - 256): from 2^-107 to 2^-43, a normal double built from its bits.
-  const int scale = static_cast<int>(top) - static_cast<int>(kSignificandBits - 1 + kFixedFractionBits);
+  const int scale =
+      static_cast<int>(top) - static_cast<int>(kSignificandBits - 1 + kFixedFractionBits);
   const double power = std::bit_cast<double>(static_cast<std::uint64_t>(scale + 1023) << 52);
   return static_cast<double>(significand + round) * power;
 }
@@ -136,9 +139,10 @@ double ExactNaturalLog(const LogArgument& argument) {
   constexpr unsigned kMantissaFractionBits = 53;
   constexpr unsigned kZScaleBits = kMantissaFractionBits + kLogReciprocalFractionBits;
   static_assert(kZScaleBits - 8 <= 64, "|z| < 2^-8 must fit 64 bits at this scale");
-  const auto m_units = static_cast<std::uint64_t>(argument.mantissa * 0x1p53);
-  const auto r_units = static_cast<std::uint64_t>(entry.reciprocal *
-                                                  static_cast<double>(std::uint64_t{1} << kLogReciprocalFractionBits));
+  const auto m_units = static_cast<std::uint64_t>(
+      argument.mantissa * static_cast<double>(std::uint64_t{1} << kMantissaFractionBits));
+  const auto r_units = static_cast<std::uint64_t>(
+      entry.reciprocal * static_cast<double>(std::uint64_t{1} << kLogReciprocalFractionBits));
   const Wide product = static_cast<Wide>(m_units) * r_units;
   const Wide one = Wide{1} << kZScaleBits;
   const bool z_negative = product < one;
@@ -162,10 +166,12 @@ double ExactNaturalLog(const LogArgument& argument) {
         MultiplyFractions(power, FromFraction(kLogFixedInverses[n - 2])));
     power = MultiplyFractions(power, z);
   }
-  Add(entry.reciprocal < 1.0 ? positive : negative, FromFraction(kLogFixedReductions[argument.index]));
-  const std::uint64_t k_magnitude = static_cast<std::uint64_t>(argument.exponent < 0 ? -argument.exponent
-                                                                                    : argument.exponent);
-  Add(argument.exponent < 0 ? negative : positive, MultiplySmall(FromFraction(kLn2Fixed), k_magnitude));
+  Add(entry.reciprocal < 1.0 ? positive : negative,
+      FromFraction(kLogFixedReductions[argument.index]));
+  const std::uint64_t k_magnitude =
+      static_cast<std::uint64_t>(argument.exponent < 0 ? -argument.exponent : argument.exponent);
+  Add(argument.exponent < 0 ? negative : positive,
+      MultiplySmall(FromFraction(kLn2Fixed), k_magnitude));
 
   if (Less(positive, negative)) return -RoundToDouble(Subtract(negative, positive));
   if (Less(negative, positive)) return RoundToDouble(Subtract(positive, negative));

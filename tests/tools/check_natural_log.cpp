@@ -31,7 +31,8 @@ void Check(double x, Tally& tally) {
   const double expected = trelba::testing_support::MpfrNaturalLog(x);
   const double actual = trelba::NaturalLog(x);
   if (std::bit_cast<std::uint64_t>(actual) != std::bit_cast<std::uint64_t>(expected)) {
-    if (++tally.mismatches <= 20) std::printf("mismatch: ln %a = %a, NaturalLog %a\n", x, expected, actual);
+    if (++tally.mismatches <= 20)
+      std::printf("mismatch: ln %a = %a, NaturalLog %a\n", x, expected, actual);
   }
 }
 
@@ -57,9 +58,16 @@ Tally CheckRandom(std::uint64_t count, std::uint64_t seed) {
   for (std::uint64_t i = 0; i < count; ++i) {
     double x = 0.0;
     switch (i % 3) {
-      case 0: x = std::bit_cast<double>(bits(random)); break;
-      case 1: do x = up_to_8(random); while (x == 0.0); break;
-      default: x = 1.0 + unit(random) * std::bit_cast<double>((1023 - scale(random)) << 52); break;
+      case 0:
+        x = std::bit_cast<double>(bits(random));
+        break;
+      case 1:
+        do x = up_to_8(random);
+        while (x == 0.0);
+        break;
+      default:
+        x = 1.0 + unit(random) * std::bit_cast<double>((1023 - scale(random)) << 52);
+        break;
     }
     Check(x, tally);
   }
@@ -83,13 +91,15 @@ int main(int argc, char** argv) {
   randoms[0] = CheckRandom(random_count - random_count / 2, 1);
   helper.join();
 
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  const std::uint64_t mismatches =
-      fractions[0].mismatches + fractions[1].mismatches + randoms[0].mismatches + randoms[1].mismatches;
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const std::uint64_t mismatches = fractions[0].mismatches + fractions[1].mismatches +
+                                   randoms[0].mismatches + randoms[1].mismatches;
   std::printf("fractions a/b and b/a, 1 <= a <= b <= %d: %llu checked\n", largest_total,
               static_cast<unsigned long long>(fractions[0].checked + fractions[1].checked));
   std::printf("random doubles: %llu checked\n",
               static_cast<unsigned long long>(randoms[0].checked + randoms[1].checked));
-  std::printf("mismatches with MPFR: %llu (%.1f s)\n", static_cast<unsigned long long>(mismatches), seconds);
+  std::printf("mismatches with MPFR: %llu (%.1f s)\n", static_cast<unsigned long long>(mismatches),
+              seconds);
   return mismatches == 0 ? 0 : 1;
 }

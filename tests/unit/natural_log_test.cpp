@@ -1,5 +1,7 @@
 // NaturalLog against MPFR's correctly rounded log, bit for bit, on samples of every kind
 // of argument; the exhaustive run over the analysis's fractions is tools/check_natural_log.
+#include "analysis/natural_log.hpp"
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -11,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/natural_log.hpp"
 #include "analysis/natural_log_argument.hpp"
 #include "analysis/natural_log_exact.hpp"
 #include "mpfr_log.hpp"
@@ -118,7 +119,8 @@ std::vector<double> NearOne() {
   std::uniform_int_distribution<int> scale(8, 52);
   std::vector<double> values;
   for (int i = 0; i < kSampleSize; ++i) {
-    const double d = unit(Random()) * std::bit_cast<double>(static_cast<std::uint64_t>(1023 - scale(Random())) << 52);
+    const double d = unit(Random()) * std::bit_cast<double>(
+                                          static_cast<std::uint64_t>(1023 - scale(Random())) << 52);
     values.push_back(1.0 + d);
   }
   return values;
@@ -172,17 +174,17 @@ INSTANTIATE_TEST_SUITE_P(Kinds, NaturalLogAgainstMpfr, testing::ValuesIn(kKinds)
 // Muller's exhaustive search): ln x lies within 2^-100 or so of a midpoint between two
 // doubles, relative to ln x.
 const double kHardToRound[] = {
-    0x1.a6ae5142326b5p+0,  0x1.a6ba95b1520f9p+0, 0x1.1e852e6951306p+1, 0x1.000976581ce4ep+1,
-    0x1.ffcd1f1e0c16fp+1,  0x1.2d26e1ebebee6p+2, 0x1.39e3e05fe5f35p+3, 0x1.0af4fba7063b8p+4,
-    0x1.0bb1747d46314p+5,  0x1.186e96b6dca56p+6, 0x1.08fa8af9c8957p+7, 0x1.15956b273c365p+8,
+    0x1.a6ae5142326b5p+0,  0x1.a6ba95b1520f9p+0,  0x1.1e852e6951306p+1,  0x1.000976581ce4ep+1,
+    0x1.ffcd1f1e0c16fp+1,  0x1.2d26e1ebebee6p+2,  0x1.39e3e05fe5f35p+3,  0x1.0af4fba7063b8p+4,
+    0x1.0bb1747d46314p+5,  0x1.186e96b6dca56p+6,  0x1.08fa8af9c8957p+7,  0x1.15956b273c365p+8,
     0x1.07598f4a78f02p+9,  0x1.38a3dbb5a6a4fp+10, 0x1.1e88509f96c39p+11, 0x1.a455a70c31d8p+13,
     0x1.561031d4db97cp+16, 0x1.3e2cabb17c6a9p+19, 0x1.30dafba546295p+24, 0x1.187473f1019f6p+31,
     0x1.a6004162f2b8cp+45, 0x1.2062bf45679f6p-1,  0x1.acb8cf13bc769p-2,  0x1.26f3acd978277p-3,
     0x1.ab1f24dd77b4p-4,   0x1.92684e5721414p-7,  0x1.f27f344dc57a8p-10, 0x1.c4acb8d681064p-14,
     0x1.83432adc159b4p-19, 0x1.2b682ec48306ep-32, 0x1.598dccfe1b0eap-43, 0x1.04b526ba981fep-61,
-    0x1.000000004b8p+0,    0x1.0000000050002p+0, 0x1.000000005fffdp+0,  0x1.000000007fffbp+0,
-    0x1.0000000000801p+0,  0x1.0000000001fffp+0, 0x1.0000000004003p+0,  0x1.ffffffffff7ffp-1,
-    0x1.fffffffffe0b5p-1,  0x1.fffffffffbffbp-1, 0x1.fffffffffa88fp-1,  0x1.fffffffff8005p-1,
+    0x1.000000004b8p+0,    0x1.0000000050002p+0,  0x1.000000005fffdp+0,  0x1.000000007fffbp+0,
+    0x1.0000000000801p+0,  0x1.0000000001fffp+0,  0x1.0000000004003p+0,  0x1.ffffffffff7ffp-1,
+    0x1.fffffffffe0b5p-1,  0x1.fffffffffbffbp-1,  0x1.fffffffffa88fp-1,  0x1.fffffffff8005p-1,
 };
 
 class HardToRound : public testing::TestWithParam<double> {};
@@ -213,9 +215,11 @@ TEST(NaturalLogExactPath, RoundsLikeMpfrOnItsOwn) {
       const double x = sample[i];
       if (x < std::numeric_limits<double>::min()) continue;
       const double expected = MpfrNaturalLog(x);
-      const double actual = natural_log_detail::ExactNaturalLog(natural_log_detail::SplitLogArgument(Bits(x), 0));
+      const double actual =
+          natural_log_detail::ExactNaturalLog(natural_log_detail::SplitLogArgument(Bits(x), 0));
       if (Bits(actual) != Bits(expected) && ++mismatches <= 10) {
-        ADD_FAILURE() << kind.name << ": ln " << Hex(x) << ": " << Hex(actual) << ", MPFR " << Hex(expected);
+        ADD_FAILURE() << kind.name << ": ln " << Hex(x) << ": " << Hex(actual) << ", MPFR "
+                      << Hex(expected);
       }
     }
   }
@@ -236,10 +240,14 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 const SpecialCase kSpecialCases[] = {
-    {"PositiveZero", 0.0, -kInfinity},     {"NegativeZero", -0.0, -kInfinity},
-    {"One", 1.0, 0.0},                     {"PositiveInfinity", kInfinity, kInfinity},
-    {"NegativeInfinity", -kInfinity, kNaN}, {"MinusOne", -1.0, kNaN},
-    {"NegativeSubnormal", -0x1p-1074, kNaN}, {"NaN", kNaN, kNaN},
+    {"PositiveZero", 0.0, -kInfinity},
+    {"NegativeZero", -0.0, -kInfinity},
+    {"One", 1.0, 0.0},
+    {"PositiveInfinity", kInfinity, kInfinity},
+    {"NegativeInfinity", -kInfinity, kNaN},
+    {"MinusOne", -1.0, kNaN},
+    {"NegativeSubnormal", -0x1p-1074, kNaN},
+    {"NaN", kNaN, kNaN},
     {"Largest", 0x1.fffffffffffffp+1023, 0x1.62e42fefa39efp+9},
 };
 
