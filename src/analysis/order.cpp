@@ -1,14 +1,13 @@
 #include "analysis/order.hpp"
 
-#include <cmath>
-
 #include "analysis/entropy_table.hpp"
+#include "analysis/natural_log.hpp"
 
 namespace trelba {
 
 double EntropyTerm(double p) {
   if (p == 0.0) return p;
-  const double log_p = std::log(p);
+  const double log_p = NaturalLog(p);
   return (log_p * p) * -1.0;
 }
 

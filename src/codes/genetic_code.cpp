@@ -1,8 +1,8 @@
 #include "codes/genetic_code.hpp"
 
-#include <cmath>
 #include <cstdlib>
 
+#include "analysis/natural_log.hpp"
 #include "input/codon_index.hpp"
 
 namespace trelba {
@@ -154,7 +154,7 @@ GeneticCode Build(int number) {
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const std::uint8_t k = kDivisors[f][static_cast<std::size_t>(number)];
     code.divisor[f] = k;
-    code.log_divisor[f] = k != 0 ? std::log(static_cast<double>(k)) : 0.0;
+    code.log_divisor[f] = k != 0 ? NaturalLog(static_cast<double>(k)) : 0.0;
   }
   const Family exempt = ParseFamily(kVariantExemptCodons);
   for (unsigned m = 0; m < exempt.size; ++m) code.exempt[exempt.members[m]] = true;

@@ -1,8 +1,9 @@
 #include "codes/ncbi_tables.hpp"
 
 #include <array>
-#include <cmath>
 #include <cstdlib>
+
+#include "analysis/natural_log.hpp"
 
 namespace trelba {
 namespace {
@@ -101,7 +102,7 @@ GeneticCode Build(const NcbiTable& table) {
     const std::uint8_t k = code.families[i].size;
     if (f == kStopFamily || k < 2) continue;
     code.divisor[i] = k;
-    code.log_divisor[i] = std::log(static_cast<double>(k));
+    code.log_divisor[i] = NaturalLog(static_cast<double>(k));
     code.denominator[code.denominator_size++] = static_cast<std::uint8_t>(f);
   }
   MarkUnsharedFamilies(code);
