@@ -4,8 +4,9 @@
 It keeps whole-run tables (codons x sequences), transforms them in place phase by phase
 (counts -> within-family frequencies -> entropy terms -> family entropies -> order values
 -> scores), and formats numbers with printf's "%g", so it shares no code and no structure
-with the streaming implementation. Python floats are IEEE doubles and math.log is the C
-library's log, so the numbers must agree bit for bit.
+with the streaming implementation. Python floats are IEEE doubles, and the logarithm is
+the correctly rounded one (from the decimal module, not the C library's), so the numbers
+must agree bit for bit on every platform.
 
 A CODE of the form gN stands for NCBI translation table N (`Trelba --gcode N`), its
 families taken from Biopython's codon tables: a codon in the forward table joins its amino
@@ -14,12 +15,25 @@ family of two or more codons but the stop family, in ascending number.
 
 usage: reference_model.py INPUT CODE OUTDIR   (writes OUTDIR/NAME.iik, .ok and .freq)
 """
+import decimal
+import functools
 import math
 import os
 import sys
 
 BASES = {"T": 0, "C": 1, "A": 2, "G": 3}
 WHITESPACE = b" \t\n\v\f\r"
+
+
+# 50 significant digits, then one rounding to a double: a double's logarithm never lies
+# within 10^-40 of its own of a halfway point between two doubles (the hardest cases come
+# within about 2^-118), so the double is ln x correctly rounded.
+LOG_CONTEXT = decimal.Context(prec=50)
+
+
+@functools.lru_cache(maxsize=None)
+def log(x):
+    return float(decimal.Decimal(x).ln(LOG_CONTEXT))
 
 
 def idx(name):
@@ -155,7 +169,7 @@ def run(path, code, outdir):
     for row in slots:
         for k in range(1, 65):
             if k not in exempt and row[k] != 0:
-                row[k] = (math.log(row[k]) * row[k]) * -1.0
+                row[k] = (log(row[k]) * row[k]) * -1.0
 
     order = [[0.0] * 22 for _ in slots]
     for s, row in enumerate(slots):
@@ -166,7 +180,7 @@ def run(path, code, outdir):
             h = row[fam[f][0]]
             for m in fam[f][1:]:
                 h += row[m]
-            order[s][f] = 1.0 - h / math.log(float(k))
+            order[s][f] = 1.0 - h / log(float(k))
 
     scores = []
     for s in range(len(slots)):
