@@ -29,6 +29,7 @@ usage() {
 }
 
 jobs=2
+run_timeout=300  # seconds for one run of either program
 keep=0
 compressed=0
 while [ $# -gt 0 ]; do
@@ -123,7 +124,9 @@ run_one() {
     gcode*) code_arguments=(--gcode "${code#gcode }" "$name") ;;
   esac
   local status=0
-  (cd "$folder" && "${program[@]}" -T "$name.tsv" "${code_arguments[@]}" \
+  # A run that hangs (an emulator stuck at start) fails after a while instead of holding
+  # up CI: timeout's status 124 counts as a failed run.
+  (cd "$folder" && timeout "$run_timeout" "${program[@]}" -T "$name.tsv" "${code_arguments[@]}" \
     </dev/null >/dev/null 2>"$name.stderr") || status=$?
   echo "$status" >"$folder/$name.status"
 }
