@@ -62,14 +62,10 @@ char* Layout(char* out, unsigned digits, int exponent) {
   const unsigned middle = digits / 100 % 100;
   const unsigned low = digits % 100;
   const std::uint64_t d = Pair(high) | Pair(middle) << 16 | Pair(low) << 32;  // six digits
-  int significant = kDigits;  // digits up to the last non-zero one
-  if (low != 0) {
-    significant = low % 10 != 0 ? 6 : 5;
-  } else if (middle != 0) {
-    significant = middle % 10 != 0 ? 4 : 3;
-  } else {
-    significant = high % 10 != 0 ? 2 : 1;
-  }
+  // Digits up to the last non-zero one: the highest byte of d that is not '0' (the first
+  // digit never is).
+  constexpr std::uint64_t kSixZeros = 0x303030303030;
+  const auto significant = static_cast<int>((std::bit_width(d ^ kSixZeros) + 7) / 8);
 
   if (exponent < 0 && exponent >= -4) {
     const auto zeros = static_cast<std::size_t>(1 - exponent);  // "0." and -exponent-1 zeros
@@ -108,6 +104,10 @@ char* FormatDouble(char* out, double value) {
   if (value == 0.0) {  // every stop and one-codon family's order value
     if (std::signbit(value)) *out++ = '-';
     *out = '0';
+    return out + 1;
+  }
+  if (value == 1.0) {  // a family that uses one of its codons only
+    *out = '1';
     return out + 1;
   }
   if (!std::isfinite(value)) return SlowFormat(out, value);
