@@ -148,11 +148,14 @@ class Pipeline {
         work_.pop_front();
       }
       Analyse(*batch, reporter);
+      bool take_turn = false;
       {
         std::lock_guard lock(mutex_);
         done_.push_back(batch);
+        take_turn = !writing_;
+        writing_ = true;
       }
-      WriteReadyBatches();
+      if (take_turn) WriteReadyBatches();
     }
   }
 
@@ -174,18 +177,21 @@ class Pipeline {
     }
   }
 
-  // Writes every finished batch that is next in input order. One worker writes at a time;
-  // a worker that finds its batch not yet due leaves it to the one that writes the batch
-  // before it.
+  // Writes every finished batch that is next in input order, for the worker that holds the
+  // writing turn. One worker writes at a time; a worker that finishes a batch while another
+  // writes leaves it to that one and goes back to analysing, never waiting: the writer
+  // looks for the next batch once more, under the same lock, before it gives up the turn.
   void WriteReadyBatches() {
-    std::lock_guard writing(write_mutex_);
     for (;;) {
       Batch* batch = nullptr;
       {
         std::lock_guard lock(mutex_);
         const auto next = std::find_if(done_.begin(), done_.end(),
                                        [&](const Batch* b) { return b->position == next_write_; });
-        if (next == done_.end()) return;
+        if (next == done_.end()) {
+          writing_ = false;
+          return;
+        }
         batch = *next;
         done_.erase(next);
       }
@@ -226,7 +232,7 @@ class Pipeline {
   std::vector<std::unique_ptr<Batch>> batches_;
   std::vector<std::thread> threads_;
 
-  std::mutex mutex_;  // guards the queues, next_position_ and closed_
+  std::mutex mutex_;  // guards the queues, next_position_, closed_ and writing_
   std::condition_variable work_ready_;
   std::condition_variable batch_freed_;
   std::deque<Batch*> free_;
@@ -234,8 +240,9 @@ class Pipeline {
   std::vector<Batch*> done_;
   std::uint64_t next_position_ = 0;
   bool closed_ = false;
+  bool writing_ = false;  // a worker holds the writing turn
 
-  std::mutex write_mutex_;  // guards what follows: the writing in order
+  // Touched only by the worker that holds the writing turn (handed on under mutex_).
   std::uint64_t next_write_ = 0;
   AverageScore average_;
   InputSurvey survey_;
