@@ -21,7 +21,13 @@ namespace trelba {
 namespace {
 
 constexpr std::size_t kBatchSequences = 256;
-constexpr std::size_t kBatchBuffer = 1 << 16;
+// Room for a batch's text of each output, enough for 256 genes of ordinary counts: the
+// writer hands it to the report's file from where the worker wrote it. Text beyond it
+// overflows into a string, copied once more.
+constexpr std::size_t kBatchOrderText = 96 << 10;
+constexpr std::size_t kBatchScoreText = 16 << 10;
+constexpr std::size_t kBatchCountText = 192 << 10;
+constexpr std::size_t kBatchTableText = 96 << 10;
 // A batch takes sequences until their text reaches this size; a longer sequence is
 // counted by the reading thread as it arrives, so that memory does not grow with it.
 constexpr std::size_t kBatchText = 1 << 18;
@@ -42,10 +48,12 @@ struct Record {
   CodonCounts counts{};
 };
 
-// Buffered text of one output of one batch.
+// Text of one output of one batch: in the buffer, and in the overflow before it when the
+// buffer filled.
 struct BatchText {
-  StringSink sink;
-  OutputBuffer buffer{sink, kBatchBuffer};
+  explicit BatchText(std::size_t capacity) : buffer(overflow, capacity) {}
+  StringSink overflow;
+  OutputBuffer buffer;
 };
 
 // A run of consecutive sequences and, once a worker has been at it, their outputs.
@@ -55,7 +63,8 @@ struct Batch {
   std::size_t size = 0;
   std::string text;              // the bodies of the records that hold no counts
   std::uint64_t u_letters = 0;   // letters U or u in the bodies
-  BatchText order, scores, counts, table;
+  BatchText order{kBatchOrderText}, scores{kBatchScoreText}, counts{kBatchCountText},
+      table{kBatchTableText};
   std::vector<double> score_values;
   InputSurvey survey;
 
@@ -139,11 +148,14 @@ class Pipeline {
         work_.pop_front();
       }
       Analyse(*batch, reporter);
+      bool take_turn = false;
       {
         std::lock_guard lock(mutex_);
         done_.push_back(batch);
+        take_turn = !writing_;
+        writing_ = true;
       }
-      WriteReadyBatches();
+      if (take_turn) WriteReadyBatches();
     }
   }
 
@@ -163,23 +175,23 @@ class Pipeline {
       batch.survey.Add(record.counts);
       batch.score_values.push_back(reporter.Report(out, record.number, record.counts, record.id));
     }
-    for (BatchText* text : {&batch.order, &batch.scores, &batch.counts, &batch.table}) {
-      text->buffer.Flush();
-    }
   }
 
-  // Writes every finished batch that is next in input order. One worker writes at a time;
-  // a worker that finds its batch not yet due leaves it to the one that writes the batch
-  // before it.
+  // Writes every finished batch that is next in input order, for the worker that holds the
+  // writing turn. One worker writes at a time; a worker that finishes a batch while another
+  // writes leaves it to that one and goes back to analysing, never waiting: the writer
+  // looks for the next batch once more, under the same lock, before it gives up the turn.
   void WriteReadyBatches() {
-    std::lock_guard writing(write_mutex_);
     for (;;) {
       Batch* batch = nullptr;
       {
         std::lock_guard lock(mutex_);
         const auto next = std::find_if(done_.begin(), done_.end(),
                                        [&](const Batch* b) { return b->position == next_write_; });
-        if (next == done_.end()) return;
+        if (next == done_.end()) {
+          writing_ = false;
+          return;
+        }
         batch = *next;
         done_.erase(next);
       }
@@ -203,8 +215,10 @@ class Pipeline {
                  {outputs_.table, &batch.table}};
     for (const auto& [out, text] : pairs) {
       if (out == nullptr) continue;
-      out->Append(text->sink.text);
-      text->sink.text.clear();
+      out->Append(text->overflow.text);
+      text->overflow.text.clear();
+      out->Append(text->buffer.pending());
+      text->buffer.Clear();
       if (out->failed()) write_failed_.store(true, std::memory_order_relaxed);
     }
     // Summed in input order, so that the average has the bits of a one-thread run.
@@ -218,7 +232,7 @@ class Pipeline {
   std::vector<std::unique_ptr<Batch>> batches_;
   std::vector<std::thread> threads_;
 
-  std::mutex mutex_;  // guards the queues, next_position_ and closed_
+  std::mutex mutex_;  // guards the queues, next_position_, closed_ and writing_
   std::condition_variable work_ready_;
   std::condition_variable batch_freed_;
   std::deque<Batch*> free_;
@@ -226,8 +240,9 @@ class Pipeline {
   std::vector<Batch*> done_;
   std::uint64_t next_position_ = 0;
   bool closed_ = false;
+  bool writing_ = false;  // a worker holds the writing turn
 
-  std::mutex write_mutex_;  // guards what follows: the writing in order
+  // Touched only by the worker that holds the writing turn (handed on under mutex_).
   std::uint64_t next_write_ = 0;
   AverageScore average_;
   InputSurvey survey_;

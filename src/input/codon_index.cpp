@@ -16,6 +16,17 @@ constexpr std::array<std::uint8_t, 256> MakeByteClasses() {
   return classes;
 }
 
+// A base's number times `weight`, plus `offset`; kNotCodonSum for any other byte.
+constexpr std::array<std::uint16_t, 256> MakeCodonPart(unsigned weight, unsigned offset) {
+  const std::array<std::uint8_t, 256> classes = MakeByteClasses();
+  std::array<std::uint16_t, 256> part{};
+  for (std::size_t b = 0; b < part.size(); ++b) {
+    part[b] = static_cast<std::uint16_t>(classes[b] <= kBaseG ? classes[b] * weight + offset
+                                                              : kNotCodonSum);
+  }
+  return part;
+}
+
 int ClassOf(char c) {
   return kByteClasses[static_cast<unsigned char>(c)];
 }
@@ -23,6 +34,9 @@ int ClassOf(char c) {
 }  // namespace
 
 const std::array<std::uint8_t, 256> kByteClasses = MakeByteClasses();
+const std::array<std::uint16_t, 256> kCodonFirst = MakeCodonPart(16, 0);
+const std::array<std::uint16_t, 256> kCodonSecond = MakeCodonPart(4, 0);
+const std::array<std::uint16_t, 256> kCodonThird = MakeCodonPart(1, 1);
 
 int CodonIndex(char first, char second, char third) {
   if (first == '>' || second == '>' || third == '>') return kHeaderTriple;

@@ -21,6 +21,15 @@ enum ByteClass : std::uint8_t {
 // Class of every byte value, both letter cases alike.
 extern const std::array<std::uint8_t, 256> kByteClasses;
 
+// The codon index of three letters as one table entry per letter, added:
+// kCodonFirst[a] + kCodonSecond[b] + kCodonThird[c] is the index (1..64) when all three
+// are bases, and kNotCodonSum or more when any of them is not. Adding needs no test per
+// letter, so whole runs of codons are read with one test per group.
+inline constexpr unsigned kNotCodonSum = 0x100;
+extern const std::array<std::uint16_t, 256> kCodonFirst;
+extern const std::array<std::uint16_t, 256> kCodonSecond;
+extern const std::array<std::uint16_t, 256> kCodonThird;
+
 inline constexpr int kHeaderTriple = -1;
 inline constexpr int kNotCodonFirst = -2;
 inline constexpr int kNotCodon = 0;

@@ -22,6 +22,7 @@
 #include <string_view>
 
 #include "input/codon_index.hpp"
+#include "input/codon_runs.hpp"
 #include "trelba/tables.hpp"
 
 namespace trelba {
@@ -39,8 +40,9 @@ struct SequenceReader {
 };
 
 // Reads `size` bytes. `on_sequence(number, counts, id)` is called for every sequence that a
-// header in these bytes ends, before the next one is started.
-template <class OnSequence>
+// header in these bytes ends, before the next one is started. With `kCountRuns` false
+// every byte goes through the byte-by-byte path (for tests that check the runs against it).
+template <bool kCountRuns = true, class OnSequence>
 void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
                OnSequence&& on_sequence) {
   const auto* p = reinterpret_cast<const unsigned char*>(data);
@@ -67,29 +69,12 @@ void ReadBytes(SequenceReader& reader, const char* data, std::size_t size,
       in_header = false;
       continue;
     }
-    // Fast path: whole codons of three bases from the frame's beginning on.
-    if (frame == 0) {
-      while (end - p >= 6) {  // two codons at a time, the common case inside a line
-        const unsigned c0 = kByteClasses[p[0]];
-        const unsigned c1 = kByteClasses[p[1]];
-        const unsigned c2 = kByteClasses[p[2]];
-        const unsigned c3 = kByteClasses[p[3]];
-        const unsigned c4 = kByteClasses[p[4]];
-        const unsigned c5 = kByteClasses[p[5]];
-        if ((c0 | c1 | c2 | c3 | c4 | c5) > kBaseG) break;
-        ++counts[1 + c0 * 16 + c1 * 4 + c2];
-        ++counts[1 + c3 * 16 + c4 * 4 + c5];
-        p += 6;
+    // Whole codons of three bases from the frame's beginning on; the rest byte by byte.
+    if constexpr (kCountRuns) {
+      if (frame == 0) {
+        p = CountCodonRuns(p, end, counts);
+        if (p == end) break;
       }
-      while (end - p >= 3) {
-        const unsigned c0 = kByteClasses[p[0]];
-        const unsigned c1 = kByteClasses[p[1]];
-        const unsigned c2 = kByteClasses[p[2]];
-        if ((c0 | c1 | c2) > kBaseG) break;
-        ++counts[1 + c0 * 16 + c1 * 4 + c2];
-        p += 3;
-      }
-      if (p == end) break;
     }
     const unsigned char byte = *p++;
     const unsigned cls = kByteClasses[byte];

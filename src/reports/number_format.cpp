@@ -1,5 +1,6 @@
 #include "reports/number_format.hpp"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -31,58 +32,65 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-void PutPair(char* out, unsigned pair) {
-  std::memcpy(out, kDigitPairs + 2 * pair, 2);
+// The two characters of `pair` (0 to 99) as the low 16 bits of a word whose byte i is the
+// i-th character (see Store8).
+std::uint64_t Pair(unsigned pair) {
+  const auto* const text = reinterpret_cast<const unsigned char*>(kDigitPairs + 2 * pair);
+  return text[0] | static_cast<std::uint64_t>(text[1]) << 8;
 }
 
-// "0." and as many zeros as a number below 1 down to 1e-4 needs before its digits.
-constexpr char kLeadingZeros[] = "0.0000";
+// Writes the eight bytes of `bytes` to `out`, byte i (bits 8i to 8i+7) to out[i]: one
+// store where the machine keeps words in that order. The digits are kept in a word rather
+// than in a small array, so that copying them never waits on separate narrow stores.
+void Store8(char* out, std::uint64_t bytes) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(out, &bytes, sizeof bytes);
+  } else {
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(bytes >> (8 * i) & 0xFF);
+  }
+}
+
+// "0." and as many zeros as a number below 1 down to 1e-4 needs before its digits: 8 bytes.
+constexpr std::uint64_t kLeadingZeros = 0x3030303030302e30;  // "0.000000" read as Store8 writes
 
 // The six digits of `digits` (100000 to 999999), rounded already, laid out as "%g" does
 // for decimal exponent `exponent`: trailing zeros of the fraction and a bare point dropped.
-// The digits are written in pairs and whole six-character groups are copied, the end
-// pointer then moved by the number of characters that count.
+// Whole eight-byte groups are written (callers give kMaxNumberText bytes of room), the
+// end pointer then moved by the number of characters that count.
 char* Layout(char* out, unsigned digits, int exponent) {
   const unsigned high = digits / 10000;
   const unsigned middle = digits / 100 % 100;
   const unsigned low = digits % 100;
-  char d[kDigits];
-  PutPair(d, high);
-  PutPair(d + 2, middle);
-  PutPair(d + 4, low);
-  int significant = kDigits;  // digits up to the last non-zero one
-  if (low != 0) {
-    significant = low % 10 != 0 ? 6 : 5;
-  } else if (middle != 0) {
-    significant = middle % 10 != 0 ? 4 : 3;
-  } else {
-    significant = high % 10 != 0 ? 2 : 1;
-  }
+  const std::uint64_t d = Pair(high) | Pair(middle) << 16 | Pair(low) << 32;  // six digits
+  // Digits up to the last non-zero one: the highest byte of d that is not '0' (the first
+  // digit never is).
+  constexpr std::uint64_t kSixZeros = 0x303030303030;
+  const auto significant = static_cast<int>((std::bit_width(d ^ kSixZeros) + 7) / 8);
 
   if (exponent < 0 && exponent >= -4) {
     const auto zeros = static_cast<std::size_t>(1 - exponent);  // "0." and -exponent-1 zeros
-    std::memcpy(out, kLeadingZeros, sizeof kLeadingZeros - 1);
+    Store8(out, kLeadingZeros);
     out += zeros;
-    std::memcpy(out, d, kDigits);
+    Store8(out, d);
     return out + significant;
   }
   if (exponent >= 0 && exponent < kDigits) {
     const int whole = exponent + 1;
-    std::memcpy(out, d, kDigits);
+    Store8(out, d);
     if (significant <= whole) return out + whole;
     out[whole] = '.';
-    std::memcpy(out + whole + 1, d + whole, static_cast<std::size_t>(kDigits - whole));
+    Store8(out + whole + 1, d >> (8 * whole));
     return out + significant + 1;
   }
-  out[0] = d[0];
+  out[0] = static_cast<char>(d & 0xFF);
   out[1] = '.';
-  std::memcpy(out + 2, d + 1, kDigits - 1);
+  Store8(out + 2, d >> 8);
   out += significant > 1 ? significant + 1 : 1;
   *out++ = 'e';
   *out++ = exponent < 0 ? '-' : '+';
   const auto e = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
   if (e >= 100) *out++ = static_cast<char>('0' + e / 100);
-  PutPair(out, e % 100);
+  std::memcpy(out, kDigitPairs + 2 * (e % 100), 2);
   return out + 2;
 }
 
@@ -98,15 +106,20 @@ char* FormatDouble(char* out, double value) {
     *out = '0';
     return out + 1;
   }
+  if (value == 1.0) {  // a family that uses one of its codons only
+    *out = '1';
+    return out + 1;
+  }
   if (!std::isfinite(value)) return SlowFormat(out, value);
   const double magnitude = std::fabs(value);
   std::uint64_t bits = 0;
   std::memcpy(&bits, &magnitude, sizeof bits);
   const int binary_exponent = static_cast<int>(bits >> 52) - 1023;  // floor(log2), normal numbers
-  // floor(log10(magnitude)) or one below it (floor of a product, also for negatives).
-  const double estimate = binary_exponent * 0.30102999566398120;
-  int exponent = static_cast<int>(estimate);
-  if (exponent > estimate) --exponent;
+  // floor(log10(magnitude)) or one below it: floor(binary_exponent * log10(2)) in integer
+  // arithmetic (78913 / 2^18 is log10(2) to six digits; the shift floors negatives too).
+  // An estimate one off for some rare exponent only sends that number to the exact
+  // conversion below, never changes what is written.
+  int exponent = (binary_exponent * 78913) >> 18;
   if (exponent < kDigits - 1 - kMaxExactPower || exponent > kDigits - 1 + kMaxExactPower - 1) {
     return SlowFormat(out, value);
   }

@@ -9,6 +9,10 @@ OutputBuffer::OutputBuffer(ByteSink& sink, std::size_t capacity)
     : sink_(sink), data_(new char[capacity]), capacity_(capacity) {}
 
 void OutputBuffer::Append(std::string_view text) {
+  if (text.size() >= capacity_) {
+    if (Flush() && !sink_.Write(text.data(), text.size())) failed_ = true;
+    return;
+  }
   while (!text.empty()) {
     if (used_ == capacity_) Flush();
     const std::size_t n = std::min(text.size(), capacity_ - used_);

@@ -40,7 +40,14 @@ class OutputBuffer {
   }
   void Commit(const char* end) { used_ = static_cast<std::size_t>(end - data_.get()); }
 
+  // Copies `text` in; a text at least as large as the buffer goes straight to the sink,
+  // after what is buffered.
   void Append(std::string_view text);
+
+  // The bytes buffered and not yet handed to the sink, and dropping them (for a buffer
+  // whose owner hands its text on itself).
+  std::string_view pending() const { return {data_.get(), used_}; }
+  void Clear() { used_ = 0; }
 
   // Hands the buffered bytes to the sink. After a failed write the buffer drops what it
   // is given and failed() stays true.

@@ -91,6 +91,24 @@ TEST(Threads, LongSequencesAmongShortOnes) {
   }
 }
 
+// A batch's text of an output beyond the room kept for it (long identifiers in the
+// table) overflows and still comes out whole and in order.
+TEST(Threads, BatchTextBeyondItsRoom) {
+  ScratchDir dir;
+  std::string text;
+  for (int i = 0; i < 700; ++i) {
+    text += '>';
+    text.append(static_cast<std::size_t>(300 + i * 7 % 1500), static_cast<char>('a' + i % 26));
+    text += std::to_string(i);
+    text += " description\nATGGCTAAACGTTTCCAGGATTGGCTTGAACC\n";
+  }
+  WriteFile(dir / "in.fa", text);
+  const Outputs one = RunWithThreads(dir, "1", "0");
+  for (const char* threads : {"2", "3"}) {
+    EXPECT_TRUE(RunWithThreads(dir, threads, "0") == one) << "-j " << threads;
+  }
+}
+
 // Regression guard: where threads cannot be had (a process limit), the run does the same
 // work in one thread instead of aborting, whichever thread fails to start.
 TEST(Threads, NoThreadsToBeHadFallsBackToOne) {
