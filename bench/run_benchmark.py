@@ -9,7 +9,8 @@ with --table. For each it reports the median wall time over the runs (whole proc
 of input and peak RSS of `cat in > out`, of reading the input while writing as many bytes
 as the reports hold (bench/copy_floor), and of Trelba -j 1 and -j 2, with Trelba's ratio
 to each floor. Report files are removed before every run, so each run creates its files
-as a user's would. 1,000,000 sequences and a 2 GB input: bench/scale_check.sh.
+as a user's would. Then the nanoseconds per call of the analysis's own logarithm beside the
+C library's (bench/natural_log_cost), and peak memory by input size. 1,000,000 sequences and a 2 GB input: bench/scale_check.sh.
 """
 import argparse
 import gzip
@@ -117,6 +118,10 @@ def main():
         base = run("naive baseline (>>, endl, tables) on (a)", [naive, a], args.work, args.runs,
                    os.path.getsize(os.path.join(args.work, a)), clean=outputs(a, []))
         print("naive / Trelba -j 1: %.1f x\n" % (base / results[("(a) 50,000 x 999 nt", "1")]))
+
+    print("the analysis's logarithm against the C library's, per call:")
+    subprocess.run([os.path.join(build, "bench", "natural_log_cost")], check=True)
+    print()
 
     print("memory by input size (peak RSS must stay flat):")
     for n in (1000, 50000):
