@@ -49,6 +49,9 @@ using natural_log_detail::kLogMantissaTailBits;
 using natural_log_detail::kLogReductions;
 using natural_log_detail::LogArgument;
 
+// The error bounds above take |z| < 2^-8, which the generated table must give.
+static_assert(natural_log_detail::kLogLargestReducedArgument <= 0x1p-8);
+
 // The error allowed for in the rounding test, in multiples of |z|^3, |s| and |z|.
 constexpr double kCubeError = 0x1p-50;
 constexpr double kTabulatedError = 0x1p-93;
