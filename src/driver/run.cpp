@@ -8,41 +8,27 @@
 #include <vector>
 
 #include "codes/genetic_code.hpp"
-#include "driver/analyse_input.hpp"
 #include "driver/error_message.hpp"
 #include "driver/help_text.hpp"
 #include "driver/messages.hpp"
 #include "driver/options.hpp"
-#include "driver/pipeline.hpp"
-#include "driver/thread_pipeline.hpp"
+#include "driver/ordered_pipeline.hpp"
+#include "driver/report_input.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
-#include "reports/output_buffer.hpp"
-#include "reports/report_file.hpp"
-#include "reports/standard_output.hpp"
+#include "reports/report_set.hpp"
 
 namespace trelba {
 namespace {
 
-// How messages name standard input and output.
+// How messages name standard input.
 constexpr std::string_view kStandardInputName = "standard input";
-constexpr std::string_view kStandardOutputName = "standard output";
 
 int Print(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
   return std::fflush(stdout) == 0 ? 0 : kFailureStatus;
 }
-
-// One output of the run: a report file, or standard output for the table.
-struct Output {
-  std::string name;  // as messages give it
-  std::unique_ptr<ReportFile> file;
-  StandardOutput standard_output;
-  std::unique_ptr<OutputBuffer> buffer;
-
-  ByteSink& sink() { return file ? static_cast<ByteSink&>(*file) : standard_output; }
-};
 
 // The genetic code the arguments select, with a warning for an argument that selects the
 // standard code without saying so, and for arguments that are not read.
@@ -105,70 +91,43 @@ int AnalyseAndWrite(const Options& options, const GeneticCode& code) {
   // Refused text (UTF-16, UTF-32) fails before any report file is created.
   if (input.refusal() != nullptr) return FileError("reading", input_name, input.refusal());
 
-  // Created in this order: family order report, score report, codon count report, table;
+  // Opened in this order: family order report, score report, codon count report, table;
   // none of them may be the input itself.
   const FileIdentity input_file =
       from_standard_input ? IdentifyStandardInput() : IdentifyFile(input_name);
-  std::vector<Output> outputs;
-  outputs.reserve(4);
-  ReportOutputs destinations;
+  ReportSet outputs;
+  ReportRequest request;
+  request.code = &code;
+  request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
   if (!options.no_reports) {
     const std::string prefix = options.output_prefix.value_or(options.input);
     const struct {
       OutputBuffer** slot;
       const char* suffix;
-    } reports[] = {{&destinations.order, ".iik"},
-                   {&destinations.scores, ".ok"},
-                   {&destinations.counts, ".freq"}};
+    } reports[] = {{&request.outputs.order, ".iik"},
+                   {&request.outputs.scores, ".ok"},
+                   {&request.outputs.counts, ".freq"}};
     for (const auto& [slot, suffix] : reports) {
-      Output& out = outputs.emplace_back();
-      out.name = prefix + suffix;
-      out.file = std::make_unique<ReportFile>();
-      if (!out.file->Open(out.name, input_file)) return FileError("opening", out.name);
-      out.buffer = std::make_unique<OutputBuffer>(out.sink());
-      *slot = out.buffer.get();
+      const std::string name = prefix + suffix;
+      *slot = outputs.OpenFile(name, input_file);
+      if (*slot == nullptr) return FileError("opening", name);
     }
   }
   if (options.table) {
-    Output& out = outputs.emplace_back();
     if (*options.table == kStandardStream) {
-      out.name = kStandardOutputName;
+      request.outputs.table = outputs.OpenStandardOutput();
     } else {
-      out.name = *options.table;
-      out.file = std::make_unique<ReportFile>();
-      if (!out.file->Open(out.name, input_file)) return FileError("opening", out.name);
+      request.outputs.table = outputs.OpenFile(*options.table, input_file);
+      if (request.outputs.table == nullptr) return FileError("opening", *options.table);
     }
-    out.buffer = std::make_unique<OutputBuffer>(out.sink());
-    destinations.table = out.buffer.get();
   }
 
-  const unsigned threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
-  const InputOutcome outcome = AnalyseInput(input, code, destinations, threads);
+  const InputOutcome outcome = ReportInput(input, request);
   if (outcome.status == InputOutcome::Status::kReadFailed) return FileError("reading", input_name);
-  if (outcome.status == InputOutcome::Status::kWriteFailed) {
-    for (Output& out : outputs) {
-      if (out.buffer->failed()) return FileError("writing", out.name);
-    }
-  }
-
-  for (Output& out : outputs) {
-    if (!out.buffer->Flush() || (out.file && !out.file->Close())) {
-      return FileError("writing", out.name);
-    }
-  }
-  // The files replace what stood at their names all together, or none of them does.
-  std::vector<ReportFile*> files;
-  std::vector<const Output*> owners;
-  for (const Output& out : outputs) {
-    if (out.file) {
-      files.push_back(out.file.get());
-      owners.push_back(&out);
-    }
-  }
-  const std::size_t failed = CommitAll(files);
-  if (failed != files.size()) return FileError("writing", owners[failed]->name);
-  for (const std::string& line :
-       InputWarnings(input_name, outcome.survey, outcome.u_letters, outcome.any_header)) {
+  if (const std::string* failed = outputs.Failed()) return FileError("writing", *failed);
+  if (const std::string* failed = outputs.Commit()) return FileError("writing", *failed);
+  for (const std::string& line : InputWarnings(input_name, outcome.totals.survey,
+                                               outcome.totals.u_letters, outcome.any_header())) {
     Warning(line);
   }
   return 0;

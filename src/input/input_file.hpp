@@ -8,16 +8,17 @@
 #include <memory>
 #include <string>
 
+#include "input/byte_source.hpp"
 #include "input/decoder.hpp"
 
 namespace trelba {
 
-class InputFile {
+class InputFile final : public ByteSource {
  public:
   InputFile() = default;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
-  ~InputFile();
+  ~InputFile() override;
 
   // Opens `name` for reading. Fails for a file that cannot be opened or read and for a
   // directory.
@@ -34,7 +35,7 @@ class InputFile {
   // Reads up to `capacity` bytes of text into `buffer`: the number read, 0 at the end of
   // the input, or -1 after a read error (a truncated or corrupt compressed stream, or
   // garbage after one, too; refused input).
-  std::ptrdiff_t Read(char* buffer, std::size_t capacity);
+  std::ptrdiff_t Read(char* buffer, std::size_t capacity) override;
 
  private:
   bool Start();

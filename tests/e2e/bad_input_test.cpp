@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "driver/pipeline.hpp"
+#include "analyse_text.hpp"
 #include "run_tool.hpp"
 
 namespace trelba::test {

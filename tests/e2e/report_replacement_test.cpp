@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/pipeline.hpp"
+#include "analyse_text.hpp"
 #include "run_tool.hpp"
 #include "synthetic_genes.hpp"
 

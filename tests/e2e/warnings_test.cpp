@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "driver/pipeline.hpp"
+#include "analyse_text.hpp"
 #include "run_tool.hpp"
 
 namespace trelba::test {

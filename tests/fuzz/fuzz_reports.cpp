@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/pipeline.hpp"
+#include "analyse_text.hpp"
 #include "fuzz_decode.hpp"
 #include "fuzz_input.hpp"
 #include "input/compression_format.hpp"

@@ -1,5 +1,5 @@
 // Reading whole runs of codons at a time must count exactly as reading byte by byte:
-// both paths of ReadBytes are run on the same text, fed in pieces of many sizes, and every
+// both paths of CountCodons are run on the same text, fed in pieces of many sizes, and every
 // sequence's counts, identifier and number, and the U letters, must agree.
 #include <gtest/gtest.h>
 
@@ -10,43 +10,20 @@
 #include <vector>
 
 #include "input/codon_runs.hpp"
-#include "input/sequence_reader.hpp"
+#include "read_sequences.hpp"
 
 namespace trelba {
 namespace {
 
-struct Sequence {
-  SequenceNumber number = 0;
-  CodonCounts counts{};
-  std::string id;
-  bool operator==(const Sequence&) const = default;
-};
-
-struct Reading {
-  std::vector<Sequence> sequences;
-  std::uint64_t u_letters = 0;
-  bool operator==(const Reading&) const = default;
-};
-
 template <bool kCountRuns>
-Reading Read(const std::string& text, std::size_t piece) {
-  Reading reading;
-  auto collect = [&](SequenceNumber number, const CodonCounts& counts, std::string_view id) {
-    reading.sequences.push_back({number, counts, std::string(id)});
-  };
-  SequenceReader reader;
-  for (std::size_t at = 0; at < text.size(); at += piece) {
-    ReadBytes<kCountRuns>(reader, text.data() + at, std::min(piece, text.size() - at), collect);
-  }
-  FinishReading(reader, collect);
-  reading.u_letters = reader.u_letters;
-  return reading;
+test::Reading Read(const std::string& text, std::size_t piece) {
+  return test::ReadSequences<kCountRuns>(text, piece);
 }
 
 // Both paths agree on `text` fed whole and in pieces of 1 to 17 bytes (pieces that cut
 // runs of codons anywhere).
 void ExpectSameCounts(const std::string& text, const std::string& what) {
-  const Reading careful = Read<false>(text, text.size() + 1);
+  const test::Reading careful = Read<false>(text, text.size() + 1);
   for (std::size_t piece : {text.size() + 1, std::size_t{1}, std::size_t{2}, std::size_t{5},
                             std::size_t{11}, std::size_t{12}, std::size_t{13}, std::size_t{17}}) {
     ASSERT_TRUE(Read<true>(text, piece) == careful) << what << ", pieces of " << piece;

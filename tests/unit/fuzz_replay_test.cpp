@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "driver/pipeline.hpp"
+#include "analyse_text.hpp"
 #include "fuzz_decode.hpp"
 #include "fuzz_input.hpp"
 #include "input/compression_format.hpp"

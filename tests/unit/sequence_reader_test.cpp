@@ -1,10 +1,10 @@
-#include "input/sequence_reader.hpp"
-
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "read_sequences.hpp"
 
 namespace trelba {
 namespace {
@@ -18,25 +18,18 @@ std::string CodonName(int index) {
 // Each sequence read, as "ATG:1 TTT:2" (codons in index order, non-zero counts only),
 // with the sequences joined by " | ". `piece` bytes are fed at a time.
 std::string Read(const std::string& text, std::size_t piece) {
-  std::vector<std::string> sequences;
+  std::string all;
   SequenceNumber expected_number = 1;
-  auto collect = [&](SequenceNumber number, const CodonCounts& counts, std::string_view) {
-    EXPECT_EQ(number, expected_number++);
+  for (const test::ReadSequence& sequence : test::ReadSequences(text, piece).sequences) {
+    EXPECT_EQ(sequence.number, expected_number++);
     std::string line;
     for (int k = 1; k <= kCodonCount; ++k) {
-      if (counts[static_cast<std::size_t>(k)] == 0) continue;
+      if (sequence.counts[static_cast<std::size_t>(k)] == 0) continue;
       if (!line.empty()) line += ' ';
-      line += CodonName(k) + ':' + std::to_string(counts[static_cast<std::size_t>(k)]);
+      line += CodonName(k) + ':' + std::to_string(sequence.counts[static_cast<std::size_t>(k)]);
     }
-    sequences.push_back(line);
-  };
-  SequenceReader reader;
-  for (std::size_t at = 0; at < text.size(); at += piece) {
-    ReadBytes(reader, text.data() + at, std::min(piece, text.size() - at), collect);
+    all += (expected_number > 2 ? " | " : "") + line;
   }
-  FinishReading(reader, collect);
-  std::string all;
-  for (std::size_t i = 0; i < sequences.size(); ++i) all += (i ? " | " : "") + sequences[i];
   return all;
 }
 
@@ -104,14 +97,9 @@ TEST(SequenceReader, OverLongHeaderDoesNotEndReading) {
 }
 
 TEST(SequenceReader, NonCodonTriplesAreCountedApart) {
-  SequenceReader reader;
-  CodonCounts last{};
-  auto keep = [&](SequenceNumber, const CodonCounts& counts, std::string_view) { last = counts; };
-  const std::string input = ">s\nNNNATGAUG\n";
-  ReadBytes(reader, input.data(), input.size(), keep);
-  FinishReading(reader, keep);
-  EXPECT_EQ(last[0], 2u);
-  EXPECT_EQ(last[36], 1u);
+  const CodonCounts counts = test::ReadSequences(">s\nNNNATGAUG\n").sequences.at(0).counts;
+  EXPECT_EQ(counts[0], 2u);
+  EXPECT_EQ(counts[36], 1u);
 }
 
 struct IdCase {
@@ -131,14 +119,9 @@ TEST_P(IdCases, FirstWordOfEachHeader) {
   const IdCase& c = GetParam();
   for (std::size_t piece : {c.input.size() + 1, std::size_t{1}, std::size_t{2}, std::size_t{5}}) {
     std::vector<std::string> ids;
-    auto keep = [&](SequenceNumber, const CodonCounts&, std::string_view id) {
-      ids.emplace_back(id);
-    };
-    SequenceReader reader;
-    for (std::size_t at = 0; at < c.input.size(); at += piece) {
-      ReadBytes(reader, c.input.data() + at, std::min(piece, c.input.size() - at), keep);
+    for (const auto& sequence : test::ReadSequences(c.input, piece).sequences) {
+      ids.push_back(sequence.id);
     }
-    FinishReading(reader, keep);
     EXPECT_EQ(ids, c.ids) << "pieces of " << piece;
   }
 }
@@ -162,21 +145,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SequenceReader, LongIdentifierAcrossPieces) {
   const std::string word(300000, 'w');
   const std::string input = ">" + word + " desc\nATG\n";
-  std::string id;
-  auto keep = [&](SequenceNumber, const CodonCounts&, std::string_view seen) { id = seen; };
-  SequenceReader reader;
-  for (std::size_t at = 0; at < input.size(); at += 65536) {
-    ReadBytes(reader, input.data() + at, std::min<std::size_t>(65536, input.size() - at), keep);
-  }
-  FinishReading(reader, keep);
-  EXPECT_EQ(id, word);
+  EXPECT_EQ(test::ReadSequences(input, 65536).sequences.at(0).id, word);
 }
 
 TEST(SequenceReader, CountsRnaLettersInSequencesOnly) {
-  SequenceReader reader;
-  const std::string input = ">Uu header\nAUGuuuATG\nU";
-  ReadBytes(reader, input.data(), input.size(), [](SequenceNumber, const CodonCounts&, std::string_view) {});
-  EXPECT_EQ(reader.u_letters, 5u);
+  EXPECT_EQ(test::ReadSequences(">Uu header\nAUGuuuATG\nU").u_letters, 5u);
 }
 
 }  // namespace

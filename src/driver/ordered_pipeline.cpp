@@ -1,0 +1,164 @@
+#include "driver/ordered_pipeline.hpp"
+
+#include <algorithm>
+#include <system_error>
+
+namespace trelba {
+
+unsigned DefaultThreadCount() {
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
+    : job_(job), workers_(std::max(workers, 1u)) {
+  if (workers_ > 1) {
+    try {
+      threads_.reserve(workers_);
+      for (unsigned i = 0; i < workers_; ++i) threads_.emplace_back([this, i] { Run(i); });
+    } catch (const std::system_error&) {
+      Finish();  // a thread could not be had: join those that were, and work alone
+      closed_ = false;
+      workers_ = 1;
+    }
+  }
+  for (std::size_t b = 0; b < batches(); ++b) free_.push_back(b);
+}
+
+OrderedPipeline::~OrderedPipeline() {
+  Finish();
+}
+
+std::size_t OrderedPipeline::Take() {
+  if (workers_ == 1) return 0;
+  std::unique_lock lock(mutex_);
+  batch_freed_.wait(lock, [&] { return !free_.empty(); });
+  const std::size_t batch = free_.front();
+  free_.pop_front();
+  return batch;
+}
+
+void OrderedPipeline::Submit(std::size_t batch) {
+  if (workers_ == 1) {
+    job_.Work(batch, 0);
+    job_.Write(batch);
+    return;
+  }
+  {
+    std::lock_guard lock(mutex_);
+    work_.push_back({next_position_++, batch});
+  }
+  work_ready_.notify_one();
+}
+
+void OrderedPipeline::Finish() {
+  {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+  }
+  work_ready_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
+}
+
+void OrderedPipeline::Run(unsigned worker) {
+  for (;;) {
+    Submitted next{};
+    {
+      std::unique_lock lock(mutex_);
+      work_ready_.wait(lock, [&] { return closed_ || !work_.empty(); });
+      if (work_.empty()) return;
+      next = work_.front();
+      work_.pop_front();
+    }
+    job_.Work(next.batch, worker);
+    bool take_turn = false;
+    {
+      std::lock_guard lock(mutex_);
+      done_.push_back(next);
+      take_turn = !writing_;
+      writing_ = true;
+    }
+    if (take_turn) WriteReady();
+  }
+}
+
+// Writes every finished batch that is next in order, for the worker that holds the writing
+// turn. A worker that finishes a batch while another writes leaves it to that one and goes
+// back to work, never waiting: the writer looks for the next batch once more, under the
+// same lock, before it gives up the turn.
+void OrderedPipeline::WriteReady() {
+  for (;;) {
+    Submitted next{};
+    {
+      std::lock_guard lock(mutex_);
+      const auto found = std::find_if(done_.begin(), done_.end(), [&](const Submitted& s) {
+        return s.position == next_write_;
+      });
+      if (found == done_.end()) {
+        writing_ = false;
+        return;
+      }
+      next = *found;
+      done_.erase(found);
+    }
+    job_.Write(next.batch);
+    {
+      std::lock_guard lock(mutex_);
+      ++next_write_;
+      free_.push_back(next.batch);
+    }
+    batch_freed_.notify_one();
+  }
+}
+
+BlockPrefetch::BlockPrefetch(ByteSource& source, std::size_t block_size)
+    : source_(source), block_size_(block_size), blocks_(4) {
+  for (Block& block : blocks_) {
+    block.data.reset(new char[block_size_]);
+    free_.push_back(&block);
+  }
+  thread_ = std::thread([this] { Fill(); });
+}
+
+BlockPrefetch::~BlockPrefetch() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+std::ptrdiff_t BlockPrefetch::Next(const char*& data) {
+  std::unique_lock lock(mutex_);
+  if (in_use_ != nullptr) free_.push_back(in_use_);
+  in_use_ = nullptr;
+  changed_.notify_all();
+  changed_.wait(lock, [&] { return !filled_.empty(); });
+  in_use_ = filled_.front();
+  filled_.pop_front();
+  data = in_use_->data.get();
+  return in_use_->size;
+}
+
+void BlockPrefetch::Fill() {
+  for (;;) {
+    Block* block = nullptr;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return stop_ || !free_.empty(); });
+      if (stop_) return;
+      block = free_.front();
+      free_.pop_front();
+    }
+    block->size = source_.Read(block->data.get(), block_size_);
+    {
+      std::lock_guard lock(mutex_);
+      filled_.push_back(block);
+    }
+    changed_.notify_all();
+    if (block->size <= 0) return;  // the end, or an error: nothing more to read
+  }
+}
+
+}  // namespace trelba

@@ -1,0 +1,116 @@
+// A small ordered pipeline, the only place of the program that starts threads.
+//
+// The caller fills batches in input order and submits them; workers work on them, any
+// batch on any worker; finished batches are written one at a time, in the order they were
+// submitted. What a batch is, how it is worked on and how it is written is the job's
+// business: the pipeline sees batch numbers only. With one worker nothing runs on another
+// thread: Submit works on the batch and writes it at once.
+//
+// Beside it, BlockPrefetch reads (and decompresses) the input on a thread of its own, a few
+// blocks ahead of the caller.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "input/byte_source.hpp"
+
+namespace trelba {
+
+// What flows through the pipeline, supplied by its user.
+class PipelineJob {
+ public:
+  virtual ~PipelineJob() = default;
+  // Works on batch `batch` on worker `worker` (0 to workers - 1); never called for one
+  // worker from two threads at once.
+  virtual void Work(std::size_t batch, unsigned worker) = 0;
+  // Writes batch `batch`; called in submission order, one batch at a time.
+  virtual void Write(std::size_t batch) = 0;
+};
+
+// Threads that analyse when the user does not say: one per core.
+unsigned DefaultThreadCount();
+
+class OrderedPipeline {
+ public:
+  // Starts `workers` threads (none for one worker). When threads cannot be had, runs with
+  // one worker in the calling thread: the same work, the same bytes.
+  OrderedPipeline(PipelineJob& job, unsigned workers);
+  ~OrderedPipeline();
+  OrderedPipeline(const OrderedPipeline&) = delete;
+  OrderedPipeline& operator=(const OrderedPipeline&) = delete;
+
+  unsigned workers() const { return workers_; }
+  // How many batches the job must provide (numbered 0 to batches() - 1): enough for every
+  // worker to hold one while the caller fills another and a third is written.
+  std::size_t batches() const { return workers_ == 1 ? 1 : workers_ + 3; }
+
+  // A free batch for the caller to fill; waits until one is free.
+  std::size_t Take();
+  // Hands a filled batch on.
+  void Submit(std::size_t batch);
+  // Waits until every submitted batch has been written, and ends the threads.
+  void Finish();
+
+ private:
+  void Run(unsigned worker);
+  void WriteReady();
+
+  PipelineJob& job_;
+  unsigned workers_ = 1;
+  std::vector<std::thread> threads_;
+
+  std::mutex mutex_;  // guards everything below
+  std::condition_variable work_ready_;
+  std::condition_variable batch_freed_;
+  std::deque<std::size_t> free_;
+  struct Submitted {
+    std::uint64_t position;  // submission order
+    std::size_t batch;
+  };
+  std::deque<Submitted> work_;
+  std::vector<Submitted> done_;
+  std::uint64_t next_position_ = 0;
+  std::uint64_t next_write_ = 0;
+  bool closed_ = false;
+  bool writing_ = false;  // a worker holds the writing turn
+};
+
+// Reads a ByteSource on a thread of its own, a few blocks ahead of the caller.
+class BlockPrefetch {
+ public:
+  BlockPrefetch(ByteSource& source, std::size_t block_size);
+  ~BlockPrefetch();
+  BlockPrefetch(const BlockPrefetch&) = delete;
+  BlockPrefetch& operator=(const BlockPrefetch&) = delete;
+
+  // The next block: its size, 0 at the end of the input, -1 after a read error. `data`
+  // stays valid until the next call.
+  std::ptrdiff_t Next(const char*& data);
+
+ private:
+  struct Block {
+    std::unique_ptr<char[]> data;
+    std::ptrdiff_t size = 0;
+  };
+  void Fill();
+
+  ByteSource& source_;
+  std::size_t block_size_;
+  std::vector<Block> blocks_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Block*> free_;
+  std::deque<Block*> filled_;
+  Block* in_use_ = nullptr;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+}  // namespace trelba

@@ -1,0 +1,37 @@
+// One input from its first byte to its last: cut into sequences, analysed batch by batch on
+// the pipeline's workers, every sequence's outputs written in input order.
+#pragma once
+
+#include <cstdint>
+
+#include "codes/genetic_code.hpp"
+#include "driver/sequence_batch.hpp"
+#include "input/byte_source.hpp"
+#include "input/fasta_scanner.hpp"
+
+namespace trelba {
+
+// Size of the blocks the input is read in.
+inline constexpr std::size_t kReadBlock = 1 << 16;
+
+struct InputOutcome {
+  enum class Status { kDone, kReadFailed, kWriteFailed };
+  Status status = Status::kDone;
+  InputTotals totals;
+  FastaScanner scanner;  // what the scanner saw: headers, comment lines, inline headers
+  bool any_header() const { return scanner.sequence != 0; }
+};
+
+struct ReportRequest {
+  const GeneticCode* code = nullptr;
+  ReportOutputs outputs;
+  unsigned threads = 1;        // workers that analyse
+  bool descriptions = false;   // keep each header's description
+};
+
+// Reads `input` to its end and writes each sequence's outputs in input order, the table's
+// header first and the average line last; every thread count gives the same bytes. Stops
+// at the first read error or failed output.
+InputOutcome ReportInput(ByteSource& input, const ReportRequest& request);
+
+}  // namespace trelba

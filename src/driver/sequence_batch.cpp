@@ -1,0 +1,187 @@
+#include "driver/sequence_batch.hpp"
+
+#include <algorithm>
+
+#include "reports/count_report.hpp"
+#include "reports/order_report.hpp"
+#include "reports/table_report.hpp"
+
+namespace trelba {
+namespace {
+
+constexpr std::size_t kBatchSequences = 256;
+// A batch takes sequences until their text (bodies and kept headers) reaches this size; a
+// longer body is counted as it arrives.
+constexpr std::size_t kBatchText = 1 << 18;
+// Room for a batch's text of each output, enough for 256 genes of ordinary counts: the
+// writer hands it to the output from where the worker wrote it. Text beyond it overflows
+// into a string, copied once more.
+constexpr std::size_t kBatchOrderText = 96 << 10;
+constexpr std::size_t kBatchScoreText = 16 << 10;
+constexpr std::size_t kBatchCountText = 192 << 10;
+constexpr std::size_t kBatchTableText = 96 << 10;
+
+// Appends to `to` at most what keeps it within kMaxIdBytes; true when something was cut.
+bool AppendBounded(std::string& to, const char* text, std::size_t size) {
+  const std::size_t room = kMaxIdBytes - std::min(to.size(), kMaxIdBytes);
+  to.append(text, std::min(size, room));
+  return size > room;
+}
+
+}  // namespace
+
+SequenceBatch::SequenceBatch()
+    : records(kBatchSequences),
+      order(kBatchOrderText),
+      scores(kBatchScoreText),
+      counts(kBatchCountText),
+      table(kBatchTableText) {
+  text.reserve(2 * kBatchText);
+  score_values.reserve(kBatchSequences);
+}
+
+double SequenceReporter::Report(const ReportOutputs& out, const SequenceRecord& record) {
+  // The counts go out before anything is computed from them.
+  if (out.counts != nullptr) WriteCountBlock(*out.counts, record.number, record.counts);
+  AnalyseSequence(code_, record.counts, analysis_);
+  // The order values are spelt once for both outputs that show them.
+  if (out.order != nullptr || out.table != nullptr) {
+    FormatOrderValues(analysis_.order, order_texts_);
+  }
+  if (out.order != nullptr) WriteOrderBlock(*out.order, order_texts_);
+  if (out.scores != nullptr) WriteScoreLine(*out.scores, analysis_.score);
+  if (out.table != nullptr) {
+    WriteTableRow(*out.table, code_, record.number, record.id, record.counts, analysis_,
+                  order_texts_);
+  }
+  return analysis_.score;
+}
+
+void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run) {
+  const ReportOutputs out = {run.order ? &batch.order.buffer : nullptr,
+                             run.scores ? &batch.scores.buffer : nullptr,
+                             run.counts ? &batch.counts.buffer : nullptr,
+                             run.table ? &batch.table.buffer : nullptr};
+  batch.score_values.clear();
+  batch.survey = InputSurvey{};
+  for (std::size_t i = 0; i < batch.size; ++i) {
+    SequenceRecord& record = batch.records[i];
+    if (!record.counted) {
+      CodonReader reader;
+      CountCodons(reader, batch.text.data() + record.body_begin,
+                  record.body_end - record.body_begin);
+      record.counts = reader.counts;
+      record.facts.partial_letters = static_cast<std::uint8_t>(reader.frame);
+      record.facts.last_triple = LastTriple(reader);
+      batch.u_letters += reader.u_letters;
+    }
+    record.facts.description = record.description;
+    batch.survey.Add(record.counts);
+    batch.score_values.push_back(reporter.Report(out, record));
+  }
+}
+
+bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& totals) {
+  const struct {
+    OutputBuffer* out;
+    BatchText* text;
+  } pairs[] = {{run.order, &batch.order},
+               {run.scores, &batch.scores},
+               {run.counts, &batch.counts},
+               {run.table, &batch.table}};
+  bool written = true;
+  for (const auto& [out, text] : pairs) {
+    if (out == nullptr) continue;
+    out->Append(text->overflow.text);
+    text->overflow.text.clear();
+    out->Append(text->buffer.pending());
+    text->buffer.Clear();
+    written = written && !out->failed();
+  }
+  // Summed in input order, so that the average has the same bits whatever the threads.
+  for (const double score : batch.score_values) totals.average.Add(score);
+  totals.survey.Merge(batch.survey);
+  totals.u_letters += batch.u_letters;
+  return written;
+}
+
+SequenceBatch& BatchFiller::Current() {
+  if (batch_ == nullptr) {
+    batch_ = &take_();
+    batch_->size = 0;
+    batch_->text.clear();
+    batch_->u_letters = 0;
+  }
+  return *batch_;
+}
+
+void BatchFiller::Start(SequenceNumber number) {
+  SequenceBatch& batch = Current();
+  SequenceRecord& record = batch.records[batch.size];
+  record.number = number;
+  record.id.clear();
+  record.description.clear();
+  record.counted = false;
+  record.facts = SequenceFacts{};
+  record.body_begin = batch.text.size();
+  long_ = false;
+  id_cut_ = false;
+}
+
+void BatchFiller::Id(const char* text, std::size_t size) {
+  if (!wants_.ids) return;
+  SequenceRecord& record = batch_->records[batch_->size];
+  if (AppendBounded(record.id, text, size) && !id_cut_) {
+    id_cut_ = true;
+    ++ids_cut_;
+  }
+}
+
+void BatchFiller::Description(const char* text, std::size_t size) {
+  if (wants_.descriptions) AppendBounded(batch_->records[batch_->size].description, text, size);
+}
+
+void BatchFiller::Body(const char* text, std::size_t size) {
+  SequenceBatch& batch = *batch_;
+  SequenceRecord& record = batch.records[batch.size];
+  if (!long_ && batch.text.size() - record.body_begin + size > kBatchText) {
+    // Too long to keep: count what is kept so far, and the rest as it comes.
+    long_reader_ = CodonReader{};
+    CountCodons(long_reader_, batch.text.data() + record.body_begin,
+                batch.text.size() - record.body_begin);
+    batch.text.resize(record.body_begin);
+    long_ = true;
+  }
+  if (long_) {
+    CountCodons(long_reader_, text, size);
+  } else {
+    batch.text.append(text, size);
+  }
+}
+
+void BatchFiller::End() {
+  SequenceBatch& batch = *batch_;
+  SequenceRecord& record = batch.records[batch.size++];
+  record.body_end = batch.text.size();
+  if (long_) {
+    record.counts = long_reader_.counts;
+    record.facts.partial_letters = static_cast<std::uint8_t>(long_reader_.frame);
+    record.facts.last_triple = LastTriple(long_reader_);
+    record.counted = true;
+    batch.u_letters += long_reader_.u_letters;
+    long_ = false;
+  }
+  kept_ += record.id.size() + record.description.size();
+  if (batch.size == batch.records.size() || batch.text.size() + kept_ >= kBatchText) {
+    Flush();
+  }
+}
+
+void BatchFiller::Flush() {
+  if (batch_ == nullptr) return;
+  submit_(*batch_);
+  batch_ = nullptr;
+  kept_ = 0;
+}
+
+}  // namespace trelba

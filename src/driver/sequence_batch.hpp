@@ -1,0 +1,138 @@
+// What flows through the pipeline: a batch of consecutive sequences, cut from the text by
+// the scanner, and, once a worker has been at it, the text of each of their outputs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/score.hpp"
+#include "analysis/sequence_analysis.hpp"
+#include "codes/genetic_code.hpp"
+#include "input/codon_reader.hpp"
+#include "input/input_survey.hpp"
+#include "input/sequence_facts.hpp"
+#include "reports/order_texts.hpp"
+#include "reports/output_buffer.hpp"
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+// Where each output of a run goes; a null output is not written.
+struct ReportOutputs {
+  OutputBuffer* order = nullptr;   // ".iik"
+  OutputBuffer* scores = nullptr;  // ".ok"
+  OutputBuffer* counts = nullptr;  // ".freq"
+  OutputBuffer* table = nullptr;   // the table of results
+};
+
+// The longest identifier kept for the table; a longer one is cut there.
+inline constexpr std::size_t kMaxIdBytes = std::numeric_limits<std::size_t>::max();
+
+struct SequenceRecord {
+  SequenceNumber number = 0;
+  std::string id;           // its capacity is reused from batch to batch
+  std::string description;  // kept only when asked for
+  // The body's place in the batch's text, or its counts when it was too long to keep.
+  std::size_t body_begin = 0;
+  std::size_t body_end = 0;
+  bool counted = false;
+  CodonCounts counts{};
+  SequenceFacts facts;
+};
+
+// Text of one output of one batch: in the buffer, and in the overflow before it when the
+// buffer filled.
+struct BatchText {
+  explicit BatchText(std::size_t capacity) : buffer(overflow, capacity) {}
+  StringSink overflow;
+  OutputBuffer buffer;
+};
+
+struct SequenceBatch {
+  SequenceBatch();
+  std::size_t slot = 0;  // its number among the pipeline's batches
+  std::vector<SequenceRecord> records;
+  std::size_t size = 0;
+  std::string text;             // the bodies of the records that hold no counts
+  std::uint64_t u_letters = 0;  // letters U or u in the bodies
+  BatchText order, scores, counts, table;
+  std::vector<double> score_values;
+  InputSurvey survey;
+};
+
+// Analyses one sequence after another and writes each one's outputs, reusing its
+// scratch space: one per worker.
+class SequenceReporter {
+ public:
+  explicit SequenceReporter(const GeneticCode& code) : code_(code) {}
+
+  // Writes the count block, order block, score line and table row of one sequence to
+  // those of `out` that are not null; returns its score.
+  double Report(const ReportOutputs& out, const SequenceRecord& record);
+
+ private:
+  const GeneticCode& code_;
+  SequenceAnalysis analysis_;
+  OrderTexts order_texts_;
+};
+
+// Counts the bodies of a filled batch and writes every record's outputs into the batch's
+// own texts (for the outputs `run` writes).
+void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run);
+
+// What the whole input adds up to, in input order.
+struct InputTotals {
+  AverageScore average;
+  InputSurvey survey;
+  std::uint64_t u_letters = 0;
+  std::uint64_t ids_cut = 0;  // identifiers longer than kMaxIdBytes
+};
+
+// Appends an analysed batch's texts to the run's outputs and adds it to `totals`; false
+// when an output has failed.
+bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& totals);
+
+// The scanner's sink: puts the sequences it cuts into batches, and hands each full batch
+// on through `submit`. A body too long to keep is counted as it arrives, so that memory
+// does not grow with it.
+class BatchFiller {
+ public:
+  struct Wants {
+    bool ids = false;           // keep identifiers (for the table)
+    bool descriptions = false;  // keep descriptions
+  };
+  // `take()` gives a free batch, `submit(batch)` hands a full one on.
+  template <class Take, class Submit>
+  BatchFiller(Wants wants, Take&& take, Submit&& submit)
+      : wants_(wants), take_(take), submit_(submit) {}
+
+  void Start(SequenceNumber number);
+  void Id(const char* text, std::size_t size);
+  void Description(const char* text, std::size_t size);
+  void Body(const char* text, std::size_t size);
+  void End();
+  // Hands on the last batch, full or not.
+  void Flush();
+
+  std::uint64_t ids_cut() const { return ids_cut_; }
+
+ private:
+  SequenceBatch& Current();
+
+  Wants wants_;
+  std::function<SequenceBatch&()> take_;
+  std::function<void(SequenceBatch&)> submit_;
+  SequenceBatch* batch_ = nullptr;
+  bool long_ = false;
+  bool id_cut_ = false;
+  CodonReader long_reader_;
+  std::uint64_t ids_cut_ = 0;
+  std::size_t kept_ = 0;  // bytes of identifiers and descriptions in the batch
+};
+
+}  // namespace trelba

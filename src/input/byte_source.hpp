@@ -1,0 +1,36 @@
+// Where the text to analyse comes from: a file (input_file.hpp), or memory.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace trelba {
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to `capacity` bytes into `buffer`: the number read, 0 at the end, -1 after an
+  // error (every later call fails too).
+  virtual std::ptrdiff_t Read(char* buffer, std::size_t capacity) = 0;
+};
+
+// A text in memory, handed out at most `piece` bytes at a time (0: as much as is asked).
+class TextSource final : public ByteSource {
+ public:
+  explicit TextSource(std::string_view text, std::size_t piece = 0) : text_(text), piece_(piece) {}
+  std::ptrdiff_t Read(char* buffer, std::size_t capacity) override {
+    std::size_t n = std::min(capacity, text_.size());
+    if (piece_ != 0) n = std::min(n, piece_);
+    std::memcpy(buffer, text_.data(), n);
+    text_.remove_prefix(n);
+    return static_cast<std::ptrdiff_t>(n);
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t piece_;
+};
+
+}  // namespace trelba

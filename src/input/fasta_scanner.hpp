@@ -1,0 +1,133 @@
+// Cutting FASTA text into its sequences: the one place that knows where a header starts
+// and ends and which of its bytes are the identifier. The codons of each body are counted
+// apart (codon_reader.hpp), so that different sequences can be counted on different threads.
+//
+// Reading rules:
+//  - A '>' anywhere starts a new sequence (also inside a line: the body before it ends
+//    there). The rest of its line, up to and including the next line feed or carriage
+//    return, is the header. Its first word (up to the first whitespace) is the sequence's
+//    identifier; the rest, from its first non-blank byte, is its description.
+//  - The body runs from the end of the header line to the next '>'.
+//  - Text before the first header belongs to no sequence.
+// The text may arrive in pieces of any size: the scanner keeps its place from one piece
+// to the next.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "input/codon_index.hpp"
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+struct FastaScanner {
+  SequenceNumber sequence = 0;  // headers seen so far: the number of the current sequence
+  bool in_header = false;       // inside a header line
+  bool in_id = false;           // inside the first word of that line
+  bool in_description = false;  // past the first word, where the description may begin
+  bool after_line_end = true;   // the last byte read ended a line (or nothing was read yet)
+  std::uint64_t line = 1;       // number of the line being read
+  std::uint64_t u_letters = 0;  // letters U or u before the first header
+  // Lines of a body (or of the text before the first header) that begin with ';', the
+  // comment mark of old FASTA files: read as sequence letters like any other line.
+  std::uint64_t comment_lines = 0;
+  std::uint64_t first_comment_line = 0;
+  // Headers whose '>' stood inside a line rather than at its start.
+  std::uint64_t inline_headers = 0;
+  std::uint64_t first_inline_header_line = 0;
+};
+
+namespace fasta_scanner_detail {
+
+inline void Note(std::uint64_t& count, std::uint64_t& first, std::uint64_t line) {
+  if (count++ == 0) first = line;
+}
+
+// Body text [p, stop), no '>' in it: its line ends and its ';' lines.
+inline void SurveyBody(FastaScanner& scanner, const char* p, const char* stop) {
+  if (p == stop) return;
+  if (scanner.after_line_end && *p == ';') {
+    fasta_scanner_detail::Note(scanner.comment_lines, scanner.first_comment_line, scanner.line);
+  }
+  for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, ';', static_cast<std::size_t>(stop - q)))) != nullptr; ++q) {
+    if (q != p && (q[-1] == '\n' || q[-1] == '\r')) {
+      const auto before = static_cast<std::uint64_t>(std::count(p, q, '\n'));
+      Note(scanner.comment_lines, scanner.first_comment_line, scanner.line + before);
+    }
+  }
+  scanner.line += static_cast<std::uint64_t>(std::count(p, stop, '\n'));
+  scanner.after_line_end = stop[-1] == '\n' || stop[-1] == '\r';
+}
+
+}  // namespace fasta_scanner_detail
+
+// Feeds `size` bytes to `sink`, which has
+//   void Start(SequenceNumber number);                   a header begins sequence `number`
+//   void Id(const char* text, std::size_t n);            a piece of its first word
+//   void Description(const char* text, std::size_t n);   a piece of the rest of its line
+//   void Body(const char* text, std::size_t n);          a piece of its body
+//   void End();                                          it ends (a '>', or FinishFasta)
+template <class Sink>
+void ScanFasta(FastaScanner& scanner, const char* data, std::size_t size, Sink& sink) {
+  const char* p = data;
+  const char* const end = data + size;
+  while (p != end) {
+    if (scanner.in_header) {
+      if (scanner.in_id) {
+        const char* const word = p;
+        while (p != end && kByteClasses[static_cast<unsigned char>(*p)] != kWhitespace) ++p;
+        if (p != word) sink.Id(word, static_cast<std::size_t>(p - word));
+        if (p == end) return;
+        scanner.in_id = false;
+        scanner.in_description = true;
+      }
+      if (scanner.in_description) {
+        while (p != end && *p != '\n' && *p != '\r' &&
+               kByteClasses[static_cast<unsigned char>(*p)] == kWhitespace) {
+          ++p;
+        }
+        if (p == end) return;
+        scanner.in_description = false;
+      }
+      const char* const rest = p;
+      while (p != end && *p != '\n' && *p != '\r') ++p;
+      if (p != rest) sink.Description(rest, static_cast<std::size_t>(p - rest));
+      if (p == end) return;
+      scanner.line += *p == '\n';
+      scanner.after_line_end = true;
+      ++p;
+      scanner.in_header = false;
+      continue;
+    }
+    const auto* mark = static_cast<const char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
+    const char* const stop = mark != nullptr ? mark : end;
+    if (scanner.sequence != 0) {
+      if (stop != p) sink.Body(p, static_cast<std::size_t>(stop - p));
+    } else {
+      for (const char* q = p; q != stop; ++q) scanner.u_letters += (*q == 'U') | (*q == 'u');
+    }
+    fasta_scanner_detail::SurveyBody(scanner, p, stop);
+    if (mark == nullptr) return;
+    if (!scanner.after_line_end) {
+      fasta_scanner_detail::Note(scanner.inline_headers, scanner.first_inline_header_line,
+                                 scanner.line);
+    }
+    if (scanner.sequence != 0) sink.End();
+    sink.Start(++scanner.sequence);
+    scanner.in_header = scanner.in_id = true;
+    scanner.after_line_end = false;
+    p = mark + 1;
+  }
+}
+
+// Ends the input: ends the last sequence, if any header was read.
+template <class Sink>
+void FinishFasta(FastaScanner& scanner, Sink& sink) {
+  if (scanner.sequence != 0) sink.End();
+  scanner.in_header = scanner.in_id = scanner.in_description = false;
+}
+
+}  // namespace trelba

@@ -1,0 +1,47 @@
+// The outputs of a run, opened, flushed and committed together: every report file
+// replaces what stood at its name at the end, all of them or none, and whatever fails is
+// named for the error line.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "reports/output_buffer.hpp"
+#include "reports/report_file.hpp"
+#include "reports/standard_output.hpp"
+
+namespace trelba {
+
+// How messages name standard output.
+inline constexpr std::string_view kStandardOutputName = "standard output";
+
+class ReportSet {
+ public:
+  // Opens a report file, written to a temporary beside `name` until Commit (see
+  // report_file.hpp; `keep` is the input, which it must not be): its buffer, or null when
+  // it cannot be opened.
+  OutputBuffer* OpenFile(const std::string& name, const FileIdentity& keep);
+  // Standard output as an output.
+  OutputBuffer* OpenStandardOutput();
+
+  // The name of an output that has failed to write, or null.
+  const std::string* Failed() const;
+
+  // Flushes and closes every output, then moves every file to its name, all or none. The
+  // name of the output that failed, or null when all are in place.
+  const std::string* Commit();
+
+ private:
+  struct Output {
+    std::string name;  // as messages give it
+    std::unique_ptr<ReportFile> file;  // null for standard output
+    StandardOutput standard_output;
+    std::unique_ptr<OutputBuffer> buffer;
+  };
+  OutputBuffer* Add(Output output);
+
+  std::deque<Output> outputs_;  // never moved: each buffer refers to its sink
+};
+
+}  // namespace trelba
