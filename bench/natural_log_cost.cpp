@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "analysis/natural_log.hpp"
+#include "numeric/natural_log.hpp"
 
 namespace {
 

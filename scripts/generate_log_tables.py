@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/analysis/natural_log_tables.hpp and .cpp: the constants of NaturalLog.
+"""Writes src/numeric/natural_log_tables.hpp and .cpp: the constants of NaturalLog.
 
     scripts/generate_log_tables.py            # rewrites the two files
     scripts/generate_log_tables.py --check    # fails when they differ from what it writes
@@ -32,8 +32,8 @@ except ImportError:
 mpmath.mp.prec = 600
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-HEADER = ROOT / "src" / "analysis" / "natural_log_tables.hpp"
-SOURCE = ROOT / "src" / "analysis" / "natural_log_tables.cpp"
+HEADER = ROOT / "src" / "numeric" / "natural_log_tables.hpp"
+SOURCE = ROOT / "src" / "numeric" / "natural_log_tables.cpp"
 
 INDEX_BITS = 8
 ENTRIES = 1 << INDEX_BITS
@@ -195,7 +195,7 @@ def source_text(rows):
                          for i, (r, h, t, _) in enumerate(rows))
     fixed = "".join(f"    LogFixedFraction{limbs_text(limbs)},\n" for (_, _, _, limbs) in rows)
     return f"""{GENERATED_NOTE}
-#include "analysis/natural_log_tables.hpp"
+#include "numeric/natural_log_tables.hpp"
 
 namespace trelba::natural_log_detail {{
 

@@ -31,6 +31,24 @@ inline constexpr std::array<std::string_view, kFamilyCount + 1> kFamilyNames = {
     "",    "Phe", "Leu", "Ser", "Tyr", "stop", "Cys", "Trp", "Pro", "His", "Gln",
     "Arg", "Ile", "Met", "Thr", "Asn", "Lys",  "Val", "Ala", "Asp", "Glu", "Gly"};
 
+// The one-letter amino acid of each family, as NCBI's translation tables write them ('*' for
+// the stop family; element 0 unused).
+inline constexpr std::string_view kFamilyLetters = "?FLSY*CWPHQRIMTNKVADEG";
+static_assert(kFamilyLetters.size() == kFamilyCount + 1);
+
+// The codon index of a codon's name in DNA letters ("TTT" is 1, "ATG" 36), 0 for anything else.
+constexpr int CodonIndexOfName(std::string_view name) {
+  constexpr std::string_view kBases = "TCAG";
+  if (name.size() != 3) return 0;
+  int index = 1;
+  for (int i = 0, weight = 16; i < 3; ++i, weight /= 4) {
+    const auto base = kBases.find(name[static_cast<std::size_t>(i)]);
+    if (base == std::string_view::npos) return 0;
+    index += weight * static_cast<int>(base);
+  }
+  return index;
+}
+
 // One double per family number (element 0 unused): totals, composition, order values.
 using FamilyValues = std::array<double, kFamilyCount + 1>;
 

@@ -1,7 +1,7 @@
 #include "analysis/order.hpp"
 
 #include "analysis/entropy_table.hpp"
-#include "analysis/natural_log.hpp"
+#include "numeric/natural_log.hpp"
 
 namespace trelba {
 

@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 
-#include "analysis/natural_log.hpp"
-#include "input/codon_index.hpp"
+#include "numeric/natural_log.hpp"
 
 namespace trelba {
 namespace {
@@ -44,11 +43,12 @@ struct Variant {
   std::string_view denominator;         // denominator families, in the order they are added
 };
 
-constexpr std::string_view kDenominatorStandard = "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21";
+// Variants that add every family with a value in ascending order list none.
+constexpr std::string_view kDenominatorAscending = "";
 
 // Variants "0" to "7", each as its departures from the standard code.
 const std::array<Variant, kGeneticCodeCount> kVariants = {{
-    /* "0" */ {{}, kDenominatorStandard},
+    /* "0" */ {{}, kDenominatorAscending},
     /* "1" */
     {{{{5, "TAA TAG"}, {7, "TGA TGG"}, {12, "ATT ATC"}, {13, "ATA ATG"}}},
      "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
@@ -65,8 +65,8 @@ const std::array<Variant, kGeneticCodeCount> kVariants = {{
        {12, "ATT ATC"},
        {13, "ATA ATG"}}},
      "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
-    /* "5" */ {{{{5, "TGA"}, {10, "TAA TAG CAA CAG"}}}, kDenominatorStandard},
-    /* "6" */ {{{{5, "TAA TAG"}, {6, "TGT TGC TGA"}}}, kDenominatorStandard},
+    /* "5" */ {{{{5, "TGA"}, {10, "TAA TAG CAA CAG"}}}, kDenominatorAscending},
+    /* "6" */ {{{{5, "TAA TAG"}, {6, "TGT TGC TGA"}}}, kDenominatorAscending},
     /* "7" */
     {{{{3, "TCT TCC TCA TCG AGT AGC AGA AGG"},
        {5, "TAA TAG"},
@@ -75,33 +75,6 @@ const std::array<Variant, kGeneticCodeCount> kVariants = {{
        {16, "AAG"},
        {19, "AAA GAT GAC"}}},
      "1 2 3 4 6 8 9 10 11 12 14 15 17 18 19 20 21 7"},
-}};
-
-// k of each family by variant "0" to "7"; 0 where the family's order value is fixed at 0.
-constexpr std::array<std::array<std::uint8_t, kGeneticCodeCount>, kFamilyCount + 1> kDivisors = {{
-    //         "0" "1" "2" "3" "4" "5" "6" "7"
-    /*     */ {0, 0, 0, 0, 0, 0, 0, 0},
-    /*  1  */ {2, 2, 2, 2, 2, 2, 2, 2},
-    /*  2  */ {6, 6, 2, 6, 6, 6, 6, 6},
-    /*  3  */ {6, 6, 6, 6, 8, 6, 6, 8},
-    /*  4  */ {2, 2, 2, 2, 2, 2, 2, 2},
-    /*  5  */ {0, 0, 0, 0, 0, 0, 0, 0},
-    /*  6  */ {2, 2, 2, 2, 2, 2, 3, 2},
-    /*  7  */ {0, 2, 2, 2, 2, 0, 0, 2},
-    /*  8  */ {4, 4, 4, 4, 4, 4, 4, 4},
-    /*  9  */ {2, 2, 2, 2, 2, 2, 2, 2},
-    /* 10  */ {2, 2, 2, 2, 2, 4, 2, 2},
-    /* 11  */ {6, 6, 6, 6, 4, 6, 6, 4},
-    /* 12  */ {3, 2, 2, 3, 2, 3, 3, 3},
-    /* 13  */ {0, 2, 2, 0, 2, 0, 0, 0},
-    /* 14  */ {4, 4, 4, 4, 4, 4, 4, 4},
-    /* 15  */ {2, 2, 2, 2, 2, 2, 2, 2},
-    /* 16  */ {2, 2, 2, 2, 2, 2, 2, 0},
-    /* 17  */ {4, 4, 4, 4, 4, 4, 4, 4},
-    /* 18  */ {4, 4, 4, 4, 4, 4, 4, 4},
-    /* 19  */ {2, 2, 2, 2, 2, 2, 2, 3},
-    /* 20  */ {2, 2, 2, 2, 2, 2, 2, 2},
-    /* 21  */ {4, 4, 4, 4, 4, 4, 4, 4},
 }};
 
 // Under every variant these enter their family's entropy with their frequency itself, not
@@ -122,7 +95,7 @@ void ForEachWord(std::string_view list, Each&& each) {
 Family ParseFamily(std::string_view members) {
   Family family;
   ForEachWord(members, [&](std::string_view codon) {
-    const int index = codon.size() == 3 ? CodonIndex(codon[0], codon[1], codon[2]) : 0;
+    const int index = CodonIndexOfName(codon);
     if (index < 1 || family.size == kMaxFamilySize ||
         (family.size != 0 && index <= family.members[family.size - 1u])) {
       std::abort();  // a mistyped table entry: caught by the first test that runs
@@ -151,14 +124,9 @@ GeneticCode Build(int number) {
     if (family < 1 || family > kFamilyCount || family == kStopFamily) std::abort();
     code.denominator[code.denominator_size++] = static_cast<std::uint8_t>(family);
   });
-  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-    const std::uint8_t k = kDivisors[f][static_cast<std::size_t>(number)];
-    code.divisor[f] = k;
-    code.log_divisor[f] = k != 0 ? NaturalLog(static_cast<double>(k)) : 0.0;
-  }
   const Family exempt = ParseFamily(kVariantExemptCodons);
   for (unsigned m = 0; m < exempt.size; ++m) code.exempt[exempt.members[m]] = true;
-  MarkUnsharedFamilies(code);
+  CompleteGeneticCode(code);
   return code;
 }
 
@@ -173,14 +141,21 @@ const std::array<GeneticCode, kGeneticCodeCount>& AllCodes() {
 
 }  // namespace
 
-void MarkUnsharedFamilies(GeneticCode& code) {
+void CompleteGeneticCode(GeneticCode& code) {
   std::array<std::uint8_t, kCodonCount + 1> memberships{};
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const Family& family = code.families[f];
     for (unsigned m = 0; m < family.size; ++m) ++memberships[family.members[m]];
   }
+  const bool denominator_given = code.denominator_size != 0;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const Family& family = code.families[f];
+    const bool has_value = f != kStopFamily && family.size >= 2;
+    code.divisor[f] = has_value ? family.size : 0;
+    code.log_divisor[f] = has_value ? NaturalLog(static_cast<double>(family.size)) : 0.0;
+    if (has_value && !denominator_given) {
+      code.denominator[code.denominator_size++] = static_cast<std::uint8_t>(f);
+    }
     code.unshared[f] = true;
     for (unsigned m = 0; m < family.size; ++m) {
       code.unshared[f] = code.unshared[f] && memberships[family.members[m]] == 1;

@@ -40,8 +40,11 @@ struct GeneticCode {
   std::array<bool, kFamilyCount + 1> unshared{};
 };
 
-// Sets `code.unshared` from its families; called once when a code is built.
-void MarkUnsharedFamilies(GeneticCode& code);
+// Completes a code from its families: k and ln k of every family (0 for the stop family
+// and the one-codon families, whose order value is fixed at 0), which families share no
+// codon, and, unless the code lists its own order of addition, the denominator families
+// (every family with a value, ascending). Called once when a code is built.
+void CompleteGeneticCode(GeneticCode& code);
 
 inline constexpr int kGeneticCodeCount = 8;
 

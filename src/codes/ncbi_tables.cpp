@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdlib>
 
-#include "analysis/natural_log.hpp"
 
 namespace trelba {
 namespace {
@@ -76,10 +75,6 @@ constexpr std::array<int, kNcbiTables.size()> kNumbers = [] {
   return numbers;
 }();
 
-// One-letter amino acid (or '*') of each family number, in the order of kFamilyNames.
-constexpr std::string_view kFamilyLetters = " FLSY*CWPHQRIMTNKVADEG";
-static_assert(kFamilyLetters.size() == kFamilyCount + 1);
-
 int FamilyOfLetter(char letter) {
   const auto at = kFamilyLetters.find(letter, 1);
   return at == std::string_view::npos ? 0 : static_cast<int>(at);
@@ -97,15 +92,7 @@ GeneticCode Build(const NcbiTable& table) {
     Family& family = code.families[static_cast<std::size_t>(f)];
     family.members[family.size++] = static_cast<std::uint8_t>(codon);
   }
-  for (int f = 1; f <= kFamilyCount; ++f) {
-    const auto i = static_cast<std::size_t>(f);
-    const std::uint8_t k = code.families[i].size;
-    if (f == kStopFamily || k < 2) continue;
-    code.divisor[i] = k;
-    code.log_divisor[i] = NaturalLog(static_cast<double>(k));
-    code.denominator[code.denominator_size++] = static_cast<std::uint8_t>(f);
-  }
-  MarkUnsharedFamilies(code);
+  CompleteGeneticCode(code);
   return code;
 }
 

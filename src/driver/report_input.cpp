@@ -39,7 +39,7 @@ class InputJob final : public PipelineJob {
   SequenceBatch& batch(std::size_t b) { return *batches_[b]; }
 
   void Work(std::size_t b, unsigned worker) override {
-    AnalyseBatch(*batches_[b], reporters_[worker], request_.outputs);
+    AnalyseBatch(*batches_[b], reporters_[worker], request_.outputs, reporters_.size() == 1);
   }
 
   void Write(std::size_t b) override {

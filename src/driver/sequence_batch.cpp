@@ -57,11 +57,13 @@ double SequenceReporter::Report(const ReportOutputs& out, const SequenceRecord& 
   return analysis_.score;
 }
 
-void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run) {
-  const ReportOutputs out = {run.order ? &batch.order.buffer : nullptr,
-                             run.scores ? &batch.scores.buffer : nullptr,
-                             run.counts ? &batch.counts.buffer : nullptr,
-                             run.table ? &batch.table.buffer : nullptr};
+void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run,
+                  bool in_order) {
+  const ReportOutputs out = in_order ? run
+                                     : ReportOutputs{run.order ? &batch.order.buffer : nullptr,
+                                                     run.scores ? &batch.scores.buffer : nullptr,
+                                                     run.counts ? &batch.counts.buffer : nullptr,
+                                                     run.table ? &batch.table.buffer : nullptr};
   batch.score_values.clear();
   batch.survey = InputSurvey{};
   for (std::size_t i = 0; i < batch.size; ++i) {

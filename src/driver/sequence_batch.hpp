@@ -82,8 +82,10 @@ class SequenceReporter {
 };
 
 // Counts the bodies of a filled batch and writes every record's outputs into the batch's
-// own texts (for the outputs `run` writes).
-void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run);
+// own texts (for the outputs `run` writes), or, when batches are analysed `in_order` (one
+// worker), straight into `run`'s outputs.
+void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run,
+                  bool in_order);
 
 // What the whole input adds up to, in input order.
 struct InputTotals {

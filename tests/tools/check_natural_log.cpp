@@ -16,7 +16,7 @@
 #include <random>
 #include <thread>
 
-#include "analysis/natural_log.hpp"
+#include "numeric/natural_log.hpp"
 #include "mpfr_log.hpp"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "analysis/sequence_analysis.hpp"
-#include "codes/code_documentation.hpp"
-#include "codes/variant_notes.hpp"
+#include "code_documentation.hpp"
+#include "variant_notes.hpp"
 #include "driver/help_text.hpp"
 
 namespace trelba {

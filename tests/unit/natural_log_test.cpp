@@ -1,6 +1,6 @@
 // NaturalLog against MPFR's correctly rounded log, bit for bit, on samples of every kind
 // of argument; the exhaustive run over the analysis's fractions is tools/check_natural_log.
-#include "analysis/natural_log.hpp"
+#include "numeric/natural_log.hpp"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/natural_log_argument.hpp"
-#include "analysis/natural_log_exact.hpp"
+#include "numeric/natural_log_argument.hpp"
+#include "numeric/natural_log_exact.hpp"
 #include "mpfr_log.hpp"
 
 namespace trelba {

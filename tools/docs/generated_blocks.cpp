@@ -1,4 +1,4 @@
-#include "driver/generated_blocks.hpp"
+#include "generated_blocks.hpp"
 
 namespace trelba {
 namespace {

@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "analysis/natural_log_tables.hpp"
+#include "numeric/natural_log_tables.hpp"
 
 namespace trelba::natural_log_detail {
 

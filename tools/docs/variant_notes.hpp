@@ -31,8 +31,4 @@ struct VariantNote {
 // Notes for variants "0" to "7".
 extern const std::array<VariantNote, kGeneticCodeCount> kVariantNotes;
 
-// The one-letter amino acid of each family, by family number ('*' for the stop family;
-// element 0 unused), as NCBI's translation tables write them.
-inline constexpr std::string_view kFamilyLetters = "?FLSY*CWPHQRIMTNKVADEG";
-
 }  // namespace trelba

@@ -1,12 +1,12 @@
-#include "analysis/natural_log.hpp"
+#include "numeric/natural_log.hpp"
 
 #include <bit>
 #include <cstdint>
 #include <limits>
 
-#include "analysis/natural_log_argument.hpp"
-#include "analysis/natural_log_exact.hpp"
-#include "analysis/natural_log_tables.hpp"
+#include "numeric/natural_log_argument.hpp"
+#include "numeric/natural_log_exact.hpp"
+#include "numeric/natural_log_tables.hpp"
 
 // ln x = k ln2 - ln r + log1p(z), x = 2^k m, r ~ 1/m from the table, z = m r - 1 exact
 // in one double, |z| < 2^-8. The sum s + p (s = k ln2 - ln r, p = log1p(z)) is formed as

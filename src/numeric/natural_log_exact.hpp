@@ -4,7 +4,7 @@
 // 1 + d for |d| < 2^-48).
 #pragma once
 
-#include "analysis/natural_log_argument.hpp"
+#include "numeric/natural_log_argument.hpp"
 
 namespace trelba::natural_log_detail {
 

@@ -1,4 +1,4 @@
-#include "codes/code_documentation.hpp"
+#include "code_documentation.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "codes/ncbi_tables.hpp"
-#include "codes/variant_notes.hpp"
+#include "variant_notes.hpp"
 
 namespace trelba {
 namespace {

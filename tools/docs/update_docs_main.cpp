@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "codes/code_documentation.hpp"
-#include "driver/generated_blocks.hpp"
+#include "code_documentation.hpp"
+#include "generated_blocks.hpp"
 
 namespace {
 

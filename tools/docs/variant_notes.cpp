@@ -1,4 +1,4 @@
-#include "codes/variant_notes.hpp"
+#include "variant_notes.hpp"
 
 namespace trelba {
 

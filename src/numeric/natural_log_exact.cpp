@@ -1,4 +1,4 @@
-#include "analysis/natural_log_exact.hpp"
+#include "numeric/natural_log_exact.hpp"
 
 #include <array>
 #include <bit>
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "analysis/natural_log_tables.hpp"
+#include "numeric/natural_log_tables.hpp"
 
 // ln x = k ln2 - ln r + log1p(z) again, now in fixed point with 256 fraction bits: z =
 // m r - 1 is formed exactly from integers, log1p(z) = z - z^2/2 + z^3/3 - ... is summed
