@@ -22,6 +22,8 @@ StartedRun StartTrelba(const std::vector<std::string>& args, const std::filesyst
   if (options.standard_input && ::pipe(pipe_ends) != 0) std::abort();
   run.pid = ::fork();
   if (run.pid == 0) {
+    // An ignored signal stays ignored across exec: the program starts as from a shell.
+    ::signal(SIGPIPE, SIG_DFL);
     if (options.standard_input) {
       ::dup2(pipe_ends[0], 0);
       ::close(pipe_ends[0]);
@@ -76,7 +78,7 @@ StartedRun StartTrelba(const std::vector<std::string>& args, const std::filesyst
 RunResult FinishTrelba(const StartedRun& run, const RunOptions& options) {
   if (run.input_pipe >= 0) {
     // The program may stop reading early (an error): then the rest is not wanted.
-    ::signal(SIGPIPE, SIG_IGN);
+    const auto previous = ::signal(SIGPIPE, SIG_IGN);
     const std::string& input = *options.standard_input;
     std::size_t at = 0;
     while (at < input.size()) {
@@ -85,6 +87,7 @@ RunResult FinishTrelba(const StartedRun& run, const RunOptions& options) {
       at += static_cast<std::size_t>(n);
     }
     ::close(run.input_pipe);
+    ::signal(SIGPIPE, previous);
   }
   RunResult result;
   int wait_status = 0;
