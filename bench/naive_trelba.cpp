@@ -12,7 +12,7 @@
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "input/codon_index.hpp"
-#include "reports/number_format.hpp"
+#include "numeric/number_format.hpp"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "trelba/ieee_double.hpp"
@@ -47,6 +48,13 @@ constexpr int CodonIndexOfName(std::string_view name) {
     index += weight * static_cast<int>(base);
   }
   return index;
+}
+
+// The name of a codon index (1 to 64) in DNA letters: "TTT" for 1.
+inline std::string CodonName(int codon) {
+  constexpr char kBases[] = "TCAG";
+  const int i = codon - 1;
+  return {kBases[i / 16], kBases[i / 4 % 4], kBases[i % 4]};
 }
 
 // One double per family number (element 0 unused): totals, composition, order values.

@@ -158,7 +158,9 @@ void CompleteGeneticCode(GeneticCode& code) {
     }
     code.unshared[f] = true;
     for (unsigned m = 0; m < family.size; ++m) {
-      code.unshared[f] = code.unshared[f] && memberships[family.members[m]] == 1;
+      const std::uint8_t codon = family.members[m];
+      code.unshared[f] = code.unshared[f] && memberships[codon] == 1;
+      if (f == kStopFamily) code.stop[codon] = memberships[codon] == 1;
     }
   }
 }

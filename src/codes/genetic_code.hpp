@@ -38,11 +38,13 @@ struct GeneticCode {
   // Families none of whose codons belongs to another family (all but Arg and the stop
   // family under variant 2): their within-family frequencies are count / total exactly.
   std::array<bool, kFamilyCount + 1> unshared{};
+  // Stop codons: those of the stop family that belong to no other family.
+  std::array<bool, kCodonCount + 1> stop{};
 };
 
 // Completes a code from its families: k and ln k of every family (0 for the stop family
 // and the one-codon families, whose order value is fixed at 0), which families share no
-// codon, and, unless the code lists its own order of addition, the denominator families
+// codon, its stop codons, and, unless the code lists its own order of addition, the denominator families
 // (every family with a value, ascending). Called once when a code is built.
 void CompleteGeneticCode(GeneticCode& code);
 

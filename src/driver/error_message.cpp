@@ -44,6 +44,12 @@ std::string PrintableName(std::string_view name) {
   return printable;
 }
 
+std::string FileErrorText(const char* doing, std::string_view name, const char* why) {
+  std::string text = std::string("Error ") + doing + " file: " + PrintableName(name);
+  if (why != nullptr) text.append(" (").append(why) += ')';
+  return text;
+}
+
 // Written piece by piece, without allocating: this also reports memory running out.
 int FileError(const char* doing, std::string_view name, const char* why) {
   std::fputs("Error ", stderr);

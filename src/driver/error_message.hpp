@@ -11,6 +11,9 @@ namespace trelba {
 // \r, \\, \x1b), so that a message naming it stays one line and reads unambiguously.
 std::string PrintableName(std::string_view name);
 
+// The text of that line, without its line end.
+std::string FileErrorText(const char* doing, std::string_view name, const char* why = nullptr);
+
 // Prints "Error <doing> file: <name>" (doing: "opening", "reading" or "writing"), with
 // " (<why>)" when `why` is given, and returns kFailureStatus.
 int FileError(const char* doing, std::string_view name, const char* why = nullptr);

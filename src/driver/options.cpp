@@ -1,7 +1,8 @@
 #include "driver/options.hpp"
 
 #include <charconv>
-#include <string_view>
+#include <filesystem>
+#include <system_error>
 
 #include "codes/ncbi_table_option.hpp"
 
@@ -9,7 +10,7 @@ namespace trelba {
 namespace {
 
 struct ValueOption {
-  char short_name;            // 0: none
+  char short_name;  // 0: none
   std::string_view long_name;
   std::optional<std::string> Options::*target;
   std::string_view value_name;
@@ -17,12 +18,28 @@ struct ValueOption {
 
 constexpr ValueOption kValueOptions[] = {
     {'T', "--table", &Options::table, "a file name"},
-    {'o', "--output", &Options::output_prefix, "a prefix"},
+    {'o', "--output", &Options::output, "a prefix"},
     {'j', "--threads", &Options::threads, "a number of threads"},
     {0, "--gcode", &Options::ncbi_table, "an NCBI translation table number"},
+    {0, "--variant", &Options::variant, "a variant number (0 to 7)"},
+    {0, "--summary", &Options::summary, "a file name"},
+    {0, "--infile-list", &Options::infile_list, "a file name"},
+    {0, "--label", &Options::label, "a name"},
+    {0, "--background", &Options::background, "even, input or a file name"},
 };
 
-// More threads than this are a typing error: the work is shared by a few at most.
+struct FlagOption {
+  std::string_view long_name;
+  bool Options::*target;
+};
+
+constexpr FlagOption kFlagOptions[] = {
+    {"--no-reports", &Options::no_reports}, {"--file-column", &Options::file_column},
+    {"--counts", &Options::counts},         {"--description", &Options::description},
+    {"--strict", &Options::strict},
+};
+
+// More threads than this are a typing error.
 constexpr unsigned kMaxThreads = 256;
 
 // Matches `arg` against a value option; on a match sets `value_inline` to a joined value
@@ -44,10 +61,86 @@ bool Matches(const ValueOption& option, std::string_view arg,
   return false;
 }
 
-std::string Validate(Options& options) {
-  if (options.ncbi_code != nullptr && options.code_argument) {
-    return "--gcode and a genetic code number cannot both be given";
+bool NamesAFile(const std::string& name) {
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::u8path(name), error);
+}
+
+bool IsVariantNumber(std::string_view id) {
+  return id.size() == 1 && id[0] >= '0' && id[0] <= '7';
+}
+
+// The genetic code the options select, in one place: --gcode, --variant or the code
+// operand (at most one of them), with a warning for an operand that selects the standard
+// code without saying so. Empty, or what is wrong.
+std::string ChooseCode(Options& options) {
+  const int given = (options.ncbi_table ? 1 : 0) + (options.variant ? 1 : 0) +
+                    (options.code_argument ? 1 : 0);
+  if (options.ncbi_table) {
+    // The table number is checked first: "--gcode genes.fa" is a missing number.
+    const NcbiTableChoice choice = ChooseNcbiTable(*options.ncbi_table);
+    if (choice.code == nullptr) return choice.problem;
+    options.code = choice.code;
   }
+  if (given > 1) {
+    return options.ncbi_table ? "--gcode and a genetic code number cannot both be given"
+                              : "--variant and a genetic code number cannot both be given";
+  }
+  if (options.variant) {
+    if (!IsVariantNumber(*options.variant)) {
+      return "--variant needs a number from 0 to 7, not '" + *options.variant + "'";
+    }
+    options.code = &SelectGeneticCode(*options.variant);
+  }
+  if (options.code_argument) {
+    const std::string& id = *options.code_argument;
+    if (!IsVariantNumber(id)) {
+      const bool looks_like_option = id.size() > 1 && id[0] == '-';
+      const bool looks_like_file = id.find_first_of("./") != std::string::npos;
+      options.warnings.push_back(
+          "genetic code argument '" + id +
+          "' is not one of 0 to 7: code 0 (the standard code) was used" +
+          (looks_like_option ? "; options go before the file name"
+           : looks_like_file ? "; no file of that name exists"
+                             : ""));
+    }
+    options.code = &SelectGeneticCode(id);
+  }
+  if (options.code == nullptr) options.code = &SelectGeneticCode("0");
+  return {};
+}
+
+// The operands: inputs, and the genetic-code operand where there is one.
+// `ignored_warning` tells of the operands after the genetic-code one, if any.
+void TakeOperands(const std::vector<std::string>& operands, Options& options,
+                  std::string& ignored_warning) {
+  std::vector<std::string> ignored;
+  for (std::size_t i = 0; i < operands.size(); ++i) {
+    const std::string& operand = operands[i];
+    // The second operand is a genetic-code argument, as it always was, unless it names a
+    // file: then every operand is an input.
+    if (i == 1 && !NamesAFile(operand)) {
+      options.code_argument = operand;
+      ignored.assign(operands.begin() + 2, operands.end());
+      break;
+    }
+    options.inputs.push_back(operand);
+  }
+  if (!ignored.empty()) {
+    std::string list;
+    for (const std::string& arg : ignored) list += (list.empty() ? "'" : " '") + arg + "'";
+    ignored_warning = "arguments after the genetic code are not read: " + list;
+  }
+  if (operands.size() >= 2 && options.code_argument == std::nullopt &&
+      IsVariantNumber(operands[1])) {
+    options.warnings.push_back("'" + operands[1] +
+                               "' is read as a file, since one of that name exists; give a "
+                               "variant with --variant " +
+                               operands[1]);
+  }
+}
+
+std::string Validate(Options& options) {
   if (options.threads) {
     const std::string& text = *options.threads;
     unsigned count = 0;
@@ -59,12 +152,20 @@ std::string Validate(Options& options) {
     }
     options.thread_count = count;
   }
-  if (options.output_prefix && options.no_reports) {
+  if (options.output && options.no_reports) {
     return "--output and --no-reports cannot be given together";
   }
-  if (options.input == kStandardStream && !options.output_prefix && !options.no_reports) {
-    return "reports cannot be written beside standard input: give -o PREFIX to name them, "
-           "or --no-reports (with --table FILE)";
+  if (options.output && options.output->empty()) return "--output needs a prefix, not ''";
+  if (options.table && options.table->empty()) return "--table needs a file name, not ''";
+  if (options.summary && options.summary->empty()) return "--summary needs a file name, not ''";
+  if (options.output) {
+    std::error_code error;
+    options.output_is_folder =
+        options.output->back() == '/' ||
+        std::filesystem::is_directory(std::filesystem::u8path(*options.output), error);
+  }
+  if (options.background && options.background->empty()) {
+    return "--background needs even, input or a file name, not ''";
   }
   return {};
 }
@@ -74,14 +175,18 @@ std::string Validate(Options& options) {
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
   CommandLine result;
   Options& options = result.options;
-  int i = 1;
-  for (; i < argc; ++i) {
+  std::vector<std::string> operands;
+  bool options_ended = false;
+  for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--") {
-      ++i;
-      break;
+    if (options_ended || arg.size() < 2 || arg[0] != '-') {
+      operands.emplace_back(arg);  // "-" included
+      continue;
     }
-    if (arg.size() < 2 || arg[0] != '-') break;  // the file name ("-" included)
+    if (arg == "--") {
+      options_ended = true;
+      continue;
+    }
     if (arg == "-h" || arg == "--help") {
       options.action = Options::Action::kHelp;
       return result;
@@ -90,14 +195,16 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       options.action = Options::Action::kVersion;
       return result;
     }
-    if (arg == "--no-reports") {
-      options.no_reports = true;
-      continue;
-    }
     bool matched = false;
+    for (const FlagOption& flag : kFlagOptions) {
+      if (arg == flag.long_name) {
+        options.*flag.target = true;
+        matched = true;
+      }
+    }
     for (const ValueOption& option : kValueOptions) {
       std::optional<std::string_view> value;
-      if (!Matches(option, arg, value)) continue;
+      if (matched || !Matches(option, arg, value)) continue;
       matched = true;
       if (!value) {
         if (i + 1 == argc) {
@@ -107,31 +214,62 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         value = argv[++i];
       }
       options.*option.target = std::string(*value);
-      break;
     }
     if (!matched) {
       result.error = "unknown option: " + std::string(arg);
       return result;
     }
   }
-  // The table number is checked first: "--gcode genes.fa" is a missing number.
-  if (options.ncbi_table) {
-    const NcbiTableChoice choice = ChooseNcbiTable(*options.ncbi_table);
-    if (choice.code == nullptr) {
-      result.error = choice.problem;
-      return result;
-    }
-    options.ncbi_code = choice.code;
-  }
-  if (i == argc) {
+  std::string ignored_warning;
+  TakeOperands(operands, options, ignored_warning);
+  result.error = ChooseCode(options);
+  if (!result.error.empty()) return result;
+  if (!ignored_warning.empty()) options.warnings.push_back(ignored_warning);
+  if (options.inputs.empty() && !options.infile_list) {
     result.error = "no file name given";
     return result;
   }
-  options.input = argv[i++];
-  if (i < argc) options.code_argument = argv[i++];
-  for (; i < argc; ++i) options.ignored.emplace_back(argv[i]);
   result.error = Validate(options);
   return result;
+}
+
+std::vector<std::string> ListedInputs(std::string_view text) {
+  std::vector<std::string> inputs;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!line.empty()) inputs.emplace_back(line);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return inputs;
+}
+
+std::string CheckInputs(Options& options) {
+  if (options.inputs.empty()) return "no file name given";
+  std::size_t standard = 0;
+  for (const std::string& input : options.inputs) standard += input == kStandardStream;
+  if (standard > 1) return "standard input ('-') can be read only once";
+  if (standard != 0 && options.infile_list == kStandardStream) {
+    return "standard input cannot hold both the list of inputs and an input";
+  }
+  if (standard != 0 && !options.no_reports && !options.output) {
+    return "reports cannot be written beside standard input: give -o PREFIX to name them, "
+           "or --no-reports (with --table FILE)";
+  }
+  if (standard != 0 && options.output_is_folder && !options.label) {
+    return "reports of standard input in a folder need a name: give --label NAME";
+  }
+  if (options.output && !options.output_is_folder && options.inputs.size() > 1) {
+    return "-o PREFIX names the reports of one input: give a folder (-o DIR/) for " +
+           std::to_string(options.inputs.size()) + " inputs";
+  }
+  if (standard != 0 && options.background == "input") {
+    return "--background input reads the input twice, which standard input cannot be: give "
+           "a file, or a background file (--background FILE)";
+  }
+  return {};
 }
 
 }  // namespace trelba

@@ -1,35 +1,50 @@
-// The command line: options first, then the file name and the genetic-code argument.
+// The command line:
 //
-//   Trelba [options] filename [genetic_code_number]
+//   Trelba [options] FILE...
+//   Trelba [options] FILE genetic_code_number
 //
-// "--" ends the options; "-" as the file name is standard input. Options take their value
-// as the next argument, or joined ("--table=x.tsv", "-Tx.tsv"); given twice, the last wins.
+// Options may stand anywhere before "--", which ends them; "-" is standard input. Options
+// take their value as the next argument or joined ("--table=x.tsv", "-Tx.tsv"); given
+// twice, the last wins. Of the operands, the second is a genetic-code argument (a variant,
+// as it always was) unless it names a file that exists: then every operand is an input.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "codes/genetic_code.hpp"
 
 namespace trelba {
 
-// The file name that stands for standard input.
+// The file name that stands for standard input (or output).
 inline constexpr std::string_view kStandardStream = "-";
 
 struct Options {
   enum class Action { kRun, kHelp, kVersion };
   Action action = Action::kRun;
-  std::string input;                         // kStandardStream for standard input
-  std::optional<std::string> code_argument;  // the genetic-code argument, when given
+  std::vector<std::string> inputs;           // kStandardStream for standard input
+  std::optional<std::string> code_argument;  // the genetic-code operand, when given
+  std::optional<std::string> variant;        // --variant
+  std::optional<std::string> ncbi_table;     // --gcode
   std::optional<std::string> table;          // --table: kStandardStream for standard output
-  std::optional<std::string> output_prefix;  // --output
+  std::optional<std::string> summary;        // --summary
+  std::optional<std::string> output;         // --output: a prefix, or a folder
+  std::optional<std::string> threads;        // --threads
+  std::optional<std::string> infile_list;    // --infile-list
+  std::optional<std::string> label;          // --label: standard input's name in tables
+  std::optional<std::string> background;     // --background
   bool no_reports = false;                   // --no-reports
-  std::optional<std::string> ncbi_table;     // --gcode: an NCBI translation table number
-  const GeneticCode* ncbi_code = nullptr;    // its families, checked by ParseCommandLine
-  std::optional<std::string> threads;        // --threads, checked by ParseCommandLine
-  unsigned thread_count = 0;                 // its value; 0 when not given
-  std::vector<std::string> ignored;          // arguments after the genetic-code argument
+  bool file_column = false;                  // --file-column
+  bool counts = false;                       // --counts
+  bool description = false;                  // --description
+  bool strict = false;                       // --strict
+  // Resolved by ParseCommandLine:
+  const GeneticCode* code = nullptr;  // the genetic code the run uses
+  std::vector<std::string> warnings;  // about the command line, printed before the run
+  unsigned thread_count = 0;          // 0 when not given
+  bool output_is_folder = false;      // --output names a folder (ends in '/' or is one)
 };
 
 struct CommandLine {
@@ -37,7 +52,15 @@ struct CommandLine {
   std::string error;  // what is wrong with the command line; empty when nothing is
 };
 
-// Parses argv[1] to argv[argc - 1] (at least one argument).
+// Parses argv[1] to argv[argc - 1] (at least one argument). The inputs of --infile-list
+// are the caller's to read and add; CheckInputs then checks them all.
 CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// The inputs named one a line in `text` (the --infile-list file): blank lines skipped, a
+// line's carriage return dropped.
+std::vector<std::string> ListedInputs(std::string_view text);
+
+// Checks the inputs once the --infile-list ones are added: what is wrong, or empty.
+std::string CheckInputs(Options& options);
 
 }  // namespace trelba

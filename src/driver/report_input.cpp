@@ -27,7 +27,7 @@ class InputJob final : public PipelineJob {
         batches_.back()->slot = b;
       }
       reporters_.reserve(pipeline.workers());
-      for (unsigned w = 0; w < pipeline.workers(); ++w) reporters_.emplace_back(*request_.code);
+      for (unsigned w = 0; w < pipeline.workers(); ++w) reporters_.emplace_back(request_.style);
       return true;
     } catch (const std::bad_alloc&) {
       batches_.clear();
@@ -88,6 +88,7 @@ class Blocks {
 
 InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {
   InputOutcome outcome;
+  outcome.totals.keep_scores = request.keep_scores;
   InputJob job(request, outcome.totals);
   // The threads and the memory first: what cannot be had means fewer threads, with
   // nothing read or written yet.
@@ -98,9 +99,11 @@ InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {
   }
   Blocks blocks(input, pipeline->workers() > 1);
   const ReportOutputs& out = request.outputs;
-  if (out.table != nullptr) WriteTableHeader(*out.table);
+  if (out.table != nullptr && request.table_header) {
+    WriteTableHeader(*out.table, request.style.table);
+  }
 
-  BatchFiller filler({out.table != nullptr, request.descriptions},
+  BatchFiller filler({out.table != nullptr, request.style.table.description},
                      [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
                      [&](SequenceBatch& batch) { pipeline->Submit(batch.slot); });
   FastaScanner& scanner = outcome.scanner;
@@ -128,6 +131,11 @@ InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {
   }
   if (out.scores != nullptr) WriteAverageLine(*out.scores, outcome.totals.average);
   outcome.totals.u_letters += scanner.u_letters;
+  InputSurvey& survey = outcome.totals.survey;
+  survey.comment_lines = scanner.comment_lines;
+  survey.first_comment_line = scanner.first_comment_line;
+  survey.inline_headers = scanner.inline_headers;
+  survey.first_inline_header_line = scanner.first_inline_header_line;
   outcome.totals.ids_cut = filler.ids_cut();
   return outcome;
 }

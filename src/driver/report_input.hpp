@@ -23,10 +23,11 @@ struct InputOutcome {
 };
 
 struct ReportRequest {
-  const GeneticCode* code = nullptr;
+  ReportStyle style;
   ReportOutputs outputs;
-  unsigned threads = 1;        // workers that analyse
-  bool descriptions = false;   // keep each header's description
+  unsigned threads = 1;       // workers that analyse
+  bool table_header = true;   // begin the table with its header row
+  bool keep_scores = false;   // keep every score in the outcome (for the median)
 };
 
 // Reads `input` to its end and writes each sequence's outputs in input order, the table's

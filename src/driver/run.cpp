@@ -1,10 +1,14 @@
 #include "driver/run.hpp"
 
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "codes/genetic_code.hpp"
@@ -17,7 +21,10 @@
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
+#include "reports/gzip_sink.hpp"
 #include "reports/report_set.hpp"
+#include "reports/staged_sink.hpp"
+#include "reports/summary_report.hpp"
 
 namespace trelba {
 namespace {
@@ -30,32 +37,226 @@ int Print(std::string_view text) {
   return std::fflush(stdout) == 0 ? 0 : kFailureStatus;
 }
 
-// The genetic code the arguments select, with a warning for an argument that selects the
-// standard code without saying so, and for arguments that are not read.
-const GeneticCode& ChooseCode(const Options& options) {
-  if (options.code_argument) {
-    const std::string& id = *options.code_argument;
-    const bool known = id.size() == 1 && id[0] >= '0' && id[0] <= '7';
-    if (!known) {
-      const bool looks_like_option = id.size() > 1 && id[0] == '-';
-      Warning("genetic code argument '" + id +
-              "' is not one of 0 to 7: code 0 (the standard code) was used" +
-              (looks_like_option ? "; options go before the file name" : ""));
+// Adds the inputs of --infile-list; the error line when the list cannot be read.
+std::optional<std::string> AddListedInputs(Options& options) {
+  if (!options.infile_list) return std::nullopt;
+  const std::string& name = *options.infile_list;
+  const bool standard = name == kStandardStream;
+  const std::string shown = standard ? std::string(kStandardInputName) : name;
+  InputFile list;
+  if (!(standard ? list.OpenDescriptor(kStandardInputDescriptor) : list.Open(name))) {
+    return FileErrorText("opening", shown);
+  }
+  std::string text;
+  char block[1 << 14];
+  for (std::ptrdiff_t n = 0; (n = list.Read(block, sizeof block)) != 0;) {
+    if (n < 0) return FileErrorText("reading", shown, list.refusal());
+    text.append(block, static_cast<std::size_t>(n));
+  }
+  for (std::string& input : ListedInputs(text)) options.inputs.push_back(std::move(input));
+  return std::nullopt;
+}
+
+// The outputs that gather every input: the table and the summary.
+class RunOutputs {
+ public:
+  RunOutputs(const Options& options, const TableLayout& layout)
+      : options_(options), layout_(layout) {}
+
+  // Opens the table, when there is one and it is not open yet (so that a single input's
+  // own errors come first, as they always did); the error line when it cannot be.
+  std::optional<std::string> OpenTable(const std::vector<FileIdentity>& inputs) {
+    if (!options_.table || table_ != nullptr) return std::nullopt;
+    table_ = Open(*options_.table, inputs);
+    if (table_ == nullptr) return FileErrorText("opening", *options_.table);
+    WriteTableHeader(*table_, layout_);
+    return std::nullopt;
+  }
+
+  std::optional<std::string> OpenSummary(const std::vector<FileIdentity>& inputs) {
+    if (!options_.summary) return std::nullopt;
+    summary_ = Open(*options_.summary, inputs);
+    if (summary_ == nullptr) return FileErrorText("opening", *options_.summary);
+    WriteSummaryHeader(*summary_);
+    return std::nullopt;
+  }
+
+  OutputBuffer* table() { return table_; }
+  bool table_failed = false;  // and said so
+  OutputBuffer* summary() { return summary_; }
+  ReportSet& set() { return set_; }
+
+ private:
+  OutputBuffer* Open(const std::string& name, const std::vector<FileIdentity>& inputs) {
+    const bool compressed = NamesGzipFile(name);
+    if (name == kStandardStream) return set_.OpenStandardOutput(compressed);
+    // None of the inputs may be written over.
+    const FileIdentity at = IdentifyFile(name);
+    for (const FileIdentity& input : inputs) {
+      if (at.known && input.known && at.device == input.device && at.inode == input.inode) {
+        return nullptr;
+      }
+    }
+    return set_.OpenFile(name, inputs.empty() ? FileIdentity{} : inputs.front(), compressed);
+  }
+
+  const Options& options_;
+  const TableLayout& layout_;
+  ReportSet set_;
+  OutputBuffer* table_ = nullptr;
+  OutputBuffer* summary_ = nullptr;
+};
+
+// Where the reports of `input` go: beside it, under the -o prefix, or in the -o folder.
+std::string ReportPrefix(const Options& options, const std::string& input,
+                         std::string_view label) {
+  if (!options.output) return input;
+  if (!options.output_is_folder) return *options.output;
+  std::string folder = *options.output;
+  if (folder.back() != '/') folder += '/';
+  const std::string_view name = input == kStandardStream ? label : std::string_view(input);
+  const std::size_t slash = name.find_last_of('/');
+  return folder + std::string(slash == std::string_view::npos ? name : name.substr(slash + 1));
+}
+
+struct InputRun {
+  const Options& options;
+  const TableLayout& layout;
+  RunOutputs& run;
+  const std::vector<FileIdentity>& identities;
+  OutputBuffer& staged_table;  // this input's rows, held in `staged`
+  StagedSink& staged;
+};
+
+// Reads one input and writes its reports and table rows; adds its summary row. Returns
+// false after an error, which has been printed.
+bool ReportOneInput(InputRun& r, std::size_t index) {
+  const Options& options = r.options;
+  const std::string& input_argument = options.inputs[index];
+  const bool from_standard_input = input_argument == kStandardStream;
+  const std::string label =
+      from_standard_input ? options.label.value_or(std::string(kStandardStream)) : input_argument;
+  const std::string input_name =
+      from_standard_input ? std::string(kStandardInputName) : input_argument;
+  SummaryRow row;
+  row.file = label;
+  auto fail = [&](const std::string& error) {
+    std::fputs((error + "\n").c_str(), stderr);
+    r.staged_table.Clear();
+    r.staged.Drop();
+    row.error = error;
+    if (r.run.summary() != nullptr) WriteSummaryRow(*r.run.summary(), row);
+    return false;
+  };
+
+  InputFile input;
+  const bool opened = from_standard_input ? input.OpenDescriptor(kStandardInputDescriptor)
+                                          : input.Open(input_argument);
+  if (!opened) return fail(FileErrorText("opening", input_name));
+  // Refused text (UTF-16, UTF-32) fails before any report file is created.
+  if (input.refusal() != nullptr) return fail(FileErrorText("reading", input_name, input.refusal()));
+
+  // Opened in this order: family order report, score report, codon count report; none of
+  // them may be the input itself.
+  ReportSet reports;
+  ReportRequest request;
+  request.style = {options.code, r.layout, label};
+  request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
+  request.table_header = false;
+  request.keep_scores = options.summary.has_value();
+  if (!options.no_reports) {
+    const std::string prefix = ReportPrefix(options, input_argument, label);
+    const struct {
+      OutputBuffer** slot;
+      const char* suffix;
+    } kinds[] = {{&request.outputs.order, ".iik"},
+                 {&request.outputs.scores, ".ok"},
+                 {&request.outputs.counts, ".freq"}};
+    for (const auto& [slot, suffix] : kinds) {
+      const std::string name = prefix + suffix;
+      *slot = reports.OpenFile(name, r.identities[index]);
+      if (*slot == nullptr) return fail(FileErrorText("opening", name));
     }
   }
-  if (!options.ignored.empty()) {
-    std::string list;
-    for (const std::string& arg : options.ignored) list += (list.empty() ? "'" : " '") + arg + "'";
-    Warning("arguments after the genetic code are not read: " + list);
+  if (const auto error = r.run.OpenTable(r.identities)) return fail(*error);
+  if (r.run.table() != nullptr) request.outputs.table = &r.staged_table;
+
+  InputOutcome outcome = ReportInput(input, request);
+  if (outcome.status == InputOutcome::Status::kReadFailed) {
+    return fail(FileErrorText("reading", input_name));
   }
-  return SelectGeneticCode(options.code_argument.value_or("0"));
+  if (const std::string* failed = reports.Failed()) return fail(FileErrorText("writing", *failed));
+  // The rows go to the table before the reports are put in place, so that a table that
+  // cannot be written leaves them as they were (a one-input run replaces all or nothing).
+  if (r.run.table() != nullptr) {
+    const bool staged = !r.staged_table.failed() && r.staged_table.Flush();
+    if (!(staged && r.staged.Release(*r.run.table()) && r.run.table()->Flush())) {
+      r.run.table_failed = true;
+      return fail(FileErrorText("writing", *options.table));
+    }
+  }
+  if (const std::string* failed = reports.Commit()) return fail(FileErrorText("writing", *failed));
+  const InputTotals& totals = outcome.totals;
+  for (const std::string& line :
+       InputWarnings(input_name, totals.survey, totals.u_letters, outcome.any_header())) {
+    Warning(line);
+  }
+  if (r.run.summary() != nullptr) {
+    row.sequences = outcome.scanner.sequence;
+    row.codons = totals.coding.codons;
+    row.average = totals.average.empty() ? std::nan("") : totals.average.value();
+    row.median_score = Median(outcome.totals.scores);
+    row.median_excess = std::nan("");
+    row.gc = GcContent(totals.coding);
+    row.gc3 = Gc3Content(totals.coding);
+    row.internal_stop_sequences = totals.survey.internal_stop_sequences;
+    row.partial_sequences = totals.survey.partial_sequences;
+    row.comment_lines = totals.survey.comment_lines;
+    row.inline_headers = totals.survey.inline_headers;
+    WriteSummaryRow(*r.run.summary(), row);
+  }
+  return true;
 }
 
-std::string InputName(const Options& options) {
-  return options.input == kStandardStream ? std::string(kStandardInputName) : options.input;
+int ReportAllInputs(const Options& options) {
+  TableLayout layout;
+  layout.file = options.file_column || options.inputs.size() > 1;
+  layout.counts = options.counts;
+  layout.description = options.description;
+  std::vector<FileIdentity> identities;
+  identities.reserve(options.inputs.size());
+  for (const std::string& input : options.inputs) {
+    identities.push_back(input == kStandardStream ? IdentifyStandardInput() : IdentifyFile(input));
+  }
+  if (options.output_is_folder) {
+    std::error_code ignored;  // a folder that cannot be made fails at its first report
+    std::filesystem::create_directories(std::filesystem::u8path(*options.output), ignored);
+  }
+  RunOutputs run(options, layout);
+  if (const auto error = run.OpenSummary(identities)) {
+    std::fputs((*error + "\n").c_str(), stderr);
+    return kFailureStatus;
+  }
+  StagedSink staged;
+  OutputBuffer staged_table(staged);
+  InputRun r{options, layout, run, identities, staged_table, staged};
+  bool all_read = true;
+  for (std::size_t i = 0; i < options.inputs.size(); ++i) {
+    all_read = ReportOneInput(r, i) && all_read;
+  }
+  // A table of inputs none of which could be opened still gets its header.
+  if (const auto error = run.OpenTable(identities)) {
+    std::fputs((*error + "\n").c_str(), stderr);
+    return kFailureStatus;
+  }
+  if (const std::string* failed = run.set().Commit()) {
+    const std::string_view table_name =
+        options.table == kStandardStream ? kStandardOutputName : std::string_view(*options.table);
+    if (run.table_failed && *failed == table_name) return kFailureStatus;
+    return FileError("writing", *failed);
+  }
+  return all_read ? 0 : kFailureStatus;
 }
-
-int AnalyseAndWrite(const Options& options, const GeneticCode& code);
 
 }  // namespace
 
@@ -64,74 +265,30 @@ int Run(int argc, const char* const* argv) {
     Print(kMissingParameterText);
     return kFailureStatus;
   }
-  const CommandLine command_line = ParseCommandLine(argc, argv);
+  CommandLine command_line = ParseCommandLine(argc, argv);
   if (!command_line.error.empty()) return UsageError(command_line.error);
-  const Options& options = command_line.options;
+  Options& options = command_line.options;
   if (options.action == Options::Action::kHelp) return Print(kHelpText);
   if (options.action == Options::Action::kVersion) return Print("Trelba " TRELBA_VERSION "\n");
-  const GeneticCode& code = options.ncbi_code != nullptr ? *options.ncbi_code : ChooseCode(options);
-  // Every buffer is had before the input is read: memory that cannot be had means the
+  if (const auto error = AddListedInputs(options)) {
+    std::fputs((*error + "\n").c_str(), stderr);
+    return kFailureStatus;
+  }
+  const std::string problem = CheckInputs(options);
+  if (!problem.empty()) return UsageError(problem);
+  if (options.table == kStandardStream && options.summary == kStandardStream) {
+    return UsageError("the table and the summary cannot both go to standard output");
+  }
+  for (const std::string& line : options.warnings) Warning(line);
+  // Every buffer is had before an input is read: memory that cannot be had means the
   // input cannot be read, and no report is changed.
   try {
-    return AnalyseAndWrite(options, code);
+    return ReportAllInputs(options);
   } catch (const std::bad_alloc&) {
-    return FileError("reading", InputName(options));
+    return FileError("reading", options.inputs.front() == kStandardStream
+                                    ? kStandardInputName
+                                    : std::string_view(options.inputs.front()));
   }
 }
 
-namespace {
-
-int AnalyseAndWrite(const Options& options, const GeneticCode& code) {
-  const bool from_standard_input = options.input == kStandardStream;
-  const std::string input_name = InputName(options);
-  InputFile input;
-  const bool opened = from_standard_input ? input.OpenDescriptor(kStandardInputDescriptor)
-                                          : input.Open(options.input);
-  if (!opened) return FileError("opening", input_name);
-  // Refused text (UTF-16, UTF-32) fails before any report file is created.
-  if (input.refusal() != nullptr) return FileError("reading", input_name, input.refusal());
-
-  // Opened in this order: family order report, score report, codon count report, table;
-  // none of them may be the input itself.
-  const FileIdentity input_file =
-      from_standard_input ? IdentifyStandardInput() : IdentifyFile(input_name);
-  ReportSet outputs;
-  ReportRequest request;
-  request.code = &code;
-  request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
-  if (!options.no_reports) {
-    const std::string prefix = options.output_prefix.value_or(options.input);
-    const struct {
-      OutputBuffer** slot;
-      const char* suffix;
-    } reports[] = {{&request.outputs.order, ".iik"},
-                   {&request.outputs.scores, ".ok"},
-                   {&request.outputs.counts, ".freq"}};
-    for (const auto& [slot, suffix] : reports) {
-      const std::string name = prefix + suffix;
-      *slot = outputs.OpenFile(name, input_file);
-      if (*slot == nullptr) return FileError("opening", name);
-    }
-  }
-  if (options.table) {
-    if (*options.table == kStandardStream) {
-      request.outputs.table = outputs.OpenStandardOutput();
-    } else {
-      request.outputs.table = outputs.OpenFile(*options.table, input_file);
-      if (request.outputs.table == nullptr) return FileError("opening", *options.table);
-    }
-  }
-
-  const InputOutcome outcome = ReportInput(input, request);
-  if (outcome.status == InputOutcome::Status::kReadFailed) return FileError("reading", input_name);
-  if (const std::string* failed = outputs.Failed()) return FileError("writing", *failed);
-  if (const std::string* failed = outputs.Commit()) return FileError("writing", *failed);
-  for (const std::string& line : InputWarnings(input_name, outcome.totals.survey,
-                                               outcome.totals.u_letters, outcome.any_header())) {
-    Warning(line);
-  }
-  return 0;
-}
-
-}  // namespace
 }  // namespace trelba

@@ -40,10 +40,12 @@ SequenceBatch::SequenceBatch()
   score_values.reserve(kBatchSequences);
 }
 
-double SequenceReporter::Report(const ReportOutputs& out, const SequenceRecord& record) {
+SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
+                                                    const SequenceRecord& record) {
+  const GeneticCode& code = *style_.code;
   // The counts go out before anything is computed from them.
   if (out.counts != nullptr) WriteCountBlock(*out.counts, record.number, record.counts);
-  AnalyseSequence(code_, record.counts, analysis_);
+  AnalyseSequence(code, record.counts, analysis_);
   // The order values are spelt once for both outputs that show them.
   if (out.order != nullptr || out.table != nullptr) {
     FormatOrderValues(analysis_.order, order_texts_);
@@ -51,10 +53,11 @@ double SequenceReporter::Report(const ReportOutputs& out, const SequenceRecord& 
   if (out.order != nullptr) WriteOrderBlock(*out.order, order_texts_);
   if (out.scores != nullptr) WriteScoreLine(*out.scores, analysis_.score);
   if (out.table != nullptr) {
-    WriteTableRow(*out.table, code_, record.number, record.id, record.counts, analysis_,
-                  order_texts_);
+    WriteTableRow(*out.table, code, style_.table,
+                  {style_.file, record.number, record.id, record.counts, record.facts, analysis_,
+                   order_texts_});
   }
-  return analysis_.score;
+  return {analysis_.score, CheckCoding(code, record.counts, record.facts)};
 }
 
 void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run,
@@ -66,6 +69,7 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
                                                      run.table ? &batch.table.buffer : nullptr};
   batch.score_values.clear();
   batch.survey = InputSurvey{};
+  batch.coding = CodingChecks{};
   for (std::size_t i = 0; i < batch.size; ++i) {
     SequenceRecord& record = batch.records[i];
     if (!record.counted) {
@@ -79,7 +83,11 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     }
     record.facts.description = record.description;
     batch.survey.Add(record.counts);
-    batch.score_values.push_back(reporter.Report(out, record));
+    const SequenceReporter::Reported reported = reporter.Report(out, record);
+    batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,
+                           record.line);
+    batch.coding.Add(reported.checks);
+    batch.score_values.push_back(reported.score);
   }
 }
 
@@ -102,7 +110,11 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   }
   // Summed in input order, so that the average has the same bits whatever the threads.
   for (const double score : batch.score_values) totals.average.Add(score);
+  if (totals.keep_scores) {
+    totals.scores.insert(totals.scores.end(), batch.score_values.begin(), batch.score_values.end());
+  }
   totals.survey.Merge(batch.survey);
+  totals.coding.Add(batch.coding);
   totals.u_letters += batch.u_letters;
   return written;
 }
@@ -117,10 +129,11 @@ SequenceBatch& BatchFiller::Current() {
   return *batch_;
 }
 
-void BatchFiller::Start(SequenceNumber number) {
+void BatchFiller::Start(SequenceNumber number, std::uint64_t line) {
   SequenceBatch& batch = Current();
   SequenceRecord& record = batch.records[batch.size];
   record.number = number;
+  record.line = line;
   record.id.clear();
   record.description.clear();
   record.counted = false;

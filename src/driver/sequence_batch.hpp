@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/coding_checks.hpp"
 #include "analysis/score.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
@@ -18,6 +19,7 @@
 #include "input/sequence_facts.hpp"
 #include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
+#include "reports/table_report.hpp"
 #include "trelba/tables.hpp"
 
 namespace trelba {
@@ -35,6 +37,7 @@ inline constexpr std::size_t kMaxIdBytes = std::numeric_limits<std::size_t>::max
 
 struct SequenceRecord {
   SequenceNumber number = 0;
+  std::uint64_t line = 0;   // of its header
   std::string id;           // its capacity is reused from batch to batch
   std::string description;  // kept only when asked for
   // The body's place in the batch's text, or its counts when it was too long to keep.
@@ -63,20 +66,32 @@ struct SequenceBatch {
   BatchText order, scores, counts, table;
   std::vector<double> score_values;
   InputSurvey survey;
+  CodingChecks coding;
+};
+
+// How the sequences of one input are reported.
+struct ReportStyle {
+  const GeneticCode* code = nullptr;
+  TableLayout table;
+  std::string_view file;  // the input's name in the table
 };
 
 // Analyses one sequence after another and writes each one's outputs, reusing its
 // scratch space: one per worker.
 class SequenceReporter {
  public:
-  explicit SequenceReporter(const GeneticCode& code) : code_(code) {}
+  explicit SequenceReporter(const ReportStyle& style) : style_(style) {}
 
+  struct Reported {
+    double score;
+    CodingChecks checks;
+  };
   // Writes the count block, order block, score line and table row of one sequence to
-  // those of `out` that are not null; returns its score.
-  double Report(const ReportOutputs& out, const SequenceRecord& record);
+  // those of `out` that are not null.
+  Reported Report(const ReportOutputs& out, const SequenceRecord& record);
 
  private:
-  const GeneticCode& code_;
+  const ReportStyle& style_;
   SequenceAnalysis analysis_;
   OrderTexts order_texts_;
 };
@@ -91,6 +106,9 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
 struct InputTotals {
   AverageScore average;
   InputSurvey survey;
+  CodingChecks coding;         // of every sequence together
+  bool keep_scores = false;    // keep every score (for the median)
+  std::vector<double> scores;  // when kept: the score of every sequence, in input order
   std::uint64_t u_letters = 0;
   std::uint64_t ids_cut = 0;  // identifiers longer than kMaxIdBytes
 };
@@ -113,7 +131,7 @@ class BatchFiller {
   BatchFiller(Wants wants, Take&& take, Submit&& submit)
       : wants_(wants), take_(take), submit_(submit) {}
 
-  void Start(SequenceNumber number);
+  void Start(SequenceNumber number, std::uint64_t line);
   void Id(const char* text, std::size_t size);
   void Description(const char* text, std::size_t size);
   void Body(const char* text, std::size_t size);

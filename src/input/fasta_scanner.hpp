@@ -77,7 +77,7 @@ inline void SurveyBody(FastaScanner& scanner, const char* p, const char* stop) {
 }  // namespace fasta_scanner_detail
 
 // Feeds `size` bytes to `sink`, which has
-//   void Start(SequenceNumber number);                   a header begins sequence `number`
+//   void Start(SequenceNumber number, uint64_t line);    a header on `line` begins sequence `number`
 //   void Id(const char* text, std::size_t n);            a piece of its first word
 //   void Description(const char* text, std::size_t n);   a piece of the rest of its line
 //   void Body(const char* text, std::size_t n);          a piece of its body
@@ -128,7 +128,7 @@ void ScanFasta(FastaScanner& scanner, const char* data, std::size_t size, Sink& 
                                  scanner.line);
     }
     if (scanner.sequence != 0) sink.End();
-    sink.Start(++scanner.sequence);
+    sink.Start(++scanner.sequence, scanner.line);
     scanner.in_header = scanner.in_id = true;
     scanner.after_line_end = false;
     p = mark + 1;

@@ -18,7 +18,8 @@ std::vector<std::string> InputWarnings(const std::string& name, const InputSurve
   }
   const std::uint64_t triples = survey.codons + survey.other_triples;
   // Each U spoils at most one triple: RNA explains that many non-codon triples.
-  if (survey.other_triples > survey.codons && survey.other_triples > u_letters) {
+  const bool protein = survey.other_triples > survey.codons && survey.other_triples > u_letters;
+  if (protein) {
     lines.push_back(prefix + std::to_string(survey.other_triples) + " of " +
                     std::to_string(triples) +
                     " triples were not codons of T, C, A and G: is this a protein file?");
@@ -28,6 +29,32 @@ std::vector<std::string> InputWarnings(const std::string& name, const InputSurve
                     (survey.long_sequences == 1 ? " sequence is" : " sequences are") +
                     " longer than any gene (the longest holds " + std::to_string(survey.longest) +
                     " letters): a whole genome is scored as one gene");
+  }
+  const auto counted = [](std::uint64_t n, const char* one, const char* many) {
+    return std::to_string(n) + (n == 1 ? one : many);
+  };
+  if (survey.comment_lines != 0) {
+    lines.push_back(prefix + counted(survey.comment_lines, " line starts", " lines start") +
+                    " with ';' (the first: line " + std::to_string(survey.first_comment_line) +
+                    "): comment lines of old FASTA files are read as sequence letters here");
+  }
+  if (survey.inline_headers != 0) {
+    lines.push_back(prefix + counted(survey.inline_headers, " '>' inside a line starts", " '>' inside lines start") +
+                    " a new sequence (the first: line " +
+                    std::to_string(survey.first_inline_header_line) + ")");
+  }
+  // What stop codons and lengths say of coding sequences, unless they are no DNA at all.
+  if (survey.internal_stop_sequences != 0 && !protein) {
+    lines.push_back(prefix +
+                    counted(survey.internal_stop_sequences, " sequence has", " sequences have") +
+                    " stop codons before the last codon (the first: header on line " +
+                    std::to_string(survey.first_internal_stop_line) + ")");
+  }
+  if (survey.partial_sequences != 0 && !protein) {
+    lines.push_back(prefix +
+                    counted(survey.partial_sequences, " sequence's length is", " sequences' lengths are") +
+                    " not a multiple of 3 (the first: header on line " +
+                    std::to_string(survey.first_partial_line) + ")");
   }
   return lines;
 }

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "reports/number_format.hpp"
+#include "numeric/number_format.hpp"
 
 namespace trelba {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "reports/number_format.hpp"
+#include "numeric/number_format.hpp"
 
 namespace trelba {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "reports/number_format.hpp"
+#include "numeric/number_format.hpp"
 #include "trelba/tables.hpp"
 
 namespace trelba {

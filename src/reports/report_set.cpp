@@ -4,25 +4,30 @@
 
 namespace trelba {
 
-OutputBuffer* ReportSet::Add(Output output) {
+OutputBuffer* ReportSet::Add(Output output, bool compressed) {
   Output& out = outputs_.emplace_back(std::move(output));
-  ByteSink& sink = out.file ? static_cast<ByteSink&>(*out.file) : out.standard_output;
-  out.buffer = std::make_unique<OutputBuffer>(sink);
+  ByteSink* sink = out.file ? static_cast<ByteSink*>(out.file.get()) : &out.standard_output;
+  if (compressed) {
+    out.gzip = std::make_unique<GzipSink>(*sink);
+    sink = out.gzip.get();
+  }
+  out.buffer = std::make_unique<OutputBuffer>(*sink);
   return out.buffer.get();
 }
 
-OutputBuffer* ReportSet::OpenFile(const std::string& name, const FileIdentity& keep) {
+OutputBuffer* ReportSet::OpenFile(const std::string& name, const FileIdentity& keep,
+                                  bool compressed) {
   Output out;
   out.name = name;
   out.file = std::make_unique<ReportFile>();
   if (!out.file->Open(name, keep)) return nullptr;
-  return Add(std::move(out));
+  return Add(std::move(out), compressed);
 }
 
-OutputBuffer* ReportSet::OpenStandardOutput() {
+OutputBuffer* ReportSet::OpenStandardOutput(bool compressed) {
   Output out;
   out.name = kStandardOutputName;
-  return Add(std::move(out));
+  return Add(std::move(out), compressed);
 }
 
 const std::string* ReportSet::Failed() const {
@@ -34,7 +39,10 @@ const std::string* ReportSet::Failed() const {
 
 const std::string* ReportSet::Commit() {
   for (Output& out : outputs_) {
-    if (!out.buffer->Flush() || (out.file && !out.file->Close())) return &out.name;
+    if (!out.buffer->Flush() || (out.gzip && !out.gzip->Finish()) ||
+        (out.file && !out.file->Close())) {
+      return &out.name;
+    }
   }
   std::vector<ReportFile*> files;
   std::vector<const std::string*> names;

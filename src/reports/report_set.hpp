@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "reports/gzip_sink.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/report_file.hpp"
 #include "reports/standard_output.hpp"
@@ -21,9 +22,11 @@ class ReportSet {
   // Opens a report file, written to a temporary beside `name` until Commit (see
   // report_file.hpp; `keep` is the input, which it must not be): its buffer, or null when
   // it cannot be opened.
-  OutputBuffer* OpenFile(const std::string& name, const FileIdentity& keep);
+  // `compressed` writes it through gzip.
+  OutputBuffer* OpenFile(const std::string& name, const FileIdentity& keep,
+                         bool compressed = false);
   // Standard output as an output.
-  OutputBuffer* OpenStandardOutput();
+  OutputBuffer* OpenStandardOutput(bool compressed = false);
 
   // The name of an output that has failed to write, or null.
   const std::string* Failed() const;
@@ -37,9 +40,10 @@ class ReportSet {
     std::string name;  // as messages give it
     std::unique_ptr<ReportFile> file;  // null for standard output
     StandardOutput standard_output;
+    std::unique_ptr<GzipSink> gzip;  // null for plain text
     std::unique_ptr<OutputBuffer> buffer;
   };
-  OutputBuffer* Add(Output output);
+  OutputBuffer* Add(Output output, bool compressed);
 
   std::deque<Output> outputs_;  // never moved: each buffer refers to its sink
 };

@@ -3,28 +3,42 @@
 #include <charconv>
 #include <cmath>
 
-#include "reports/number_format.hpp"
+#include "analysis/coding_checks.hpp"
+#include "numeric/number_format.hpp"
 
 namespace trelba {
 namespace {
 
 constexpr std::string_view kNotAvailable = "NA";
 
-bool IsControl(char c) {
-  const auto byte = static_cast<unsigned char>(c);
+bool IsControl(unsigned char byte) {
   return byte < 0x20 || byte == 0x7f;
 }
 
-// The identifier, control characters replaced.
-void AppendId(OutputBuffer& out, std::string_view id) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < id.size(); ++i) {
-    if (!IsControl(id[i])) continue;
-    out.Append(id.substr(start, i - start));
-    out.Append(std::string_view(&kIdReplacement, 1));
-    start = i + 1;
+// The length of the well-formed UTF-8 sequence at `p` (end at `end`), 0 when there is none:
+// no overlong forms, no surrogates, nothing past U+10FFFF.
+std::size_t Utf8Length(const unsigned char* p, const unsigned char* end) {
+  const unsigned char lead = *p;
+  std::size_t size = 0;
+  unsigned char low = 0x80, high = 0xbf;  // the range of the second byte
+  if (lead >= 0xc2 && lead <= 0xdf) {
+    size = 2;
+  } else if (lead >= 0xe0 && lead <= 0xef) {
+    size = 3;
+    if (lead == 0xe0) low = 0xa0;
+    if (lead == 0xed) high = 0x9f;
+  } else if (lead >= 0xf0 && lead <= 0xf4) {
+    size = 4;
+    if (lead == 0xf0) low = 0x90;
+    if (lead == 0xf4) high = 0x8f;
+  } else {
+    return 0;
   }
-  out.Append(id.substr(start));
+  if (static_cast<std::size_t>(end - p) < size || p[1] < low || p[1] > high) return 0;
+  for (std::size_t i = 2; i < size; ++i) {
+    if (p[i] < 0x80 || p[i] > 0xbf) return 0;
+  }
+  return size;
 }
 
 char* WriteNotAvailable(char* p) {
@@ -32,45 +46,123 @@ char* WriteNotAvailable(char* p) {
   return p;
 }
 
+char* WriteNumberOrNa(char* p, double value) {
+  return std::isnan(value) ? WriteNotAvailable(p) : FormatDouble(p, value);
+}
+
+char* WriteInteger(char* p, std::uint64_t value) {
+  return std::to_chars(p, p + kMaxNumberText, value).ptr;
+}
+
+void AppendTab(OutputBuffer& out) {
+  out.Append("\t");
+}
+
 }  // namespace
 
-void WriteTableHeader(OutputBuffer& out) {
+void AppendTableText(OutputBuffer& out, std::string_view text) {
+  const bool quoted = text.find('"') != std::string_view::npos;
+  if (quoted) out.Append("\"");
+  const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* const end = begin + text.size();
+  const auto* start = begin;  // of the bytes not yet appended, which stand as they are
+  auto flush = [&](const unsigned char* upto) {
+    out.Append(std::string_view(reinterpret_cast<const char*>(start),
+                                static_cast<std::size_t>(upto - start)));
+  };
+  for (const auto* p = begin; p != end;) {
+    const unsigned char byte = *p;
+    if (byte < 0x80 && !IsControl(byte) && byte != '"') {
+      ++p;
+      continue;
+    }
+    if (byte == '"') {
+      flush(p + 1);
+      out.Append("\"");  // doubled
+      start = ++p;
+      continue;
+    }
+    const std::size_t size = byte < 0x80 ? 0 : Utf8Length(p, end);
+    if (size != 0) {
+      p += size;
+      continue;
+    }
+    flush(p);
+    out.Append(std::string_view(&kTextReplacement, 1));
+    start = ++p;
+  }
+  flush(end);
+  if (quoted) out.Append("\"");
+}
+
+void WriteTableHeader(OutputBuffer& out, const TableLayout& layout) {
+  if (layout.file) out.Append("file\t");
   out.Append("seq\tid\tcodons\tscore");
   for (int f = 1; f <= kFamilyCount; ++f) {
     if (f == kStopFamily) continue;
-    out.Append("\t");
+    AppendTab(out);
     out.Append(kFamilyNames[static_cast<std::size_t>(f)]);
   }
+  out.Append("\tgc\tgc3\tinternal_stops\tpartial");
+  if (layout.counts) {
+    for (int c = 1; c <= kCodonCount; ++c) {
+      AppendTab(out);
+      out.Append(CodonName(c));
+    }
+  }
+  if (layout.description) out.Append("\tdescription");
   out.Append("\n");
 }
 
-void WriteTableRow(OutputBuffer& out, const GeneticCode& code, SequenceNumber number,
-                   std::string_view id, const CodonCounts& counts,
-                   const SequenceAnalysis& analysis, const OrderTexts& order) {
-  constexpr std::size_t kMaxNumbers = 2 + kFamilyCount;  // codons, score, families
+void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout& layout,
+                   const TableRow& row) {
+  constexpr std::size_t kMaxNumbers = 2 + kFamilyCount + 4;  // codons, score, families, checks
   constexpr std::size_t kMaxRest = kMaxNumbers * (kMaxNumberText + 1) + 1;
 
+  if (layout.file) {
+    AppendTableText(out, row.file);
+    AppendTab(out);
+  }
   char* p = out.Reserve(kMaxNumberText + 1);
-  p = std::to_chars(p, p + kMaxNumberText, number).ptr;
+  p = WriteInteger(p, row.number);
   *p++ = '\t';
   out.Commit(p);
-  AppendId(out, id);
+  AppendTableText(out, row.id);
 
-  std::uint64_t codons = 0;
-  for (std::size_t k = 1; k <= kCodonCount; ++k) codons += counts[k];
+  const CodingChecks checks = CheckCoding(code, row.counts, row.facts);
+  const SequenceAnalysis& analysis = row.analysis;
   p = out.Reserve(kMaxRest);
   *p++ = '\t';
-  p = std::to_chars(p, p + kMaxNumberText, codons).ptr;
+  p = WriteInteger(p, checks.codons);
   *p++ = '\t';
-  p = std::isnan(analysis.score) ? WriteNotAvailable(p) : FormatDouble(p, analysis.score);
+  p = WriteNumberOrNa(p, analysis.score);
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     if (f == kStopFamily) continue;
     *p++ = '\t';
     const bool available = code.divisor[f] != 0 && analysis.totals[f] != 0.0;
-    p = available ? CopyOrderText(p, order, f) : WriteNotAvailable(p);
+    p = available ? CopyOrderText(p, row.order, f) : WriteNotAvailable(p);
   }
-  *p++ = '\n';
+  *p++ = '\t';
+  p = WriteNumberOrNa(p, GcContent(checks));
+  *p++ = '\t';
+  p = WriteNumberOrNa(p, Gc3Content(checks));
+  *p++ = '\t';
+  p = WriteInteger(p, checks.internal_stops);
+  *p++ = '\t';
+  p = WriteInteger(p, row.facts.partial_letters);
   out.Commit(p);
+  if (layout.counts) {
+    for (std::size_t c = 1; c <= kCodonCount; ++c) {
+      p = out.Reserve(kMaxNumberText + 1);
+      *p++ = '\t';
+      out.Commit(WriteInteger(p, row.counts[c]));
+    }
+  }
+  if (layout.description) {
+    AppendTab(out);
+    AppendTableText(out, row.facts.description);
+  }
+  out.Append("\n");
 }
 
 }  // namespace trelba

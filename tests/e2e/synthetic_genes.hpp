@@ -15,12 +15,22 @@ inline std::string SyntheticGenes(std::size_t sequences, std::size_t codons) {
   fasta.reserve(sequences * (codons * 3 + 16));
   for (std::size_t s = 0; s < sequences; ++s) {
     fasta += ">gene" + std::to_string(s) + "\n";
-    for (std::size_t i = 0; i < codons * 3; ++i) {
-      state = state * 6364136223846793005u + 1442695040888963407u;
-      // Skewed towards some codons, as real genes are.
-      const auto pick = static_cast<unsigned>((state >> 60) % 7);
-      fasta += kBases[pick < 4 ? pick : pick - 4];
-      if (i % 60 == 59) fasta += '\n';
+    for (std::size_t i = 0; i < codons * 3; i += 3) {
+      char codon[3];
+      do {
+        for (char& base : codon) {
+          state = state * 6364136223846793005u + 1442695040888963407u;
+          // Skewed towards some codons, as real genes are.
+          const auto pick = static_cast<unsigned>((state >> 60) % 7);
+          base = kBases[pick < 4 ? pick : pick - 4];
+        }
+        // No stop codon inside a gene, as in real ones.
+      } while (codon[0] == 'T' && ((codon[1] == 'A' && (codon[2] == 'A' || codon[2] == 'G')) ||
+                                   (codon[1] == 'G' && codon[2] == 'A')));
+      for (std::size_t b = 0; b < 3; ++b) {
+        fasta += codon[b];
+        if ((i + b) % 60 == 59) fasta += '\n';
+      }
     }
     fasta += '\n';
   }

@@ -51,12 +51,12 @@ void ExpectTableAgreesWithReports(const std::string& table, const std::string& i
   ASSERT_EQ(rows.size(), kAwkwardIds.size() + 1);
   EXPECT_EQ(rows[0],
             "seq\tid\tcodons\tscore\tPhe\tLeu\tSer\tTyr\tCys\tTrp\tPro\tHis\tGln\tArg\tIle\tMet\t"
-            "Thr\tAsn\tLys\tVal\tAla\tAsp\tGlu\tGly");
+            "Thr\tAsn\tLys\tVal\tAla\tAsp\tGlu\tGly\tgc\tgc3\tinternal_stops\tpartial");
   const std::vector<std::string> blocks = Split(iik, '\n');
   std::vector<std::string> listed_scores;
   for (std::size_t i = 1; i < rows.size(); ++i) {
     const std::vector<std::string> cells = Split(rows[i], '\t');
-    ASSERT_EQ(cells.size(), 24u) << "row " << i;
+    ASSERT_EQ(cells.size(), 28u) << "row " << i;
     EXPECT_EQ(cells[0], std::to_string(i));
     EXPECT_EQ(cells[1], kAwkwardIds[i - 1]) << "row " << i;
     std::size_t column = 4;
@@ -100,7 +100,7 @@ TEST(Table, HandCheckedRows) {
   // under code 3 and so no value.
   EXPECT_EQ(rows[1],
             "1\tg1\t4\t0.311278\t0.0817042\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\t"
-            "NA\tNA\tNA\tNA\tNA\t1");
+            "NA\tNA\tNA\tNA\tNA\t1\t0.333333\t0.5\t0\t0");
   // No codon: the score is not a number.
   EXPECT_EQ(rows[2].substr(0, 16), "2\tempty\t0\tNA\tNA\t");
   EXPECT_EQ(rows[3].substr(0, 15), "3\tallN\t0\tNA\tNA\t");
@@ -221,21 +221,22 @@ TEST(CommandLine, OddArgumentsWarnAndKeepTheBytes) {
   EXPECT_EQ(run.err,
             "Warning: genetic code argument '11' is not one of 0 to 7: code 0 (the standard code) "
             "was used\n"
-            "Warning: arguments after the genetic code are not read: 'x' 'y'\n");
+            "Warning: arguments after the genetic code are not read: 'x' 'y'\n"
+            "Warning: in.fa: 1 '>' inside a line starts a new sequence (the first: line 12)\n"
+            "Warning: in.fa: 1 sequence has stop codons before the last codon (the first: "
+            "header on line 12)\n");
   EXPECT_EQ(ReadFile(dir / "in.fa.ok"), ReadFile(TestData() / "expected" / "tricky.fa" / "0.ok"));
 }
 
-// Options after the file name are read as the code argument, as before, with a hint.
-TEST(CommandLine, OptionAfterTheFileNameGetsAHint) {
+// Options may follow the file name, as GNU tools take them.
+TEST(CommandLine, OptionsAfterTheFileNameAreOptions) {
   ScratchDir dir;
   WriteFile(dir / "in.fa", ">a\nATG\n");
-  const RunResult run = RunTrelba({"in.fa", "--table", "t.tsv"}, dir.path());
+  ASSERT_EQ(RunTrelba({"--table", "before.tsv", "in.fa"}, dir.path()).status, 0);
+  const RunResult run = RunTrelba({"in.fa", "--table", "t.tsv", "--gcode", "11"}, dir.path());
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err,
-            "Warning: genetic code argument '--table' is not one of 0 to 7: code 0 (the standard "
-            "code) was used; options go before the file name\n"
-            "Warning: arguments after the genetic code are not read: 't.tsv'\n");
-  EXPECT_FALSE(fs::exists(dir / "t.tsv"));
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(ReadFile(dir / "t.tsv"), ReadFile(dir / "before.tsv"));
 }
 
 TEST(CommandLine, VersionShortOption) {

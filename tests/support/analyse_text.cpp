@@ -14,7 +14,7 @@ ReportTexts AnalyseText(std::string_view input, const GeneticCode& code, std::si
         table(table_sink, 4096);
     TextSource source(input, piece);
     ReportRequest request;
-    request.code = &code;
+    request.style.code = &code;
     request.outputs = {&order, &scores, &counts, &table};
     request.threads = threads;
     ReportInput(source, request);

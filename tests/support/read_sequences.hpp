@@ -38,7 +38,7 @@ Reading ReadSequences(const std::string& text, std::size_t piece = 0) {
     Reading reading;
     CodonReader reader;
     ReadSequence& last() { return reading.sequences.back(); }
-    void Start(SequenceNumber number) {
+    void Start(SequenceNumber number, std::uint64_t) {
       reading.sequences.push_back({});
       last().number = number;
       reader = CodonReader{};

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "reports/count_report.hpp"
-#include "reports/number_format.hpp"
+#include "numeric/number_format.hpp"
 #include "reports/output_buffer.hpp"
 
 namespace trelba {

@@ -8,7 +8,7 @@
 
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
-#include "reports/number_format.hpp"
+#include "numeric/number_format.hpp"
 
 namespace trelba {
 namespace {

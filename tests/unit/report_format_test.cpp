@@ -6,7 +6,7 @@
 #include <string>
 
 #include "reports/count_report.hpp"
-#include "reports/number_format.hpp"
+#include "numeric/number_format.hpp"
 #include "reports/order_report.hpp"
 #include "reports/output_buffer.hpp"
 

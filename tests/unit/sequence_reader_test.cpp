@@ -9,12 +9,6 @@
 namespace trelba {
 namespace {
 
-std::string CodonName(int index) {
-  const char bases[] = "TCAG";
-  const int i = index - 1;
-  return {bases[i / 16], bases[i / 4 % 4], bases[i % 4]};
-}
-
 // Each sequence read, as "ATG:1 TTT:2" (codons in index order, non-zero counts only),
 // with the sequences joined by " | ". `piece` bytes are fed at a time.
 std::string Read(const std::string& text, std::size_t piece) {

@@ -101,12 +101,6 @@ std::vector<int> FamiliesOfCodon(const GeneticCode& code, int codon) {
   return found;
 }
 
-std::string CodonName(int codon) {
-  constexpr char kBases[] = "TCAG";
-  const int i = codon - 1;
-  return {kBases[i / 16], kBases[i / 4 % 4], kBases[i % 4]};
-}
-
 std::string FamiliesNotFromEntropy(int number) {
   const GeneticCode& code = GeneticCodeNumber(number);
   std::string text;

@@ -13,8 +13,6 @@ namespace trelba {
 // The families (stop family included) that `codon` belongs to under `code`, ascending.
 std::vector<int> FamiliesOfCodon(const GeneticCode& code, int codon);
 
-// The codon of an index 1..64 in DNA letters ("TTT" for 1).
-std::string CodonName(int codon);
 
 // The amino acids of the families whose order value is not 1 - H / ln k of true
 // within-family frequencies under variant `number`: those holding a codon that enters

@@ -1,4 +1,4 @@
-#include "reports/number_format.hpp"
+#include "numeric/number_format.hpp"
 
 #include <bit>
 #include <charconv>

@@ -1,0 +1,50 @@
+#include "reports/staged_sink.hpp"
+
+#include <array>
+
+namespace trelba {
+namespace {
+
+constexpr std::size_t kMemoryHeld = 4 << 20;
+
+}  // namespace
+
+StagedSink::~StagedSink() {
+  if (spill_ != nullptr) std::fclose(spill_);
+}
+
+bool StagedSink::Write(const char* data, std::size_t size) {
+  if (failed_) return false;
+  if (spill_ == nullptr && memory_.size() + size <= kMemoryHeld) {
+    memory_.append(data, size);
+    return true;
+  }
+  if (spill_ == nullptr && (spill_ = std::tmpfile()) == nullptr) return !(failed_ = true);
+  failed_ = std::fwrite(data, 1, size, spill_) != size;
+  return !failed_;
+}
+
+bool StagedSink::Release(OutputBuffer& out) {
+  out.Append(memory_);
+  bool complete = !failed_;
+  if (spill_ != nullptr && complete) {
+    complete = std::fflush(spill_) == 0 && std::fseek(spill_, 0, SEEK_SET) == 0;
+    std::array<char, 1 << 16> block{};
+    std::size_t n = 0;
+    while (complete && (n = std::fread(block.data(), 1, block.size(), spill_)) != 0) {
+      out.Append(std::string_view(block.data(), n));
+    }
+    complete = complete && std::ferror(spill_) == 0;
+  }
+  Drop();
+  return complete;
+}
+
+void StagedSink::Drop() {
+  memory_.clear();
+  if (spill_ != nullptr) std::fclose(spill_);
+  spill_ = nullptr;
+  failed_ = false;
+}
+
+}  // namespace trelba

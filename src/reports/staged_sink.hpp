@@ -1,0 +1,34 @@
+// Output held back until it is known to be wanted: the table rows of one input, which go
+// to the table only when the whole input has been read. Up to a few megabytes are kept in
+// memory, the rest in an anonymous temporary file (gone with the process), so memory does
+// not grow with the input.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "reports/output_buffer.hpp"
+
+namespace trelba {
+
+class StagedSink final : public ByteSink {
+ public:
+  StagedSink() = default;
+  ~StagedSink() override;
+  StagedSink(const StagedSink&) = delete;
+  StagedSink& operator=(const StagedSink&) = delete;
+
+  bool Write(const char* data, std::size_t size) override;
+  // Hands everything held to `out` and empties itself; false when it could not all be
+  // read back.
+  bool Release(OutputBuffer& out);
+  // Drops everything held.
+  void Drop();
+
+ private:
+  std::string memory_;
+  std::FILE* spill_ = nullptr;  // the rest, when there is more than memory holds
+  bool failed_ = false;
+};
+
+}  // namespace trelba

@@ -1,0 +1,43 @@
+// The summary of a run over many inputs: one tab-separated row per input.
+//
+//   file  status  sequences  codons  average  median_score  median_excess  gc  gc3
+//   internal_stop_sequences  partial_sequences  comment_lines  inline_headers  message
+//
+// `status` is "ok" or "error" (the error line in `message`, and "NA" in every number);
+// `average` is the average of the score report, `median_score` the median of every score
+// that is a number, `gc` and `gc3` of every counted codon; the counts are those of the
+// input's warnings. Rows of separate runs concatenate under one header.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "reports/output_buffer.hpp"
+
+namespace trelba {
+
+struct SummaryRow {
+  std::string_view file;
+  std::string_view error;  // empty for an input read to its end
+  std::uint64_t sequences = 0;
+  std::uint64_t codons = 0;
+  double average = 0.0;
+  double median_score = 0.0;
+  double median_excess = 0.0;
+  double gc = 0.0;
+  double gc3 = 0.0;
+  std::uint64_t internal_stop_sequences = 0;
+  std::uint64_t partial_sequences = 0;
+  std::uint64_t comment_lines = 0;
+  std::uint64_t inline_headers = 0;
+};
+
+void WriteSummaryHeader(OutputBuffer& out);
+void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row);
+
+// The median of the values that are numbers (the mean of the middle two of an even
+// count); NaN when there is none. Reorders `values`.
+double Median(std::vector<double>& values);
+
+}  // namespace trelba
