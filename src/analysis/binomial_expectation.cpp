@@ -12,19 +12,39 @@ constexpr double kNegligibleShare = 0x1p-60;
 // No entropy term exceeds 1/e.
 constexpr double kLargestTerm = 0.37;
 
+// A sum of non-negative numbers with the rounding error of each addition kept apart
+// (Neumaier's compensated summation), so that thousands of terms add up to within a few
+// units of the last place.
+struct CompensatedSum {
+  double sum = 0.0;
+  double error = 0.0;
+
+  void Add(double x) {
+    const double next = sum + x;
+    error += sum >= x ? (sum - next) + x : (x - next) + sum;
+    sum = next;
+  }
+  double value() const { return sum + error; }
+};
+
 // The binomial probabilities up to a common factor, from the mode outwards: the mode's
 // weight is 1 and each step multiplies by the ratio of neighbouring probabilities, so
 // nothing overflows and a weight underflows only where it no longer counts. Past the mode
 // the ratios fall with every step, so a weight w after ratio r < 1 bounds all the weights
 // beyond it by w r / (1 - r).
 struct WeightedSums {
-  double weights = 0.0;
-  double terms = 0.0;
+  CompensatedSum weights;
+  CompensatedSum terms;
 
+  void Add(double weight, double term) {
+    weights.Add(weight);
+    terms.Add(weight * term);
+  }
   bool RestIsNegligible(double weight, double ratio) const {
     if (ratio >= 1.0) return false;
     const double rest = weight * ratio / (1.0 - ratio);
-    return rest <= kNegligibleShare * weights && rest * kLargestTerm <= kNegligibleShare * terms;
+    return rest <= kNegligibleShare * weights.sum &&
+           rest * kLargestTerm <= kNegligibleShare * terms.sum;
   }
 };
 
@@ -41,24 +61,23 @@ double ExpectedEntropyTerm(std::uint64_t n, double q, double total) {
   const double down = (1.0 - q) / q;  // P(c - 1) / P(c) = c / (n - c + 1) * down
   auto mode = static_cast<std::uint64_t>((static_cast<double>(n) + 1.0) * q);
   if (mode > n) mode = n;
-  WeightedSums sums{1.0, term(mode)};
+  WeightedSums sums;
+  sums.Add(1.0, term(mode));
   double weight = 1.0;
   for (std::uint64_t c = mode; c < n; ++c) {
     const double ratio = static_cast<double>(n - c) / static_cast<double>(c + 1) * up;
     weight = weight * ratio;
-    sums.weights += weight;
-    sums.terms += weight * term(c + 1);
+    sums.Add(weight, term(c + 1));
     if (sums.RestIsNegligible(weight, ratio)) break;
   }
   weight = 1.0;
   for (std::uint64_t c = mode; c > 0; --c) {
     const double ratio = static_cast<double>(c) / static_cast<double>(n - c + 1) * down;
     weight = weight * ratio;
-    sums.weights += weight;
-    sums.terms += weight * term(c - 1);
+    sums.Add(weight, term(c - 1));
     if (sums.RestIsNegligible(weight, ratio)) break;
   }
-  return sums.terms / sums.weights;
+  return sums.terms.value() / sums.weights.value();
 }
 
 }  // namespace trelba
