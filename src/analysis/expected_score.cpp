@@ -11,6 +11,10 @@ namespace {
 
 constexpr std::size_t kCacheRow = kExpectedOrderCacheMaxTotal + 1;
 
+// The frequencies of a sequence that holds only drawn codons, as far as the codons not
+// drawn are concerned.
+constexpr CodonValues kNoFrequencies{};
+
 // E[O_f] for `drawn` drawn codons and the family total `total`; the codons not drawn enter
 // with their frequencies in the sequence. Mirrors OrderValues term by term.
 double ExpectedOrder(const GeneticCode& code, const Background& background, std::size_t f,
@@ -43,15 +47,11 @@ ExpectedOrderCache::ExpectedOrderCache(const GeneticCode& code, const Background
       background_(background),
       orders_((kFamilyCount + 1) * kCacheRow, std::numeric_limits<double>::quiet_NaN()) {}
 
-double ExpectedOrderCache::Order(std::size_t family, std::uint64_t drawn) {
-  const double total = static_cast<double>(drawn);
-  const CodonValues none{};
-  if (drawn > kExpectedOrderCacheMaxTotal) {
-    return ExpectedOrder(code_, background_, family, drawn, total, none);
-  }
-  double& entry = orders_[family * kCacheRow + drawn];
-  if (entry != entry) entry = ExpectedOrder(code_, background_, family, drawn, total, none);
-  return entry;
+double ExpectedOrderCache::ComputeOrder(std::size_t family, std::uint64_t drawn) {
+  const double order =
+      ExpectedOrder(code_, background_, family, drawn, static_cast<double>(drawn), kNoFrequencies);
+  if (drawn <= kExpectedOrderCacheMaxTotal) orders_[family * kCacheRow + drawn] = order;
+  return order;
 }
 
 void ExpectedOrderValues(ExpectedOrderCache& cache, const CodonCounts& counts,
@@ -60,14 +60,18 @@ void ExpectedOrderValues(ExpectedOrderCache& cache, const CodonCounts& counts,
   const Background& background = cache.background();
   expected[0] = 0.0;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
+    const double total = analysis.totals[f];
+    if (code.unshared[f]) {  // every codon drawn: the total is their whole count
+      expected[f] = cache.Order(f, static_cast<std::uint64_t>(total));
+      continue;
+    }
     const Family& family = code.families[f];
     std::uint64_t drawn = 0;
     for (unsigned m = 0; m < family.size; ++m) {
       if (background.drawn[family.members[m]]) drawn += counts[family.members[m]];
     }
-    // A total of the drawn codons alone: the others are absent (always so where all are
-    // drawn), and the value depends on the family and `drawn` only.
-    const double total = analysis.totals[f];
+    // Where the codons not drawn are absent, the value depends on the family and `drawn`
+    // only.
     expected[f] = total == static_cast<double>(drawn)
                       ? cache.Order(f, drawn)
                       : ExpectedOrder(code, background, f, drawn, total, analysis.frequencies);

@@ -40,9 +40,17 @@ class ExpectedOrderCache {
   const Background& background() const { return background_; }
 
   // E[O_f] of a family all of whose members hold `drawn` drawn codons and nothing else.
-  double Order(std::size_t family, std::uint64_t drawn);
+  double Order(std::size_t family, std::uint64_t drawn) {
+    if (drawn <= kExpectedOrderCacheMaxTotal) {
+      const double kept = orders_[family * (kExpectedOrderCacheMaxTotal + 1) + drawn];
+      if (kept == kept) return kept;
+    }
+    return ComputeOrder(family, drawn);
+  }
 
  private:
+  double ComputeOrder(std::size_t family, std::uint64_t drawn);
+
   const GeneticCode& code_;
   Background background_;
   std::vector<double> orders_;  // NaN where not computed yet
