@@ -57,6 +57,46 @@ std::optional<std::string> AddListedInputs(Options& options) {
   return std::nullopt;
 }
 
+// The codon counts of every sequence of `name` added up, in a pass that analyses nothing;
+// the error line when the file cannot be read.
+std::optional<std::string> PoolCounts(const std::string& name, const Options& options,
+                                      CodonCounts& pooled) {
+  InputFile file;
+  if (!file.Open(name)) return FileErrorText("opening", name);
+  if (file.refusal() != nullptr) return FileErrorText("reading", name, file.refusal());
+  ReportRequest request;
+  request.style.code = options.code;
+  request.style.count_only = true;
+  request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
+  const InputOutcome outcome = ReportInput(file, request);
+  if (outcome.status != InputOutcome::Status::kDone) return FileErrorText("reading", name);
+  pooled = outcome.totals.pooled;
+  return std::nullopt;
+}
+
+// The background of the expected score; the error line when it cannot be had.
+std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
+                                            Background& background) {
+  const std::string& choice = options.background.value_or("even");
+  if (choice == "even") {
+    background = EvenBackground(*options.code);
+    return std::nullopt;
+  }
+  CodonCounts pooled{};
+  const std::string& file = choice == "input" ? input : choice;
+  if (auto error = PoolCounts(file, options, pooled)) return error;
+  background = PooledBackground(*options.code, pooled);
+  std::string families;
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
+    if (background.even_fallback[f]) families += (families.empty() ? "" : ", ") + std::string(kFamilyNames[f]);
+  }
+  if (!families.empty()) {
+    Warning(file + ": the background has no codon of " + families +
+            ": even use is taken for them");
+  }
+  return std::nullopt;
+}
+
 // The outputs that gather every input: the table and the summary.
 class RunOutputs {
  public:
@@ -121,6 +161,7 @@ std::string ReportPrefix(const Options& options, const std::string& input,
 
 struct InputRun {
   const Options& options;
+  const Background* shared_background;  // null when each input is its own
   const TableLayout& layout;
   RunOutputs& run;
   const std::vector<FileIdentity>& identities;
@@ -158,9 +199,16 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
 
   // Opened in this order: family order report, score report, codon count report; none of
   // them may be the input itself.
+  Background own_background;
+  if (r.shared_background == nullptr) {
+    if (const auto error = ChooseBackground(options, input_argument, own_background)) {
+      return fail(*error);
+    }
+  }
   ReportSet reports;
   ReportRequest request;
-  request.style = {options.code, r.layout, label};
+  request.style = {options.code, r.layout, label,
+                   r.shared_background != nullptr ? r.shared_background : &own_background};
   request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
   request.table_header = false;
   request.keep_scores = options.summary.has_value();
@@ -206,7 +254,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     row.codons = totals.coding.codons;
     row.average = totals.average.empty() ? std::nan("") : totals.average.value();
     row.median_score = Median(outcome.totals.scores);
-    row.median_excess = std::nan("");
+    row.median_excess = Median(outcome.totals.excesses);
     row.gc = GcContent(totals.coding);
     row.gc3 = Gc3Content(totals.coding);
     row.internal_stop_sequences = totals.survey.internal_stop_sequences;
@@ -237,9 +285,18 @@ int ReportAllInputs(const Options& options) {
     std::fputs((*error + "\n").c_str(), stderr);
     return kFailureStatus;
   }
+  // One background for every input, unless each input is its own.
+  Background shared;
+  if (options.background != "input") {
+    if (const auto error = ChooseBackground(options, "", shared)) {
+      std::fputs((*error + "\n").c_str(), stderr);
+      return kFailureStatus;
+    }
+  }
   StagedSink staged;
   OutputBuffer staged_table(staged);
-  InputRun r{options, layout, run, identities, staged_table, staged};
+  InputRun r{options,  options.background == "input" ? nullptr : &shared,
+             layout,   run, identities, staged_table, staged};
   bool all_read = true;
   for (std::size_t i = 0; i < options.inputs.size(); ++i) {
     all_read = ReportOneInput(r, i) && all_read;

@@ -1,6 +1,7 @@
 #include "driver/sequence_batch.hpp"
 
 #include <algorithm>
+#include <limits>
 
 #include "reports/count_report.hpp"
 #include "reports/order_report.hpp"
@@ -38,6 +39,11 @@ SequenceBatch::SequenceBatch()
       table(kBatchTableText) {
   text.reserve(2 * kBatchText);
   score_values.reserve(kBatchSequences);
+  excess_values.reserve(kBatchSequences);
+}
+
+SequenceReporter::SequenceReporter(const ReportStyle& style) : style_(style) {
+  if (style.background != nullptr) expected_.emplace(*style.code, *style.background);
 }
 
 SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
@@ -52,12 +58,15 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
   }
   if (out.order != nullptr) WriteOrderBlock(*out.order, order_texts_);
   if (out.scores != nullptr) WriteScoreLine(*out.scores, analysis_.score);
+  const double expected = expected_ ? ExpectedScore(*expected_, record.counts, analysis_)
+                                    : std::numeric_limits<double>::quiet_NaN();
   if (out.table != nullptr) {
     WriteTableRow(*out.table, code, style_.table,
                   {style_.file, record.number, record.id, record.counts, record.facts, analysis_,
-                   order_texts_});
+                   order_texts_, expected});
   }
-  return {analysis_.score, CheckCoding(code, record.counts, record.facts)};
+  return {analysis_.score, analysis_.score - expected,
+          CheckCoding(code, record.counts, record.facts)};
 }
 
 void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run,
@@ -68,8 +77,11 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
                                                      run.counts ? &batch.counts.buffer : nullptr,
                                                      run.table ? &batch.table.buffer : nullptr};
   batch.score_values.clear();
+  batch.excess_values.clear();
   batch.survey = InputSurvey{};
   batch.coding = CodingChecks{};
+  batch.pooled = CodonCounts{};
+  const bool count_only = reporter.count_only();
   for (std::size_t i = 0; i < batch.size; ++i) {
     SequenceRecord& record = batch.records[i];
     if (!record.counted) {
@@ -82,12 +94,15 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
       batch.u_letters += reader.u_letters;
     }
     record.facts.description = record.description;
+    for (std::size_t c = 0; c <= kCodonCount; ++c) batch.pooled[c] += record.counts[c];
+    if (count_only) continue;
     batch.survey.Add(record.counts);
     const SequenceReporter::Reported reported = reporter.Report(out, record);
     batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,
                            record.line);
     batch.coding.Add(reported.checks);
     batch.score_values.push_back(reported.score);
+    batch.excess_values.push_back(reported.excess);
   }
 }
 
@@ -112,7 +127,10 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   for (const double score : batch.score_values) totals.average.Add(score);
   if (totals.keep_scores) {
     totals.scores.insert(totals.scores.end(), batch.score_values.begin(), batch.score_values.end());
+    totals.excesses.insert(totals.excesses.end(), batch.excess_values.begin(),
+                           batch.excess_values.end());
   }
+  for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += batch.pooled[c];
   totals.survey.Merge(batch.survey);
   totals.coding.Add(batch.coding);
   totals.u_letters += batch.u_letters;

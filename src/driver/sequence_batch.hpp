@@ -6,11 +6,14 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis/background.hpp"
 #include "analysis/coding_checks.hpp"
+#include "analysis/expected_score.hpp"
 #include "analysis/score.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
@@ -65,33 +68,40 @@ struct SequenceBatch {
   std::uint64_t u_letters = 0;  // letters U or u in the bodies
   BatchText order, scores, counts, table;
   std::vector<double> score_values;
+  std::vector<double> excess_values;
   InputSurvey survey;
   CodingChecks coding;
+  CodonCounts pooled{};  // every record's counts added
 };
 
 // How the sequences of one input are reported.
 struct ReportStyle {
   const GeneticCode* code = nullptr;
   TableLayout table;
-  std::string_view file;  // the input's name in the table
+  std::string_view file;                  // the input's name in the table
+  const Background* background = nullptr;  // of the expected score, when it is computed
+  bool count_only = false;                // only pool the counts: no analysis, no output
 };
 
 // Analyses one sequence after another and writes each one's outputs, reusing its
 // scratch space: one per worker.
 class SequenceReporter {
  public:
-  explicit SequenceReporter(const ReportStyle& style) : style_(style) {}
+  explicit SequenceReporter(const ReportStyle& style);
 
   struct Reported {
     double score;
+    double excess;  // score - expected score; NaN without a background
     CodingChecks checks;
   };
   // Writes the count block, order block, score line and table row of one sequence to
   // those of `out` that are not null.
   Reported Report(const ReportOutputs& out, const SequenceRecord& record);
+  bool count_only() const { return style_.count_only; }
 
  private:
   const ReportStyle& style_;
+  std::optional<ExpectedOrderCache> expected_;
   SequenceAnalysis analysis_;
   OrderTexts order_texts_;
 };
@@ -107,8 +117,10 @@ struct InputTotals {
   AverageScore average;
   InputSurvey survey;
   CodingChecks coding;         // of every sequence together
-  bool keep_scores = false;    // keep every score (for the median)
+  bool keep_scores = false;    // keep every score and excess (for the medians)
   std::vector<double> scores;  // when kept: the score of every sequence, in input order
+  std::vector<double> excesses;
+  CodonCounts pooled{};        // the counts of every sequence added
   std::uint64_t u_letters = 0;
   std::uint64_t ids_cut = 0;  // identifiers longer than kMaxIdBytes
 };

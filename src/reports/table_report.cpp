@@ -103,7 +103,7 @@ void WriteTableHeader(OutputBuffer& out, const TableLayout& layout) {
     AppendTab(out);
     out.Append(kFamilyNames[static_cast<std::size_t>(f)]);
   }
-  out.Append("\tgc\tgc3\tinternal_stops\tpartial");
+  out.Append("\texpected\texcess\tgc\tgc3\tinternal_stops\tpartial");
   if (layout.counts) {
     for (int c = 1; c <= kCodonCount; ++c) {
       AppendTab(out);
@@ -116,7 +116,8 @@ void WriteTableHeader(OutputBuffer& out, const TableLayout& layout) {
 
 void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout& layout,
                    const TableRow& row) {
-  constexpr std::size_t kMaxNumbers = 2 + kFamilyCount + 4;  // codons, score, families, checks
+  // codons, score, families, expected, excess, checks
+  constexpr std::size_t kMaxNumbers = 2 + kFamilyCount + 2 + 4;
   constexpr std::size_t kMaxRest = kMaxNumbers * (kMaxNumberText + 1) + 1;
 
   if (layout.file) {
@@ -142,6 +143,10 @@ void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout
     const bool available = code.divisor[f] != 0 && analysis.totals[f] != 0.0;
     p = available ? CopyOrderText(p, row.order, f) : WriteNotAvailable(p);
   }
+  *p++ = '\t';
+  p = WriteNumberOrNa(p, row.expected);
+  *p++ = '\t';
+  p = WriteNumberOrNa(p, analysis.score - row.expected);
   *p++ = '\t';
   p = WriteNumberOrNa(p, GcContent(checks));
   *p++ = '\t';

@@ -1,12 +1,14 @@
 // The table of results: one tab-separated row per sequence, named by its identifier.
 //
 //   [file]  seq  id  codons  score  Phe Leu Ser Tyr Cys Trp Pro His Gln Arg Ile Met Thr Asn
-//   Lys Val Ala Asp Glu Gly  gc  gc3  internal_stops  partial  [TTT ... GGG]  [description]
+//   Lys Val Ala Asp Glu Gly  expected  excess  gc  gc3  internal_stops  partial
+//   [TTT ... GGG]  [description]
 //
 // `file` (with several inputs, or when asked) names the input; `seq` is the sequence
 // number (the number of the `sequence#` label of the count report), `id` the header's
 // first word, `codons` the codons counted, then the score and the order value of every
-// family but the stop family, with the reports' six significant digits; `gc` and `gc3`
+// family but the stop family, with the reports' six significant digits; `expected` the
+// expected score under the run's background and `excess` the score less it; `gc` and `gc3`
 // the G and C of the counted codons, overall and third; `internal_stops` the stop codons
 // before the last codon; `partial` the letters after the last whole triple; with counts
 // asked for, the 64 counts of the count report; with descriptions, the rest of the header.
@@ -49,6 +51,7 @@ struct TableRow {
   const SequenceFacts& facts;
   const SequenceAnalysis& analysis;
   const OrderTexts& order;
+  double expected;  // the expected score; NaN without a background
 };
 
 void WriteTableHeader(OutputBuffer& out, const TableLayout& layout);

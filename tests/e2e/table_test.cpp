@@ -51,12 +51,13 @@ void ExpectTableAgreesWithReports(const std::string& table, const std::string& i
   ASSERT_EQ(rows.size(), kAwkwardIds.size() + 1);
   EXPECT_EQ(rows[0],
             "seq\tid\tcodons\tscore\tPhe\tLeu\tSer\tTyr\tCys\tTrp\tPro\tHis\tGln\tArg\tIle\tMet\t"
-            "Thr\tAsn\tLys\tVal\tAla\tAsp\tGlu\tGly\tgc\tgc3\tinternal_stops\tpartial");
+            "Thr\tAsn\tLys\tVal\tAla\tAsp\tGlu\tGly\texpected\texcess\tgc\tgc3\tinternal_stops\t"
+            "partial");
   const std::vector<std::string> blocks = Split(iik, '\n');
   std::vector<std::string> listed_scores;
   for (std::size_t i = 1; i < rows.size(); ++i) {
     const std::vector<std::string> cells = Split(rows[i], '\t');
-    ASSERT_EQ(cells.size(), 28u) << "row " << i;
+    ASSERT_EQ(cells.size(), 30u) << "row " << i;
     EXPECT_EQ(cells[0], std::to_string(i));
     EXPECT_EQ(cells[1], kAwkwardIds[i - 1]) << "row " << i;
     std::size_t column = 4;
@@ -100,7 +101,7 @@ TEST(Table, HandCheckedRows) {
   // under code 3 and so no value.
   EXPECT_EQ(rows[1],
             "1\tg1\t4\t0.311278\t0.0817042\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\t"
-            "NA\tNA\tNA\tNA\tNA\t1\t0.333333\t0.5\t0\t0");
+            "NA\tNA\tNA\tNA\tNA\t1\t0.483459\t-0.17218\t0.333333\t0.5\t0\t0");
   // No codon: the score is not a number.
   EXPECT_EQ(rows[2].substr(0, 16), "2\tempty\t0\tNA\tNA\t");
   EXPECT_EQ(rows[3].substr(0, 15), "3\tallN\t0\tNA\tNA\t");
