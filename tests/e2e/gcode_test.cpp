@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 constexpr int kFailed = 255;  // -1 to the shell
 const std::string kUsageLines =
-    "Usage: Trelba [options] filename [genetic_code_number]\n"
+    "Usage: Trelba [options] FILE... | Trelba [options] FILE genetic_code_number\n"
     "Try 'Trelba --help' for more information.\n";
 
 std::vector<std::string> ReportsIn(const fs::path& dir) {

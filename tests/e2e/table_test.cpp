@@ -187,7 +187,7 @@ TEST_P(UsageErrors, SayWhatIsWrongAndWriteNothing) {
   EXPECT_EQ(run.status, kFailed);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, GetParam().first_line +
-                         "\nUsage: Trelba [options] filename [genetic_code_number]\n"
+                         "\nUsage: Trelba [options] FILE... | Trelba [options] FILE genetic_code_number\n"
                          "Try 'Trelba --help' for more information.\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
