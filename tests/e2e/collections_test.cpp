@@ -1,0 +1,179 @@
+// Many inputs in one run: each input's reports are those of a run on it alone, the table
+// is the single-input tables joined under one header with a file column, an input that
+// fails is left out of it, and the summary has a row per input.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "compress.hpp"
+#include "run_tool.hpp"
+
+namespace trelba::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kGenomeA = ">a1 first gene\nATGAAACCCGGGTTTTAA\n>a2\nATGGCTGCCGCAGCGTGA\n";
+const std::string kGenomeB = ">b1 x\nATGTTTTTCTTTTAG\n";
+
+std::string Rows(const std::string& table) {
+  return table.substr(table.find('\n') + 1);
+}
+
+// `file\t` before every row of a single-input table.
+std::string WithFileColumn(const std::string& table, const std::string& file) {
+  std::string out;
+  for (std::size_t at = 0; at < table.size();) {
+    const std::size_t end = table.find('\n', at);
+    out += file + "\t" + table.substr(at, end + 1 - at);
+    at = end + 1;
+  }
+  return out;
+}
+
+struct Single {
+  std::string table, freq, iik, ok;
+};
+
+Single RunAlone(const ScratchDir& dir, const std::string& name) {
+  const RunResult run = RunTrelba({"-T", "alone.tsv", "-o", "alone", name}, dir.path());
+  EXPECT_EQ(run.status, 0) << run.err;
+  return {ReadFile(dir / "alone.tsv"), ReadFile(dir / "alone.freq"), ReadFile(dir / "alone.iik"),
+          ReadFile(dir / "alone.ok")};
+}
+
+TEST(Collections, ReportsAndTableEqualSingleRuns) {
+  ScratchDir dir;
+  WriteFile(dir / "a.fa", kGenomeA);
+  WriteFile(dir / "b.fa.gz", Gzip(kGenomeB));
+  const Single a = RunAlone(dir, "a.fa");
+  const Single b = RunAlone(dir, "b.fa.gz");
+  const RunResult run = RunTrelbaPiped({"a.fa", "-T", "all.tsv", "--summary", "s.tsv",
+                                        "b.fa.gz", "--label", "piped", "-", "-o", "out/"},
+                                       dir.path(), kGenomeB);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string header = a.table.substr(0, a.table.find('\n') + 1);
+  EXPECT_EQ(ReadFile(dir / "all.tsv"), "file\t" + header + WithFileColumn(Rows(a.table), "a.fa") +
+                                           WithFileColumn(Rows(b.table), "b.fa.gz") +
+                                           WithFileColumn(Rows(b.table), "piped"));
+  EXPECT_EQ(ReadFile(dir / "out" / "a.fa.iik"), a.iik);
+  EXPECT_EQ(ReadFile(dir / "out" / "b.fa.gz.freq"), b.freq);
+  EXPECT_EQ(ReadFile(dir / "out" / "piped.ok"), b.ok);
+  const std::string summary = ReadFile(dir / "s.tsv");
+  EXPECT_EQ(summary.substr(0, 14), "file\tstatus\tse");
+  EXPECT_NE(summary.find("\na.fa\tok\t2\t12\t"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("\npiped\tok\t1\t5\t"), std::string::npos) << summary;
+}
+
+// A missing and a truncated input: named on standard error, out of the table, in the
+// summary as errors, their earlier reports untouched; the others are read; status 255.
+TEST(Collections, FailedInputsAreLeftOut) {
+  ScratchDir dir;
+  WriteFile(dir / "a.fa", kGenomeA);
+  const std::string gz = Gzip(kGenomeA + kGenomeA);
+  WriteFile(dir / "cut.fa.gz", gz.substr(0, gz.size() - 6));
+  WriteFile(dir / "cut.fa.gz.ok", "earlier\n");
+  const Single a = RunAlone(dir, "a.fa");
+  const RunResult run = RunTrelba(
+      {"--summary", "s.tsv", "-T", "all.tsv", "cut.fa.gz", "a.fa", "missing.fa"}, dir.path());
+  EXPECT_EQ(run.status, 255);
+  EXPECT_EQ(run.err, "Error reading file: cut.fa.gz\nError opening file: missing.fa\n");
+  EXPECT_EQ(ReadFile(dir / "cut.fa.gz.ok"), "earlier\n");
+  EXPECT_EQ(ReadFile(dir / "a.fa.ok"), a.ok);
+  EXPECT_EQ(Rows(ReadFile(dir / "all.tsv")), WithFileColumn(Rows(a.table), "a.fa"));
+  const std::string summary = ReadFile(dir / "s.tsv");
+  EXPECT_NE(summary.find("\ncut.fa.gz\terror\tNA\t"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("\tError opening file: missing.fa\n"), std::string::npos) << summary;
+}
+
+TEST(Collections, CountsDescriptionAndGzipOutput) {
+  ScratchDir dir;
+  WriteFile(dir / "a.fa", kGenomeA);
+  ASSERT_EQ(RunTrelba({"--counts", "--description", "-T", "t.tsv", "a.fa"}, dir.path()).status, 0);
+  const std::string table = ReadFile(dir / "t.tsv");
+  const std::string first = Rows(table).substr(0, Rows(table).find('\n'));
+  // ATG AAA CCC GGG TTT TAA: ATG is codon 36, TAA 11; 30 columns, 64 counts, description.
+  std::vector<std::string> cells;
+  for (std::size_t at = 0; at <= first.size();) {
+    const std::size_t end = std::min(first.find('\t', at), first.size());
+    cells.push_back(first.substr(at, end - at));
+    at = end + 1;
+  }
+  ASSERT_EQ(cells.size(), 30u + 64u + 1u);
+  EXPECT_EQ(cells[30 + 35], "1");  // ATG
+  EXPECT_EQ(cells[30 + 10], "1");  // TAA
+  EXPECT_EQ(cells[30 + 0], "1");   // TTT
+  EXPECT_EQ(cells.back(), "first gene");
+  ASSERT_EQ(RunTrelba({"--counts", "--description", "-T", "t.tsv.gz", "a.fa"}, dir.path()).status,
+            0);
+  const std::string unpack = "gzip -dc '" + (dir / "t.tsv.gz").string() + "' > '" +
+                             (dir / "back.tsv").string() + "'";
+  ASSERT_EQ(std::system(unpack.c_str()), 0);
+  EXPECT_EQ(ReadFile(dir / "back.tsv"), table);
+}
+
+struct GrammarCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string err;  // what the run says; "" for a clean run
+  int status;
+};
+
+class Grammar : public ::testing::TestWithParam<GrammarCase> {};
+
+TEST_P(Grammar, SaysWhatItDoes) {
+  ScratchDir dir;
+  WriteFile(dir / "a.fa", kGenomeA);
+  WriteFile(dir / "b.fa", kGenomeB);
+  WriteFile(dir / "2", kGenomeB);
+  const RunResult run = RunTrelba(GetParam().args, dir.path());
+  EXPECT_EQ(run.status, GetParam().status);
+  EXPECT_EQ(run.err.substr(0, GetParam().err.size()), GetParam().err) << run.err;
+  if (GetParam().err.empty()) {
+    EXPECT_EQ(run.err, "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Grammar,
+    ::testing::Values(
+        GrammarCase{"TwoFiles", {"--no-reports", "a.fa", "b.fa"}, "", 0},
+        GrammarCase{"FileAndVariant", {"a.fa", "3"}, "", 0},
+        GrammarCase{"SecondNamesAFileNamedLikeAVariant", {"a.fa", "2"},
+                    "Warning: '2' is read as a file, since one of that name exists", 0},
+        GrammarCase{"VariantOption", {"--variant", "4", "a.fa", "b.fa"}, "", 0},
+        GrammarCase{"VariantAndCodeOperand", {"--variant", "4", "a.fa", "3"},
+                    "Trelba: --variant and a genetic code number cannot both be given", 255},
+        GrammarCase{"BadVariant", {"--variant", "8", "a.fa"},
+                    "Trelba: --variant needs a number from 0 to 7, not '8'", 255},
+        GrammarCase{"PrefixForTwoInputs", {"-o", "p", "a.fa", "b.fa"},
+                    "Trelba: -o PREFIX names the reports of one input", 255},
+        GrammarCase{"EmptyPrefix", {"-o", "", "a.fa"}, "Trelba: --output needs a prefix, not ''",
+                    255},
+        GrammarCase{"EmptyTable", {"-T", "", "a.fa"}, "Trelba: --table needs a file name, not ''",
+                    255},
+        GrammarCase{"StandardInputTwice", {"--no-reports", "-", "a.fa", "-"},
+                    "Trelba: standard input ('-') can be read only once", 255},
+        GrammarCase{"BackgroundInputOfStandardInput", {"--no-reports", "--background", "input", "-"},
+                    "Trelba: --background input reads the input twice", 255},
+        GrammarCase{"OptionsAfterTheFiles", {"a.fa", "b.fa", "--no-reports", "--gcode", "11"}, "", 0},
+        GrammarCase{"EndOfOptions", {"--no-reports", "--", "a.fa"}, "", 0}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(Collections, InfileList) {
+  ScratchDir dir;
+  WriteFile(dir / "a.fa", kGenomeA);
+  WriteFile(dir / "b.fa", kGenomeB);
+  WriteFile(dir / "list.txt", "a.fa\r\n\nb.fa\n");
+  ASSERT_EQ(RunTrelba({"-T", "direct.tsv", "--no-reports", "a.fa", "b.fa"}, dir.path()).status, 0);
+  const RunResult run =
+      RunTrelba({"-T", "listed.tsv", "--no-reports", "--infile-list", "list.txt"}, dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir / "listed.tsv"), ReadFile(dir / "direct.tsv"));
+}
+
+}  // namespace
+}  // namespace trelba::test
