@@ -23,19 +23,20 @@ SENSE = [a + b + c for a in "TCAG" for b in "TCAG" for c in "TCAG" if a + b + c 
 
 
 def scores(trelba, length, count, rng, folder):
-    """Scores of `count` random sequences of `length` sense codons."""
+    """Scores and excesses (over even use) of `count` random sequences of `length` sense
+    codons, from the table."""
     path = os.path.join(folder, f"random_{length}.fa")
     with open(path, "w", encoding="ascii") as out:
         for n in range(count):
             out.write(f">random{n + 1}\n")
             out.write("".join(rng.choice(SENSE) for _ in range(length)) + "\n")
-    subprocess.run([trelba, path, "0"], check=True)
-    with open(path + ".ok", encoding="ascii") as ok:
-        lines = ok.read().split("\n")
-    values = [float(line) for line in lines[: lines.index("")]]
-    # .ok lists positive scores only; under variant 0 a score is never negative, and a
-    # score of exactly 0 (every family used perfectly evenly) counts as 0.
-    return values + [0.0] * (count - len(values))
+    table = path + ".tsv"
+    subprocess.run([trelba, "-T", table, "--no-reports", path, "0"], check=True)
+    with open(table, encoding="ascii") as rows:
+        header = rows.readline().rstrip("\n").split("\t")
+        score, excess = header.index("score"), header.index("excess")
+        cells = [line.rstrip("\n").split("\t") for line in rows]
+    return [float(c[score]) for c in cells], [float(c[excess]) for c in cells]
 
 
 def main():
@@ -47,14 +48,15 @@ def main():
     rng = random.Random(args.seed)
     print(f"{args.sequences} random sequences per length, every sense codon equally likely")
     print()
-    print("| codons | mean score | standard deviation | 5% to 95% of scores |")
-    print("|---:|---:|---:|---:|")
+    print("| codons | mean score | standard deviation | 5% to 95% of scores | mean excess |")
+    print("|---:|---:|---:|---:|---:|")
     with tempfile.TemporaryDirectory() as folder:
         for length in LENGTHS:
-            s = sorted(scores(args.trelba, length, args.sequences, rng, folder))
+            values, excesses = scores(args.trelba, length, args.sequences, rng, folder)
+            s = sorted(values)
             low, high = s[len(s) * 5 // 100], s[len(s) * 95 // 100]
             print(f"| {length:,} | {statistics.mean(s):.3f} | {statistics.stdev(s):.3f} "
-                  f"| {low:.3f} to {high:.3f} |")
+                  f"| {low:.3f} to {high:.3f} | {statistics.mean(excesses):+.4f} |")
     return 0
 
 
