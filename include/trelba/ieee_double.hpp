@@ -9,7 +9,8 @@
 #include <cfloat>
 
 #if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
-#error "doubles would be evaluated in extended precision (FLT_EVAL_METHOD != 0): build with SSE2 arithmetic, e.g. -msse2 -mfpmath=sse"
+#error \
+    "doubles would be evaluated in extended precision (FLT_EVAL_METHOD != 0): build with SSE2 arithmetic, e.g. -msse2 -mfpmath=sse"
 #endif
 
 #if defined(__clang__)

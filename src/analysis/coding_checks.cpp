@@ -20,8 +20,8 @@ constexpr std::array<CodonBases, kCodonCount + 1> kCodonBases = [] {
   std::array<CodonBases, kCodonCount + 1> bases{};
   for (int i = 1; i <= kCodonCount; ++i) {
     const int b1 = (i - 1) / 16, b2 = (i - 1) / 4 % 4, b3 = (i - 1) % 4;
-    bases[static_cast<std::size_t>(i)] = {
-        static_cast<std::uint8_t>(IsGc(b1) + IsGc(b2) + IsGc(b3)), IsGc(b3)};
+    bases[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(IsGc(b1) + IsGc(b2) + IsGc(b3)),
+                                          IsGc(b3)};
   }
   return bases;
 }();

@@ -36,8 +36,9 @@ void OrderValues(const GeneticCode& code, const CodonValues& frequencies, Family
       order[f] = 0.0;
       continue;
     }
-    const double entropy = FamilyEntropy(code, code.families[f], frequencies,
-                                         [&](std::size_t codon) { return EntropyTerm(frequencies[codon]); });
+    const double entropy =
+        FamilyEntropy(code, code.families[f], frequencies,
+                      [&](std::size_t codon) { return EntropyTerm(frequencies[codon]); });
     order[f] = 1.0 - entropy / code.log_divisor[f];
   }
 }

@@ -44,8 +44,8 @@ struct GeneticCode {
 
 // Completes a code from its families: k and ln k of every family (0 for the stop family
 // and the one-codon families, whose order value is fixed at 0), which families share no
-// codon, its stop codons, and, unless the code lists its own order of addition, the denominator families
-// (every family with a value, ascending). Called once when a code is built.
+// codon, its stop codons, and, unless the code lists its own order of addition, the denominator
+// families (every family with a value, ascending). Called once when a code is built.
 void CompleteGeneticCode(GeneticCode& code);
 
 inline constexpr int kGeneticCodeCount = 8;

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdlib>
 
-
 namespace trelba {
 namespace {
 

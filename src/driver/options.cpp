@@ -53,8 +53,7 @@ bool Matches(const ValueOption& option, std::string_view arg,
     value_inline = arg.substr(option.long_name.size() + 1);
     return true;
   }
-  if (option.short_name != 0 && arg.size() >= 2 && arg[0] == '-' &&
-      arg[1] == option.short_name) {
+  if (option.short_name != 0 && arg.size() >= 2 && arg[0] == '-' && arg[1] == option.short_name) {
     if (arg.size() > 2) value_inline = arg.substr(2);
     return true;
   }
@@ -74,8 +73,8 @@ bool IsVariantNumber(std::string_view id) {
 // operand (at most one of them), with a warning for an operand that selects the standard
 // code without saying so. Empty, or what is wrong.
 std::string ChooseCode(Options& options) {
-  const int given = (options.ncbi_table ? 1 : 0) + (options.variant ? 1 : 0) +
-                    (options.code_argument ? 1 : 0);
+  const int given =
+      (options.ncbi_table ? 1 : 0) + (options.variant ? 1 : 0) + (options.code_argument ? 1 : 0);
   if (options.ncbi_table) {
     // The table number is checked first: "--gcode genes.fa" is a missing number.
     const NcbiTableChoice choice = ChooseNcbiTable(*options.ncbi_table);
@@ -97,12 +96,11 @@ std::string ChooseCode(Options& options) {
     if (!IsVariantNumber(id)) {
       const bool looks_like_option = id.size() > 1 && id[0] == '-';
       const bool looks_like_file = id.find_first_of("./") != std::string::npos;
-      options.warnings.push_back(
-          "genetic code argument '" + id +
-          "' is not one of 0 to 7: code 0 (the standard code) was used" +
-          (looks_like_option ? "; options go before the file name"
-           : looks_like_file ? "; no file of that name exists"
-                             : ""));
+      options.warnings.push_back("genetic code argument '" + id +
+                                 "' is not one of 0 to 7: code 0 (the standard code) was used" +
+                                 (looks_like_option ? "; options go before the file name"
+                                  : looks_like_file ? "; no file of that name exists"
+                                                    : ""));
     }
     options.code = &SelectGeneticCode(id);
   }
@@ -147,8 +145,8 @@ std::string Validate(Options& options) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
     if (error != std::errc() || end != text.data() + text.size() || count == 0 ||
         count > kMaxThreads) {
-      return "--threads needs a whole number from 1 to " + std::to_string(kMaxThreads) +
-             ", not '" + text + "'";
+      return "--threads needs a whole number from 1 to " + std::to_string(kMaxThreads) + ", not '" +
+             text + "'";
     }
     options.thread_count = count;
   }

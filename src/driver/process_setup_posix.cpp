@@ -1,10 +1,10 @@
-#include "driver/process_setup.hpp"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "driver/process_setup.hpp"
 
 namespace trelba {
 

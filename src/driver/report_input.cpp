@@ -103,9 +103,10 @@ InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {
     WriteTableHeader(*out.table, request.style.table);
   }
 
-  BatchFiller filler({out.table != nullptr, request.style.table.description},
-                     [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
-                     [&](SequenceBatch& batch) { pipeline->Submit(batch.slot); });
+  BatchFiller filler(
+      {out.table != nullptr, request.style.table.description},
+      [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
+      [&](SequenceBatch& batch) { pipeline->Submit(batch.slot); });
   FastaScanner& scanner = outcome.scanner;
   for (;;) {
     const char* block = nullptr;

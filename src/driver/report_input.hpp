@@ -25,9 +25,9 @@ struct InputOutcome {
 struct ReportRequest {
   ReportStyle style;
   ReportOutputs outputs;
-  unsigned threads = 1;       // workers that analyse
-  bool table_header = true;   // begin the table with its header row
-  bool keep_scores = false;   // keep every score in the outcome (for the median)
+  unsigned threads = 1;      // workers that analyse
+  bool table_header = true;  // begin the table with its header row
+  bool keep_scores = false;  // keep every score in the outcome (for the median)
 };
 
 // Reads `input` to its end and writes each sequence's outputs in input order, the table's

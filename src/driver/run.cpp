@@ -88,11 +88,11 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
   background = PooledBackground(*options.code, pooled);
   std::string families;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-    if (background.even_fallback[f]) families += (families.empty() ? "" : ", ") + std::string(kFamilyNames[f]);
+    if (background.even_fallback[f])
+      families += (families.empty() ? "" : ", ") + std::string(kFamilyNames[f]);
   }
   if (!families.empty()) {
-    Warning(file + ": the background has no codon of " + families +
-            ": even use is taken for them");
+    Warning(file + ": the background has no codon of " + families + ": even use is taken for them");
   }
   return std::nullopt;
 }
@@ -148,8 +148,7 @@ class RunOutputs {
 };
 
 // Where the reports of `input` go: beside it, under the -o prefix, or in the -o folder.
-std::string ReportPrefix(const Options& options, const std::string& input,
-                         std::string_view label) {
+std::string ReportPrefix(const Options& options, const std::string& input, std::string_view label) {
   if (!options.output) return input;
   if (!options.output_is_folder) return *options.output;
   std::string folder = *options.output;
@@ -195,7 +194,8 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
                                           : input.Open(input_argument);
   if (!opened) return fail(FileErrorText("opening", input_name));
   // Refused text (UTF-16, UTF-32) fails before any report file is created.
-  if (input.refusal() != nullptr) return fail(FileErrorText("reading", input_name, input.refusal()));
+  if (input.refusal() != nullptr)
+    return fail(FileErrorText("reading", input_name, input.refusal()));
 
   // Opened in this order: family order report, score report, codon count report; none of
   // them may be the input itself.
@@ -295,8 +295,10 @@ int ReportAllInputs(const Options& options) {
   }
   StagedSink staged;
   OutputBuffer staged_table(staged);
-  InputRun r{options,  options.background == "input" ? nullptr : &shared,
-             layout,   run, identities, staged_table, staged};
+  InputRun r{options,    options.background == "input" ? nullptr : &shared,
+             layout,     run,
+             identities, staged_table,
+             staged};
   bool all_read = true;
   for (std::size_t i = 0; i < options.inputs.size(); ++i) {
     all_read = ReportOneInput(r, i) && all_read;

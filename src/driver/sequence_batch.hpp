@@ -78,9 +78,9 @@ struct SequenceBatch {
 struct ReportStyle {
   const GeneticCode* code = nullptr;
   TableLayout table;
-  std::string_view file;                  // the input's name in the table
+  std::string_view file;                   // the input's name in the table
   const Background* background = nullptr;  // of the expected score, when it is computed
-  bool count_only = false;                // only pool the counts: no analysis, no output
+  bool count_only = false;                 // only pool the counts: no analysis, no output
 };
 
 // Analyses one sequence after another and writes each one's outputs, reusing its
@@ -120,7 +120,7 @@ struct InputTotals {
   bool keep_scores = false;    // keep every score and excess (for the medians)
   std::vector<double> scores;  // when kept: the score of every sequence, in input order
   std::vector<double> excesses;
-  CodonCounts pooled{};        // the counts of every sequence added
+  CodonCounts pooled{};  // the counts of every sequence added
   std::uint64_t u_letters = 0;
   std::uint64_t ids_cut = 0;  // identifiers longer than kMaxIdBytes
 };

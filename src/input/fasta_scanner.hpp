@@ -66,9 +66,13 @@ inline std::uint64_t CountLineFeeds(const char* p, const char* stop) {
 // letter: almost every body has none, and one search tells.
 inline void SurveyBody(FastaScanner& scanner, const char* p, const char* stop) {
   if (p == stop) return;
-  for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, ';', static_cast<std::size_t>(stop - q)))) != nullptr; ++q) {
+  for (const char* q = p;
+       (q = static_cast<const char*>(std::memchr(q, ';', static_cast<std::size_t>(stop - q)))) !=
+       nullptr;
+       ++q) {
     const bool line_start = q == p ? scanner.after_line_end : q[-1] == '\n' || q[-1] == '\r';
-    if (line_start) Note(scanner.comment_lines, scanner.first_comment_line, scanner.line + CountLineFeeds(p, q));
+    if (line_start)
+      Note(scanner.comment_lines, scanner.first_comment_line, scanner.line + CountLineFeeds(p, q));
   }
   scanner.line += CountLineFeeds(p, stop);
   scanner.after_line_end = stop[-1] == '\n' || stop[-1] == '\r';
@@ -77,11 +81,11 @@ inline void SurveyBody(FastaScanner& scanner, const char* p, const char* stop) {
 }  // namespace fasta_scanner_detail
 
 // Feeds `size` bytes to `sink`, which has
-//   void Start(SequenceNumber number, uint64_t line);    a header on `line` begins sequence `number`
-//   void Id(const char* text, std::size_t n);            a piece of its first word
-//   void Description(const char* text, std::size_t n);   a piece of the rest of its line
-//   void Body(const char* text, std::size_t n);          a piece of its body
-//   void End();                                          it ends (a '>', or FinishFasta)
+//   void Start(SequenceNumber number, uint64_t line);    a header on `line` begins sequence
+//   `number` void Id(const char* text, std::size_t n);            a piece of its first word void
+//   Description(const char* text, std::size_t n);   a piece of the rest of its line void Body(const
+//   char* text, std::size_t n);          a piece of its body void End(); it ends (a '>', or
+//   FinishFasta)
 template <class Sink>
 void ScanFasta(FastaScanner& scanner, const char* data, std::size_t size, Sink& sink) {
   const char* p = data;
@@ -114,7 +118,8 @@ void ScanFasta(FastaScanner& scanner, const char* data, std::size_t size, Sink& 
       scanner.in_header = false;
       continue;
     }
-    const auto* mark = static_cast<const char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
+    const auto* mark =
+        static_cast<const char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
     const char* const stop = mark != nullptr ? mark : end;
     if (scanner.sequence != 0) {
       if (stop != p) sink.Body(p, static_cast<std::size_t>(stop - p));

@@ -39,9 +39,11 @@ std::vector<std::string> InputWarnings(const std::string& name, const InputSurve
                     "): comment lines of old FASTA files are read as sequence letters here");
   }
   if (survey.inline_headers != 0) {
-    lines.push_back(prefix + counted(survey.inline_headers, " '>' inside a line starts", " '>' inside lines start") +
-                    " a new sequence (the first: line " +
-                    std::to_string(survey.first_inline_header_line) + ")");
+    lines.push_back(
+        prefix +
+        counted(survey.inline_headers, " '>' inside a line starts", " '>' inside lines start") +
+        " a new sequence (the first: line " + std::to_string(survey.first_inline_header_line) +
+        ")");
   }
   // What stop codons and lengths say of coding sequences, unless they are no DNA at all.
   if (survey.internal_stop_sequences != 0 && !protein) {
@@ -51,10 +53,11 @@ std::vector<std::string> InputWarnings(const std::string& name, const InputSurve
                     std::to_string(survey.first_internal_stop_line) + ")");
   }
   if (survey.partial_sequences != 0 && !protein) {
-    lines.push_back(prefix +
-                    counted(survey.partial_sequences, " sequence's length is", " sequences' lengths are") +
-                    " not a multiple of 3 (the first: header on line " +
-                    std::to_string(survey.first_partial_line) + ")");
+    lines.push_back(
+        prefix +
+        counted(survey.partial_sequences, " sequence's length is", " sequences' lengths are") +
+        " not a multiple of 3 (the first: header on line " +
+        std::to_string(survey.first_partial_line) + ")");
   }
   return lines;
 }

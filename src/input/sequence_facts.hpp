@@ -7,9 +7,11 @@
 namespace trelba {
 
 struct SequenceFacts {
-  std::string_view description;      // the header after its first word, leading blanks dropped; empty unless asked for
+  std::string_view description;  // the header after its first word, leading blanks dropped; empty
+                                 // unless asked for
   std::uint8_t partial_letters = 0;  // letters of an incomplete last triple (0 to 2)
-  std::uint8_t last_triple = 0;      // codon index (1..64) of the sequence's last whole triple; 0 when it was no codon or there is none
+  std::uint8_t last_triple = 0;  // codon index (1..64) of the sequence's last whole triple; 0 when
+                                 // it was no codon or there is none
 };
 
 }  // namespace trelba

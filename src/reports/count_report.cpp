@@ -24,7 +24,7 @@ struct CountColumn {
 };
 
 // Lines go by first base, then third base; the columns of a line by second base.
-constexpr std::array<CountColumn, kLines * kColumns> kBlockColumns = [] {
+constexpr std::array<CountColumn, kLines* kColumns> kBlockColumns = [] {
   std::array<CountColumn, kLines * kColumns> columns{};
   std::size_t i = 0;
   for (int first = 0; first < 4; ++first) {

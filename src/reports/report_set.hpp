@@ -37,7 +37,7 @@ class ReportSet {
 
  private:
   struct Output {
-    std::string name;  // as messages give it
+    std::string name;                  // as messages give it
     std::unique_ptr<ReportFile> file;  // null for standard output
     StandardOutput standard_output;
     std::unique_ptr<GzipSink> gzip;  // null for plain text

@@ -61,8 +61,8 @@ void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row) {
 }
 
 double Median(std::vector<double>& values) {
-  const auto numbers = std::remove_if(values.begin(), values.end(),
-                                      [](double v) { return std::isnan(v); });
+  const auto numbers =
+      std::remove_if(values.begin(), values.end(), [](double v) { return std::isnan(v); });
   values.erase(numbers, values.end());
   if (values.empty()) return std::numeric_limits<double>::quiet_NaN();
   const std::size_t middle = values.size() / 2;
@@ -70,8 +70,8 @@ double Median(std::vector<double>& values) {
                    values.end());
   const double upper = values[middle];
   if (values.size() % 2 == 1) return upper;
-  const double lower = *std::max_element(values.begin(),
-                                         values.begin() + static_cast<std::ptrdiff_t>(middle));
+  const double lower =
+      *std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle));
   return (lower + upper) / 2;
 }
 

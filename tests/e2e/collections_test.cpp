@@ -51,8 +51,8 @@ TEST(Collections, ReportsAndTableEqualSingleRuns) {
   WriteFile(dir / "b.fa.gz", Gzip(kGenomeB));
   const Single a = RunAlone(dir, "a.fa");
   const Single b = RunAlone(dir, "b.fa.gz");
-  const RunResult run = RunTrelbaPiped({"a.fa", "-T", "all.tsv", "--summary", "s.tsv",
-                                        "b.fa.gz", "--label", "piped", "-", "-o", "out/"},
+  const RunResult run = RunTrelbaPiped({"a.fa", "-T", "all.tsv", "--summary", "s.tsv", "b.fa.gz",
+                                        "--label", "piped", "-", "-o", "out/"},
                                        dir.path(), kGenomeB);
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string header = a.table.substr(0, a.table.find('\n') + 1);
@@ -109,8 +109,8 @@ TEST(Collections, CountsDescriptionAndGzipOutput) {
   EXPECT_EQ(cells.back(), "first gene");
   ASSERT_EQ(RunTrelba({"--counts", "--description", "-T", "t.tsv.gz", "a.fa"}, dir.path()).status,
             0);
-  const std::string unpack = "gzip -dc '" + (dir / "t.tsv.gz").string() + "' > '" +
-                             (dir / "back.tsv").string() + "'";
+  const std::string unpack =
+      "gzip -dc '" + (dir / "t.tsv.gz").string() + "' > '" + (dir / "back.tsv").string() + "'";
   ASSERT_EQ(std::system(unpack.c_str()), 0);
   EXPECT_EQ(ReadFile(dir / "back.tsv"), table);
 }
@@ -142,24 +142,37 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         GrammarCase{"TwoFiles", {"--no-reports", "a.fa", "b.fa"}, "", 0},
         GrammarCase{"FileAndVariant", {"a.fa", "3"}, "", 0},
-        GrammarCase{"SecondNamesAFileNamedLikeAVariant", {"a.fa", "2"},
-                    "Warning: '2' is read as a file, since one of that name exists", 0},
+        GrammarCase{"SecondNamesAFileNamedLikeAVariant",
+                    {"a.fa", "2"},
+                    "Warning: '2' is read as a file, since one of that name exists",
+                    0},
         GrammarCase{"VariantOption", {"--variant", "4", "a.fa", "b.fa"}, "", 0},
-        GrammarCase{"VariantAndCodeOperand", {"--variant", "4", "a.fa", "3"},
-                    "Trelba: --variant and a genetic code number cannot both be given", 255},
-        GrammarCase{"BadVariant", {"--variant", "8", "a.fa"},
-                    "Trelba: --variant needs a number from 0 to 7, not '8'", 255},
-        GrammarCase{"PrefixForTwoInputs", {"-o", "p", "a.fa", "b.fa"},
-                    "Trelba: -o PREFIX names the reports of one input", 255},
-        GrammarCase{"EmptyPrefix", {"-o", "", "a.fa"}, "Trelba: --output needs a prefix, not ''",
+        GrammarCase{"VariantAndCodeOperand",
+                    {"--variant", "4", "a.fa", "3"},
+                    "Trelba: --variant and a genetic code number cannot both be given",
                     255},
-        GrammarCase{"EmptyTable", {"-T", "", "a.fa"}, "Trelba: --table needs a file name, not ''",
+        GrammarCase{"BadVariant",
+                    {"--variant", "8", "a.fa"},
+                    "Trelba: --variant needs a number from 0 to 7, not '8'",
                     255},
-        GrammarCase{"StandardInputTwice", {"--no-reports", "-", "a.fa", "-"},
-                    "Trelba: standard input ('-') can be read only once", 255},
-        GrammarCase{"BackgroundInputOfStandardInput", {"--no-reports", "--background", "input", "-"},
-                    "Trelba: --background input reads the input twice", 255},
-        GrammarCase{"OptionsAfterTheFiles", {"a.fa", "b.fa", "--no-reports", "--gcode", "11"}, "", 0},
+        GrammarCase{"PrefixForTwoInputs",
+                    {"-o", "p", "a.fa", "b.fa"},
+                    "Trelba: -o PREFIX names the reports of one input",
+                    255},
+        GrammarCase{
+            "EmptyPrefix", {"-o", "", "a.fa"}, "Trelba: --output needs a prefix, not ''", 255},
+        GrammarCase{
+            "EmptyTable", {"-T", "", "a.fa"}, "Trelba: --table needs a file name, not ''", 255},
+        GrammarCase{"StandardInputTwice",
+                    {"--no-reports", "-", "a.fa", "-"},
+                    "Trelba: standard input ('-') can be read only once",
+                    255},
+        GrammarCase{"BackgroundInputOfStandardInput",
+                    {"--no-reports", "--background", "input", "-"},
+                    "Trelba: --background input reads the input twice",
+                    255},
+        GrammarCase{
+            "OptionsAfterTheFiles", {"a.fa", "b.fa", "--no-reports", "--gcode", "11"}, "", 0},
         GrammarCase{"EndOfOptions", {"--no-reports", "--", "a.fa"}, "", 0}),
     [](const auto& test) { return std::string(test.param.name); });
 

@@ -99,7 +99,8 @@ TEST_P(Options, PrintAndExit) {
   EXPECT_TRUE(fs::is_empty(dir.path()));  // no report files
 }
 
-const char kHelpStart[] = "Usage: Trelba [options] FILE... | Trelba [options] FILE genetic_code_number\n";
+const char kHelpStart[] =
+    "Usage: Trelba [options] FILE... | Trelba [options] FILE genetic_code_number\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Options,

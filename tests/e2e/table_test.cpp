@@ -70,7 +70,8 @@ void ExpectTableAgreesWithReports(const std::string& table, const std::string& i
       }
       ++column;
     }
-    if (cells[3] != "NA" && cells[3][0] != '-' && cells[3] != "0") listed_scores.push_back(cells[3]);
+    if (cells[3] != "NA" && cells[3][0] != '-' && cells[3] != "0")
+      listed_scores.push_back(cells[3]);
   }
   std::vector<std::string> ok_lines = Split(ok, '\n');
   ok_lines.resize(ok_lines.size() - 2);  // the empty line and the average
@@ -122,7 +123,8 @@ TEST(Table, StandardInputToStandardOutput) {
   const std::string expected = ReadFile(dir / "file.tsv");
   for (const std::string& input : {text, Gzip(text), Xz(text), Zstd(text)}) {
     ScratchDir empty;
-    const RunResult run = RunTrelbaPiped({"--table", "-", "--no-reports", "-"}, empty.path(), input);
+    const RunResult run =
+        RunTrelbaPiped({"--table", "-", "--no-reports", "-"}, empty.path(), input);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.out == expected);
     EXPECT_EQ(run.err, "");
@@ -186,9 +188,10 @@ TEST_P(UsageErrors, SayWhatIsWrongAndWriteNothing) {
   const RunResult run = RunTrelba(GetParam().args, dir.path());
   EXPECT_EQ(run.status, kFailed);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, GetParam().first_line +
-                         "\nUsage: Trelba [options] FILE... | Trelba [options] FILE genetic_code_number\n"
-                         "Try 'Trelba --help' for more information.\n");
+  EXPECT_EQ(run.err,
+            GetParam().first_line +
+                "\nUsage: Trelba [options] FILE... | Trelba [options] FILE genetic_code_number\n"
+                "Try 'Trelba --help' for more information.\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
@@ -196,7 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
     Table, UsageErrors,
     ::testing::Values(
         UsageCase{"UnknownOption", {"-x", "in.fa"}, "Trelba: unknown option: -x"},
-        UsageCase{"UnknownLongOption", {"--tabel", "t", "in.fa"}, "Trelba: unknown option: --tabel"},
+        UsageCase{
+            "UnknownLongOption", {"--tabel", "t", "in.fa"}, "Trelba: unknown option: --tabel"},
         UsageCase{"OptionAfterOptionsLikeFile", {"-V2", "in.fa"}, "Trelba: unknown option: -V2"},
         UsageCase{"MissingValueAtEnd", {"--table"}, "Trelba: option --table needs a file name"},
         UsageCase{"OutputMissingValue", {"-o"}, "Trelba: option -o needs a prefix"},
@@ -208,7 +212,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"OutputAndNoReports",
                   {"-o", "x", "--no-reports", "in.fa"},
                   "Trelba: --output and --no-reports cannot be given together"},
-        UsageCase{"ControlCharacterInOption", {"-\x1b[2J", "in.fa"},
+        UsageCase{"ControlCharacterInOption",
+                  {"-\x1b[2J", "in.fa"},
                   "Trelba: unknown option: -\\x1b[2J"}),
     [](const auto& test) { return std::string(test.param.name); });
 

@@ -29,7 +29,11 @@ Outputs RunWithThreads(const ScratchDir& dir, const std::string& threads, const 
 std::string Sequences(int n) {
   std::string text;
   const char* const bodies[] = {"ATGGCTAAACGTTTCCAGGATTGGCTTGAACCGTATGGTCACATCAAGTCTTAG",
-                                "", "TGGTGGTGG", "NNNNNN", "TTTTTC", "atgaaacccgggtttTAA"};
+                                "",
+                                "TGGTGGTGG",
+                                "NNNNNN",
+                                "TTTTTC",
+                                "atgaaacccgggtttTAA"};
   for (int i = 0; i < n; ++i) {
     text += ">s" + std::to_string(i) + "\n" + bodies[i % 6] + "\n";
   }
@@ -44,7 +48,8 @@ TEST_P(ThreadCounts, SameBytesAsOneThread) {
   WriteFile(dir / "in.fa", Sequences(sequences));
   for (const char* code : {"0", "3"}) {
     const Outputs one = RunWithThreads(dir, "1", code);
-    EXPECT_TRUE(RunWithThreads(dir, threads, code) == one) << sequences << " sequences, code " << code;
+    EXPECT_TRUE(RunWithThreads(dir, threads, code) == one)
+        << sequences << " sequences, code " << code;
   }
 }
 

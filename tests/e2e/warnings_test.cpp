@@ -99,8 +99,8 @@ TEST(InputWarnings, SilentOnRealCodingSequences) {
   inputs.push_back(TestData() / "inputs" / "ypestis.ffn");
   for (const fs::path& input : inputs) {
     const std::string name = input.filename().string();
-    const bool coding = name.find("HIV1") == std::string::npos &&
-                        name.find("lavender") == std::string::npos;
+    const bool coding =
+        name.find("HIV1") == std::string::npos && name.find("lavender") == std::string::npos;
     WriteFile(dir / "in.fa", ReadFile(input));
     for (const char* code : {"0", "2", "5"}) {
       const RunResult run = RunTrelba({"--no-reports", "in.fa", code}, dir.path());

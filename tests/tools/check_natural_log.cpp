@@ -16,8 +16,8 @@
 #include <random>
 #include <thread>
 
-#include "numeric/natural_log.hpp"
 #include "mpfr_log.hpp"
+#include "numeric/natural_log.hpp"
 
 namespace {
 

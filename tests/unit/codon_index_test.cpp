@@ -76,8 +76,10 @@ TEST(CodonSumTables, AgreeWithCodonIndexForEveryTriple) {
   for (unsigned a = 0; a < 256; ++a) {
     for (unsigned b = 0; b < 256; ++b) {
       for (unsigned c = 0; c < 256; ++c) {
-        const unsigned sum = static_cast<unsigned>(kCodonFirst[a]) + kCodonSecond[b] + kCodonThird[c];
-        const int index = CodonIndex(static_cast<char>(a), static_cast<char>(b), static_cast<char>(c));
+        const unsigned sum =
+            static_cast<unsigned>(kCodonFirst[a]) + kCodonSecond[b] + kCodonThird[c];
+        const int index =
+            CodonIndex(static_cast<char>(a), static_cast<char>(b), static_cast<char>(c));
         if (index > 0) {
           ASSERT_EQ(sum, static_cast<unsigned>(index)) << a << ' ' << b << ' ' << c;
         } else {

@@ -1,6 +1,8 @@
 // Reading whole runs of codons at a time must count exactly as reading byte by byte:
 // both paths of CountCodons are run on the same text, fed in pieces of many sizes, and every
 // sequence's counts, identifier and number, and the U letters, must agree.
+#include "input/codon_runs.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "input/codon_runs.hpp"
 #include "read_sequences.hpp"
 
 namespace trelba {
@@ -58,11 +59,13 @@ const Change kChanges[] = {
     {"CarriageReturnLineFeed", [](std::string g, std::size_t at) { return Insert(g, at, "\r\n"); }},
     {"OldMacLineEnd", [](std::string g, std::size_t at) { return Insert(g, at, "\r"); }},
     {"SpaceAndTab", [](std::string g, std::size_t at) { return Insert(g, at, " \t"); }},
-    {"LowerCaseFromHere", [](std::string g, std::size_t at) {
+    {"LowerCaseFromHere",
+     [](std::string g, std::size_t at) {
        for (std::size_t i = at; i < g.size(); ++i) g[i] = static_cast<char>(g[i] | 0x20);
        return g;
      }},
-    {"OneLowerCaseLetter", [](std::string g, std::size_t at) {
+    {"OneLowerCaseLetter",
+     [](std::string g, std::size_t at) {
        g[at] = static_cast<char>(g[at] | 0x20);
        return g;
      }},
@@ -74,7 +77,8 @@ const Change kChanges[] = {
     {"Digit", [](std::string g, std::size_t at) { return Insert(g, at, "7"); }},
     {"ByteAboveAscii", [](std::string g, std::size_t at) { return Put(g, at, '\xC3'); }},
     {"NulByte", [](std::string g, std::size_t at) { return Put(g, at, '\0'); }},
-    {"LetterNextToABase", [](std::string g, std::size_t at) {
+    {"LetterNextToABase",
+     [](std::string g, std::size_t at) {
        // Off by one bit from a base letter: B, D, E, F, S, W...
        g[at] = static_cast<char>(g[at] ^ (at % 2 == 0 ? 0x01 : 0x04));
        return g;
@@ -89,9 +93,9 @@ TEST_P(ChangeAtEveryPlace, CountsAsByteByByte) {
     const std::string gene = GetParam().apply(kGene, at);
     // Alone, after a line that leaves the frame at 1 and at 2, and twice over.
     for (const char* before : {"", "A\n", "AC\n"}) {
-      ExpectSameCounts(">g1\n" + std::string(before) + gene + "\n>g2\n" + gene + gene,
-                       std::string(GetParam().name) + " at " + std::to_string(at) + " after '" +
-                           before + "'");
+      ExpectSameCounts(
+          ">g1\n" + std::string(before) + gene + "\n>g2\n" + gene + gene,
+          std::string(GetParam().name) + " at " + std::to_string(at) + " after '" + before + "'");
       if (HasFatalFailure()) return;
     }
   }
@@ -144,7 +148,8 @@ TEST(CodonRuns, StopAtTheFirstTripleThatIsNoCodon) {
   for (std::size_t size = 0; size <= text.size(); ++size) {
     CodonCounts counts{};
     const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
-    const auto stop = static_cast<std::size_t>(CountCodonRuns(begin, begin + size, counts.data()) - begin);
+    const auto stop =
+        static_cast<std::size_t>(CountCodonRuns(begin, begin + size, counts.data()) - begin);
     const std::size_t expected = std::min<std::size_t>(size / 3 * 3, 30);
     EXPECT_EQ(stop, expected) << size;
     EXPECT_EQ(counts[36], expected / 3) << size;  // ATG

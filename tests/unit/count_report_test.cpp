@@ -1,3 +1,5 @@
+#include "reports/count_report.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "reports/count_report.hpp"
 #include "numeric/number_format.hpp"
 #include "reports/output_buffer.hpp"
 
@@ -27,8 +28,9 @@ std::string ReferenceBlock(SequenceNumber number, const CodonCounts& counts) {
         block += second == 0 ? ' ' : '\t';
         block += {kBases[first], kBases[second], kBases[third], '\t'};
         char text[kMaxNumberText];
-        block.append(text, FormatCount(text, counts[static_cast<std::size_t>(1 + 16 * first +
-                                                                             4 * second + third)]));
+        block.append(
+            text, FormatCount(
+                      text, counts[static_cast<std::size_t>(1 + 16 * first + 4 * second + third)]));
       }
       block += '\n';
     }

@@ -12,8 +12,8 @@
 
 #include "analysis/sequence_analysis.hpp"
 #include "code_documentation.hpp"
-#include "variant_notes.hpp"
 #include "driver/help_text.hpp"
+#include "variant_notes.hpp"
 
 namespace trelba {
 namespace {

@@ -1,13 +1,14 @@
+#include "analysis/entropy_table.hpp"
+
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstdint>
-#include <random>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "analysis/entropy_table.hpp"
 #include "analysis/frequencies.hpp"
 #include "analysis/order.hpp"
 #include "analysis/sequence_analysis.hpp"
@@ -24,8 +25,7 @@ std::uint64_t Bits(double value) {
 TEST(EntropyTable, EveryEntryHasTheBitsOfTheExpression) {
   for (std::uint64_t total = 1; total <= kEntropyTableMaxTotal; ++total) {
     for (std::uint64_t count = 0; count <= total; ++count) {
-      const double expected =
-          EntropyTerm(static_cast<double>(count) / static_cast<double>(total));
+      const double expected = EntropyTerm(static_cast<double>(count) / static_cast<double>(total));
       // Twice: the first lookup fills the entry, the second reads it back.
       ASSERT_EQ(Bits(TabulatedEntropyTerm(count, total)), Bits(expected)) << count << "/" << total;
       ASSERT_EQ(Bits(TabulatedEntropyTerm(count, total)), Bits(expected)) << count << "/" << total;
@@ -44,7 +44,8 @@ FamilyValues ReferenceOrder(const GeneticCode& code, const CodonCounts& counts) 
   return order;
 }
 
-void ExpectSameBits(const FamilyValues& actual, const FamilyValues& expected, const std::string& what) {
+void ExpectSameBits(const FamilyValues& actual, const FamilyValues& expected,
+                    const std::string& what) {
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     ASSERT_EQ(Bits(actual[f]), Bits(expected[f])) << what << ", family " << f;
   }

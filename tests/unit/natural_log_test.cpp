@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "mpfr_log.hpp"
 #include "numeric/natural_log_argument.hpp"
 #include "numeric/natural_log_exact.hpp"
-#include "mpfr_log.hpp"
 
 namespace trelba {
 namespace {

@@ -1,3 +1,5 @@
+#include "numeric/number_format.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
-#include "numeric/number_format.hpp"
 
 namespace trelba {
 namespace {

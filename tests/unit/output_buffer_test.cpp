@@ -1,13 +1,13 @@
 // The report buffer hands on every byte in order, whether a text is copied in or, being at
 // least as large as the buffer, goes straight to the sink.
+#include "reports/output_buffer.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include "reports/output_buffer.hpp"
 
 namespace trelba {
 namespace {

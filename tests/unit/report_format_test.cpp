@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "reports/count_report.hpp"
 #include "numeric/number_format.hpp"
+#include "reports/count_report.hpp"
 #include "reports/order_report.hpp"
 #include "reports/output_buffer.hpp"
 

@@ -123,12 +123,14 @@ TEST_P(IdCases, FirstWordOfEachHeader) {
 INSTANTIATE_TEST_SUITE_P(
     Table, IdCases,
     ::testing::Values(
-        IdCase{"WordThenDescription", ">b0001 thrL leader\nATG\n>b0002\tthrA\nTTT\n",
+        IdCase{"WordThenDescription",
+               ">b0001 thrL leader\nATG\n>b0002\tthrA\nTTT\n",
                {"b0001", "b0002"}},
         IdCase{"BareAndSpacedHeaders", ">\nATG\n> x\n>\n", {"", "", ""}},
         IdCase{"CrLfAndCr", ">a\r\nATG\r>b\rTTT", {"a", "b"}},
         IdCase{"HeaderMarkInSequence", ">a\nATG>b c\n", {"a", "b"}},
-        IdCase{"PipesAndNonAscii", ">ref|NC_005816.1|:1-2 x\n>g\xc3\xa8ne\n",
+        IdCase{"PipesAndNonAscii",
+               ">ref|NC_005816.1|:1-2 x\n>g\xc3\xa8ne\n",
                {"ref|NC_005816.1|:1-2", "g\xc3\xa8ne"}},
         IdCase{"ControlBytesKept", std::string(">a\0b\x1b\n", 6), {std::string("a\0b\x1b", 4)}},
         IdCase{"VerticalTabAndFormFeedEndTheWord", ">a\vb\n>c\fd\n", {"a", "c"}},

@@ -240,8 +240,9 @@ std::string NcbiDeparturesFromStandard(int table) {
 }
 
 std::string NcbiTablesMarkdown() {
-  std::string text = "| --gcode | NCBI name | codons that change family from table 1 |\n"
-                     "|---:|---|---|\n";
+  std::string text =
+      "| --gcode | NCBI name | codons that change family from table 1 |\n"
+      "|---:|---|---|\n";
   for (const int table : NcbiTableNumbers()) {
     text += "| " + std::to_string(table) + " | " + std::string(NcbiTableName(table)) + " | " +
             NcbiDeparturesFromStandard(table) + " |\n";

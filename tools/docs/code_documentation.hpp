@@ -13,7 +13,6 @@ namespace trelba {
 // The families (stop family included) that `codon` belongs to under `code`, ascending.
 std::vector<int> FamiliesOfCodon(const GeneticCode& code, int codon);
 
-
 // The amino acids of the families whose order value is not 1 - H / ln k of true
 // within-family frequencies under variant `number`: those holding a codon that enters
 // with its frequency (the code's exempt codons) and those sharing a codon with an earlier
