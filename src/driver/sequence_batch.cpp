@@ -60,13 +60,13 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
   if (out.scores != nullptr) WriteScoreLine(*out.scores, analysis_.score);
   const double expected = expected_ ? ExpectedScore(*expected_, record.counts, analysis_)
                                     : std::numeric_limits<double>::quiet_NaN();
+  const CodingChecks checks = CheckCoding(code, record.counts, record.facts);
   if (out.table != nullptr) {
     WriteTableRow(*out.table, code, style_.table,
                   {style_.file, record.number, record.id, record.counts, record.facts, analysis_,
-                   order_texts_, expected});
+                   order_texts_, expected, checks});
   }
-  return {analysis_.score, analysis_.score - expected,
-          CheckCoding(code, record.counts, record.facts)};
+  return {analysis_.score, analysis_.score - expected, checks};
 }
 
 void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run,

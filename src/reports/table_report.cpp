@@ -130,7 +130,7 @@ void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout
   out.Commit(p);
   AppendTableText(out, row.id);
 
-  const CodingChecks checks = CheckCoding(code, row.counts, row.facts);
+  const CodingChecks& checks = row.checks;
   const SequenceAnalysis& analysis = row.analysis;
   p = out.Reserve(kMaxRest);
   *p++ = '\t';

@@ -23,6 +23,7 @@
 
 #include <string_view>
 
+#include "analysis/coding_checks.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "input/sequence_facts.hpp"
@@ -52,6 +53,7 @@ struct TableRow {
   const SequenceAnalysis& analysis;
   const OrderTexts& order;
   double expected;  // the expected score; NaN without a background
+  const CodingChecks& checks;
 };
 
 void WriteTableHeader(OutputBuffer& out, const TableLayout& layout);
