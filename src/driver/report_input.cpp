@@ -9,6 +9,7 @@
 
 #include "driver/ordered_pipeline.hpp"
 #include "reports/order_report.hpp"
+#include "reports/score_report.hpp"
 #include "reports/table_report.hpp"
 
 namespace trelba {

@@ -5,6 +5,7 @@
 
 #include "reports/count_report.hpp"
 #include "reports/order_report.hpp"
+#include "reports/score_report.hpp"
 #include "reports/table_report.hpp"
 
 namespace trelba {

@@ -1,4 +1,4 @@
-// The system calls under InputFile, one implementation per system: input_file_posix.cpp
+// The system calls under InputFile, one implementation per system: input_file_linux.cpp
 // and input_file_windows.cpp. Files are C runtime descriptors on both, read as bytes.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The calls on the file system under ReportFile, one implementation per system:
-// report_file_posix.cpp and report_file_windows.cpp. Names are UTF-8; files are C runtime
+// report_file_linux.cpp and report_file_windows.cpp. Names are UTF-8; files are C runtime
 // descriptors on both systems, written as bytes.
 #pragma once
 

@@ -9,6 +9,7 @@
 #include "reports/count_report.hpp"
 #include "reports/order_report.hpp"
 #include "reports/output_buffer.hpp"
+#include "reports/score_report.hpp"
 
 namespace trelba {
 namespace {
@@ -108,7 +109,9 @@ TEST(OrderReport, BlockScoresAndAverage) {
   for (std::size_t f = 1; f <= 21; ++f) values[f] = 1.0;
   values[5] = 0.0;
   values[7] = -0.4426950408889634;
-  WriteOrderBlock(order, values);
+  OrderTexts texts;
+  FormatOrderValues(values, texts);
+  WriteOrderBlock(order, texts);
   AverageScore average;
   for (double s : {0.25, 0.0, 0.75, std::nan("")}) {
     WriteScoreLine(scores, s);

@@ -1,4 +1,4 @@
-// POSIX: a placement exchanges the two names (renameat2 RENAME_EXCHANGE), so that the
+// Linux: a placement exchanges the two names (renameat2 RENAME_EXCHANGE), so that the
 // earlier file is kept at the temporary name until every report of the run is placed.
 #include <fcntl.h>
 #include <stdio.h>

@@ -1,4 +1,4 @@
-// POSIX: SIGINT, SIGTERM, SIGHUP and SIGPIPE remove the temporary files, then take their
+// Linux: SIGINT, SIGTERM, SIGHUP and SIGPIPE remove the temporary files, then take their
 // default course; DeferInterrupts blocks them.
 #include <signal.h>
 
