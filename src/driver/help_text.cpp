@@ -34,6 +34,7 @@ const std::string_view kHelpText =
     "      --description    add the rest of each header to the table\n"
     "      --infile-list F  read input names from F, one a line (\"-\" = standard input)\n"
     "      --label NAME     the name of standard input in the table and summary\n"
+    "      --strict         end with status 255 after any warning\n"
     "  -j, --threads N      threads that analyse (1-256; default: one per core);\n"
     "                       every N writes the same bytes\n"
     "  -h, --help           this text;  -V, --version  the version\n"

@@ -21,8 +21,17 @@ int UsageError(std::string_view what) {
   return kFailureStatus;
 }
 
+namespace {
+unsigned long warnings_given = 0;
+}  // namespace
+
 void Warning(std::string_view text) {
   PrintLine("Warning: " + PrintableName(text));
+  ++warnings_given;
+}
+
+unsigned long WarningsGiven() {
+  return warnings_given;
 }
 
 }  // namespace trelba

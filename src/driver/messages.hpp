@@ -14,4 +14,7 @@ int UsageError(std::string_view what);
 // "Warning: <text>".
 void Warning(std::string_view text);
 
+// How many warnings have been given so far (for --strict).
+unsigned long WarningsGiven();
+
 }  // namespace trelba

@@ -342,7 +342,9 @@ int Run(int argc, const char* const* argv) {
   // Every buffer is had before an input is read: memory that cannot be had means the
   // input cannot be read, and no report is changed.
   try {
-    return ReportAllInputs(options);
+    const int status = ReportAllInputs(options);
+    // --strict: a warning is as good as an error to a pipeline that asks so.
+    return options.strict && WarningsGiven() != 0 ? kFailureStatus : status;
   } catch (const std::bad_alloc&) {
     return FileError("reading", options.inputs.front() == kStandardStream
                                     ? kStandardInputName

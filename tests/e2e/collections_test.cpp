@@ -176,6 +176,29 @@ INSTANTIATE_TEST_SUITE_P(
         GrammarCase{"EndOfOptions", {"--no-reports", "--", "a.fa"}, "", 0}),
     [](const auto& test) { return std::string(test.param.name); });
 
+// The background of the expected score: an input's own codons, or a file's, the same
+// numbers when the file is the input; a family the background lacks is said.
+TEST(Collections, BackgroundInputEqualsTheInputAsFile) {
+  ScratchDir dir;
+  WriteFile(dir / "a.fa", kGenomeA);
+  WriteFile(dir / "no_cys.fa", kGenomeB);
+  ASSERT_EQ(
+      RunTrelba({"-T", "own.tsv", "--no-reports", "--background", "input", "a.fa"}, dir.path())
+          .status,
+      0);
+  ASSERT_EQ(
+      RunTrelba({"-T", "file.tsv", "--no-reports", "--background", "a.fa", "a.fa"}, dir.path())
+          .status,
+      0);
+  EXPECT_EQ(ReadFile(dir / "own.tsv"), ReadFile(dir / "file.tsv"));
+  const RunResult run =
+      RunTrelba({"--no-reports", "--strict", "--background", "no_cys.fa", "a.fa"}, dir.path());
+  EXPECT_EQ(run.status, 255);  // --strict: the warning ends the run as an error
+  EXPECT_NE(run.err.find("Warning: no_cys.fa: the background has no codon of Leu, Ser, Tyr, Cys"),
+            std::string::npos)
+      << run.err;
+}
+
 TEST(Collections, InfileList) {
   ScratchDir dir;
   WriteFile(dir / "a.fa", kGenomeA);
