@@ -23,6 +23,7 @@ class TextSource final : public ByteSource {
   std::ptrdiff_t Read(char* buffer, std::size_t capacity) override {
     std::size_t n = std::min(capacity, text_.size());
     if (piece_ != 0) n = std::min(n, piece_);
+    if (n == 0) return 0;  // an empty view's data() may be null
     std::memcpy(buffer, text_.data(), n);
     text_.remove_prefix(n);
     return static_cast<std::ptrdiff_t>(n);
