@@ -20,6 +20,8 @@ namespace trelba {
 
 // The file name that stands for standard input (or output).
 inline constexpr std::string_view kStandardStream = "-";
+// How messages name standard input.
+inline constexpr std::string_view kStandardInputName = "standard input";
 
 struct Options {
   enum class Action { kRun, kHelp, kVersion };

@@ -50,6 +50,12 @@ void OrderedPipeline::Submit(std::size_t batch) {
   work_ready_.notify_one();
 }
 
+void OrderedPipeline::Drain() {
+  if (workers_ == 1) return;
+  std::unique_lock lock(mutex_);
+  batch_freed_.wait(lock, [&] { return free_.size() == batches(); });
+}
+
 void OrderedPipeline::Finish() {
   {
     std::lock_guard lock(mutex_);
@@ -111,8 +117,7 @@ void OrderedPipeline::WriteReady() {
   }
 }
 
-BlockPrefetch::BlockPrefetch(ByteSource& source, std::size_t block_size)
-    : source_(source), block_size_(block_size), blocks_(4) {
+BlockPrefetch::BlockPrefetch(std::size_t block_size) : block_size_(block_size), blocks_(4) {
   for (Block& block : blocks_) {
     block.data.reset(new char[block_size_]);
     free_.push_back(&block);
@@ -123,10 +128,18 @@ BlockPrefetch::BlockPrefetch(ByteSource& source, std::size_t block_size)
 BlockPrefetch::~BlockPrefetch() {
   {
     std::lock_guard lock(mutex_);
-    stop_ = true;
+    quit_ = true;
   }
   changed_.notify_all();
   thread_.join();
+}
+
+void BlockPrefetch::Start(ByteSource& source) {
+  {
+    std::lock_guard lock(mutex_);
+    source_ = &source;
+  }
+  changed_.notify_all();
 }
 
 std::ptrdiff_t BlockPrefetch::Next(const char*& data) {
@@ -141,23 +154,38 @@ std::ptrdiff_t BlockPrefetch::Next(const char*& data) {
   return in_use_->size;
 }
 
+void BlockPrefetch::Stop() {
+  std::unique_lock lock(mutex_);
+  source_ = nullptr;
+  changed_.wait(lock, [&] { return !reading_; });
+  if (in_use_ != nullptr) free_.push_back(in_use_);
+  in_use_ = nullptr;
+  for (Block* block : filled_) free_.push_back(block);
+  filled_.clear();
+}
+
 void BlockPrefetch::Fill() {
   for (;;) {
     Block* block = nullptr;
+    ByteSource* source = nullptr;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] { return stop_ || !free_.empty(); });
-      if (stop_) return;
+      changed_.wait(lock, [&] { return quit_ || (source_ != nullptr && !free_.empty()); });
+      if (quit_) return;
       block = free_.front();
       free_.pop_front();
+      source = source_;
+      reading_ = true;
     }
-    block->size = source_.Read(block->data.get(), block_size_);
+    block->size = source->Read(block->data.get(), block_size_);
     {
       std::lock_guard lock(mutex_);
+      reading_ = false;
       filled_.push_back(block);
+      // The end, or an error: nothing more to read from this source.
+      if (block->size <= 0) source_ = nullptr;
     }
     changed_.notify_all();
-    if (block->size <= 0) return;  // the end, or an error: nothing more to read
   }
 }
 

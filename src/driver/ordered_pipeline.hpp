@@ -55,6 +55,8 @@ class OrderedPipeline {
   std::size_t Take();
   // Hands a filled batch on.
   void Submit(std::size_t batch);
+  // Waits until every submitted batch has been written; the threads wait for more.
+  void Drain();
   // Waits until every submitted batch has been written, and ends the threads.
   void Finish();
 
@@ -82,17 +84,23 @@ class OrderedPipeline {
   bool writing_ = false;  // a worker holds the writing turn
 };
 
-// Reads a ByteSource on a thread of its own, a few blocks ahead of the caller.
+// Reads ByteSources on a thread of its own, a few blocks ahead of the caller: one source
+// after another, the same thread and blocks for all of them.
 class BlockPrefetch {
  public:
-  BlockPrefetch(ByteSource& source, std::size_t block_size);
+  explicit BlockPrefetch(std::size_t block_size);
   ~BlockPrefetch();
   BlockPrefetch(const BlockPrefetch&) = delete;
   BlockPrefetch& operator=(const BlockPrefetch&) = delete;
 
-  // The next block: its size, 0 at the end of the input, -1 after a read error. `data`
-  // stays valid until the next call.
+  // Starts reading `source`, which must outlive the next Stop().
+  void Start(ByteSource& source);
+  // The next block of the source: its size, 0 at its end, -1 after a read error. `data`
+  // stays valid until the next call. Not to be called again after 0 or -1.
   std::ptrdiff_t Next(const char*& data);
+  // Stops reading the source (at its end or before), once the read under way has returned;
+  // what was read ahead is dropped.
+  void Stop();
 
  private:
   struct Block {
@@ -101,15 +109,16 @@ class BlockPrefetch {
   };
   void Fill();
 
-  ByteSource& source_;
   std::size_t block_size_;
   std::vector<Block> blocks_;
-  std::mutex mutex_;
+  std::mutex mutex_;  // guards everything below
   std::condition_variable changed_;
+  ByteSource* source_ = nullptr;  // being read, or null
+  bool reading_ = false;          // the thread is in a Read
   std::deque<Block*> free_;
   std::deque<Block*> filled_;
   Block* in_use_ = nullptr;
-  bool stop_ = false;
+  bool quit_ = false;
   std::thread thread_;
 };
 

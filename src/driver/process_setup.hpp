@@ -10,4 +10,9 @@ namespace trelba {
 // cannot be opened.
 bool PrepareProcess();
 
+// Whether standard input (0) or output (1) was closed when the process started (and is
+// now on /dev/null): a run that reads or writes it must say so rather than take nothing
+// for an empty input or throw its output away.
+bool StandardStreamWasClosed(int fd);
+
 }  // namespace trelba

@@ -13,13 +13,9 @@
 #include "reports/table_report.hpp"
 
 namespace trelba {
-namespace {
 
 class InputJob final : public PipelineJob {
  public:
-  InputJob(const ReportRequest& request, InputTotals& totals)
-      : request_(request), totals_(totals) {}
-
   // Batches and workers for `pipeline`; false when the memory cannot be had.
   bool Prepare(const OrderedPipeline& pipeline) {
     try {
@@ -27,78 +23,110 @@ class InputJob final : public PipelineJob {
         batches_.push_back(std::make_unique<SequenceBatch>());
         batches_.back()->slot = b;
       }
-      reporters_.reserve(pipeline.workers());
-      for (unsigned w = 0; w < pipeline.workers(); ++w) reporters_.emplace_back(request_.style);
+      workers_ = pipeline.workers();
       return true;
     } catch (const std::bad_alloc&) {
       batches_.clear();
-      reporters_.clear();
       return false;
     }
+  }
+
+  // Takes the request of the next input. The workers' scratch space is kept unless the
+  // code, the background or the kind of work has changed.
+  void Begin(const ReportRequest& request, InputTotals& totals) {
+    const bool same = !reporters_.empty() && style_.code == request.style.code &&
+                      style_.background == request.style.background &&
+                      style_.count_only == request.style.count_only;
+    style_ = request.style;
+    outputs_ = request.outputs;
+    totals_ = &totals;
+    write_failed_.store(false);
+    if (same) return;
+    reporters_.clear();
+    reporters_.reserve(workers_);
+    for (unsigned w = 0; w < workers_; ++w) reporters_.emplace_back(style_);
   }
 
   SequenceBatch& batch(std::size_t b) { return *batches_[b]; }
 
   void Work(std::size_t b, unsigned worker) override {
-    AnalyseBatch(*batches_[b], reporters_[worker], request_.outputs, reporters_.size() == 1);
+    AnalyseBatch(*batches_[b], reporters_[worker], outputs_, reporters_.size() == 1);
   }
 
   void Write(std::size_t b) override {
-    if (!WriteBatch(*batches_[b], request_.outputs, totals_)) write_failed_.store(true);
+    if (!WriteBatch(*batches_[b], outputs_, *totals_)) write_failed_.store(true);
   }
 
   bool write_failed() const { return write_failed_.load(); }
 
  private:
-  const ReportRequest& request_;
-  InputTotals& totals_;
+  ReportStyle style_;  // the reporters see it: same address for every input
+  ReportOutputs outputs_;
+  InputTotals* totals_ = nullptr;
+  unsigned workers_ = 1;
   std::vector<std::unique_ptr<SequenceBatch>> batches_;
   std::vector<SequenceReporter> reporters_;
   std::atomic<bool> write_failed_{false};
 };
 
-// The blocks of the input: read ahead on a thread of its own when the run has several,
+namespace {
+
+// The blocks of one input: read ahead by the reader's prefetch thread when it has one,
 // else as they are asked for.
 class Blocks {
  public:
-  Blocks(ByteSource& input, bool ahead) : input_(input) {
-    if (ahead) {
-      try {
-        prefetch_.emplace(input, kReadBlock);
-        return;
-      } catch (const std::system_error&) {
-        // No thread to be had: read in this one.
-      }
-    }
-    block_.reset(new char[kReadBlock]);
+  Blocks(ByteSource& input, BlockPrefetch* prefetch, char* block)
+      : input_(input), prefetch_(prefetch), block_(block) {
+    if (prefetch_ != nullptr) prefetch_->Start(input);
   }
+  ~Blocks() {
+    if (prefetch_ != nullptr) prefetch_->Stop();
+  }
+  Blocks(const Blocks&) = delete;
+  Blocks& operator=(const Blocks&) = delete;
 
   std::ptrdiff_t Next(const char*& data) {
-    if (prefetch_) return prefetch_->Next(data);
-    data = block_.get();
-    return input_.Read(block_.get(), kReadBlock);
+    if (prefetch_ != nullptr) return prefetch_->Next(data);
+    data = block_;
+    return input_.Read(block_, kReadBlock);
   }
 
  private:
   ByteSource& input_;
-  std::optional<BlockPrefetch> prefetch_;
-  std::unique_ptr<char[]> block_;
+  BlockPrefetch* prefetch_;
+  char* block_;
 };
 
 }  // namespace
 
-InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {
-  InputOutcome outcome;
-  outcome.totals.keep_scores = request.keep_scores;
-  InputJob job(request, outcome.totals);
+InputReader::InputReader(unsigned threads) : job_(std::make_unique<InputJob>()) {
   // The threads and the memory first: what cannot be had means fewer threads, with
   // nothing read or written yet.
-  auto pipeline = std::make_unique<OrderedPipeline>(job, request.threads);
-  if (!job.Prepare(*pipeline)) {
-    pipeline = std::make_unique<OrderedPipeline>(job, 1);
-    if (!job.Prepare(*pipeline)) throw std::bad_alloc();
+  pipeline_ = std::make_unique<OrderedPipeline>(*job_, threads);
+  if (!job_->Prepare(*pipeline_)) {
+    pipeline_ = std::make_unique<OrderedPipeline>(*job_, 1);
+    if (!job_->Prepare(*pipeline_)) throw std::bad_alloc();
   }
-  Blocks blocks(input, pipeline->workers() > 1);
+  if (pipeline_->workers() > 1) {
+    try {
+      prefetch_ = std::make_unique<BlockPrefetch>(kReadBlock);
+      return;
+    } catch (const std::system_error&) {
+      // No thread to be had: read in this one.
+    }
+  }
+  block_.reset(new char[kReadBlock]);
+}
+
+InputReader::~InputReader() = default;
+
+InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) {
+  InputOutcome outcome;
+  outcome.totals.keep_scores = request.keep_scores;
+  InputJob& job = *job_;
+  OrderedPipeline* const pipeline = pipeline_.get();
+  job.Begin(request, outcome.totals);
+  Blocks blocks(input, prefetch_.get(), block_.get());
   const ReportOutputs& out = request.outputs;
   if (out.table != nullptr && request.table_header) {
     WriteTableHeader(*out.table, request.style.table);
@@ -125,7 +153,7 @@ InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {
   }
   if (outcome.status == InputOutcome::Status::kDone) FinishFasta(scanner, filler);
   filler.Flush();
-  pipeline->Finish();
+  pipeline->Drain();
   if (outcome.status != InputOutcome::Status::kDone) return outcome;
   if (job.write_failed()) {
     outcome.status = InputOutcome::Status::kWriteFailed;
@@ -138,8 +166,14 @@ InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {
   survey.first_comment_line = scanner.first_comment_line;
   survey.inline_headers = scanner.inline_headers;
   survey.first_inline_header_line = scanner.first_inline_header_line;
-  outcome.totals.ids_cut = filler.ids_cut();
+  survey.long_ids = filler.ids_cut();
+  survey.first_long_id_line = filler.first_cut_line();
   return outcome;
+}
+
+InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {
+  InputReader reader(request.threads);
+  return reader.Read(input, request);
 }
 
 }  // namespace trelba

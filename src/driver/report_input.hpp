@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "codes/genetic_code.hpp"
 #include "driver/sequence_batch.hpp"
@@ -30,9 +31,34 @@ struct ReportRequest {
   bool keep_scores = false;  // keep every score in the outcome (for the median)
 };
 
-// Reads `input` to its end and writes each sequence's outputs in input order, the table's
-// header first and the average line last; every thread count gives the same bytes. Stops
-// at the first read error or failed output.
+class BlockPrefetch;
+class InputJob;
+class OrderedPipeline;
+
+// The pipeline with its threads, batches and workers' scratch space, kept from one input to
+// the next, so that many small inputs cost about what their concatenation does.
+class InputReader {
+ public:
+  // Starts `threads` workers, or fewer when threads or memory cannot be had.
+  explicit InputReader(unsigned threads);
+  ~InputReader();
+  InputReader(const InputReader&) = delete;
+  InputReader& operator=(const InputReader&) = delete;
+
+  // Reads `input` to its end and writes each sequence's outputs in input order, the
+  // table's header first and the average line last; every thread count gives the same
+  // bytes. Stops at the first read error or failed output. The request's thread count is
+  // the reader's, not this one's.
+  InputOutcome Read(ByteSource& input, const ReportRequest& request);
+
+ private:
+  std::unique_ptr<InputJob> job_;
+  std::unique_ptr<OrderedPipeline> pipeline_;
+  std::unique_ptr<BlockPrefetch> prefetch_;  // with several workers
+  std::unique_ptr<char[]> block_;            // else
+};
+
+// One input read by a reader of its own.
 InputOutcome ReportInput(ByteSource& input, const ReportRequest& request);
 
 }  // namespace trelba

@@ -1,5 +1,6 @@
 #include "driver/run.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +18,8 @@
 #include "driver/messages.hpp"
 #include "driver/options.hpp"
 #include "driver/ordered_pipeline.hpp"
+#include "driver/output_names.hpp"
+#include "driver/process_setup.hpp"
 #include "driver/report_input.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
@@ -28,9 +31,6 @@
 
 namespace trelba {
 namespace {
-
-// How messages name standard input.
-constexpr std::string_view kStandardInputName = "standard input";
 
 int Print(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -130,14 +130,9 @@ class RunOutputs {
   OutputBuffer* Open(const std::string& name, const std::vector<FileIdentity>& inputs) {
     const bool compressed = NamesGzipFile(name);
     if (name == kStandardStream) return set_.OpenStandardOutput(compressed);
-    // None of the inputs may be written over.
-    const FileIdentity at = IdentifyFile(name);
-    for (const FileIdentity& input : inputs) {
-      if (at.known && input.known && at.device == input.device && at.inode == input.inode) {
-        return nullptr;
-      }
-    }
-    return set_.OpenFile(name, inputs.empty() ? FileIdentity{} : inputs.front(), compressed);
+    // No input is written over (output_names.hpp has checked each against them).
+    return set_.OpenFile(name, inputs.empty() ? FileIdentity{} : inputs.front(), compressed,
+                         true);
   }
 
   const Options& options_;
@@ -147,17 +142,6 @@ class RunOutputs {
   OutputBuffer* summary_ = nullptr;
 };
 
-// Where the reports of `input` go: beside it, under the -o prefix, or in the -o folder.
-std::string ReportPrefix(const Options& options, const std::string& input, std::string_view label) {
-  if (!options.output) return input;
-  if (!options.output_is_folder) return *options.output;
-  std::string folder = *options.output;
-  if (folder.back() != '/') folder += '/';
-  const std::string_view name = input == kStandardStream ? label : std::string_view(input);
-  const std::size_t slash = name.find_last_of('/');
-  return folder + std::string(slash == std::string_view::npos ? name : name.substr(slash + 1));
-}
-
 struct InputRun {
   const Options& options;
   const Background* shared_background;  // null when each input is its own
@@ -166,6 +150,7 @@ struct InputRun {
   const std::vector<FileIdentity>& identities;
   OutputBuffer& staged_table;  // this input's rows, held in `staged`
   StagedSink& staged;
+  InputReader& reader;  // one for every input
 };
 
 // Reads one input and writes its reports and table rows; adds its summary row. Returns
@@ -175,7 +160,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   const std::string& input_argument = options.inputs[index];
   const bool from_standard_input = input_argument == kStandardStream;
   const std::string label =
-      from_standard_input ? options.label.value_or(std::string(kStandardStream)) : input_argument;
+      from_standard_input ? std::string(StandardInputLabel(options)) : input_argument;
   const std::string input_name =
       from_standard_input ? std::string(kStandardInputName) : input_argument;
   SummaryRow row;
@@ -214,22 +199,19 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   request.keep_scores = options.summary.has_value();
   if (!options.no_reports) {
     const std::string prefix = ReportPrefix(options, input_argument, label);
-    const struct {
-      OutputBuffer** slot;
-      const char* suffix;
-    } kinds[] = {{&request.outputs.order, ".iik"},
-                 {&request.outputs.scores, ".ok"},
-                 {&request.outputs.counts, ".freq"}};
-    for (const auto& [slot, suffix] : kinds) {
-      const std::string name = prefix + suffix;
-      *slot = reports.OpenFile(name, r.identities[index]);
-      if (*slot == nullptr) return fail(FileErrorText("opening", name));
+    OutputBuffer** const slots[] = {&request.outputs.order, &request.outputs.scores,
+                                    &request.outputs.counts};
+    static_assert(std::size(slots) == kReportSuffixes.size());
+    for (std::size_t k = 0; k < kReportSuffixes.size(); ++k) {
+      const std::string name = prefix + std::string(kReportSuffixes[k]);
+      *slots[k] = reports.OpenFile(name, r.identities[index]);
+      if (*slots[k] == nullptr) return fail(FileErrorText("opening", name));
     }
   }
   if (const auto error = r.run.OpenTable(r.identities)) return fail(*error);
   if (r.run.table() != nullptr) request.outputs.table = &r.staged_table;
 
-  InputOutcome outcome = ReportInput(input, request);
+  InputOutcome outcome = r.reader.Read(input, request);
   if (outcome.status == InputOutcome::Status::kReadFailed) {
     return fail(FileErrorText("reading", input_name));
   }
@@ -276,6 +258,10 @@ int ReportAllInputs(const Options& options) {
   for (const std::string& input : options.inputs) {
     identities.push_back(input == kStandardStream ? IdentifyStandardInput() : IdentifyFile(input));
   }
+  if (const auto collision = FindOutputCollision(options, identities)) {
+    std::fputs((*collision + "\n").c_str(), stderr);
+    return kFailureStatus;
+  }
   if (options.output_is_folder) {
     std::error_code ignored;  // a folder that cannot be made fails at its first report
     std::filesystem::create_directories(std::filesystem::u8path(*options.output), ignored);
@@ -295,10 +281,11 @@ int ReportAllInputs(const Options& options) {
   }
   StagedSink staged;
   OutputBuffer staged_table(staged);
+  InputReader reader(options.thread_count != 0 ? options.thread_count : DefaultThreadCount());
   InputRun r{options,    options.background == "input" ? nullptr : &shared,
              layout,     run,
              identities, staged_table,
-             staged};
+             staged,     reader};
   bool all_read = true;
   for (std::size_t i = 0; i < options.inputs.size(); ++i) {
     all_read = ReportOneInput(r, i) && all_read;
@@ -337,6 +324,19 @@ int Run(int argc, const char* const* argv) {
   if (!problem.empty()) return UsageError(problem);
   if (options.table == kStandardStream && options.summary == kStandardStream) {
     return UsageError("the table and the summary cannot both go to standard output");
+  }
+  // A closed stream was put on /dev/null when the process started: reading or writing it
+  // would go on without a word.
+  const bool reads_standard_input =
+      options.infile_list == kStandardStream ||
+      std::find(options.inputs.begin(), options.inputs.end(), kStandardStream) !=
+          options.inputs.end();
+  if (reads_standard_input && StandardStreamWasClosed(kStandardInputDescriptor)) {
+    return FileError("opening", kStandardInputName, "it is closed");
+  }
+  if ((options.table == kStandardStream || options.summary == kStandardStream) &&
+      StandardStreamWasClosed(kStandardOutputDescriptor)) {
+    return FileError("opening", kStandardOutputName, "it is closed");
   }
   for (const std::string& line : options.warnings) Warning(line);
   // Every buffer is had before an input is read: memory that cannot be had means the

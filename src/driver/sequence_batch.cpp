@@ -167,7 +167,7 @@ void BatchFiller::Id(const char* text, std::size_t size) {
   SequenceRecord& record = batch_->records[batch_->size];
   if (AppendBounded(record.id, text, size) && !id_cut_) {
     id_cut_ = true;
-    ++ids_cut_;
+    if (ids_cut_++ == 0) first_cut_line_ = record.line;
   }
 }
 

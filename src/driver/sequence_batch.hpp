@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,9 +33,6 @@ struct ReportOutputs {
   OutputBuffer* counts = nullptr;  // ".freq"
   OutputBuffer* table = nullptr;   // the table of results
 };
-
-// The longest identifier kept for the table; a longer one is cut there.
-inline constexpr std::size_t kMaxIdBytes = std::numeric_limits<std::size_t>::max();
 
 struct SequenceRecord {
   SequenceNumber number = 0;
@@ -122,7 +118,6 @@ struct InputTotals {
   std::vector<double> excesses;
   CodonCounts pooled{};  // the counts of every sequence added
   std::uint64_t u_letters = 0;
-  std::uint64_t ids_cut = 0;  // identifiers longer than kMaxIdBytes
 };
 
 // Appends an analysed batch's texts to the run's outputs and adds it to `totals`; false
@@ -152,6 +147,7 @@ class BatchFiller {
   void Flush();
 
   std::uint64_t ids_cut() const { return ids_cut_; }
+  std::uint64_t first_cut_line() const { return first_cut_line_; }
 
  private:
   SequenceBatch& Current();
@@ -164,6 +160,7 @@ class BatchFiller {
   bool id_cut_ = false;
   CodonReader long_reader_;
   std::uint64_t ids_cut_ = 0;
+  std::uint64_t first_cut_line_ = 0;
   std::size_t kept_ = 0;  // bytes of identifiers and descriptions in the batch
 };
 

@@ -45,6 +45,13 @@ std::vector<std::string> InputWarnings(const std::string& name, const InputSurve
         " a new sequence (the first: line " + std::to_string(survey.first_inline_header_line) +
         ")");
   }
+  if (survey.long_ids != 0) {
+    lines.push_back(prefix +
+                    counted(survey.long_ids, " identifier is", " identifiers are") +
+                    " longer than " + std::to_string(kMaxIdBytes) +
+                    " bytes and cut there in the table (the first: header on line " +
+                    std::to_string(survey.first_long_id_line) + ")");
+  }
   // What stop codons and lengths say of coding sequences, unless they are no DNA at all.
   if (survey.internal_stop_sequences != 0 && !protein) {
     lines.push_back(prefix +

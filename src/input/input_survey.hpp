@@ -16,6 +16,10 @@ namespace trelba {
 // A sequence of this many letters or more is no gene (the longest known are a few Mb).
 inline constexpr std::uint64_t kLongestGeneLetters = 10'000'000;
 
+// The longest identifier (and description) the table keeps; a longer one is cut there,
+// so that memory does not grow with a header.
+inline constexpr std::size_t kMaxIdBytes = 64 << 10;
+
 struct InputSurvey {
   std::uint64_t codons = 0;          // triples of three bases
   std::uint64_t other_triples = 0;   // triples holding another letter
@@ -32,6 +36,9 @@ struct InputSurvey {
   std::uint64_t first_comment_line = 0;
   std::uint64_t inline_headers = 0;
   std::uint64_t first_inline_header_line = 0;
+  // Identifiers longer than kMaxIdBytes (cut there in the table), with the first one's line.
+  std::uint64_t long_ids = 0;
+  std::uint64_t first_long_id_line = 0;
 
   void Add(const CodonCounts& counts) {
     std::uint64_t codons_here = 0;

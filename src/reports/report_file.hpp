@@ -33,6 +33,9 @@ FileIdentity IdentifyFile(const std::string& name);
 // Windows.
 FileIdentity IdentifyStandardInput();
 
+// The file standard output writes, when it writes one; unknown for a pipe or a device.
+FileIdentity IdentifyStandardOutput();
+
 class ReportFile final : public ByteSink {
  public:
   ReportFile() = default;

@@ -38,6 +38,12 @@ FileIdentity IdentifyStandardInput() {
   return IdentifyFile("/dev/stdin");
 }
 
+FileIdentity IdentifyStandardOutput() {
+  struct stat at {};
+  if (::fstat(STDOUT_FILENO, &at) != 0 || !S_ISREG(at.st_mode)) return {};
+  return {true, at.st_dev, at.st_ino};
+}
+
 int CreateNewFile(const std::string& name, bool& taken) {
   const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   taken = fd < 0 && errno == EEXIST;

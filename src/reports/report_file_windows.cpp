@@ -89,6 +89,10 @@ FileIdentity IdentifyStandardInput() {
   return IdentityOfOpen(::GetStdHandle(STD_INPUT_HANDLE));
 }
 
+FileIdentity IdentifyStandardOutput() {
+  return IdentityOfOpen(::GetStdHandle(STD_OUTPUT_HANDLE));
+}
+
 int CreateNewFile(const std::string& name, bool& taken) {
   const HANDLE handle =
       ::CreateFileW(WideName(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,

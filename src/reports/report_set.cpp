@@ -6,7 +6,7 @@ namespace trelba {
 
 OutputBuffer* ReportSet::Add(Output output, bool compressed) {
   Output& out = outputs_.emplace_back(std::move(output));
-  ByteSink* sink = out.file ? static_cast<ByteSink*>(out.file.get()) : &out.standard_output;
+  ByteSink* sink = out.file ? static_cast<ByteSink*>(out.file.get()) : out.stream.get();
   if (compressed) {
     out.gzip = std::make_unique<GzipSink>(*sink);
     sink = out.gzip.get();
@@ -16,9 +16,15 @@ OutputBuffer* ReportSet::Add(Output output, bool compressed) {
 }
 
 OutputBuffer* ReportSet::OpenFile(const std::string& name, const FileIdentity& keep,
-                                  bool compressed) {
+                                  bool compressed, bool named) {
   Output out;
   out.name = name;
+  if (named && KindOfFile(name) == FileKind::kStream) {
+    const int fd = OpenStream(name);
+    if (fd < 0) return nullptr;
+    out.stream = std::make_unique<StreamOutput>(fd);
+    return Add(std::move(out), compressed);
+  }
   out.file = std::make_unique<ReportFile>();
   if (!out.file->Open(name, keep)) return nullptr;
   return Add(std::move(out), compressed);
@@ -27,6 +33,7 @@ OutputBuffer* ReportSet::OpenFile(const std::string& name, const FileIdentity& k
 OutputBuffer* ReportSet::OpenStandardOutput(bool compressed) {
   Output out;
   out.name = kStandardOutputName;
+  out.stream = std::make_unique<StreamOutput>();
   return Add(std::move(out), compressed);
 }
 
@@ -40,7 +47,7 @@ const std::string* ReportSet::Failed() const {
 const std::string* ReportSet::Commit() {
   for (Output& out : outputs_) {
     if (!out.buffer->Flush() || (out.gzip && !out.gzip->Finish()) ||
-        (out.file && !out.file->Close())) {
+        (out.file && !out.file->Close()) || (out.stream && !out.stream->Close())) {
       return &out.name;
     }
   }

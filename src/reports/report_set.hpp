@@ -10,7 +10,7 @@
 #include "reports/gzip_sink.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/report_file.hpp"
-#include "reports/standard_output.hpp"
+#include "reports/stream_output.hpp"
 
 namespace trelba {
 
@@ -21,10 +21,11 @@ class ReportSet {
  public:
   // Opens a report file, written to a temporary beside `name` until Commit (see
   // report_file.hpp; `keep` is the input, which it must not be): its buffer, or null when
-  // it cannot be opened.
-  // `compressed` writes it through gzip.
+  // it cannot be opened. `compressed` writes it through gzip. A name the user gave
+  // (`named`) that leads to no regular file but a stream (stream_output.hpp) is written
+  // straight through.
   OutputBuffer* OpenFile(const std::string& name, const FileIdentity& keep,
-                         bool compressed = false);
+                         bool compressed = false, bool named = false);
   // Standard output as an output.
   OutputBuffer* OpenStandardOutput(bool compressed = false);
 
@@ -38,8 +39,8 @@ class ReportSet {
  private:
   struct Output {
     std::string name;                  // as messages give it
-    std::unique_ptr<ReportFile> file;  // null for standard output
-    StandardOutput standard_output;
+    std::unique_ptr<ReportFile> file;      // null for a stream
+    std::unique_ptr<StreamOutput> stream;  // null for a file
     std::unique_ptr<GzipSink> gzip;  // null for plain text
     std::unique_ptr<OutputBuffer> buffer;
   };

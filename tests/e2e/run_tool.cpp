@@ -21,8 +21,11 @@ StartedRun StartTrelba(const std::vector<std::string>& args, const std::filesyst
   if (options.standard_input && ::pipe(pipe_ends) != 0) std::abort();
   run.pid = ::fork();
   if (run.pid == 0) {
-    // An ignored signal stays ignored across exec: the program starts as from a shell.
-    ::signal(SIGPIPE, SIG_DFL);
+    // An ignored signal stays ignored across exec: the program starts as from a shell,
+    // whatever the tests were started under (nohup ignores SIGHUP).
+    for (const int signal_number : {SIGPIPE, SIGHUP, SIGINT, SIGTERM}) {
+      ::signal(signal_number, SIG_DFL);
+    }
     if (options.standard_input) {
       ::dup2(pipe_ends[0], 0);
       ::close(pipe_ends[0]);
