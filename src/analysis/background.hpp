@@ -19,6 +19,8 @@ struct Background {
   // Families of a non-zero divisor whose drawn codons the background never holds: they
   // were given even use instead.
   std::array<bool, kFamilyCount + 1> even_fallback{};
+
+  bool operator==(const Background&) const = default;
 };
 
 // q = 1 / d within every family, d being the number of its drawn codons.

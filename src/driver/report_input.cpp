@@ -34,10 +34,20 @@ class InputJob final : public PipelineJob {
   // Takes the request of the next input. The workers' scratch space is kept unless the
   // code, the background or the kind of work has changed.
   void Begin(const ReportRequest& request, InputTotals& totals) {
+    const Background* const background = request.style.background;
+    const bool same_background =
+        background == nullptr ? !background_.has_value()
+                              : background_.has_value() && *background_ == *background;
     const bool same = !reporters_.empty() && style_.code == request.style.code &&
-                      style_.background == request.style.background &&
-                      style_.count_only == request.style.count_only;
+                      same_background && style_.count_only == request.style.count_only;
     style_ = request.style;
+    // The reporters see the job's own copy of the background, whose address does not
+    // change from one input to the next while its value may.
+    if (!same_background) {
+      background_.reset();
+      if (background != nullptr) background_.emplace(*background);
+    }
+    style_.background = background_ ? &*background_ : nullptr;
     outputs_ = request.outputs;
     totals_ = &totals;
     write_failed_.store(false);
@@ -61,6 +71,7 @@ class InputJob final : public PipelineJob {
 
  private:
   ReportStyle style_;  // the reporters see it: same address for every input
+  std::optional<Background> background_;
   ReportOutputs outputs_;
   InputTotals* totals_ = nullptr;
   unsigned workers_ = 1;

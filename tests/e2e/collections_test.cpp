@@ -199,6 +199,31 @@ TEST(Collections, BackgroundInputEqualsTheInputAsFile) {
       << run.err;
 }
 
+// Regression guard: the pipeline and its workers are kept from one input to the next;
+// each input's own background must still be its own, on any number of threads.
+TEST(Collections, EachInputsOwnBackgroundOnAnyThreads) {
+  ScratchDir dir;
+  WriteFile(dir / "a.fa", kGenomeA);
+  WriteFile(dir / "b.fa", kGenomeB);
+  std::string expected;
+  for (const char* name : {"a.fa", "b.fa"}) {
+    ASSERT_EQ(RunTrelba({"-T", "one.tsv", "--file-column", "--no-reports", "--background",
+                         "input", name},
+                        dir.path())
+                  .status,
+              0);
+    const std::string one = ReadFile(dir / "one.tsv");
+    expected += expected.empty() ? one : one.substr(one.find('\n') + 1);
+  }
+  for (const char* threads : {"1", "3"}) {
+    const RunResult run = RunTrelba({"-j", threads, "-T", "all.tsv", "--no-reports",
+                                     "--background", "input", "a.fa", "b.fa"},
+                                    dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(dir / "all.tsv"), expected) << "-j " << threads;
+  }
+}
+
 TEST(Collections, InfileList) {
   ScratchDir dir;
   WriteFile(dir / "a.fa", kGenomeA);

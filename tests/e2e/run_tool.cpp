@@ -42,10 +42,17 @@ StartedRun StartTrelba(const std::vector<std::string>& args, const std::filesyst
     ::dup2(err, 2);
     ::close(out);
     ::close(err);
+    if (options.output_appended_to) {
+      const int into = ::open(options.output_appended_to->c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+      if (into < 0) ::_exit(127);
+      ::dup2(into, 1);
+      ::close(into);
+    }
     if (options.close_output) {
       ::close(1);
       ::close(2);
     }
+    if (options.close_input) ::close(0);
     for (const auto& [name, value] : options.environment) ::setenv(name.c_str(), value.c_str(), 1);
     if (options.inject_faults) {
       ::setenv("LD_PRELOAD", TRELBA_FAULT_SHIM, 1);

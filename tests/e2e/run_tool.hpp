@@ -22,6 +22,9 @@ struct RunOptions {
   bool inject_faults = false;  // preload the fault shim of tests/fault
   long file_size_limit = -1;   // RLIMIT_FSIZE in bytes; -1 leaves it as it is
   bool close_output = false;   // start with standard output and error closed
+  bool close_input = false;    // start with standard input closed
+  // Standard output appended to this file (as `>> name` in the folder) instead of captured.
+  std::optional<std::string> output_appended_to;
   int umask = -1;              // the file mode creation mask; -1 leaves it as it is
   unsigned alarm_seconds = 0;  // SIGALRM after this long (0: never), against hangs
   // Fed to standard input through a pipe; without it, standard input is /dev/null.
