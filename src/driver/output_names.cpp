@@ -51,8 +51,8 @@ class RunFiles {
 
   // What the file is to the run, and its name.
   std::string Shown(std::size_t file) const {
-    const char* role = is_input(file) ? "the input "
-                       : file < table() ? "the report "
+    const char* role = is_input(file)    ? "the input "
+                       : file < table()  ? "the report "
                        : file == table() ? "the table "
                                          : "the summary ";
     return role + PrintableName(Named(file));
@@ -92,9 +92,8 @@ class NameKeys {
     auto [at, added] = folders_.try_emplace(folder);
     if (added) {
       std::error_code error;
-      fs::path canonical =
-          fs::weakly_canonical(fs::absolute(folder.empty() ? fs::path(".") : path.parent_path()),
-                               error);
+      fs::path canonical = fs::weakly_canonical(
+          fs::absolute(folder.empty() ? fs::path(".") : path.parent_path()), error);
       at->second = Bytes((error ? path.parent_path() : canonical).lexically_normal());
     }
     return at->second + "/" + Bytes(path.filename());

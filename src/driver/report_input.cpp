@@ -35,11 +35,11 @@ class InputJob final : public PipelineJob {
   // code, the background or the kind of work has changed.
   void Begin(const ReportRequest& request, InputTotals& totals) {
     const Background* const background = request.style.background;
-    const bool same_background =
-        background == nullptr ? !background_.has_value()
-                              : background_.has_value() && *background_ == *background;
-    const bool same = !reporters_.empty() && style_.code == request.style.code &&
-                      same_background && style_.count_only == request.style.count_only;
+    const bool same_background = background == nullptr
+                                     ? !background_.has_value()
+                                     : background_.has_value() && *background_ == *background;
+    const bool same = !reporters_.empty() && style_.code == request.style.code && same_background &&
+                      style_.count_only == request.style.count_only;
     style_ = request.style;
     // The reporters see the job's own copy of the background, whose address does not
     // change from one input to the next while its value may.

@@ -131,8 +131,7 @@ class RunOutputs {
     const bool compressed = NamesGzipFile(name);
     if (name == kStandardStream) return set_.OpenStandardOutput(compressed);
     // No input is written over (output_names.hpp has checked each against them).
-    return set_.OpenFile(name, inputs.empty() ? FileIdentity{} : inputs.front(), compressed,
-                         true);
+    return set_.OpenFile(name, inputs.empty() ? FileIdentity{} : inputs.front(), compressed, true);
   }
 
   const Options& options_;
@@ -327,10 +326,9 @@ int Run(int argc, const char* const* argv) {
   }
   // A closed stream was put on /dev/null when the process started: reading or writing it
   // would go on without a word.
-  const bool reads_standard_input =
-      options.infile_list == kStandardStream ||
-      std::find(options.inputs.begin(), options.inputs.end(), kStandardStream) !=
-          options.inputs.end();
+  const bool reads_standard_input = options.infile_list == kStandardStream ||
+                                    std::find(options.inputs.begin(), options.inputs.end(),
+                                              kStandardStream) != options.inputs.end();
   if (reads_standard_input && StandardStreamWasClosed(kStandardInputDescriptor)) {
     return FileError("opening", kStandardInputName, "it is closed");
   }

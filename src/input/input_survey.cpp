@@ -46,8 +46,7 @@ std::vector<std::string> InputWarnings(const std::string& name, const InputSurve
         ")");
   }
   if (survey.long_ids != 0) {
-    lines.push_back(prefix +
-                    counted(survey.long_ids, " identifier is", " identifiers are") +
+    lines.push_back(prefix + counted(survey.long_ids, " identifier is", " identifiers are") +
                     " longer than " + std::to_string(kMaxIdBytes) +
                     " bytes and cut there in the table (the first: header on line " +
                     std::to_string(survey.first_long_id_line) + ")");

@@ -24,8 +24,8 @@ class ReportSet {
   // it cannot be opened. `compressed` writes it through gzip. A name the user gave
   // (`named`) that leads to no regular file but a stream (stream_output.hpp) is written
   // straight through.
-  OutputBuffer* OpenFile(const std::string& name, const FileIdentity& keep,
-                         bool compressed = false, bool named = false);
+  OutputBuffer* OpenFile(const std::string& name, const FileIdentity& keep, bool compressed = false,
+                         bool named = false);
   // Standard output as an output.
   OutputBuffer* OpenStandardOutput(bool compressed = false);
 
@@ -38,10 +38,10 @@ class ReportSet {
 
  private:
   struct Output {
-    std::string name;                  // as messages give it
+    std::string name;                      // as messages give it
     std::unique_ptr<ReportFile> file;      // null for a stream
     std::unique_ptr<StreamOutput> stream;  // null for a file
-    std::unique_ptr<GzipSink> gzip;  // null for plain text
+    std::unique_ptr<GzipSink> gzip;        // null for plain text
     std::unique_ptr<OutputBuffer> buffer;
   };
   OutputBuffer* Add(Output output, bool compressed);

@@ -207,18 +207,18 @@ TEST(Collections, EachInputsOwnBackgroundOnAnyThreads) {
   WriteFile(dir / "b.fa", kGenomeB);
   std::string expected;
   for (const char* name : {"a.fa", "b.fa"}) {
-    ASSERT_EQ(RunTrelba({"-T", "one.tsv", "--file-column", "--no-reports", "--background",
-                         "input", name},
-                        dir.path())
-                  .status,
-              0);
+    ASSERT_EQ(
+        RunTrelba({"-T", "one.tsv", "--file-column", "--no-reports", "--background", "input", name},
+                  dir.path())
+            .status,
+        0);
     const std::string one = ReadFile(dir / "one.tsv");
     expected += expected.empty() ? one : one.substr(one.find('\n') + 1);
   }
   for (const char* threads : {"1", "3"}) {
-    const RunResult run = RunTrelba({"-j", threads, "-T", "all.tsv", "--no-reports",
-                                     "--background", "input", "a.fa", "b.fa"},
-                                    dir.path());
+    const RunResult run = RunTrelba(
+        {"-j", threads, "-T", "all.tsv", "--no-reports", "--background", "input", "a.fa", "b.fa"},
+        dir.path());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(ReadFile(dir / "all.tsv"), expected) << "-j " << threads;
   }

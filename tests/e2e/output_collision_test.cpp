@@ -96,7 +96,8 @@ TEST(StreamOutput, DevicesAndFifosAreWrittenThrough) {
   ASSERT_EQ(RunTrelba({"-T", "t.tsv", "in.fa"}, dir.path()).status, 0);
   const std::string table = ReadFile(dir / "t.tsv");
 
-  const RunResult null = RunTrelba({"-T", "/dev/null", "--summary", "/dev/null", "in.fa"}, dir.path());
+  const RunResult null =
+      RunTrelba({"-T", "/dev/null", "--summary", "/dev/null", "in.fa"}, dir.path());
   EXPECT_EQ(null.status, 0) << null.err;
 
   ASSERT_EQ(::mkfifo((dir / "t.fifo").c_str(), 0600), 0);

@@ -43,7 +43,8 @@ StartedRun StartTrelba(const std::vector<std::string>& args, const std::filesyst
     ::close(out);
     ::close(err);
     if (options.output_appended_to) {
-      const int into = ::open(options.output_appended_to->c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+      const int into =
+          ::open(options.output_appended_to->c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
       if (into < 0) ::_exit(127);
       ::dup2(into, 1);
       ::close(into);

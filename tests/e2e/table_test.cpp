@@ -42,8 +42,9 @@ std::string AwkwardInput() {
 }
 
 const std::vector<std::string> kAwkwardIds = {
-    "g1", "empty", "allN", "trp_only", "",
-    std::string(65536, 'L'),  // cut at 64 KiB, with a warning
+    "g1",         "empty",
+    "allN",       "trp_only",
+    "",           std::string(65536, 'L'),  // cut at 64 KiB, with a warning
     "ctl?id?[0m", "g\xc3\xa8ne_2"};
 
 // Every row is there, in order, under its identifier, and agrees with .iik and .ok.
