@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "codes/ncbi_table_option.hpp"
+#include "reports/report_file.hpp"
 
 namespace trelba {
 namespace {
@@ -36,7 +37,7 @@ struct FlagOption {
 constexpr FlagOption kFlagOptions[] = {
     {"--no-reports", &Options::no_reports}, {"--file-column", &Options::file_column},
     {"--counts", &Options::counts},         {"--description", &Options::description},
-    {"--strict", &Options::strict},
+    {"--strict", &Options::strict},         {"--sync", &Options::sync},
 };
 
 // More threads than this are a typing error.
@@ -228,6 +229,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     return result;
   }
   result.error = Validate(options);
+  // The reports layer reads --sync when it commits (until run.cpp hands it over itself).
+  SetSyncOnCommit(options.sync);
   return result;
 }
 
