@@ -35,6 +35,7 @@ const std::string_view kHelpText =
     "      --infile-list F  read input names from F, one a line (\"-\" = standard input)\n"
     "      --label NAME     the name of standard input in the table and summary\n"
     "      --strict         end with status 255 after any warning\n"
+    "      --sync           write the reports through to the disk before the run ends\n"
     "  -j, --threads N      threads that analyse (1-256; default: one per core);\n"
     "                       every N writes the same bytes\n"
     "  -h, --help           this text;  -V, --version  the version\n"

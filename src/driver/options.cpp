@@ -36,7 +36,7 @@ struct FlagOption {
 constexpr FlagOption kFlagOptions[] = {
     {"--no-reports", &Options::no_reports}, {"--file-column", &Options::file_column},
     {"--counts", &Options::counts},         {"--description", &Options::description},
-    {"--strict", &Options::strict},
+    {"--strict", &Options::strict},         {"--sync", &Options::sync},
 };
 
 // More threads than this are a typing error.

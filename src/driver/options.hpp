@@ -42,6 +42,7 @@ struct Options {
   bool counts = false;                       // --counts
   bool description = false;                  // --description
   bool strict = false;                       // --strict
+  bool sync = false;                         // --sync: reports written through to the disk
   // Resolved by ParseCommandLine:
   const GeneticCode* code = nullptr;  // the genetic code the run uses
   std::vector<std::string> warnings;  // about the command line, printed before the run

@@ -337,6 +337,7 @@ int Run(int argc, const char* const* argv) {
     return FileError("opening", kStandardOutputName, "it is closed");
   }
   for (const std::string& line : options.warnings) Warning(line);
+  SetSyncOnCommit(options.sync);
   // Every buffer is had before an input is read: memory that cannot be had means the
   // input cannot be read, and no report is changed.
   try {

@@ -1,8 +1,14 @@
 #include "reports/report_file.hpp"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <iterator>
+#include <map>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #include "reports/report_file_system.hpp"
 
@@ -11,13 +17,19 @@ namespace {
 
 constexpr int kTemporaryNameAttempts = 100;
 constexpr std::size_t kUniqueLetters = 6;
-constexpr std::string_view kTemporaryPrefix = ".";
+// The longest base name the file systems take (NAME_MAX; Windows counts UTF-16 units).
+constexpr std::size_t kMaxBaseName = 255;
+constexpr std::string_view kAlphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+// Process numbers of more digits are not ours (a pid_t is an int).
+constexpr std::size_t kMaxProcessIdDigits = 10;
+constexpr unsigned long kMaxProcessId = 0x7fffffff;
+
+std::atomic<bool> sync_on_commit{false};
 
 // Six letters for a temporary name: from the system's random source, or failing that
 // from the clock and a counter.
 std::string UniqueLetters() {
-  static constexpr std::string_view kAlphabet =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
   static unsigned counter = 0;
   std::array<unsigned char, kUniqueLetters> random{};
   if (!FillRandom(random.data(), random.size())) {
@@ -34,20 +46,100 @@ std::string UniqueLetters() {
   return letters;
 }
 
-// ".<base>.XXXXXX.tmp" in the folder of `name`.
-std::string TemporaryName(const std::string& name) {
-  std::size_t base = name.size();
-  while (base != 0 && !EndsFolderPart(name[base - 1])) --base;
-  std::string temporary = name.substr(0, base);
-  temporary += kTemporaryPrefix;
-  temporary.append(name, base);
-  temporary += '.';
-  temporary += UniqueLetters();
-  temporary += kTemporarySuffix;
-  return temporary;
+// 64-bit FNV-1a, in 16 lower-case hex digits.
+std::string NameHash(std::string_view name) {
+  std::uint64_t hash = 14695981039346656037u;
+  for (const char c : name) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211u;
+  }
+  std::string hex(16, '0');
+  for (std::size_t i = hex.size(); i != 0; hash >>= 4) hex[--i] = "0123456789abcdef"[hash & 15];
+  return hex;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The process number and letters of a name shaped like a temporary one (either form of
+// report_file.hpp), or false. Whether it is the temporary of a given report is for
+// TemporaryBaseName to say.
+bool ParseTemporaryName(std::string_view name, unsigned long& pid, std::string& letters) {
+  if (!name.ends_with(kTemporarySuffix)) return false;
+  name.remove_suffix(kTemporarySuffix.size());
+  if (name.size() < kUniqueLetters + 1) return false;
+  letters = std::string(name.substr(name.size() - kUniqueLetters));
+  if (letters.find_first_not_of(kAlphabet) != std::string::npos) return false;
+  name.remove_suffix(kUniqueLetters);
+  if (!name.ends_with('.')) return false;
+  name.remove_suffix(1);
+  std::size_t digits = 0;
+  while (digits < name.size() && IsDigit(name[name.size() - 1 - digits])) ++digits;
+  if (digits == 0 || digits > kMaxProcessIdDigits || digits == name.size()) return false;
+  pid = 0;
+  for (const char c : name.substr(name.size() - digits))
+    pid = pid * 10 + static_cast<unsigned long>(c - '0');
+  return pid != 0 && pid <= kMaxProcessId;
+}
+
+// The temporary names found in each folder, read once a run: a run over many inputs in
+// one folder reads the folder once, not once for each report.
+struct FolderKey {
+  std::uint64_t device;
+  std::uint64_t inode;
+  auto operator<=>(const FolderKey&) const = default;
+};
+std::mutex stale_lock;
+std::map<FolderKey, std::vector<std::string>> temporary_names;
+
+// Removes the files beside the report `base` that are its temporaries of gone processes.
+void RemoveStaleTemporaries(const ReportFolder& folder, const std::string& base) {
+  const FileIdentity identity = IdentifyFolder(folder);
+  if (!identity.known) return;
+  const std::lock_guard hold(stale_lock);
+  const FolderKey key{identity.device, identity.inode};
+  auto found = temporary_names.find(key);
+  if (found == temporary_names.end()) {
+    found = temporary_names.emplace(key, ListTemporaryNames(folder)).first;
+  }
+  std::vector<std::string>& names = found->second;
+  std::erase_if(names, [&](const std::string& name) {
+    unsigned long pid = 0;
+    std::string letters;
+    if (!ParseTemporaryName(name, pid, letters)) return true;  // never anyone's
+    if (name != TemporaryBaseName(base, pid, letters)) return false;
+    if (ProcessIsGone(pid)) RemoveFile(RemovalFolder(folder), RemovalName(folder, name).c_str());
+    return true;
+  });
 }
 
 }  // namespace
+
+void SetSyncOnCommit(bool on) {
+  sync_on_commit = on;
+}
+
+std::string TemporaryBaseName(std::string_view base, unsigned long pid, std::string_view letters) {
+  std::string tail = std::to_string(pid);
+  tail += '.';
+  tail.append(letters);
+  tail.append(kTemporarySuffix);
+  std::string temporary = ".";
+  if (base.size() + tail.size() + 2 <= kMaxBaseName) {
+    temporary.append(base);
+    temporary += '.';
+    return temporary.append(tail);
+  }
+  std::size_t keep = kMaxBaseName - (1 + 1 + 16 + 1 + tail.size());
+  // Never between the bytes of one UTF-8 character (Windows converts the name to UTF-16).
+  while (keep != 0 && (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80) --keep;
+  temporary.append(base.substr(0, keep));
+  temporary += '.';
+  temporary.append(NameHash(base));
+  temporary += '-';
+  return temporary.append(tail);
+}
 
 ReportFile::~ReportFile() {
   Discard();
@@ -56,15 +148,21 @@ ReportFile::~ReportFile() {
 bool ReportFile::Open(const std::string& name, const FileIdentity& keep) {
   Discard();
   name_ = name;
-  if (!MayReplace(name, keep)) return false;
+  std::size_t split = name.size();
+  while (split != 0 && !EndsFolderPart(name[split - 1])) --split;
+  base_ = name.substr(split);
+  if (base_.empty() || !OpenFolder(name.substr(0, split), folder_)) return false;
+  if (!MayReplace(folder_, base_, keep)) return false;
+  RemoveStaleTemporaries(folder_, base_);
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::string temporary = TemporaryName(name);
+    std::string temporary = TemporaryBaseName(base_, ProcessId(), UniqueLetters());
     // Registered before it exists, so that no interruption can leave it behind.
     const DeferInterrupts hold;
-    const TemporarySlot slot = RegisterTemporaryFile(temporary.c_str());
+    const TemporarySlot slot =
+        RegisterTemporaryFile(RemovalFolder(folder_), RemovalName(folder_, temporary).c_str());
     if (slot == kNoTemporarySlot) return false;
     bool taken = false;
-    const int fd = CreateNewFile(temporary, taken);
+    const int fd = CreateNewFile(folder_, temporary, taken);
     if (fd >= 0) {
       fd_ = fd;
       temporary_ = std::move(temporary);
@@ -84,8 +182,10 @@ bool ReportFile::Write(const char* data, std::size_t size) {
 
 bool ReportFile::Close() {
   const int fd = fd_;
+  if (fd < 0) return true;
   fd_ = -1;
-  return fd < 0 || CloseFile(fd);
+  const bool finished = FinishFile(fd, folder_, base_, sync_on_commit);
+  return CloseFile(fd) && finished;
 }
 
 bool ReportFile::Commit() {
@@ -95,11 +195,11 @@ bool ReportFile::Commit() {
 
 bool ReportFile::Place() {
   // What stands at the name may have changed since Open(); a folder must not be moved.
-  if (stage_ != Stage::kWriting || !Close() || !MayReplace(name_, {})) {
+  if (stage_ != Stage::kWriting || !Close() || !MayReplace(folder_, base_, {})) {
     Discard();
     return false;
   }
-  switch (PlaceFile(temporary_, name_)) {
+  switch (PlaceFile(folder_, temporary_, base_)) {
     case Placement::kSwapped:
       stage_ = Stage::kSwapped;
       return true;
@@ -107,8 +207,7 @@ bool ReportFile::Place() {
       stage_ = Stage::kPlaced;
       return true;
     case Placement::kReplaced:
-      stage_ = Stage::kPlaced;
-      Settle();
+      Forget();  // what stood there is gone: nothing to put back
       return true;
     case Placement::kFailed:
       break;
@@ -117,30 +216,40 @@ bool ReportFile::Place() {
   return false;
 }
 
+bool ReportFile::SyncPlacement() const {
+  return SyncFolder(folder_);
+}
+
 void ReportFile::Settle() {
-  if (stage_ == Stage::kSwapped) RemoveFile(SetAside(temporary_).c_str());
-  if (stage_ != Stage::kNone) ForgetTemporaryFile(slot_);
-  stage_ = Stage::kNone;
-  slot_ = kNoTemporarySlot;
-  temporary_.clear();
+  if (stage_ == Stage::kSwapped) {
+    RemoveFile(RemovalFolder(folder_), RemovalName(folder_, SetAside(temporary_)).c_str());
+  }
+  Forget();
+  CloseFolder(folder_);
 }
 
 void ReportFile::Discard() {
-  Close();
+  if (fd_ >= 0) CloseFile(fd_);
+  fd_ = -1;
   switch (stage_) {
     case Stage::kNone:
-      return;
+      break;
     case Stage::kWriting:
-      RemoveFile(temporary_.c_str());
+      RemoveFile(RemovalFolder(folder_), RemovalName(folder_, temporary_).c_str());
       break;
     case Stage::kSwapped:
-      PutBack(temporary_, name_);
+      PutBack(folder_, temporary_, base_);
       break;
     case Stage::kPlaced:
-      RemoveFile(name_.c_str());
+      RemoveFile(RemovalFolder(folder_), RemovalName(folder_, base_).c_str());
       break;
   }
-  ForgetTemporaryFile(slot_);
+  Forget();
+  CloseFolder(folder_);
+}
+
+void ReportFile::Forget() {
+  if (stage_ != Stage::kNone) ForgetTemporaryFile(slot_);
   stage_ = Stage::kNone;
   slot_ = kNoTemporarySlot;
   temporary_.clear();
@@ -148,10 +257,29 @@ void ReportFile::Discard() {
 
 std::size_t CommitAll(std::span<ReportFile* const> reports) {
   const DeferInterrupts all_or_none;
+  const auto put_back = [&](std::size_t placed) {
+    while (placed != 0) reports[--placed]->Discard();
+  };
   for (std::size_t i = 0; i < reports.size(); ++i) {
     if (reports[i]->Place()) continue;
-    for (std::size_t placed = i; placed != 0;) reports[--placed]->Discard();
+    put_back(i);
     return i;
+  }
+  if (sync_on_commit) {
+    // Each folder once, however many reports it holds.
+    std::vector<FileIdentity> synced;
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+      const FileIdentity folder = IdentifyFolder(reports[i]->folder());
+      const bool seen = folder.known && std::any_of(synced.begin(), synced.end(), [&](auto& s) {
+                          return s.device == folder.device && s.inode == folder.inode;
+                        });
+      if (seen) continue;
+      if (!reports[i]->SyncPlacement()) {
+        put_back(reports.size());
+        return i;
+      }
+      synced.push_back(folder);
+    }
   }
   for (ReportFile* report : reports) report->Settle();
   return reports.size();

@@ -1,8 +1,31 @@
 // A report file on disk, replaced whole or not at all: its bytes go to a new temporary
-// file beside it (".<report name>.XXXXXX.tmp"), which Commit() moves over the report's
-// name once the run has succeeded. Until then whatever stands at the name is untouched; a
-// link there is replaced, never followed. An uncommitted temporary file is removed by
-// Discard(), the destructor, or the interruption handler of reports/temporary_files.hpp.
+// file beside it, which Commit() moves over the report's name once the run has succeeded.
+// Until then whatever stands at the name is untouched; a link there is replaced, never
+// followed. An uncommitted temporary file is removed by Discard(), the destructor, or the
+// interruption handler of reports/temporary_files.hpp. On Linux the report's folder is
+// held open from Open() on and every file is reached through it: a folder renamed during
+// the run still holds the temporary file, receives the report, and keeps nothing of it
+// after a failure or an interruption.
+//
+// The temporary file of the report NAME (its base name, without the folder) is
+//
+//   .NAME.PID.XXXXXX.tmp                        when that is at most 255 bytes, else
+//   .PREFIX.HHHHHHHHHHHHHHHH-PID.XXXXXX.tmp     at most 255 bytes,
+//
+// PID the process's number in decimal, XXXXXX six random letters and digits, PREFIX as
+// many first bytes of NAME as fit (cut between UTF-8 characters) and H... the 64-bit
+// FNV-1a hash of the whole NAME in lower-case hex. (On Windows the earlier report is set
+// aside under the same name ending in ".old".)
+//
+// A process killed outright (SIGKILL) leaves its temporary files. On Linux, Open() removes
+// beside its report, before it creates its own, every file whose name is exactly one this
+// report would get under a PID that no running process has, and nothing else: not another
+// report's files, not those of a running process, not names of any other shape (those of
+// earlier versions, without a PID, included). The long form has ".PID" where the short one
+// has "-PID", so the two never meet; a short form is taken for this report's only when
+// both its prefix and the hash of the whole name agree, which a name of another report
+// does only by a hash collision. A process number means nothing on another machine or in
+// another PID namespace: runs there that share the folder are taken for gone.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +45,13 @@ struct FileIdentity {
   std::uint64_t inode = 0;
 };
 
+// The folder of a report, held from Open() to the end of the commit: on Linux an open
+// descriptor that every call goes through, on Windows the folder part of the name.
+struct ReportFolder {
+  int fd = -1;
+  std::string name;  // with its separator; "" for the current folder
+};
+
 // Writes all `size` bytes to the descriptor `fd`, resuming after interruptions and short
 // writes; false after an error.
 bool WriteAll(int fd, const char* data, std::size_t size);
@@ -36,6 +66,11 @@ FileIdentity IdentifyStandardInput();
 // The file standard output writes, when it writes one; unknown for a pipe or a device.
 FileIdentity IdentifyStandardOutput();
 
+// With `on` (--sync), every commit writes each report's bytes through to the disk before
+// it is moved to its name, and each folder's names through to the disk once all are
+// moved: a commit that succeeds has put every report on the disk. Off by default.
+void SetSyncOnCommit(bool on);
+
 class ReportFile final : public ByteSink {
  public:
   ReportFile() = default;
@@ -46,10 +81,13 @@ class ReportFile final : public ByteSink {
   // Creates the temporary file for the report `name` (mode 0666 less the umask). Fails,
   // before anything is written, when something other than a regular file or a symbolic
   // link stands at `name` (a folder, a FIFO, a device), when `name` is the file `keep`
-  // itself (the input, or a hard link to it), or when the temporary cannot be created.
+  // itself (the input, or a hard link to it), or when the folder or the temporary cannot
+  // be opened.
   bool Open(const std::string& name, const FileIdentity& keep = {});
   bool Write(const char* data, std::size_t size) override;
-  // Closes the temporary file; false when the close reported an error.
+  // Closes the temporary file, first giving it the permission bits of the regular file it
+  // is to replace (a new report keeps 0666 less the umask) and, with SetSyncOnCommit,
+  // writing it to the disk; false when any of that failed.
   bool Close();
   // Closes the temporary file if still open and moves it over the report's name; false
   // (and the temporary removed) when either fails. CommitAll commits several together.
@@ -61,10 +99,13 @@ class ReportFile final : public ByteSink {
   // stood there aside, under the temporary name, so that Discard() can still put it back;
   // Settle() removes it. Where the file system cannot exchange two names (RENAME_EXCHANGE),
   // Place() is a plain rename that cannot be undone. On Windows, which cannot exchange
-  // names, the earlier file is first moved aside (".<name>.XXXXXX.old"), then the report
-  // to its name: for that moment nothing stands at the name.
+  // names, the earlier file is first moved aside (".old"), then the report to its name:
+  // for that moment nothing stands at the name.
   bool Place();
   void Settle();
+  // Between the two with SetSyncOnCommit: the folder's names to the disk.
+  bool SyncPlacement() const;
+  const ReportFolder& folder() const { return folder_; }
 
  private:
   enum class Stage {
@@ -74,10 +115,14 @@ class ReportFile final : public ByteSink {
     kPlaced,   // the report is at its name, where nothing stood before
   };
 
+  void Forget();  // the temporary file is no longer ours to remove
+
   Stage stage_ = Stage::kNone;
   int fd_ = -1;
-  std::string name_;
-  std::string temporary_;
+  std::string name_;  // as given to Open()
+  ReportFolder folder_;
+  std::string base_;       // the report's name in its folder
+  std::string temporary_;  // the temporary's name in the folder
   TemporarySlot slot_ = kNoTemporarySlot;
 };
 
@@ -85,5 +130,8 @@ class ReportFile final : public ByteSink {
 // turn, and if one fails, those placed before it are put back. Returns the index of the
 // report that failed, or reports.size() when all are committed.
 std::size_t CommitAll(std::span<ReportFile* const> reports);
+
+// The base name of the temporary file of the report `base` (see above).
+std::string TemporaryBaseName(std::string_view base, unsigned long pid, std::string_view letters);
 
 }  // namespace trelba

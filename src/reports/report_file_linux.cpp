@@ -1,6 +1,9 @@
-// Linux: a placement exchanges the two names (renameat2 RENAME_EXCHANGE), so that the
-// earlier file is kept at the temporary name until every report of the run is placed.
+// Linux: every file is reached through a descriptor of its folder (the *at calls), and a
+// placement exchanges the two names (renameat2 RENAME_EXCHANGE), so that the earlier file
+// is kept at the temporary name until every report of the run is placed.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -20,9 +23,30 @@ bool EndsFolderPart(char c) {
   return c == '/';
 }
 
-bool MayReplace(const std::string& name, const FileIdentity& keep) {
+bool OpenFolder(const std::string& folder_part, ReportFolder& folder) {
+  CloseFolder(folder);
+  const char* const path = folder_part.empty() ? "." : folder_part.c_str();
+  // Read access lets SyncFolder and the clean-up of stale files use it; a folder that may
+  // be written and searched but not read is still one reports can go to.
+  folder.fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder.fd < 0 && errno == EACCES) folder.fd = ::open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
+  return folder.fd >= 0;
+}
+
+void CloseFolder(ReportFolder& folder) {
+  if (folder.fd >= 0) ::close(folder.fd);
+  folder.fd = -1;
+}
+
+FileIdentity IdentifyFolder(const ReportFolder& folder) {
   struct stat at {};
-  if (::lstat(name.c_str(), &at) != 0) return errno == ENOENT;
+  if (::fstat(folder.fd, &at) != 0) return {};
+  return {true, at.st_dev, at.st_ino};
+}
+
+bool MayReplace(const ReportFolder& folder, const std::string& base, const FileIdentity& keep) {
+  struct stat at {};
+  if (::fstatat(folder.fd, base.c_str(), &at, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
   if (S_ISLNK(at.st_mode)) return true;
   if (!S_ISREG(at.st_mode)) return false;
   return !(keep.known && at.st_dev == keep.device && at.st_ino == keep.inode);
@@ -44,10 +68,19 @@ FileIdentity IdentifyStandardOutput() {
   return {true, at.st_dev, at.st_ino};
 }
 
-int CreateNewFile(const std::string& name, bool& taken) {
-  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+int CreateNewFile(const ReportFolder& folder, const std::string& base, bool& taken) {
+  const int fd = ::openat(folder.fd, base.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   taken = fd < 0 && errno == EEXIST;
   return fd;
+}
+
+bool FinishFile(int fd, const ReportFolder& folder, const std::string& base, bool sync) {
+  struct stat earlier {};
+  if (::fstatat(folder.fd, base.c_str(), &earlier, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISREG(earlier.st_mode) && ::fchmod(fd, earlier.st_mode & 0777) != 0) {
+    return false;
+  }
+  return !sync || ::fsync(fd) == 0;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
@@ -68,19 +101,34 @@ bool CloseFile(int fd) {
   return ::close(fd) == 0;
 }
 
-void RemoveFile(const char* name) {
-  ::unlink(name);
+bool SyncFolder(const ReportFolder& folder) {
+  // EINVAL: a file system with nothing to write through.
+  return ::fsync(folder.fd) == 0 || errno == EINVAL;
 }
 
-Placement PlaceFile(const std::string& temporary, const std::string& name) {
+int RemovalFolder(const ReportFolder& folder) {
+  return folder.fd;
+}
+
+std::string RemovalName(const ReportFolder&, const std::string& base) {
+  return base;
+}
+
+void RemoveFile(int folder, const char* name) {
+  ::unlinkat(folder, name, 0);
+}
+
+Placement PlaceFile(const ReportFolder& folder, const std::string& temporary,
+                    const std::string& base) {
+  const int at = folder.fd;
   const char* const from = temporary.c_str();
-  const char* const to = name.c_str();
-  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0) return Placement::kSwapped;
-  if (errno == ENOENT && ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
+  const char* const to = base.c_str();
+  if (::renameat2(at, from, at, to, RENAME_EXCHANGE) == 0) return Placement::kSwapped;
+  if (errno == ENOENT && ::renameat2(at, from, at, to, RENAME_NOREPLACE) == 0) {
     return Placement::kPlaced;
   }
   // A file system that cannot exchange names: a plain rename.
-  if (errno == EINVAL && ::rename(from, to) == 0) return Placement::kReplaced;
+  if (errno == EINVAL && ::renameat(at, from, at, to) == 0) return Placement::kReplaced;
   return Placement::kFailed;
 }
 
@@ -88,9 +136,34 @@ std::string SetAside(const std::string& temporary) {
   return temporary;
 }
 
-void PutBack(const std::string& temporary, const std::string& name) {
-  ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, name.c_str(), RENAME_EXCHANGE);
-  ::unlink(temporary.c_str());
+void PutBack(const ReportFolder& folder, const std::string& temporary, const std::string& base) {
+  ::renameat2(folder.fd, temporary.c_str(), folder.fd, base.c_str(), RENAME_EXCHANGE);
+  ::unlinkat(folder.fd, temporary.c_str(), 0);
+}
+
+unsigned long ProcessId() {
+  return static_cast<unsigned long>(::getpid());
+}
+
+bool ProcessIsGone(unsigned long pid) {
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+std::vector<std::string> ListTemporaryNames(const ReportFolder& folder) {
+  std::vector<std::string> names;
+  const int fd = ::openat(folder.fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return names;
+  DIR* const listing = ::fdopendir(fd);
+  if (listing == nullptr) {
+    ::close(fd);
+    return names;
+  }
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (name.starts_with('.') && name.ends_with(kTemporarySuffix)) names.emplace_back(name);
+  }
+  ::closedir(listing);
+  return names;
 }
 
 }  // namespace trelba

@@ -1,11 +1,13 @@
 // The calls on the file system under ReportFile, one implementation per system:
 // report_file_linux.cpp and report_file_windows.cpp. Names are UTF-8; files are C runtime
-// descriptors on both systems, written as bytes.
+// descriptors on both systems, written as bytes. Every file is named by its folder (a
+// ReportFolder) and its base name in that folder.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "reports/report_file.hpp"
 
@@ -20,19 +22,43 @@ bool FillRandom(unsigned char* bytes, std::size_t size);
 // Whether `c` ends the folder part of a name ('/'; on Windows '\\' and a drive's ':' too).
 bool EndsFolderPart(char c);
 
+// Opens the folder `folder_part` (the folder part of a report's name, with its separator;
+// "" for the current folder); false when it cannot be opened.
+bool OpenFolder(const std::string& folder_part, ReportFolder& folder);
+void CloseFolder(ReportFolder& folder);
+
+// The folder itself, to tell two names of one folder apart from two folders; unknown on
+// Windows.
+FileIdentity IdentifyFolder(const ReportFolder& folder);
+
 // Something a report may replace: nothing, a regular file other than `keep`, or a
 // symbolic link (replaced, never followed).
-bool MayReplace(const std::string& name, const FileIdentity& keep);
+bool MayReplace(const ReportFolder& folder, const std::string& base, const FileIdentity& keep);
 
-// Creates the new file `name` for writing, readable and writable by all the umask allows:
+// Creates the new file `base` for writing, readable and writable by all the umask allows:
 // its descriptor, or -1 with `taken` telling whether the name was taken already.
-int CreateNewFile(const std::string& name, bool& taken);
+int CreateNewFile(const ReportFolder& folder, const std::string& base, bool& taken);
+
+// Readies the written file `fd` to stand at `base`: gives it the permission bits of the
+// regular file standing there, if one does (Linux), and with `sync` writes its bytes
+// through to the disk. False when either fails.
+bool FinishFile(int fd, const ReportFolder& folder, const std::string& base, bool sync);
 
 bool CloseFile(int fd);
 
-// Removes the file `name`, never following a link; async-signal-safe on POSIX, for the
-// handlers of temporary_files.hpp.
-void RemoveFile(const char* name);
+// Writes the folder's names (the renames of a commit) through to the disk; true on
+// Windows, whose renames are written through as they are made.
+bool SyncFolder(const ReportFolder& folder);
+
+// What the registry of temporary_files.hpp and RemoveFile take for `base` in `folder`:
+// the folder's descriptor and the base name on Linux, -1 and the whole name on Windows.
+int RemovalFolder(const ReportFolder& folder);
+std::string RemovalName(const ReportFolder& folder, const std::string& base);
+
+// Removes the file `name` (in the folder of descriptor `folder`, see RemovalFolder),
+// never following a link; async-signal-safe on POSIX, for the handlers of
+// temporary_files.hpp.
+void RemoveFile(int folder, const char* name);
 
 enum class Placement {
   kFailed,    // nothing moved
@@ -41,13 +67,25 @@ enum class Placement {
   kReplaced,  // the file is at its name, what stood there is gone: cannot be undone
 };
 
-// Moves the file `temporary` to `name`.
-Placement PlaceFile(const std::string& temporary, const std::string& name);
+// Moves the file `temporary` to `base`, both in `folder`.
+Placement PlaceFile(const ReportFolder& folder, const std::string& temporary,
+                    const std::string& base);
 
-// Where PlaceFile keeps what stood at the name, given the temporary name.
+// Where PlaceFile keeps what stood at the name, given the temporary's base name.
 std::string SetAside(const std::string& temporary);
 
-// Undoes a kSwapped placement: what stood at `name` back there, the file removed.
-void PutBack(const std::string& temporary, const std::string& name);
+// Undoes a kSwapped placement: what stood at `base` back there, the file removed.
+void PutBack(const ReportFolder& folder, const std::string& temporary, const std::string& base);
+
+// This process's number, as temporary names hold it.
+unsigned long ProcessId();
+
+// Whether no process of number `pid` runs (Linux: kill(pid, 0) fails with ESRCH); false on
+// Windows, where nothing is taken for stale.
+bool ProcessIsGone(unsigned long pid);
+
+// The names in `folder` that begin with '.' and end with kTemporarySuffix (Linux; none on
+// Windows).
+std::vector<std::string> ListTemporaryNames(const ReportFolder& folder);
 
 }  // namespace trelba

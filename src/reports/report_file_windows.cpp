@@ -1,7 +1,9 @@
-// Windows: files by their UTF-16 names through the W calls. Windows cannot exchange two
-// names, so a placement moves the earlier file aside, then the report to its name
+// Windows: files by their UTF-16 names through the W calls, each the folder part of the
+// report's name joined to a base name (no folder is held open). Windows cannot exchange
+// two names, so a placement moves the earlier file aside, then the report to its name
 // (MoveFileExW, written through to the disk before it returns). Temporary files are
 // opened with FILE_SHARE_DELETE, so that the Ctrl-C handler can remove them while open.
+// Nothing is taken for stale: the clean-up of report_file.hpp is Linux's.
 // clang-format off: windows.h first, the other system headers need it.
 #include <windows.h>
 // clang-format on
@@ -25,6 +27,10 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 bool Move(const std::string& from, const std::string& to, DWORD flags) {
   return ::MoveFileExW(WideName(from).c_str(), WideName(to).c_str(), flags) != 0;
+}
+
+std::string Join(const ReportFolder& folder, const std::string& base) {
+  return folder.name + base;
 }
 
 // What stands at `name` itself (a link is not followed); false when nothing can be
@@ -66,7 +72,20 @@ bool EndsFolderPart(char c) {
   return c == '/' || c == '\\' || c == ':';
 }
 
-bool MayReplace(const std::string& name, const FileIdentity& keep) {
+bool OpenFolder(const std::string& folder_part, ReportFolder& folder) {
+  folder.fd = -1;
+  folder.name = folder_part;
+  return true;
+}
+
+void CloseFolder(ReportFolder&) {}
+
+FileIdentity IdentifyFolder(const ReportFolder&) {
+  return {};
+}
+
+bool MayReplace(const ReportFolder& folder, const std::string& base, const FileIdentity& keep) {
+  const std::string name = Join(folder, base);
   BY_HANDLE_FILE_INFORMATION info{};
   bool disk_file = false;
   if (!Examine(name, info, disk_file)) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -93,7 +112,8 @@ FileIdentity IdentifyStandardOutput() {
   return IdentityOfOpen(::GetStdHandle(STD_OUTPUT_HANDLE));
 }
 
-int CreateNewFile(const std::string& name, bool& taken) {
+int CreateNewFile(const ReportFolder& folder, const std::string& base, bool& taken) {
+  const std::string name = Join(folder, base);
   const HANDLE handle =
       ::CreateFileW(WideName(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -126,9 +146,26 @@ bool CloseFile(int fd) {
   return ::_close(fd) == 0;
 }
 
+// The permission bits of POSIX have no counterpart here: a report is always written new.
+bool FinishFile(int fd, const ReportFolder&, const std::string&, bool sync) {
+  return !sync || ::_commit(fd) == 0;
+}
+
+bool SyncFolder(const ReportFolder&) {
+  return true;
+}
+
+int RemovalFolder(const ReportFolder&) {
+  return -1;
+}
+
+std::string RemovalName(const ReportFolder& folder, const std::string& base) {
+  return Join(folder, base);
+}
+
 // A read-only file is removed too, as POSIX removes it from a writable folder: the earlier
 // report set aside may have been made read-only.
-void RemoveFile(const char* name) {
+void RemoveFile(int, const char* name) {
   const std::wstring wide = WideName(name);
   if (::DeleteFileW(wide.c_str()) != 0 || ::GetLastError() != ERROR_ACCESS_DENIED) return;
   const DWORD attributes = ::GetFileAttributesW(wide.c_str());
@@ -137,8 +174,11 @@ void RemoveFile(const char* name) {
   ::DeleteFileW(wide.c_str());
 }
 
-Placement PlaceFile(const std::string& temporary, const std::string& name) {
-  const std::string aside = SetAside(temporary);
+Placement PlaceFile(const ReportFolder& folder, const std::string& temporary_base,
+                    const std::string& base) {
+  const std::string temporary = Join(folder, temporary_base);
+  const std::string name = Join(folder, base);
+  const std::string aside = Join(folder, SetAside(temporary_base));
   if (Move(name, aside, MOVEFILE_WRITE_THROUGH)) {
     if (Move(temporary, name, kMoveFlags)) return Placement::kSwapped;
     Move(aside, name, kMoveFlags);
@@ -156,8 +196,20 @@ std::string SetAside(const std::string& temporary) {
   return aside += kAsideSuffix;
 }
 
-void PutBack(const std::string& temporary, const std::string& name) {
-  Move(SetAside(temporary), name, kMoveFlags);
+void PutBack(const ReportFolder& folder, const std::string& temporary, const std::string& base) {
+  Move(Join(folder, SetAside(temporary)), Join(folder, base), kMoveFlags);
+}
+
+unsigned long ProcessId() {
+  return ::GetCurrentProcessId();
+}
+
+bool ProcessIsGone(unsigned long) {
+  return false;
+}
+
+std::vector<std::string> ListTemporaryNames(const ReportFolder&) {
+  return {};
 }
 
 }  // namespace trelba

@@ -10,25 +10,27 @@
 namespace trelba {
 namespace {
 
-// Read by the handlers: a slot's path is complete before `active` is set, and a handler
-// looks only at active slots.
+// Read by the handlers: a slot's folder and name are complete before `active` is set, and
+// a handler looks only at active slots.
 struct TemporaryEntry {
   volatile sig_atomic_t active = 0;
-  std::array<char, kMaxTemporaryPath> path{};
+  int folder = -1;
+  std::array<char, kMaxTemporaryPath> name{};
 };
 
 std::array<TemporaryEntry, kMaxTemporaryFiles> entries;
 
 }  // namespace
 
-TemporarySlot RegisterTemporaryFile(const char* path) {
+TemporarySlot RegisterTemporaryFile(int folder, const char* name) {
   InstallInterruptHandlers();
-  const std::size_t length = std::strlen(path);
+  const std::size_t length = std::strlen(name);
   if (length >= kMaxTemporaryPath) return kNoTemporarySlot;
   for (TemporarySlot slot = 0; slot < kMaxTemporaryFiles; ++slot) {
     TemporaryEntry& entry = entries[slot];
     if (entry.active != 0) continue;
-    std::memcpy(entry.path.data(), path, length + 1);
+    entry.folder = folder;
+    std::memcpy(entry.name.data(), name, length + 1);
     std::atomic_signal_fence(std::memory_order_seq_cst);
     entry.active = 1;
     return slot;
@@ -42,7 +44,7 @@ void ForgetTemporaryFile(TemporarySlot slot) {
 
 void RemoveTemporaryFiles() {
   for (TemporaryEntry& entry : entries) {
-    if (entry.active != 0) RemoveFile(entry.path.data());
+    if (entry.active != 0) RemoveFile(entry.folder, entry.name.data());
   }
 }
 

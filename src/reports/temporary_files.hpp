@@ -1,7 +1,9 @@
 // The temporary files a run has created and not yet moved to their final names, and the
-// handling that removes them when the run is interrupted (SIGINT, SIGTERM, SIGHUP,
-// SIGPIPE; on Windows Ctrl-C, Ctrl-Break, closing the console, logging off, shutting down)
-// before the process ends as it would have.
+// handling that removes them when the run is interrupted (on Linux every signal whose
+// default action ends the process and that comes from outside it: SIGHUP, SIGINT, SIGQUIT,
+// SIGPIPE, SIGALRM, SIGTERM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,
+// SIGPWR, SIGSTKFLT and the real-time signals; on Windows Ctrl-C, Ctrl-Break, closing the
+// console, logging off, shutting down) before the process ends as it would have.
 #pragma once
 
 #include <signal.h>
@@ -12,17 +14,19 @@ namespace trelba {
 
 // At most this many temporary files exist at once.
 inline constexpr std::size_t kMaxTemporaryFiles = 16;
-// Longest path (with its terminating zero) the registry can hold.
+// Longest name (with its terminating zero) the registry can hold.
 inline constexpr std::size_t kMaxTemporaryPath = 4096;
 
 // Index of a registered temporary file.
 using TemporarySlot = std::size_t;
 inline constexpr TemporarySlot kNoTemporarySlot = kMaxTemporaryFiles;
 
-// Records `path` as a temporary file to remove if the run is interrupted; installs the
-// handlers on first use. kNoTemporarySlot when the registry is full or the path too
-// long.
-TemporarySlot RegisterTemporaryFile(const char* path);
+// Records the file `name` of the folder `folder` (as RemoveFile of report_file_system.hpp
+// takes them: on Linux a descriptor of the folder, which must stay open while the file is
+// registered, and the base name) as a temporary file to remove if the run is interrupted;
+// installs the handlers on first use. kNoTemporarySlot when the registry is full or the
+// name too long.
+TemporarySlot RegisterTemporaryFile(int folder, const char* name);
 
 // The file of `slot` is no longer the registry's to remove (it has been renamed or
 // removed already).

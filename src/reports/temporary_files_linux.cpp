@@ -1,5 +1,8 @@
-// Linux: SIGINT, SIGTERM, SIGHUP and SIGPIPE remove the temporary files, then take their
-// default course; DeferInterrupts blocks them.
+// Linux: the signals of temporary_files.hpp remove the temporary files, then take their
+// default course; DeferInterrupts blocks them. The signals of the program's own faults
+// (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGTRAP, SIGSYS, SIGABRT) are left to the sanitizers,
+// debuggers and core dumps that watch for them; what such a run leaves, as what SIGKILL
+// leaves, is removed by a later run (report_file.hpp).
 #include <signal.h>
 
 #include <array>
@@ -13,7 +16,13 @@ namespace {
 
 bool handlers_installed = false;
 
-constexpr std::array<int, 4> kInterruptingSignals = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+constexpr std::array kInterruptingSignals = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGPIPE, SIGALRM,   SIGTERM, SIGUSR1,
+    SIGUSR2,   SIGXCPU, SIGXFSZ, SIGIO,   SIGVTALRM, SIGPROF, SIGPWR,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
 
 extern "C" void RemoveTemporaryFilesAndRaise(int signal_number) {
   const int saved_errno = errno;
@@ -28,10 +37,19 @@ extern "C" void RemoveTemporaryFilesAndRaise(int signal_number) {
   errno = saved_errno;
 }
 
+// The signals above and the real-time ones (their number is known only at run time).
+template <typename Visit>
+void ForEachInterruptingSignal(Visit visit) {
+  for (const int signal_number : kInterruptingSignals) visit(signal_number);
+  for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX; ++signal_number) {
+    visit(signal_number);
+  }
+}
+
 sigset_t InterruptingSignals() {
   sigset_t set;
   ::sigemptyset(&set);
-  for (const int signal_number : kInterruptingSignals) ::sigaddset(&set, signal_number);
+  ForEachInterruptingSignal([&](int signal_number) { ::sigaddset(&set, signal_number); });
   return set;
 }
 
@@ -40,17 +58,19 @@ sigset_t InterruptingSignals() {
 void InstallInterruptHandlers() {
   if (handlers_installed) return;
   handlers_installed = true;
-  for (const int signal_number : kInterruptingSignals) {
+  struct sigaction action {};
+  action.sa_handler = RemoveTemporaryFilesAndRaise;
+  action.sa_mask = InterruptingSignals();
+  ForEachInterruptingSignal([&](int signal_number) {
     struct sigaction previous {};
     ::sigaction(signal_number, nullptr, &previous);
-    // A signal the caller chose to ignore (nohup, a background job) stays ignored.
-    if (previous.sa_handler == SIG_IGN) continue;
-    struct sigaction action {};
-    action.sa_handler = RemoveTemporaryFilesAndRaise;
-    ::sigemptyset(&action.sa_mask);
-    for (const int other : kInterruptingSignals) ::sigaddset(&action.sa_mask, other);
+    // Only signals at their default action: one the caller chose to ignore (nohup, a
+    // background job) stays ignored, and so does SIGXFSZ, which the process ignores so
+    // that a write past the file-size limit fails and is reported
+    // (driver/process_setup.hpp); one that a profiler or sanitizer handles stays its.
+    if ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_DFL) return;
     ::sigaction(signal_number, &action, nullptr);
-  }
+  });
 }
 
 DeferInterrupts::DeferInterrupts() {

@@ -5,12 +5,16 @@
 // tests/fault.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "analyse_text.hpp"
+#include "reports/report_file.hpp"
 #include "run_tool.hpp"
 #include "synthetic_genes.hpp"
 
@@ -71,6 +75,7 @@ struct FailedRunCase {
   Fault fault;
   int status;
   std::string err;
+  std::vector<std::string> options = {};  // before the input
 };
 
 void PrintTo(const FailedRunCase& c, std::ostream* os) {
@@ -86,7 +91,9 @@ TEST_P(FailedRun, LeavesEarlierReportsUnchanged) {
   ScratchDir dir;
   WriteFile(dir / "in.fa", Input());
   PlaceEarlierReports(dir.path());
-  const RunResult run = RunTrelba({"in.fa"}, dir.path(), Injecting(c.fault));
+  std::vector<std::string> args = c.options;
+  args.emplace_back("in.fa");
+  const RunResult run = RunTrelba(args, dir.path(), Injecting(c.fault));
   EXPECT_EQ(run.status, c.status);
   EXPECT_EQ(run.err, c.err);
   ExpectEarlierReportsUnchanged(dir.path());
@@ -156,7 +163,39 @@ INSTANTIATE_TEST_SUITE_P(
                       KilledBy(SIGPIPE),
                       ""},
         FailedRunCase{
-            "TerminateAtLastWrite", {"SIGTERM", "write", "in.fa.ok", 0}, KilledBy(SIGTERM), ""}),
+            "TerminateAtLastWrite", {"SIGTERM", "write", "in.fa.ok", 0}, KilledBy(SIGTERM), ""},
+        // Regression: every signal that ends the process but these four left the temporary
+        // files behind. (SIGXFSZ is ignored: RetriedTransfer.)
+        FailedRunCase{"QuitLeftTemporaryFiles",
+                      {"SIGQUIT", "write", "in.fa.freq", 300000},
+                      KilledBy(SIGQUIT),
+                      ""},
+        FailedRunCase{"CpuLimitLeftTemporaryFiles",
+                      {"SIGXCPU", "write", "in.fa.iik", 1000},
+                      KilledBy(SIGXCPU),
+                      ""},
+        FailedRunCase{
+            "AlarmLeftTemporaryFiles", {"SIGALRM", "read", "in.fa", 300000}, KilledBy(SIGALRM), ""},
+        FailedRunCase{"VirtualAlarmLeftTemporaryFiles",
+                      {"SIGVTALRM", "write", "in.fa.freq", 0},
+                      KilledBy(SIGVTALRM),
+                      ""},
+        FailedRunCase{"ProfilingAlarmLeftTemporaryFiles",
+                      {"SIGPROF", "write", "in.fa.ok", 0},
+                      KilledBy(SIGPROF),
+                      ""},
+        FailedRunCase{"User1LeftTemporaryFiles",
+                      {"SIGUSR1", "write", "in.fa.freq", 1000000},
+                      KilledBy(SIGUSR1),
+                      ""},
+        FailedRunCase{
+            "User2LeftTemporaryFiles", {"SIGUSR2", "read", "in.fa", 100000}, KilledBy(SIGUSR2), ""},
+        // With --sync each report is written to the disk before it is moved to its name.
+        FailedRunCase{"SyncErrorOnScoreReport",
+                      {"EIO", "fsync", "in.fa.ok", 0},
+                      kFailed,
+                      "Error writing file: in.fa.ok\n",
+                      {"--sync"}}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Regression: a file-size limit used to kill the run with SIGXFSZ and no message.
@@ -251,7 +290,9 @@ INSTANTIATE_TEST_SUITE_P(Table, RetriedTransfer,
                                            Fault{"EINTR", "write", "in.fa.ok", 0},
                                            Fault{"SHORT", "write", "in.fa.ok", 0},
                                            Fault{"EINTR", "write", "in.fa.freq", 100},
-                                           Fault{"SHORT", "write", "in.fa.freq", 100}),
+                                           Fault{"SHORT", "write", "in.fa.freq", 100},
+                                           // Ignored, so that a file-size limit is an error.
+                                           Fault{"SIGXFSZ", "write", "in.fa.freq", 100000}),
                          [](const auto& test) {
                            std::string name = std::string(test.param.kind) + "_" + test.param.call +
                                               "_" + test.param.path;
@@ -260,6 +301,205 @@ INSTANTIATE_TEST_SUITE_P(Table, RetriedTransfer,
                            }
                            return name;
                          });
+
+// The input is `work/in.fa`; the run starts in the folder above it and, at the fault,
+// `work` (or `out`, the folder of -o out/) is renamed.
+struct MovedFolderCase {
+  const char* name;
+  std::vector<std::string> args;
+  Fault fault;
+  const char* from;
+  const char* to;
+  int status;
+  bool replaced;  // the reports are the run's (else the earlier ones, unchanged)
+};
+
+void PrintTo(const MovedFolderCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class MovedFolder : public ::testing::TestWithParam<MovedFolderCase> {};
+
+// Regression: renaming the folder during a run left the temporary files in it, the commit
+// and the clean-up looking for them under the old name. Now the folder is held open: a run
+// that ends well puts its reports in the renamed folder; one that fails or is stopped
+// leaves the earlier reports there, and no temporary file.
+TEST_P(MovedFolder, LeavesNoTemporaryFiles) {
+  const MovedFolderCase& c = GetParam();
+  ScratchDir dir;
+  std::filesystem::create_directory(dir / "work");
+  std::filesystem::create_directory(dir / "out");
+  WriteFile(dir / "work" / "in.fa", Input());
+  const std::filesystem::path reports = dir / (c.args.size() > 1 ? "out" : "work");
+  PlaceEarlierReports(reports);
+  RunOptions options = Injecting(c.fault);
+  options.environment.emplace_back("TRELBA_FAULT_MOVE_FROM", c.from);
+  options.environment.emplace_back("TRELBA_FAULT_MOVE_TO", c.to);
+  const RunResult run = RunTrelba(c.args, dir.path(), options);
+  EXPECT_EQ(run.status, c.status) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / c.from));
+  const std::filesystem::path moved = dir / c.to;
+  EXPECT_EQ(LeftoverTemporaryFiles(moved), std::vector<std::string>{});
+  if (c.replaced) {
+    const ReportTexts expected = AnalyseText(Input(), "0");
+    EXPECT_TRUE(ReadFile(moved / "in.fa.iik") == expected.order);
+    EXPECT_TRUE(ReadFile(moved / "in.fa.ok") == expected.scores);
+    EXPECT_TRUE(ReadFile(moved / "in.fa.freq") == expected.counts);
+  } else {
+    for (const char* suffix : kReportSuffixes) {
+      EXPECT_EQ(ReadFile(moved / (std::string("in.fa") + suffix)),
+                std::string("earlier ") + suffix + "\n");
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MovedFolder,
+    ::testing::Values(MovedFolderCase{"RenamedFolderLeftTemporaryFiles",
+                                      {"work/in.fa"},
+                                      {"MOVE", "write", "in.fa.freq", 300000},
+                                      "work",
+                                      "moved",
+                                      0,
+                                      true},
+                      MovedFolderCase{"RenamedOutputFolderLeftTemporaryFiles",
+                                      {"-o", "out/", "work/in.fa"},
+                                      {"MOVE", "write", "in.fa.iik", 1000},
+                                      "out",
+                                      "moved",
+                                      0,
+                                      true},
+                      MovedFolderCase{"RenamedFolderThenFullDiskLeftTemporaryFiles",
+                                      {"work/in.fa"},
+                                      {"ENOSPC", "write", "in.fa.freq", 300000},
+                                      "work",
+                                      "moved",
+                                      kFailed,
+                                      false},
+                      MovedFolderCase{"RenamedFolderThenSignalLeftTemporaryFiles",
+                                      {"work/in.fa"},
+                                      {"SIGTERM", "write", "in.fa.freq", 300000},
+                                      "work",
+                                      "moved",
+                                      KilledBy(SIGTERM),
+                                      false}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// A name planted beside the reports before the run that follows a killed one, and
+// whether that run removes it. DEAD stands for the killed run's process number, LIVE for
+// this test's.
+struct PlantedName {
+  std::string name;
+  bool removed;
+};
+
+struct InputName {
+  const char* label;
+  std::string name;
+};
+
+void PrintTo(const InputName& input, std::ostream* os) {
+  *os << input.label;
+}
+
+// Regression: a run killed outright (SIGKILL) left its temporary files for ever. The next
+// run of the same reports removes those of gone processes, and nothing else.
+class StaleTemporaries : public ::testing::TestWithParam<InputName> {};
+
+TEST_P(StaleTemporaries, KilledRunsFilesAreRemovedByTheNext) {
+  const std::string input = GetParam().name;
+  ScratchDir dir;
+  WriteFile(dir / input, Input());
+  RunOptions killing = Injecting({"SIGKILL", "write", "", 300000});
+  const StartedRun killed = StartTrelba({input}, dir.path(), killing);
+  ASSERT_EQ(FinishTrelba(killed).status, KilledBy(SIGKILL));
+  ASSERT_EQ(LeftoverTemporaryFiles(dir.path()).size(), 3u);
+
+  const auto dead = static_cast<unsigned long>(killed.pid);
+  const auto live = static_cast<unsigned long>(::getpid());
+  const std::string ok = input + ".ok";
+  std::string sibling = ok;  // another report of the same first bytes
+  sibling.back() = 'x';
+  std::vector<PlantedName> planted = {
+      {TemporaryBaseName(ok, dead, "Abc123"), true},
+      {TemporaryBaseName(ok, live, "Abc123"), false},
+      {TemporaryBaseName(sibling, dead, "Abc123"), false},
+      {TemporaryBaseName("other.fa.ok", dead, "Abc123"), false},
+      {"." + ok + ".Abc123.tmp", false},  // no process number (earlier versions)
+      {"." + ok + ".0" + std::to_string(dead) + ".Abc123.tmp", false},
+      {"." + ok + "." + std::to_string(dead) + ".Abc12.tmp", false},
+      {"." + ok + "." + std::to_string(dead) + ".Abc-12.tmp", false},
+      {"." + ok + "." + std::to_string(dead) + ".Abc123.tmp.tmp", false},
+  };
+  // Near misses too long for a name are no files of a long input's.
+  std::erase_if(planted, [](const PlantedName& p) { return p.name.size() > 255; });
+  for (const PlantedName& p : planted) WriteFile(dir / p.name, "planted\n");
+  const std::string folder_name = TemporaryBaseName(input + ".iik", dead, "Abc123");
+  std::filesystem::create_directory(dir / folder_name);
+
+  const RunResult run = RunTrelba({input}, dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const PlantedName& p : planted) {
+    EXPECT_EQ(std::filesystem::exists(dir / p.name), !p.removed) << p.name;
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir / folder_name));
+  std::vector<std::string> left = LeftoverTemporaryFiles(dir.path());
+  std::erase_if(left, [&](const std::string& name) {
+    return name == folder_name ||
+           std::any_of(planted.begin(), planted.end(), [&](auto& p) { return p.name == name; });
+  });
+  EXPECT_EQ(left, std::vector<std::string>{}) << "the killed run's own files";
+}
+
+// A short name, and one whose reports' temporary names are cut (see LongReportName).
+INSTANTIATE_TEST_SUITE_P(Table, StaleTemporaries,
+                         ::testing::Values(InputName{"ShortName", "in.fa"},
+                                           InputName{"LongName", std::string(240, 'g') + ".fa"}),
+                         [](const auto& test) { return std::string(test.param.label); });
+
+// The order of the calls that write to the disk, from the shim's log: each temporary file
+// synced, then the renames, then the folder synced once; without --sync no call at all.
+std::vector<std::string> DiskCalls(const std::string& log, const std::filesystem::path& dir) {
+  std::vector<std::string> calls;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("rename ")) {
+      calls.push_back("rename");
+    } else if (line == "fsync " + dir.string()) {
+      calls.push_back("sync folder");
+    } else {
+      calls.push_back(line.ends_with(".tmp") ? "sync temporary" : line);
+    }
+  }
+  return calls;
+}
+
+// Regression: nothing was written to the disk, so that after a power loss new reports
+// could be empty or lost while the run had ended well.
+TEST(Sync, WritesEachReportThenTheFolderToTheDisk) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Input());
+  PlaceEarlierReports(dir.path());
+  const std::filesystem::path folder = std::filesystem::canonical(dir.path());
+  for (const bool sync : {false, true}) {
+    RunOptions logging;
+    logging.inject_faults = true;
+    logging.environment = {{"TRELBA_FAULT_LOG", (dir / "log").string()}};
+    std::vector<std::string> args = {"in.fa"};
+    if (sync) args.insert(args.begin(), "--sync");
+    std::filesystem::remove(dir / "log");
+    const RunResult run = RunTrelba(args, dir.path(), logging);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> unsynced = {"rename", "rename", "rename"};
+    const std::vector<std::string> synced = {"sync temporary", "sync temporary", "sync temporary",
+                                             "rename",         "rename",         "rename",
+                                             "sync folder"};
+    EXPECT_EQ(DiskCalls(ReadFile(dir / "log"), folder), sync ? synced : unsynced);
+  }
+  const ReportTexts expected = AnalyseText(Input(), "0");
+  EXPECT_TRUE(ReadFile(dir / "in.fa.freq") == expected.counts);
+  EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
+}
 
 }  // namespace
 }  // namespace trelba::test

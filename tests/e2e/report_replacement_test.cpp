@@ -227,5 +227,56 @@ TEST(NewReports, HaveModeFromUmask) {
   }
 }
 
+// Regression: a rerun gave every report 0666 less the umask, opening a report kept private
+// (chmod 600) to everyone. A replaced report keeps the permission bits of the one it
+// replaces; what a link stood for is a new report.
+TEST(ReplacedReports, KeepTheirMode) {
+  for (const unsigned mode : {0600u, 0640u, 0444u, 0755u}) {
+    ScratchDir dir;
+    WriteFile(dir / "in.fa", kInput);
+    for (const char* suffix : {".iik", ".ok", ".freq"}) {
+      const fs::path report = dir / (std::string("in.fa") + suffix);
+      WriteFile(report, "earlier\n");
+      ASSERT_EQ(::chmod(report.c_str(), mode), 0);
+    }
+    fs::remove(dir / "in.fa.ok");
+    fs::create_symlink("in.fa", dir / "in.fa.ok");
+    RunOptions options;
+    options.umask = 022;
+    ASSERT_EQ(RunTrelba({"in.fa"}, dir.path(), options).status, 0);
+    ExpectReports(dir.path());
+    struct stat report {};
+    for (const char* suffix : {".iik", ".freq", ".ok"}) {
+      ASSERT_EQ(::lstat((dir / (std::string("in.fa") + suffix)).c_str(), &report), 0);
+      const unsigned expected = suffix == std::string(".ok") ? 0644u : mode;
+      EXPECT_EQ(report.st_mode & 07777, expected) << std::oct << mode << " " << suffix;
+    }
+  }
+}
+
+// Regression: a report name of 244 to 255 bytes (which the file system takes) failed with
+// "Error opening file", its temporary's name being too long. Such a temporary has a
+// shorter name (report_file.hpp); the reports are written and replaced as any others.
+class LongReportName : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(LongReportName, IsWrittenAndReplaced) {
+  // -o PREFIX: PREFIX.freq is the longest of the three names.
+  const std::string prefix(GetParam() - std::string(".freq").size(), 'r');
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", kInput);
+  for (const char* code : {"5", "0"}) {  // a new report, then one replaced
+    const RunResult run = RunTrelba({"-o", prefix, "in.fa", code}, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+  }
+  const ReportTexts expected = AnalyseText(kInput, "0");
+  EXPECT_EQ(ReadFile(dir / (prefix + ".iik")), expected.order);
+  EXPECT_EQ(ReadFile(dir / (prefix + ".ok")), expected.scores);
+  EXPECT_EQ(ReadFile(dir / (prefix + ".freq")), expected.counts);
+  EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LongReportName, ::testing::Values(243, 244, 250, 255),
+                         [](const auto& test) { return std::to_string(test.param) + "Bytes"; });
+
 }  // namespace
 }  // namespace trelba::test

@@ -68,6 +68,9 @@ StartedRun StartTrelba(const std::vector<std::string>& args, const std::filesyst
                          static_cast<rlim_t>(options.file_size_limit)};
       if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(127);
     }
+    // A run killed by a signal that dumps core (SIGQUIT, SIGXCPU) writes none.
+    const rlimit no_core{0, 0};
+    ::setrlimit(RLIMIT_CORE, &no_core);
     if (options.umask >= 0) ::umask(static_cast<mode_t>(options.umask));
     if (options.alarm_seconds != 0) ::alarm(options.alarm_seconds);
     std::vector<char*> argv;

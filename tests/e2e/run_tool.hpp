@@ -73,7 +73,7 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-// Names of the report temporary files (".<name>.XXXXXX.tmp") left in `dir`.
+// Names of the report temporary files (".<name>.<pid>.XXXXXX.tmp", or cut) left in `dir`.
 std::vector<std::string> LeftoverTemporaryFiles(const std::filesystem::path& dir);
 
 // The three reports of one run of Trelba on `content`, written to `dir`/`name`.

@@ -4,18 +4,25 @@
 //   TRELBA_FAULT       EIO | ENOSPC   the call fails with that error from the chosen byte on
 //                      EINTR          every other call fails with EINTR from the chosen byte
 //                      SHORT          calls move only a few bytes from the chosen byte on
-//                      SIGINT | SIGTERM | SIGHUP | SIGPIPE
+//                      SIGINT | SIGTERM | SIGHUP | SIGPIPE | SIGQUIT | SIGXCPU | SIGXFSZ |
+//                      SIGALRM | SIGVTALRM | SIGPROF | SIGUSR1 | SIGUSR2 | SIGKILL
 //                                     the signal is raised once the chosen byte is reached
+//                      MOVE           nothing but TRELBA_FAULT_MOVE_FROM below
 //                      NOMEM          operator new fails for blocks of TRELBA_FAULT_AT
 //                                     bytes or more (the other variables are not used)
 //                      NOEXCHANGE     renameat2 fails with EINVAL when given flags, as on a
 //                                     file system that cannot exchange names (nor the rest)
 //                      NOTHREAD       pthread_create fails with EAGAIN once TRELBA_FAULT_AT
 //                                     threads have been made (the other variables not used)
-//   TRELBA_FAULT_CALL  read | write | close | rename   which calls are touched (close and
-//                      rename only fail, with EIO or ENOSPC; rename when its target matches)
+//   TRELBA_FAULT_CALL  read | write | close | rename | fsync   which calls are touched (close,
+//                      rename and fsync only fail, with EIO or ENOSPC; rename when its target
+//                      matches)
 //   TRELBA_FAULT_PATH  only files whose path holds this text (default: every file)
 //   TRELBA_FAULT_AT    bytes that matching calls move before the fault begins (default 0)
+//   TRELBA_FAULT_MOVE_FROM, TRELBA_FAULT_MOVE_TO
+//                      when the fault begins, first renames the one to the other (once)
+//   TRELBA_FAULT_LOG   a file to which every fsync and rename is appended as a line
+//                      "fsync PATH" or "rename PATH" (PATH: the file synced, the new name)
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <pthread.h>
@@ -32,7 +39,17 @@
 
 namespace {
 
-enum class Kind { kNone, kError, kInterrupted, kShort, kSignal, kNoMemory, kNoExchange, kNoThread };
+enum class Kind {
+  kNone,
+  kError,
+  kInterrupted,
+  kShort,
+  kSignal,
+  kMove,
+  kNoMemory,
+  kNoExchange,
+  kNoThread
+};
 
 struct Config {
   Kind kind = Kind::kNone;
@@ -41,6 +58,9 @@ struct Config {
   const char* call = "";
   const char* path = "";
   unsigned long long at = 0;
+  const char* move_from = nullptr;
+  const char* move_to = nullptr;
+  const char* log = nullptr;
 };
 
 struct NamedValue {
@@ -49,7 +69,7 @@ struct NamedValue {
   int value;
 };
 
-constexpr std::array<NamedValue, 11> kFaults = {{
+constexpr std::array<NamedValue, 21> kFaults = {{
     {"EIO", Kind::kError, EIO},
     {"ENOSPC", Kind::kError, ENOSPC},
     {"EINTR", Kind::kInterrupted, EINTR},
@@ -58,6 +78,16 @@ constexpr std::array<NamedValue, 11> kFaults = {{
     {"SIGTERM", Kind::kSignal, SIGTERM},
     {"SIGHUP", Kind::kSignal, SIGHUP},
     {"SIGPIPE", Kind::kSignal, SIGPIPE},
+    {"SIGQUIT", Kind::kSignal, SIGQUIT},
+    {"SIGXCPU", Kind::kSignal, SIGXCPU},
+    {"SIGXFSZ", Kind::kSignal, SIGXFSZ},
+    {"SIGALRM", Kind::kSignal, SIGALRM},
+    {"SIGVTALRM", Kind::kSignal, SIGVTALRM},
+    {"SIGPROF", Kind::kSignal, SIGPROF},
+    {"SIGUSR1", Kind::kSignal, SIGUSR1},
+    {"SIGUSR2", Kind::kSignal, SIGUSR2},
+    {"SIGKILL", Kind::kSignal, SIGKILL},
+    {"MOVE", Kind::kMove, 0},
     {"NOMEM", Kind::kNoMemory, 0},
     {"NOEXCHANGE", Kind::kNoExchange, 0},
     {"NOTHREAD", Kind::kNoThread, 0},
@@ -65,6 +95,7 @@ constexpr std::array<NamedValue, 11> kFaults = {{
 
 Config ReadConfig() {
   Config config;
+  config.log = std::getenv("TRELBA_FAULT_LOG");
   const char* fault = std::getenv("TRELBA_FAULT");
   if (fault == nullptr) return config;
   for (const NamedValue& named : kFaults) {
@@ -75,6 +106,8 @@ Config ReadConfig() {
   if (const char* call = std::getenv("TRELBA_FAULT_CALL")) config.call = call;
   if (const char* path = std::getenv("TRELBA_FAULT_PATH")) config.path = path;
   if (const char* at = std::getenv("TRELBA_FAULT_AT")) config.at = std::strtoull(at, nullptr, 10);
+  config.move_from = std::getenv("TRELBA_FAULT_MOVE_FROM");
+  config.move_to = std::getenv("TRELBA_FAULT_MOVE_TO");
   return config;
 }
 
@@ -87,26 +120,57 @@ unsigned long long moved = 0;  // bytes moved by matching calls so far
 unsigned long calls = 0;       // matching calls from the fault's byte on
 bool signalled = false;
 
+template <typename Function>
+Function Next(const char* name) {
+  return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+
+// The path the descriptor `fd` leads to.
+bool PathOf(int fd, char* path, std::size_t size) {
+  char link[64];
+  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+  const ssize_t n = ::readlink(link, path, size - 1);
+  if (n < 0) return false;
+  path[n] = '\0';
+  return true;
+}
+
 bool Matches(const char* call, int fd) {
   const Config& config = Settings();
   if (config.kind != Kind::kError && config.kind != Kind::kInterrupted &&
-      config.kind != Kind::kShort && config.kind != Kind::kSignal) {
+      config.kind != Kind::kShort && config.kind != Kind::kSignal && config.kind != Kind::kMove) {
     return false;
   }
   if (std::strcmp(config.call, call) != 0) return false;
   if (config.path[0] == '\0') return true;
-  char link[64];
   char path[4096];
-  std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-  const ssize_t n = ::readlink(link, path, sizeof path - 1);
-  if (n < 0) return false;
-  path[n] = '\0';
-  return std::strstr(path, config.path) != nullptr;
+  return PathOf(fd, path, sizeof path) && std::strstr(path, config.path) != nullptr;
 }
 
-template <typename Function>
-Function Next(const char* name) {
-  return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+// Appends "what PATH" to TRELBA_FAULT_LOG, PATH being `name` in the folder `folder`.
+void Log(const char* what, int folder, const char* name) {
+  const char* const log = Settings().log;
+  if (log == nullptr) return;
+  char path[4096] = "";
+  if (name[0] != '/' && folder != AT_FDCWD && PathOf(folder, path, sizeof path) &&
+      name[0] != '\0') {
+    std::strncat(path, "/", sizeof path - std::strlen(path) - 1);
+  }
+  std::strncat(path, name, sizeof path - std::strlen(path) - 1);
+  if (std::FILE* out = std::fopen(log, "a")) {
+    std::fprintf(out, "%s %s\n", what, path);
+    std::fclose(out);
+  }
+}
+
+// At the fault's first call: TRELBA_FAULT_MOVE_FROM renamed to TRELBA_FAULT_MOVE_TO.
+void MoveOnce() {
+  static bool done = false;
+  const Config& config = Settings();
+  if (done || config.move_from == nullptr || config.move_to == nullptr) return;
+  done = true;
+  static const auto real = Next<int (*)(const char*, const char*)>("rename");
+  if (real(config.move_from, config.move_to) != 0) std::abort();
 }
 
 // Runs `transfer(fd, count)` (the real read or write) with the configured fault.
@@ -122,6 +186,7 @@ ssize_t Faulty(const char* call, int fd, std::size_t count, Transfer transfer) {
     return n;
   }
   ++calls;
+  MoveOnce();
   switch (config.kind) {
     case Kind::kError:
       errno = config.error;
@@ -178,7 +243,16 @@ static bool RenameFails(const char* to) {
 
 extern "C" int rename(const char* from, const char* to) {
   static const auto real = Next<int (*)(const char*, const char*)>("rename");
+  Log("rename", AT_FDCWD, to);
   if (!RenameFails(to)) return real(from, to);
+  errno = Settings().error;
+  return -1;
+}
+
+extern "C" int renameat(int from_dir, const char* from, int to_dir, const char* to) {
+  static const auto real = Next<int (*)(int, const char*, int, const char*)>("renameat");
+  Log("rename", to_dir, to);
+  if (!RenameFails(to)) return real(from_dir, from, to_dir, to);
   errno = Settings().error;
   return -1;
 }
@@ -186,6 +260,7 @@ extern "C" int rename(const char* from, const char* to) {
 extern "C" int renameat2(int from_dir, const char* from, int to_dir, const char* to,
                          unsigned flags) {
   static const auto real = Next<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+  Log("rename", to_dir, to);
   if (RenameFails(to)) {
     errno = Settings().error;
     return -1;
@@ -195,6 +270,16 @@ extern "C" int renameat2(int from_dir, const char* from, int to_dir, const char*
     return -1;
   }
   return real(from_dir, from, to_dir, to, flags);
+}
+
+extern "C" int fsync(int fd) {
+  static const auto real = Next<int (*)(int)>("fsync");
+  Log("fsync", fd, "");
+  if (Matches("fsync", fd) && Settings().kind == Kind::kError) {
+    errno = Settings().error;
+    return -1;
+  }
+  return real(fd);
 }
 
 extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,

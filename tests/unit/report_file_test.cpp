@@ -137,5 +137,67 @@ TEST_F(ReportFileTest, RegistryFullIsAnOpenFailure) {
   EXPECT_EQ(Entries(), std::vector<std::string>{});
 }
 
+struct TemporaryNameCase {
+  const char* label;
+  std::string base;
+  bool cut;  // the short form
+};
+
+void PrintTo(const TemporaryNameCase& c, std::ostream* os) {
+  *os << c.label;
+}
+
+class TemporaryName : public ::testing::TestWithParam<TemporaryNameCase> {};
+
+// Every temporary name fits a file system's 255 bytes, ends in its process number and
+// letters, keeps the whole report name where it fits, and is never cut inside a UTF-8
+// character.
+TEST_P(TemporaryName, FitsAndIsCutOnlyWhereItMust) {
+  const TemporaryNameCase& c = GetParam();
+  for (const unsigned long pid : {1ul, 4194304ul, 2147483647ul}) {
+    const std::string name = TemporaryBaseName(c.base, pid, "Abc123");
+    const std::string tail = std::to_string(pid) + ".Abc123.tmp";
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_TRUE(name.ends_with(tail)) << name;
+    const std::string whole = "." + c.base + "." + tail;
+    EXPECT_EQ(name != whole, c.cut && whole.size() > 255) << name;
+    if (name == whole) continue;
+    EXPECT_EQ(name[name.size() - tail.size() - 1], '-') << name;
+    const std::size_t hash_at = name.size() - tail.size() - 17;
+    EXPECT_EQ(name[hash_at - 1], '.');
+    const std::string prefix = name.substr(1, hash_at - 2);
+    EXPECT_TRUE(c.base.starts_with(prefix)) << name;
+    EXPECT_GE(name.size(), 252u) << "cut only as far as needed";
+    EXPECT_NE(static_cast<unsigned char>(c.base[prefix.size()]) & 0xC0, 0x80) << name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TemporaryName,
+    ::testing::Values(TemporaryNameCase{"Short", "in.fa.ok", false},
+                      TemporaryNameCase{"Fits", std::string(230, 'r'), false},
+                      TemporaryNameCase{"CutWithSomeNumbers", std::string(236, 'r'), true},
+                      TemporaryNameCase{"Cut", std::string(250, 'r'), true},
+                      TemporaryNameCase{"Longest", std::string(255, 'r'), true},
+                      // Three-byte characters: the cut falls before a whole one.
+                      TemporaryNameCase{"Utf8",
+                                        std::string(1, 'r') +
+                                            [] {
+                                              std::string text;
+                                              for (int i = 0; i < 84; ++i) text += "\xe8\x8b\xb1";
+                                              return text;
+                                            }(),
+                                        true}),
+    [](const auto& test) { return std::string(test.param.label); });
+
+// Names of one prefix differ in their hash: the clean-up tells their temporaries apart.
+TEST(TemporaryNameOfLongReports, DifferBeyondTheirCommonPrefix) {
+  const std::string stem(246, 'g');
+  EXPECT_NE(TemporaryBaseName(stem + ".freq", 42, "Abc123"),
+            TemporaryBaseName(stem + ".fre", 42, "Abc123"));
+  EXPECT_NE(TemporaryBaseName(stem + ".ok", 42, "Abc123"),
+            TemporaryBaseName(stem + ".ko", 42, "Abc123"));
+}
+
 }  // namespace
 }  // namespace trelba
