@@ -16,9 +16,14 @@ OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
       threads_.reserve(workers_);
       for (unsigned i = 0; i < workers_; ++i) threads_.emplace_back([this, i] { Run(i); });
     } catch (const std::system_error&) {
-      Finish();  // a thread could not be had: join those that were, and work alone
-      closed_ = false;
-      workers_ = 1;
+      // Not every thread could be had: work with those that were, or alone.
+      if (threads_.size() >= 2) {
+        workers_ = static_cast<unsigned>(threads_.size());
+      } else {
+        Finish();
+        closed_ = false;
+        workers_ = 1;
+      }
     }
   }
   for (std::size_t b = 0; b < batches(); ++b) free_.push_back(b);

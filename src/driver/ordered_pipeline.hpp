@@ -39,8 +39,9 @@ unsigned DefaultThreadCount();
 
 class OrderedPipeline {
  public:
-  // Starts `workers` threads (none for one worker). When threads cannot be had, runs with
-  // one worker in the calling thread: the same work, the same bytes.
+  // Starts `workers` threads (none for one worker). When not all threads can be had, runs
+  // with those that were, or with one worker in the calling thread: the same work, the
+  // same bytes.
   OrderedPipeline(PipelineJob& job, unsigned workers);
   ~OrderedPipeline();
   OrderedPipeline(const OrderedPipeline&) = delete;
@@ -49,7 +50,8 @@ class OrderedPipeline {
   unsigned workers() const { return workers_; }
   // How many batches the job must provide (numbered 0 to batches() - 1): enough for every
   // worker to hold one while the caller fills another and a third is written.
-  std::size_t batches() const { return workers_ == 1 ? 1 : workers_ + 3; }
+  std::size_t batches() const { return BatchesFor(workers_); }
+  static std::size_t BatchesFor(unsigned workers) { return workers <= 1 ? 1 : workers + 3; }
 
   // A free batch for the caller to fill; waits until one is free.
   std::size_t Take();

@@ -1,5 +1,6 @@
 #include "driver/report_input.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <new>
@@ -16,20 +17,21 @@ namespace trelba {
 
 class InputJob final : public PipelineJob {
  public:
-  // Batches and workers for `pipeline`; false when the memory cannot be had.
-  bool Prepare(const OrderedPipeline& pipeline) {
+  // `count` batches; false when the memory cannot be had.
+  bool Prepare(std::size_t count) {
     try {
-      for (std::size_t b = 0; b < pipeline.batches(); ++b) {
+      for (std::size_t b = 0; b < count; ++b) {
         batches_.push_back(std::make_unique<SequenceBatch>());
         batches_.back()->slot = b;
       }
-      workers_ = pipeline.workers();
       return true;
     } catch (const std::bad_alloc&) {
       batches_.clear();
       return false;
     }
   }
+
+  void SetWorkers(unsigned workers) { workers_ = workers; }
 
   // Takes the request of the next input. The workers' scratch space is kept unless the
   // code, the background or the kind of work has changed.
@@ -51,6 +53,7 @@ class InputJob final : public PipelineJob {
     outputs_ = request.outputs;
     totals_ = &totals;
     write_failed_.store(false);
+    out_of_memory_.store(false);
     if (same) return;
     reporters_.clear();
     reporters_.reserve(workers_);
@@ -60,7 +63,12 @@ class InputJob final : public PipelineJob {
   SequenceBatch& batch(std::size_t b) { return *batches_[b]; }
 
   void Work(std::size_t b, unsigned worker) override {
-    AnalyseBatch(*batches_[b], reporters_[worker], outputs_, reporters_.size() == 1);
+    // Memory that runs out on a worker fails the input, never the process.
+    try {
+      AnalyseBatch(*batches_[b], reporters_[worker], outputs_, reporters_.size() == 1);
+    } catch (const std::bad_alloc&) {
+      out_of_memory_.store(true);
+    }
   }
 
   void Write(std::size_t b) override {
@@ -68,6 +76,7 @@ class InputJob final : public PipelineJob {
   }
 
   bool write_failed() const { return write_failed_.load(); }
+  bool out_of_memory() const { return out_of_memory_.load(); }
 
  private:
   ReportStyle style_;  // the reporters see it: same address for every input
@@ -78,6 +87,7 @@ class InputJob final : public PipelineJob {
   std::vector<std::unique_ptr<SequenceBatch>> batches_;
   std::vector<SequenceReporter> reporters_;
   std::atomic<bool> write_failed_{false};
+  std::atomic<bool> out_of_memory_{false};
 };
 
 namespace {
@@ -110,23 +120,45 @@ class Blocks {
 
 }  // namespace
 
-InputReader::InputReader(unsigned threads) : job_(std::make_unique<InputJob>()) {
-  // The threads and the memory first: what cannot be had means fewer threads, with
-  // nothing read or written yet.
-  pipeline_ = std::make_unique<OrderedPipeline>(*job_, threads);
-  if (!job_->Prepare(*pipeline_)) {
-    pipeline_ = std::make_unique<OrderedPipeline>(*job_, 1);
-    if (!job_->Prepare(*pipeline_)) throw std::bad_alloc();
+InputReader::InputReader(unsigned threads) {
+  Build(threads);
+}
+
+// The threads and the memory first: what cannot be had means fewer threads (half as many
+// each time, down to one), with nothing read or written yet.
+void InputReader::Build(unsigned threads) {
+  for (unsigned workers = std::max(threads, 1u);; workers /= 2) {
+    prefetch_.reset();
+    pipeline_.reset();  // its threads end before others are started
+    block_.reset();
+    job_ = std::make_unique<InputJob>();
+    // The batches before the threads, whose stacks the system may keep after they end.
+    if (job_->Prepare(OrderedPipeline::BatchesFor(workers))) {
+      pipeline_ = std::make_unique<OrderedPipeline>(*job_, workers);
+      job_->SetWorkers(pipeline_->workers());
+      if (HaveBlocks()) return;
+    }
+    if (workers == 1) throw std::bad_alloc();
   }
+}
+
+// Where the input's blocks are read to: read ahead on a thread of its own when there are
+// several workers, else in the caller's. False when neither can be had.
+bool InputReader::HaveBlocks() {
   if (pipeline_->workers() > 1) {
     try {
       prefetch_ = std::make_unique<BlockPrefetch>(kReadBlock);
-      return;
-    } catch (const std::system_error&) {
-      // No thread to be had: read in this one.
+      return true;
+    } catch (const std::exception&) {
+      // No thread or no memory for its blocks: read in this one.
     }
   }
-  block_.reset(new char[kReadBlock]);
+  try {
+    block_.reset(new char[kReadBlock]);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 InputReader::~InputReader() = default;
@@ -134,9 +166,19 @@ InputReader::~InputReader() = default;
 InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) {
   InputOutcome outcome;
   outcome.totals.keep_scores = request.keep_scores;
+  // The workers' scratch space for this input's code and background: when it cannot be
+  // had, fewer workers.
+  for (;;) {
+    try {
+      job_->Begin(request, outcome.totals);
+      break;
+    } catch (const std::bad_alloc&) {
+      if (pipeline_->workers() == 1) throw;
+      Build(pipeline_->workers() / 2);
+    }
+  }
   InputJob& job = *job_;
   OrderedPipeline* const pipeline = pipeline_.get();
-  job.Begin(request, outcome.totals);
   Blocks blocks(input, prefetch_.get(), block_.get());
   const ReportOutputs& out = request.outputs;
   if (out.table != nullptr && request.table_header) {
@@ -165,6 +207,8 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   if (outcome.status == InputOutcome::Status::kDone) FinishFasta(scanner, filler);
   filler.Flush();
   pipeline->Drain();
+  // Memory that ran out is told as the input that could not be read, as elsewhere.
+  if (job.out_of_memory()) outcome.status = InputOutcome::Status::kReadFailed;
   if (outcome.status != InputOutcome::Status::kDone) return outcome;
   if (job.write_failed()) {
     outcome.status = InputOutcome::Status::kWriteFailed;

@@ -52,6 +52,9 @@ class InputReader {
   InputOutcome Read(ByteSource& input, const ReportRequest& request);
 
  private:
+  void Build(unsigned threads);
+  bool HaveBlocks();
+
   std::unique_ptr<InputJob> job_;
   std::unique_ptr<OrderedPipeline> pipeline_;
   std::unique_ptr<BlockPrefetch> prefetch_;  // with several workers

@@ -149,7 +149,9 @@ struct InputRun {
   const std::vector<FileIdentity>& identities;
   OutputBuffer& staged_table;  // this input's rows, held in `staged`
   StagedSink& staged;
-  InputReader& reader;  // one for every input
+  // One for every input, made once the first input's outputs have their buffers, so that
+  // the threads take what memory is left.
+  std::unique_ptr<InputReader>& reader;
 };
 
 // Reads one input and writes its reports and table rows; adds its summary row. Returns
@@ -210,7 +212,8 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   if (const auto error = r.run.OpenTable(r.identities)) return fail(*error);
   if (r.run.table() != nullptr) request.outputs.table = &r.staged_table;
 
-  InputOutcome outcome = r.reader.Read(input, request);
+  if (r.reader == nullptr) r.reader = std::make_unique<InputReader>(request.threads);
+  InputOutcome outcome = r.reader->Read(input, request);
   if (outcome.status == InputOutcome::Status::kReadFailed) {
     return fail(FileErrorText("reading", input_name));
   }
@@ -280,7 +283,7 @@ int ReportAllInputs(const Options& options) {
   }
   StagedSink staged;
   OutputBuffer staged_table(staged);
-  InputReader reader(options.thread_count != 0 ? options.thread_count : DefaultThreadCount());
+  std::unique_ptr<InputReader> reader;
   InputRun r{options,    options.background == "input" ? nullptr : &shared,
              layout,     run,
              identities, staged_table,

@@ -1,6 +1,7 @@
 #include "reports/staged_sink.hpp"
 
 #include <array>
+#include <new>
 
 namespace trelba {
 namespace {
@@ -16,8 +17,12 @@ StagedSink::~StagedSink() {
 bool StagedSink::Write(const char* data, std::size_t size) {
   if (failed_) return false;
   if (spill_ == nullptr && memory_.size() + size <= kMemoryHeld) {
-    memory_.append(data, size);
-    return true;
+    try {
+      memory_.append(data, size);
+      return true;
+    } catch (const std::bad_alloc&) {
+      // No memory to hold it in: the rest goes to the file.
+    }
   }
   if (spill_ == nullptr && (spill_ = std::tmpfile()) == nullptr) return !(failed_ = true);
   failed_ = std::fwrite(data, 1, size, spill_) != size;

@@ -132,6 +132,28 @@ TEST(Threads, NoThreadsToBeHadFallsBackToOne) {
   }
 }
 
+// Regression: memory that one worker's run fits in made a run of several fail ("Error
+// reading file") instead of running with fewer; the memory is held to a budget of the
+// blocks handed out at once.
+TEST(Threads, MemoryForOneIsEnoughForAnyNumber) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Sequences(3000));
+  const Outputs one = RunWithThreads(dir, "1", "0");
+  for (const char* budget : {"3000000", "6000000"}) {
+    for (const char* threads : {"1", "2", "8", "64"}) {
+      RunOptions options;
+      options.inject_faults = true;
+      options.environment = {{"TRELBA_FAULT", "BUDGET"}, {"TRELBA_FAULT_AT", budget}};
+      const RunResult run =
+          RunTrelba({"-j", threads, "-T", "in.tsv", "in.fa"}, dir.path(), options);
+      ASSERT_EQ(run.status, 0) << budget << " bytes, -j " << threads << ": " << run.err;
+      const Outputs got{ReadFile(dir / "in.fa.freq"), ReadFile(dir / "in.fa.iik"),
+                        ReadFile(dir / "in.fa.ok"), ReadFile(dir / "in.tsv"), run.err};
+      EXPECT_TRUE(got == one) << budget << " bytes, -j " << threads;
+    }
+  }
+}
+
 struct BadThreads {
   const char* name;
   const char* value;

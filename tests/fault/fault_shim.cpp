@@ -14,6 +14,8 @@
 //                                     file system that cannot exchange names (nor the rest)
 //                      NOTHREAD       pthread_create fails with EAGAIN once TRELBA_FAULT_AT
 //                                     threads have been made (the other variables not used)
+//                      BUDGET         operator new fails when the blocks it has handed out
+//                                     and not had back would pass TRELBA_FAULT_AT bytes
 //   TRELBA_FAULT_CALL  read | write | close | rename | fsync   which calls are touched (close,
 //                      rename and fsync only fail, with EIO or ENOSPC; rename when its target
 //                      matches)
@@ -25,6 +27,7 @@
 //                      "fsync PATH" or "rename PATH" (PATH: the file synced, the new name)
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -48,7 +51,8 @@ enum class Kind {
   kMove,
   kNoMemory,
   kNoExchange,
-  kNoThread
+  kNoThread,
+  kMemoryBudget
 };
 
 struct Config {
@@ -69,7 +73,7 @@ struct NamedValue {
   int value;
 };
 
-constexpr std::array<NamedValue, 21> kFaults = {{
+constexpr std::array<NamedValue, 22> kFaults = {{
     {"EIO", Kind::kError, EIO},
     {"ENOSPC", Kind::kError, ENOSPC},
     {"EINTR", Kind::kInterrupted, EINTR},
@@ -91,6 +95,7 @@ constexpr std::array<NamedValue, 21> kFaults = {{
     {"NOMEM", Kind::kNoMemory, 0},
     {"NOEXCHANGE", Kind::kNoExchange, 0},
     {"NOTHREAD", Kind::kNoThread, 0},
+    {"BUDGET", Kind::kMemoryBudget, 0},
 }};
 
 Config ReadConfig() {
@@ -293,25 +298,40 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attribute
   return real(thread, attributes, start, argument);
 }
 
+// Bytes of the blocks operator new has handed out and not had back (for BUDGET).
+std::atomic<unsigned long long> held_bytes{0};
+
 // Every block goes through malloc and free, so that new and delete always pair up.
 void* operator new(std::size_t size) {
   const Config& config = Settings();
   if (config.kind == Kind::kNoMemory && size >= config.at) throw std::bad_alloc();
-  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
-  throw std::bad_alloc();
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) throw std::bad_alloc();
+  if (config.kind == Kind::kMemoryBudget) {
+    const std::size_t usable = malloc_usable_size(block);
+    if (held_bytes.fetch_add(usable) + usable > config.at) {
+      held_bytes.fetch_sub(usable);
+      std::free(block);
+      throw std::bad_alloc();
+    }
+  }
+  return block;
 }
 void* operator new[](std::size_t size) {
   return operator new(size);
 }
 void operator delete(void* block) noexcept {
+  if (block != nullptr && Settings().kind == Kind::kMemoryBudget) {
+    held_bytes.fetch_sub(malloc_usable_size(block));
+  }
   std::free(block);
 }
 void operator delete[](void* block) noexcept {
-  std::free(block);
+  operator delete(block);
 }
 void operator delete(void* block, std::size_t) noexcept {
-  std::free(block);
+  operator delete(block);
 }
 void operator delete[](void* block, std::size_t) noexcept {
-  std::free(block);
+  operator delete(block);
 }
