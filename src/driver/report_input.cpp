@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
@@ -118,6 +119,16 @@ class Blocks {
   char* block_;
 };
 
+// NUL bytes, which no FASTA text holds: UTF-16 or UTF-32 text past the part looked at when
+// the input was opened.
+void CountNulBytes(const char* block, std::size_t size, std::uint64_t offset, InputSurvey& survey) {
+  const char* first = static_cast<const char*>(std::memchr(block, 0, size));
+  if (first == nullptr) return;
+  if (survey.nul_bytes == 0)
+    survey.first_nul_byte = offset + static_cast<std::uint64_t>(first - block) + 1;
+  survey.nul_bytes += static_cast<std::uint64_t>(std::count(first, block + size, '\0'));
+}
+
 }  // namespace
 
 InputReader::InputReader(unsigned threads) {
@@ -190,6 +201,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
       [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
       [&](SequenceBatch& batch) { pipeline->Submit(batch.slot); });
   FastaScanner& scanner = outcome.scanner;
+  std::uint64_t text_offset = 0;  // bytes of text before the block
   for (;;) {
     const char* block = nullptr;
     const std::ptrdiff_t n = blocks.Next(block);
@@ -198,7 +210,10 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
       break;
     }
     if (n == 0) break;
-    ScanFasta(scanner, block, static_cast<std::size_t>(n), filler);
+    const auto size = static_cast<std::size_t>(n);
+    CountNulBytes(block, size, text_offset, outcome.totals.survey);
+    text_offset += size;
+    ScanFasta(scanner, block, size, filler);
     if (job.write_failed()) {
       outcome.status = InputOutcome::Status::kWriteFailed;
       break;

@@ -45,6 +45,11 @@ std::vector<std::string> InputWarnings(const std::string& name, const InputSurve
         " a new sequence (the first: line " + std::to_string(survey.first_inline_header_line) +
         ")");
   }
+  if (survey.nul_bytes != 0) {
+    lines.push_back(prefix + counted(survey.nul_bytes, " byte is", " bytes are") +
+                    " NUL (the first: byte " + std::to_string(survey.first_nul_byte) +
+                    " of the text): UTF-16 or UTF-32 text there is read as bytes");
+  }
   if (survey.long_ids != 0) {
     lines.push_back(prefix + counted(survey.long_ids, " identifier is", " identifiers are") +
                     " longer than " + std::to_string(kMaxIdBytes) +

@@ -39,6 +39,9 @@ struct InputSurvey {
   // Identifiers longer than kMaxIdBytes (cut there in the table), with the first one's line.
   std::uint64_t long_ids = 0;
   std::uint64_t first_long_id_line = 0;
+  // NUL bytes in the text, with the place of the first (counted from 1).
+  std::uint64_t nul_bytes = 0;
+  std::uint64_t first_nul_byte = 0;
 
   void Add(const CodonCounts& counts) {
     std::uint64_t codons_here = 0;

@@ -30,6 +30,13 @@ std::string Repeat(const std::string& text, std::size_t times) {
   return out;
 }
 
+// ASCII text in UTF-16LE.
+std::string Utf16(const std::string& text) {
+  std::string out;
+  for (const char c : text) out += std::string{c, '\0'};
+  return out;
+}
+
 // A repeat of 20 letters as one sequence: stops in frame, and a length that 3 does not
 // divide.
 const std::string kGenomeChecks =
@@ -87,7 +94,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "Warning: in.fa: 2 sequences have stop codons before the last codon (the "
                     "first: header on line 3)\n"},
         WarningCase{"Partial", ">a\nATGTAA\n>b\nATGTAAT\n", kPartial3},
-        WarningCase{"OrdinaryGenes", ">a\nATGAAATAA\n>b\natgTAG\n>c\n\n", ""}),
+        WarningCase{"OrdinaryGenes", ">a\nATGAAATAA\n>b\natgTAG\n>c\n\n", ""},
+        // Regression: UTF-16 text after the part looked at on opening was read as bytes
+        // without a word.
+        WarningCase{"Utf16PastTheFirstBytes",
+                    ">a\n" + Repeat("ATG", 2000) + "\n" + Utf16(">b\nATGTAA\n"),
+                    "Warning: in.fa: 10 bytes are NUL (the first: byte 6006 of the text): UTF-16 "
+                    "or UTF-32 text there is read as bytes\n" +
+                        kPartial3}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Regression guard: no warning on real coding sequences, under any code; the genome and
