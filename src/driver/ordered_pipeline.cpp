@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "reports/temporary_files.hpp"
+
 namespace trelba {
 
 unsigned DefaultThreadCount() {
@@ -12,6 +14,9 @@ unsigned DefaultThreadCount() {
 OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
     : job_(job), workers_(std::max(workers, 1u)) {
   if (workers_ > 1) {
+    // The threads start with interruptions blocked, so that only the caller's thread
+    // takes them (and never while it holds them off).
+    const DeferInterrupts blocked;
     try {
       threads_.reserve(workers_);
       for (unsigned i = 0; i < workers_; ++i) threads_.emplace_back([this, i] { Run(i); });
@@ -127,6 +132,7 @@ BlockPrefetch::BlockPrefetch(std::size_t block_size) : block_size_(block_size), 
     block.data.reset(new char[block_size_]);
     free_.push_back(&block);
   }
+  const DeferInterrupts blocked;  // in the new thread too, as the workers'
   thread_ = std::thread([this] { Fill(); });
 }
 

@@ -152,6 +152,9 @@ struct InputRun {
   // One for every input, made once the first input's outputs have their buffers, so that
   // the threads take what memory is left.
   std::unique_ptr<InputReader>& reader;
+  // Interruptions wait from the last input's reports to the table's and summary's commit,
+  // so that a run of one input replaces its reports and table together or not at all.
+  std::optional<DeferInterrupts>& hold;
 };
 
 // Reads one input and writes its reports and table rows; adds its summary row. Returns
@@ -227,6 +230,8 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
       return fail(FileErrorText("writing", *options.table));
     }
   }
+  if (const std::string* failed = reports.Close()) return fail(FileErrorText("writing", *failed));
+  if (index + 1 == options.inputs.size()) r.hold.emplace();
   if (const std::string* failed = reports.Commit()) return fail(FileErrorText("writing", *failed));
   const InputTotals& totals = outcome.totals;
   for (const std::string& line :
@@ -284,10 +289,12 @@ int ReportAllInputs(const Options& options) {
   StagedSink staged;
   OutputBuffer staged_table(staged);
   std::unique_ptr<InputReader> reader;
+  std::optional<DeferInterrupts> hold;
   InputRun r{options,    options.background == "input" ? nullptr : &shared,
              layout,     run,
              identities, staged_table,
-             staged,     reader};
+             staged,     reader,
+             hold};
   bool all_read = true;
   for (std::size_t i = 0; i < options.inputs.size(); ++i) {
     all_read = ReportOneInput(r, i) && all_read;

@@ -44,13 +44,20 @@ const std::string* ReportSet::Failed() const {
   return nullptr;
 }
 
-const std::string* ReportSet::Commit() {
+const std::string* ReportSet::Close() {
+  if (closed_) return nullptr;
+  closed_ = true;
   for (Output& out : outputs_) {
     if (!out.buffer->Flush() || (out.gzip && !out.gzip->Finish()) ||
         (out.file && !out.file->Close()) || (out.stream && !out.stream->Close())) {
       return &out.name;
     }
   }
+  return nullptr;
+}
+
+const std::string* ReportSet::Commit() {
+  if (const std::string* failed = Close()) return failed;
   std::vector<ReportFile*> files;
   std::vector<const std::string*> names;
   for (const Output& out : outputs_) {

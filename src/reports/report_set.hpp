@@ -32,8 +32,10 @@ class ReportSet {
   // The name of an output that has failed to write, or null.
   const std::string* Failed() const;
 
-  // Flushes and closes every output, then moves every file to its name, all or none. The
-  // name of the output that failed, or null when all are in place.
+  // Flushes and closes every output (once): the name of the output that failed, or null.
+  const std::string* Close();
+  // Closes every output if not done yet, then moves every file to its name, all or none.
+  // The name of the output that failed, or null when all are in place.
   const std::string* Commit();
 
  private:
@@ -47,6 +49,7 @@ class ReportSet {
   OutputBuffer* Add(Output output, bool compressed);
 
   std::deque<Output> outputs_;  // never moved: each buffer refers to its sink
+  bool closed_ = false;
 };
 
 }  // namespace trelba

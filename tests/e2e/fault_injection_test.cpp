@@ -264,6 +264,23 @@ TEST(Commit, WithoutExchangeStillReplacesTheReports) {
   EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
 }
 
+// Regression: a signal between the commit of the reports and that of the table and summary
+// (here while the summary is written) left new reports beside the earlier table; the
+// outputs of a run of one input are replaced together (the signal waits, then ends it).
+TEST(Commit, SignalAfterTheReportsStillReplacesTheTableWithThem) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Input());
+  PlaceEarlierReports(dir.path());
+  WriteFile(dir / "t.tsv", "earlier table\n");
+  ASSERT_EQ(RunTrelba({"-T", "new.tsv", "-o", "new", "in.fa"}, dir.path()).status, 0);
+  const RunResult run = RunTrelba({"-T", "t.tsv", "--summary", "s.tsv", "in.fa"}, dir.path(),
+                                  Injecting({"SIGTERM", "write", "s.tsv", 0}));
+  EXPECT_EQ(run.status, KilledBy(SIGTERM));
+  EXPECT_TRUE(ReadFile(dir / "t.tsv") == ReadFile(dir / "new.tsv"));
+  EXPECT_TRUE(ReadFile(dir / "in.fa.freq") == ReadFile(dir / "new.freq"));
+  EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
+}
+
 // Interrupted and short transfers are retried: the reports come out exactly right.
 class RetriedTransfer : public ::testing::TestWithParam<Fault> {};
 

@@ -208,7 +208,9 @@ ssize_t Faulty(const char* call, int fd, std::size_t count, Transfer transfer) {
     case Kind::kSignal:
       if (!signalled) {
         signalled = true;
-        ::raise(config.signal_number);
+        // To the process, as signals from outside come: whichever thread has it unblocked
+        // takes it.
+        ::kill(::getpid(), config.signal_number);
       }
       break;
     default:
