@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "codes/genetic_code.hpp"
+#include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
 #include "driver/help_text.hpp"
 #include "driver/messages.hpp"
@@ -54,46 +55,6 @@ std::optional<std::string> AddListedInputs(Options& options) {
     text.append(block, static_cast<std::size_t>(n));
   }
   for (std::string& input : ListedInputs(text)) options.inputs.push_back(std::move(input));
-  return std::nullopt;
-}
-
-// The codon counts of every sequence of `name` added up, in a pass that analyses nothing;
-// the error line when the file cannot be read.
-std::optional<std::string> PoolCounts(const std::string& name, const Options& options,
-                                      CodonCounts& pooled) {
-  InputFile file;
-  if (!file.Open(name)) return FileErrorText("opening", name);
-  if (file.refusal() != nullptr) return FileErrorText("reading", name, file.refusal());
-  ReportRequest request;
-  request.style.code = options.code;
-  request.style.count_only = true;
-  request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
-  const InputOutcome outcome = ReportInput(file, request);
-  if (outcome.status != InputOutcome::Status::kDone) return FileErrorText("reading", name);
-  pooled = outcome.totals.pooled;
-  return std::nullopt;
-}
-
-// The background of the expected score; the error line when it cannot be had.
-std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
-                                            Background& background) {
-  const std::string& choice = options.background.value_or("even");
-  if (choice == "even") {
-    background = EvenBackground(*options.code);
-    return std::nullopt;
-  }
-  CodonCounts pooled{};
-  const std::string& file = choice == "input" ? input : choice;
-  if (auto error = PoolCounts(file, options, pooled)) return error;
-  background = PooledBackground(*options.code, pooled);
-  std::string families;
-  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-    if (background.even_fallback[f])
-      families += (families.empty() ? "" : ", ") + std::string(kFamilyNames[f]);
-  }
-  if (!families.empty()) {
-    Warning(file + ": the background has no codon of " + families + ": even use is taken for them");
-  }
   return std::nullopt;
 }
 
