@@ -26,6 +26,7 @@
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
 #include "reports/gzip_sink.hpp"
+#include "reports/html_report.hpp"
 #include "reports/report_set.hpp"
 #include "reports/staged_sink.hpp"
 #include "reports/summary_report.hpp"
@@ -87,6 +88,16 @@ class RunOutputs {
   OutputBuffer* summary() { return summary_; }
   ReportSet& set() { return set_; }
 
+  // The HTML report, opened and begun when asked for.
+  std::optional<std::string> OpenPage(const std::vector<FileIdentity>& inputs) {
+    if (!options_.report) return std::nullopt;
+    OutputBuffer* out = Open(*options_.report, inputs);
+    if (out == nullptr) return FileErrorText("opening", *options_.report);
+    page_.emplace(*out, *options_.code, options_.background.value_or("even"));
+    return std::nullopt;
+  }
+  HtmlReport* page() { return page_ ? &*page_ : nullptr; }
+
  private:
   OutputBuffer* Open(const std::string& name, const std::vector<FileIdentity>& inputs) {
     const bool compressed = NamesGzipFile(name);
@@ -100,6 +111,7 @@ class RunOutputs {
   ReportSet set_;
   OutputBuffer* table_ = nullptr;
   OutputBuffer* summary_ = nullptr;
+  std::optional<HtmlReport> page_;
 };
 
 struct InputRun {
@@ -131,6 +143,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     r.staged.Drop();
     row.error = error;
     if (r.run.summary() != nullptr) WriteSummaryRow(*r.run.summary(), row);
+    if (r.run.page() != nullptr) r.run.page()->AddInput({.file = label, .error = error});
     return false;
   };
 
@@ -157,6 +170,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
   request.table_header = false;
   request.keep_scores = options.summary.has_value();
+  request.style.plot = options.report.has_value();
   if (!options.no_reports) {
     const std::string prefix = ReportPrefix(options, input_argument, label);
     OutputBuffer** const slots[] = {&request.outputs.order, &request.outputs.scores,
@@ -205,6 +219,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     row.inline_headers = totals.survey.inline_headers;
     WriteSummaryRow(*r.run.summary(), row);
   }
+  if (r.run.page() != nullptr) r.run.page()->AddInput(PageInputOf(label, outcome));
   return true;
 }
 
@@ -228,6 +243,10 @@ int ReportAllInputs(const Options& options) {
   }
   RunOutputs run(options, layout);
   if (const auto error = run.OpenSummary(identities)) {
+    std::fputs((*error + "\n").c_str(), stderr);
+    return kFailureStatus;
+  }
+  if (const auto error = run.OpenPage(identities)) {
     std::fputs((*error + "\n").c_str(), stderr);
     return kFailureStatus;
   }
@@ -255,6 +274,7 @@ int ReportAllInputs(const Options& options) {
     std::fputs((*error + "\n").c_str(), stderr);
     return kFailureStatus;
   }
+  if (run.page() != nullptr) run.page()->Finish();
   if (const std::string* failed = run.set().Commit()) {
     const std::string_view table_name =
         options.table == kStandardStream ? kStandardOutputName : std::string_view(*options.table);
