@@ -20,6 +20,7 @@ const std::string_view kHelpText =
     "  -T, --table FILE     also write a table of results, one row per sequence,\n"
     "                       tab-separated (\"-\" = standard output; .gz: gzipped)\n"
     "      --summary FILE   also write one row per input (\"-\" = standard output)\n"
+    "      --report FILE    also write an HTML page of plots of every input\n"
     "  -o, --output PREFIX  write the reports as PREFIX.freq, .iik and .ok instead of\n"
     "                       beside the input; -o DIR/ (or a folder): in that folder\n"
     "      --no-reports     write none of the three reports\n"

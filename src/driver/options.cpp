@@ -23,6 +23,7 @@ constexpr ValueOption kValueOptions[] = {
     {0, "--gcode", &Options::ncbi_table, "an NCBI translation table number"},
     {0, "--variant", &Options::variant, "a variant number (0 to 7)"},
     {0, "--summary", &Options::summary, "a file name"},
+    {0, "--report", &Options::report, "a file name"},
     {0, "--infile-list", &Options::infile_list, "a file name"},
     {0, "--label", &Options::label, "a name"},
     {0, "--background", &Options::background, "even, input or a file name"},
@@ -156,6 +157,9 @@ std::string Validate(Options& options) {
   if (options.output && options.output->empty()) return "--output needs a prefix, not ''";
   if (options.table && options.table->empty()) return "--table needs a file name, not ''";
   if (options.summary && options.summary->empty()) return "--summary needs a file name, not ''";
+  if (options.report && (options.report->empty() || *options.report == kStandardStream)) {
+    return "--report needs a file name, not '" + *options.report + "'";
+  }
   if (options.output) {
     std::error_code error;
     options.output_is_folder =

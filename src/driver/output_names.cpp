@@ -16,7 +16,7 @@ namespace trelba {
 namespace {
 
 // Every file of the run gets a number: the inputs first, then each input's reports, then
-// the table and the summary (the order they are opened in).
+// the table, the summary and the HTML report (the order they are opened in).
 class RunFiles {
  public:
   RunFiles(const Options& options, std::size_t inputs)
@@ -24,7 +24,7 @@ class RunFiles {
         inputs_(inputs),
         reports_(options.no_reports ? 0 : inputs * kReportSuffixes.size()) {}
 
-  std::size_t size() const { return inputs_ + reports_ + 2; }
+  std::size_t size() const { return inputs_ + reports_ + 3; }
   std::size_t table() const { return inputs_ + reports_; }
   std::size_t summary() const { return table() + 1; }
   bool is_input(std::size_t file) const { return file < inputs_; }
@@ -40,7 +40,9 @@ class RunFiles {
       return ReportPrefix(options_, name, label) +
              std::string(kReportSuffixes[r % kReportSuffixes.size()]);
     }
-    return Given(file == table() ? options_.table : options_.summary);
+    return Given(file == table()     ? options_.table
+                 : file == summary() ? options_.summary
+                                     : options_.report);
   }
 
   // How messages name the file: its name, or the stream.
@@ -51,10 +53,11 @@ class RunFiles {
 
   // What the file is to the run, and its name.
   std::string Shown(std::size_t file) const {
-    const char* role = is_input(file)    ? "the input "
-                       : file < table()  ? "the report "
-                       : file == table() ? "the table "
-                                         : "the summary ";
+    const char* role = is_input(file)      ? "the input "
+                       : file < table()    ? "the report "
+                       : file == table()   ? "the table "
+                       : file == summary() ? "the summary "
+                                           : "the HTML report ";
     return role + PrintableName(Named(file));
   }
 

@@ -61,6 +61,9 @@ class InputReader {
   std::unique_ptr<char[]> block_;            // else
 };
 
+// What the HTML report shows of an input read to its end, called `file`.
+PageInput PageInputOf(std::string_view file, const InputOutcome& outcome);
+
 // One input read by a reader of its own.
 InputOutcome ReportInput(ByteSource& input, const ReportRequest& request);
 

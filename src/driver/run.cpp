@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "codes/genetic_code.hpp"
+#include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
 #include "driver/help_text.hpp"
 #include "driver/messages.hpp"
@@ -25,6 +26,7 @@
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
 #include "reports/gzip_sink.hpp"
+#include "reports/html_report.hpp"
 #include "reports/report_set.hpp"
 #include "reports/staged_sink.hpp"
 #include "reports/summary_report.hpp"
@@ -57,46 +59,6 @@ std::optional<std::string> AddListedInputs(Options& options) {
   return std::nullopt;
 }
 
-// The codon counts of every sequence of `name` added up, in a pass that analyses nothing;
-// the error line when the file cannot be read.
-std::optional<std::string> PoolCounts(const std::string& name, const Options& options,
-                                      CodonCounts& pooled) {
-  InputFile file;
-  if (!file.Open(name)) return FileErrorText("opening", name);
-  if (file.refusal() != nullptr) return FileErrorText("reading", name, file.refusal());
-  ReportRequest request;
-  request.style.code = options.code;
-  request.style.count_only = true;
-  request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
-  const InputOutcome outcome = ReportInput(file, request);
-  if (outcome.status != InputOutcome::Status::kDone) return FileErrorText("reading", name);
-  pooled = outcome.totals.pooled;
-  return std::nullopt;
-}
-
-// The background of the expected score; the error line when it cannot be had.
-std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
-                                            Background& background) {
-  const std::string& choice = options.background.value_or("even");
-  if (choice == "even") {
-    background = EvenBackground(*options.code);
-    return std::nullopt;
-  }
-  CodonCounts pooled{};
-  const std::string& file = choice == "input" ? input : choice;
-  if (auto error = PoolCounts(file, options, pooled)) return error;
-  background = PooledBackground(*options.code, pooled);
-  std::string families;
-  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-    if (background.even_fallback[f])
-      families += (families.empty() ? "" : ", ") + std::string(kFamilyNames[f]);
-  }
-  if (!families.empty()) {
-    Warning(file + ": the background has no codon of " + families + ": even use is taken for them");
-  }
-  return std::nullopt;
-}
-
 // The outputs that gather every input: the table and the summary.
 class RunOutputs {
  public:
@@ -126,6 +88,16 @@ class RunOutputs {
   OutputBuffer* summary() { return summary_; }
   ReportSet& set() { return set_; }
 
+  // The HTML report, opened and begun when asked for.
+  std::optional<std::string> OpenPage(const std::vector<FileIdentity>& inputs) {
+    if (!options_.report) return std::nullopt;
+    OutputBuffer* out = Open(*options_.report, inputs);
+    if (out == nullptr) return FileErrorText("opening", *options_.report);
+    page_.emplace(*out, *options_.code, options_.background.value_or("even"));
+    return std::nullopt;
+  }
+  HtmlReport* page() { return page_ ? &*page_ : nullptr; }
+
  private:
   OutputBuffer* Open(const std::string& name, const std::vector<FileIdentity>& inputs) {
     const bool compressed = NamesGzipFile(name);
@@ -139,6 +111,7 @@ class RunOutputs {
   ReportSet set_;
   OutputBuffer* table_ = nullptr;
   OutputBuffer* summary_ = nullptr;
+  std::optional<HtmlReport> page_;
 };
 
 struct InputRun {
@@ -175,6 +148,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     r.staged.Drop();
     row.error = error;
     if (r.run.summary() != nullptr) WriteSummaryRow(*r.run.summary(), row);
+    if (r.run.page() != nullptr) r.run.page()->AddInput({.file = label, .error = error});
     return false;
   };
 
@@ -201,6 +175,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
   request.table_header = false;
   request.keep_scores = options.summary.has_value();
+  request.style.plot = options.report.has_value();
   if (!options.no_reports) {
     const std::string prefix = ReportPrefix(options, input_argument, label);
     OutputBuffer** const slots[] = {&request.outputs.order, &request.outputs.scores,
@@ -252,6 +227,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     row.inline_headers = totals.survey.inline_headers;
     WriteSummaryRow(*r.run.summary(), row);
   }
+  if (r.run.page() != nullptr) r.run.page()->AddInput(PageInputOf(label, outcome));
   return true;
 }
 
@@ -275,6 +251,10 @@ int ReportAllInputs(const Options& options) {
   }
   RunOutputs run(options, layout);
   if (const auto error = run.OpenSummary(identities)) {
+    std::fputs((*error + "\n").c_str(), stderr);
+    return kFailureStatus;
+  }
+  if (const auto error = run.OpenPage(identities)) {
     std::fputs((*error + "\n").c_str(), stderr);
     return kFailureStatus;
   }
@@ -304,6 +284,7 @@ int ReportAllInputs(const Options& options) {
     std::fputs((*error + "\n").c_str(), stderr);
     return kFailureStatus;
   }
+  if (run.page() != nullptr) run.page()->Finish();
   if (const std::string* failed = run.set().Commit()) {
     const std::string_view table_name =
         options.table == kStandardStream ? kStandardOutputName : std::string_view(*options.table);

@@ -83,6 +83,8 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
   batch.coding = CodingChecks{};
   batch.pooled = CodonCounts{};
   const bool count_only = reporter.count_only();
+  const bool plot = reporter.style().plot;
+  if (plot) batch.plot.Clear();
   for (std::size_t i = 0; i < batch.size; ++i) {
     SequenceRecord& record = batch.records[i];
     if (!record.counted) {
@@ -104,6 +106,9 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     batch.coding.Add(reported.checks);
     batch.score_values.push_back(reported.score);
     batch.excess_values.push_back(reported.excess);
+    if (plot) {
+      batch.plot.Add(*reporter.style().code, reported.checks, reporter.analysis(), reported.excess);
+    }
   }
 }
 
@@ -131,6 +136,7 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
     totals.excesses.insert(totals.excesses.end(), batch.excess_values.begin(),
                            batch.excess_values.end());
   }
+  if (totals.keep_plot) totals.plot.Add(batch.plot);
   for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += batch.pooled[c];
   totals.survey.Merge(batch.survey);
   totals.coding.Add(batch.coding);

@@ -19,6 +19,7 @@
 #include "input/codon_reader.hpp"
 #include "input/input_survey.hpp"
 #include "input/sequence_facts.hpp"
+#include "reports/html_report.hpp"
 #include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/table_report.hpp"
@@ -68,6 +69,7 @@ struct SequenceBatch {
   InputSurvey survey;
   CodingChecks coding;
   CodonCounts pooled{};  // every record's counts added
+  PlotBatch plot;        // for the HTML report, when it is written
 };
 
 // How the sequences of one input are reported.
@@ -77,6 +79,7 @@ struct ReportStyle {
   std::string_view file;                   // the input's name in the table
   const Background* background = nullptr;  // of the expected score, when it is computed
   bool count_only = false;                 // only pool the counts: no analysis, no output
+  bool plot = false;                       // gather what the HTML report shows
 };
 
 // Analyses one sequence after another and writes each one's outputs, reusing its
@@ -94,6 +97,8 @@ class SequenceReporter {
   // those of `out` that are not null.
   Reported Report(const ReportOutputs& out, const SequenceRecord& record);
   bool count_only() const { return style_.count_only; }
+  const ReportStyle& style() const { return style_; }
+  const SequenceAnalysis& analysis() const { return analysis_; }  // of the last sequence
 
  private:
   const ReportStyle& style_;
@@ -118,6 +123,8 @@ struct InputTotals {
   std::vector<double> excesses;
   CodonCounts pooled{};  // the counts of every sequence added
   std::uint64_t u_letters = 0;
+  bool keep_plot = false;  // gather `plot`
+  PlotData plot;           // what the HTML report shows of the input
 };
 
 // Appends an analysed batch's texts to the run's outputs and adds it to `totals`; false

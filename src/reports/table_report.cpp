@@ -15,8 +15,25 @@ bool IsControl(unsigned char byte) {
   return byte < 0x20 || byte == 0x7f;
 }
 
-// The length of the well-formed UTF-8 sequence at `p` (end at `end`), 0 when there is none:
-// no overlong forms, no surrogates, nothing past U+10FFFF.
+char* WriteNotAvailable(char* p) {
+  for (char c : kNotAvailable) *p++ = c;
+  return p;
+}
+
+char* WriteNumberOrNa(char* p, double value) {
+  return std::isnan(value) ? WriteNotAvailable(p) : FormatDouble(p, value);
+}
+
+char* WriteInteger(char* p, std::uint64_t value) {
+  return std::to_chars(p, p + kMaxNumberText, value).ptr;
+}
+
+void AppendTab(OutputBuffer& out) {
+  out.Append("\t");
+}
+
+}  // namespace
+
 std::size_t Utf8Length(const unsigned char* p, const unsigned char* end) {
   const unsigned char lead = *p;
   std::size_t size = 0;
@@ -40,25 +57,6 @@ std::size_t Utf8Length(const unsigned char* p, const unsigned char* end) {
   }
   return size;
 }
-
-char* WriteNotAvailable(char* p) {
-  for (char c : kNotAvailable) *p++ = c;
-  return p;
-}
-
-char* WriteNumberOrNa(char* p, double value) {
-  return std::isnan(value) ? WriteNotAvailable(p) : FormatDouble(p, value);
-}
-
-char* WriteInteger(char* p, std::uint64_t value) {
-  return std::to_chars(p, p + kMaxNumberText, value).ptr;
-}
-
-void AppendTab(OutputBuffer& out) {
-  out.Append("\t");
-}
-
-}  // namespace
 
 void AppendTableText(OutputBuffer& out, std::string_view text) {
   const bool quoted = text.find('"') != std::string_view::npos;

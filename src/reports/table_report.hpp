@@ -61,6 +61,10 @@ void WriteTableHeader(OutputBuffer& out, const TableLayout& layout);
 void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout& layout,
                    const TableRow& row);
 
+// The length of the well-formed UTF-8 sequence at `p` (end at `end`), 0 when there is none:
+// no overlong forms, no surrogates, nothing past U+10FFFF.
+std::size_t Utf8Length(const unsigned char* p, const unsigned char* end);
+
 // `text` as the table writes a text field.
 void AppendTableText(OutputBuffer& out, std::string_view text);
 

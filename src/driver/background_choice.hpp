@@ -1,0 +1,28 @@
+// The background of the expected score as the options choose it: even use, the pooled
+// codons of the input itself, or those of a FASTA file.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "analysis/background.hpp"
+#include "driver/options.hpp"
+#include "input/byte_source.hpp"
+
+namespace trelba {
+
+// The codon counts of every sequence of `input` added up, in a pass that analyses
+// nothing; false when it cannot be read to its end.
+bool PoolSourceCounts(ByteSource& input, const Options& options, CodonCounts& pooled);
+
+// The background of `input` (a file name; "" when the background is not the input's
+// own); the error line when it cannot be had. Warns of families the background lacks.
+std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
+                                            Background& background);
+
+// The background of pooled counts `pooled` read from `name`, with the warning of
+// families it lacks.
+Background BackgroundOfCounts(const Options& options, const std::string& name,
+                              const CodonCounts& pooled);
+
+}  // namespace trelba
