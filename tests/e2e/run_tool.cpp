@@ -21,11 +21,15 @@ StartedRun StartTrelba(const std::vector<std::string>& args, const std::filesyst
   if (options.standard_input && ::pipe(pipe_ends) != 0) std::abort();
   run.pid = ::fork();
   if (run.pid == 0) {
-    // An ignored signal stays ignored across exec: the program starts as from a shell,
-    // whatever the tests were started under (nohup ignores SIGHUP).
-    for (const int signal_number : {SIGPIPE, SIGHUP, SIGINT, SIGTERM}) {
-      ::signal(signal_number, SIG_DFL);
+    // An ignored or blocked signal stays so across exec: the program starts as from an
+    // interactive shell, whatever the tests were started under (nohup ignores SIGHUP, a
+    // background job of a script SIGINT and SIGQUIT).
+    for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
+      if (signal_number != SIGKILL && signal_number != SIGSTOP) ::signal(signal_number, SIG_DFL);
     }
+    sigset_t unblocked;
+    ::sigemptyset(&unblocked);
+    ::sigprocmask(SIG_SETMASK, &unblocked, nullptr);
     if (options.standard_input) {
       ::dup2(pipe_ends[0], 0);
       ::close(pipe_ends[0]);
