@@ -60,6 +60,25 @@ void OrderedPipeline::Submit(std::size_t batch) {
   work_ready_.notify_one();
 }
 
+void OrderedPipeline::RunHere(std::size_t batch) {
+  if (workers_ == 1) {
+    Submit(batch);
+    return;
+  }
+  {
+    // Every submitted batch written: worker 0 is idle, and its scratch space free.
+    std::unique_lock lock(mutex_);
+    batch_freed_.wait(lock, [&] { return next_write_ == next_position_; });
+  }
+  job_.Work(batch, 0);
+  job_.Write(batch);
+  {
+    std::lock_guard lock(mutex_);
+    free_.push_back(batch);
+  }
+  batch_freed_.notify_one();
+}
+
 void OrderedPipeline::Drain() {
   if (workers_ == 1) return;
   std::unique_lock lock(mutex_);

@@ -57,6 +57,9 @@ class OrderedPipeline {
   std::size_t Take();
   // Hands a filled batch on.
   void Submit(std::size_t batch);
+  // Works on a filled batch and writes it in the calling thread, as worker 0, when nothing
+  // submitted is still to be written (so that it keeps its place in the order).
+  void RunHere(std::size_t batch);
   // Waits until every submitted batch has been written; the threads wait for more.
   void Drain();
   // Waits until every submitted batch has been written, and ends the threads.

@@ -94,30 +94,35 @@ class InputJob final : public PipelineJob {
 
 namespace {
 
-// The blocks of one input: read ahead by the reader's prefetch thread when it has one,
-// else as they are asked for.
+// The blocks of one input: read in the caller's thread while they come back short (the
+// whole of a small file: no handoff between threads), then ahead by the reader's prefetch
+// thread when it has one.
 class Blocks {
  public:
   Blocks(ByteSource& input, BlockPrefetch* prefetch, char* block)
-      : input_(input), prefetch_(prefetch), block_(block) {
-    if (prefetch_ != nullptr) prefetch_->Start(input);
-  }
+      : input_(input), prefetch_(prefetch), block_(block) {}
   ~Blocks() {
-    if (prefetch_ != nullptr) prefetch_->Stop();
+    if (started_) prefetch_->Stop();
   }
   Blocks(const Blocks&) = delete;
   Blocks& operator=(const Blocks&) = delete;
 
   std::ptrdiff_t Next(const char*& data) {
-    if (prefetch_ != nullptr) return prefetch_->Next(data);
+    if (started_) return prefetch_->Next(data);
     data = block_;
-    return input_.Read(block_, kReadBlock);
+    const std::ptrdiff_t n = input_.Read(block_, kReadBlock);
+    if (prefetch_ != nullptr && n == static_cast<std::ptrdiff_t>(kReadBlock)) {
+      prefetch_->Start(input_);  // reads on while this block is scanned
+      started_ = true;
+    }
+    return n;
   }
 
  private:
   ByteSource& input_;
   BlockPrefetch* prefetch_;
   char* block_;
+  bool started_ = false;
 };
 
 // NUL bytes, which no FASTA text holds: UTF-16 or UTF-32 text past the part looked at when
@@ -154,23 +159,22 @@ void InputReader::Build(unsigned threads) {
   }
 }
 
-// Where the input's blocks are read to: read ahead on a thread of its own when there are
-// several workers, else in the caller's. False when neither can be had.
+// Where the input's blocks are read to: a block for the caller's thread, and a read-ahead
+// thread when there are several workers (when it can be had). False without the block.
 bool InputReader::HaveBlocks() {
+  try {
+    block_.reset(new char[kReadBlock]);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   if (pipeline_->workers() > 1) {
     try {
       prefetch_ = std::make_unique<BlockPrefetch>(kReadBlock);
-      return true;
     } catch (const std::exception&) {
       // No thread or no memory for its blocks: read in this one.
     }
   }
-  try {
-    block_.reset(new char[kReadBlock]);
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
+  return true;
 }
 
 InputReader::~InputReader() = default;
@@ -198,10 +202,23 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
     WriteTableHeader(*out.table, request.style.table);
   }
 
+  // The input's first batch is held back until a second one comes: an input of one batch
+  // (a small file) is analysed in this thread, without a handoff to a worker.
+  std::optional<std::size_t> held;
+  bool first = pipeline->workers() > 1;
   BatchFiller filler(
       {out.table != nullptr, request.style.table.description},
       [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
-      [&](SequenceBatch& batch) { pipeline->Submit(batch.slot); });
+      [&](SequenceBatch& batch) {
+        if (first) {
+          first = false;
+          held = batch.slot;
+          return;
+        }
+        if (held) pipeline->Submit(*held);
+        held.reset();
+        pipeline->Submit(batch.slot);
+      });
   FastaScanner& scanner = outcome.scanner;
   std::uint64_t text_offset = 0;  // bytes of text before the block
   for (;;) {
@@ -223,6 +240,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   }
   if (outcome.status == InputOutcome::Status::kDone) FinishFasta(scanner, filler);
   filler.Flush();
+  if (held) pipeline->RunHere(*held);
   pipeline->Drain();
   // Memory that ran out is told as the input that could not be read, as elsewhere.
   if (job.out_of_memory()) outcome.status = InputOutcome::Status::kReadFailed;
