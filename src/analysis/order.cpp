@@ -70,4 +70,31 @@ void OrderValues(const GeneticCode& code, const CodonCounts& counts, const Famil
   }
 }
 
+double UnsharedOrderValue(const GeneticCode& code, std::size_t f, const CodonCounts& counts,
+                          std::uint64_t total) {
+  if (code.divisor[f] == 0) return 0.0;
+  const Family& family = code.families[f];
+  // The frequencies as WithinFamilyFrequencies makes them: count / total, or the count
+  // itself (0) when the total is 0.
+  const auto whole = static_cast<double>(total);
+  const auto frequency = [&](std::size_t codon) {
+    const auto count = static_cast<double>(counts[codon]);
+    return total != 0 ? count / whole : count;
+  };
+  double entropy = 0.0;
+  for (unsigned m = 0; m < family.size; ++m) {
+    const std::size_t codon = family.members[m];
+    double contribution = 0.0;
+    if (code.exempt[codon]) {
+      contribution = frequency(codon);
+    } else if (total <= kEntropyTableMaxTotal) {
+      contribution = TabulatedEntropyTerm(counts[codon], total);
+    } else {
+      contribution = EntropyTerm(frequency(codon));
+    }
+    entropy = m == 0 ? contribution : entropy + contribution;
+  }
+  return 1.0 - entropy / code.log_divisor[f];
+}
+
 }  // namespace trelba

@@ -1,6 +1,9 @@
 // Family entropy and order values.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #include "codes/genetic_code.hpp"
 #include "trelba/tables.hpp"
 
@@ -21,5 +24,12 @@ void OrderValues(const GeneticCode& code, const CodonValues& frequencies, Family
 // terms from the entropy table; every other family computes them as above.
 void OrderValues(const GeneticCode& code, const CodonCounts& counts, const FamilyValues& totals,
                  const CodonValues& frequencies, FamilyValues& order);
+
+// The order value of family `f` from its codon counts alone, `total` being their sum: bit
+// for bit what OrderValues gives a family whose codons are in no other family
+// (code.unshared[f]) when the total is at most 2^53 (so that the within-family frequencies'
+// double total is this exact sum).
+double UnsharedOrderValue(const GeneticCode& code, std::size_t f, const CodonCounts& counts,
+                          std::uint64_t total);
 
 }  // namespace trelba

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "analysis/frequencies.hpp"
+#include "analysis/score.hpp"
 #include "reports/count_report.hpp"
 #include "reports/order_report.hpp"
 #include "reports/score_report.hpp"
@@ -43,7 +45,7 @@ SequenceBatch::SequenceBatch()
   excess_values.reserve(kBatchSequences);
 }
 
-SequenceReporter::SequenceReporter(const ReportStyle& style) : style_(style) {
+SequenceReporter::SequenceReporter(const ReportStyle& style) : style_(style), memo_(*style.code) {
   if (style.background != nullptr) expected_.emplace(*style.code, *style.background);
 }
 
@@ -52,10 +54,18 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
   const GeneticCode& code = *style_.code;
   // The counts go out before anything is computed from them.
   if (out.counts != nullptr) WriteCountBlock(*out.counts, record.number, record.counts);
-  AnalyseSequence(code, record.counts, analysis_);
-  // The order values are spelt once for both outputs that show them.
-  if (out.order != nullptr || out.table != nullptr) {
-    FormatOrderValues(analysis_.order, order_texts_);
+  // The memo gives the totals, order values and their texts (spelt once for both outputs
+  // that show them) as the plain path makes them. It serves codes that share no codon
+  // between families, whose frequencies nothing else reads (the expected score reads them
+  // for shared families only), so they are not made.
+  if (memo_.Fill(record.counts, analysis_.totals, analysis_.order, order_texts_)) {
+    FamilyComposition(code, analysis_.totals, analysis_.composition);
+    analysis_.score = SequenceScore(analysis_.composition, analysis_.order);
+  } else {
+    AnalyseSequence(code, record.counts, analysis_);
+    if (out.order != nullptr || out.table != nullptr) {
+      FormatOrderValues(analysis_.order, order_texts_);
+    }
   }
   if (out.order != nullptr) WriteOrderBlock(*out.order, order_texts_);
   if (out.scores != nullptr) WriteScoreLine(*out.scores, analysis_.score);

@@ -105,6 +105,7 @@ class SequenceReporter {
   std::optional<ExpectedOrderCache> expected_;
   SequenceAnalysis analysis_;
   OrderTexts order_texts_;
+  OrderMemo memo_;
 };
 
 // Counts the bodies of a filled batch and writes every record's outputs into the batch's

@@ -67,7 +67,7 @@ void CountCodons(CodonReader& reader, const char* data, std::size_t size) {
     // Whole codons of three bases from the frame's beginning on; the rest byte by byte.
     if constexpr (kCountRuns) {
       if (frame == 0) {
-        p = CountCodonRuns(p, end, counts);
+        p = kCodonRunReader(p, end, counts);
         if (p == end) break;
       }
     }

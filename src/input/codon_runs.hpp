@@ -58,4 +58,15 @@ inline const unsigned char* CountCodonRuns(const unsigned char* p, const unsigne
   return p;
 }
 
+// The same reading, as fast as this processor allows (codon_runs_wide.cpp): the table
+// reader above, or SSE2 or AVX2 sixteen or thirty-two bytes at a time; the same counts and
+// the same place of stopping whichever reads.
+using CodonRunReader = const unsigned char* (*)(const unsigned char* p, const unsigned char* end,
+                                                std::uint64_t* counts);
+extern const CodonRunReader kCodonRunReader;
+
+// Each reader by name, for tests and benchmarks: null where this build or processor lacks it.
+enum class CodonRunWidth { kTable, kSse2, kAvx2 };
+CodonRunReader CodonRunReaderOf(CodonRunWidth width);
+
 }  // namespace trelba

@@ -1,5 +1,7 @@
 #include "reports/order_texts.hpp"
 
+#include "analysis/order.hpp"
+
 namespace trelba {
 
 void FormatOrderValues(const FamilyValues& order, OrderTexts& texts) {
@@ -7,6 +9,57 @@ void FormatOrderValues(const FamilyValues& order, OrderTexts& texts) {
     char* const begin = texts.text[f].data();
     texts.size[f] = static_cast<std::uint8_t>(FormatDouble(begin, order[f]) - begin);
   }
+}
+
+OrderMemo::OrderMemo(const GeneticCode& code) : code_(code) {
+  usable_ = true;
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) usable_ = usable_ && code.unshared[f];
+  if (usable_) slots_.resize((kFamilyCount + 1) * kSlots);
+}
+
+bool OrderMemo::Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValues& order,
+                     OrderTexts& texts) {
+  if (!usable_) return false;
+  constexpr std::uint64_t kExactTotal = std::uint64_t{1} << 53;
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
+    const Family& family = code_.families[f];
+    std::uint64_t total = 0;
+    std::uint64_t key = 0;
+    std::uint64_t any = 0;  // every count ORed: below 256 when each fits its byte
+    for (unsigned m = 0; m < family.size; ++m) {
+      const std::uint64_t count = counts[family.members[m]];
+      total += count;
+      key = key << 8 | count;
+      any |= count;
+    }
+    if (total > kExactTotal || any > kExactTotal) return false;
+    totals[f] = static_cast<double>(total);
+    char* const text = texts.text[f].data();
+    if (any >= 256 || family.size > kMaxKeyMembers) {
+      order[f] = UnsharedOrderValue(code_, f, counts, total);
+      texts.size[f] = static_cast<std::uint8_t>(FormatDouble(text, order[f]) - text);
+      continue;
+    }
+    Slot& slot = slots_[f * kSlots + ((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits))];
+    if (slot.key != key) {
+      const double value = UnsharedOrderValue(code_, f, counts, total);
+      const auto size = static_cast<std::size_t>(FormatDouble(text, value) - text);
+      order[f] = value;
+      texts.size[f] = static_cast<std::uint8_t>(size);
+      if (size > kTextRoom) continue;  // no order value is that long; kept out all the same
+      slot.key = key;
+      slot.value = value;
+      std::memcpy(slot.text.data(), text, kTextRoom);
+      slot.size = static_cast<std::uint8_t>(size);
+      continue;
+    }
+    order[f] = slot.value;
+    std::memcpy(text, slot.text.data(), kTextRoom);
+    texts.size[f] = slot.size;
+  }
+  totals[0] = 0.0;
+  order[0] = 0.0;
+  return true;
 }
 
 }  // namespace trelba

@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
+#include "codes/genetic_code.hpp"
 #include "numeric/number_format.hpp"
 #include "trelba/tables.hpp"
 
@@ -23,5 +25,40 @@ inline char* CopyOrderText(char* out, const OrderTexts& texts, std::size_t f) {
   std::memcpy(out, texts.text[f].data(), kMaxNumberText);  // fixed size: one quick copy
   return out + texts.size[f];
 }
+
+// Family totals, order values and their texts of a sequence, each family's kept by its
+// count vector: short genes give the same few vectors again and again, and the same counts
+// give the same value and text, so a value found here has the bits that OrderValues and
+// FormatOrderValues would give it. A bounded table per family (one slot per vector's hash,
+// the newest vector in it), allocated once; one per analysing thread.
+class OrderMemo {
+ public:
+  // `code` must outlive the memo.
+  explicit OrderMemo(const GeneticCode& code);
+
+  // Where no codon is in two families, fills `totals` as WithinFamilyFrequencies does, and
+  // `order` and `texts` as OrderValues and FormatOrderValues do, and returns true. False
+  // for a code that shares codons between families, or for counts beyond 2^53: then what
+  // was filled is to be made again the plain way.
+  bool Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValues& order,
+            OrderTexts& texts);
+
+ private:
+  static constexpr unsigned kSlotBits = 8;
+  static constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
+  static constexpr unsigned kMaxKeyMembers = 7;  // counts below 256 each, one byte apiece
+  static constexpr std::size_t kTextRoom = 16;
+  static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};  // no key is all ones
+  struct Slot {
+    std::uint64_t key = kEmpty;
+    double value = 0.0;
+    std::array<char, kTextRoom> text{};
+    std::uint8_t size = 0;
+  };
+
+  const GeneticCode& code_;
+  bool usable_ = false;
+  std::vector<Slot> slots_;  // kSlots per family
+};
 
 }  // namespace trelba

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "input/codon_reader.hpp"
 #include "read_sequences.hpp"
 
 namespace trelba {
@@ -153,6 +154,47 @@ TEST(CodonRuns, StopAtTheFirstTripleThatIsNoCodon) {
     const std::size_t expected = std::min<std::size_t>(size / 3 * 3, 30);
     EXPECT_EQ(stop, expected) << size;
     EXPECT_EQ(counts[36], expected / 3) << size;  // ATG
+  }
+}
+
+// Every reader of runs this processor has (the table, SSE2, AVX2), then the byte-by-byte
+// reader from where it stopped, counts as the byte-by-byte reader alone: on every byte
+// value at many places of a run, and on random text, from every start to every end.
+TEST(CodonRuns, EveryReaderThenByteByByteCountsAsByteByByte) {
+  std::mt19937_64 random(99);
+  std::vector<std::string> texts;
+  const std::string run = "ATGGCTAAACGTttccagGATTGGCTTGAACCGTATGGTCACATCAAGTCTTAGGCAGCCGG";
+  for (int byte = 0; byte < 256; ++byte) {
+    for (std::size_t at : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{16},
+                           std::size_t{29}, std::size_t{30}, std::size_t{31}, std::size_t{32},
+                           std::size_t{33}, std::size_t{47}, std::size_t{62}}) {
+      std::string text = run;
+      text[at] = static_cast<char>(byte);
+      texts.push_back(text);
+    }
+  }
+  for (int i = 0; i < 200; ++i) texts.push_back(RandomText(random, 150));
+  for (const CodonRunWidth width :
+       {CodonRunWidth::kTable, CodonRunWidth::kSse2, CodonRunWidth::kAvx2}) {
+    const CodonRunReader runs = CodonRunReaderOf(width);
+    if (runs == nullptr) continue;  // not on this processor or build
+    for (const std::string& text : texts) {
+      if (text.find('>') != std::string::npos) continue;  // bodies hold none
+      const char* const data = text.data();
+      const auto* const bytes = reinterpret_cast<const unsigned char*>(data);
+      for (std::size_t begin = 0; begin < 4; ++begin) {
+        for (std::size_t end = begin; end <= text.size(); ++end) {
+          CodonReader alone, after_runs;
+          CountCodons<false>(alone, data + begin, end - begin);
+          const auto stop = static_cast<std::size_t>(
+              runs(bytes + begin, bytes + end, after_runs.counts.data()) - bytes);
+          ASSERT_TRUE(stop >= begin && stop <= end);
+          CountCodons<false>(after_runs, data + stop, end - stop);
+          ASSERT_TRUE(after_runs.counts == alone.counts)
+              << static_cast<int>(width) << " on '" << text << "' " << begin << " to " << end;
+        }
+      }
+    }
   }
 }
 
