@@ -162,8 +162,10 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
 
   // Opened in this order: family order report, score report, codon count report; none of
   // them may be the input itself.
+  // The expected score shows only in the table, the summary and the HTML report.
+  const bool excess_shown = options.table || options.summary || options.report;
   Background own_background;
-  if (r.shared_background == nullptr) {
+  if (r.shared_background == nullptr && excess_shown) {
     if (const auto error = ChooseBackground(options, input_argument, own_background)) {
       return fail(*error);
     }
@@ -171,7 +173,9 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   ReportSet reports;
   ReportRequest request;
   request.style = {options.code, r.layout, label,
-                   r.shared_background != nullptr ? r.shared_background : &own_background};
+                   !excess_shown                    ? nullptr
+                   : r.shared_background != nullptr ? r.shared_background
+                                                    : &own_background};
   request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
   request.table_header = false;
   request.keep_scores = options.summary.has_value();
