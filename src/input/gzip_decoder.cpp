@@ -56,4 +56,14 @@ std::unique_ptr<Decoder> MakeGzipDecoder() {
   return MakeStarted<GzipMembers<ZlibInflater>>();
 }
 
+std::unique_ptr<Decoder> MakeGzipDecoderAfterMember() {
+  auto decoder = std::make_unique<GzipMembers<ZlibInflater>>(true);
+  if (!decoder->started()) return nullptr;
+  return decoder;
+}
+
+std::unique_ptr<MemberInflater> MakeMemberInflater() {
+  return std::make_unique<WholeMembers<ZlibInflater>>();
+}
+
 }  // namespace trelba

@@ -48,4 +48,14 @@ std::unique_ptr<Decoder> MakeGzipDecoder() {
   return MakeStarted<GzipMembers<IsalInflater>>();
 }
 
+std::unique_ptr<Decoder> MakeGzipDecoderAfterMember() {
+  auto decoder = std::make_unique<GzipMembers<IsalInflater>>(true);
+  if (!decoder->started()) return nullptr;
+  return decoder;
+}
+
+std::unique_ptr<MemberInflater> MakeMemberInflater() {
+  return std::make_unique<WholeMembers<IsalInflater>>();
+}
+
 }  // namespace trelba

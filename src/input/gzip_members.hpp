@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 
 #include "input/decoder.hpp"
 
@@ -25,7 +26,12 @@ enum class InflateResult {
 template <class Inflater>
 class GzipMembers final : public Decoder {
  public:
-  GzipMembers() { started_ = inflater_.Start(); }
+  // `after_member`: the input begins where a member has ended (zero padding may follow),
+  // as it does where the member-parallel inflate (parallel_inflate.hpp) hands a file over.
+  explicit GzipMembers(bool after_member = false)
+      : state_(after_member ? State::kBetweenMembers : State::kInMember) {
+    started_ = inflater_.Start();
+  }
 
   bool started() const { return started_; }
 
@@ -85,7 +91,49 @@ class GzipMembers final : public Decoder {
 
   Inflater inflater_;
   bool started_ = false;
-  State state_ = State::kInMember;
+  State state_;
 };
+
+// Inflates whole members, one at a time, for the member-parallel inflate.
+class MemberInflater {
+ public:
+  virtual ~MemberInflater() = default;
+  // Inflates `in`, which must be exactly one gzip member, into `out`: true, with its text
+  // in out[0, produced), when it is one whole member, its check values right and its text
+  // no longer than `out_size`; false for anything else (damage, a member that ends before
+  // `in` does or goes on after it, text that does not fit).
+  virtual bool InflateWhole(const unsigned char* in, std::size_t in_size, unsigned char* out,
+                            std::size_t out_size, std::size_t& produced) = 0;
+};
+
+template <class Inflater>
+class WholeMembers final : public MemberInflater {
+ public:
+  bool InflateWhole(const unsigned char* in, std::size_t in_size, unsigned char* out,
+                    std::size_t out_size, std::size_t& produced) override {
+    produced = 0;
+    if (!inflater_.Start()) return false;
+    std::size_t in_left = in_size;
+    std::size_t out_left = out_size;
+    for (;;) {
+      const std::size_t in_before = in_left;
+      const std::size_t out_before = out_left;
+      const InflateResult result = inflater_.Inflate(in + (in_size - in_left), in_left,
+                                                     out + (out_size - out_left), out_left);
+      produced = out_size - out_left;
+      if (result == InflateResult::kError) return false;
+      if (result == InflateResult::kMemberEnd) return in_left == 0;
+      if (in_left == in_before && out_left == out_before) return false;  // cut, or too long
+    }
+  }
+
+ private:
+  Inflater inflater_;
+};
+
+// Built beside MakeGzipDecoder by the same inflater's file: a gzip decoder whose input
+// begins after a member, and the whole-member inflater. Null when the library cannot start.
+std::unique_ptr<Decoder> MakeGzipDecoderAfterMember();
+std::unique_ptr<MemberInflater> MakeMemberInflater();
 
 }  // namespace trelba
