@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <thread>
 
 namespace trelba {
 
@@ -23,5 +25,10 @@ void AdviseSequentialReading(int fd);
 std::ptrdiff_t ReadInput(int fd, unsigned char* buffer, std::size_t capacity);
 
 void CloseInputFile(int fd);
+
+// Runs `body` on a new thread that starts with the interrupting signals blocked (on Linux
+// every signal but those of the program's own faults), so that only the threads of the
+// driver take them, as its pipeline's threads do. Throws std::system_error as std::thread.
+std::thread StartQuietThread(std::function<void()> body);
 
 }  // namespace trelba

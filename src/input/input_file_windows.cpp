@@ -32,4 +32,9 @@ void CloseInputFile(int fd) {
   ::_close(fd);
 }
 
+// Windows sends no signal to a thread: its console handler runs on a thread of its own.
+std::thread StartQuietThread(std::function<void()> body) {
+  return std::thread(std::move(body));
+}
+
 }  // namespace trelba
