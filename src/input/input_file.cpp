@@ -5,6 +5,7 @@
 
 #include "input/compression_format.hpp"
 #include "input/input_file_system.hpp"
+#include "input/parallel_inflate.hpp"
 #include "input/readable_formats.hpp"
 #include "input/text_encoding.hpp"
 
@@ -52,7 +53,10 @@ bool InputFile::Start() {
   }
   refusal_ = UnreadableFormatRefusal(format);
   if (refusal_ != nullptr) return true;
-  decoder_ = MakeDecoder(format);
+  if (format == CompressionFormat::kGzip) {
+    decoder_ = MakeParallelGzipDecoder(inflate_threads_, raw_.get(), raw_end_);
+  }
+  if (decoder_ == nullptr) decoder_ = MakeDecoder(format);
   head_.reset(new unsigned char[kEncodingSample]);
   if (decoder_ == nullptr) {
     failed_ = true;  // no memory for the decoder: the first Read fails

@@ -20,6 +20,11 @@ class InputFile final : public ByteSource {
   InputFile& operator=(const InputFile&) = delete;
   ~InputFile() override;
 
+  // Threads that may inflate BGZF input (bgzip's gzip members, parallel_inflate.hpp) of
+  // the next Open: 1 (the default) reads every input on the calling thread alone. The
+  // text is the same for every number.
+  void SetInflateThreads(unsigned threads) { inflate_threads_ = threads; }
+
   // Opens `name` for reading. Fails for a file that cannot be opened or read and for a
   // directory.
   bool Open(const std::string& name);
@@ -43,6 +48,7 @@ class InputFile final : public ByteSource {
   bool FillRaw();
   std::ptrdiff_t Decode(unsigned char* buffer, std::size_t capacity);
 
+  unsigned inflate_threads_ = 1;
   int fd_ = -1;
   bool owns_fd_ = false;
   // Bytes read from the file and not yet used: the first block (read to tell the format
