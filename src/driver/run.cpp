@@ -153,6 +153,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   };
 
   InputFile input;
+  input.SetInflateThreads(options.thread_count != 0 ? options.thread_count : DefaultThreadCount());
   const bool opened = from_standard_input ? input.OpenDescriptor(kStandardInputDescriptor)
                                           : input.Open(input_argument);
   if (!opened) return fail(FileErrorText("opening", input_name));
