@@ -70,6 +70,37 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const std::string& gz) { return gz + "not a gzip member"; }}),
     [](const auto& test) { return std::string(test.param.name); });
 
+// Damaged BGZF input, inflated on several threads or on one: the same error.
+TEST(GzipInput, DamagedBgzfIsAReadErrorAtEveryThreadCount) {
+  std::string text;
+  while (text.size() < (1u << 20)) text += ">x\nATGAAACCCGGGTTTTAG\n";
+  const std::string bgzf = Bgzf(text, 20'000);
+  const std::string damaged[] = {
+      bgzf.substr(0, bgzf.size() / 2),  // a member cut
+      bgzf.substr(0, bgzf.size() / 2) + static_cast<char>(bgzf[bgzf.size() / 2] ^ 0x40) +
+          bgzf.substr(bgzf.size() / 2 + 1),  // a byte flipped
+      bgzf + "not a gzip member",
+      bgzf + std::string(9, '\0') + bgzf,
+  };
+  ScratchDir dir;
+  for (std::size_t k = 0; k < std::size(damaged); ++k) {
+    WriteFile(dir / "broken.fa.gz", damaged[k]);
+    for (const char* threads : {"1", "2", "4"}) {
+      const RunResult run = RunTrelba({"-j", threads, "broken.fa.gz"}, dir.path());
+      EXPECT_EQ(run.status, 255) << "case " << k << ", -j " << threads;
+      EXPECT_EQ(run.err, "Error reading file: broken.fa.gz\n") << "case " << k;
+    }
+  }
+  // Zero padding after the end-of-file member is read as gzip reads it.
+  WriteFile(dir / "padded.fa.gz", bgzf + std::string(70'000, '\0'));
+  WriteFile(dir / "plain.fa", text);
+  ASSERT_EQ(RunTrelba({"plain.fa"}, dir.path()).status, 0);
+  for (const char* threads : {"1", "2", "4"}) {
+    ASSERT_EQ(RunTrelba({"-j", threads, "padded.fa.gz"}, dir.path()).status, 0) << threads;
+    EXPECT_EQ(ReadFile(dir / "padded.fa.gz.freq"), ReadFile(dir / "plain.fa.freq")) << threads;
+  }
+}
+
 // A plain file is told by its content, not its name: a .gz name changes nothing.
 TEST(GzipInput, PlainFileWithGzName) {
   ScratchDir dir;

@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 
+#include "compress.hpp"
 #include "run_tool.hpp"
 
 namespace trelba::test {
@@ -116,19 +117,43 @@ TEST(Threads, BatchTextBeyondItsRoom) {
 
 // Regression guard: where threads cannot be had (a process limit), the run does the same
 // work in one thread instead of aborting, whichever thread fails to start.
+// The first threads asked for are a BGZF input's inflaters, the others the pipeline's.
 TEST(Threads, NoThreadsToBeHadFallsBackToOne) {
   ScratchDir dir;
-  WriteFile(dir / "in.fa", Sequences(3000));
-  const Outputs one = RunWithThreads(dir, "1", "0");
-  for (const char* made_before_failing : {"0", "1", "3"}) {
-    RunOptions options;
-    options.inject_faults = true;
-    options.environment = {{"TRELBA_FAULT", "NOTHREAD"}, {"TRELBA_FAULT_AT", made_before_failing}};
-    const RunResult run = RunTrelba({"-j", "3", "-T", "in.tsv", "in.fa"}, dir.path(), options);
-    ASSERT_EQ(run.status, 0) << run.err;
-    const Outputs got{ReadFile(dir / "in.fa.freq"), ReadFile(dir / "in.fa.iik"),
-                      ReadFile(dir / "in.fa.ok"), ReadFile(dir / "in.tsv"), run.err};
-    EXPECT_TRUE(got == one) << made_before_failing << " threads made";
+  for (const bool bgzf : {false, true}) {
+    WriteFile(dir / "in.fa", bgzf ? Bgzf(Sequences(30000), 5000) : Sequences(3000));
+    const Outputs one = RunWithThreads(dir, "1", "0");
+    for (const char* made_before_failing : {"0", "1", "3", "5"}) {
+      RunOptions options;
+      options.inject_faults = true;
+      options.environment = {{"TRELBA_FAULT", "NOTHREAD"},
+                             {"TRELBA_FAULT_AT", made_before_failing}};
+      const RunResult run = RunTrelba({"-j", "3", "-T", "in.tsv", "in.fa"}, dir.path(), options);
+      ASSERT_EQ(run.status, 0) << run.err;
+      const Outputs got{ReadFile(dir / "in.fa.freq"), ReadFile(dir / "in.fa.iik"),
+                        ReadFile(dir / "in.fa.ok"), ReadFile(dir / "in.tsv"), run.err};
+      EXPECT_TRUE(got == one) << made_before_failing << " threads made, bgzf " << bgzf;
+    }
+  }
+}
+
+// BGZF input is inflated member by member on several threads: the bytes of one thread,
+// on real genes and on members of many sizes.
+TEST(Threads, BgzfInputUnderEveryThreadCount) {
+  ScratchDir dir;
+  std::vector<std::string> texts = {Sequences(20000)};
+  for (const auto& entry : fs::directory_iterator(TestData() / "real")) {
+    texts.push_back(ReadFile(entry.path()));
+  }
+  for (const std::string& text : texts) {
+    for (const std::size_t piece : {std::size_t{65280}, std::size_t{777}}) {
+      WriteFile(dir / "in.fa", Bgzf(text, piece));
+      const Outputs one = RunWithThreads(dir, "1", "0");
+      for (const char* threads : {"2", "4", "9"}) {
+        EXPECT_TRUE(RunWithThreads(dir, threads, "0") == one)
+            << text.size() << " bytes in members of " << piece << ", -j " << threads;
+      }
+    }
   }
 }
 

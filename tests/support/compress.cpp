@@ -5,6 +5,7 @@
 #include <zlib.h>
 #include <zstd.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace trelba::test {
@@ -82,6 +83,41 @@ std::string CompressInStreams(CompressionFormat format, const std::string& text,
     streams += Compress(format, text.substr(at, piece));
   }
   return streams;
+}
+
+std::string BgzfMember(const std::string& text) {
+  z_stream stream{};
+  if (deflateInit2(&stream, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) std::abort();
+  std::string body(deflateBound(&stream, static_cast<uLong>(text.size())), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  stream.avail_in = static_cast<uInt>(text.size());
+  stream.next_out = reinterpret_cast<Bytef*>(body.data());
+  stream.avail_out = static_cast<uInt>(body.size());
+  if (deflate(&stream, Z_FINISH) != Z_STREAM_END) std::abort();
+  body.resize(stream.total_out);
+  deflateEnd(&stream);
+  const std::size_t size = 18 + body.size() + 8;
+  if (size > 65536) std::abort();
+  auto little = [](std::uint32_t value, int bytes) {
+    std::string out;
+    for (int k = 0; k < bytes; ++k) out += static_cast<char>((value >> (8 * k)) & 0xff);
+    return out;
+  };
+  // ID1 ID2 CM FLG(FEXTRA) MTIME XFL OS XLEN, then the subfield B C, length 2, BSIZE.
+  std::string member("\x1f\x8b\x08\x04\0\0\0\0\0\xff\x06\0BC\x02\0", 16);
+  member += little(static_cast<std::uint32_t>(size - 1), 2) + body;
+  const auto crc =
+      crc32(0, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size()));
+  return member + little(static_cast<std::uint32_t>(crc), 4) +
+         little(static_cast<std::uint32_t>(text.size()), 4);
+}
+
+std::string Bgzf(const std::string& text, std::size_t piece) {
+  std::string members;
+  for (std::size_t at = 0; at < text.size(); at += piece) {
+    members += BgzfMember(text.substr(at, piece));
+  }
+  return members + BgzfMember("");
 }
 
 std::string ZstdSkippableFrame(std::size_t size) {

@@ -32,6 +32,13 @@ std::string Compress(CompressionFormat format, const std::string& text);
 // a multi-stream file, as bgzip, pbzip2 or a `cat` of compressed files write.
 std::string CompressInStreams(CompressionFormat format, const std::string& text, std::size_t piece);
 
+// `text` as one BGZF member, as bgzip writes it: a gzip member with the "BC" extra field
+// holding its size less one (the text must compress to less than 64 KiB).
+std::string BgzfMember(const std::string& text);
+
+// `text` in BGZF members of `piece` bytes of text, then the empty end-of-file member.
+std::string Bgzf(const std::string& text, std::size_t piece = 65280);
+
 // A zstd skippable frame of `size` bytes of payload.
 std::string ZstdSkippableFrame(std::size_t size);
 
