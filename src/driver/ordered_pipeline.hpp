@@ -1,4 +1,5 @@
-// A small ordered pipeline, the only place of the program that starts threads.
+// A small ordered pipeline, the only place of the program that starts threads but the
+// inflaters of BGZF input (input/parallel_inflate.hpp).
 //
 // The caller fills batches in input order and submits them; workers work on them, any
 // batch on any worker; finished batches are written one at a time, in the order they were
