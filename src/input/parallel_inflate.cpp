@@ -68,6 +68,8 @@ class ParallelGzipDecoder final : public Decoder {
       if (queued_ > 0 && HeadDone()) {
         Slot& head = slots_[head_];
         if (!head.whole) {
+          // The text before it goes out first: a step that ends in an error gives none.
+          if (step.produced > 0) return step;
           HandOver();
           continue;
         }
