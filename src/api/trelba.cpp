@@ -44,13 +44,11 @@ Options ParseSettings(const TableSettings& settings, const std::string& first) {
 // The table's rows, written as the command line writes them for each input.
 class TableWriter {
  public:
-  TableWriter(const Options& options, std::size_t inputs)
+  explicit TableWriter(const Options& options)
       : options_(options),
+        layout_(TableLayoutOf(options)),
         buffer_(sink_),
-        reader_(options.thread_count != 0 ? options.thread_count : DefaultThreadCount()) {
-    layout_.file = options.file_column || inputs > 1;
-    layout_.counts = options.counts;
-    layout_.description = options.description;
+        reader_(ThreadCount(options)) {
     WriteTableHeader(buffer_, layout_);
     if (options.background != "input") {
       if (const auto error = ChooseBackground(options, "", shared_)) throw Error(*error);
@@ -63,7 +61,7 @@ class TableWriter {
            const Background* background) {
     ReportRequest request;
     request.style = {options_.code, layout_, label, background != nullptr ? background : &shared_};
-    request.threads = options_.thread_count != 0 ? options_.thread_count : DefaultThreadCount();
+    request.threads = ThreadCount(options_);
     request.table_header = false;
     request.outputs.table = &buffer_;
     const InputOutcome outcome = reader_.Read(input, request);
@@ -96,7 +94,7 @@ std::string TableOfFiles(const std::vector<std::string>& paths, const TableSetti
   Options options = ParseSettings(settings, paths.front());
   options.inputs = paths;
   if (const std::string problem = CheckInputs(options); !problem.empty()) throw Error(problem);
-  TableWriter writer(options, paths.size());
+  TableWriter writer(options);
   for (const std::string& path : paths) {
     const bool standard = path == kStandardStream;
     const std::string name = standard ? std::string(kStandardInputName) : path;
@@ -119,7 +117,7 @@ std::string TableOfText(std::string_view fasta, const TableSettings& settings,
                         std::string_view label) {
   const Options options = ParseSettings(settings, std::string(kStandardStream));
   const std::string name(label);
-  TableWriter writer(options, 1);
+  TableWriter writer(options);
   Background own;
   if (options.background == "input") {
     TextSource pool(fasta);

@@ -12,7 +12,7 @@ bool PoolSourceCounts(ByteSource& input, const Options& options, CodonCounts& po
   ReportRequest request;
   request.style.code = options.code;
   request.style.count_only = true;
-  request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
+  request.threads = ThreadCount(options);
   const InputOutcome outcome = ReportInput(input, request);
   if (outcome.status != InputOutcome::Status::kDone) return false;
   pooled = outcome.totals.pooled;

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "codes/ncbi_table_option.hpp"
+#include "driver/ordered_pipeline.hpp"
 
 namespace trelba {
 namespace {
@@ -272,6 +273,18 @@ std::string CheckInputs(Options& options) {
            "a file, or a background file (--background FILE)";
   }
   return {};
+}
+
+unsigned ThreadCount(const Options& options) {
+  return options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
+}
+
+TableLayout TableLayoutOf(const Options& options) {
+  TableLayout layout;
+  layout.file = options.file_column || options.inputs.size() > 1;
+  layout.counts = options.counts;
+  layout.description = options.description;
+  return layout;
 }
 
 }  // namespace trelba

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "codes/genetic_code.hpp"
+#include "reports/table_report.hpp"
 
 namespace trelba {
 
@@ -66,5 +67,11 @@ std::vector<std::string> ListedInputs(std::string_view text);
 
 // Checks the inputs once the --infile-list ones are added: what is wrong, or empty.
 std::string CheckInputs(Options& options);
+
+// The workers that analyse: -j, or one per core.
+unsigned ThreadCount(const Options& options);
+
+// The table's columns under `options` (a `file` column for several inputs or when asked).
+TableLayout TableLayoutOf(const Options& options);
 
 }  // namespace trelba

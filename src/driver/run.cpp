@@ -153,7 +153,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   };
 
   InputFile input;
-  input.SetInflateThreads(options.thread_count != 0 ? options.thread_count : DefaultThreadCount());
+  input.SetInflateThreads(ThreadCount(options));
   const bool opened = from_standard_input ? input.OpenDescriptor(kStandardInputDescriptor)
                                           : input.Open(input_argument);
   if (!opened) return fail(FileErrorText("opening", input_name));
@@ -177,7 +177,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
                    !excess_shown                    ? nullptr
                    : r.shared_background != nullptr ? r.shared_background
                                                     : &own_background};
-  request.threads = options.thread_count != 0 ? options.thread_count : DefaultThreadCount();
+  request.threads = ThreadCount(options);
   request.table_header = false;
   request.keep_scores = options.summary.has_value();
   request.style.plot = options.report.has_value();
@@ -237,10 +237,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
 }
 
 int ReportAllInputs(const Options& options) {
-  TableLayout layout;
-  layout.file = options.file_column || options.inputs.size() > 1;
-  layout.counts = options.counts;
-  layout.description = options.description;
+  const TableLayout layout = TableLayoutOf(options);
   std::vector<FileIdentity> identities;
   identities.reserve(options.inputs.size());
   for (const std::string& input : options.inputs) {

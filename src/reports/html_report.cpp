@@ -7,6 +7,7 @@
 
 #include "codes/ncbi_tables.hpp"
 #include "numeric/natural_log.hpp"
+#include "reports/summary_report.hpp"
 #include "reports/table_report.hpp"
 
 namespace trelba {
@@ -147,18 +148,6 @@ struct Scale {
     return from + (value - low) / (high - low) * (to - from);
   }
 };
-
-// The median of `values` (the mean of the middle two of an even count); reorders them.
-double MedianOf(std::vector<double>& values) {
-  const std::size_t middle = values.size() / 2;
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle),
-                   values.end());
-  const double upper = values[middle];
-  if (values.size() % 2 == 1) return upper;
-  return (*std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle)) +
-          upper) /
-         2;
-}
 
 class Svg {
  public:
@@ -378,7 +367,7 @@ void ScatterPlots(std::string& out, const PlotData& plot) {
     for (int b = 0; b < kCurveBins; ++b) {
       std::vector<double>& values = expected[static_cast<std::size_t>(b)];
       if (values.empty()) continue;
-      const double cx = x(low + (b + 0.5) * (high - low) / kCurveBins), cy = y(MedianOf(values));
+      const double cx = x(low + (b + 0.5) * (high - low) / kCurveBins), cy = y(Median(values));
       if (!curve.empty()) curve += ' ';
       AppendFixed(curve, cx, 1);
       curve += ',';
@@ -499,7 +488,7 @@ void FamilyStrips(std::string& out, const PlotData& plot) {
            "axis-label");
 }
 
-void SummaryRow(std::string& out, std::string_view name, const std::string& value) {
+void AppendSummaryLine(std::string& out, std::string_view name, const std::string& value) {
   out += "<tr><th>";
   out += name;
   out += "</th><td>";
@@ -569,17 +558,18 @@ void HtmlReport::AddInput(const PageInput& input) {
   }
   const PlotData& plot = *input.plot;
   text += "<table class=\"summary\">";
-  SummaryRow(text, "sequences", Count(input.sequences));
-  SummaryRow(text, "codons", Count(input.codons));
-  SummaryRow(text, "average positive score", Number(input.average, 4));
-  SummaryRow(text, "GC", Number(input.gc, 4));
-  SummaryRow(text, "GC3", Number(input.gc3, 4));
-  SummaryRow(text, "with internal stops", Count(input.internal_stop_sequences));
-  SummaryRow(text, "partial", Count(input.partial_sequences));
-  SummaryRow(text, "plotted",
-             plot.stride() == 1 ? "every sequence, " + Count(plot.points().size())
-                                : "every " + Count(plot.stride()) + "th sequence, " +
-                                      Count(plot.points().size()) + " of " + Count(plot.scored()));
+  AppendSummaryLine(text, "sequences", Count(input.sequences));
+  AppendSummaryLine(text, "codons", Count(input.codons));
+  AppendSummaryLine(text, "average positive score", Number(input.average, 4));
+  AppendSummaryLine(text, "GC", Number(input.gc, 4));
+  AppendSummaryLine(text, "GC3", Number(input.gc3, 4));
+  AppendSummaryLine(text, "with internal stops", Count(input.internal_stop_sequences));
+  AppendSummaryLine(text, "partial", Count(input.partial_sequences));
+  AppendSummaryLine(text, "plotted",
+                    plot.stride() == 1
+                        ? "every sequence, " + Count(plot.points().size())
+                        : "every " + Count(plot.stride()) + "th sequence, " +
+                              Count(plot.points().size()) + " of " + Count(plot.scored()));
   text += "</table>\n";
   ScatterPlots(text, plot);
   ScoreHistogram(text, plot);
