@@ -15,6 +15,10 @@
 #     env GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2,-FMA build/Trelba
 #   (tests/platforms/compare-without-fma.sh runs the last after checking that it matters)
 #
+# A run of the program under test that fails with no message on standard error is made
+# once more (emulators now and then end a process at its start that way), and counted in
+# the summary; a second failure is a failed run.
+#
 # --compressed adds the example compressed with each of gzip, xz, bzip2 and zstd whose
 # tool is found, read under variant 0 (the program under test must read every format).
 # REFERENCE, and the words of COMMAND that hold a slash, are made absolute where they name
@@ -128,6 +132,15 @@ run_one() {
   # up CI: timeout's status 124 counts as a failed run.
   (cd "$folder" && timeout "$run_timeout" "${program[@]}" -T "$name.tsv" "${code_arguments[@]}" \
     </dev/null >/dev/null 2>"$name.stderr") || status=$?
+  # A run of the program under test that fails without a word is the emulator's: the
+  # program says why whenever it fails (wine, now and then, ends a process it is starting
+  # with status 1 and no message). Such a run is made once more and counted as retried.
+  if [ "$side" = test ] && [ "$status" != 0 ] && [ ! -s "$folder/$name.stderr" ]; then
+    echo "$status" >"$folder/$name.retried"
+    status=0
+    (cd "$folder" && timeout "$run_timeout" "${program[@]}" -T "$name.tsv" "${code_arguments[@]}" \
+      </dev/null >/dev/null 2>"$name.stderr") || status=$?
+  fi
   echo "$status" >"$folder/$name.status"
 }
 
@@ -150,6 +163,7 @@ wait
 compared=0
 mismatches=0
 failed_runs=0
+retried_runs=0
 first_difference=""
 for i in "${!run_codes[@]}"; do
   code=${run_codes[i]}
@@ -158,6 +172,7 @@ for i in "${!run_codes[@]}"; do
   actual="$scratch/test/${code/ /-}/$name"
   reference_status=$(cat "$expected.status")
   test_status=$(cat "$actual.status")
+  [ ! -e "$actual.retried" ] || retried_runs=$((retried_runs + 1))
   if [ "$reference_status" != 0 ] || [ "$test_status" != 0 ]; then
     failed_runs=$((failed_runs + 1))
     if [ -z "$first_difference" ]; then
@@ -180,6 +195,7 @@ for i in "${!run_codes[@]}"; do
 done
 
 summary="$label: $runs runs, $compared files compared, $mismatches mismatches, $failed_runs failed runs"
+[ "$retried_runs" = 0 ] || summary+=", $retried_runs run(s) retried after failing without a message"
 [ ${#compressors[@]} -eq 0 ] || summary+=" (compressed: ${compressors[*]})"
 echo "$summary"
 if [ -n "$first_difference" ]; then
