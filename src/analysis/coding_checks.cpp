@@ -11,34 +11,39 @@ constexpr bool IsGc(int base) {
   return base % 2 == 1;
 }
 
-struct CodonBases {
-  std::uint8_t gc = 0;  // G and C among its three bases
-  bool gc3 = false;     // G or C third
-};
-
-constexpr std::array<CodonBases, kCodonCount + 1> kCodonBases = [] {
-  std::array<CodonBases, kCodonCount + 1> bases{};
-  for (int i = 1; i <= kCodonCount; ++i) {
-    const int b1 = (i - 1) / 16, b2 = (i - 1) / 4 % 4, b3 = (i - 1) % 4;
-    bases[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(IsGc(b1) + IsGc(b2) + IsGc(b3)),
-                                          IsGc(b3)};
-  }
-  return bases;
-}();
-
 }  // namespace
 
 CodingChecks CheckCoding(const GeneticCode& code, const CodonCounts& counts,
                          const SequenceFacts& facts) {
+  // A codon's index is 1 + 16 b1 + 4 b2 + b3: each run of four shares its first two bases,
+  // and the k-th of each has third base k. Sums by base at each position, then, rather
+  // than a product per codon.
+  constexpr std::size_t kBases = 4;
+  std::array<std::uint64_t, kBases> third{};
+  std::array<std::uint64_t, kBases * kBases> first_two{};
+  for (std::size_t run = 0; run < kBases * kBases; ++run) {
+    for (std::size_t b3 = 0; b3 < kBases; ++b3) {
+      const std::uint64_t n = counts[1 + kBases * run + b3];
+      third[b3] += n;
+      first_two[run] += n;
+    }
+  }
   CodingChecks checks;
+  for (std::size_t run = 0; run < kBases * kBases; ++run) {
+    if (IsGc(static_cast<int>(run / kBases))) checks.gc_bases += first_two[run];
+    if (IsGc(static_cast<int>(run % kBases))) checks.gc_bases += first_two[run];
+  }
+  for (std::size_t b3 = 0; b3 < kBases; ++b3) {
+    checks.codons += third[b3];
+    if (IsGc(static_cast<int>(b3))) checks.gc3_codons += third[b3];
+  }
+  checks.gc_bases += checks.gc3_codons;
+  // Stop codons are members of the stop family.
+  const Family& stop_family = code.families[kStopFamily];
   std::uint64_t stops = 0;
-  // Without branches, so that the compiler may take several codons at a time.
-  for (std::size_t c = 1; c <= kCodonCount; ++c) {
-    const std::uint64_t n = counts[c];
-    checks.codons += n;
-    checks.gc_bases += n * kCodonBases[c].gc;
-    checks.gc3_codons += n * kCodonBases[c].gc3;
-    stops += n * code.stop[c];
+  for (unsigned m = 0; m < stop_family.size; ++m) {
+    const std::size_t codon = stop_family.members[m];
+    if (code.stop[codon]) stops += counts[codon];
   }
   checks.internal_stops = stops - (code.stop[facts.last_triple] ? 1 : 0);
   return checks;
