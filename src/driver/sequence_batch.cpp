@@ -109,8 +109,8 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     record.facts.description = record.description;
     for (std::size_t c = 0; c <= kCodonCount; ++c) batch.pooled[c] += record.counts[c];
     if (count_only) continue;
-    batch.survey.Add(record.counts);
     const SequenceReporter::Reported reported = reporter.Report(out, record);
+    batch.survey.Add(reported.checks.codons, record.counts[0]);
     batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,
                            record.line);
     batch.coding.Add(reported.checks);

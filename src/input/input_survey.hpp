@@ -43,12 +43,12 @@ struct InputSurvey {
   std::uint64_t nul_bytes = 0;
   std::uint64_t first_nul_byte = 0;
 
-  void Add(const CodonCounts& counts) {
-    std::uint64_t codons_here = 0;
-    for (std::size_t k = 1; k <= kCodonCount; ++k) codons_here += counts[k];
-    const std::uint64_t letters = 3 * (codons_here + counts[0]);
+  // One sequence of `codons_here` codons (counts 1 to 64 summed) and `others` other
+  // triples (count 0).
+  void Add(std::uint64_t codons_here, std::uint64_t others) {
+    const std::uint64_t letters = 3 * (codons_here + others);
     codons += codons_here;
-    other_triples += counts[0];
+    other_triples += others;
     if (letters >= kLongestGeneLetters) ++long_sequences;
     if (letters > longest) longest = letters;
   }

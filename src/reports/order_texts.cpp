@@ -35,6 +35,12 @@ bool OrderMemo::Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValu
     if (total > kExactTotal || any > kExactTotal) return false;
     totals[f] = static_cast<double>(total);
     char* const text = texts.text[f].data();
+    if (code_.divisor[f] == 0) {  // the stop family and one-codon families: 0 whatever the counts
+      order[f] = 0.0;
+      text[0] = '0';
+      texts.size[f] = 1;
+      continue;
+    }
     if (any >= 256 || family.size > kMaxKeyMembers) {
       order[f] = UnsharedOrderValue(code_, f, counts, total);
       texts.size[f] = static_cast<std::uint8_t>(FormatDouble(text, order[f]) - text);
