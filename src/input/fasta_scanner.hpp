@@ -14,6 +14,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -60,6 +61,26 @@ inline std::uint64_t CountLineFeeds(const char* p, const char* stop) {
     p += chunk;
   }
   return total;
+}
+
+// The first line feed or carriage return in [p, end), or end: eight bytes at a time where
+// words are little-endian (a byte of a word that is zero marks the lowest such byte
+// exactly: a borrow runs upward only from a zero byte).
+inline const char* FindLineEnd(const char* p, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighs = 0x8080808080808080;
+    const auto zero_bytes = [](std::uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+    while (end - p >= 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, p, sizeof word);
+      const std::uint64_t found = zero_bytes(word ^ ('\n' * kOnes)) | zero_bytes(word ^ ('\r' * kOnes));
+      if (found != 0) return p + std::countr_zero(found) / 8;
+      p += 8;
+    }
+  }
+  while (p != end && *p != '\n' && *p != '\r') ++p;
+  return p;
 }
 
 // Body text [p, stop), no '>' in it: its line ends and its ';' lines. ';' is no sequence
@@ -109,7 +130,7 @@ void ScanFasta(FastaScanner& scanner, const char* data, std::size_t size, Sink& 
         scanner.in_description = false;
       }
       const char* const rest = p;
-      while (p != end && *p != '\n' && *p != '\r') ++p;
+      p = fasta_scanner_detail::FindLineEnd(p, end);
       if (p != rest) sink.Description(rest, static_cast<std::size_t>(p - rest));
       if (p == end) return;
       scanner.line += *p == '\n';
