@@ -23,9 +23,10 @@ bool OrderMemo::Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValu
   constexpr std::uint64_t kExactTotal = std::uint64_t{1} << 53;
   // First every family's key and slot, each slot's line asked for at once: the lookups
   // then wait for memory side by side rather than one after another.
-  std::array<std::uint64_t, kFamilyCount + 1> keys{};
-  std::array<std::uint64_t, kFamilyCount + 1> family_totals{};
-  std::array<Slot*, kFamilyCount + 1> family_slots{};
+  // Elements 1 to kFamilyCount, each written below before it is read.
+  std::array<std::uint64_t, kFamilyCount + 1> keys;
+  std::array<std::uint64_t, kFamilyCount + 1> family_totals;
+  std::array<Slot*, kFamilyCount + 1> family_slots;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const Family& family = code_.families[f];
     std::uint64_t total = 0;
@@ -40,6 +41,7 @@ bool OrderMemo::Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValu
     if (total > kExactTotal || any > kExactTotal) return false;
     keys[f] = key;
     family_totals[f] = total;
+    family_slots[f] = nullptr;
     if (code_.divisor[f] != 0 && any < 256 && family.size <= kMaxKeyMembers) {
       family_slots[f] = &slots_[f * kSlots + ((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits))];
       __builtin_prefetch(family_slots[f]);
