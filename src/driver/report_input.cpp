@@ -169,7 +169,7 @@ bool InputReader::HaveBlocks() {
   }
   if (pipeline_->workers() > 1) {
     try {
-      prefetch_ = std::make_unique<BlockPrefetch>(kReadBlock);
+      prefetch_ = std::make_unique<BlockPrefetch>(kReadAheadBlock);
     } catch (const std::exception&) {
       // No thread or no memory for its blocks: read in this one.
     }
