@@ -74,7 +74,8 @@ inline const char* FindLineEnd(const char* p, const char* end) {
     while (end - p >= 8) {
       std::uint64_t word = 0;
       std::memcpy(&word, p, sizeof word);
-      const std::uint64_t found = zero_bytes(word ^ ('\n' * kOnes)) | zero_bytes(word ^ ('\r' * kOnes));
+      const std::uint64_t found =
+          zero_bytes(word ^ ('\n' * kOnes)) | zero_bytes(word ^ ('\r' * kOnes));
       if (found != 0) return p + std::countr_zero(found) / 8;
       p += 8;
     }

@@ -1,6 +1,8 @@
 // GC, GC3 and stop codons before the last one, against their definition from the codons'
 // names and the code's stop codons, on every code, every kind of last triple and counts
 // up to 2^40.
+#include "analysis/coding_checks.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "analysis/coding_checks.hpp"
 #include "codes/genetic_code.hpp"
 #include "codes/ncbi_tables.hpp"
 
@@ -35,7 +36,8 @@ TEST(CodingChecks, AsTheCodonsNamesAndTheCodesStopsSay) {
   for (const int table : NcbiTableNumbers()) codes.push_back(NcbiGeneticCode(table));
   std::mt19937_64 random(7);
   for (const GeneticCode* code : codes) {
-    for (const std::uint64_t limit : {std::uint64_t{1}, std::uint64_t{50}, std::uint64_t{1} << 40}) {
+    for (const std::uint64_t limit :
+         {std::uint64_t{1}, std::uint64_t{50}, std::uint64_t{1} << 40}) {
       CodonCounts counts{};
       for (std::size_t c = 1; c <= kCodonCount; ++c) counts[c] = random() % (limit + 1);
       for (int last = 0; last <= kCodonCount; ++last) {
