@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 
 #include "input/compression_format.hpp"
 
@@ -41,10 +42,11 @@ inline DecodeStep Failed(DecodeStep step) {
   return step;
 }
 
-// A new decoder of type `T`, or null when its library could not start it (`T::started`).
-template <class T>
-std::unique_ptr<Decoder> MakeStarted() {
-  auto decoder = std::make_unique<T>();
+// A new decoder of type `T` made from `arguments`, or null when its library could not
+// start it (`T::started`).
+template <class T, class... Arguments>
+std::unique_ptr<Decoder> MakeStarted(Arguments&&... arguments) {
+  auto decoder = std::make_unique<T>(std::forward<Arguments>(arguments)...);
   if (!decoder->started()) return nullptr;
   return decoder;
 }

@@ -57,9 +57,7 @@ std::unique_ptr<Decoder> MakeGzipDecoder() {
 }
 
 std::unique_ptr<Decoder> MakeGzipDecoderAfterMember() {
-  auto decoder = std::make_unique<GzipMembers<ZlibInflater>>(true);
-  if (!decoder->started()) return nullptr;
-  return decoder;
+  return MakeStarted<GzipMembers<ZlibInflater>>(true);
 }
 
 std::unique_ptr<MemberInflater> MakeMemberInflater() {

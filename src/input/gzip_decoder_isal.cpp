@@ -49,9 +49,7 @@ std::unique_ptr<Decoder> MakeGzipDecoder() {
 }
 
 std::unique_ptr<Decoder> MakeGzipDecoderAfterMember() {
-  auto decoder = std::make_unique<GzipMembers<IsalInflater>>(true);
-  if (!decoder->started()) return nullptr;
-  return decoder;
+  return MakeStarted<GzipMembers<IsalInflater>>(true);
 }
 
 std::unique_ptr<MemberInflater> MakeMemberInflater() {
