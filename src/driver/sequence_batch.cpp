@@ -107,8 +107,10 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
       batch.u_letters += reader.u_letters;
     }
     record.facts.description = record.description;
-    for (std::size_t c = 0; c <= kCodonCount; ++c) batch.pooled[c] += record.counts[c];
-    if (count_only) continue;
+    if (count_only) {
+      for (std::size_t c = 0; c <= kCodonCount; ++c) batch.pooled[c] += record.counts[c];
+      continue;
+    }
     const SequenceReporter::Reported reported = reporter.Report(out, record);
     batch.survey.Add(reported.checks.codons, record.counts[0]);
     batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,

@@ -68,7 +68,7 @@ struct SequenceBatch {
   std::vector<double> excess_values;
   InputSurvey survey;
   CodingChecks coding;
-  CodonCounts pooled{};  // every record's counts added
+  CodonCounts pooled{};  // every record's counts added, in a count-only pass
   PlotBatch plot;        // for the HTML report, when it is written
 };
 
@@ -122,7 +122,7 @@ struct InputTotals {
   bool keep_scores = false;    // keep every score and excess (for the medians)
   std::vector<double> scores;  // when kept: the score of every sequence, in input order
   std::vector<double> excesses;
-  CodonCounts pooled{};  // the counts of every sequence added
+  CodonCounts pooled{};  // the counts of every sequence added, in a count-only pass
   std::uint64_t u_letters = 0;
   bool keep_plot = false;  // gather `plot`
   PlotData plot;           // what the HTML report shows of the input
