@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "input/body_search.hpp"
 #include "input/codon_index.hpp"
 #include "trelba/tables.hpp"
 
@@ -140,16 +141,28 @@ void ScanFasta(FastaScanner& scanner, const char* data, std::size_t size, Sink& 
       scanner.in_header = false;
       continue;
     }
-    const auto* mark =
-        static_cast<const char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
-    const char* const stop = mark != nullptr ? mark : end;
-    if (scanner.sequence != 0) {
-      if (stop != p) sink.Body(p, static_cast<std::size_t>(stop - p));
+    const char* stop = end;
+    std::uint64_t line_feeds = 0;
+    if (scanner.sequence != 0 && kBodySearcher != nullptr &&
+        kBodySearcher(p, end, stop, line_feeds)) {  // no ';' before the body's end
+      if (stop != p) {
+        sink.Body(p, static_cast<std::size_t>(stop - p));
+        scanner.line += line_feeds;
+        scanner.after_line_end = stop[-1] == '\n' || stop[-1] == '\r';
+      }
     } else {
-      for (const char* q = p; q != stop; ++q) scanner.u_letters += (*q == 'U') | (*q == 'u');
+      const auto* const found =
+          static_cast<const char*>(std::memchr(p, '>', static_cast<std::size_t>(end - p)));
+      stop = found != nullptr ? found : end;
+      if (scanner.sequence != 0) {
+        if (stop != p) sink.Body(p, static_cast<std::size_t>(stop - p));
+      } else {
+        for (const char* q = p; q != stop; ++q) scanner.u_letters += (*q == 'U') | (*q == 'u');
+      }
+      fasta_scanner_detail::SurveyBody(scanner, p, stop);
     }
-    fasta_scanner_detail::SurveyBody(scanner, p, stop);
-    if (mark == nullptr) return;
+    if (stop == end) return;
+    const char* const mark = stop;
     if (!scanner.after_line_end) {
       fasta_scanner_detail::Note(scanner.inline_headers, scanner.first_inline_header_line,
                                  scanner.line);

@@ -13,6 +13,7 @@ namespace trelba::test {
 
 struct ReadSequence {
   SequenceNumber number = 0;
+  std::uint64_t line = 0;  // of its header
   std::string id;
   std::string description;
   CodonCounts counts{};
@@ -38,9 +39,10 @@ Reading ReadSequences(const std::string& text, std::size_t piece = 0) {
     Reading reading;
     CodonReader reader;
     ReadSequence& last() { return reading.sequences.back(); }
-    void Start(SequenceNumber number, std::uint64_t) {
+    void Start(SequenceNumber number, std::uint64_t line) {
       reading.sequences.push_back({});
       last().number = number;
+      last().line = line;
       reader = CodonReader{};
     }
     void Id(const char* t, std::size_t n) { last().id.append(t, n); }

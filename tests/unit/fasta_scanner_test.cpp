@@ -3,6 +3,7 @@
 // line numbers, all the same whatever the pieces the text arrives in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -93,26 +94,37 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"HeaderAtTheStartOfTheText", ">a\n>b\n", {"", ""}, {0, 0}, {0, 0}, 0, 0, 0, 0}),
     [](const auto& test) { return std::string(test.param.name); });
 
-// Text from an alphabet heavy in bases, line ends, ';' and '>', with the odd awkward byte.
-std::string RandomText(std::mt19937& random, std::size_t size) {
+// Text from an alphabet heavy in bases, line ends, ';' and '>', with the odd awkward byte;
+// every other text has bodies of hundreds of bytes, a ';' or '>' in one of 150 bytes.
+std::string RandomText(std::mt19937& random, std::size_t size, bool long_bodies) {
   static const char kAlphabet[] = "ACGTACGTACGTacgtNUu \t\r\n\n\n>>;x\v\f-";
+  static const char kBodyAlphabet[] = "ACGTACGTACGTacgtNUu \t\r\n\n\nx\v\f-";
   std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 2);
+  std::uniform_int_distribution<std::size_t> pick_body(0, sizeof kBodyAlphabet - 2);
   std::uniform_int_distribution<int> odd(0, 255);
   std::string text;
   for (std::size_t i = 0; i < size; ++i) {
-    text += random() % 50 == 0 ? static_cast<char>(odd(random)) : kAlphabet[pick(random)];
+    if (long_bodies) {
+      text += random() % 150 == 0 ? ">;"[random() % 2] : kBodyAlphabet[pick_body(random)];
+    } else {
+      text += random() % 50 == 0 ? static_cast<char>(odd(random)) : kAlphabet[pick(random)];
+    }
   }
   return text;
 }
 
 TEST(FastaScanner, RandomTextInAnyPieces) {
   std::mt19937 random(20261209);
-  for (int round = 0; round < 400; ++round) {
-    const std::string text = RandomText(random, 1 + random() % 400);
+  for (int round = 0; round < 800; ++round) {
+    const bool long_bodies = round % 2 == 1;
+    const std::string text =
+        RandomText(random, 1 + random() % (long_bodies ? 5000 : 400), long_bodies);
     const test::Reading whole = test::ReadSequences(text);
     for (const std::size_t piece : kPieces) {
       const test::Reading pieces = test::ReadSequences(text, piece);
       ASSERT_TRUE(pieces == whole) << "pieces of " << piece;
+      ASSERT_EQ(pieces.scanner.line, whole.scanner.line);
+      ASSERT_EQ(pieces.scanner.line, 1 + std::count(text.begin(), text.end(), '\n'));
       ASSERT_EQ(pieces.scanner.comment_lines, whole.scanner.comment_lines);
       ASSERT_EQ(pieces.scanner.first_comment_line, whole.scanner.first_comment_line);
       ASSERT_EQ(pieces.scanner.inline_headers, whole.scanner.inline_headers);
