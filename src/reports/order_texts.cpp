@@ -32,11 +32,35 @@ bool OrderMemo::Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValu
     std::uint64_t total = 0;
     std::uint64_t key = 0;
     std::uint64_t any = 0;  // every count ORed: below 256 when each fits its byte
-    for (unsigned m = 0; m < family.size; ++m) {
+    const auto take = [&](unsigned m) {
       const std::uint64_t count = counts[family.members[m]];
       total += count;
       key = key << 8 | count;
       any |= count;
+    };
+    switch (family.size) {  // last member first, without a loop for the usual sizes
+      case 6:
+        take(5);
+        [[fallthrough]];
+      case 5:
+        take(4);
+        [[fallthrough]];
+      case 4:
+        take(3);
+        [[fallthrough]];
+      case 3:
+        take(2);
+        [[fallthrough]];
+      case 2:
+        take(1);
+        [[fallthrough]];
+      case 1:
+        take(0);
+        [[fallthrough]];
+      case 0:
+        break;
+      default:
+        for (unsigned m = family.size; m-- > 0;) take(m);
     }
     if (total > kExactTotal || any > kExactTotal) return false;
     keys[f] = key;
