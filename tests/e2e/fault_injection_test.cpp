@@ -76,6 +76,7 @@ struct FailedRunCase {
   int status;
   std::string err;
   std::vector<std::string> options = {};  // before the input
+  const char* cores = nullptr;            // the processors the program is told of
 };
 
 void PrintTo(const FailedRunCase& c, std::ostream* os) {
@@ -93,7 +94,9 @@ TEST_P(FailedRun, LeavesEarlierReportsUnchanged) {
   PlaceEarlierReports(dir.path());
   std::vector<std::string> args = c.options;
   args.emplace_back("in.fa");
-  const RunResult run = RunTrelba(args, dir.path(), Injecting(c.fault));
+  RunOptions options = Injecting(c.fault);
+  if (c.cores != nullptr) options.environment.emplace_back("TRELBA_CORES", c.cores);
+  const RunResult run = RunTrelba(args, dir.path(), options);
   EXPECT_EQ(run.status, c.status);
   EXPECT_EQ(run.err, c.err);
   ExpectEarlierReportsUnchanged(dir.path());
@@ -111,6 +114,19 @@ INSTANTIATE_TEST_SUITE_P(
                       {"EIO", "read", "in.fa", 300000},
                       kFailed,
                       "Error reading file: in.fa\n"},
+        // Two workers and a core to spare: the read-ahead thread reads.
+        FailedRunCase{"ReadErrorOnTheReadAheadThread",
+                      {"EIO", "read", "in.fa", 300000},
+                      kFailed,
+                      "Error reading file: in.fa\n",
+                      {"-j", "2"},
+                      "4"},
+        FailedRunCase{"HangupWhileReadingAhead",
+                      {"SIGHUP", "read", "in.fa", 300000},
+                      KilledBy(SIGHUP),
+                      "",
+                      {"-j", "2"},
+                      "4"},
         FailedRunCase{"FullDiskOnOrderReport",
                       {"ENOSPC", "write", "in.fa.iik", 100000},
                       kFailed,

@@ -19,8 +19,17 @@ struct Outputs {
   bool operator==(const Outputs&) const = default;
 };
 
-Outputs RunWithThreads(const ScratchDir& dir, const std::string& threads, const std::string& code) {
-  const RunResult run = RunTrelba({"-j", threads, "-T", "in.tsv", "in.fa", code}, dir.path());
+// With `cores`, the program is told the machine has that many processors (a read-ahead
+// thread is started when the workers leave one free).
+Outputs RunWithThreads(const ScratchDir& dir, const std::string& threads, const std::string& code,
+                       const char* cores = nullptr) {
+  RunOptions options;
+  if (cores != nullptr) {
+    options.inject_faults = true;
+    options.environment = {{"TRELBA_CORES", cores}};
+  }
+  const RunResult run =
+      RunTrelba({"-j", threads, "-T", "in.tsv", "in.fa", code}, dir.path(), options);
   EXPECT_EQ(run.status, 0) << run.err;
   return {ReadFile(dir / "in.fa.freq"), ReadFile(dir / "in.fa.iik"), ReadFile(dir / "in.fa.ok"),
           ReadFile(dir / "in.tsv"), run.err};
@@ -71,6 +80,8 @@ TEST(Threads, RealFilesUnderEveryThreadCount) {
       const Outputs one = RunWithThreads(dir, "1", "2");
       for (const char* threads : {"2", "4", "9"}) {
         EXPECT_TRUE(RunWithThreads(dir, threads, "2") == one) << entry.path() << " -j " << threads;
+        EXPECT_TRUE(RunWithThreads(dir, threads, "2", "16") == one)
+            << entry.path() << " -j " << threads << " of 16 cores";
       }
     }
   }

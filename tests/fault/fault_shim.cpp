@@ -25,6 +25,9 @@
 //                      when the fault begins, first renames the one to the other (once)
 //   TRELBA_FAULT_LOG   a file to which every fsync and rename is appended as a line
 //                      "fsync PATH" or "rename PATH" (PATH: the file synced, the new name)
+//   TRELBA_CORES       the number of processors the program is told of (get_nprocs, which
+//                      std::thread::hardware_concurrency asks), with or without a fault:
+//                      runs that must see more cores than the machine has
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -287,6 +290,12 @@ extern "C" int fsync(int fd) {
     return -1;
   }
   return real(fd);
+}
+
+extern "C" int get_nprocs() {
+  if (const char* cores = std::getenv("TRELBA_CORES")) return std::atoi(cores);
+  static const auto real = reinterpret_cast<int (*)()>(dlsym(RTLD_NEXT, "get_nprocs"));
+  return real();
 }
 
 extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attributes,
