@@ -2,6 +2,7 @@
 // processor), thirty-two with AVX2 where the processor has it, chosen once when the program
 // starts (per-function target attributes: the rest of the program keeps the baseline
 // instruction set). Integer work only. Elsewhere the table reader of codon_runs.hpp serves.
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -73,29 +74,46 @@ const unsigned char* CountSse2(const unsigned char* p, const unsigned char* cons
   return CountCodonRuns(p, end, counts);
 }
 
+// By the low four bits of a lower-case letter: the base letter with those bits (0 where
+// none has them: no lower-case letter is 0), and its number (T=0, C=1, A=2, G=3).
+constexpr std::array<char, 16> kNibbleLetters = [] {
+  std::array<char, 16> letters{};
+  for (const char base : {'a', 'c', 'g', 't'}) letters[base & 0x0F] = base;
+  return letters;
+}();
+constexpr std::array<char, 16> kNibbleBases = [] {
+  std::array<char, 16> numbers{};
+  numbers['t' & 0x0F] = 0;
+  numbers['c' & 0x0F] = 1;
+  numbers['a' & 0x0F] = 2;
+  numbers['g' & 0x0F] = 3;
+  return numbers;
+}();
+
 __attribute__((target("avx2"))) const unsigned char* CountAvx2(const unsigned char* p,
                                                                const unsigned char* const end,
                                                                std::uint64_t* const counts) {
   constexpr unsigned kCodons = 10;  // in the 30 of 32 bytes that hold whole triples
   const __m256i lower = _mm256_set1_epi8(0x20);
-  const __m256i a = _mm256_set1_epi8('a'), c = _mm256_set1_epi8('c');
-  const __m256i g = _mm256_set1_epi8('g'), t = _mm256_set1_epi8('t');
+  const __m256i low_nibble = _mm256_set1_epi8(0x0F);
+  const __m256i letters = _mm256_broadcastsi128_si256(
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(kNibbleLetters.data())));
+  const __m256i numbers = _mm256_broadcastsi128_si256(
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(kNibbleBases.data())));
   alignas(32) unsigned char indices[32];
   while (end - p >= 32) {
     if (*p == '\n') {
       ++p;
       continue;
     }
+    // Lower case, then each byte's low four bits looked up twice: the one letter a base
+    // with those bits would be (a, c, g and t differ there), and its number.
     const __m256i x =
         _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), lower);
-    const __m256i is_a = _mm256_cmpeq_epi8(x, a), is_c = _mm256_cmpeq_epi8(x, c);
-    const __m256i is_g = _mm256_cmpeq_epi8(x, g), is_t = _mm256_cmpeq_epi8(x, t);
-    const auto bases = static_cast<std::uint32_t>(_mm256_movemask_epi8(
-        _mm256_or_si256(_mm256_or_si256(is_a, is_c), _mm256_or_si256(is_g, is_t))));
-    const __m256i base =
-        _mm256_or_si256(_mm256_or_si256(_mm256_and_si256(is_c, _mm256_set1_epi8(1)),
-                                        _mm256_and_si256(is_a, _mm256_set1_epi8(2))),
-                        _mm256_and_si256(is_g, _mm256_set1_epi8(3)));
+    const __m256i low_bits = _mm256_and_si256(x, low_nibble);
+    const auto bases = static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_shuffle_epi8(letters, low_bits), x)));
+    const __m256i base = _mm256_shuffle_epi8(numbers, low_bits);
     // The bases one and two bytes on, across the two 16-byte lanes (zeros come in at the top).
     const __m256i high = _mm256_permute2x128_si256(base, base, 0x81);
     const __m256i next = _mm256_alignr_epi8(high, base, 1);
