@@ -15,64 +15,66 @@ OrderMemo::OrderMemo(const GeneticCode& code) : code_(code) {
   usable_ = true;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) usable_ = usable_ && code.unshared[f];
   if (usable_) slots_.resize((kFamilyCount + 1) * kSlots);
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
+    const unsigned size = code.families[f].size;
+    looked_up_[f] = code.divisor[f] != 0 && size <= kMaxKeyMembers;
+    if (size <= kMaxGroupSize) {
+      groups_[size][group_counts_[size]++] = static_cast<std::uint8_t>(f);
+    } else {
+      larger_[larger_count_++] = static_cast<std::uint8_t>(f);
+    }
+  }
+}
+
+// The keys of the families of one size, `kSize` codons each (0: of any size, the larger
+// ones), a loop the compiler unrolls where the size is known.
+template <unsigned kSize>
+void OrderMemo::MakeKeys(const CodonCounts& counts, const std::uint8_t* families, unsigned n,
+                         Keys& keys) {
+  for (unsigned i = 0; i < n; ++i) {
+    const std::size_t f = families[i];
+    const Family& family = code_.families[f];
+    const unsigned size = kSize != 0 ? kSize : family.size;
+    std::uint64_t total = 0;
+    std::uint64_t key = 0;
+    std::uint64_t any = 0;  // every count ORed: below 256 when each fits its byte
+    for (unsigned m = 0; m < size; ++m) {
+      const std::uint64_t count = counts[family.members[m]];
+      total += count;
+      key = key << 8 | count;
+      any |= count;
+    }
+    keys.high |= total | any;
+    keys.key[f] = key;
+    keys.total[f] = total;
+    keys.slot[f] = nullptr;
+    if (looked_up_[f] && any < 256) {
+      keys.slot[f] = &slots_[f * kSlots + ((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits))];
+      __builtin_prefetch(keys.slot[f]);
+    }
+  }
 }
 
 bool OrderMemo::Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValues& order,
                      OrderTexts& texts) {
   if (!usable_) return false;
-  constexpr std::uint64_t kExactTotal = std::uint64_t{1} << 53;
   // First every family's key and slot, each slot's line asked for at once: the lookups
-  // then wait for memory side by side rather than one after another.
-  // Elements 1 to kFamilyCount, each written below before it is read.
-  std::array<std::uint64_t, kFamilyCount + 1> keys;
-  std::array<std::uint64_t, kFamilyCount + 1> family_totals;
-  std::array<Slot*, kFamilyCount + 1> family_slots;
+  // then wait for memory side by side rather than one after another. Families go by size,
+  // each family's counts in a loop of known length.
+  Keys keys;  // elements 1 to kFamilyCount, each written before it is read
+  MakeKeys<1>(counts, groups_[1].data(), group_counts_[1], keys);
+  MakeKeys<2>(counts, groups_[2].data(), group_counts_[2], keys);
+  MakeKeys<3>(counts, groups_[3].data(), group_counts_[3], keys);
+  MakeKeys<4>(counts, groups_[4].data(), group_counts_[4], keys);
+  MakeKeys<5>(counts, groups_[5].data(), group_counts_[5], keys);
+  MakeKeys<6>(counts, groups_[6].data(), group_counts_[6], keys);
+  MakeKeys<0>(counts, groups_[0].data(), group_counts_[0], keys);
+  MakeKeys<0>(counts, larger_.data(), larger_count_, keys);
+  // A count or total of 2^53 or more (a bit from 53 up in one of them): not every double
+  // total is exact.
+  if (keys.high >> 53 != 0) return false;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-    const Family& family = code_.families[f];
-    std::uint64_t total = 0;
-    std::uint64_t key = 0;
-    std::uint64_t any = 0;  // every count ORed: below 256 when each fits its byte
-    const auto take = [&](unsigned m) {
-      const std::uint64_t count = counts[family.members[m]];
-      total += count;
-      key = key << 8 | count;
-      any |= count;
-    };
-    switch (family.size) {  // last member first, without a loop for the usual sizes
-      case 6:
-        take(5);
-        [[fallthrough]];
-      case 5:
-        take(4);
-        [[fallthrough]];
-      case 4:
-        take(3);
-        [[fallthrough]];
-      case 3:
-        take(2);
-        [[fallthrough]];
-      case 2:
-        take(1);
-        [[fallthrough]];
-      case 1:
-        take(0);
-        [[fallthrough]];
-      case 0:
-        break;
-      default:
-        for (unsigned m = family.size; m-- > 0;) take(m);
-    }
-    if (total > kExactTotal || any > kExactTotal) return false;
-    keys[f] = key;
-    family_totals[f] = total;
-    family_slots[f] = nullptr;
-    if (code_.divisor[f] != 0 && any < 256 && family.size <= kMaxKeyMembers) {
-      family_slots[f] = &slots_[f * kSlots + ((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits))];
-      __builtin_prefetch(family_slots[f]);
-    }
-  }
-  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-    const std::uint64_t total = family_totals[f];
+    const std::uint64_t total = keys.total[f];
     totals[f] = static_cast<double>(total);
     char* const text = texts.text[f].data();
     if (code_.divisor[f] == 0) {  // the stop family and one-codon families: 0 whatever the counts
@@ -81,19 +83,19 @@ bool OrderMemo::Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValu
       texts.size[f] = 1;
       continue;
     }
-    Slot* const slot = family_slots[f];
+    Slot* const slot = keys.slot[f];
     if (slot == nullptr) {
       order[f] = UnsharedOrderValue(code_, f, counts, total);
       texts.size[f] = static_cast<std::uint8_t>(FormatDouble(text, order[f]) - text);
       continue;
     }
-    if (slot->key != keys[f]) {
+    if (slot->key != keys.key[f]) {
       const double value = UnsharedOrderValue(code_, f, counts, total);
       const auto size = static_cast<std::size_t>(FormatDouble(text, value) - text);
       order[f] = value;
       texts.size[f] = static_cast<std::uint8_t>(size);
       if (size > kTextRoom) continue;  // no order value is that long; kept out all the same
-      slot->key = keys[f];
+      slot->key = keys.key[f];
       slot->value = value;
       std::memcpy(slot->text.data(), text, kTextRoom);
       slot->size = static_cast<std::uint8_t>(size);

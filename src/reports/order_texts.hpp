@@ -38,7 +38,7 @@ class OrderMemo {
 
   // Where no codon is in two families, fills `totals` as WithinFamilyFrequencies does, and
   // `order` and `texts` as OrderValues and FormatOrderValues do, and returns true. False
-  // for a code that shares codons between families, or for counts beyond 2^53: then what
+  // for a code that shares codons between families, or for counts from 2^53 on: then what
   // was filled is to be made again the plain way.
   bool Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValues& order,
             OrderTexts& texts);
@@ -56,9 +56,28 @@ class OrderMemo {
     std::uint8_t size = 0;
   };
 
+  // Each family's key, total and slot (null: not looked up) as Fill makes them, and every
+  // count and total ORed.
+  struct Keys {
+    std::array<std::uint64_t, kFamilyCount + 1> key;
+    std::array<std::uint64_t, kFamilyCount + 1> total;
+    std::array<Slot*, kFamilyCount + 1> slot;
+    std::uint64_t high = 0;
+  };
+  template <unsigned kSize>
+  void MakeKeys(const CodonCounts& counts, const std::uint8_t* families, unsigned n, Keys& keys);
+
+  static constexpr unsigned kMaxGroupSize = 6;  // families of more codons are rare
+
   const GeneticCode& code_;
   bool usable_ = false;
-  std::vector<Slot> slots_;  // kSlots per family
+  std::vector<Slot> slots_;                         // kSlots per family
+  std::array<bool, kFamilyCount + 1> looked_up_{};  // k is not 0, few enough codons for a key
+  // The families of each number of codons up to kMaxGroupSize, and those of more.
+  std::array<std::array<std::uint8_t, kFamilyCount>, kMaxGroupSize + 1> groups_{};
+  std::array<unsigned, kMaxGroupSize + 1> group_counts_{};
+  std::array<std::uint8_t, kFamilyCount> larger_{};
+  unsigned larger_count_ = 0;
 };
 
 }  // namespace trelba
