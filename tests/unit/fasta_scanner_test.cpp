@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "input/body_search.hpp"
 #include "read_sequences.hpp"
 
 namespace trelba {
@@ -129,6 +130,31 @@ TEST(FastaScanner, RandomTextInAnyPieces) {
       ASSERT_EQ(pieces.scanner.first_comment_line, whole.scanner.first_comment_line);
       ASSERT_EQ(pieces.scanner.inline_headers, whole.scanner.inline_headers);
       ASSERT_EQ(pieces.scanner.first_inline_header_line, whole.scanner.first_inline_header_line);
+    }
+  }
+}
+
+// The one-pass search against the text's own bytes: a '>' and a ';' at every place of the
+// first two 32-byte blocks and the bytes after them (or absent), line feeds every 7 bytes.
+TEST(BodySearch, StopsAtTheFirstMarkWithTheLineFeedsBeforeIt) {
+  if (kBodySearcher == nullptr) GTEST_SKIP() << "no wide search on this processor";
+  constexpr std::size_t kSize = 100;
+  constexpr std::size_t kAbsent = kSize;
+  for (std::size_t header = 0; header <= kAbsent; ++header) {
+    for (std::size_t semicolon = 0; semicolon <= kAbsent; semicolon += 3) {
+      if (semicolon == header && header != kAbsent) continue;
+      std::string text(kSize, 'A');
+      for (std::size_t i = 6; i < kSize; i += 7) text[i] = '\n';
+      if (header != kAbsent) text[header] = '>';
+      if (semicolon != kAbsent) text[semicolon] = ';';
+      const char* stop = nullptr;
+      std::uint64_t line_feeds = 0;
+      const bool found = kBodySearcher(text.data(), text.data() + kSize, stop, line_feeds);
+      ASSERT_EQ(found, semicolon >= header) << header << " " << semicolon;
+      if (!found) continue;
+      ASSERT_EQ(stop, text.data() + header) << header << " " << semicolon;
+      ASSERT_EQ(line_feeds, static_cast<std::uint64_t>(
+                                std::count(static_cast<const char*>(text.data()), stop, '\n')));
     }
   }
 }
