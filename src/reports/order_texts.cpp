@@ -18,16 +18,16 @@ OrderMemo::OrderMemo(const GeneticCode& code) : code_(code) {
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const unsigned size = code.families[f].size;
     looked_up_[f] = code.divisor[f] != 0 && size <= kMaxKeyMembers;
-    if (size <= kMaxGroupSize) {
+    if (size >= 1 && size <= kMaxGroupSize) {
       groups_[size][group_counts_[size]++] = static_cast<std::uint8_t>(f);
     } else {
-      larger_[larger_count_++] = static_cast<std::uint8_t>(f);
+      others_[others_count_++] = static_cast<std::uint8_t>(f);
     }
   }
 }
 
-// The keys of the families of one size, `kSize` codons each (0: of any size, the larger
-// ones), a loop the compiler unrolls where the size is known.
+// The keys of the families of one size, `kSize` codons each (0: each of its own size), a
+// loop the compiler unrolls where the size is known.
 template <unsigned kSize>
 void OrderMemo::MakeKeys(const CodonCounts& counts, const std::uint8_t* families, unsigned n,
                          Keys& keys) {
@@ -68,8 +68,7 @@ bool OrderMemo::Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValu
   MakeKeys<4>(counts, groups_[4].data(), group_counts_[4], keys);
   MakeKeys<5>(counts, groups_[5].data(), group_counts_[5], keys);
   MakeKeys<6>(counts, groups_[6].data(), group_counts_[6], keys);
-  MakeKeys<0>(counts, groups_[0].data(), group_counts_[0], keys);
-  MakeKeys<0>(counts, larger_.data(), larger_count_, keys);
+  MakeKeys<0>(counts, others_.data(), others_count_, keys);
   // A count or total of 2^53 or more (a bit from 53 up in one of them): not every double
   // total is exact.
   if (keys.high >> 53 != 0) return false;

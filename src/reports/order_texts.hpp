@@ -73,11 +73,12 @@ class OrderMemo {
   bool usable_ = false;
   std::vector<Slot> slots_;                         // kSlots per family
   std::array<bool, kFamilyCount + 1> looked_up_{};  // k is not 0, few enough codons for a key
-  // The families of each number of codons up to kMaxGroupSize, and those of more.
+  // The families of each number of codons from 1 to kMaxGroupSize (element 0 unused), and
+  // the others (no codon, or more).
   std::array<std::array<std::uint8_t, kFamilyCount>, kMaxGroupSize + 1> groups_{};
   std::array<unsigned, kMaxGroupSize + 1> group_counts_{};
-  std::array<std::uint8_t, kFamilyCount> larger_{};
-  unsigned larger_count_ = 0;
+  std::array<std::uint8_t, kFamilyCount> others_{};
+  unsigned others_count_ = 0;
 };
 
 }  // namespace trelba
