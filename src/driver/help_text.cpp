@@ -16,6 +16,7 @@ const std::string_view kHelpText =
     "bzip2 or zstd) uses synonymous codons.\n"
     "FILE... are read in turn (\"-\" = standard input, once). Of exactly two, the second\n"
     "is a genetic_code_number unless it names a file (for a variant: --variant N).\n"
+    "Of more, all are inputs but a second that is a number (no file); after --, all.\n"
     "\n"
     "  -T, --table FILE     also write a table of results, one row per sequence,\n"
     "                       tab-separated (\"-\" = standard output; .gz: gzipped)\n"

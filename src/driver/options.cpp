@@ -15,16 +15,17 @@ struct ValueOption {
   std::string_view long_name;
   std::optional<std::string> Options::*target;
   std::string_view value_name;
+  bool output = false;  // names an output: given twice, one of the two would be lost
 };
 
 constexpr ValueOption kValueOptions[] = {
-    {'T', "--table", &Options::table, "a file name"},
-    {'o', "--output", &Options::output, "a prefix"},
+    {'T', "--table", &Options::table, "a file name", true},
+    {'o', "--output", &Options::output, "a prefix", true},
     {'j', "--threads", &Options::threads, "a number of threads"},
     {0, "--gcode", &Options::ncbi_table, "an NCBI translation table number"},
     {0, "--variant", &Options::variant, "a variant number (0 to 7)"},
-    {0, "--summary", &Options::summary, "a file name"},
-    {0, "--report", &Options::report, "a file name"},
+    {0, "--summary", &Options::summary, "a file name", true},
+    {0, "--report", &Options::report, "a file name", true},
     {0, "--infile-list", &Options::infile_list, "a file name"},
     {0, "--label", &Options::label, "a name"},
     {0, "--background", &Options::background, "even, input or a file name"},
@@ -67,6 +68,14 @@ bool NamesAFile(const std::string& name) {
   return std::filesystem::exists(std::filesystem::u8path(name), error);
 }
 
+// A name that leads to something other than a regular file (a pipe, a FIFO, a device):
+// what it gives can be read only once. A missing file fails when it is opened.
+bool ReadableOnce(const std::string& name) {
+  std::error_code error;
+  const auto status = std::filesystem::status(std::filesystem::u8path(name), error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
 bool IsVariantNumber(std::string_view id) {
   return id.size() == 1 && id[0] >= '0' && id[0] <= '7';
 }
@@ -96,13 +105,10 @@ std::string ChooseCode(Options& options) {
   if (options.code_argument) {
     const std::string& id = *options.code_argument;
     if (!IsVariantNumber(id)) {
-      const bool looks_like_option = id.size() > 1 && id[0] == '-';
       const bool looks_like_file = id.find_first_of("./") != std::string::npos;
       options.warnings.push_back("genetic code argument '" + id +
                                  "' is not one of 0 to 7: code 0 (the standard code) was used" +
-                                 (looks_like_option ? "; options go before the file name"
-                                  : looks_like_file ? "; no file of that name exists"
-                                                    : ""));
+                                 (looks_like_file ? "; no file of that name exists" : ""));
     }
     options.code = &SelectGeneticCode(id);
   }
@@ -110,29 +116,43 @@ std::string ChooseCode(Options& options) {
   return {};
 }
 
-// The operands: inputs, and the genetic-code operand where there is one.
-// `ignored_warning` tells of the operands after the genetic-code one, if any.
-void TakeOperands(const std::vector<std::string>& operands, Options& options,
-                  std::string& ignored_warning) {
-  std::vector<std::string> ignored;
-  for (std::size_t i = 0; i < operands.size(); ++i) {
-    const std::string& operand = operands[i];
-    // The second operand is a genetic-code argument, as it always was, unless it names a
-    // file: then every operand is an input.
-    if (i == 1 && !NamesAFile(operand)) {
-      options.code_argument = operand;
-      ignored.assign(operands.begin() + 2, operands.end());
-      break;
-    }
-    options.inputs.push_back(operand);
-  }
-  if (!ignored.empty()) {
+// A whole number, "-" before it or not ("2", "11", "-1").
+bool IsNumber(std::string_view arg) {
+  if (arg.starts_with('-')) arg.remove_prefix(1);
+  return !arg.empty() && arg.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A negative number ("-1", "-12"): never an option, so an operand (a genetic-code
+// argument that selects the standard code).
+bool IsNegativeNumber(std::string_view arg) {
+  return arg.starts_with('-') && IsNumber(arg);
+}
+
+// Whether the second of `operands` (all given before "--") is the genetic-code argument: of
+// exactly two, unless it names a file; of more, only a number that names no file (a name
+// that is no number is an input, missing or not). Operands after "--" are inputs.
+bool SecondIsCode(const std::vector<std::string>& operands, std::size_t before_end) {
+  if (before_end < 2 || operands.size() != before_end) return false;
+  if (NamesAFile(operands[1])) return false;
+  return operands.size() == 2 || IsNumber(operands[1]);
+}
+
+// The operands: inputs, and the genetic-code operand where there is one. `ignored_warning`
+// tells of the operands after the genetic-code one, if any.
+void TakeOperands(const std::vector<std::string>& operands, std::size_t before_end,
+                  Options& options, std::string& ignored_warning) {
+  if (SecondIsCode(operands, before_end)) {
+    options.inputs.push_back(operands[0]);
+    options.code_argument = operands[1];
     std::string list;
-    for (const std::string& arg : ignored) list += (list.empty() ? "'" : " '") + arg + "'";
-    ignored_warning = "arguments after the genetic code are not read: " + list;
+    for (std::size_t i = 2; i < operands.size(); ++i) {
+      list += (list.empty() ? "'" : " '") + operands[i] + "'";
+    }
+    if (!list.empty()) ignored_warning = "arguments after the genetic code are not read: " + list;
+    return;
   }
-  if (operands.size() >= 2 && options.code_argument == std::nullopt &&
-      IsVariantNumber(operands[1])) {
+  options.inputs = operands;
+  if (operands.size() >= 2 && IsVariantNumber(operands[1]) && NamesAFile(operands[1])) {
     options.warnings.push_back("'" + operands[1] +
                                "' is read as a file, since one of that name exists; give a "
                                "variant with --variant " +
@@ -167,6 +187,7 @@ std::string Validate(Options& options) {
         options.output->back() == '/' ||
         std::filesystem::is_directory(std::filesystem::u8path(*options.output), error);
   }
+  if (options.label && options.label->empty()) return "--label needs a name, not ''";
   if (options.background && options.background->empty()) {
     return "--background needs even, input or a file name, not ''";
   }
@@ -179,15 +200,15 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   CommandLine result;
   Options& options = result.options;
   std::vector<std::string> operands;
-  bool options_ended = false;
+  std::optional<std::size_t> before_end;  // operands before "--", once it is given
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (options_ended || arg.size() < 2 || arg[0] != '-') {
+    if (before_end || arg.size() < 2 || arg[0] != '-' || IsNegativeNumber(arg)) {
       operands.emplace_back(arg);  // "-" included
       continue;
     }
     if (arg == "--") {
-      options_ended = true;
+      before_end = operands.size();
       continue;
     }
     if (arg == "-h" || arg == "--help") {
@@ -216,7 +237,13 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         }
         value = argv[++i];
       }
-      options.*option.target = std::string(*value);
+      std::optional<std::string>& target = options.*option.target;
+      if (option.output && target) {
+        result.error = std::string(option.long_name) + " is given twice ('" + *target + "' and '" +
+                       std::string(*value) + "'): give it once";
+        return result;
+      }
+      target = std::string(*value);
     }
     if (!matched) {
       result.error = "unknown option: " + std::string(arg);
@@ -224,7 +251,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     }
   }
   std::string ignored_warning;
-  TakeOperands(operands, options, ignored_warning);
+  TakeOperands(operands, before_end.value_or(operands.size()), options, ignored_warning);
   result.error = ChooseCode(options);
   if (!result.error.empty()) return result;
   if (!ignored_warning.empty()) options.warnings.push_back(ignored_warning);
@@ -268,9 +295,22 @@ std::string CheckInputs(Options& options) {
     return "-o PREFIX names the reports of one input: give a folder (-o DIR/) for " +
            std::to_string(options.inputs.size()) + " inputs";
   }
-  if (standard != 0 && options.background == "input") {
-    return "--background input reads the input twice, which standard input cannot be: give "
-           "a file, or a background file (--background FILE)";
+  if (options.background == kStandardStream) {
+    if (standard != 0) return "standard input cannot hold both the background and an input";
+    if (options.infile_list == kStandardStream) {
+      return "standard input cannot hold both the list of inputs and the background";
+    }
+  }
+  if (options.background == "input") {
+    // A pipe, a FIFO or a device gives its text once: its second pass would see the rest.
+    for (const std::string& input : options.inputs) {
+      const bool once = input == kStandardStream || ReadableOnce(input);
+      if (!once) continue;
+      return "--background input reads the input twice, which " +
+             (input == kStandardStream ? std::string(kStandardInputName)
+                                       : "'" + input + "' (not a regular file)") +
+             " cannot be: give a file, or a background file (--background FILE)";
+    }
   }
   return {};
 }

@@ -3,10 +3,13 @@
 //   Trelba [options] FILE...
 //   Trelba [options] FILE genetic_code_number
 //
-// Options may stand anywhere before "--", which ends them; "-" is standard input. Options
-// take their value as the next argument or joined ("--table=x.tsv", "-Tx.tsv"); given
-// twice, the last wins. Of the operands, the second is a genetic-code argument (a variant,
-// as it always was) unless it names a file that exists: then every operand is an input.
+// Options may stand anywhere before "--", which ends them; "-" is standard input, and a
+// negative number ("-1") is an operand, never an option. Options take their value as the
+// next argument or joined ("--table=x.tsv", "-Tx.tsv"); given twice, the last wins, but an
+// output named twice is an error. Of exactly two operands, the second is a genetic-code
+// argument (a variant, as it always was) unless it names a file that exists; of more, only
+// when it is a number that names no file; after "--", never. Otherwise every operand is an
+// input.
 #pragma once
 
 #include <optional>

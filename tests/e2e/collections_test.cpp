@@ -122,6 +122,10 @@ struct GrammarCase {
   int status;
 };
 
+void PrintTo(const GrammarCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class Grammar : public ::testing::TestWithParam<GrammarCase> {};
 
 TEST_P(Grammar, SaysWhatItDoes) {
@@ -181,7 +185,49 @@ INSTANTIATE_TEST_SUITE_P(
                     255},
         GrammarCase{
             "OptionsAfterTheFiles", {"a.fa", "b.fa", "--no-reports", "--gcode", "11"}, "", 0},
-        GrammarCase{"EndOfOptions", {"--no-reports", "--", "a.fa"}, "", 0}),
+        GrammarCase{"EndOfOptions", {"--no-reports", "--", "a.fa"}, "", 0},
+        // Regression: a negative number was taken for an unknown option.
+        GrammarCase{"NegativeCodeOperand",
+                    {"a.fa", "-1"},
+                    "Warning: genetic code argument '-1' is not one of 0 to 7: code 0",
+                    0},
+        // Regression: a missing second of three inputs was read as a code, the third
+        // dropped, and the run ended with status 0.
+        GrammarCase{"MissingSecondOfThreeInputs",
+                    {"--no-reports", "-T", "t.tsv", "a.fa", "missing.fa", "b.fa"},
+                    "Error opening file: missing.fa\n",
+                    255},
+        GrammarCase{"NumberSecondOfThreeIsTheCode",
+                    {"a.fa", "3", "x"},
+                    "Warning: arguments after the genetic code are not read: 'x'\n",
+                    0},
+        GrammarCase{"AfterEndOfOptionsAllAreInputs",
+                    {"--no-reports", "--", "-T", "a.fa", "b.fa"},
+                    "Error opening file: -T\n",
+                    255},
+        GrammarCase{"TableGivenTwice",
+                    {"-T", "a.tsv", "--table=b.tsv", "a.fa"},
+                    "Trelba: --table is given twice ('a.tsv' and 'b.tsv'): give it once",
+                    255},
+        GrammarCase{"SummaryGivenTwice",
+                    {"--summary", "s.tsv", "a.fa", "--summary", "s.tsv"},
+                    "Trelba: --summary is given twice",
+                    255},
+        GrammarCase{"EmptyLabel",
+                    {"--label", "", "-o", "out/", "-"},
+                    "Trelba: --label needs a name, not ''",
+                    255},
+        GrammarCase{"BackgroundAndInputBothStandardInput",
+                    {"--no-reports", "--background", "-", "-"},
+                    "Trelba: standard input cannot hold both the background and an input",
+                    255},
+        // Regression: the background pass read what such an input gives, the analysis
+        // only what was left.
+        GrammarCase{"BackgroundInputOfADevice",
+                    {"--no-reports", "--background", "input", "a.fa", "/dev/stdin"},
+                    "Trelba: --background input reads the input twice, which '/dev/stdin' (not "
+                    "a regular file) cannot be",
+                    255}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // The background of the expected score: an input's own codons, or a file's, the same
@@ -198,6 +244,11 @@ TEST(Collections, BackgroundInputEqualsTheInputAsFile) {
       RunTrelba({"-T", "file.tsv", "--no-reports", "--background", "a.fa", "a.fa"}, dir.path())
           .status,
       0);
+  // Regression: "--background -" was a file named "-".
+  const RunResult piped = RunTrelbaPiped(
+      {"-T", "piped.tsv", "--no-reports", "--background", "-", "a.fa"}, dir.path(), kGenomeA);
+  EXPECT_EQ(piped.status, 0) << piped.err;
+  EXPECT_EQ(ReadFile(dir / "piped.tsv"), ReadFile(dir / "file.tsv"));
   EXPECT_EQ(ReadFile(dir / "own.tsv"), ReadFile(dir / "file.tsv"));
   const RunResult run =
       RunTrelba({"--no-reports", "--strict", "--background", "no_cys.fa", "a.fa"}, dir.path());

@@ -239,6 +239,23 @@ TEST(CommandLine, OddArgumentsWarnAndKeepTheBytes) {
   EXPECT_EQ(ReadFile(dir / "in.fa.ok"), ReadFile(TestData() / "expected" / "tricky.fa" / "0.ok"));
 }
 
+// Regression: a negative code argument was refused as an unknown option; like any code
+// argument that is not 1 to 7, it selects the standard code.
+TEST(CommandLine, NegativeCodeArgumentIsTheStandardCode) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", ReadFile(TestData() / "inputs" / "tricky.fa"));
+  for (const char* code : {"-1", "-7", "-0", "-99"}) {
+    const RunResult run = RunTrelba({"in.fa", code}, dir.path());
+    EXPECT_EQ(run.status, 0) << code << ": " << run.err;
+    for (const char* report : {"freq", "0.iik", "0.ok"}) {
+      const std::string suffix = std::string(report).substr(report[0] == '0' ? 2 : 0);
+      EXPECT_EQ(ReadFile(dir / ("in.fa." + suffix)),
+                ReadFile(TestData() / "expected" / "tricky.fa" / report))
+          << code << " " << report;
+    }
+  }
+}
+
 // Options may follow the file name, as GNU tools take them.
 TEST(CommandLine, OptionsAfterTheFileNameAreOptions) {
   ScratchDir dir;
