@@ -15,68 +15,102 @@
 namespace trelba {
 namespace {
 
-// Every file of the run gets a number: the inputs first, then each input's reports, then
-// the table, the summary and the HTML report (the order they are opened in).
+// Every file of the run gets a number: the files it reads first (the inputs, then the
+// background file and the list of inputs when they are given), then each input's reports,
+// then the table, the summary and the HTML report (the order they are opened in).
 class RunFiles {
  public:
-  RunFiles(const Options& options, std::size_t inputs)
-      : options_(options),
-        inputs_(inputs),
-        reports_(options.no_reports ? 0 : inputs * kReportSuffixes.size()) {}
+  RunFiles(const Options& options, std::size_t inputs) : options_(options), inputs_(inputs) {
+    const std::string& background = options.background.value_or("even");
+    if (background != "even" && background != "input") {
+      other_reads_.push_back({background, "the background file "});
+    }
+    if (options.infile_list) other_reads_.push_back({*options.infile_list, "the list of inputs "});
+    reads_ = inputs_ + other_reads_.size();
+    reports_ = options.no_reports ? 0 : inputs * kReportSuffixes.size();
+  }
 
-  std::size_t size() const { return inputs_ + reports_ + 3; }
-  std::size_t table() const { return inputs_ + reports_; }
+  std::size_t size() const { return reads_ + reports_ + 3; }
+  std::size_t table() const { return reads_ + reports_; }
   std::size_t summary() const { return table() + 1; }
+  bool is_read(std::size_t file) const { return file < reads_; }
   bool is_input(std::size_t file) const { return file < inputs_; }
+  bool is_report(std::size_t file) const { return file >= reads_ && file < table(); }
+  // The input a report belongs to.
+  std::size_t input_of(std::size_t report) const {
+    return (report - reads_) / kReportSuffixes.size();
+  }
 
-  // The file's name, or nothing when the run has no such output or it is standard output.
-  std::optional<std::string> Name(std::size_t file) const {
-    if (is_input(file)) return Given(options_.inputs[file]);
-    if (file < table()) {
-      const std::size_t r = file - inputs_;
-      const std::size_t input = r / kReportSuffixes.size();
-      const std::string& name = options_.inputs[input];
+  // The name as given: "-" for a standard stream; nothing when the run has no such file.
+  std::optional<std::string> Given(std::size_t file) const {
+    if (is_input(file)) return options_.inputs[file];
+    if (is_read(file)) return other_reads_[file - inputs_].name;
+    if (is_report(file)) {
+      const std::string& name = options_.inputs[input_of(file)];
       const std::string_view label = name == kStandardStream ? StandardInputLabel(options_) : name;
       return ReportPrefix(options_, name, label) +
-             std::string(kReportSuffixes[r % kReportSuffixes.size()]);
+             std::string(kReportSuffixes[(file - reads_) % kReportSuffixes.size()]);
     }
-    return Given(file == table()     ? options_.table
-                 : file == summary() ? options_.summary
-                                     : options_.report);
+    return file == table()     ? options_.table
+           : file == summary() ? options_.summary
+                               : options_.report;
+  }
+
+  // The file's name, or nothing when the run has no such file or it is a standard stream.
+  std::optional<std::string> Name(std::size_t file) const {
+    std::optional<std::string> name = Given(file);
+    if (name == kStandardStream) return std::nullopt;
+    return name;
   }
 
   // How messages name the file: its name, or the stream.
   std::string Named(std::size_t file) const {
     if (const std::optional<std::string> name = Name(file)) return *name;
-    return std::string(is_input(file) ? kStandardInputName : kStandardOutputName);
+    return std::string(is_read(file) ? kStandardInputName : kStandardOutputName);
   }
 
   // What the file is to the run, and its name.
   std::string Shown(std::size_t file) const {
     const char* role = is_input(file)      ? "the input "
-                       : file < table()    ? "the report "
+                       : is_read(file)     ? other_reads_[file - inputs_].role
+                       : is_report(file)   ? "the report "
                        : file == table()   ? "the table "
                        : file == summary() ? "the summary "
                                            : "the HTML report ";
     return role + PrintableName(Named(file));
   }
 
-  bool to_standard_output(std::size_t file) const {
-    const std::optional<std::string>& name = file == table()     ? options_.table
-                                             : file == summary() ? options_.summary
-                                                                 : std::nullopt;
-    return name == kStandardStream;
+  // The descriptor an output writes to when it goes to a standard stream or a name that
+  // stands for one (/dev/stdout, /dev/fd/N); -1 otherwise.
+  int Descriptor(std::size_t file) const {
+    if (is_read(file) || is_report(file)) return -1;
+    const std::optional<std::string> given = Given(file);
+    if (!given) return -1;
+    if (*given == kStandardStream) return kStandardOutputDescriptor;
+    return DescriptorOfName(*given);
+  }
+
+  // Why a later file cannot be opened, for the error line that names it.
+  std::string Clash(std::size_t earlier, std::size_t later) const {
+    if (!is_report(earlier) || !is_report(later)) return "the same file as " + Shown(earlier);
+    // Two inputs would each write this report.
+    const std::string& a = options_.inputs[input_of(earlier)];
+    const std::string& b = options_.inputs[input_of(later)];
+    if (a == b) return "the input " + PrintableName(InputName(a)) + " is given twice";
+    return "a report of both the input " + PrintableName(InputName(a)) + " and the input " +
+           PrintableName(InputName(b));
   }
 
  private:
-  static std::optional<std::string> Given(const std::optional<std::string>& name) {
-    if (!name || *name == kStandardStream) return std::nullopt;
-    return name;
-  }
-
   const Options& options_;
   std::size_t inputs_;
-  std::size_t reports_;
+  struct OtherRead {
+    std::string name;
+    const char* role;
+  };
+  std::vector<OtherRead> other_reads_;
+  std::size_t reads_ = 0;
+  std::size_t reports_ = 0;
 };
 
 // The name with its folder made absolute and free of links, dots and repeated slashes;
@@ -117,6 +151,14 @@ struct Found {
 
 }  // namespace
 
+std::string_view InputName(std::string_view given) {
+  return given == kStandardStream ? kStandardInputName : given;
+}
+
+std::string_view OutputName(std::string_view given) {
+  return given == kStandardStream ? kStandardOutputName : given;
+}
+
 std::string_view StandardInputLabel(const Options& options) {
   return options.label ? std::string_view(*options.label) : kStandardStream;
 }
@@ -134,19 +176,26 @@ std::string ReportPrefix(const Options& options, const std::string& input, std::
 std::optional<std::string> FindOutputCollision(const Options& options,
                                                const std::vector<FileIdentity>& inputs) {
   const RunFiles files(options, inputs.size());
-  // Keys of names (hashed; equal hashes are compared by name again) and of identities.
+  // Keys of names (hashed; equal hashes are compared by name again), of identities and of
+  // the descriptors outputs write to.
   std::vector<Found> names;
   std::vector<Found> identities;
+  std::vector<Found> descriptors;
   NameKeys keys;
   for (std::size_t file = 0; file < files.size(); ++file) {
     FileIdentity identity;
-    if (files.is_input(file)) {
+    const std::optional<std::string> name = files.Name(file);
+    if (const int fd = files.Descriptor(file); fd >= 0) {
+      descriptors.push_back({static_cast<std::uint64_t>(fd), 0, file});
+      identity = IdentifyDescriptorFile(fd);
+    } else if (files.is_input(file)) {
       identity = inputs[file];
-    } else if (files.to_standard_output(file)) {
-      identity = IdentifyStandardOutput();
-    } else if (const std::optional<std::string> name = files.Name(file)) {
+    } else if (files.is_read(file)) {
+      identity = name ? IdentifyFile(*name) : IdentifyStandardInput();
+      if (name) names.push_back({std::hash<std::string>{}(keys.Key(*name)), 0, file});
+    } else if (name) {
       // Streams (/dev/null, a terminal) may take several outputs.
-      if (file >= files.table() && KindOfFile(*name) == FileKind::kStream) continue;
+      if (!files.is_report(file) && KindOfFile(*name) == FileKind::kStream) continue;
       identity = IdentifyFileAtName(*name);
       names.push_back({std::hash<std::string>{}(keys.Key(*name)), 0, file});
     } else {
@@ -164,7 +213,7 @@ std::optional<std::string> FindOutputCollision(const Options& options,
            ++j) {
         const std::size_t a = found[i].file;
         const std::size_t b = found[j].file;
-        if (files.is_input(a) && files.is_input(b)) continue;  // an input may be read twice
+        if (files.is_read(a) && files.is_read(b)) continue;  // a file may be read twice
         if (by_name && keys.Key(*files.Name(a)) != keys.Key(*files.Name(b))) continue;
         if (!first || b < first->second) first = std::pair(a, b);
       }
@@ -172,10 +221,10 @@ std::optional<std::string> FindOutputCollision(const Options& options,
   };
   consider(names, true);
   consider(identities, false);
+  consider(descriptors, false);
   if (!first) return std::nullopt;
   const auto [earlier, later] = *first;
-  const std::string why = "the same file as " + files.Shown(earlier);
-  return FileErrorText("opening", files.Named(later), why.c_str());
+  return FileErrorText("opening", files.Named(later), files.Clash(earlier, later).c_str());
 }
 
 }  // namespace trelba

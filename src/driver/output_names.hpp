@@ -22,6 +22,10 @@ inline constexpr std::array<std::string_view, 3> kReportSuffixes = {".iik", ".ok
 // (standard input by its `label` there).
 std::string ReportPrefix(const Options& options, const std::string& input, std::string_view label);
 
+// How messages name an input and an output: as given, or the standard stream.
+std::string_view InputName(std::string_view given);
+std::string_view OutputName(std::string_view given);
+
 // The label standard input is given in tables and report names.
 std::string_view StandardInputLabel(const Options& options);
 

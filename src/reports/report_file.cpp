@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <iterator>
 #include <map>
@@ -152,6 +153,10 @@ bool ReportFile::Open(const std::string& name, const FileIdentity& keep) {
   while (split != 0 && !EndsFolderPart(name[split - 1])) --split;
   base_ = name.substr(split);
   if (base_.empty() || !OpenFolder(name.substr(0, split), folder_)) return false;
+  if (IsSystemFolder(folder_)) {
+    errno = EPERM;
+    return false;
+  }
   if (!MayReplace(folder_, base_, keep)) return false;
   RemoveStaleTemporaries(folder_, base_);
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {

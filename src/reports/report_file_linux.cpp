@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
+#include <string_view>
 
 #include "reports/report_file_system.hpp"
 
@@ -31,6 +33,19 @@ bool OpenFolder(const std::string& folder_part, ReportFolder& folder) {
   folder.fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder.fd < 0 && errno == EACCES) folder.fd = ::open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
   return folder.fd >= 0;
+}
+
+bool IsSystemFolder(const ReportFolder& folder) {
+  char path[4096];
+  const std::string link = "/proc/self/fd/" + std::to_string(folder.fd);
+  const ssize_t n = ::readlink(link.c_str(), path, sizeof path);
+  // A folder that cannot be named is taken for one of the system's.
+  if (n <= 0 || static_cast<std::size_t>(n) == sizeof path) return true;
+  const std::string_view where(path, static_cast<std::size_t>(n));
+  const auto within = [&](std::string_view top) {
+    return where == top || (where.starts_with(top) && where[top.size()] == '/');
+  };
+  return (within("/dev") && !within("/dev/shm")) || within("/proc");
 }
 
 void CloseFolder(ReportFolder& folder) {

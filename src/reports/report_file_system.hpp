@@ -27,6 +27,11 @@ bool EndsFolderPart(char c);
 bool OpenFolder(const std::string& folder_part, ReportFolder& folder);
 void CloseFolder(ReportFolder& folder);
 
+// Whether the folder is one of the system's (/dev or /proc, or within them; /dev/shm, a
+// place for files, excepted), where a report's name may be a device or a link the system
+// keeps: nothing is ever put there. Never on Windows.
+bool IsSystemFolder(const ReportFolder& folder);
+
 // The folder itself, to tell two names of one folder apart from two folders; unknown on
 // Windows.
 FileIdentity IdentifyFolder(const ReportFolder& folder);

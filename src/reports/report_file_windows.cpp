@@ -78,6 +78,10 @@ bool OpenFolder(const std::string& folder_part, ReportFolder& folder) {
   return true;
 }
 
+bool IsSystemFolder(const ReportFolder&) {
+  return false;
+}
+
 void CloseFolder(ReportFolder&) {}
 
 FileIdentity IdentifyFolder(const ReportFolder&) {

@@ -28,16 +28,27 @@ class StreamOutput final : public ByteSink {
   int fd_;
 };
 
-// What a name leads to, following links.
+// The descriptor a name stands for, following links: /dev/stdin, /dev/stdout, /dev/stderr,
+// /dev/fd/N and /proc/self/fd/N (this process's N under any of its /proc names); -1 for
+// any other name, and always on Windows. Such a name is a stream whatever its descriptor
+// leads to: it is written through that descriptor, never replaced.
+int DescriptorOfName(const std::string& name);
+
+// What a name leads to, following links (a descriptor's name is a stream).
 enum class FileKind { kMissing, kRegular, kFolder, kStream };
 FileKind KindOfFile(const std::string& name);
+
+// The file a descriptor writes to, when it is a regular file (the only kind that two
+// outputs could not share); unknown otherwise.
+FileIdentity IdentifyDescriptorFile(int fd);
 
 // The file at the name itself, not following a link (which a report replaces): the file a
 // report would take the place of.
 FileIdentity IdentifyFileAtName(const std::string& name);
 
-// Opens the stream `name` leads to for writing: its descriptor, or -1. On Windows, which
-// names no such streams, always -1.
+// Opens the stream `name` leads to for writing: its descriptor (a copy of the one a
+// descriptor's name stands for), or -1. On Windows, which names no such streams, always
+// -1.
 int OpenStream(const std::string& name);
 
 }  // namespace trelba

@@ -5,6 +5,14 @@
 
 namespace trelba {
 
+int DescriptorOfName(const std::string&) {
+  return -1;
+}
+
+FileIdentity IdentifyDescriptorFile(int) {
+  return {};
+}
+
 FileKind KindOfFile(const std::string& name) {
   const FileIdentity identity = IdentifyFile(name);
   return identity.known ? FileKind::kRegular : FileKind::kMissing;

@@ -47,6 +47,11 @@ TEST_P(OutputCollision, IsAnOpeningErrorNamingBothWithNothingChanged) {
   const CollisionCase& c = GetParam();
   ScratchDir dir;
   WriteFile(dir / "in.fa", kInput);
+  WriteFile(dir / "bg.fa", kInput);
+  WriteFile(dir / "list.txt", "in.fa\n");
+  WriteFile(dir / "list.iik", "in.fa\n");
+  fs::create_directory(dir / "sub");
+  WriteFile(dir / "sub" / "in.fa", kInput);
   for (const char* earlier : {"in.fa.iik", "in.fa.ok", "in.fa.freq", "out.ok", "t.tsv"}) {
     WriteFile(dir / earlier, std::string("earlier ") + earlier + "\n");
   }
@@ -82,7 +87,35 @@ INSTANTIATE_TEST_SUITE_P(
                       "Error opening file: in.fa (the same file as the input in.fa)\n"},
         CollisionCase{"InputGivenTwice",
                       {"in.fa", "in.fa"},
-                      "Error opening file: in.fa.iik (the same file as the report in.fa.iik)\n"},
+                      "Error opening file: in.fa.iik (the input in.fa is given twice)\n"},
+        CollisionCase{"TwoInputsOfOneNameInAFolder",
+                      {"-o", "out/", "in.fa", "sub/in.fa"},
+                      "Error opening file: out/in.fa.iik (a report of both the input in.fa and "
+                      "the input sub/in.fa)\n"},
+        // Regression: the files a run reads besides its inputs were replaced by its outputs.
+        CollisionCase{"TableIsTheBackgroundFile",
+                      {"--background", "bg.fa", "-T", "bg.fa", "--no-reports", "in.fa"},
+                      "Error opening file: bg.fa (the same file as the background file bg.fa)\n"},
+        CollisionCase{"HtmlReportIsTheBackgroundFileSpeltOtherwise",
+                      {"--background", "./bg.fa", "--report", "bg.fa", "in.fa"},
+                      "Error opening file: bg.fa (the same file as the background file ./bg.fa)\n"},
+        CollisionCase{"SummaryIsTheListOfInputs",
+                      {"--infile-list", "list.txt", "--summary", "list.txt", "--no-reports"},
+                      "Error opening file: list.txt (the same file as the list of inputs "
+                      "list.txt)\n"},
+        CollisionCase{"ReportUnderAPrefixIsTheListOfInputs",
+                      {"--infile-list", "list.iik", "-o", "list"},
+                      "Error opening file: list.iik (the same file as the list of inputs "
+                      "list.iik)\n"},
+        // A descriptor's name is the stream it names.
+        CollisionCase{"DescriptorNameAndStandardOutput",
+                      {"-T", "-", "--summary", "/dev/stdout", "--no-reports", "in.fa"},
+                      "Error opening file: /dev/stdout (the same file as the table standard "
+                      "output)\n"},
+        CollisionCase{"DescriptorNameLeadsToTheInput",
+                      {"-T", "/dev/fd/1", "--no-reports", "in.fa"},
+                      "Error opening file: /dev/fd/1 (the same file as the input in.fa)\n",
+                      "in.fa"},
         CollisionCase{"StandardOutputIsTheInput",
                       {"-T", "-", "--no-reports", "in.fa"},
                       "Error opening file: standard output (the same file as the input in.fa)\n",
@@ -118,6 +151,29 @@ TEST(StreamOutput, DevicesAndFifosAreWrittenThrough) {
   EXPECT_TRUE(fs::is_fifo(dir / "t.fifo"));
 }
 
+// Regression: /dev/stdout leading to a regular file was replaced as a report is (as root,
+// the link itself; otherwise the run failed), and what went there was lost.
+TEST(StreamOutput, DescriptorNamesAreWrittenThroughTheirDescriptor) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", kInput);
+  ASSERT_EQ(RunTrelba({"-T", "t.tsv", "--summary", "s.tsv", "in.fa"}, dir.path()).status, 0);
+  fs::create_symlink("/dev/stdout", dir / "out.link");
+  for (const char* name : {"/dev/stdout", "/proc/self/fd/1", "out.link"}) {
+    RunOptions options;
+    options.output_appended_to = "captured.tsv";
+    fs::remove(dir / "captured.tsv");
+    const RunResult run = RunTrelba({"-T", name, "--no-reports", "in.fa"}, dir.path(), options);
+    EXPECT_EQ(run.status, 0) << name << ": " << run.err;
+    EXPECT_EQ(ReadFile(dir / "captured.tsv"), ReadFile(dir / "t.tsv")) << name;
+  }
+  EXPECT_TRUE(fs::is_symlink("/dev/stdout"));
+  // Nothing is put in /dev or /proc.
+  const RunResult device = RunTrelba({"-T", "/dev/trelba-test.tsv", "in.fa"}, dir.path());
+  EXPECT_EQ(device.status, 255);
+  EXPECT_EQ(device.err.rfind("Error opening file: /dev/trelba-test.tsv", 0), 0u) << device.err;
+  EXPECT_FALSE(fs::exists("/dev/trelba-test.tsv"));
+}
+
 // Regression: a closed standard stream was put on /dev/null without a word: an empty
 // input replaced the earlier reports, the table was thrown away, both with status 0.
 TEST(ClosedStream, IsAnErrorThatSaysSo) {
@@ -130,6 +186,12 @@ TEST(ClosedStream, IsAnErrorThatSaysSo) {
   EXPECT_EQ(read.status, 255);
   EXPECT_EQ(read.err, "Error opening file: standard input (it is closed)\n");
   EXPECT_EQ(ReadFile(dir / "cl.ok"), "earlier\n");
+
+  // Regression: a closed standard input holding the list of inputs was an empty list.
+  const RunResult list =
+      RunTrelba({"--no-reports", "--infile-list", "-"}, dir.path(), closed_input);
+  EXPECT_EQ(list.status, 255);
+  EXPECT_EQ(list.err, "Error opening file: standard input (it is closed)\n");
 
   RunOptions closed_output;
   closed_output.close_output = true;  // standard error too: only the status is seen
