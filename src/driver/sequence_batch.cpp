@@ -144,9 +144,8 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   // Summed in input order, so that the average has the same bits whatever the threads.
   for (const double score : batch.score_values) totals.average.Add(score);
   if (totals.keep_scores) {
-    totals.scores.insert(totals.scores.end(), batch.score_values.begin(), batch.score_values.end());
-    totals.excesses.insert(totals.excesses.end(), batch.excess_values.begin(),
-                           batch.excess_values.end());
+    totals.scores.Add(batch.score_values);
+    totals.excesses.Add(batch.excess_values);
   }
   if (totals.keep_plot) totals.plot.Add(batch.plot);
   for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += batch.pooled[c];

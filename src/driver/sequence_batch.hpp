@@ -20,6 +20,7 @@
 #include "input/input_survey.hpp"
 #include "input/sequence_facts.hpp"
 #include "reports/html_report.hpp"
+#include "reports/median_series.hpp"
 #include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/table_report.hpp"
@@ -118,10 +119,10 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
 struct InputTotals {
   AverageScore average;
   InputSurvey survey;
-  CodingChecks coding;         // of every sequence together
-  bool keep_scores = false;    // keep every score and excess (for the medians)
-  std::vector<double> scores;  // when kept: the score of every sequence, in input order
-  std::vector<double> excesses;
+  CodingChecks coding;       // of every sequence together
+  bool keep_scores = false;  // keep every score and excess (for the medians)
+  MedianSeries scores;       // when kept: the score of every sequence
+  MedianSeries excesses;
   CodonCounts pooled{};  // the counts of every sequence added, in a count-only pass
   std::uint64_t u_letters = 0;
   bool keep_plot = false;  // gather `plot`

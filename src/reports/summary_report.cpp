@@ -60,19 +60,4 @@ void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row) {
   out.Append("\t\n");
 }
 
-double Median(std::vector<double>& values) {
-  const auto numbers =
-      std::remove_if(values.begin(), values.end(), [](double v) { return std::isnan(v); });
-  values.erase(numbers, values.end());
-  if (values.empty()) return std::numeric_limits<double>::quiet_NaN();
-  const std::size_t middle = values.size() / 2;
-  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle),
-                   values.end());
-  const double upper = values[middle];
-  if (values.size() % 2 == 1) return upper;
-  const double lower =
-      *std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle));
-  return (lower + upper) / 2;
-}
-
 }  // namespace trelba

@@ -36,8 +36,4 @@ struct SummaryRow {
 void WriteSummaryHeader(OutputBuffer& out);
 void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row);
 
-// The median of the values that are numbers (the mean of the middle two of an even
-// count); NaN when there is none. Reorders `values`.
-double Median(std::vector<double>& values);
-
 }  // namespace trelba
