@@ -65,7 +65,9 @@ class TableWriter {
     request.table_header = false;
     request.outputs.table = &buffer_;
     const InputOutcome outcome = reader_.Read(input, request);
-    if (outcome.status != InputOutcome::Status::kDone) throw Error(FileErrorText("reading", name));
+    if (outcome.status != InputOutcome::Status::kDone) {
+      throw Error(FileErrorText("reading", name, CauseOf(outcome.status)));
+    }
     const InputTotals& totals = outcome.totals;
     for (const std::string& line :
          InputWarnings(name, totals.survey, totals.u_letters, outcome.any_header())) {
@@ -122,7 +124,10 @@ std::string TableOfText(std::string_view fasta, const TableSettings& settings,
   if (options.background == "input") {
     TextSource pool(fasta);
     CodonCounts pooled{};
-    if (!PoolSourceCounts(pool, options, pooled)) throw Error(FileErrorText("reading", name));
+    const InputOutcome::Status status = PoolSourceCounts(pool, options, pooled);
+    if (status != InputOutcome::Status::kDone) {
+      throw Error(FileErrorText("reading", name, CauseOf(status)));
+    }
     own = BackgroundOfCounts(options, name, pooled);
   }
   TextSource input(fasta);

@@ -3,20 +3,22 @@
 #include "driver/error_message.hpp"
 #include "driver/messages.hpp"
 #include "driver/ordered_pipeline.hpp"
+#include "driver/output_names.hpp"
 #include "driver/report_input.hpp"
 #include "input/input_file.hpp"
+#include "input/input_file_system.hpp"
 
 namespace trelba {
 
-bool PoolSourceCounts(ByteSource& input, const Options& options, CodonCounts& pooled) {
+InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
+                                      CodonCounts& pooled) {
   ReportRequest request;
   request.style.code = options.code;
   request.style.count_only = true;
   request.threads = ThreadCount(options);
   const InputOutcome outcome = ReportInput(input, request);
-  if (outcome.status != InputOutcome::Status::kDone) return false;
-  pooled = outcome.totals.pooled;
-  return true;
+  if (outcome.status == InputOutcome::Status::kDone) pooled = outcome.totals.pooled;
+  return outcome.status;
 }
 
 Background BackgroundOfCounts(const Options& options, const std::string& name,
@@ -41,12 +43,18 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
     return std::nullopt;
   }
   const std::string& file = choice == "input" ? input : choice;
+  const std::string name(InputName(file));
   InputFile source;
-  if (!source.Open(file)) return FileErrorText("opening", file);
-  if (source.refusal() != nullptr) return FileErrorText("reading", file, source.refusal());
+  const bool opened =
+      file == kStandardStream ? source.OpenDescriptor(kStandardInputDescriptor) : source.Open(file);
+  if (!opened) return FileErrorText("opening", name);
+  if (source.refusal() != nullptr) return FileErrorText("reading", name, source.refusal());
   CodonCounts pooled{};
-  if (!PoolSourceCounts(source, options, pooled)) return FileErrorText("reading", file);
-  background = BackgroundOfCounts(options, file, pooled);
+  const InputOutcome::Status status = PoolSourceCounts(source, options, pooled);
+  if (status != InputOutcome::Status::kDone) {
+    return FileErrorText("reading", name, CauseOf(status));
+  }
+  background = BackgroundOfCounts(options, name, pooled);
   return std::nullopt;
 }
 

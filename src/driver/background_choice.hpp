@@ -7,16 +7,19 @@
 
 #include "analysis/background.hpp"
 #include "driver/options.hpp"
+#include "driver/report_input.hpp"
 #include "input/byte_source.hpp"
 
 namespace trelba {
 
 // The codon counts of every sequence of `input` added up, in a pass that analyses
-// nothing; false when it cannot be read to its end.
-bool PoolSourceCounts(ByteSource& input, const Options& options, CodonCounts& pooled);
+// nothing; kDone, or why it could not be read to its end.
+[[nodiscard]] InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
+                                                    CodonCounts& pooled);
 
 // The background of `input` (a file name; "" when the background is not the input's
 // own); the error line when it cannot be had. Warns of families the background lacks.
+// A background file "-" is standard input.
 std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
                                             Background& background);
 

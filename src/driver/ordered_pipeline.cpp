@@ -1,6 +1,7 @@
 #include "driver/ordered_pipeline.hpp"
 
 #include <algorithm>
+#include <new>
 #include <system_error>
 
 #include "reports/temporary_files.hpp"
@@ -31,6 +32,9 @@ OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
       }
     }
   }
+  free_.reserve(batches());
+  work_.reserve(batches());
+  done_.reserve(batches());
   for (std::size_t b = 0; b < batches(); ++b) free_.push_back(b);
 }
 
@@ -43,7 +47,7 @@ std::size_t OrderedPipeline::Take() {
   std::unique_lock lock(mutex_);
   batch_freed_.wait(lock, [&] { return !free_.empty(); });
   const std::size_t batch = free_.front();
-  free_.pop_front();
+  free_.erase(free_.begin());
   return batch;
 }
 
@@ -103,7 +107,7 @@ void OrderedPipeline::Run(unsigned worker) {
       work_ready_.wait(lock, [&] { return closed_ || !work_.empty(); });
       if (work_.empty()) return;
       next = work_.front();
-      work_.pop_front();
+      work_.erase(work_.begin());
     }
     job_.Work(next.batch, worker);
     bool take_turn = false;
@@ -147,6 +151,8 @@ void OrderedPipeline::WriteReady() {
 }
 
 BlockPrefetch::BlockPrefetch(std::size_t block_size) : block_size_(block_size), blocks_(4) {
+  free_.reserve(blocks_.size());
+  filled_.reserve(blocks_.size());
   for (Block& block : blocks_) {
     block.data.reset(new char[block_size_]);
     free_.push_back(&block);
@@ -168,6 +174,7 @@ void BlockPrefetch::Start(ByteSource& source) {
   {
     std::lock_guard lock(mutex_);
     source_ = &source;
+    out_of_memory_.store(false);
   }
   changed_.notify_all();
 }
@@ -179,7 +186,7 @@ std::ptrdiff_t BlockPrefetch::Next(const char*& data) {
   changed_.notify_all();
   changed_.wait(lock, [&] { return !filled_.empty(); });
   in_use_ = filled_.front();
-  filled_.pop_front();
+  filled_.erase(filled_.begin());
   data = in_use_->data.get();
   return in_use_->size;
 }
@@ -203,11 +210,17 @@ void BlockPrefetch::Fill() {
       changed_.wait(lock, [&] { return quit_ || (source_ != nullptr && !free_.empty()); });
       if (quit_) return;
       block = free_.front();
-      free_.pop_front();
+      free_.erase(free_.begin());
       source = source_;
       reading_ = true;
     }
-    block->size = source->Read(block->data.get(), block_size_);
+    try {
+      block->size = source->Read(block->data.get(), block_size_);
+    } catch (const std::bad_alloc&) {
+      // Memory that runs out while decoding fails the input, never the process.
+      block->size = -1;
+      out_of_memory_.store(true);
+    }
     {
       std::lock_guard lock(mutex_);
       reading_ = false;

@@ -11,10 +11,10 @@
 // blocks ahead of the caller.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -58,6 +58,7 @@ class OrderedPipeline {
   std::size_t Take();
   // Hands a filled batch on.
   void Submit(std::size_t batch);
+  // Neither Take, Submit, RunHere nor Drain allocates memory.
   // Works on a filled batch and writes it in the calling thread, as worker 0, when nothing
   // submitted is still to be written (so that it keeps its place in the order).
   void RunHere(std::size_t batch);
@@ -74,15 +75,17 @@ class OrderedPipeline {
   unsigned workers_ = 1;
   std::vector<std::thread> threads_;
 
+  // Each list holds at most batches() entries, with room for them all from the start: no
+  // call allocates, so that a caller whose memory ran out can still hand back its batches.
   std::mutex mutex_;  // guards everything below
   std::condition_variable work_ready_;
   std::condition_variable batch_freed_;
-  std::deque<std::size_t> free_;
+  std::vector<std::size_t> free_;
   struct Submitted {
     std::uint64_t position;  // submission order
     std::size_t batch;
   };
-  std::deque<Submitted> work_;
+  std::vector<Submitted> work_;  // oldest first
   std::vector<Submitted> done_;
   std::uint64_t next_position_ = 0;
   std::uint64_t next_write_ = 0;
@@ -107,6 +110,8 @@ class BlockPrefetch {
   // Stops reading the source (at its end or before), once the read under way has returned;
   // what was read ahead is dropped.
   void Stop();
+  // Whether the source's last read failed for want of memory.
+  bool out_of_memory() const { return out_of_memory_.load(); }
 
  private:
   struct Block {
@@ -121,10 +126,11 @@ class BlockPrefetch {
   std::condition_variable changed_;
   ByteSource* source_ = nullptr;  // being read, or null
   bool reading_ = false;          // the thread is in a Read
-  std::deque<Block*> free_;
-  std::deque<Block*> filled_;
+  std::vector<Block*> free_;      // room reserved for every block: no call allocates
+  std::vector<Block*> filled_;    // oldest first
   Block* in_use_ = nullptr;
   bool quit_ = false;
+  std::atomic<bool> out_of_memory_{false};
   std::thread thread_;
 };
 

@@ -64,19 +64,27 @@ class InputJob final : public PipelineJob {
 
   SequenceBatch& batch(std::size_t b) { return *batches_[b]; }
 
+  // Memory that runs out on any thread fails the input, never the process: from then on
+  // its batches are handed back untouched.
   void Work(std::size_t b, unsigned worker) override {
-    // Memory that runs out on a worker fails the input, never the process.
+    if (out_of_memory()) return;
     try {
       AnalyseBatch(*batches_[b], reporters_[worker], outputs_, reporters_.size() == 1);
     } catch (const std::bad_alloc&) {
-      out_of_memory_.store(true);
+      MarkOutOfMemory();
     }
   }
 
   void Write(std::size_t b) override {
-    if (!WriteBatch(*batches_[b], outputs_, *totals_)) write_failed_.store(true);
+    if (out_of_memory()) return;
+    try {
+      if (!WriteBatch(*batches_[b], outputs_, *totals_)) write_failed_.store(true);
+    } catch (const std::bad_alloc&) {
+      MarkOutOfMemory();
+    }
   }
 
+  void MarkOutOfMemory() { out_of_memory_.store(true); }
   bool write_failed() const { return write_failed_.load(); }
   bool out_of_memory() const { return out_of_memory_.load(); }
 
@@ -224,29 +232,35 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
       });
   FastaScanner& scanner = outcome.scanner;
   std::uint64_t text_offset = 0;  // bytes of text before the block
-  for (;;) {
-    const char* block = nullptr;
-    const std::ptrdiff_t n = blocks.Next(block);
-    if (n < 0) {
-      outcome.status = InputOutcome::Status::kReadFailed;
-      break;
+  try {
+    for (;;) {
+      const char* block = nullptr;
+      const std::ptrdiff_t n = blocks.Next(block);
+      if (n < 0) {
+        outcome.status = InputOutcome::Status::kReadFailed;
+        break;
+      }
+      if (n == 0) break;
+      const auto size = static_cast<std::size_t>(n);
+      CountNulBytes(block, size, text_offset, outcome.totals.survey);
+      text_offset += size;
+      ScanFasta(scanner, block, size, filler);
+      if (job.write_failed()) {
+        outcome.status = InputOutcome::Status::kWriteFailed;
+        break;
+      }
     }
-    if (n == 0) break;
-    const auto size = static_cast<std::size_t>(n);
-    CountNulBytes(block, size, text_offset, outcome.totals.survey);
-    text_offset += size;
-    ScanFasta(scanner, block, size, filler);
-    if (job.write_failed()) {
-      outcome.status = InputOutcome::Status::kWriteFailed;
-      break;
-    }
+    if (outcome.status == InputOutcome::Status::kDone) FinishFasta(scanner, filler);
+  } catch (const std::bad_alloc&) {
+    // The batches being filled and held are handed back below, untouched, before the
+    // input's outputs can go: no worker is left holding one.
+    job.MarkOutOfMemory();
   }
-  if (outcome.status == InputOutcome::Status::kDone) FinishFasta(scanner, filler);
+  if (prefetch_ != nullptr && prefetch_->out_of_memory()) job.MarkOutOfMemory();
   filler.Flush();
   if (held) pipeline->RunHere(*held);
   pipeline->Drain();
-  // Memory that ran out is told as the input that could not be read, as elsewhere.
-  if (job.out_of_memory()) outcome.status = InputOutcome::Status::kReadFailed;
+  if (job.out_of_memory()) outcome.status = InputOutcome::Status::kOutOfMemory;
   if (outcome.status != InputOutcome::Status::kDone) return outcome;
   if (job.write_failed()) {
     outcome.status = InputOutcome::Status::kWriteFailed;

@@ -19,12 +19,17 @@ inline constexpr std::size_t kReadBlock = 1 << 16;
 inline constexpr std::size_t kReadAheadBlock = 4 * kReadBlock;
 
 struct InputOutcome {
-  enum class Status { kDone, kReadFailed, kWriteFailed };
+  enum class Status { kDone, kReadFailed, kWriteFailed, kOutOfMemory };
   Status status = Status::kDone;
   InputTotals totals;
   FastaScanner scanner;  // what the scanner saw: headers, comment lines, inline headers
   bool any_header() const { return scanner.sequence != 0; }
 };
+
+// What an input's error line gives as the cause of `status` (not kDone), or null.
+inline const char* CauseOf(InputOutcome::Status status) {
+  return status == InputOutcome::Status::kOutOfMemory ? "out of memory" : nullptr;
+}
 
 struct ReportRequest {
   ReportStyle style;

@@ -84,19 +84,29 @@ class RunOutputs {
   }
 
   OutputBuffer* table() { return table_; }
-  bool table_failed = false;  // and said so
+  bool table_failed = false;  // could not be opened or written, and said so
   OutputBuffer* summary() { return summary_; }
   ReportSet& set() { return set_; }
 
   // The HTML report, opened and begun when asked for.
   std::optional<std::string> OpenPage(const std::vector<FileIdentity>& inputs) {
     if (!options_.report) return std::nullopt;
-    OutputBuffer* out = Open(*options_.report, inputs);
-    if (out == nullptr) return FileErrorText("opening", *options_.report);
-    page_.emplace(*out, *options_.code, options_.background.value_or("even"));
+    page_buffer_ = Open(*options_.report, inputs);
+    if (page_buffer_ == nullptr) return FileErrorText("opening", *options_.report);
+    page_.emplace(*page_buffer_, *options_.code, options_.background.value_or("even"));
     return std::nullopt;
   }
   HtmlReport* page() { return page_ ? &*page_ : nullptr; }
+
+  // Adds an input's section to the HTML report. Memory that runs out while the section is
+  // drawn fails the page (said once), not the input, whose reports may be in place.
+  void AddToPage(const PageInput& input) {
+    OnPage([&] { page_->AddInput(input); });
+  }
+  void FinishPage() {
+    OnPage([&] { page_->Finish(); });
+  }
+  bool page_failed = false;  // and said so
 
  private:
   OutputBuffer* Open(const std::string& name, const std::vector<FileIdentity>& inputs) {
@@ -111,7 +121,20 @@ class RunOutputs {
   ReportSet set_;
   OutputBuffer* table_ = nullptr;
   OutputBuffer* summary_ = nullptr;
+  template <class Draw>
+  void OnPage(Draw&& draw) {
+    if (!page_ || page_failed) return;
+    try {
+      draw();
+    } catch (const std::bad_alloc&) {
+      page_failed = true;
+      page_buffer_->Fail();
+      FileError("writing", *options_.report, CauseOf(InputOutcome::Status::kOutOfMemory));
+    }
+  }
+
   std::optional<HtmlReport> page_;
+  OutputBuffer* page_buffer_ = nullptr;
 };
 
 struct InputRun {
@@ -138,8 +161,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   const bool from_standard_input = input_argument == kStandardStream;
   const std::string label =
       from_standard_input ? std::string(StandardInputLabel(options)) : input_argument;
-  const std::string input_name =
-      from_standard_input ? std::string(kStandardInputName) : input_argument;
+  const std::string input_name(InputName(input_argument));
   SummaryRow row;
   row.file = label;
   auto fail = [&](const std::string& error) {
@@ -148,7 +170,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     r.staged.Drop();
     row.error = error;
     if (r.run.summary() != nullptr) WriteSummaryRow(*r.run.summary(), row);
-    if (r.run.page() != nullptr) r.run.page()->AddInput({.file = label, .error = error});
+    r.run.AddToPage({.file = label, .error = error});
     return false;
   };
 
@@ -192,13 +214,17 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
       if (*slots[k] == nullptr) return fail(FileErrorText("opening", name));
     }
   }
-  if (const auto error = r.run.OpenTable(r.identities)) return fail(*error);
+  if (const auto error = r.run.OpenTable(r.identities)) {
+    r.run.table_failed = true;
+    return fail(*error);
+  }
   if (r.run.table() != nullptr) request.outputs.table = &r.staged_table;
 
   if (r.reader == nullptr) r.reader = std::make_unique<InputReader>(request.threads);
   InputOutcome outcome = r.reader->Read(input, request);
-  if (outcome.status == InputOutcome::Status::kReadFailed) {
-    return fail(FileErrorText("reading", input_name));
+  if (outcome.status == InputOutcome::Status::kReadFailed ||
+      outcome.status == InputOutcome::Status::kOutOfMemory) {
+    return fail(FileErrorText("reading", input_name, CauseOf(outcome.status)));
   }
   if (const std::string* failed = reports.Failed()) return fail(FileErrorText("writing", *failed));
   // The rows go to the table before the reports are put in place, so that a table that
@@ -207,7 +233,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     const bool staged = !r.staged_table.failed() && r.staged_table.Flush();
     if (!(staged && r.staged.Release(*r.run.table()) && r.run.table()->Flush())) {
       r.run.table_failed = true;
-      return fail(FileErrorText("writing", *options.table));
+      return fail(FileErrorText("writing", OutputName(*options.table)));
     }
   }
   if (const std::string* failed = reports.Close()) return fail(FileErrorText("writing", *failed));
@@ -222,8 +248,8 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     row.sequences = outcome.scanner.sequence;
     row.codons = totals.coding.codons;
     row.average = totals.average.empty() ? std::nan("") : totals.average.value();
-    row.median_score = Median(outcome.totals.scores);
-    row.median_excess = Median(outcome.totals.excesses);
+    row.median_score = outcome.totals.scores.Median();
+    row.median_excess = outcome.totals.excesses.Median();
     row.gc = GcContent(totals.coding);
     row.gc3 = Gc3Content(totals.coding);
     row.internal_stop_sequences = totals.survey.internal_stop_sequences;
@@ -232,7 +258,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     row.inline_headers = totals.survey.inline_headers;
     WriteSummaryRow(*r.run.summary(), row);
   }
-  if (r.run.page() != nullptr) r.run.page()->AddInput(PageInputOf(label, outcome));
+  r.run.AddToPage(PageInputOf(label, outcome));
   return true;
 }
 
@@ -278,19 +304,28 @@ int ReportAllInputs(const Options& options) {
              staged,     reader,
              hold};
   bool all_read = true;
-  for (std::size_t i = 0; i < options.inputs.size(); ++i) {
-    all_read = ReportOneInput(r, i) && all_read;
+  // A table that cannot be written ends the run: no later input could add its rows.
+  for (std::size_t i = 0; i < options.inputs.size() && !run.table_failed; ++i) {
+    try {
+      all_read = ReportOneInput(r, i) && all_read;
+    } catch (const std::bad_alloc&) {
+      // Outside the pipeline (which tells its own): the input's outputs are gone with it.
+      staged_table.Clear();
+      staged.Drop();
+      FileError("reading", InputName(options.inputs[i]),
+                CauseOf(InputOutcome::Status::kOutOfMemory));
+      all_read = false;
+    }
   }
   // A table of inputs none of which could be opened still gets its header.
-  if (const auto error = run.OpenTable(identities)) {
+  if (const auto error = run.table_failed ? std::nullopt : run.OpenTable(identities)) {
     std::fputs((*error + "\n").c_str(), stderr);
     return kFailureStatus;
   }
-  if (run.page() != nullptr) run.page()->Finish();
+  run.FinishPage();
   if (const std::string* failed = run.set().Commit()) {
-    const std::string_view table_name =
-        options.table == kStandardStream ? kStandardOutputName : std::string_view(*options.table);
-    if (run.table_failed && *failed == table_name) return kFailureStatus;
+    if (run.table_failed && *failed == OutputName(*options.table)) return kFailureStatus;
+    if (run.page_failed && *failed == *options.report) return kFailureStatus;
     return FileError("writing", *failed);
   }
   return all_read ? 0 : kFailureStatus;
@@ -308,6 +343,16 @@ int Run(int argc, const char* const* argv) {
   Options& options = command_line.options;
   if (options.action == Options::Action::kHelp) return Print(kHelpText);
   if (options.action == Options::Action::kVersion) return Print("Trelba " TRELBA_VERSION "\n");
+  // A closed stream was put on /dev/null when the process started: reading or writing it
+  // would go on without a word.
+  const auto standard_input_closed = [&] {
+    const bool reads_standard_input = options.infile_list == kStandardStream ||
+                                      options.background == kStandardStream ||
+                                      std::find(options.inputs.begin(), options.inputs.end(),
+                                                kStandardStream) != options.inputs.end();
+    return reads_standard_input && StandardStreamWasClosed(kStandardInputDescriptor);
+  };
+  if (standard_input_closed()) return FileError("opening", kStandardInputName, "it is closed");
   if (const auto error = AddListedInputs(options)) {
     std::fputs((*error + "\n").c_str(), stderr);
     return kFailureStatus;
@@ -317,14 +362,7 @@ int Run(int argc, const char* const* argv) {
   if (options.table == kStandardStream && options.summary == kStandardStream) {
     return UsageError("the table and the summary cannot both go to standard output");
   }
-  // A closed stream was put on /dev/null when the process started: reading or writing it
-  // would go on without a word.
-  const bool reads_standard_input = options.infile_list == kStandardStream ||
-                                    std::find(options.inputs.begin(), options.inputs.end(),
-                                              kStandardStream) != options.inputs.end();
-  if (reads_standard_input && StandardStreamWasClosed(kStandardInputDescriptor)) {
-    return FileError("opening", kStandardInputName, "it is closed");
-  }
+  if (standard_input_closed()) return FileError("opening", kStandardInputName, "it is closed");
   if ((options.table == kStandardStream || options.summary == kStandardStream) &&
       StandardStreamWasClosed(kStandardOutputDescriptor)) {
     return FileError("opening", kStandardOutputName, "it is closed");
@@ -338,9 +376,8 @@ int Run(int argc, const char* const* argv) {
     // --strict: a warning is as good as an error to a pipeline that asks so.
     return options.strict && WarningsGiven() != 0 ? kFailureStatus : status;
   } catch (const std::bad_alloc&) {
-    return FileError("reading", options.inputs.front() == kStandardStream
-                                    ? kStandardInputName
-                                    : std::string_view(options.inputs.front()));
+    return FileError("reading", InputName(options.inputs.front()),
+                     CauseOf(InputOutcome::Status::kOutOfMemory));
   }
 }
 

@@ -4,10 +4,11 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include "codes/ncbi_tables.hpp"
 #include "numeric/natural_log.hpp"
-#include "reports/summary_report.hpp"
+#include "reports/median_series.hpp"
 #include "reports/table_report.hpp"
 
 namespace trelba {
@@ -136,6 +137,17 @@ std::string Count(std::uint64_t value) {
   return out;
 }
 
+// "2nd", "3rd", "4th", "11th", "21st": the English ordinal of a count.
+std::string Ordinal(std::uint64_t value) {
+  const std::uint64_t tens = value % 100;
+  const char* suffix = tens >= 11 && tens <= 13 ? "th"
+                       : value % 10 == 1        ? "st"
+                       : value % 10 == 2        ? "nd"
+                       : value % 10 == 3        ? "rd"
+                                                : "th";
+  return Count(value) + suffix;
+}
+
 double Log10(double x) {
   static const double kLn10 = NaturalLog(10.0);
   return NaturalLog(x) / kLn10;
@@ -164,7 +176,13 @@ class Svg {
     AppendFixed(out_, height, 0);
     out_ += "\">";
   }
-  ~Svg() { out_ += "</svg>\n"; }
+  // A page whose memory ran out is dropped whole: its last tag may be left open then.
+  ~Svg() {
+    try {
+      out_ += "</svg>\n";
+    } catch (const std::bad_alloc&) {
+    }
+  }
   Svg(const Svg&) = delete;
   Svg& operator=(const Svg&) = delete;
 
@@ -568,7 +586,7 @@ void HtmlReport::AddInput(const PageInput& input) {
   AppendSummaryLine(text, "plotted",
                     plot.stride() == 1
                         ? "every sequence, " + Count(plot.points().size())
-                        : "every " + Count(plot.stride()) + "th sequence, " +
+                        : "every " + Ordinal(plot.stride()) + " sequence, " +
                               Count(plot.points().size()) + " of " + Count(plot.scored()));
   text += "</table>\n";
   ScatterPlots(text, plot);

@@ -53,6 +53,11 @@ class OutputBuffer {
   // is given and failed() stays true.
   bool Flush();
   bool failed() const { return failed_; }
+  // Fails the buffer as a failed write would: what it holds, and is given, is dropped.
+  void Fail() {
+    failed_ = true;
+    used_ = 0;
+  }
 
  private:
   ByteSink& sink_;

@@ -162,8 +162,10 @@ INSTANTIATE_TEST_SUITE_P(
                       kFailed,
                       "Error writing file: in.fa.freq\n"},
         // The buffers are had before the input is read: no memory, no input read.
-        FailedRunCase{
-            "OutOfMemory", {"NOMEM", "", "", 65536}, kFailed, "Error reading file: in.fa\n"},
+        FailedRunCase{"OutOfMemory",
+                      {"NOMEM", "", "", 65536},
+                      kFailed,
+                      "Error reading file: in.fa (out of memory)\n"},
         FailedRunCase{"InterruptWhileWriting",
                       {"SIGINT", "write", "in.fa.freq", 1000000},
                       KilledBy(SIGINT),
@@ -253,6 +255,48 @@ TEST(FailedRun, FullDiskSeenByAWorkerThread) {
 
 // A run that fails as its last report is moved into place leaves no report where there
 // was none.
+// Regression: memory running out on a pipeline thread ended the process (std::terminate,
+// status 134) and left its temporary files. Wherever it runs out, the input fails and the
+// line says why.
+TEST(FailedRun, MemoryRunningOutAnywhereFailsTheInput) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Input());
+  int failed = 0;
+  for (int budget = 1000; budget <= 7000; budget += 250) {
+    for (const char* threads : {"1", "3"}) {
+      PlaceEarlierReports(dir.path());
+      RunOptions options = Injecting({"BUDGET", "", "", 0});
+      options.environment.back().second = std::to_string(budget) + "000";
+      const RunResult run = RunTrelba({"-j", threads, "--summary", "s.tsv", "--report", "r.html",
+                                       "-T", "t.tsv", "--background", "input", "in.fa"},
+                                      dir.path(), options);
+      if (run.status == 0) continue;
+      ++failed;
+      EXPECT_EQ(run.status, kFailed) << budget << " kB, -j " << threads;
+      EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
+      // The input, or (its reports in place) the HTML report drawn after them.
+      if (run.err == "Error writing file: r.html (out of memory)\n") continue;
+      EXPECT_EQ(run.err, "Error reading file: in.fa (out of memory)\n")
+          << budget << " kB, -j " << threads;
+      ExpectEarlierReportsUnchanged(dir.path());
+    }
+  }
+  EXPECT_GT(failed, 4);
+}
+
+// Regression: a table on standard output that could not be written was named "-", once
+// for every input left.
+TEST(FailedRun, TableOnStandardOutputIsNamedOnce) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", Input());
+  RunOptions options = Injecting({"EIO", "write", "captured.tsv", 0});
+  options.output_appended_to = "captured.tsv";
+  const RunResult run =
+      RunTrelba({"-T", "-", "--no-reports", "in.fa", "in.fa", "in.fa"}, dir.path(), options);
+  EXPECT_EQ(run.status, kFailed);
+  EXPECT_EQ(run.err, "Error writing file: standard output\n");
+}
+
 TEST(FailedRun, RenameErrorLeavesNoNewReport) {
   ScratchDir dir;
   WriteFile(dir / "in.fa", Input());

@@ -86,5 +86,16 @@ TEST(HtmlReportOfAFailedInput, HoldsItsErrorAndTheOtherInputs) {
   EXPECT_EQ(Occurrences(page, "r=\"1.8\""), 8u);  // two sequences, two plots, twice
 }
 
+// Regression: the page said "every 2th sequence".
+TEST(HtmlReportOfAManySequences, SaysWhichArePlotted) {
+  ScratchDir dir;
+  std::string many;
+  for (int i = 0; i <= 100000; ++i) many += ">s\nATGAAATAA\n";
+  WriteFile(dir / "a.fa", many);
+  ASSERT_EQ(RunTrelba({"--no-reports", "--report", "p.html", "a.fa"}, dir.path()).status, 0);
+  EXPECT_NE(ReadFile(dir / "p.html").find("every 2nd sequence, 50,001 of 100,001"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace trelba::test
