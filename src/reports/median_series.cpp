@@ -111,7 +111,8 @@ double MedianSeries::Select(std::uint64_t rank) {
     std::size_t digit = 0;
     while (rank >= counts[digit]) rank -= counts[digit++];
     prefix = (prefix << kDigitBits) | digit;
-    if (counts[digit] <= kHeldValues || shift == 0) {
+    if (shift == 0) break;  // every bit known: the values left are all this one
+    if (counts[digit] <= kHeldValues) {
       std::vector<double> gathered;
       gathered.reserve(counts[digit]);
       const auto gather = [&](double value) {
@@ -122,7 +123,7 @@ double MedianSeries::Select(std::uint64_t rank) {
       return Nth(gathered, static_cast<std::size_t>(rank));
     }
   }
-  return ValueOf(prefix);  // not reached: the last digit's values are gathered
+  return ValueOf(prefix);
 }
 
 double MedianSeries::Median() {
