@@ -1,5 +1,9 @@
 #include "driver/help_text.hpp"
 
+#include <string>
+
+#include "driver/option_table.hpp"
+
 namespace trelba {
 
 const std::string_view kMissingParameterText =
@@ -10,38 +14,18 @@ const std::string_view kUsageErrorText =
     "Usage: Trelba [options] FILE... | Trelba [options] FILE genetic_code_number\n"
     "Try 'Trelba --help' for more information.\n";
 
-const std::string_view kHelpText =
+// Before the options.
+constexpr std::string_view kHelpHead =
     "Usage: Trelba [options] FILE... | Trelba [options] FILE genetic_code_number\n"
     "Measures how unevenly each coding sequence of FASTA files (plain, gzip, xz,\n"
     "bzip2 or zstd) uses synonymous codons.\n"
     "FILE... are read in turn (\"-\" = standard input, once). Of exactly two, the second\n"
     "is a genetic_code_number unless it names a file (for a variant: --variant N).\n"
     "Of more, all are inputs but a second that is a number (no file); after --, all.\n"
-    "\n"
-    "  -T, --table FILE     also write a table of results, one row per sequence,\n"
-    "                       tab-separated (\"-\" = standard output; .gz: gzipped)\n"
-    "      --summary FILE   also write one row per input (\"-\" = standard output)\n"
-    "      --report FILE    also write an HTML page of plots of every input\n"
-    "  -o, --output PREFIX  write the reports as PREFIX.freq, .iik and .ok instead of\n"
-    "                       beside the input; -o DIR/ (or a folder): in that folder\n"
-    "      --no-reports     write none of the three reports\n"
-    "      --variant N      take the families from variant N (0-7, below)\n"
-    "      --gcode N        take the families from NCBI translation table N (1-6,\n"
-    "                       9-16, 21-33) instead of a variant\n"
-    "      --background B   what the expected score draws codons from: even (default),\n"
-    "                       input (each input's own codons) or a FASTA file's codons\n"
-    "      --file-column    begin the table with the input's name (always so with\n"
-    "                       several inputs)\n"
-    "      --counts         add the 64 codon counts to the table\n"
-    "      --description    add the rest of each header to the table\n"
-    "      --infile-list F  read input names from F, one a line (\"-\" = standard input)\n"
-    "      --label NAME     the name of standard input in the table and summary\n"
-    "      --strict         end with status 255 after any warning\n"
-    "      --sync           write the reports through to the disk before the run ends\n"
-    "  -j, --threads N      threads that analyse (1-256; default: one per core);\n"
-    "                       every N writes the same bytes\n"
-    "  -h, --help           this text;  -V, --version  the version\n"
-    "  --                   ends the options (which may stand anywhere before it)\n"
+    "\n";
+
+// After the options.
+constexpr std::string_view kHelpTail =
     "Standard input needs -o or --no-reports. An input that fails is named on\n"
     "standard error and left out; the others are read, and the status is then 255.\n"
     "\n"
@@ -67,5 +51,10 @@ const std::string_view kHelpText =
     "  6  euplotid nuclear genes (NCBI 10)\n"
     "  7  echinoderm and flatworm mitochondria (NCBI 9 except AAA)\n"
     "For an NCBI table number use --gcode N. Family key and details: man Trelba.\n";
+
+const std::string& HelpText() {
+  static const std::string text = std::string(kHelpHead) + OptionsHelp() + std::string(kHelpTail);
+  return text;
+}
 
 }  // namespace trelba

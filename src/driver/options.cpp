@@ -5,52 +5,24 @@
 #include <system_error>
 
 #include "codes/ncbi_table_option.hpp"
+#include "driver/option_table.hpp"
 #include "driver/ordered_pipeline.hpp"
 
 namespace trelba {
 namespace {
 
-struct ValueOption {
-  char short_name;  // 0: none
-  std::string_view long_name;
-  std::optional<std::string> Options::*target;
-  std::string_view value_name;
-  bool output = false;  // names an output: given twice, one of the two would be lost
-};
-
-constexpr ValueOption kValueOptions[] = {
-    {'T', "--table", &Options::table, "a file name", true},
-    {'o', "--output", &Options::output, "a prefix", true},
-    {'j', "--threads", &Options::threads, "a number of threads"},
-    {0, "--gcode", &Options::ncbi_table, "an NCBI translation table number"},
-    {0, "--variant", &Options::variant, "a variant number (0 to 7)"},
-    {0, "--summary", &Options::summary, "a file name", true},
-    {0, "--report", &Options::report, "a file name", true},
-    {0, "--infile-list", &Options::infile_list, "a file name"},
-    {0, "--label", &Options::label, "a name"},
-    {0, "--background", &Options::background, "even, input or a file name"},
-};
-
-struct FlagOption {
-  std::string_view long_name;
-  bool Options::*target;
-};
-
-constexpr FlagOption kFlagOptions[] = {
-    {"--no-reports", &Options::no_reports}, {"--file-column", &Options::file_column},
-    {"--counts", &Options::counts},         {"--description", &Options::description},
-    {"--strict", &Options::strict},         {"--sync", &Options::sync},
-};
-
 // More threads than this are a typing error.
 constexpr unsigned kMaxThreads = 256;
 
-// Matches `arg` against a value option; on a match sets `value_inline` to a joined value
-// ("--table=x", "-Tx") when there is one.
-bool Matches(const ValueOption& option, std::string_view arg,
+// Matches `arg` against an option; on a match sets `value_inline` to a joined value
+// ("--table=x", "-Tx") when the option takes one and there is one.
+bool Matches(const OptionSpec& option, std::string_view arg,
              std::optional<std::string_view>& value_inline) {
   value_inline.reset();
   if (arg == option.long_name) return true;
+  if (option.value == nullptr) {
+    return option.short_name != 0 && arg.size() == 2 && arg[1] == option.short_name;
+  }
   if (arg.size() > option.long_name.size() && arg.starts_with(option.long_name) &&
       arg[option.long_name.size()] == '=') {
     value_inline = arg.substr(option.long_name.size() + 1);
@@ -93,8 +65,12 @@ std::string ChooseCode(Options& options) {
     options.code = choice.code;
   }
   if (given > 1) {
-    return options.ncbi_table ? "--gcode and a genetic code number cannot both be given"
-                              : "--variant and a genetic code number cannot both be given";
+    // Named as the user gave them.
+    std::vector<std::string> named;
+    if (options.ncbi_table) named.push_back("--gcode " + *options.ncbi_table);
+    if (options.variant) named.push_back("--variant " + *options.variant);
+    if (options.code_argument) named.push_back("the code operand '" + *options.code_argument + "'");
+    return named[0] + " and " + named[1] + " cannot both be given: give one genetic code";
   }
   if (options.variant) {
     if (!IsVariantNumber(*options.variant)) {
@@ -207,47 +183,42 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       operands.emplace_back(arg);  // "-" included
       continue;
     }
-    if (arg == "--") {
-      before_end = operands.size();
-      continue;
-    }
-    if (arg == "-h" || arg == "--help") {
-      options.action = Options::Action::kHelp;
-      return result;
-    }
-    if (arg == "-V" || arg == "--version") {
-      options.action = Options::Action::kVersion;
-      return result;
-    }
-    bool matched = false;
-    for (const FlagOption& flag : kFlagOptions) {
-      if (arg == flag.long_name) {
-        options.*flag.target = true;
-        matched = true;
+    const OptionSpec* matched = nullptr;
+    std::optional<std::string_view> value;
+    for (const OptionSpec& option : OptionTable()) {
+      if (Matches(option, arg, value)) {
+        matched = &option;
+        break;
       }
     }
-    for (const ValueOption& option : kValueOptions) {
-      std::optional<std::string_view> value;
-      if (matched || !Matches(option, arg, value)) continue;
-      matched = true;
+    if (matched == nullptr) {
+      result.error = "unknown option: " + std::string(arg);
+      return result;
+    }
+    if (matched->long_name == "--") {
+      before_end = operands.size();
+    } else if (matched->long_name == "--help" || matched->long_name == "--version") {
+      options.action =
+          matched->long_name == "--help" ? Options::Action::kHelp : Options::Action::kVersion;
+      return result;
+    } else if (matched->flag != nullptr) {
+      options.*matched->flag = true;
+    } else {
       if (!value) {
         if (i + 1 == argc) {
-          result.error = "option " + std::string(arg) + " needs " + std::string(option.value_name);
+          result.error =
+              "option " + std::string(arg) + " needs " + std::string(matched->value_name);
           return result;
         }
         value = argv[++i];
       }
-      std::optional<std::string>& target = options.*option.target;
-      if (option.output && target) {
-        result.error = std::string(option.long_name) + " is given twice ('" + *target + "' and '" +
-                       std::string(*value) + "'): give it once";
+      std::optional<std::string>& target = options.*matched->value;
+      if (matched->output && target) {
+        result.error = std::string(matched->long_name) + " is given twice ('" + *target +
+                       "' and '" + std::string(*value) + "'): give it once";
         return result;
       }
       target = std::string(*value);
-    }
-    if (!matched) {
-      result.error = "unknown option: " + std::string(arg);
-      return result;
     }
   }
   std::string ignored_warning;

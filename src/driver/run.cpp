@@ -341,7 +341,7 @@ int Run(int argc, const char* const* argv) {
   CommandLine command_line = ParseCommandLine(argc, argv);
   if (!command_line.error.empty()) return UsageError(command_line.error);
   Options& options = command_line.options;
-  if (options.action == Options::Action::kHelp) return Print(kHelpText);
+  if (options.action == Options::Action::kHelp) return Print(HelpText());
   if (options.action == Options::Action::kVersion) return Print("Trelba " TRELBA_VERSION "\n");
   // A closed stream was put on /dev/null when the process started: reading or writing it
   // would go on without a word.

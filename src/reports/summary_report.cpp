@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "numeric/number_format.hpp"
+#include "reports/column_catalog.hpp"
 #include "reports/table_report.hpp"
 
 namespace trelba {
@@ -32,18 +33,22 @@ void AppendCount(OutputBuffer& out, std::uint64_t count) {
 }  // namespace
 
 void WriteSummaryHeader(OutputBuffer& out) {
-  out.Append(
-      "file\tstatus\tsequences\tcodons\taverage\tmedian_score\tmedian_excess\tgc\tgc3\t"
-      "internal_stop_sequences\tpartial_sequences\tcomment_lines\tinline_headers\tmessage\n");
+  out.Append(HeaderRow(SummaryColumns(), {}));
 }
 
 void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row) {
   AppendTableText(out, row.file);
   if (!row.error.empty()) {
+    // NA in every column after the status, but the message.
     out.Append("\terror");
-    for (int i = 0; i < 11; ++i) out.Append("\tNA");
-    out.Append("\t");
-    AppendTableText(out, row.error);
+    for (const Column& column : SummaryColumns().subspan(2)) {
+      out.Append("\t");
+      if (column.name == "message") {
+        AppendTableText(out, row.error);
+      } else {
+        out.Append("NA");
+      }
+    }
     out.Append("\n");
     return;
   }

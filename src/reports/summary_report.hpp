@@ -1,12 +1,7 @@
-// The summary of a run over many inputs: one tab-separated row per input.
-//
-//   file  status  sequences  codons  average  median_score  median_excess  gc  gc3
-//   internal_stop_sequences  partial_sequences  comment_lines  inline_headers  message
-//
-// `status` is "ok" or "error" (the error line in `message`, and "NA" in every number);
-// `average` is the average of the score report, `median_score` the median of every score
-// that is a number, `gc` and `gc3` of every counted codon; the counts are those of the
-// input's warnings. Rows of separate runs concatenate under one header.
+// The summary of a run over many inputs: one tab-separated row per input, its columns
+// those of SummaryColumns() (column_catalog.hpp). An input that failed has "error" for its
+// status, its error line for its message and "NA" in every other column. Rows of separate
+// runs concatenate under one header.
 #pragma once
 
 #include <cstdint>

@@ -94,22 +94,7 @@ void AppendTableText(OutputBuffer& out, std::string_view text) {
 }
 
 void WriteTableHeader(OutputBuffer& out, const TableLayout& layout) {
-  if (layout.file) out.Append("file\t");
-  out.Append("seq\tid\tcodons\tscore");
-  for (int f = 1; f <= kFamilyCount; ++f) {
-    if (f == kStopFamily) continue;
-    AppendTab(out);
-    out.Append(kFamilyNames[static_cast<std::size_t>(f)]);
-  }
-  out.Append("\texpected\texcess\tgc\tgc3\tinternal_stops\tpartial");
-  if (layout.counts) {
-    for (int c = 1; c <= kCodonCount; ++c) {
-      AppendTab(out);
-      out.Append(CodonName(c));
-    }
-  }
-  if (layout.description) out.Append("\tdescription");
-  out.Append("\n");
+  out.Append(HeaderRow(TableColumns(), layout));
 }
 
 void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout& layout,

@@ -1,20 +1,6 @@
-// The table of results: one tab-separated row per sequence, named by its identifier.
-//
-//   [file]  seq  id  codons  score  Phe Leu Ser Tyr Cys Trp Pro His Gln Arg Ile Met Thr Asn
-//   Lys Val Ala Asp Glu Gly  expected  excess  gc  gc3  internal_stops  partial
-//   [TTT ... GGG]  [description]
-//
-// `file` (with several inputs, or when asked) names the input; `seq` is the sequence
-// number (the number of the `sequence#` label of the count report), `id` the header's
-// first word, `codons` the codons counted, then the score and the order value of every
-// family but the stop family, with the reports' six significant digits; `expected` the
-// expected score under the run's background and `excess` the score less it; `gc` and `gc3`
-// the G and C of the counted codons, overall and third; `internal_stops` the stop codons
-// before the last codon; `partial` the letters after the last whole triple; with counts
-// asked for, the 64 counts of the count report; with descriptions, the rest of the header.
-// "NA" stands where there is no number: a score that is not a number, a family with no
-// codon in the sequence, a family with a single codon under the chosen code, GC without
-// codons.
+// The table of results: one tab-separated row per sequence, its columns those of
+// TableColumns() (column_catalog.hpp), with the reports' six significant digits and "NA"
+// where there is no number.
 //
 // Text fields (file, id, description) are written so that csv readers (Python's csv,
 // pandas, R's read.delim) take them as they are: control characters and bytes that are
@@ -27,6 +13,7 @@
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "input/sequence_facts.hpp"
+#include "reports/column_catalog.hpp"
 #include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
 #include "trelba/tables.hpp"
@@ -36,13 +23,6 @@ namespace trelba {
 // What stands in the table for a byte of a text that would break a line or a terminal
 // (control characters), or that is not UTF-8.
 inline constexpr char kTextReplacement = '?';
-
-// Which columns beyond the fixed ones the table has.
-struct TableLayout {
-  bool file = false;         // a first column naming the input
-  bool counts = false;       // the 64 codon counts
-  bool description = false;  // the header after its first word
-};
 
 struct TableRow {
   std::string_view file;

@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
         GrammarCase{"VariantOption", {"--variant", "4", "a.fa", "b.fa"}, "", 0},
         GrammarCase{"VariantAndCodeOperand",
                     {"--variant", "4", "a.fa", "3"},
-                    "Trelba: --variant and a genetic code number cannot both be given",
+                    "Trelba: --variant 4 and the code operand '3' cannot both be given",
                     255},
         GrammarCase{"BadVariant",
                     {"--variant", "8", "a.fa"},

@@ -60,10 +60,16 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"NoFile", {"--gcode", "11"}, "no file name given"},
         UsageCase{"WithPositionalCode",
                   {"--gcode", "11", "in.fa", "3"},
-                  "--gcode and a genetic code number cannot both be given"},
+                  "--gcode 11 and the code operand '3' cannot both be given: give one genetic "
+                  "code"},
         UsageCase{"WithPositionalZero",
                   {"--gcode", "2", "in.fa", "0"},
-                  "--gcode and a genetic code number cannot both be given"},
+                  "--gcode 2 and the code operand '0' cannot both be given: give one genetic "
+                  "code"},
+        // Regression: the message named a genetic code number the user never gave.
+        UsageCase{"WithVariant",
+                  {"--gcode", "11", "--variant", "1", "in.fa"},
+                  "--gcode 11 and --variant 1 cannot both be given: give one genetic code"},
         UsageCase{"UndefinedSeven",
                   {"--gcode", "7", "in.fa"},
                   "NCBI defines no translation table 7 (tables: 1-6, 9-16, 21-33)"},

@@ -17,7 +17,7 @@ std::size_t FindOnce(std::string_view text, std::string_view line) {
 
 std::string BlockBegin(std::string_view name, Markup markup) {
   const std::string words = "generated from the code: " + std::string(name) +
-                            " (to change it, edit src/codes and run " + std::string(kRegenerate) +
+                            " (to change it, edit the code and run " + std::string(kRegenerate) +
                             ")";
   return markup == Markup::kMarkdown ? "<!-- " + words + " -->\n" : ".\\\" " + words + "\n";
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "code_documentation.hpp"
+#include "command_line_documentation.hpp"
 #include "generated_blocks.hpp"
 
 namespace {
@@ -19,10 +20,16 @@ struct Block {
   std::string (*roff)();
 };
 
+// A block that one of the two documents lacks has no function for its markup.
 constexpr Block kBlocks[] = {
     {"variant table", trelba::VariantTableMarkdown, trelba::VariantTableRoff},
     {"family key", trelba::FamilyKeyMarkdown, trelba::FamilyKeyRoff},
     {"NCBI tables", trelba::NcbiTablesMarkdown, trelba::NcbiTablesRoff},
+    {"usage", trelba::UsageMarkdown, nullptr},
+    {"options", nullptr, trelba::OptionsRoff},
+    {"table columns", trelba::TableColumnsMarkdown, trelba::TableColumnsRoff},
+    {"summary columns", trelba::SummaryColumnsMarkdown, trelba::SummaryColumnsRoff},
+    {"diagnostics", nullptr, trelba::DiagnosticsRoff},
 };
 
 // 0 when `path` holds every block as generated (or now does, when `write`), else 1.
@@ -40,8 +47,9 @@ int Update(const std::string& path, bool write) {
   std::string text = original;
   int status = 0;
   for (const Block& block : kBlocks) {
-    const std::string content =
-        markup == trelba::Markup::kMarkdown ? block.markdown() : block.roff();
+    const auto make = markup == trelba::Markup::kMarkdown ? block.markdown : block.roff;
+    if (make == nullptr) continue;
+    const std::string content = make();
     const auto replaced = trelba::ReplaceBlock(text, block.name, markup, content);
     if (!replaced) {
       std::cerr << path << ": no single pair of marker lines for the " << block.name

@@ -1,0 +1,130 @@
+#include "driver/option_table.hpp"
+
+#include "driver/options.hpp"
+
+namespace trelba {
+namespace {
+
+constexpr OptionSpec kOptions[] = {
+    {'T', "--table", "FILE", "a file name",
+     "also write a table of results, one row per sequence, tab-separated (\"-\" = standard "
+     "output; .gz: gzipped)",
+     "Its columns are listed under TABLE. A name ending in .gz is written gzip-compressed.",
+     &Options::table, nullptr, true},
+    {0, "--summary", "FILE", "a file name",
+     "also write one row per input (\"-\" = standard output)",
+     "Its columns are listed under SUMMARY. A name ending in .gz is written gzip-compressed.",
+     &Options::summary, nullptr, true},
+    {0, "--report", "FILE", "a file name", "also write an HTML page of plots of every input",
+     "One self-contained page (inline SVG: no script, nothing fetched), a section per input: "
+     "its summary; score and excess against codons on a log scale, with the median expected "
+     "score of the background by codons; the histogram of scores; each family's order values "
+     "as a heat strip with their median. Up to 100,000 sequences of an input are plotted, "
+     "beyond that every s-th one (s a power of two); the histograms count every sequence.",
+     &Options::report, nullptr, true},
+    {'o', "--output", "PREFIX", "a prefix",
+     "write the reports as PREFIX.freq, .iik and .ok instead of beside the input; -o DIR/ (or "
+     "a folder): in that folder",
+     "With a folder (a name ending in /, or one that exists) each input's reports go into it, "
+     "named after the input; standard input's after --label.",
+     &Options::output, nullptr, true},
+    {0, "--no-reports", "", "", "write none of the three reports",
+     "For a run that only wants the table or the summary.", nullptr, &Options::no_reports},
+    {0, "--variant", "N", "a variant number (0 to 7)",
+     "take the families from variant N (0-7, below)",
+     "As a second operand does; see GENETIC CODES.", &Options::variant},
+    {0, "--gcode", "N", "an NCBI translation table number",
+     "take the families from NCBI translation table N (1-6, 9-16, 21-33) instead of a variant",
+     "Every codon the table translates to an amino acid joins that amino acid's family, the "
+     "stops form family 5, k is the family's size and every codon enters with -p ln p. For "
+     "mitochondrial and other non-standard genomes this is the principled choice. Where NCBI "
+     "marks a codon as both stop and amino acid (tables 27, 28, 31) it joins its amino acid's "
+     "family. --gcode 1 gives the same reports as variant 0.",
+     &Options::ncbi_table},
+    {0, "--background", "B", "even, input or a file name",
+     "what the expected score draws codons from: even (default), input (each input's own "
+     "codons) or a FASTA file's codons",
+     "even: q = 1/k in every family; input: the pooled codons of each input, read once more "
+     "first (so the input must be a regular file); a FASTA file (\"-\": standard input): its "
+     "pooled codons. The table's expected is the exact mean score of a gene with the same "
+     "family counts whose codons are drawn from the background, and excess the score less it: "
+     "unlike the score, the excess does not fall with length.",
+     &Options::background},
+    {0, "--file-column", "", "",
+     "begin the table with the input's name (always so with several "
+     "inputs)",
+     "", nullptr, &Options::file_column},
+    {0, "--counts", "", "", "add the 64 codon counts to the table", "TTT to GGG.", nullptr,
+     &Options::counts},
+    {0, "--description", "", "", "add the rest of each header to the table", "", nullptr,
+     &Options::description},
+    {0, "--infile-list", "F", "a file name",
+     "read input names from F, one a line (\"-\" = standard input)",
+     "Blank lines are skipped; the names are read before any input.", &Options::infile_list},
+    {0, "--label", "NAME", "a name", "the name of standard input in the table and summary",
+     "Also the name of its reports in an -o folder.", &Options::label},
+    {0, "--strict", "", "", "end with status 255 after any warning",
+     "For pipelines that take a warning as a failure; the reports are written all the same.",
+     nullptr, &Options::strict},
+    {0, "--sync", "", "", "write the reports through to the disk before the run ends",
+     "Each report is written to the disk before it is moved to its name, and each folder after "
+     "all are moved: once the run ends with status 0 its reports survive a power loss. A kill "
+     "or a power loss between the renames can still leave some reports new and others "
+     "earlier; see REPORTS.",
+     nullptr, &Options::sync},
+    {'j', "--threads", "N", "a number of threads",
+     "threads that analyse (1-256; default: one per core); every N writes the same bytes",
+     "Batches of sequences are analysed on N threads and written in input order; with 1 "
+     "everything runs in one thread.",
+     &Options::threads},
+    {'h', "--help", "", "", "this text", ""},
+    {'V', "--version", "", "", "the version", ""},
+    {0, "--", "", "", "ends the options (which may stand anywhere before it)", ""},
+};
+
+constexpr std::size_t kHelpWidth = 80;
+constexpr std::size_t kHelpIndent = 23;  // where the help of an option starts
+
+// "  -T, --table FILE", "      --summary FILE", "  --".
+std::string Names(const OptionSpec& option) {
+  std::string names = option.short_name != 0     ? std::string("  -") + option.short_name + ", "
+                      : option.long_name == "--" ? std::string("  ")
+                                                 : std::string(6, ' ');
+  names += option.long_name;
+  if (!option.argument.empty()) names.append(" ").append(option.argument);
+  return names;
+}
+
+}  // namespace
+
+std::span<const OptionSpec> OptionTable() {
+  return kOptions;
+}
+
+std::string OptionsHelp() {
+  std::string text;
+  for (const OptionSpec& option : kOptions) {
+    std::string line = Names(option);
+    line.resize(std::max(line.size() + 1, kHelpIndent), ' ');
+    // The help, word by word, in lines of at most kHelpWidth columns.
+    std::string_view words = option.help;
+    bool first = true;
+    while (!words.empty()) {
+      const std::size_t end = std::min(words.find(' '), words.size());
+      const std::string_view word = words.substr(0, end);
+      if (!first && line.size() + 1 + word.size() > kHelpWidth) {
+        text += line + '\n';
+        line.assign(kHelpIndent, ' ');
+        first = true;
+      }
+      if (!first) line += ' ';
+      line += word;
+      first = false;
+      words.remove_prefix(std::min(end + 1, words.size()));
+    }
+    text += line + '\n';
+  }
+  return text;
+}
+
+}  // namespace trelba

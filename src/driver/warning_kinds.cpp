@@ -1,0 +1,42 @@
+#include "driver/warning_kinds.hpp"
+
+namespace trelba {
+namespace {
+
+constexpr WarningKind kKinds[] = {
+    {"no header line", "no line of the input starts with '>': nothing is reported"},
+    {"letters U or u", "RNA spelling: triples holding U are not counted; convert U to T first"},
+    {"triples were not codons",
+     "most triples hold letters other than T, C, A and G: a protein file?"},
+    {"longer than any gene",
+     "a sequence of 10 million letters or more: a whole genome is scored as one gene"},
+    {"lines start with ';'",
+     "comment lines of old FASTA files, read as sequence letters; the first one's line is "
+     "named"},
+    {"'>' inside a line", "each such '>' starts a new sequence; the first one's line is named"},
+    {"bytes are NUL", "UTF-16 or UTF-32 text past the start of the input, read as bytes"},
+    {"identifiers longer than",
+     "identifiers past the table's limit are cut there in the table; the first one's line is "
+     "named"},
+    {"stop codons before the last codon",
+     "sequences with internal stops: not coding sequences in this frame, or a wrong genetic "
+     "code"},
+    {"not a multiple of 3", "sequences with letters after their last whole codon"},
+    {"genetic code argument is not one of 0 to 7",
+     "a second operand that selects no variant: the standard code is used, as for 0"},
+    {"arguments after the genetic code are not read",
+     "operands after a genetic code operand are ignored"},
+    {"is read as a file",
+     "a second operand that is a variant number but also names a file is read as a file; give "
+     "--variant N for the variant"},
+    {"the background has no codon of",
+     "families the background file (or input) lacks are drawn evenly in the expected score"},
+};
+
+}  // namespace
+
+std::span<const WarningKind> WarningKinds() {
+  return kKinds;
+}
+
+}  // namespace trelba

@@ -1,0 +1,131 @@
+#include "reports/column_catalog.hpp"
+
+#include <array>
+
+#include "trelba/tables.hpp"
+
+namespace trelba {
+namespace {
+
+using enum ColumnPresence;
+
+constexpr std::string_view kNoCodon = "no codon was counted";
+
+constexpr Column kTableColumns[] = {
+    {"file", kFile, "text", "the input as it was given (standard input: -, or --label)", ""},
+    {"seq", kAlways, "integer",
+     "the sequence's number in the input, as in the count report's sequence# labels", ""},
+    {"id", kAlways, "text", "the header's first word: the text after > up to the first blank", ""},
+    {"codons", kAlways, "integer", "codons counted: whole triples of T, C, A and G", ""},
+    {"score", kAlways, "number",
+     "the order values of the sequence's families weighted by their shares of its codons, as "
+     "in the score report (listed here whatever its sign)",
+     "no codon falls in a family of two or more codons"},
+    {"Phe ... Gly", kAlways, "number",
+     "each family's order value 1 - H / ln k, as in the family order report: 0 when its codons "
+     "are used evenly, 1 when one codon only is used",
+     "no codon of the family was counted, or the family has one codon under the code",
+     ColumnShape::kFamilies},
+    {"expected", kAlways, "number",
+     "the exact mean score of a sequence with the same amino acids whose codons are drawn from "
+     "the background (--background)",
+     "the score is NA"},
+    {"excess", kAlways, "number",
+     "score - expected: how much more unevenly the sequence uses its codons than chance would, "
+     "comparable across lengths",
+     "the score is NA"},
+    {"gc", kAlways, "number", "the share of G and C among the counted codons' bases", kNoCodon},
+    {"gc3", kAlways, "number", "the share of G and C at the counted codons' third positions",
+     kNoCodon},
+    {"internal_stops", kAlways, "integer", "stop codons before the last codon", ""},
+    {"partial", kAlways, "integer", "letters after the last whole triple (0, 1 or 2)", ""},
+    {"TTT ... GGG", kCounts, "integer", "the 64 codon counts, as in the count report", "",
+     ColumnShape::kCodons},
+    {"description", kDescription, "text", "the rest of the header after its first word", ""},
+};
+
+constexpr std::string_view kFailedInput = "the input failed";
+
+constexpr Column kSummaryColumns[] = {
+    {"file", kAlways, "text", "the input as it was given (standard input: -, or --label)", ""},
+    {"status", kAlways, "text", "ok, or error when the input could not be read to its end", ""},
+    {"sequences", kAlways, "integer", "sequences (header lines) read", kFailedInput},
+    {"codons", kAlways, "integer", "codons counted in all of them", kFailedInput},
+    {"average", kAlways, "number",
+     "the average of the positive scores, as on the score report's last line",
+     "the input failed, or no score is positive"},
+    {"median_score", kAlways, "number", "the median of the scores that are numbers",
+     "the input failed, or no score is a number"},
+    {"median_excess", kAlways, "number", "the median of the excesses that are numbers",
+     "the input failed, or no excess is a number"},
+    {"gc", kAlways, "number", "the share of G and C among the bases of all counted codons",
+     "the input failed, or no codon was counted"},
+    {"gc3", kAlways, "number", "the share of G and C at the third positions of all counted codons",
+     "the input failed, or no codon was counted"},
+    {"internal_stop_sequences", kAlways, "integer",
+     "sequences with stop codons before their last codon", kFailedInput},
+    {"partial_sequences", kAlways, "integer", "sequences whose length is not a multiple of 3",
+     kFailedInput},
+    {"comment_lines", kAlways, "integer", "lines starting with ';', read as sequence letters",
+     kFailedInput},
+    {"inline_headers", kAlways, "integer", "'>' characters inside a line, each starting a sequence",
+     kFailedInput},
+    {"message", kAlways, "text", "the error line when the input failed, else empty", ""},
+};
+
+// The names of a column group, in order.
+void AppendNames(std::string& row, const Column& column) {
+  const auto append = [&](std::string_view name) {
+    if (!row.empty()) row += '\t';
+    row += name;
+  };
+  switch (column.shape) {
+    case ColumnShape::kSingle:
+      append(column.name);
+      return;
+    case ColumnShape::kFamilies:
+      for (int f = 1; f <= kFamilyCount; ++f) {
+        if (f != kStopFamily) append(kFamilyNames[static_cast<std::size_t>(f)]);
+      }
+      return;
+    case ColumnShape::kCodons:
+      for (int c = 1; c <= kCodonCount; ++c) append(CodonName(c));
+      return;
+  }
+}
+
+}  // namespace
+
+std::span<const Column> TableColumns() {
+  return kTableColumns;
+}
+
+std::span<const Column> SummaryColumns() {
+  return kSummaryColumns;
+}
+
+bool HasColumn(const Column& column, const TableLayout& layout) {
+  switch (column.presence) {
+    case kAlways:
+      return true;
+    case kFile:
+      return layout.file;
+    case kCounts:
+      return layout.counts;
+    case kDescription:
+      return layout.description;
+    case kReference:
+      return layout.reference;
+  }
+  return false;
+}
+
+std::string HeaderRow(std::span<const Column> columns, const TableLayout& layout) {
+  std::string row;
+  for (const Column& column : columns) {
+    if (HasColumn(column, layout)) AppendNames(row, column);
+  }
+  return row + '\n';
+}
+
+}  // namespace trelba
