@@ -15,8 +15,8 @@ floor), and of Trelba at the default thread count and at each -j of --threads, e
 with its ratio to the floor. With --baseline, the other build's Trelba runs beside this one,
 run for run (A B A B), and each line shows both. Report files are removed before every run,
 so each run creates its files as a user's would. Then the nanoseconds per call of the
-analysis's own logarithm beside the C library's (bench/natural_log_cost), and peak memory
-by input size. 1,000,000 sequences and a 2 GB input: bench/scale_check.sh.
+analysis's own logarithm and exponential beside the C library's (bench/natural_log_cost,
+bench/exponential_cost), and peak memory by input size. 1,000,000 sequences and a 2 GB input: bench/scale_check.sh.
 """
 import argparse
 import gzip
@@ -205,6 +205,8 @@ def main():
 
     print("the analysis's logarithm against the C library's, per call:")
     subprocess.run([os.path.join(build, "bench", "natural_log_cost")], check=True)
+    print("and its exponential:")
+    subprocess.run([os.path.join(build, "bench", "exponential_cost")], check=True)
     print()
 
     print("memory by input size (peak RSS must stay flat):")

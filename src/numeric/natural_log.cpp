@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "numeric/double_double.hpp"
 #include "numeric/natural_log_argument.hpp"
 #include "numeric/natural_log_exact.hpp"
 #include "numeric/natural_log_tables.hpp"
@@ -42,6 +43,10 @@ namespace trelba {
 
 namespace {
 
+using double_double::DoubleDouble;
+using double_double::FastTwoSum;
+using double_double::Magnitude;
+using double_double::Square;
 using natural_log_detail::kLn2Head;
 using natural_log_detail::kLn2Tail;
 using natural_log_detail::kLog1pSeries;
@@ -61,34 +66,6 @@ constexpr std::uint64_t kSmallestNormalBits = 0x0010000000000000;
 constexpr std::uint64_t kInfinityBits = 0x7ff0000000000000;
 constexpr double kSubnormalScale = 0x1p52;
 constexpr int kSubnormalScaleExponent = 52;
-
-struct DoubleDouble {
-  double hi;
-  double lo;
-};
-
-// hi + lo == a + b exactly, for |a| >= |b| or a == 0.
-DoubleDouble FastTwoSum(double a, double b) {
-  const double sum = a + b;
-  return {sum, b - (sum - a)};
-}
-
-// a * a as head + tail: Veltkamp's split a = h + l (h of 26 bits, l of 27) gives the
-// head h^2 exactly and the tail l (h + a) = 2 h l + l^2 to 2^-52 of itself, 2^-78 a^2
-// (a = z here: below 2^-8 and a multiple of 2^-61, far from overflow and subnormals).
-DoubleDouble Square(double a) {
-  constexpr double kSplitter = 0x1p27 + 1.0;
-  const double scaled = kSplitter * a;
-  const double head = scaled - (scaled - a);
-  const double tail = a - head;
-  return {head * head, tail * (head + a)};
-}
-
-// |value|, by clearing the sign bit (no branch).
-double Magnitude(double value) {
-  constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
-  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) & ~kSignBit);
-}
 
 // c3 + c4 z + ... + c9 z^6 by Estrin's scheme (shorter chains than Horner's rule), given
 // z and a rounded z^2.

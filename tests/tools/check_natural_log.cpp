@@ -16,24 +16,19 @@
 #include <random>
 #include <thread>
 
+#include "double_comparison.hpp"
 #include "mpfr_log.hpp"
 #include "numeric/natural_log.hpp"
 
 namespace {
 
-struct Tally {
-  std::uint64_t checked = 0;
-  std::uint64_t mismatches = 0;
-};
+using trelba::testing_support::Tally;
 
 void Check(double x, Tally& tally) {
-  ++tally.checked;
   const double expected = trelba::testing_support::MpfrNaturalLog(x);
   const double actual = trelba::NaturalLog(x);
-  if (std::bit_cast<std::uint64_t>(actual) != std::bit_cast<std::uint64_t>(expected)) {
-    if (++tally.mismatches <= 20)
-      std::printf("mismatch: ln %a = %a, NaturalLog %a\n", x, expected, actual);
-  }
+  if (tally.Mismatch(actual, expected, 20))
+    std::printf("mismatch: ln %a = %a, NaturalLog %a\n", x, expected, actual);
 }
 
 // The fractions whose denominator b is congruent to `part` modulo `parts`.

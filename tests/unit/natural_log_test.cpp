@@ -6,13 +6,13 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "double_comparison.hpp"
 #include "mpfr_log.hpp"
 #include "numeric/natural_log_argument.hpp"
 #include "numeric/natural_log_exact.hpp"
@@ -20,17 +20,11 @@
 namespace trelba {
 namespace {
 
+using testing_support::Bits;
+using testing_support::Hex;
 using testing_support::MpfrNaturalLog;
-
-std::uint64_t Bits(double value) {
-  return std::bit_cast<std::uint64_t>(value);
-}
-
-std::string Hex(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%a", value);
-  return text;
-}
+using testing_support::SpecialCase;
+using testing_support::Tally;
 
 // A kind of argument and a sample of it (drawn with a fixed seed).
 struct ArgumentKind {
@@ -154,15 +148,15 @@ const ArgumentKind kKinds[] = {
 class NaturalLogAgainstMpfr : public testing::TestWithParam<ArgumentKind> {};
 
 TEST_P(NaturalLogAgainstMpfr, EveryResultIsCorrectlyRounded) {
-  int mismatches = 0;
+  Tally tally;
   for (const double x : GetParam().sample()) {
     const double expected = MpfrNaturalLog(x);
     const double actual = NaturalLog(x);
-    if (Bits(actual) != Bits(expected) && ++mismatches <= 10) {
+    if (tally.Mismatch(actual, expected, 10)) {
       ADD_FAILURE() << "ln " << Hex(x) << ": " << Hex(actual) << ", MPFR " << Hex(expected);
     }
   }
-  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(tally.mismatches, 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, NaturalLogAgainstMpfr, testing::ValuesIn(kKinds),
@@ -199,16 +193,13 @@ TEST_P(HardToRound, BothPathsRoundLikeMpfr) {
 
 INSTANTIATE_TEST_SUITE_P(Published, HardToRound, testing::ValuesIn(kHardToRound),
                          [](const testing::TestParamInfo<double>& param) {
-                           char name[32];
-                           std::snprintf(name, sizeof name, "Bits%016llx",
-                                         static_cast<unsigned long long>(Bits(param.param)));
-                           return std::string(name);
+                           return testing_support::BitsName(param.param);
                          });
 
 // The exact path decides only the arguments the fast one cannot, so few samples reach
 // it through NaturalLog: check it directly, on every kind of normal argument.
 TEST(NaturalLogExactPath, RoundsLikeMpfrOnItsOwn) {
-  int mismatches = 0;
+  Tally tally;
   for (const ArgumentKind& kind : kKinds) {
     const std::vector<double> sample = kind.sample();
     for (std::size_t i = 0; i < sample.size(); i += 7) {
@@ -217,23 +208,13 @@ TEST(NaturalLogExactPath, RoundsLikeMpfrOnItsOwn) {
       const double expected = MpfrNaturalLog(x);
       const double actual =
           natural_log_detail::ExactNaturalLog(natural_log_detail::SplitLogArgument(Bits(x), 0));
-      if (Bits(actual) != Bits(expected) && ++mismatches <= 10) {
+      if (tally.Mismatch(actual, expected, 10)) {
         ADD_FAILURE() << kind.name << ": ln " << Hex(x) << ": " << Hex(actual) << ", MPFR "
                       << Hex(expected);
       }
     }
   }
-  EXPECT_EQ(mismatches, 0);
-}
-
-struct SpecialCase {
-  const char* name;
-  double x;
-  double expected;  // NaN: any NaN
-};
-
-void PrintTo(const SpecialCase& c, std::ostream* out) {
-  *out << c.name;
+  EXPECT_EQ(tally.mismatches, 0u);
 }
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
