@@ -41,6 +41,7 @@ struct Departure {
 struct Variant {
   std::array<Departure, 7> departures;  // families that differ from the standard code
   std::string_view denominator;         // denominator families, in the order they are added
+  int amino_acid_table;                 // the NCBI table of the organisms it is meant for
 };
 
 // Variants that add every family with a value in ascending order list none.
@@ -48,15 +49,17 @@ constexpr std::string_view kDenominatorAscending = "";
 
 // Variants "0" to "7", each as its departures from the standard code.
 const std::array<Variant, kGeneticCodeCount> kVariants = {{
-    /* "0" */ {{}, kDenominatorAscending},
+    /* "0" */ {{}, kDenominatorAscending, 1},
     /* "1" */
     {{{{5, "TAA TAG"}, {7, "TGA TGG"}, {12, "ATT ATC"}, {13, "ATA ATG"}}},
-     "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
+     "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7",
+     2},
     /* "2" */
     {{{{2, "TTA TTG"}, {5, "TAA TAG AGA AGG"}, {7, "TGA TGG"}, {12, "ATT ATC"}, {13, "ATA ATG"}}},
-     "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
+     "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7",
+     3},
     /* "3" */
-    {{{{5, "TAA TAG"}, {7, "TGA TGG"}}}, "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 7"},
+    {{{{5, "TAA TAG"}, {7, "TGA TGG"}}}, "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 7", 4},
     /* "4" */
     {{{{3, "TCT TCC TCA TCG AGT AGC AGA AGG"},
        {5, "TAA TAG"},
@@ -64,9 +67,10 @@ const std::array<Variant, kGeneticCodeCount> kVariants = {{
        {11, "CGT CGC CGA CGG"},
        {12, "ATT ATC"},
        {13, "ATA ATG"}}},
-     "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7"},
-    /* "5" */ {{{{5, "TGA"}, {10, "TAA TAG CAA CAG"}}}, kDenominatorAscending},
-    /* "6" */ {{{{5, "TAA TAG"}, {6, "TGT TGC TGA"}}}, kDenominatorAscending},
+     "1 2 3 4 6 8 9 10 11 12 14 15 16 17 18 19 20 21 13 7",
+     5},
+    /* "5" */ {{{{5, "TGA"}, {10, "TAA TAG CAA CAG"}}}, kDenominatorAscending, 6},
+    /* "6" */ {{{{5, "TAA TAG"}, {6, "TGT TGC TGA"}}}, kDenominatorAscending, 10},
     /* "7" */
     {{{{3, "TCT TCC TCA TCG AGT AGC AGA AGG"},
        {5, "TAA TAG"},
@@ -74,7 +78,8 @@ const std::array<Variant, kGeneticCodeCount> kVariants = {{
        {11, "CGT CGC CGA CGG"},
        {16, "AAG"},
        {19, "AAA GAT GAC"}}},
-     "1 2 3 4 6 8 9 10 11 12 14 15 17 18 19 20 21 7"},
+     "1 2 3 4 6 8 9 10 11 12 14 15 17 18 19 20 21 7",
+     9},
 }};
 
 // Under every variant these enter their family's entropy with their frequency itself, not
@@ -109,6 +114,7 @@ GeneticCode Build(int number) {
   const Variant& variant = kVariants[static_cast<std::size_t>(number)];
   GeneticCode code;
   code.id = static_cast<char>('0' + number);
+  code.amino_acid_table = variant.amino_acid_table;
   for (int f = 1; f <= kFamilyCount; ++f) {
     code.families[static_cast<std::size_t>(f)] =
         ParseFamily(kStandardFamilies[static_cast<std::size_t>(f)]);

@@ -22,6 +22,10 @@ struct Family {
 struct GeneticCode {
   char id = '0';       // '0' to '7' for the variants, 0 for NCBI tables
   int ncbi_table = 0;  // the NCBI translation table number, 0 for the variants
+  // The NCBI translation table whose amino acids the code stands for: its own number, or
+  // the table of the organisms a variant is meant for. The indices of codon usage (ENC,
+  // GC3s, CAI, Fop) take their amino acids from it, never from a variant's own families.
+  int amino_acid_table = 1;
   std::array<Family, kFamilyCount + 1> families{};  // element 0 unused
   // The families whose totals form the composition denominator, in the order in which
   // they are added: every family but the stop family and the one-codon families.

@@ -84,6 +84,7 @@ GeneticCode Build(const NcbiTable& table) {
   GeneticCode code;
   code.id = '\0';
   code.ncbi_table = table.number;
+  code.amino_acid_table = table.number;
   // Codons are taken in ascending index, so every family's members ascend.
   for (int codon = 1; codon <= kCodonCount; ++codon) {
     const int f = FamilyOfLetter(table.amino_acids[static_cast<std::size_t>(codon - 1)]);

@@ -128,7 +128,7 @@ std::string DifferencesFromNcbi(int number) {
     if (!text.empty()) text += "; ";
     text += std::string(difference.codons) + ": " + Treatment(code, FirstCodon(difference.codons)) +
             " here, " + std::string(AminoAcidOfLetter(difference.ncbi_amino_acid)) + " in table " +
-            std::to_string(note.ncbi_table);
+            std::to_string(code.amino_acid_table);
   }
   if (text.empty()) text = "none";
   if (note.closer_table != 0) {
@@ -150,7 +150,8 @@ std::string VariantHelpLine(int number) {
     except += difference.codons;
   }
   return "  " + std::to_string(number) + "  " + std::string(note.short_organisms) + " (NCBI " +
-         std::to_string(note.ncbi_table) + (except.empty() ? "" : " except") + except + ")\n";
+         std::to_string(GeneticCodeNumber(number).amino_acid_table) +
+         (except.empty() ? "" : " except") + except + ")\n";
 }
 
 std::string VariantTableMarkdown() {
@@ -162,8 +163,8 @@ std::string VariantTableMarkdown() {
     const VariantNote& note = kVariantNotes[static_cast<std::size_t>(n)];
     const std::string odd = FamiliesNotFromEntropy(n);
     text += "| " + std::to_string(n) + " | " + std::string(note.organisms) + " | " +
-            std::to_string(note.ncbi_table) + " | " + DifferencesFromNcbi(n) + " | " +
-            (odd.empty() ? "none" : odd) + " |\n";
+            std::to_string(GeneticCodeNumber(n).amino_acid_table) + " | " + DifferencesFromNcbi(n) +
+            " | " + (odd.empty() ? "none" : odd) + " |\n";
   }
   return text;
 }
@@ -174,7 +175,7 @@ std::string VariantTableRoff() {
     const VariantNote& note = kVariantNotes[static_cast<std::size_t>(n)];
     const std::string odd = FamiliesNotFromEntropy(n);
     text += ".TP\n.B " + std::to_string(n) + "\n" + std::string(note.organisms) +
-            ".\nTheir NCBI table: " + std::to_string(note.ncbi_table) +
+            ".\nTheir NCBI table: " + std::to_string(GeneticCodeNumber(n).amino_acid_table) +
             "; differences: " + DifferencesFromNcbi(n) + ".\n";
     if (!odd.empty()) text += "Values that are not 1 \\- H/ln k: " + odd + ".\n";
   }

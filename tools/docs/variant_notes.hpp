@@ -1,5 +1,5 @@
 // What each built-in variant is meant for, and how it differs from the NCBI translation
-// table it comes closest to. Used to write the documentation; the analysis never reads it.
+// table of those organisms (GeneticCode::amino_acid_table). Used to write the documentation; the analysis never reads it.
 #pragma once
 
 #include <array>
@@ -20,7 +20,6 @@ struct CodonDifference {
 struct VariantNote {
   std::string_view organisms;                    // for the README and the manual page
   std::string_view short_organisms;              // for --help
-  int ncbi_table = 0;                            // the NCBI table of those organisms
   std::array<CodonDifference, 2> differences{};  // unused entries have empty codons
   // An NCBI table that is closer codon by codon although meant for other organisms
   // (0: none), and its one difference.
