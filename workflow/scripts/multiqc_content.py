@@ -4,8 +4,8 @@ Writes a general statistics table (one row per sample of the summary, in its ord
 two line graphs in which every genome (sample) is one series, named after it: the
 distribution of its genes' scores, and of their excess over the expected score (the
 share of the genome's scored genes in each bin, in per cent). Genomes, not genes, are
-MultiQC's samples, so the graphs are drawn at once for up to 2,500 genomes (MultiQC
-draws them as a static image past 100). MultiQC finds the files by their *_mqc.tsv /
+MultiQC's samples, so the graphs are drawn as the page opens (as a static image past
+100 genomes). MultiQC finds the files by their *_mqc.tsv /
 *_mqc.yaml names: `multiqc OUTDIR/multiqc`. Memory holds the bins of every genome, not
 the genes.
 """
