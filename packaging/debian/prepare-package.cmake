@@ -19,6 +19,14 @@ if(NOT newest MATCHES "^trelba \\(${CPACK_PACKAGE_VERSION}\\) ")
                       "not version ${CPACK_PACKAGE_VERSION}")
 endif()
 
+# The program stripped as Debian's dh_strip strips it: no symbols it does not need, no
+# .comment or .note sections.
+execute_process(COMMAND "${CPACK_TRELBA_STRIP}" --remove-section=.comment --remove-section=.note
+                        --strip-unneeded "${root}/usr/bin/Trelba" RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "strip ${root}/usr/bin/Trelba failed")
+endif()
+
 function(trelba_gzip from to)
   execute_process(COMMAND gzip -9nc "${from}" OUTPUT_FILE "${to}" RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
@@ -31,6 +39,12 @@ endfunction()
 set(man "${root}/usr/share/man/man1/Trelba.1")
 trelba_gzip("${man}" "${man}.gz")
 file(REMOVE "${man}")
+
+# What lintian is told about a tag it cannot tell is false (the file says why).
+set(overrides "${root}/usr/share/lintian/overrides")
+file(MAKE_DIRECTORY "${overrides}")
+file(COPY_FILE "${source}/packaging/debian/lintian-overrides" "${overrides}/trelba")
+file(CHMOD "${overrides}/trelba" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 file(MAKE_DIRECTORY "${doc}/examples")
 file(COPY_FILE "${source}/packaging/debian/copyright" "${doc}/copyright")

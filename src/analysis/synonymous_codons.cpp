@@ -20,7 +20,7 @@ bool EndsInGc(int codon) {
 SynonymousCodons SynonymousCodonsOf(const GeneticCode& code) {
   const GeneticCode& acids = *NcbiGeneticCode(code.amino_acid_table);
   SynonymousCodons s;
-  for (int codon = 1; codon <= kCodonCount; ++codon) s.third_gc[codon] = EndsInGc(codon);
+  for (std::size_t c = 1; c <= kCodonCount; ++c) s.third_gc[c] = EndsInGc(static_cast<int>(c));
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const Family& family = acids.families[f];
     if (f == kStopFamily || family.size == 0) continue;

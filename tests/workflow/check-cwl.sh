@@ -1,23 +1,37 @@
 #!/usr/bin/env bash
-# Runs workflow/trelba.cwl under cwltool on the shipped example with the given program
-# first on PATH, and checks its table against a direct run `Trelba -T ... --no-reports`.
+# workflow/trelba.cwl under cwltool (--validate, then runs without containers, the given
+# program first on PATH): three inputs, one of them gzip-compressed, from three folders,
+# run twice in two fresh folders each time; the gene table and the summary of both runs
+# must have the same bytes (inputs named by base name, not by cwltool's staging folder),
+# and equal a direct run over the same files by base name.
 # Usage: tests/workflow/check-cwl.sh [TRELBA]   (default build/Trelba)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 program=$(realpath "${1:-$root/build/Trelba}")
+tool=$root/workflow/trelba.cwl
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/bin" "$work/out"
+cwltool --quiet --validate "$tool" >/dev/null
+mkdir -p "$work/bin" "$work/a" "$work/b" "$work/c" "$work/direct"
 ln -s "$program" "$work/bin/Trelba"
-example=$root/examples/Ecoli_HighlyExpressedGenes.fa
-cat >"$work/job.yaml" <<JOB
-cds:
-  - class: File
-    path: $example
-gcode: 11
-JOB
-PATH="$work/bin:$PATH" cwltool --quiet --no-container --outdir "$work/out" \
-  "$root/workflow/trelba.cwl" "$work/job.yaml" >"$work/result.json"
-"$program" --gcode 11 -T "$work/direct.tsv" --no-reports "$example"
-cmp "$work/out/genes.tsv" "$work/direct.tsv"
-echo "cwltool: workflow/trelba.cwl's table equals a direct run ($(($(wc -l <"$work/direct.tsv") - 1)) genes)"
+cp "$root/examples/Ecoli_HighlyExpressedGenes.fa" "$work/a/ecoli.fa"
+gzip -9nc "$root/tests/data/real/Ypestis_pPCP1_NC_005816.ffn" >"$work/b/ypestis.ffn.gz"
+cp "$root/tests/data/real/Carsonella_ruddii_DC.prodigal.cds.fna" "$work/c/carsonella.fna"
+{ echo "cds:"
+  for path in a/ecoli.fa b/ypestis.ffn.gz c/carsonella.fna; do
+    printf '  - class: File\n    path: %s\n    format: http://edamontology.org/format_1929\n' "$work/$path"
+  done
+  echo "gcode: 11"; } >"$work/job.yaml"
+for run in 1 2; do
+  PATH="$work/bin:$PATH" cwltool --quiet --no-container --outdir "$work/out$run" \
+    --tmpdir-prefix "$work/tmp$run/" --tmp-outdir-prefix "$work/stage$run/" \
+    "$tool" "$work/job.yaml" >"$work/result$run.json"
+done
+cp "$work/a/ecoli.fa" "$work/b/ypestis.ffn.gz" "$work/c/carsonella.fna" "$work/direct/"
+(cd "$work/direct" && "$program" -j 1 --no-reports --file-column --gcode 11 -T genes.tsv \
+  --summary genomes.tsv ecoli.fa ypestis.ffn.gz carsonella.fna)
+for table in genes genomes; do
+  cmp "$work/out1/$table.tsv" "$work/out2/$table.tsv"
+  cmp "$work/out1/$table.tsv" "$work/direct/$table.tsv"
+done
+echo "cwltool: two runs of three inputs give the same table and summary, equal to a direct run ($(($(wc -l <"$work/direct/genes.tsv") - 1)) genes)"

@@ -1,40 +1,39 @@
 #!/usr/bin/env bash
 # The workflow end to end on the real CDS files of tests/data/real: locally with one
-# genome per job and with three, then through a single-node SLURM cluster started here
-# (and stopped at the end, whatever happens); every run's merged gene table and genome
-# summary must equal, byte for byte, one direct run of the program over all genomes.
-# Needs the many-input command line (--summary, --file-column, --infile-list).
+# genome per job and with two, as a module of another workflow with three, then through
+# a single-node SLURM cluster started here (and stopped at the end, whatever happens)
+# with two; every run's merged gene table and genome summary must equal, byte for byte,
+# one direct run of the program over all genomes. Every path has a space in it, and the
+# sample sheet begins with a UTF-8 byte-order mark, as spreadsheet programs save it.
+# Prints each run's wall seconds (the local and SLURM runs with two genomes per job are
+# the same jobs).
 # Usage: tests/workflow/run-workflow.sh [TRELBA]   (default build/Trelba)
-#   TRELBA_WORKFLOW_SHIM=1: run tests/workflow/collection-shim.sh in the program's place
-#   (for the plumbing alone, before the program has that command line).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-program=$(realpath "${1:-$root/build/Trelba}")
-trelba=$program
-if [ "${TRELBA_WORKFLOW_SHIM:-0}" = 1 ]; then
-  export TRELBA=$program
-  trelba=$root/tests/workflow/collection-shim.sh
-fi
-work=$(mktemp -d)
-cluster=$work/slurm
-trap '"$root/tests/slurm/stop-cluster.sh" "$cluster"; rm -rf "$work"' EXIT
+trelba=$(realpath "${1:-$root/build/Trelba}")
+scratch=$(mktemp -d)
+work="$scratch/work dir"
+cluster=$scratch/slurm
+trap '"$root/tests/slurm/stop-cluster.sh" "$cluster"; rm -rf "$scratch"' EXIT
 seconds() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 
-# The sample sheet: every real CDS file, one gzip-compressed, in a fixed order.
-mkdir -p "$work/genomes"
-printf 'sample\tpath\n' >"$work/samples.tsv"
+# The sample sheet: every real CDS file (through a folder with a space), one
+# gzip-compressed, in a fixed order.
+mkdir -p "$work/gen omes"
+printf '\xef\xbb\xbfsample\tpath\n' >"$work/samples.tsv"
 for path in "$root"/tests/data/real/*.f*; do
   name=$(basename "${path%.*}" | tr -c 'A-Za-z0-9._+\n-' _)
-  printf '%s\t%s\n' "$name" "$path" >>"$work/samples.tsv"
+  ln -s "$path" "$work/gen omes/$name copy.fna"
+  printf '%s\t%s\n' "$name" "gen omes/$name copy.fna" >>"$work/samples.tsv"
 done
 first=$(sed -n 2p "$work/samples.tsv" | cut -f2)
-gzip -9nc "$first" >"$work/genomes/first.fna.gz"
-sed -i "2s|\t.*|\t$work/genomes/first.fna.gz|" "$work/samples.tsv"
+gzip -9nc "$work/$first" >"$work/gen omes/first.fna.gz"
+sed -i "2s|\t.*|\tgen omes/first.fna.gz|" "$work/samples.tsv"
 
 # The direct run: every genome in sheet order, through links named after the samples.
 mkdir -p "$work/direct/inputs"
 tail -n +2 "$work/samples.tsv" | while IFS=$'\t' read -r name path; do
-  ln -s "$path" "$work/direct/inputs/$name"
+  ln -s "$work/$path" "$work/direct/inputs/$name"
   echo "$name"
 done >"$work/direct/inputs.txt"
 (cd "$work/direct/inputs" && "$trelba" --no-reports --file-column --summary ../genomes.tsv \
@@ -47,28 +46,47 @@ compare() {
   done
 }
 snake() {
-  snakemake -s "$root/workflow/Snakefile" --directory "$work" --quiet "$@" \
-    >"$work/snakemake.log" 2>&1 || { cat "$work/snakemake.log" >&2; exit 1; }
+  snakemake --directory "$work" --quiet "$@" >"$scratch/snakemake.log" 2>&1 ||
+    { cat "$scratch/snakemake.log" >&2; exit 1; }
+}
+configure() {  # FILE OUTDIR BATCH_SIZE: the workflow's configuration, as YAML
+  printf 'samples: "%s"\noutdir: "%s"\nbatch_size: %s\ntrelba: "%s"\n' \
+    "$work/samples.tsv" "$2" "$3" "$trelba" >"$1"
 }
 
-for batch_size in 1 3; do
+for batch_size in 1 2; do
   started=$(date +%s.%N)
-  snake --profile "$root/workflow/profiles/local" --cores 2 \
-    --config samples="$work/samples.tsv" outdir="$work/local$batch_size" \
-    batch_size=$batch_size trelba="$trelba"
-  compare "$work/local$batch_size"
+  configure "$scratch/local$batch_size.yaml" "$work/local out $batch_size" $batch_size
+  snake -s "$root/workflow/Snakefile" --profile "$root/workflow/profiles/local" --cores 2 \
+    --configfile "$scratch/local$batch_size.yaml"
+  compare "$work/local out $batch_size"
   echo "local, $batch_size genome(s) per job: merged outputs equal the direct run ($(seconds "$started") s)"
 done
+
+# As a module: the caller's folder and Snakefile are elsewhere; the workflow must find
+# its own scripts, schema and defaults.
+started=$(date +%s.%N)
+configure "$scratch/module-trelba.yaml" "$work/module out" 3
+{ printf 'trelba_snakefile: "%s"\ntrelba:\n' "$root/workflow/Snakefile"
+  sed 's/^/  /' "$scratch/module-trelba.yaml"; } >"$scratch/module.yaml"
+snake -s "$root/tests/workflow/module/Snakefile" --cores 2 --configfile "$scratch/module.yaml"
+compare "$work/module out"
+echo "as a module, 3 genomes per job: merged outputs equal the direct run ($(seconds "$started") s)"
 
 "$root/tests/slurm/start-cluster.sh" "$cluster"
 export SLURM_CONF=$cluster/slurm.conf
 started=$(date +%s.%N)
-snake --profile "$root/workflow/profiles/slurm" --jobs 4 \
-  --config samples="$work/samples.tsv" outdir="$work/slurm2" batch_size=2 trelba="$trelba"
-compare "$work/slurm2"
+configure "$scratch/slurm.yaml" "$work/slurm out 2" 2
+snake -s "$root/workflow/Snakefile" --profile "$root/workflow/profiles/slurm" --jobs 4 \
+  --configfile "$scratch/slurm.yaml"
+compare "$work/slurm out 2"
 echo "SLURM, 2 genomes per job: merged outputs equal the direct run ($(seconds "$started") s)"
-[ -s "$work/slurm2/multiqc/trelba_genomes_mqc.tsv" ]
-multiqc --quiet --force --outdir "$work/report" "$work/slurm2/multiqc" >/dev/null 2>&1
-[ "$(tail -n +2 "$work/report/multiqc_data/multiqc_general_stats.txt" | wc -l)" = \
+# Only the batches went to the cluster: the merging and formatting steps are local.
+jobs=$(ls "$work/slurm-logs" | wc -l)
+batches=$(ls -d "$work/slurm out 2"/batches/b* | wc -l)
+[ "$jobs" = "$batches" ] ||
+  { echo "$jobs SLURM jobs for $batches batches: a local step was submitted" >&2; exit 1; }
+multiqc --quiet --force --outdir "$scratch/report" "$work/slurm out 2/multiqc" >/dev/null 2>&1
+[ "$(tail -n +2 "$scratch/report/multiqc_data/multiqc_general_stats.txt" | wc -l)" = \
   "$(tail -n +2 "$work/samples.tsv" | wc -l)" ]
 echo "MultiQC on the workflow's output: every sample in the general statistics"

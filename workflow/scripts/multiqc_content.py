@@ -1,14 +1,19 @@
 """MultiQC custom content from the merged genome summary and gene table.
 
 Writes a general statistics table (one row per sample of the summary, in its order) and
-a scatter plot of gene score against gene length in codons (every k-th gene of each
-sample, at most max_genes per sample; 0 = every gene). MultiQC finds both by their
-*_mqc.tsv / *_mqc.yaml names: `multiqc OUTDIR/multiqc`.
+two line graphs in which every genome (sample) is one series, named after it: the
+distribution of its genes' scores, and of their excess over the expected score (the
+share of the genome's scored genes in each bin, in per cent). Genomes, not genes, are
+MultiQC's samples, so the graphs are drawn as the page opens (as a static image past
+100 genomes). MultiQC finds the files by their *_mqc.tsv /
+*_mqc.yaml names: `multiqc OUTDIR/multiqc`. Memory holds the bins of every genome, not
+the genes.
 """
 import csv
-import json
 import math
 import sys
+
+import yaml
 
 # (summary column, title, description, format, scale); one row per column shown.
 STATS = [
@@ -23,11 +28,18 @@ STATS = [
      "{:,.0f}", "Reds"),
 ]
 
+# (gene table column, section, lowest and highest value binned, x-axis label); one line
+# graph each. A score lies in [0, 1]; an excess (score less expected score) in [-1, 1].
+DISTRIBUTIONS = [
+    ("score", "score", 0.0, 1.0, "Score"),
+    ("excess", "excess", -1.0, 1.0, "Excess over the expected score"),
+]
+
 
 def number(text):
     try:
         value = float(text)
-    except ValueError:
+    except (TypeError, ValueError):
         return None
     return value if math.isfinite(value) else None
 
@@ -55,56 +67,67 @@ def write_stats(summary, path):
                 value = number(row[key])
                 cells.append("" if value is None else row[key])
             out.write("\t".join(cells) + "\n")
-    return {row["file"]: int(number(row.get("sequences", "")) or 0) for row in rows}
 
 
-# Point colours, one per sample in turn.
-PALETTE = ["#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd", "#8c564b", "#e377c2",
-           "#7f7f7f", "#bcbd22", "#17becf"]
-
-
-def write_scatter(genes, sizes, max_genes, path):
-    # MultiQC 1.14's custom content takes one point per data key (a list of points per
-    # sample fails its x-axis coercion), so each gene is its own key, "SAMPLE #SEQ",
-    # coloured by its sample.
-    colours = {name: PALETTE[i % len(PALETTE)] for i, name in enumerate(sizes)}
-    points = {}
-    seen = {}
+def count_bins(genes, bins):
+    """{column: {sample: [count per bin]}} for every column of DISTRIBUTIONS, samples in
+    table order; a value outside its range goes into the nearest end bin."""
+    counts = {column: {} for column, *_ in DISTRIBUTIONS}
     for row in read_table(genes):
-        name = row["file"]
-        index = seen.get(name, 0)
-        seen[name] = index + 1
-        step = 1 if max_genes <= 0 else max(1, math.ceil(sizes.get(name, 0) / max_genes))
-        if index % step:
-            continue
-        x, y = number(row["codons"]), number(row["score"])
-        if x is not None and y is not None:
-            points[f"{name} #{row['seq']}"] = {"x": x, "y": y,
-                                               "color": colours.get(name, PALETTE[0])}
+        for column, _, low, high, _ in DISTRIBUTIONS:
+            value = number(row.get(column))
+            per_sample = counts[column].setdefault(row["file"], [0] * bins)
+            if value is not None:
+                index = math.floor((value - low) / (high - low) * bins)
+                per_sample[min(max(index, 0), bins - 1)] += 1
+    return counts
+
+
+def distribution(per_sample, low, high, bins):
+    """{sample: {bin centre: per cent of the sample's values}}, bins from the first to the
+    last that any sample fills (every sample has a point in each)."""
+    filled = [i for i in range(bins) if any(c[i] for c in per_sample.values())]
+    if not filled:
+        return {}
+    width = (high - low) / bins
+    data = {}
+    for sample, counts in per_sample.items():
+        total = sum(counts)
+        if total:
+            data[sample] = {round(low + (i + 0.5) * width, 6): round(100 * counts[i] / total, 4)
+                            for i in range(filled[0], filled[-1] + 1)}
+    return data
+
+
+def write_distribution(per_sample, section, low, high, xlab, bins, path):
     content = {
-        "id": "trelba_score_length",
-        "section_name": "Trelba: score versus length",
-        "description": "Score of each gene against its length in codons"
-                       + ("" if max_genes <= 0 else f" (at most {max_genes} genes per sample)")
-                       + ", one colour per sample.",
-        "plot_type": "scatter",
-        "pconfig": {"id": "trelba_score_length_plot", "title": "Trelba: score versus length",
-                    "xlab": "Codons", "ylab": "Score", "ymin": 0, "ymax": 1},
-        "data": points,
+        "id": f"trelba_{section}_distribution",
+        "section_name": f"Trelba: {section} distribution",
+        "description": f"Share of each genome's genes by {xlab.lower()} "
+                       f"({bins} bins from {low:g} to {high:g}); one line per genome.",
+        "plot_type": "linegraph",
+        "pconfig": {"id": f"trelba_{section}_distribution_plot",
+                    "title": f"Trelba: {section} distribution",
+                    "xlab": xlab, "ylab": "% of genes", "ymin": 0,
+                    "tt_label": "<b>{point.x:.3f}</b>: {point.y:.2f}%"},
+        "data": distribution(per_sample, low, high, bins),
     }
+    # YAML, not JSON: the bins' keys must stay numbers for MultiQC to order them.
     with open(path, "w") as out:
-        json.dump(content, out, separators=(",", ":"))  # JSON is YAML: MultiQC reads it
-        out.write("\n")
+        yaml.safe_dump(content, out, sort_keys=False, default_flow_style=None, width=1000)
 
 
-def main(summary, genes, stats_path, scatter_path, max_genes):
-    sizes = write_stats(summary, stats_path)
-    write_scatter(genes, sizes, max_genes, scatter_path)
+def main(summary, genes, stats_path, distribution_paths, bins):
+    write_stats(summary, stats_path)
+    counts = count_bins(genes, bins)
+    for (column, section, low, high, xlab), path in zip(DISTRIBUTIONS, distribution_paths):
+        write_distribution(counts[column], section, low, high, xlab, bins, path)
 
 
 if "snakemake" in globals():
     main(snakemake.input.summary, snakemake.input.genes, snakemake.output.stats,  # noqa: F821
-         snakemake.output.scatter, int(snakemake.params.max_genes))  # noqa: F821
+         [snakemake.output.scores, snakemake.output.excess],  # noqa: F821
+         int(snakemake.params.bins))  # noqa: F821
 elif __name__ == "__main__":
-    # multiqc_content.py SUMMARY GENES STATS_MQC_TSV SCATTER_MQC_YAML [MAX_GENES]
-    main(*sys.argv[1:5], int(sys.argv[5]) if len(sys.argv) > 5 else 1000)
+    # multiqc_content.py SUMMARY GENES STATS_MQC_TSV SCORES_MQC_YAML EXCESS_MQC_YAML [BINS]
+    main(*sys.argv[1:4], sys.argv[4:6], int(sys.argv[6]) if len(sys.argv) > 6 else 50)

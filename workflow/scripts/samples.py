@@ -1,9 +1,10 @@
 """The workflow's samples and batches, from a sample sheet or a folder.
 
-A sample has a name (unique; the `file` column of every output holds it), a path and a
-genetic code ("" for Trelba's default). Samples keep the sheet's order (a folder's: name
-order); that order is the order of the merged outputs. Batches hold at most batch_size
-samples of one genetic code each, consecutive in that order.
+A sample has a name (unique; the `file` column of every output holds it), a path, a
+genetic code ("" for Trelba's default) and a reference ("" for none). Samples keep the
+sheet's order (a folder's: name order); that order is the order of the merged outputs.
+Batches hold at most batch_size samples of one genetic code and one reference each,
+consecutive in that order.
 """
 import csv
 import os
@@ -14,6 +15,10 @@ CDS_FILE = re.compile(r"^(?P<name>.+?)\.(fa|fna|fasta|ffn|fas)(\.(gz|xz|bz2|zst)
 # A sample name becomes a file name in the batch folder and a MultiQC sample name.
 SAMPLE_NAME = re.compile(r"^[A-Za-z0-9][A-Za-z0-9._+-]*$")
 GCODE = re.compile(r"^[0-9]+$")
+# A path goes into a "NAME<TAB>PATH" line of the batch job (Batch.link_lines).
+UNSAFE_IN_PATH = re.compile(r"[\t\n\r]")
+# The sheet's columns that must be there (`gcode` and `reference` may be).
+REQUIRED_COLUMNS = ("sample", "path")
 
 
 @dataclass(frozen=True)
@@ -21,16 +26,20 @@ class Sample:
     name: str
     path: str
     gcode: str
+    reference: str = ""
 
 
 @dataclass(frozen=True)
 class Batch:
     gcode: str
+    reference: str
     samples: tuple
 
     @property
-    def gcode_option(self):
-        return f"--gcode {self.gcode}" if self.gcode else ""
+    def options(self):
+        """The program's options for the batch, one list item per argument."""
+        options = ["--gcode", self.gcode] if self.gcode else []
+        return options + (["--reference", self.reference] if self.reference else [])
 
     @property
     def link_lines(self):
@@ -47,25 +56,37 @@ def _checked(samples):
             raise ValueError(f"sample {sample.name!r} appears twice")
         if sample.gcode and not GCODE.match(sample.gcode):
             raise ValueError(f"sample {sample.name!r}: gcode {sample.gcode!r} is not a number")
+        for path in (sample.path, sample.reference):
+            if UNSAFE_IN_PATH.search(path):
+                raise ValueError(f"sample {sample.name!r}: path {path!r} holds a tab or line break")
         seen.add(sample.name)
     if not samples:
         raise ValueError("no samples: set `samples` (a sheet) or `input_dir` (a folder)")
     return samples
 
 
+def _cell(row, column):
+    return (row.get(column) or "").strip()
+
+
 def samples_from_sheet(sheet, default_gcode=""):
     base = os.path.dirname(os.path.abspath(sheet))
-    with open(sheet, newline="") as handle:
+    # utf-8-sig: a sheet saved with a byte-order mark (as spreadsheet programs do) reads
+    # as one without.
+    with open(sheet, newline="", encoding="utf-8-sig") as handle:
         rows = csv.DictReader(handle, delimiter="\t")
-        missing = {"sample", "path"} - set(rows.fieldnames or [])
+        missing = set(REQUIRED_COLUMNS) - set(rows.fieldnames or [])
         if missing:
             raise ValueError(f"{sheet}: no column {', '.join(sorted(missing))}")
-        samples = [
-            Sample(row["sample"].strip(),
-                   os.path.join(base, row["path"].strip()),
-                   (row.get("gcode") or "").strip() or str(default_gcode))
-            for row in rows
-        ]
+        samples = []
+        for row in rows:
+            name, path = _cell(row, "sample"), _cell(row, "path")
+            if not path:
+                raise ValueError(f"{sheet}, line {rows.line_num}: sample {name!r} has no path")
+            reference = _cell(row, "reference")
+            samples.append(Sample(name, os.path.join(base, path),
+                                  _cell(row, "gcode") or str(default_gcode),
+                                  os.path.join(base, reference) if reference else ""))
     return _checked(samples)
 
 
@@ -88,15 +109,16 @@ def read_samples(config):
 
 
 def make_batches(samples, batch_size):
-    """{"b0000": Batch, ...}: per genetic code (in order of first appearance), runs of
-    at most batch_size samples in sample order."""
+    """{"b0000": Batch, ...}: per genetic code and reference (in order of first
+    appearance), runs of at most batch_size samples in sample order."""
     if batch_size < 1:
         raise ValueError("batch_size must be at least 1")
-    by_code = {}
+    groups = {}
     for sample in samples:
-        by_code.setdefault(sample.gcode, []).append(sample)
+        groups.setdefault((sample.gcode, sample.reference), []).append(sample)
     batches = {}
-    for gcode, group in by_code.items():
+    for (gcode, reference), group in groups.items():
         for start in range(0, len(group), batch_size):
-            batches[f"b{len(batches):04d}"] = Batch(gcode, tuple(group[start:start + batch_size]))
+            batches[f"b{len(batches):04d}"] = Batch(gcode, reference,
+                                                    tuple(group[start:start + batch_size]))
     return batches

@@ -3,9 +3,9 @@ process TRELBA {
     label 'process_single'
 
     conda "${moduleDir}/environment.yml"
-    container "${ workflow.containerEngine == 'singularity' && !task.ext.singularity_pull_docker_container ?
-        'https://depot.galaxyproject.org/singularity/trelba:1.0.0--0' :
-        'biocontainers/trelba:1.0.0--0' }"
+    container "${ workflow.containerEngine in ['singularity', 'apptainer'] && !task.ext.singularity_pull_docker_container ?
+        'https://depot.galaxyproject.org/singularity/trelba:1.0.0--h0000000_0' :
+        'biocontainers/trelba:1.0.0--h0000000_0' }"
 
     input:
     tuple val(meta), path(cds)
@@ -13,7 +13,7 @@ process TRELBA {
     output:
     tuple val(meta), path("*.genes.tsv")  , emit: genes
     tuple val(meta), path("*.summary.tsv"), emit: summary
-    path "versions.yml"                   , emit: versions
+    tuple val("${task.process}"), val('trelba'), eval("Trelba -V | sed 's/^Trelba //'"), topic: versions, emit: versions_trelba
 
     when:
     task.ext.when == null || task.ext.when
@@ -35,21 +35,11 @@ process TRELBA {
         --summary ${prefix}.summary.tsv \\
         -T ${prefix}.genes.tsv \\
         - < $cds
-
-    cat <<-END_VERSIONS > versions.yml
-    "${task.process}":
-        trelba: \$(Trelba -V | sed 's/^Trelba //')
-    END_VERSIONS
     """
 
     stub:
     def prefix = task.ext.prefix ?: "${meta.id}"
     """
     touch ${prefix}.genes.tsv ${prefix}.summary.tsv
-
-    cat <<-END_VERSIONS > versions.yml
-    "${task.process}":
-        trelba: \$(Trelba -V | sed 's/^Trelba //')
-    END_VERSIONS
     """
 }
