@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "analysis/synonymous_codons.hpp"
 #include "codes/genetic_code.hpp"
 #include "input/sequence_facts.hpp"
 #include "trelba/tables.hpp"
@@ -15,12 +16,14 @@ struct CodingChecks {
   std::uint64_t gc_bases = 0;        // G and C among their bases
   std::uint64_t gc3_codons = 0;      // codons with G or C in the third position
   std::uint64_t internal_stops = 0;  // stop codons of the code before the last triple
+  SynonymousThirds thirds;           // third positions of synonymous codons (GC3s)
 
   void Add(const CodingChecks& other) {
     codons += other.codons;
     gc_bases += other.gc_bases;
     gc3_codons += other.gc3_codons;
     internal_stops += other.internal_stops;
+    thirds.Add(other.thirds);
   }
 };
 

@@ -256,6 +256,8 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     row.partial_sequences = totals.survey.partial_sequences;
     row.comment_lines = totals.survey.comment_lines;
     row.inline_headers = totals.survey.inline_headers;
+    row.median_enc = outcome.totals.encs.Median();
+    row.gc3s = Gc3s(totals.coding.thirds);
     WriteSummaryRow(*r.run.summary(), row);
   }
   r.run.AddToPage(PageInputOf(label, outcome));

@@ -43,9 +43,11 @@ SequenceBatch::SequenceBatch()
   text.reserve(2 * kBatchText);
   score_values.reserve(kBatchSequences);
   excess_values.reserve(kBatchSequences);
+  enc_values.reserve(kBatchSequences);
 }
 
-SequenceReporter::SequenceReporter(const ReportStyle& style) : style_(style), memo_(*style.code) {
+SequenceReporter::SequenceReporter(const ReportStyle& style)
+    : style_(style), synonymous_(SynonymousCodonsOf(*style.code)), memo_(*style.code) {
   if (style.background != nullptr) expected_.emplace(*style.code, *style.background);
 }
 
@@ -71,13 +73,15 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
   if (out.scores != nullptr) WriteScoreLine(*out.scores, analysis_.score);
   const double expected = expected_ ? ExpectedScore(*expected_, record.counts, analysis_)
                                     : std::numeric_limits<double>::quiet_NaN();
-  const CodingChecks checks = CheckCoding(code, record.counts, record.facts);
+  CodingChecks checks = CheckCoding(code, record.counts, record.facts);
+  checks.thirds = CountSynonymousThirds(synonymous_, record.counts);
+  const double enc = EffectiveNumberOfCodons(synonymous_, record.counts);
   if (out.table != nullptr) {
     WriteTableRow(*out.table, code, style_.table,
                   {style_.file, record.number, record.id, record.counts, record.facts, analysis_,
-                   order_texts_, expected, checks});
+                   order_texts_, expected, checks, enc});
   }
-  return {analysis_.score, analysis_.score - expected, checks};
+  return {analysis_.score, analysis_.score - expected, enc, checks};
 }
 
 void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run,
@@ -89,6 +93,7 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
                                                      run.table ? &batch.table.buffer : nullptr};
   batch.score_values.clear();
   batch.excess_values.clear();
+  batch.enc_values.clear();
   batch.survey = InputSurvey{};
   batch.coding = CodingChecks{};
   batch.pooled = CodonCounts{};
@@ -118,6 +123,7 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     batch.coding.Add(reported.checks);
     batch.score_values.push_back(reported.score);
     batch.excess_values.push_back(reported.excess);
+    batch.enc_values.push_back(reported.enc);
     if (plot) {
       batch.plot.Add(*reporter.style().code, reported.checks, reporter.analysis(), reported.excess);
     }
@@ -146,6 +152,7 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   if (totals.keep_scores) {
     totals.scores.Add(batch.score_values);
     totals.excesses.Add(batch.excess_values);
+    totals.encs.Add(batch.enc_values);
   }
   if (totals.keep_plot) totals.plot.Add(batch.plot);
   for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += batch.pooled[c];

@@ -67,6 +67,7 @@ struct SequenceBatch {
   BatchText order, scores, counts, table;
   std::vector<double> score_values;
   std::vector<double> excess_values;
+  std::vector<double> enc_values;
   InputSurvey survey;
   CodingChecks coding;
   CodonCounts pooled{};  // every record's counts added, in a count-only pass
@@ -92,6 +93,7 @@ class SequenceReporter {
   struct Reported {
     double score;
     double excess;  // score - expected score; NaN without a background
+    double enc;     // the effective number of codons
     CodingChecks checks;
   };
   // Writes the count block, order block, score line and table row of one sequence to
@@ -103,6 +105,7 @@ class SequenceReporter {
 
  private:
   const ReportStyle& style_;
+  SynonymousCodons synonymous_;  // of the code's amino acids
   std::optional<ExpectedOrderCache> expected_;
   SequenceAnalysis analysis_;
   OrderTexts order_texts_;
@@ -123,6 +126,7 @@ struct InputTotals {
   bool keep_scores = false;  // keep every score and excess (for the medians)
   MedianSeries scores;       // when kept: the score of every sequence
   MedianSeries excesses;
+  MedianSeries encs;
   CodonCounts pooled{};  // the counts of every sequence added, in a count-only pass
   std::uint64_t u_letters = 0;
   bool keep_plot = false;  // gather `plot`

@@ -42,6 +42,15 @@ constexpr Column kTableColumns[] = {
     {"TTT ... GGG", kCounts, "integer", "the 64 codon counts, as in the count report", "",
      ColumnShape::kCodons},
     {"description", kDescription, "text", "the rest of the header after its first word", ""},
+    {"enc", kAlways, "number",
+     "the effective number of codons (Wright 1990): from 20 when each amino acid uses one "
+     "codon to the number of sense codons (61 in the standard code) when all are used evenly",
+     "a class of amino acids of the same number of codons has none used twice or more (the "
+     "three-codon class takes the mean of the two- and four-codon classes)"},
+    {"gc3s", kAlways, "number",
+     "the share of G and C at the third positions of codons of amino acids with two or more "
+     "codons, stops left out",
+     "there is no such codon"},
 };
 
 constexpr std::string_view kFailedInput = "the input failed";
@@ -71,6 +80,12 @@ constexpr Column kSummaryColumns[] = {
     {"inline_headers", kAlways, "integer", "'>' characters inside a line, each starting a sequence",
      kFailedInput},
     {"message", kAlways, "text", "the error line when the input failed, else empty", ""},
+    {"median_enc", kAlways, "number", "the median of the sequences' effective numbers of codons",
+     "the input failed, or no ENC is a number"},
+    {"gc3s", kAlways, "number",
+     "the share of G and C at the third positions of all synonymous codons (those of amino "
+     "acids with two or more codons, stops left out)",
+     "the input failed, or there is no such codon"},
 };
 
 // The names of a column group, in order.

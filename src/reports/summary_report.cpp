@@ -62,7 +62,9 @@ void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row) {
                                     row.comment_lines, row.inline_headers}) {
     AppendCount(out, count);
   }
-  out.Append("\t\n");
+  out.Append("\t");  // the message: none
+  for (const double value : {row.median_enc, row.gc3s}) AppendNumber(out, value);
+  out.Append("\n");
 }
 
 }  // namespace trelba

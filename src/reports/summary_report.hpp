@@ -26,6 +26,8 @@ struct SummaryRow {
   std::uint64_t partial_sequences = 0;
   std::uint64_t comment_lines = 0;
   std::uint64_t inline_headers = 0;
+  double median_enc = 0.0;
+  double gc3s = 0.0;
 };
 
 void WriteSummaryHeader(OutputBuffer& out);

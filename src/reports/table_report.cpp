@@ -150,7 +150,13 @@ void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout
     AppendTab(out);
     AppendTableText(out, row.facts.description);
   }
-  out.Append("\n");
+  p = out.Reserve(2 * (kMaxNumberText + 1) + 1);
+  *p++ = '\t';
+  p = WriteNumberOrNa(p, row.enc);
+  *p++ = '\t';
+  p = WriteNumberOrNa(p, Gc3s(checks.thirds));
+  *p++ = '\n';
+  out.Commit(p);
 }
 
 }  // namespace trelba

@@ -34,6 +34,7 @@ struct TableRow {
   const OrderTexts& order;
   double expected;  // the expected score; NaN without a background
   const CodingChecks& checks;
+  double enc;  // the effective number of codons
 };
 
 void WriteTableHeader(OutputBuffer& out, const TableLayout& layout);

@@ -86,7 +86,8 @@ TEST(Collections, FailedInputsAreLeftOut) {
   EXPECT_EQ(Rows(ReadFile(dir / "all.tsv")), WithFileColumn(Rows(a.table), "a.fa"));
   const std::string summary = ReadFile(dir / "s.tsv");
   EXPECT_NE(summary.find("\ncut.fa.gz\terror\tNA\t"), std::string::npos) << summary;
-  EXPECT_NE(summary.find("\tError opening file: missing.fa\n"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("\tError opening file: missing.fa\tNA\tNA\n"), std::string::npos)
+      << summary;
 }
 
 TEST(Collections, CountsDescriptionAndGzipOutput) {
@@ -95,18 +96,19 @@ TEST(Collections, CountsDescriptionAndGzipOutput) {
   ASSERT_EQ(RunTrelba({"--counts", "--description", "-T", "t.tsv", "a.fa"}, dir.path()).status, 0);
   const std::string table = ReadFile(dir / "t.tsv");
   const std::string first = Rows(table).substr(0, Rows(table).find('\n'));
-  // ATG AAA CCC GGG TTT TAA: ATG is codon 36, TAA 11; 30 columns, 64 counts, description.
+  // ATG AAA CCC GGG TTT TAA: ATG is codon 36, TAA 11; 30 columns, 64 counts, description,
+  // enc and gc3s.
   std::vector<std::string> cells;
   for (std::size_t at = 0; at <= first.size();) {
     const std::size_t end = std::min(first.find('\t', at), first.size());
     cells.push_back(first.substr(at, end - at));
     at = end + 1;
   }
-  ASSERT_EQ(cells.size(), 30u + 64u + 1u);
+  ASSERT_EQ(cells.size(), 30u + 64u + 1u + 2u);
   EXPECT_EQ(cells[30 + 35], "1");  // ATG
   EXPECT_EQ(cells[30 + 10], "1");  // TAA
   EXPECT_EQ(cells[30 + 0], "1");   // TTT
-  EXPECT_EQ(cells.back(), "first gene");
+  EXPECT_EQ(cells[30 + 64], "first gene");
   ASSERT_EQ(RunTrelba({"--counts", "--description", "-T", "t.tsv.gz", "a.fa"}, dir.path()).status,
             0);
   const std::string unpack =

@@ -55,12 +55,12 @@ void ExpectTableAgreesWithReports(const std::string& table, const std::string& i
   EXPECT_EQ(rows[0],
             "seq\tid\tcodons\tscore\tPhe\tLeu\tSer\tTyr\tCys\tTrp\tPro\tHis\tGln\tArg\tIle\tMet\t"
             "Thr\tAsn\tLys\tVal\tAla\tAsp\tGlu\tGly\texpected\texcess\tgc\tgc3\tinternal_stops\t"
-            "partial");
+            "partial\tenc\tgc3s");
   const std::vector<std::string> blocks = Split(iik, '\n');
   std::vector<std::string> listed_scores;
   for (std::size_t i = 1; i < rows.size(); ++i) {
     const std::vector<std::string> cells = Split(rows[i], '\t');
-    ASSERT_EQ(cells.size(), 30u) << "row " << i;
+    ASSERT_EQ(cells.size(), 32u) << "row " << i;
     EXPECT_EQ(cells[0], std::to_string(i));
     EXPECT_EQ(cells[1], kAwkwardIds[i - 1]) << "row " << i;
     std::size_t column = 4;
@@ -102,10 +102,11 @@ TEST(Table, HandCheckedRows) {
   ASSERT_EQ(RunTrelba({"-T", "in.tsv", "in.fa", "3"}, dir.path()).status, 0);
   const std::vector<std::string> rows = Split(ReadFile(dir / "in.tsv"), '\n');
   // TTT TTT TTC GGG: Phe 1 - H(2/3, 1/3) / ln 2, Gly one codon only; Met has one codon
-  // under code 3 and so no value.
+  // under code 3 and so no value. ENC: Phe F = (5 - 3) / (9 - 3), no four-codon amino acid
+  // used twice: NA; GC3s: TTC and GGG of four.
   EXPECT_EQ(rows[1],
             "1\tg1\t4\t0.311278\t0.0817042\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\t"
-            "NA\tNA\tNA\tNA\tNA\t1\t0.483459\t-0.17218\t0.333333\t0.5\t0\t0");
+            "NA\tNA\tNA\tNA\tNA\t1\t0.483459\t-0.17218\t0.333333\t0.5\t0\t0\tNA\t0.5");
   // No codon: the score is not a number.
   EXPECT_EQ(rows[2].substr(0, 16), "2\tempty\t0\tNA\tNA\t");
   EXPECT_EQ(rows[3].substr(0, 15), "3\tallN\t0\tNA\tNA\t");
