@@ -193,6 +193,8 @@ InputReader::~InputReader() = default;
 InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) {
   InputOutcome outcome;
   outcome.totals.keep_scores = request.keep_scores;
+  outcome.totals.store = request.store;
+  if (request.store != nullptr) request.store->Clear();
   outcome.totals.keep_plot = request.style.plot && !request.style.count_only;
   // The workers' scratch space for this input's code and background: when it cannot be
   // had, fewer workers.

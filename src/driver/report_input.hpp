@@ -34,9 +34,10 @@ inline const char* CauseOf(InputOutcome::Status status) {
 struct ReportRequest {
   ReportStyle style;
   ReportOutputs outputs;
-  unsigned threads = 1;      // workers that analyse
-  bool table_header = true;  // begin the table with its header row
-  bool keep_scores = false;  // keep every score in the outcome (for the median)
+  unsigned threads = 1;             // workers that analyse
+  bool table_header = true;         // begin the table with its header row
+  bool keep_scores = false;         // keep every score in the outcome (for the median)
+  GeneCountStore* store = nullptr;  // keeps every sequence's counts (InputTotals::store)
 };
 
 class BlockPrefetch;

@@ -156,6 +156,13 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   }
   if (totals.keep_plot) totals.plot.Add(batch.plot);
   for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += batch.pooled[c];
+  if (totals.store != nullptr) {
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      const CodonCounts& counts = batch.records[i].counts;
+      for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += counts[c];
+      totals.store->Add(counts);  // a failure is the store's to tell
+    }
+  }
   totals.survey.Merge(batch.survey);
   totals.coding.Add(batch.coding);
   totals.u_letters += batch.u_letters;

@@ -19,6 +19,7 @@
 #include "input/codon_reader.hpp"
 #include "input/input_survey.hpp"
 #include "input/sequence_facts.hpp"
+#include "reports/gene_count_store.hpp"
 #include "reports/html_report.hpp"
 #include "reports/median_series.hpp"
 #include "reports/order_texts.hpp"
@@ -128,6 +129,8 @@ struct InputTotals {
   MedianSeries excesses;
   MedianSeries encs;
   CodonCounts pooled{};  // the counts of every sequence added, in a count-only pass
+  // With a reference set: every sequence's counts, kept in order, and added to `pooled`.
+  GeneCountStore* store = nullptr;
   std::uint64_t u_letters = 0;
   bool keep_plot = false;  // gather `plot`
   PlotData plot;           // what the HTML report shows of the input

@@ -1,0 +1,57 @@
+// What a set of highly expressed genes (the reference) says of each codon, against the
+// input the genes of which are scored, and each gene's indices against it:
+// - CAI (Sharp & Li 1987): w_c = X_c / the largest X of its amino acid, X_c the reference's
+//   count of c, or 0.5 where it is 0; an amino acid the reference lacks is left out; CAI
+//   is the geometric mean of w over the gene's codons of the amino acids kept.
+// - Fop (Ikemura 1981): a codon is optimal when its share of its amino acid is larger in
+//   the reference than in the input as a whole and the 2x2 chi-square of its count against
+//   the rest of its amino acid, reference against input, exceeds 6.635 (p < 0.01, one
+//   degree of freedom); Fop is the gene's optimal codons over its codons of the amino acids
+//   that have one.
+// - adaptation: the log-odds per codon of the gene's codons under the reference's usage P
+//   against the input's Q: (1/L) sum n_c ln(P_c / Q_c), P_c = R'_c / sum of R' over its
+//   amino acid (R'_c the reference's count, or 0.5 where it is 0), Q_c = the input's share
+//   of c in its amino acid; codons the input never holds take no part.
+// The amino acids are those of SynonymousCodons: two or more codons, stops left out. Every
+// number is made of IEEE double operations in a fixed order, NaturalLog and Exponential.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "analysis/synonymous_codons.hpp"
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+// The chi-square a codon must pass to be optimal.
+inline constexpr double kOptimalChiSquare = 6.635;
+// The count given to a codon the reference lacks.
+inline constexpr double kAbsentReferenceCount = 0.5;
+
+struct ReferenceUsage {
+  CodonValues w{};                              // relative adaptiveness; 0 where not kept
+  CodonValues log_w{};                          // ln w of the codons CAI reads
+  std::array<bool, kCodonCount + 1> in_cai{};   // codons of amino acids the reference holds
+  std::array<bool, kCodonCount + 1> optimal{};  // optimal codons (Fop)
+  std::array<bool, kCodonCount + 1> in_fop{};   // codons of amino acids with an optimal codon
+  CodonValues log_odds{};                       // ln(P_c / Q_c) of the codons adaptation reads
+  CodonValues q{};                              // Q_c; 0 for codons the input never holds
+  std::array<bool, kCodonCount + 1> in_adaptation{};  // codons of the input's amino acids
+  // Amino acids (by family number) of two or more codons that the reference lacks.
+  std::array<bool, kFamilyCount + 1> absent{};
+};
+
+// The usage of the reference's pooled counts `reference` against the input's `input`.
+ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const CodonCounts& reference,
+                            const CodonCounts& input);
+
+struct GeneIndices {
+  double cai = 0.0;         // NaN without a codon CAI reads
+  double fop = 0.0;         // NaN without a codon of an amino acid that has an optimal codon
+  double adaptation = 0.0;  // NaN without a codon adaptation reads
+};
+
+GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts);
+
+}  // namespace trelba

@@ -1,0 +1,63 @@
+// The 64 codon counts of every sequence of one input, kept in input order for the columns
+// that need the whole input first (those against a reference set): each count as a
+// variable-length number (one byte below 128), up to kHeldBytes in memory, the rest in an
+// anonymous temporary file (gone with the process), so that memory does not grow with
+// the input. Read back from the start as often as needed.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+class GeneCountStore {
+ public:
+  static constexpr std::size_t kHeldBytes = std::size_t{4} << 20;
+
+  GeneCountStore() = default;
+  ~GeneCountStore();
+  GeneCountStore(const GeneCountStore&) = delete;
+  GeneCountStore& operator=(const GeneCountStore&) = delete;
+
+  // Empties the store for the next input.
+  void Clear();
+  // Adds the next sequence's counts (elements 1 to 64). False when they cannot be kept
+  // (the file cannot be written), and every later call.
+  bool Add(const CodonCounts& counts);
+  std::uint64_t size() const { return size_; }
+  bool failed() const { return failed_; }
+
+  // Reads the sequences back in order, from the first.
+  class Reader {
+   public:
+    explicit Reader(GeneCountStore& store);
+    // The next sequence's counts (element 0 left 0); false at the end or when the file
+    // cannot be read back (failed() then).
+    bool Next(CodonCounts& counts);
+    bool failed() const { return failed_; }
+
+   private:
+    bool Fill();
+    GeneCountStore& store_;
+    std::string block_;       // bytes read from the file and not yet used
+    std::size_t at_ = 0;      // in block_, or in the store's memory
+    bool in_memory_ = false;  // reading the store's memory (after the file)
+    std::uint64_t read_ = 0;  // sequences read
+    std::uint64_t file_left_;
+    bool failed_ = false;
+  };
+
+ private:
+  bool Spill();
+
+  std::string held_;            // the latest sequences
+  std::FILE* spill_ = nullptr;  // the earlier ones
+  std::uint64_t spilled_bytes_ = 0;
+  std::uint64_t size_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace trelba
