@@ -65,7 +65,8 @@ class TableWriter {
     request.table_header = false;
     request.outputs.table = &buffer_;
     const InputOutcome outcome = reader_.Read(input, request);
-    if (outcome.status != InputOutcome::Status::kDone) throw Error(FileErrorText("reading", name));
+    if (outcome.status != InputOutcome::Status::kDone)
+      throw Error(FileErrorText("reading", name, input.error()));
     const InputTotals& totals = outcome.totals;
     for (const std::string& line :
          InputWarnings(name, totals.survey, totals.u_letters, outcome.any_header())) {

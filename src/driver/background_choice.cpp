@@ -42,10 +42,11 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
   }
   const std::string& file = choice == "input" ? input : choice;
   InputFile source;
-  if (!source.Open(file)) return FileErrorText("opening", file);
+  if (!source.Open(file)) return FileErrorText("opening", file, source.error());
   if (source.refusal() != nullptr) return FileErrorText("reading", file, source.refusal());
   CodonCounts pooled{};
-  if (!PoolSourceCounts(source, options, pooled)) return FileErrorText("reading", file);
+  if (!PoolSourceCounts(source, options, pooled))
+    return FileErrorText("reading", file, source.error());
   background = BackgroundOfCounts(options, file, pooled);
   return std::nullopt;
 }

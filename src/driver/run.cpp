@@ -47,12 +47,12 @@ std::optional<std::string> AddListedInputs(Options& options) {
   const std::string shown = standard ? std::string(kStandardInputName) : name;
   InputFile list;
   if (!(standard ? list.OpenDescriptor(kStandardInputDescriptor) : list.Open(name))) {
-    return FileErrorText("opening", shown);
+    return FileErrorText("opening", shown, list.error());
   }
   std::string text;
   char block[1 << 14];
   for (std::ptrdiff_t n = 0; (n = list.Read(block, sizeof block)) != 0;) {
-    if (n < 0) return FileErrorText("reading", shown, list.refusal());
+    if (n < 0) return FileErrorText("reading", shown, list.error());
     text.append(block, static_cast<std::size_t>(n));
   }
   for (std::string& input : ListedInputs(text)) options.inputs.push_back(std::move(input));
@@ -198,7 +198,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   if (r.reader == nullptr) r.reader = std::make_unique<InputReader>(request.threads);
   InputOutcome outcome = r.reader->Read(input, request);
   if (outcome.status == InputOutcome::Status::kReadFailed) {
-    return fail(FileErrorText("reading", input_name));
+    return fail(FileErrorText("reading", input_name, input.error()));
   }
   if (const std::string* failed = reports.Failed()) return fail(FileErrorText("writing", *failed));
   // The rows go to the table before the reports are put in place, so that a table that

@@ -77,6 +77,7 @@ struct FailedRunCase {
   std::string err;
   std::vector<std::string> options = {};  // before the input
   const char* cores = nullptr;            // the processors the program is told of
+  const char* copy = nullptr;             // a file beside the input, with its text
 };
 
 void PrintTo(const FailedRunCase& c, std::ostream* os) {
@@ -92,6 +93,7 @@ TEST_P(FailedRun, LeavesEarlierReportsUnchanged) {
   ScratchDir dir;
   WriteFile(dir / "in.fa", Input());
   PlaceEarlierReports(dir.path());
+  if (c.copy != nullptr) WriteFile(dir / c.copy, Input());
   std::vector<std::string> args = c.options;
   args.emplace_back("in.fa");
   RunOptions options = Injecting(c.fault);
@@ -100,6 +102,9 @@ TEST_P(FailedRun, LeavesEarlierReportsUnchanged) {
   EXPECT_EQ(run.status, c.status);
   EXPECT_EQ(run.err, c.err);
   ExpectEarlierReportsUnchanged(dir.path());
+  if (c.copy != nullptr) {
+    EXPECT_EQ(ReadFile(dir / c.copy), Input());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,17 +115,47 @@ INSTANTIATE_TEST_SUITE_P(
                       {"EIO", "read", "in.fa", 0},
                       kFailed,
                       "Error opening file: in.fa\n"},
+        // Regression: no error line said why (here and below).
         FailedRunCase{"ReadErrorPastFirstBlock",
                       {"EIO", "read", "in.fa", 300000},
                       kFailed,
-                      "Error reading file: in.fa\n"},
+                      "Error reading file: in.fa (Input/output error)\n"},
         // Two workers and a core to spare: the read-ahead thread reads.
         FailedRunCase{"ReadErrorOnTheReadAheadThread",
                       {"EIO", "read", "in.fa", 300000},
                       kFailed,
-                      "Error reading file: in.fa\n",
+                      "Error reading file: in.fa (Input/output error)\n",
                       {"-j", "2"},
                       "4"},
+        FailedRunCase{"ReadErrorOnBackgroundFile",
+                      {"EIO", "read", "bg.fa", 300000},
+                      kFailed,
+                      "Error reading file: bg.fa (Input/output error)\n",
+                      {"--background", "bg.fa"},
+                      nullptr,
+                      "bg.fa"},
+        FailedRunCase{"PermissionDeniedOnBackgroundFile",
+                      {"EACCES", "open", "bg.fa", 0},
+                      kFailed,
+                      "Error opening file: bg.fa (Permission denied)\n",
+                      {"--background", "bg.fa"},
+                      nullptr,
+                      "bg.fa"},
+        // What the list holds is not looked at: it cannot be read.
+        FailedRunCase{"ReadErrorOnInputList",
+                      {"EIO", "read", "list.txt", 300000},
+                      kFailed,
+                      "Error reading file: list.txt (Input/output error)\n",
+                      {"--infile-list", "list.txt"},
+                      nullptr,
+                      "list.txt"},
+        FailedRunCase{"PermissionDeniedOnInputList",
+                      {"EACCES", "open", "list.txt", 0},
+                      kFailed,
+                      "Error opening file: list.txt (Permission denied)\n",
+                      {"--infile-list", "list.txt"},
+                      nullptr,
+                      "list.txt"},
         FailedRunCase{"HangupWhileReadingAhead",
                       {"SIGHUP", "read", "in.fa", 300000},
                       KilledBy(SIGHUP),
