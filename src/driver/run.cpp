@@ -70,7 +70,7 @@ class RunOutputs {
   std::optional<std::string> OpenTable(const std::vector<FileIdentity>& inputs) {
     if (!options_.table || table_ != nullptr) return std::nullopt;
     table_ = Open(*options_.table, inputs);
-    if (table_ == nullptr) return FileErrorText("opening", *options_.table);
+    if (table_ == nullptr) return FileErrorText("opening", *options_.table, set_.cause());
     WriteTableHeader(*table_, layout_);
     return std::nullopt;
   }
@@ -78,7 +78,7 @@ class RunOutputs {
   std::optional<std::string> OpenSummary(const std::vector<FileIdentity>& inputs) {
     if (!options_.summary) return std::nullopt;
     summary_ = Open(*options_.summary, inputs);
-    if (summary_ == nullptr) return FileErrorText("opening", *options_.summary);
+    if (summary_ == nullptr) return FileErrorText("opening", *options_.summary, set_.cause());
     WriteSummaryHeader(*summary_);
     return std::nullopt;
   }
@@ -92,7 +92,7 @@ class RunOutputs {
   std::optional<std::string> OpenPage(const std::vector<FileIdentity>& inputs) {
     if (!options_.report) return std::nullopt;
     OutputBuffer* out = Open(*options_.report, inputs);
-    if (out == nullptr) return FileErrorText("opening", *options_.report);
+    if (out == nullptr) return FileErrorText("opening", *options_.report, set_.cause());
     page_.emplace(*out, *options_.code, options_.background.value_or("even"));
     return std::nullopt;
   }
@@ -189,7 +189,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     for (std::size_t k = 0; k < kReportSuffixes.size(); ++k) {
       const std::string name = prefix + std::string(kReportSuffixes[k]);
       *slots[k] = reports.OpenFile(name, r.identities[index]);
-      if (*slots[k] == nullptr) return fail(FileErrorText("opening", name));
+      if (*slots[k] == nullptr) return fail(FileErrorText("opening", name, reports.cause()));
     }
   }
   if (const auto error = r.run.OpenTable(r.identities)) return fail(*error);
@@ -200,19 +200,24 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   if (outcome.status == InputOutcome::Status::kReadFailed) {
     return fail(FileErrorText("reading", input_name, input.error()));
   }
-  if (const std::string* failed = reports.Failed()) return fail(FileErrorText("writing", *failed));
+  if (const std::string* failed = reports.Failed())
+    return fail(FileErrorText("writing", *failed, reports.cause()));
   // The rows go to the table before the reports are put in place, so that a table that
   // cannot be written leaves them as they were (a one-input run replaces all or nothing).
   if (r.run.table() != nullptr) {
     const bool staged = !r.staged_table.failed() && r.staged_table.Flush();
-    if (!(staged && r.staged.Release(*r.run.table()) && r.run.table()->Flush())) {
+    const bool released = staged && r.staged.Release(*r.run.table());
+    if (!(released && r.run.table()->Flush())) {
       r.run.table_failed = true;
-      return fail(FileErrorText("writing", *options.table));
+      const FailureCause& cause = released ? r.run.table()->error() : r.staged.error();
+      return fail(FileErrorText("writing", *options.table, cause));
     }
   }
-  if (const std::string* failed = reports.Close()) return fail(FileErrorText("writing", *failed));
+  if (const std::string* failed = reports.Close())
+    return fail(FileErrorText("writing", *failed, reports.cause()));
   if (index + 1 == options.inputs.size()) r.hold.emplace();
-  if (const std::string* failed = reports.Commit()) return fail(FileErrorText("writing", *failed));
+  if (const std::string* failed = reports.Commit())
+    return fail(FileErrorText("writing", *failed, reports.cause()));
   const InputTotals& totals = outcome.totals;
   for (const std::string& line :
        InputWarnings(input_name, totals.survey, totals.u_letters, outcome.any_header())) {
@@ -291,7 +296,7 @@ int ReportAllInputs(const Options& options) {
     const std::string_view table_name =
         options.table == kStandardStream ? kStandardOutputName : std::string_view(*options.table);
     if (run.table_failed && *failed == table_name) return kFailureStatus;
-    return FileError("writing", *failed);
+    return FileError("writing", *failed, run.set().cause());
   }
   return all_read ? 0 : kFailureStatus;
 }

@@ -36,8 +36,8 @@ FileKind KindOfFile(const std::string& name);
 // report would take the place of.
 FileIdentity IdentifyFileAtName(const std::string& name);
 
-// Opens the stream `name` leads to for writing: its descriptor, or -1. On Windows, which
-// names no such streams, always -1.
+// Opens the stream `name` leads to for writing: its descriptor, or -1 with errno set. On
+// Windows, which names no such streams, always -1.
 int OpenStream(const std::string& name);
 
 }  // namespace trelba
