@@ -66,7 +66,7 @@ class TableWriter {
     request.outputs.table = &buffer_;
     const InputOutcome outcome = reader_.Read(input, request);
     if (outcome.status != InputOutcome::Status::kDone) {
-      throw Error(FileErrorText("reading", name, CauseOf(outcome.status)));
+      throw Error(FileErrorText("reading", name, CauseOf(outcome.status, input)));
     }
     const InputTotals& totals = outcome.totals;
     for (const std::string& line :
@@ -126,7 +126,7 @@ std::string TableOfText(std::string_view fasta, const TableSettings& settings,
     CodonCounts pooled{};
     const InputOutcome::Status status = PoolSourceCounts(pool, options, pooled);
     if (status != InputOutcome::Status::kDone) {
-      throw Error(FileErrorText("reading", name, CauseOf(status)));
+      throw Error(FileErrorText("reading", name, CauseOf(status, pool)));
     }
     own = BackgroundOfCounts(options, name, pooled);
   }

@@ -47,12 +47,12 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
   InputFile source;
   const bool opened =
       file == kStandardStream ? source.OpenDescriptor(kStandardInputDescriptor) : source.Open(file);
-  if (!opened) return FileErrorText("opening", name);
+  if (!opened) return FileErrorText("opening", name, source.error());
   if (source.refusal() != nullptr) return FileErrorText("reading", name, source.refusal());
   CodonCounts pooled{};
   const InputOutcome::Status status = PoolSourceCounts(source, options, pooled);
   if (status != InputOutcome::Status::kDone) {
-    return FileErrorText("reading", name, CauseOf(status));
+    return FileErrorText("reading", name, CauseOf(status, source));
   }
   background = BackgroundOfCounts(options, name, pooled);
   return std::nullopt;

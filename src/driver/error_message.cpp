@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 #include "driver/run.hpp"
 
@@ -67,6 +68,19 @@ int FileError(const char* doing, std::string_view name, const char* why) {
   std::fputc('\n', stderr);
   std::fflush(stderr);
   return kFailureStatus;
+}
+
+const char* CauseText(const FailureCause& cause) {
+  if (cause.reason != nullptr) return cause.reason;
+  return cause.code != 0 ? std::strerror(cause.code) : nullptr;
+}
+
+std::string FileErrorText(const char* doing, std::string_view name, const FailureCause& cause) {
+  return FileErrorText(doing, name, CauseText(cause));
+}
+
+int FileError(const char* doing, std::string_view name, const FailureCause& cause) {
+  return FileError(doing, name, CauseText(cause));
 }
 
 }  // namespace trelba

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "trelba/failure_cause.hpp"
+
 namespace trelba {
 
 // `name` with every control character and the backslash written as an escape (\n, \t,
@@ -17,5 +19,13 @@ std::string FileErrorText(const char* doing, std::string_view name, const char* 
 // Prints "Error <doing> file: <name>" (doing: "opening", "reading" or "writing"), with
 // " (<why>)" when `why` is given, and returns kFailureStatus.
 int FileError(const char* doing, std::string_view name, const char* why = nullptr);
+
+// What a cause says in the parentheses: its reason, or the system's text for its errno
+// (strerror); null when nothing is known.
+const char* CauseText(const FailureCause& cause);
+
+// The line and the message above, with the text of `cause`.
+std::string FileErrorText(const char* doing, std::string_view name, const FailureCause& cause);
+int FileError(const char* doing, std::string_view name, const FailureCause& cause);
 
 }  // namespace trelba

@@ -262,7 +262,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   filler.Flush();
   if (held) pipeline->RunHere(*held);
   pipeline->Drain();
-  if (job.out_of_memory()) outcome.status = InputOutcome::Status::kOutOfMemory;
+  if (job.out_of_memory()) outcome.status = InputOutcome::Status::kNoMemory;
   if (outcome.status != InputOutcome::Status::kDone) return outcome;
   if (job.write_failed()) {
     outcome.status = InputOutcome::Status::kWriteFailed;

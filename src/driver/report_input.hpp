@@ -19,16 +19,17 @@ inline constexpr std::size_t kReadBlock = 1 << 16;
 inline constexpr std::size_t kReadAheadBlock = 4 * kReadBlock;
 
 struct InputOutcome {
-  enum class Status { kDone, kReadFailed, kWriteFailed, kOutOfMemory };
+  enum class Status { kDone, kReadFailed, kWriteFailed, kNoMemory };
   Status status = Status::kDone;
   InputTotals totals;
   FastaScanner scanner;  // what the scanner saw: headers, comment lines, inline headers
   bool any_header() const { return scanner.sequence != 0; }
 };
 
-// What an input's error line gives as the cause of `status` (not kDone), or null.
-inline const char* CauseOf(InputOutcome::Status status) {
-  return status == InputOutcome::Status::kOutOfMemory ? "out of memory" : nullptr;
+// What an input's error line gives as the cause of `status` (not kDone): memory that ran
+// out, or the input's own cause.
+inline FailureCause CauseOf(InputOutcome::Status status, const ByteSource& input) {
+  return status == InputOutcome::Status::kNoMemory ? FailureCause{0, kOutOfMemory} : input.error();
 }
 
 struct ReportRequest {

@@ -47,12 +47,12 @@ std::optional<std::string> AddListedInputs(Options& options) {
   const std::string shown = standard ? std::string(kStandardInputName) : name;
   InputFile list;
   if (!(standard ? list.OpenDescriptor(kStandardInputDescriptor) : list.Open(name))) {
-    return FileErrorText("opening", shown);
+    return FileErrorText("opening", shown, list.error());
   }
   std::string text;
   char block[1 << 14];
   for (std::ptrdiff_t n = 0; (n = list.Read(block, sizeof block)) != 0;) {
-    if (n < 0) return FileErrorText("reading", shown, list.refusal());
+    if (n < 0) return FileErrorText("reading", shown, list.error());
     text.append(block, static_cast<std::size_t>(n));
   }
   for (std::string& input : ListedInputs(text)) options.inputs.push_back(std::move(input));
@@ -70,7 +70,7 @@ class RunOutputs {
   std::optional<std::string> OpenTable(const std::vector<FileIdentity>& inputs) {
     if (!options_.table || table_ != nullptr) return std::nullopt;
     table_ = Open(*options_.table, inputs);
-    if (table_ == nullptr) return FileErrorText("opening", *options_.table);
+    if (table_ == nullptr) return FileErrorText("opening", *options_.table, set_.cause());
     WriteTableHeader(*table_, layout_);
     return std::nullopt;
   }
@@ -78,7 +78,7 @@ class RunOutputs {
   std::optional<std::string> OpenSummary(const std::vector<FileIdentity>& inputs) {
     if (!options_.summary) return std::nullopt;
     summary_ = Open(*options_.summary, inputs);
-    if (summary_ == nullptr) return FileErrorText("opening", *options_.summary);
+    if (summary_ == nullptr) return FileErrorText("opening", *options_.summary, set_.cause());
     WriteSummaryHeader(*summary_);
     return std::nullopt;
   }
@@ -92,7 +92,7 @@ class RunOutputs {
   std::optional<std::string> OpenPage(const std::vector<FileIdentity>& inputs) {
     if (!options_.report) return std::nullopt;
     page_buffer_ = Open(*options_.report, inputs);
-    if (page_buffer_ == nullptr) return FileErrorText("opening", *options_.report);
+    if (page_buffer_ == nullptr) return FileErrorText("opening", *options_.report, set_.cause());
     page_.emplace(*page_buffer_, *options_.code, options_.background.value_or("even"));
     return std::nullopt;
   }
@@ -129,7 +129,7 @@ class RunOutputs {
     } catch (const std::bad_alloc&) {
       page_failed = true;
       page_buffer_->Fail();
-      FileError("writing", *options_.report, CauseOf(InputOutcome::Status::kOutOfMemory));
+      FileError("writing", *options_.report, FailureCause{0, kOutOfMemory});
     }
   }
 
@@ -211,7 +211,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
     for (std::size_t k = 0; k < kReportSuffixes.size(); ++k) {
       const std::string name = prefix + std::string(kReportSuffixes[k]);
       *slots[k] = reports.OpenFile(name, r.identities[index]);
-      if (*slots[k] == nullptr) return fail(FileErrorText("opening", name));
+      if (*slots[k] == nullptr) return fail(FileErrorText("opening", name, reports.cause()));
     }
   }
   if (const auto error = r.run.OpenTable(r.identities)) {
@@ -223,22 +223,27 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   if (r.reader == nullptr) r.reader = std::make_unique<InputReader>(request.threads);
   InputOutcome outcome = r.reader->Read(input, request);
   if (outcome.status == InputOutcome::Status::kReadFailed ||
-      outcome.status == InputOutcome::Status::kOutOfMemory) {
-    return fail(FileErrorText("reading", input_name, CauseOf(outcome.status)));
+      outcome.status == InputOutcome::Status::kNoMemory) {
+    return fail(FileErrorText("reading", input_name, CauseOf(outcome.status, input)));
   }
-  if (const std::string* failed = reports.Failed()) return fail(FileErrorText("writing", *failed));
+  if (const std::string* failed = reports.Failed())
+    return fail(FileErrorText("writing", *failed, reports.cause()));
   // The rows go to the table before the reports are put in place, so that a table that
   // cannot be written leaves them as they were (a one-input run replaces all or nothing).
   if (r.run.table() != nullptr) {
     const bool staged = !r.staged_table.failed() && r.staged_table.Flush();
-    if (!(staged && r.staged.Release(*r.run.table()) && r.run.table()->Flush())) {
+    const bool released = staged && r.staged.Release(*r.run.table());
+    if (!(released && r.run.table()->Flush())) {
       r.run.table_failed = true;
-      return fail(FileErrorText("writing", OutputName(*options.table)));
+      const FailureCause& cause = released ? r.run.table()->error() : r.staged.error();
+      return fail(FileErrorText("writing", OutputName(*options.table), cause));
     }
   }
-  if (const std::string* failed = reports.Close()) return fail(FileErrorText("writing", *failed));
+  if (const std::string* failed = reports.Close())
+    return fail(FileErrorText("writing", *failed, reports.cause()));
   if (index + 1 == options.inputs.size()) r.hold.emplace();
-  if (const std::string* failed = reports.Commit()) return fail(FileErrorText("writing", *failed));
+  if (const std::string* failed = reports.Commit())
+    return fail(FileErrorText("writing", *failed, reports.cause()));
   const InputTotals& totals = outcome.totals;
   for (const std::string& line :
        InputWarnings(input_name, totals.survey, totals.u_letters, outcome.any_header())) {
@@ -314,8 +319,7 @@ int ReportAllInputs(const Options& options) {
       // Outside the pipeline (which tells its own): the input's outputs are gone with it.
       staged_table.Clear();
       staged.Drop();
-      FileError("reading", InputName(options.inputs[i]),
-                CauseOf(InputOutcome::Status::kOutOfMemory));
+      FileError("reading", InputName(options.inputs[i]), FailureCause{0, kOutOfMemory});
       all_read = false;
     }
   }
@@ -328,7 +332,7 @@ int ReportAllInputs(const Options& options) {
   if (const std::string* failed = run.set().Commit()) {
     if (run.table_failed && *failed == OutputName(*options.table)) return kFailureStatus;
     if (run.page_failed && *failed == *options.report) return kFailureStatus;
-    return FileError("writing", *failed);
+    return FileError("writing", *failed, run.set().cause());
   }
   return all_read ? 0 : kFailureStatus;
 }
@@ -378,8 +382,7 @@ int Run(int argc, const char* const* argv) {
     // --strict: a warning is as good as an error to a pipeline that asks so.
     return options.strict && WarningsGiven() != 0 ? kFailureStatus : status;
   } catch (const std::bad_alloc&) {
-    return FileError("reading", InputName(options.inputs.front()),
-                     CauseOf(InputOutcome::Status::kOutOfMemory));
+    return FileError("reading", InputName(options.inputs.front()), FailureCause{0, kOutOfMemory});
   }
 }
 

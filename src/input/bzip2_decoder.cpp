@@ -14,6 +14,12 @@ namespace {
 
 constexpr std::size_t kLargestStep = std::numeric_limits<unsigned int>::max();
 
+// libbz2 tells a failed CRC from other damage by no code of its own (BZ_DATA_ERROR for
+// both, the CRC catching most damage): one reason says both.
+constexpr const char* kCorruptBzip2 = "corrupt bzip2 data or CRC mismatch";
+constexpr const char* kTruncatedBzip2 = "truncated bzip2 stream";
+constexpr const char* kDataAfterBzip2 = "data after the end of the bzip2 stream";
+
 class Bzip2Decoder final : public Decoder {
  public:
   Bzip2Decoder() { started_ = Start(); }
@@ -37,8 +43,9 @@ class Bzip2Decoder final : public Decoder {
         // More bytes: the next stream, which libbz2 checks for its "BZh" header.
         BZ2_bzDecompressEnd(&stream_);
         started_ = Start();
-        if (!started_) return Failed(step);
+        if (!started_) return Failed(step, kOutOfMemory);
         between_streams_ = false;
+        stream_ended_ = true;
       }
       const std::size_t in_left = std::min(in_size - step.consumed, kLargestStep);
       const std::size_t out_left = std::min(out_size - step.produced, kLargestStep);
@@ -56,10 +63,10 @@ class Bzip2Decoder final : public Decoder {
         between_streams_ = true;
         continue;
       }
-      if (status != BZ_OK) return Failed(step);  // corrupt, a bad CRC, not bzip2, memory
+      if (status != BZ_OK) return Failed(step, Reason(status));
       if (step.produced == out_size) return step;
       if (used == 0 && made == 0) {
-        if (last && step.consumed == in_size) return Failed(step);  // truncated
+        if (last && step.consumed == in_size) return Failed(step, kTruncatedBzip2);
         return step;
       }
     }
@@ -71,9 +78,18 @@ class Bzip2Decoder final : public Decoder {
     return BZ2_bzDecompressInit(&stream_, 0, 0) == BZ_OK;
   }
 
+  // Why libbz2 failed: bytes after a stream that do not begin another ("BZh") are data
+  // after it.
+  const char* Reason(int status) const {
+    if (status == BZ_MEM_ERROR) return kOutOfMemory;
+    if (status == BZ_DATA_ERROR_MAGIC && stream_ended_) return kDataAfterBzip2;
+    return kCorruptBzip2;
+  }
+
   bz_stream stream_{};
   bool started_ = false;
   bool between_streams_ = false;
+  bool stream_ended_ = false;  // a whole stream has been read
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "input/compression_format.hpp"
+#include "trelba/failure_cause.hpp"
 
 namespace trelba {
 
@@ -22,6 +23,9 @@ struct DecodeStep {
   std::size_t consumed = 0;  // input bytes used; the caller passes the rest again
   std::size_t produced = 0;  // text bytes written to the output
   DecodeStatus status = DecodeStatus::kMore;
+  // With kError, why, in the words of the error line: "truncated gzip member", "zstd
+  // checksum mismatch", "data after the end of the xz stream", ... (a static text).
+  const char* error = nullptr;
 };
 
 class Decoder {
@@ -36,9 +40,10 @@ class Decoder {
                             unsigned char* out, std::size_t out_size) = 0;
 };
 
-// `step`, marked as failed.
-inline DecodeStep Failed(DecodeStep step) {
+// `step`, marked as failed for `reason`.
+inline DecodeStep Failed(DecodeStep step, const char* reason) {
   step.status = DecodeStatus::kError;
+  step.error = reason;
   return step;
 }
 

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "input/gzip_members.hpp"
@@ -11,6 +12,19 @@ namespace trelba {
 namespace {
 
 constexpr std::size_t kLargestStep = std::numeric_limits<uInt>::max();
+
+// What zlib's message of a Z_DATA_ERROR says, in the terms both inflaters share (zlib
+// has no finer code).
+InflateResult DataError(const char* message) {
+  const auto is = [&](const char* text) {
+    return message != nullptr && std::strcmp(message, text) == 0;
+  };
+  if (is("incorrect header check")) return InflateResult::kNotGzip;
+  if (is("incorrect data check") || is("incorrect length check") || is("header crc mismatch")) {
+    return InflateResult::kBadCheck;
+  }
+  return InflateResult::kCorrupt;
+}
 
 class ZlibInflater {
  public:
@@ -41,8 +55,9 @@ class ZlibInflater {
     out_size -= out_step - stream_.avail_out;
     if (status == Z_STREAM_END) return InflateResult::kMemberEnd;
     // Z_BUF_ERROR only says that no progress was possible with these buffers.
-    if (status != Z_OK && status != Z_BUF_ERROR) return InflateResult::kError;
-    return InflateResult::kProgress;
+    if (status == Z_OK || status == Z_BUF_ERROR) return InflateResult::kProgress;
+    if (status == Z_MEM_ERROR) return InflateResult::kNoMemory;
+    return status == Z_DATA_ERROR ? DataError(stream_.msg) : InflateResult::kCorrupt;
   }
 
  private:

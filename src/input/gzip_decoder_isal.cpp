@@ -14,6 +14,18 @@ namespace {
 
 constexpr std::size_t kLargestStep = std::numeric_limits<std::uint32_t>::max();
 
+// An error of isal_inflate, in the terms both inflaters share.
+InflateResult Failure(int status) {
+  switch (status) {
+    case ISAL_INVALID_WRAPPER:
+      return InflateResult::kNotGzip;
+    case ISAL_INCORRECT_CHECKSUM:  // the text's CRC-32 or length, or the header's CRC
+      return InflateResult::kBadCheck;
+    default:
+      return InflateResult::kCorrupt;
+  }
+}
+
 class IsalInflater {
  public:
   bool Start() {
@@ -33,7 +45,7 @@ class IsalInflater {
     const int status = isal_inflate(&stream_);
     in_size -= in_step - stream_.avail_in;
     out_size -= out_step - stream_.avail_out;
-    if (status != ISAL_DECOMP_OK) return InflateResult::kError;
+    if (status != ISAL_DECOMP_OK) return Failure(status);
     if (stream_.block_state == ISAL_BLOCK_FINISH) return InflateResult::kMemberEnd;
     return InflateResult::kProgress;
   }

@@ -1,6 +1,7 @@
 #include "input/input_file.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "input/compression_format.hpp"
@@ -23,7 +24,10 @@ InputFile::~InputFile() {
 
 bool InputFile::Open(const std::string& name) {
   fd_ = OpenInputFile(name);
-  if (fd_ < 0) return false;
+  if (fd_ < 0) {
+    Fail({errno});
+    return false;
+  }
   owns_fd_ = true;
   return Start();
 }
@@ -31,11 +35,18 @@ bool InputFile::Open(const std::string& name) {
 bool InputFile::OpenDescriptor(int fd) {
   fd_ = fd;
   owns_fd_ = false;
-  return fd_ >= 0 && Start();
+  if (fd_ < 0) {
+    Fail({EBADF});
+    return false;
+  }
+  return Start();
 }
 
 bool InputFile::Start() {
-  if (!IsReadableFile(fd_)) return false;
+  if (const int error = UnreadableFileError(fd_)) {
+    Fail({error});
+    return false;
+  }
   AdviseSequentialReading(fd_);
   // Read the start now, to tell a compressed file by its magic number and refused text
   // by its encoding. A pipe may give it in small pieces.
@@ -48,33 +59,40 @@ bool InputFile::Start() {
   }
   const CompressionFormat format = SniffCompression(raw_.get(), raw_end_);
   if (format == CompressionFormat::kNone) {
-    refusal_ = RefusalReason(SniffTextEncoding(raw_.get(), raw_end_));
-    return true;
+    return Refuse(RefusalReason(SniffTextEncoding(raw_.get(), raw_end_)));
   }
-  refusal_ = UnreadableFormatRefusal(format);
-  if (refusal_ != nullptr) return true;
+  if (const char* refusal = UnreadableFormatRefusal(format)) return Refuse(refusal);
   if (format == CompressionFormat::kGzip) {
     decoder_ = MakeParallelGzipDecoder(inflate_threads_, raw_.get(), raw_end_);
   }
   if (decoder_ == nullptr) decoder_ = MakeDecoder(format);
   head_.reset(new unsigned char[kEncodingSample]);
   if (decoder_ == nullptr) {
-    failed_ = true;  // no memory for the decoder: the first Read fails
+    Fail({0, kOutOfMemory});  // no memory for the decoder: the first Read fails
     return true;
   }
-  while (head_end_ < kEncodingSample && !failed_ && !decoded_all_) {
+  while (head_end_ < kEncodingSample && !error() && !decoded_all_) {
     const std::ptrdiff_t n = Decode(head_.get() + head_end_, kEncodingSample - head_end_);
     if (n > 0) head_end_ += static_cast<std::size_t>(n);
   }
-  refusal_ = RefusalReason(SniffTextEncoding(head_.get(), head_end_));
+  return Refuse(RefusalReason(SniffTextEncoding(head_.get(), head_end_)));
+}
+
+// Refused text is refused whatever else is wrong with it: its refusal is the cause of every
+// failed Read.
+bool InputFile::Refuse(const char* refusal) {
+  refusal_ = refusal;
+  if (refusal_ != nullptr) error_ = {0, refusal_};
   return true;
 }
 
 std::ptrdiff_t InputFile::ReadRaw(unsigned char* buffer, std::size_t capacity) {
-  return ReadInput(fd_, buffer, capacity);
+  const std::ptrdiff_t n = ReadInput(fd_, buffer, capacity);
+  return n < 0 ? Fail({errno}) : n;
 }
 
-// Moves the unused bytes to the front of the raw buffer and reads more behind them.
+// Moves the unused bytes to the front of the raw buffer and reads more behind them; false
+// after a read error, or when the buffer is full.
 bool InputFile::FillRaw() {
   if (raw_begin_ != 0) {
     std::memmove(raw_.get(), raw_.get() + raw_begin_, raw_end_ - raw_begin_);
@@ -90,7 +108,7 @@ bool InputFile::FillRaw() {
 }
 
 std::ptrdiff_t InputFile::Read(char* buffer, std::size_t capacity) {
-  if (failed_ || refusal_ != nullptr) return -1;
+  if (error()) return -1;
   if (head_begin_ < head_end_) {
     const std::size_t n = std::min(capacity, head_end_ - head_begin_);
     std::memcpy(buffer, head_.get() + head_begin_, n);
@@ -105,32 +123,24 @@ std::ptrdiff_t InputFile::Read(char* buffer, std::size_t capacity) {
     return static_cast<std::ptrdiff_t>(n);
   }
   if (raw_at_end_) return 0;
-  const std::ptrdiff_t n = ReadRaw(reinterpret_cast<unsigned char*>(buffer), capacity);
-  if (n < 0) failed_ = true;
-  return n;
+  return ReadRaw(reinterpret_cast<unsigned char*>(buffer), capacity);
 }
 
 std::ptrdiff_t InputFile::Decode(unsigned char* buffer, std::size_t capacity) {
   for (;;) {
-    if (failed_) return -1;
+    if (error()) return -1;
     if (decoded_all_) return 0;
-    if (raw_begin_ == raw_end_ && !raw_at_end_ && !FillRaw()) {
-      failed_ = true;
-      return -1;
-    }
+    if (raw_begin_ == raw_end_ && !raw_at_end_ && !FillRaw()) return Fail({});
     const DecodeStep step = decoder_->Decode(raw_.get() + raw_begin_, raw_end_ - raw_begin_,
                                              raw_at_end_, buffer, capacity);
     raw_begin_ += step.consumed;
-    if (step.status == DecodeStatus::kError) {
-      failed_ = true;
-      return -1;
-    }
+    if (step.status == DecodeStatus::kError) return Fail({0, step.error});
     if (step.status == DecodeStatus::kEnd) decoded_all_ = true;
     if (step.produced != 0) return static_cast<std::ptrdiff_t>(step.produced);
     if (step.consumed == 0 && !decoded_all_) {
       // The decoder needs more input than it was given. After the last block it should
       // have said so itself; a decoder stuck there is an error, not an endless loop.
-      if (raw_at_end_ || !FillRaw()) failed_ = true;
+      if (raw_at_end_ || !FillRaw()) Fail({});
     }
   }
 }

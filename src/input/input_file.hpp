@@ -26,7 +26,7 @@ class InputFile final : public ByteSource {
   void SetInflateThreads(unsigned threads) { inflate_threads_ = threads; }
 
   // Opens `name` for reading. Fails for a file that cannot be opened or read and for a
-  // directory.
+  // directory, with the cause in error().
   bool Open(const std::string& name);
 
   // Reads from `fd`, already open (standard input, a pipe): no seeking is needed. The
@@ -38,12 +38,14 @@ class InputFile final : public ByteSource {
   const char* refusal() const { return refusal_; }
 
   // Reads up to `capacity` bytes of text into `buffer`: the number read, 0 at the end of
-  // the input, or -1 after a read error (a truncated or corrupt compressed stream, or
-  // garbage after one, too; refused input).
+  // the input, or -1 after a read error, with its cause in error(): the errno of a failed
+  // read, the decoder's reason for a truncated or corrupt compressed stream or garbage
+  // after one, the refusal of refused input.
   std::ptrdiff_t Read(char* buffer, std::size_t capacity) override;
 
  private:
   bool Start();
+  bool Refuse(const char* refusal);
   std::ptrdiff_t ReadRaw(unsigned char* buffer, std::size_t capacity);
   bool FillRaw();
   std::ptrdiff_t Decode(unsigned char* buffer, std::size_t capacity);
@@ -64,7 +66,6 @@ class InputFile final : public ByteSource {
   std::size_t head_begin_ = 0;
   std::size_t head_end_ = 0;
   bool decoded_all_ = false;
-  bool failed_ = false;  // a read or decode error: every later Read fails too
   const char* refusal_ = nullptr;
 };
 

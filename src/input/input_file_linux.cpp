@@ -14,9 +14,10 @@ int OpenInputFile(const std::string& name) {
   return ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
 }
 
-bool IsReadableFile(int fd) {
+int UnreadableFileError(int fd) {
   struct stat info {};
-  return ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+  if (::fstat(fd, &info) != 0) return errno;
+  return S_ISDIR(info.st_mode) ? EISDIR : 0;
 }
 
 void AdviseSequentialReading([[maybe_unused]] int fd) {

@@ -12,16 +12,18 @@ namespace trelba {
 // The descriptor of standard input.
 inline constexpr int kStandardInputDescriptor = 0;
 
-// Opens the file `name` (UTF-8) for reading: its descriptor, or -1.
+// Opens the file `name` (UTF-8) for reading: its descriptor, or -1 with errno set.
 int OpenInputFile(const std::string& name);
 
-// False when `fd` cannot be examined or is a folder.
-bool IsReadableFile(int fd);
+// 0 when `fd` can be read as a file; else the errno of the failed call, or EISDIR for a
+// folder.
+int UnreadableFileError(int fd);
 
 // Tells the system the file will be read from start to end (where it can be told).
 void AdviseSequentialReading(int fd);
 
-// Reads up to `capacity` bytes: the number read, 0 at the end, -1 after an error.
+// Reads up to `capacity` bytes: the number read, 0 at the end, -1 after an error (errno
+// set).
 std::ptrdiff_t ReadInput(int fd, unsigned char* buffer, std::size_t capacity);
 
 void CloseInputFile(int fd);

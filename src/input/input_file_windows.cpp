@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 
 #include "input/input_file_system.hpp"
@@ -16,9 +17,10 @@ int OpenInputFile(const std::string& name) {
   return ::_wopen(WideName(name).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 }
 
-bool IsReadableFile(int fd) {
+int UnreadableFileError(int fd) {
   struct _stat64 info {};
-  return ::_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFDIR) == 0;
+  if (::_fstat64(fd, &info) != 0) return errno;
+  return (info.st_mode & _S_IFDIR) != 0 ? EISDIR : 0;
 }
 
 void AdviseSequentialReading(int) {}

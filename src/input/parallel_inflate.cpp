@@ -190,7 +190,7 @@ class ParallelGzipDecoder final : public Decoder {
 
   DecodeStep Sequential(const unsigned char* in, std::size_t in_size, bool last, unsigned char* out,
                         std::size_t out_size, DecodeStep step) {
-    if (failed_) return Failed(step);
+    if (failed_) return Failed(step, kOutOfMemory);
     if (pending_used_ < pending_.size()) {
       const DecodeStep part = sequential_->Decode(
           pending_.data() + pending_used_, pending_.size() - pending_used_,
@@ -199,6 +199,7 @@ class ParallelGzipDecoder final : public Decoder {
       step.produced += part.produced;
       if (part.status != DecodeStatus::kMore) {
         step.status = part.status;
+        step.error = part.error;
         return step;
       }
       if (pending_used_ < pending_.size() || step.produced == out_size) return step;
@@ -211,6 +212,7 @@ class ParallelGzipDecoder final : public Decoder {
     step.consumed += part.consumed;
     step.produced += part.produced;
     step.status = part.status;
+    step.error = part.error;
     return step;
   }
 

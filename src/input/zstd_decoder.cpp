@@ -2,11 +2,17 @@
 // as zstd -d reads them. Content checksums are verified where a frame has one. Zero
 // padding is refused, as zstd -d refuses it.
 #include <zstd.h>
+#include <zstd_errors.h>
 
 #include "input/decoder.hpp"
 
 namespace trelba {
 namespace {
+
+constexpr const char* kCorruptZstd = "corrupt zstd data";
+constexpr const char* kZstdCheckMismatch = "zstd checksum mismatch";
+constexpr const char* kTruncatedZstd = "truncated zstd frame";
+constexpr const char* kDataAfterZstd = "data after the end of the zstd stream";
 
 class ZstdDecoder final : public Decoder {
  public:
@@ -30,11 +36,12 @@ class ZstdDecoder final : public Decoder {
       if (frame_done_ && input.pos == input.size) break;
       const std::size_t hint = ZSTD_decompressStream(stream_, &output, &input);
       if (ZSTD_isError(hint)) {
-        step.status = DecodeStatus::kError;  // corrupt, a bad checksum, not zstd, memory
+        step = Failed(step, Reason(ZSTD_getErrorCode(hint)));
         break;
       }
       // 0: a frame is complete and all its text given out; the next call starts a new one.
       frame_done_ = hint == 0;
+      frame_ended_ = frame_ended_ || frame_done_;
       if (output.pos == output.size) break;
       if (input.pos == in_before && output.pos == out_before) break;
     }
@@ -44,14 +51,36 @@ class ZstdDecoder final : public Decoder {
     if (frame_done_) {
       step.status = DecodeStatus::kEnd;
     } else if (output.pos != output.size) {
-      step.status = DecodeStatus::kError;  // the input ends inside a frame
+      step = Failed(step, kTruncatedZstd);
     }
     return step;
   }
 
  private:
+  // Why libzstd failed: bytes after a frame that begin no other frame are data after the
+  // stream. Any other refusal (a window too large, an unsupported frame) in libzstd's words.
+  const char* Reason(ZSTD_ErrorCode code) const {
+    switch (code) {
+      case ZSTD_error_checksum_wrong:
+        return kZstdCheckMismatch;
+      case ZSTD_error_prefix_unknown:
+        return frame_ended_ ? kDataAfterZstd : kCorruptZstd;
+      case ZSTD_error_GENERIC:
+      case ZSTD_error_corruption_detected:
+      case ZSTD_error_literals_headerWrong:
+      case ZSTD_error_dictionary_corrupted:
+      case ZSTD_error_srcSize_wrong:
+        return kCorruptZstd;
+      case ZSTD_error_memory_allocation:
+        return kOutOfMemory;
+      default:
+        return ZSTD_getErrorString(code);
+    }
+  }
+
   ZSTD_DStream* stream_;
   bool frame_done_ = false;
+  bool frame_ended_ = false;  // a whole frame has been read
 };
 
 }  // namespace

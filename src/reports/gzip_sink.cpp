@@ -21,7 +21,8 @@ GzipSink::GzipSink(ByteSink& to) : to_(to), stream_(std::make_unique<Stream>()) 
   s.started = deflateInit2(&s.z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, kGzipWindow, kMemoryLevel,
                            Z_DEFAULT_STRATEGY) == Z_OK;
   s.header.os = 3;  // as gzip -n writes it on Unix, whatever system this is
-  failed_ = !s.started || deflateSetHeader(&s.z, &s.header) != Z_OK;
+  // zlib fails to start only for want of memory.
+  if (!s.started || deflateSetHeader(&s.z, &s.header) != Z_OK) Fail({0, kOutOfMemory});
 }
 
 GzipSink::~GzipSink() {
@@ -29,7 +30,7 @@ GzipSink::~GzipSink() {
 }
 
 bool GzipSink::Deflate(const char* data, std::size_t size, int flush) {
-  if (failed_) return false;
+  if (error_) return false;
   Stream& s = *stream_;
   s.z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
   s.z.avail_in = static_cast<uInt>(size);
@@ -37,10 +38,10 @@ bool GzipSink::Deflate(const char* data, std::size_t size, int flush) {
     s.z.next_out = s.out.data();
     s.z.avail_out = static_cast<uInt>(s.out.size());
     const int result = deflate(&s.z, flush);
-    if (result == Z_STREAM_ERROR) return !(failed_ = true);
+    if (result == Z_STREAM_ERROR) return Fail({});
     const std::size_t made = s.out.size() - s.z.avail_out;
     if (made != 0 && !to_.Write(reinterpret_cast<const char*>(s.out.data()), made)) {
-      return !(failed_ = true);
+      return Fail(to_.error());
     }
     if (flush == Z_FINISH ? result == Z_STREAM_END : s.z.avail_in == 0 && s.z.avail_out != 0) {
       return true;
@@ -54,7 +55,7 @@ bool GzipSink::Write(const char* data, std::size_t size) {
   for (std::size_t done = 0; done < size; done += kPiece) {
     if (!Deflate(data + done, std::min(kPiece, size - done), Z_NO_FLUSH)) return false;
   }
-  return !failed_;
+  return !error_;
 }
 
 bool GzipSink::Finish() {

@@ -26,7 +26,6 @@ class GzipSink final : public ByteSink {
 
   ByteSink& to_;
   std::unique_ptr<Stream> stream_;
-  bool failed_ = false;
 };
 
 // Whether a name asks for gzip output.

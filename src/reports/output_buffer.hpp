@@ -6,14 +6,30 @@
 #include <string>
 #include <string_view>
 
+#include "trelba/failure_cause.hpp"
+
 namespace trelba {
 
 // Where a report's bytes go: a file, or memory.
 class ByteSink {
  public:
   virtual ~ByteSink() = default;
-  // Takes all `size` bytes; false when they could not all be written.
+  // Takes all `size` bytes; false when they could not all be written, with the cause in
+  // error().
   virtual bool Write(const char* data, std::size_t size) = 0;
+
+  // Why the sink failed (to open, write, close or be put in place); nothing while it has
+  // not.
+  const FailureCause& error() const { return error_; }
+
+ protected:
+  // Keeps `cause` (KeepFirst) and returns false.
+  bool Fail(FailureCause cause) {
+    KeepFirst(error_, cause);
+    return false;
+  }
+
+  FailureCause error_;
 };
 
 // Appends to a string (tests, fuzzing).
@@ -58,6 +74,8 @@ class OutputBuffer {
     failed_ = true;
     used_ = 0;
   }
+  // Why it failed: its sink's error.
+  const FailureCause& error() const { return sink_.error(); }
 
  private:
   ByteSink& sink_;

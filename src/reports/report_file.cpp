@@ -148,24 +148,25 @@ ReportFile::~ReportFile() {
 
 bool ReportFile::Open(const std::string& name, const FileIdentity& keep) {
   Discard();
+  error_ = {};
   name_ = name;
   std::size_t split = name.size();
   while (split != 0 && !EndsFolderPart(name[split - 1])) --split;
   base_ = name.substr(split);
-  if (base_.empty() || !OpenFolder(name.substr(0, split), folder_)) return false;
-  if (IsSystemFolder(folder_)) {
-    errno = EPERM;
-    return false;
-  }
-  if (!MayReplace(folder_, base_, keep)) return false;
+  if (base_.empty()) return Fail({EISDIR});  // the name of a folder
+  if (!OpenFolder(name.substr(0, split), folder_)) return Fail({errno});
+  if (IsSystemFolder(folder_)) return Fail({0, kSystemFolderRefusal});
+  if (const FailureCause refusal = ReplaceRefusal(folder_, base_, keep)) return Fail(refusal);
   RemoveStaleTemporaries(folder_, base_);
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     std::string temporary = TemporaryBaseName(base_, ProcessId(), UniqueLetters());
+    const std::string removal_name = RemovalName(folder_, temporary);
     // Registered before it exists, so that no interruption can leave it behind.
     const DeferInterrupts hold;
-    const TemporarySlot slot =
-        RegisterTemporaryFile(RemovalFolder(folder_), RemovalName(folder_, temporary).c_str());
-    if (slot == kNoTemporarySlot) return false;
+    const TemporarySlot slot = RegisterTemporaryFile(RemovalFolder(folder_), removal_name.c_str());
+    if (slot == kNoTemporarySlot) {
+      return Fail({removal_name.size() < kMaxTemporaryPath ? EMFILE : ENAMETOOLONG});
+    }
     bool taken = false;
     const int fd = CreateNewFile(folder_, temporary, taken);
     if (fd >= 0) {
@@ -175,22 +176,24 @@ bool ReportFile::Open(const std::string& name, const FileIdentity& keep) {
       stage_ = Stage::kWriting;
       return true;
     }
+    const int error = errno;
     ForgetTemporaryFile(slot);
-    if (!taken) return false;
+    if (!taken) return Fail({error});
   }
-  return false;
+  return Fail({EEXIST});
 }
 
 bool ReportFile::Write(const char* data, std::size_t size) {
-  return WriteAll(fd_, data, size);
+  return WriteAll(fd_, data, size) || Fail({errno});
 }
 
 bool ReportFile::Close() {
   const int fd = fd_;
   if (fd < 0) return true;
   fd_ = -1;
-  const bool finished = FinishFile(fd, folder_, base_, sync_on_commit);
-  return CloseFile(fd) && finished;
+  const bool finished = FinishFile(fd, folder_, base_, sync_on_commit) || Fail({errno});
+  const bool closed = CloseFile(fd) || Fail({errno});
+  return finished && closed;
 }
 
 bool ReportFile::Commit() {
@@ -200,9 +203,17 @@ bool ReportFile::Commit() {
 
 bool ReportFile::Place() {
   // What stands at the name may have changed since Open(); a folder must not be moved.
-  if (stage_ != Stage::kWriting || !Close() || !MayReplace(folder_, base_, {})) {
+  if (stage_ != Stage::kWriting) {
+    Discard();
+    return Fail({EBADF});
+  }
+  if (!Close()) {
     Discard();
     return false;
+  }
+  if (const FailureCause refusal = ReplaceRefusal(folder_, base_, {})) {
+    Discard();
+    return Fail(refusal);
   }
   switch (PlaceFile(folder_, temporary_, base_)) {
     case Placement::kSwapped:
@@ -217,12 +228,13 @@ bool ReportFile::Place() {
     case Placement::kFailed:
       break;
   }
+  Fail({errno});
   Discard();
   return false;
 }
 
-bool ReportFile::SyncPlacement() const {
-  return SyncFolder(folder_);
+bool ReportFile::SyncPlacement() {
+  return SyncFolder(folder_) || Fail({errno});
 }
 
 void ReportFile::Settle() {

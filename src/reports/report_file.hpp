@@ -53,7 +53,7 @@ struct ReportFolder {
 };
 
 // Writes all `size` bytes to the descriptor `fd`, resuming after interruptions and short
-// writes; false after an error.
+// writes; false after an error (errno set).
 bool WriteAll(int fd, const char* data, std::size_t size);
 
 // The file `name` leads to, following symbolic links; unknown if it cannot be found.
@@ -82,7 +82,8 @@ class ReportFile final : public ByteSink {
   // before anything is written, when something other than a regular file or a symbolic
   // link stands at `name` (a folder, a FIFO, a device), when `name` is the file `keep`
   // itself (the input, or a hard link to it), or when the folder or the temporary cannot
-  // be opened.
+  // be opened. Every step that fails (Open, Write, Close, Commit) leaves its cause in
+  // error().
   bool Open(const std::string& name, const FileIdentity& keep = {});
   bool Write(const char* data, std::size_t size) override;
   // Closes the temporary file, first giving it the permission bits of the regular file it
@@ -104,7 +105,7 @@ class ReportFile final : public ByteSink {
   bool Place();
   void Settle();
   // Between the two with SetSyncOnCommit: the folder's names to the disk.
-  bool SyncPlacement() const;
+  bool SyncPlacement();
   const ReportFolder& folder() const { return folder_; }
 
  private:

@@ -59,12 +59,18 @@ FileIdentity IdentifyFolder(const ReportFolder& folder) {
   return {true, at.st_dev, at.st_ino};
 }
 
-bool MayReplace(const ReportFolder& folder, const std::string& base, const FileIdentity& keep) {
+FailureCause ReplaceRefusal(const ReportFolder& folder, const std::string& base,
+                            const FileIdentity& keep) {
   struct stat at {};
-  if (::fstatat(folder.fd, base.c_str(), &at, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
-  if (S_ISLNK(at.st_mode)) return true;
-  if (!S_ISREG(at.st_mode)) return false;
-  return !(keep.known && at.st_dev == keep.device && at.st_ino == keep.inode);
+  if (::fstatat(folder.fd, base.c_str(), &at, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (errno == ENOENT) return {};
+    return {errno};
+  }
+  if (S_ISLNK(at.st_mode)) return {};
+  if (S_ISDIR(at.st_mode)) return {EISDIR};
+  if (!S_ISREG(at.st_mode)) return {0, kNotRegularFile};
+  if (keep.known && at.st_dev == keep.device && at.st_ino == keep.inode) return {0, kTheInput};
+  return {};
 }
 
 FileIdentity IdentifyFile(const std::string& name) {
@@ -105,7 +111,10 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (n == 0) return false;
+    if (n == 0) {
+      errno = EIO;
+      return false;
+    }
     data += n;
     size -= static_cast<std::size_t>(n);
   }

@@ -1,7 +1,8 @@
 // The calls on the file system under ReportFile, one implementation per system:
 // report_file_linux.cpp and report_file_windows.cpp. Names are UTF-8; files are C runtime
 // descriptors on both systems, written as bytes. Every file is named by its folder (a
-// ReportFolder) and its base name in that folder.
+// ReportFolder) and its base name in that folder. A call that fails leaves its cause in
+// errno (on Windows the system's error mapped to the nearest errno).
 #pragma once
 
 #include <cstddef>
@@ -23,9 +24,12 @@ bool FillRandom(unsigned char* bytes, std::size_t size);
 bool EndsFolderPart(char c);
 
 // Opens the folder `folder_part` (the folder part of a report's name, with its separator;
-// "" for the current folder); false when it cannot be opened.
+// "" for the current folder); false when it cannot be opened (errno set).
 bool OpenFolder(const std::string& folder_part, ReportFolder& folder);
 void CloseFolder(ReportFolder& folder);
+
+// Why a report is refused in such a folder.
+inline constexpr const char* kSystemFolderRefusal = "no report is written into /dev or /proc";
 
 // Whether the folder is one of the system's (/dev or /proc, or within them; /dev/shm, a
 // place for files, excepted), where a report's name may be a device or a link the system
@@ -36,23 +40,29 @@ bool IsSystemFolder(const ReportFolder& folder);
 // Windows.
 FileIdentity IdentifyFolder(const ReportFolder& folder);
 
-// Something a report may replace: nothing, a regular file other than `keep`, or a
-// symbolic link (replaced, never followed).
-bool MayReplace(const ReportFolder& folder, const std::string& base, const FileIdentity& keep);
+// Why a report may not replace what stands at `base`: nothing when it may (nothing stands
+// there, a regular file other than `keep`, or a symbolic link, replaced, never followed).
+FailureCause ReplaceRefusal(const ReportFolder& folder, const std::string& base,
+                            const FileIdentity& keep);
+inline constexpr const char* kNotRegularFile = "not a regular file";
+inline constexpr const char* kTheInput = "the same file as the input";
 
 // Creates the new file `base` for writing, readable and writable by all the umask allows:
-// its descriptor, or -1 with `taken` telling whether the name was taken already.
+// its descriptor, or -1 (errno set) with `taken` telling whether the name was taken
+// already.
 int CreateNewFile(const ReportFolder& folder, const std::string& base, bool& taken);
 
 // Readies the written file `fd` to stand at `base`: gives it the permission bits of the
 // regular file standing there, if one does (Linux), and with `sync` writes its bytes
-// through to the disk. False when either fails.
+// through to the disk. False (errno set) when either fails.
 bool FinishFile(int fd, const ReportFolder& folder, const std::string& base, bool sync);
 
+// False (errno set) when the close failed.
 bool CloseFile(int fd);
 
 // Writes the folder's names (the renames of a commit) through to the disk; true on
-// Windows, whose renames are written through as they are made.
+// Windows, whose renames are written through as they are made. False (errno set) when it
+// failed.
 bool SyncFolder(const ReportFolder& folder);
 
 // What the registry of temporary_files.hpp and RemoveFile take for `base` in `folder`:
@@ -72,7 +82,7 @@ enum class Placement {
   kReplaced,  // the file is at its name, what stood there is gone: cannot be undone
 };
 
-// Moves the file `temporary` to `base`, both in `folder`.
+// Moves the file `temporary` to `base`, both in `folder` (errno set when kFailed).
 Placement PlaceFile(const ReportFolder& folder, const std::string& temporary,
                     const std::string& base);
 

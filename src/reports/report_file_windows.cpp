@@ -12,6 +12,7 @@
 #include <io.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdint>
 
@@ -24,6 +25,37 @@ namespace {
 constexpr std::string_view kAsideSuffix = ".old";
 constexpr DWORD kMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The errno nearest to the system's error `error`, for the error line.
+int ErrnoOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+      return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return EACCES;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return EEXIST;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+      return EROFS;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return ENOMEM;
+    case ERROR_FILENAME_EXCED_RANGE:
+      return ENAMETOOLONG;
+    case ERROR_INVALID_NAME:
+      return EINVAL;
+    default:
+      return EIO;
+  }
+}
 
 bool Move(const std::string& from, const std::string& to, DWORD flags) {
   return ::MoveFileExW(WideName(from).c_str(), WideName(to).c_str(), flags) != 0;
@@ -88,15 +120,22 @@ FileIdentity IdentifyFolder(const ReportFolder&) {
   return {};
 }
 
-bool MayReplace(const ReportFolder& folder, const std::string& base, const FileIdentity& keep) {
+FailureCause ReplaceRefusal(const ReportFolder& folder, const std::string& base,
+                            const FileIdentity& keep) {
   const std::string name = Join(folder, base);
   BY_HANDLE_FILE_INFORMATION info{};
   bool disk_file = false;
-  if (!Examine(name, info, disk_file)) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
-  if (!disk_file || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
-  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
+  if (!Examine(name, info, disk_file)) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return {};
+    return {ErrnoOf(error)};
+  }
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {EISDIR};
+  if (!disk_file) return {0, kNotRegularFile};
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return {};
   const FileIdentity at = IdentityOf(info);
-  return !(keep.known && at.device == keep.device && at.inode == keep.inode);
+  if (keep.known && at.device == keep.device && at.inode == keep.inode) return {0, kTheInput};
+  return {};
 }
 
 FileIdentity IdentifyFile(const std::string& name) {
@@ -124,13 +163,16 @@ int CreateNewFile(const ReportFolder& folder, const std::string& base, bool& tak
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
     taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    errno = ErrnoOf(error);
     return -1;
   }
   taken = false;
   const int fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
   if (fd < 0) {
+    const int error = errno;
     ::CloseHandle(handle);
     ::DeleteFileW(WideName(name).c_str());
+    errno = error;
   }
   return fd;
 }
@@ -139,7 +181,11 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size != 0) {
     const auto count = static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX));
     const int n = ::_write(fd, data, count);
-    if (n <= 0) return false;
+    if (n < 0) return false;
+    if (n == 0) {
+      errno = EIO;
+      return false;
+    }
     data += n;
     size -= static_cast<std::size_t>(n);
   }
@@ -185,13 +231,16 @@ Placement PlaceFile(const ReportFolder& folder, const std::string& temporary_bas
   const std::string aside = Join(folder, SetAside(temporary_base));
   if (Move(name, aside, MOVEFILE_WRITE_THROUGH)) {
     if (Move(temporary, name, kMoveFlags)) return Placement::kSwapped;
+    const int error = ErrnoOf(::GetLastError());
     Move(aside, name, kMoveFlags);
+    errno = error;
     return Placement::kFailed;
   }
   const DWORD error = ::GetLastError();
-  if (error != ERROR_FILE_NOT_FOUND) return Placement::kFailed;
   // Replacing, should another run have placed its report there in the meantime.
-  return Move(temporary, name, kMoveFlags) ? Placement::kPlaced : Placement::kFailed;
+  if (error == ERROR_FILE_NOT_FOUND && Move(temporary, name, kMoveFlags)) return Placement::kPlaced;
+  errno = ErrnoOf(error == ERROR_FILE_NOT_FOUND ? ::GetLastError() : error);
+  return Placement::kFailed;
 }
 
 std::string SetAside(const std::string& temporary) {

@@ -1,5 +1,6 @@
 #include "reports/report_set.hpp"
 
+#include <cerrno>
 #include <vector>
 
 namespace trelba {
@@ -21,13 +22,31 @@ OutputBuffer* ReportSet::OpenFile(const std::string& name, const FileIdentity& k
   out.name = name;
   if (named && KindOfFile(name) == FileKind::kStream) {
     const int fd = OpenStream(name);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return Refused({errno});
     out.stream = std::make_unique<StreamOutput>(fd);
     return Add(std::move(out), compressed);
   }
   out.file = std::make_unique<ReportFile>();
-  if (!out.file->Open(name, keep)) return nullptr;
+  if (!out.file->Open(name, keep)) return Refused(out.file->error());
   return Add(std::move(out), compressed);
+}
+
+OutputBuffer* ReportSet::Refused(FailureCause cause) {
+  cause_ = cause;
+  return nullptr;
+}
+
+// The cause is the file's or stream's where it failed itself, else the compression's.
+const std::string* ReportSet::Named(const Output& out) {
+  const ByteSink* const sinks[] = {out.file.get(), out.stream.get(), out.gzip.get()};
+  cause_ = {};
+  for (const ByteSink* sink : sinks) {
+    if (sink != nullptr && sink->error()) {
+      cause_ = sink->error();
+      break;
+    }
+  }
+  return &out.name;
 }
 
 OutputBuffer* ReportSet::OpenStandardOutput(bool compressed) {
@@ -37,9 +56,9 @@ OutputBuffer* ReportSet::OpenStandardOutput(bool compressed) {
   return Add(std::move(out), compressed);
 }
 
-const std::string* ReportSet::Failed() const {
+const std::string* ReportSet::Failed() {
   for (const Output& out : outputs_) {
-    if (out.buffer->failed()) return &out.name;
+    if (out.buffer->failed()) return Named(out);
   }
   return nullptr;
 }
@@ -50,7 +69,7 @@ const std::string* ReportSet::Close() {
   for (Output& out : outputs_) {
     if (!out.buffer->Flush() || (out.gzip && !out.gzip->Finish()) ||
         (out.file && !out.file->Close()) || (out.stream && !out.stream->Close())) {
-      return &out.name;
+      return Named(out);
     }
   }
   return nullptr;
@@ -59,14 +78,14 @@ const std::string* ReportSet::Close() {
 const std::string* ReportSet::Commit() {
   if (const std::string* failed = Close()) return failed;
   std::vector<ReportFile*> files;
-  std::vector<const std::string*> names;
+  std::vector<const Output*> outputs;
   for (const Output& out : outputs_) {
     if (!out.file) continue;
     files.push_back(out.file.get());
-    names.push_back(&out.name);
+    outputs.push_back(&out);
   }
   const std::size_t failed = CommitAll(files);
-  return failed == files.size() ? nullptr : names[failed];
+  return failed == files.size() ? nullptr : Named(*outputs[failed]);
 }
 
 }  // namespace trelba

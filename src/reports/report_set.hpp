@@ -1,6 +1,6 @@
 // The outputs of a run, opened, flushed and committed together: every report file
 // replaces what stood at its name at the end, all of them or none, and whatever fails is
-// named for the error line.
+// named, with its cause, for the error line.
 #pragma once
 
 #include <deque>
@@ -30,13 +30,17 @@ class ReportSet {
   OutputBuffer* OpenStandardOutput(bool compressed = false);
 
   // The name of an output that has failed to write, or null.
-  const std::string* Failed() const;
+  const std::string* Failed();
 
   // Flushes and closes every output (once): the name of the output that failed, or null.
   const std::string* Close();
   // Closes every output if not done yet, then moves every file to its name, all or none.
   // The name of the output that failed, or null when all are in place.
   const std::string* Commit();
+
+  // Why the output last found failing (by the calls above, or an OpenFile that gave null)
+  // failed.
+  const FailureCause& cause() const { return cause_; }
 
  private:
   struct Output {
@@ -47,9 +51,12 @@ class ReportSet {
     std::unique_ptr<OutputBuffer> buffer;
   };
   OutputBuffer* Add(Output output, bool compressed);
+  OutputBuffer* Refused(FailureCause cause);       // null, keeping the cause
+  const std::string* Named(const Output& output);  // its name, keeping its cause
 
   std::deque<Output> outputs_;  // never moved: each buffer refers to its sink
   bool closed_ = false;
+  FailureCause cause_;
 };
 
 }  // namespace trelba

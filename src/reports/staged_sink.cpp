@@ -1,6 +1,7 @@
 #include "reports/staged_sink.hpp"
 
 #include <array>
+#include <cerrno>
 #include <new>
 
 namespace trelba {
@@ -15,7 +16,7 @@ StagedSink::~StagedSink() {
 }
 
 bool StagedSink::Write(const char* data, std::size_t size) {
-  if (failed_) return false;
+  if (error_) return false;
   if (spill_ == nullptr && memory_.size() + size <= kMemoryHeld) {
     try {
       memory_.append(data, size);
@@ -24,14 +25,13 @@ bool StagedSink::Write(const char* data, std::size_t size) {
       // No memory to hold it in: the rest goes to the file.
     }
   }
-  if (spill_ == nullptr && (spill_ = std::tmpfile()) == nullptr) return !(failed_ = true);
-  failed_ = std::fwrite(data, 1, size, spill_) != size;
-  return !failed_;
+  if (spill_ == nullptr && (spill_ = std::tmpfile()) == nullptr) return Fail({errno});
+  return std::fwrite(data, 1, size, spill_) == size || Fail({errno});
 }
 
 bool StagedSink::Release(OutputBuffer& out) {
   out.Append(memory_);
-  bool complete = !failed_;
+  bool complete = !error_;
   if (spill_ != nullptr && complete) {
     complete = std::fflush(spill_) == 0 && std::fseek(spill_, 0, SEEK_SET) == 0;
     std::array<char, 1 << 16> block{};
@@ -39,9 +39,11 @@ bool StagedSink::Release(OutputBuffer& out) {
     while (complete && (n = std::fread(block.data(), 1, block.size(), spill_)) != 0) {
       out.Append(std::string_view(block.data(), n));
     }
-    complete = complete && std::ferror(spill_) == 0;
+    complete = (complete && std::ferror(spill_) == 0) || Fail({errno});
   }
+  const FailureCause cause = error_;
   Drop();
+  error_ = cause;  // for the error line, until the next Drop
   return complete;
 }
 
@@ -49,7 +51,7 @@ void StagedSink::Drop() {
   memory_.clear();
   if (spill_ != nullptr) std::fclose(spill_);
   spill_ = nullptr;
-  failed_ = false;
+  error_ = {};
 }
 
 }  // namespace trelba

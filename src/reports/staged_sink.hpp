@@ -20,15 +20,14 @@ class StagedSink final : public ByteSink {
 
   bool Write(const char* data, std::size_t size) override;
   // Hands everything held to `out` and empties itself; false when it could not all be
-  // read back.
+  // read back (or an earlier write failed), the cause kept in error() until Drop().
   bool Release(OutputBuffer& out);
-  // Drops everything held.
+  // Drops everything held, and any failure.
   void Drop();
 
  private:
   std::string memory_;
   std::FILE* spill_ = nullptr;  // the rest, when there is more than memory holds
-  bool failed_ = false;
 };
 
 }  // namespace trelba

@@ -47,8 +47,8 @@ FileIdentity IdentifyDescriptorFile(int fd);
 FileIdentity IdentifyFileAtName(const std::string& name);
 
 // Opens the stream `name` leads to for writing: its descriptor (a copy of the one a
-// descriptor's name stands for), or -1. On Windows, which names no such streams, always
-// -1.
+// descriptor's name stands for), or -1 with errno set. On Windows, which names no such
+// streams, always -1.
 int OpenStream(const std::string& name);
 
 }  // namespace trelba

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
 #include <filesystem>
 #include <string_view>
@@ -93,8 +94,13 @@ int OpenStream(const std::string& name) {
   // Whatever stands at the name may have changed since it was looked at: a regular file
   // is replaced whole, never written into.
   struct stat at {};
-  if (::fstat(fd, &at) != 0 || S_ISREG(at.st_mode) || S_ISDIR(at.st_mode)) {
+  const int error = ::fstat(fd, &at) != 0 ? errno
+                    : S_ISREG(at.st_mode) ? EEXIST
+                    : S_ISDIR(at.st_mode) ? EISDIR
+                                          : 0;
+  if (error != 0) {
     ::close(fd);
+    errno = error;
     return -1;
   }
   return fd;

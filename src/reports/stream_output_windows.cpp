@@ -1,6 +1,8 @@
 // Windows: no output name is taken for a stream (NUL and consoles are refused as
 // before).
 
+#include <cerrno>
+
 #include "reports/stream_output.hpp"
 
 namespace trelba {
@@ -23,6 +25,7 @@ FileIdentity IdentifyFileAtName(const std::string& name) {
 }
 
 int OpenStream(const std::string&) {
+  errno = ENODEV;
   return -1;
 }
 

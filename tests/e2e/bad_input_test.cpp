@@ -121,7 +121,7 @@ TEST_P(FullDisk, IsAWriteErrorNamingTheReport) {
       {"TRELBA_FAULT", "ENOSPC"}, {"TRELBA_FAULT_CALL", "write"}, {"TRELBA_FAULT_PATH", report}};
   const RunResult run = RunTrelba({"in.fa"}, dir.path(), full_disk);
   EXPECT_EQ(run.status, 255);
-  EXPECT_EQ(run.err, "Error writing file: " + report + "\n");
+  EXPECT_EQ(run.err, "Error writing file: " + report + " (No space left on device)\n");
   EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
 }
 

@@ -80,7 +80,9 @@ TEST(Collections, FailedInputsAreLeftOut) {
   const RunResult run = RunTrelba(
       {"--summary", "s.tsv", "-T", "all.tsv", "cut.fa.gz", "a.fa", "missing.fa"}, dir.path());
   EXPECT_EQ(run.status, 255);
-  EXPECT_EQ(run.err, "Error reading file: cut.fa.gz\nError opening file: missing.fa\n");
+  EXPECT_EQ(run.err,
+            "Error reading file: cut.fa.gz (truncated gzip member)\n"
+            "Error opening file: missing.fa\n");
   EXPECT_EQ(ReadFile(dir / "cut.fa.gz.ok"), "earlier\n");
   EXPECT_EQ(ReadFile(dir / "a.fa.ok"), a.ok);
   EXPECT_EQ(Rows(ReadFile(dir / "all.tsv")), WithFileColumn(Rows(a.table), "a.fa"));

@@ -104,14 +104,14 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"in.fa"},
                                   kFailed,
                                   "",
-                                  "Error opening file: in.fa.ok\n",
+                                  "Error opening file: in.fa.ok (Is a directory)\n",
                                   {}},
                       CommandCase{"CountReportBlockedByFolder",
                                   BlockedBy("in.fa.freq"),
                                   {"in.fa"},
                                   kFailed,
                                   "",
-                                  "Error opening file: in.fa.freq\n",
+                                  "Error opening file: in.fa.freq (Is a directory)\n",
                                   {}},
                       CommandCase{"ThreeArgumentsLastIgnored",
                                   SmallInput,
@@ -209,7 +209,7 @@ TEST(CommandLine, ReadOnlyFolderIsAnError) {
   const RunResult run = RunTrelba({"ro/in.fa"}, dir.path());
   fs::permissions(dir / "ro", fs::perms::owner_all);
   EXPECT_EQ(run.status, kFailed);
-  EXPECT_EQ(run.err, "Error opening file: ro/in.fa.iik\n");
+  EXPECT_EQ(run.err, "Error opening file: ro/in.fa.iik (Permission denied)\n");
 }
 
 // Regression: a full disk used to be reported as success.
@@ -222,7 +222,7 @@ TEST(CommandLine, FullDiskIsAWriteError) {
       {"TRELBA_FAULT", "ENOSPC"}, {"TRELBA_FAULT_CALL", "write"}, {"TRELBA_FAULT_PATH", ".freq"}};
   const RunResult run = RunTrelba({"in.fa"}, dir.path(), full_disk);
   EXPECT_EQ(run.status, kFailed);
-  EXPECT_EQ(run.err, "Error writing file: in.fa.freq\n");
+  EXPECT_EQ(run.err, "Error writing file: in.fa.freq (No space left on device)\n");
   EXPECT_FALSE(fs::exists(dir / "in.fa.freq"));
 }
 

@@ -77,6 +77,7 @@ struct FailedRunCase {
   std::string err;
   std::vector<std::string> options = {};  // before the input
   const char* cores = nullptr;            // the processors the program is told of
+  const char* copy = nullptr;             // a file beside the input, with its text
 };
 
 void PrintTo(const FailedRunCase& c, std::ostream* os) {
@@ -92,6 +93,7 @@ TEST_P(FailedRun, LeavesEarlierReportsUnchanged) {
   ScratchDir dir;
   WriteFile(dir / "in.fa", Input());
   PlaceEarlierReports(dir.path());
+  if (c.copy != nullptr) WriteFile(dir / c.copy, Input());
   std::vector<std::string> args = c.options;
   args.emplace_back("in.fa");
   RunOptions options = Injecting(c.fault);
@@ -100,6 +102,9 @@ TEST_P(FailedRun, LeavesEarlierReportsUnchanged) {
   EXPECT_EQ(run.status, c.status);
   EXPECT_EQ(run.err, c.err);
   ExpectEarlierReportsUnchanged(dir.path());
+  if (c.copy != nullptr) {
+    EXPECT_EQ(ReadFile(dir / c.copy), Input());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,17 +115,47 @@ INSTANTIATE_TEST_SUITE_P(
                       {"EIO", "read", "in.fa", 0},
                       kFailed,
                       "Error opening file: in.fa\n"},
+        // Regression: no error line said why (here and below).
         FailedRunCase{"ReadErrorPastFirstBlock",
                       {"EIO", "read", "in.fa", 300000},
                       kFailed,
-                      "Error reading file: in.fa\n"},
+                      "Error reading file: in.fa (Input/output error)\n"},
         // Two workers and a core to spare: the read-ahead thread reads.
         FailedRunCase{"ReadErrorOnTheReadAheadThread",
                       {"EIO", "read", "in.fa", 300000},
                       kFailed,
-                      "Error reading file: in.fa\n",
+                      "Error reading file: in.fa (Input/output error)\n",
                       {"-j", "2"},
                       "4"},
+        FailedRunCase{"ReadErrorOnBackgroundFile",
+                      {"EIO", "read", "bg.fa", 300000},
+                      kFailed,
+                      "Error reading file: bg.fa (Input/output error)\n",
+                      {"--background", "bg.fa"},
+                      nullptr,
+                      "bg.fa"},
+        FailedRunCase{"PermissionDeniedOnBackgroundFile",
+                      {"EACCES", "open", "bg.fa", 0},
+                      kFailed,
+                      "Error opening file: bg.fa (Permission denied)\n",
+                      {"--background", "bg.fa"},
+                      nullptr,
+                      "bg.fa"},
+        // What the list holds is not looked at: it cannot be read.
+        FailedRunCase{"ReadErrorOnInputList",
+                      {"EIO", "read", "list.txt", 300000},
+                      kFailed,
+                      "Error reading file: list.txt (Input/output error)\n",
+                      {"--infile-list", "list.txt"},
+                      nullptr,
+                      "list.txt"},
+        FailedRunCase{"PermissionDeniedOnInputList",
+                      {"EACCES", "open", "list.txt", 0},
+                      kFailed,
+                      "Error opening file: list.txt (Permission denied)\n",
+                      {"--infile-list", "list.txt"},
+                      nullptr,
+                      "list.txt"},
         FailedRunCase{"HangupWhileReadingAhead",
                       {"SIGHUP", "read", "in.fa", 300000},
                       KilledBy(SIGHUP),
@@ -130,37 +165,72 @@ INSTANTIATE_TEST_SUITE_P(
         FailedRunCase{"FullDiskOnOrderReport",
                       {"ENOSPC", "write", "in.fa.iik", 100000},
                       kFailed,
-                      "Error writing file: in.fa.iik\n"},
+                      "Error writing file: in.fa.iik (No space left on device)\n"},
         FailedRunCase{"FullDiskOnScoreReport",
                       {"ENOSPC", "write", "in.fa.ok", 0},
                       kFailed,
-                      "Error writing file: in.fa.ok\n"},
+                      "Error writing file: in.fa.ok (No space left on device)\n"},
         FailedRunCase{"FullDiskOnCountReport",
                       {"ENOSPC", "write", "in.fa.freq", 1000000},
                       kFailed,
-                      "Error writing file: in.fa.freq\n"},
+                      "Error writing file: in.fa.freq (No space left on device)\n"},
         FailedRunCase{"WriteErrorOnCountReport",
                       {"EIO", "write", "in.fa.freq", 5},
                       kFailed,
-                      "Error writing file: in.fa.freq\n"},
+                      "Error writing file: in.fa.freq (Input/output error)\n"},
         FailedRunCase{"CloseErrorOnScoreReport",
                       {"EIO", "close", "in.fa.ok", 0},
                       kFailed,
-                      "Error writing file: in.fa.ok\n"},
+                      "Error writing file: in.fa.ok (Input/output error)\n"},
+        FailedRunCase{"PermissionDeniedOnCountReport",
+                      {"EACCES", "open", "in.fa.freq", 0},
+                      kFailed,
+                      "Error opening file: in.fa.freq (Permission denied)\n"},
+        FailedRunCase{"FullDiskOnTable",
+                      {"ENOSPC", "write", "t.tsv", 0},
+                      kFailed,
+                      "Error writing file: t.tsv (No space left on device)\n",
+                      {"-T", "t.tsv"}},
+        // Through gzip on its way to the disk.
+        FailedRunCase{"FullDiskOnCompressedTable",
+                      {"ENOSPC", "write", "t.tsv.gz", 0},
+                      kFailed,
+                      "Error writing file: t.tsv.gz (No space left on device)\n",
+                      {"-T", "t.tsv.gz"}},
+        FailedRunCase{"FullDiskOnSummary",
+                      {"ENOSPC", "write", "s.tsv", 0},
+                      kFailed,
+                      "Error writing file: s.tsv (No space left on device)\n",
+                      {"--no-reports", "--summary", "s.tsv"}},
+        FailedRunCase{"PermissionDeniedOnSummary",
+                      {"EACCES", "open", "s.tsv", 0},
+                      kFailed,
+                      "Error opening file: s.tsv (Permission denied)\n",
+                      {"--no-reports", "--summary", "s.tsv"}},
+        FailedRunCase{"FullDiskOnHtmlReport",
+                      {"ENOSPC", "write", "r.html", 0},
+                      kFailed,
+                      "Error writing file: r.html (No space left on device)\n",
+                      {"--no-reports", "--report", "r.html"}},
+        FailedRunCase{"PermissionDeniedOnHtmlReport",
+                      {"EACCES", "open", "r.html", 0},
+                      kFailed,
+                      "Error opening file: r.html (Permission denied)\n",
+                      {"--no-reports", "--report", "r.html"}},
         // The reports are moved to their names in the order they were created; when one
         // fails, those moved before it are put back.
         FailedRunCase{"RenameErrorOnFirstReport",
                       {"EIO", "rename", "in.fa.iik", 0},
                       kFailed,
-                      "Error writing file: in.fa.iik\n"},
+                      "Error writing file: in.fa.iik (Input/output error)\n"},
         FailedRunCase{"RenameErrorOnScoreReport",
                       {"EIO", "rename", "in.fa.ok", 0},
                       kFailed,
-                      "Error writing file: in.fa.ok\n"},
+                      "Error writing file: in.fa.ok (Input/output error)\n"},
         FailedRunCase{"RenameErrorOnLastReport",
                       {"ENOSPC", "rename", "in.fa.freq", 0},
                       kFailed,
-                      "Error writing file: in.fa.freq\n"},
+                      "Error writing file: in.fa.freq (No space left on device)\n"},
         // The buffers are had before the input is read: no memory, no input read.
         FailedRunCase{"OutOfMemory",
                       {"NOMEM", "", "", 65536},
@@ -212,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailedRunCase{"SyncErrorOnScoreReport",
                       {"EIO", "fsync", "in.fa.ok", 0},
                       kFailed,
-                      "Error writing file: in.fa.ok\n",
+                      "Error writing file: in.fa.ok (Input/output error)\n",
                       {"--sync"}}),
     [](const auto& test) { return std::string(test.param.name); });
 
@@ -229,9 +299,10 @@ TEST(FailedRun, FileSizeLimitIsAWriteError) {
     const RunResult run = RunTrelba({"-j", threads, "in.fa"}, dir.path(), limited);
     EXPECT_EQ(run.status, kFailed);
     if (threads == std::string("1")) {
-      EXPECT_EQ(run.err, "Error writing file: in.fa.freq\n");
+      EXPECT_EQ(run.err, "Error writing file: in.fa.freq (File too large)\n");
     } else {
       EXPECT_EQ(run.err.substr(0, 26), "Error writing file: in.fa.") << run.err;
+      EXPECT_TRUE(run.err.ends_with(" (File too large)\n")) << run.err;
     }
     ExpectEarlierReportsUnchanged(dir.path());
     EXPECT_TRUE(LeftoverTemporaryFiles(dir.path()).empty());
@@ -247,7 +318,7 @@ TEST(FailedRun, FullDiskSeenByAWorkerThread) {
   const RunResult run = RunTrelba({"-j", "3", "-T", "in.tsv", "in.fa"}, dir.path(),
                                   Injecting({"ENOSPC", "write", "in.tsv", 50000}));
   EXPECT_EQ(run.status, kFailed);
-  EXPECT_EQ(run.err, "Error writing file: in.tsv\n");
+  EXPECT_EQ(run.err, "Error writing file: in.tsv (No space left on device)\n");
   ExpectEarlierReportsUnchanged(dir.path());
   EXPECT_FALSE(std::filesystem::exists(dir / "in.tsv"));
   EXPECT_TRUE(LeftoverTemporaryFiles(dir.path()).empty());
@@ -294,7 +365,7 @@ TEST(FailedRun, TableOnStandardOutputIsNamedOnce) {
   const RunResult run =
       RunTrelba({"-T", "-", "--no-reports", "in.fa", "in.fa", "in.fa"}, dir.path(), options);
   EXPECT_EQ(run.status, kFailed);
-  EXPECT_EQ(run.err, "Error writing file: standard output\n");
+  EXPECT_EQ(run.err, "Error writing file: standard output (Input/output error)\n");
 }
 
 TEST(FailedRun, RenameErrorLeavesNoNewReport) {
@@ -303,7 +374,7 @@ TEST(FailedRun, RenameErrorLeavesNoNewReport) {
   const RunResult run =
       RunTrelba({"in.fa"}, dir.path(), Injecting({"EIO", "rename", "in.fa.freq", 0}));
   EXPECT_EQ(run.status, kFailed);
-  EXPECT_EQ(run.err, "Error writing file: in.fa.freq\n");
+  EXPECT_EQ(run.err, "Error writing file: in.fa.freq (Input/output error)\n");
   for (const char* suffix : kReportSuffixes) {
     EXPECT_FALSE(std::filesystem::exists(dir / (std::string("in.fa") + suffix))) << suffix;
   }

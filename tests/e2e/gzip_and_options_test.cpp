@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "compress.hpp"
 #include "run_tool.hpp"
@@ -30,7 +31,17 @@ TEST(GzipInput, EveryMemberOfAMultiMemberFileIsRead) {
 struct BrokenGzip {
   const char* name;
   std::string (*make)(const std::string& gz);
+  const char* reason;  // the cause the error line gives
 };
+
+constexpr const char* kTruncated = "truncated gzip member";
+constexpr const char* kCheckMismatch = "gzip checksum mismatch";
+constexpr const char* kDataAfter = "data after the end of the gzip stream";
+
+std::string Flip(std::string bytes, std::size_t at) {
+  bytes[at] = static_cast<char>(bytes[at] ^ 0x40);
+  return bytes;
+}
 
 void PrintTo(const BrokenGzip& c, std::ostream* os) {
   *os << c.name;
@@ -45,50 +56,56 @@ TEST_P(BrokenGzipCases, IsAReadError) {
   ScratchDir dir;
   const Reports broken = Analyse(dir, "broken.fa.gz", GetParam().make(Gzip(text)));
   EXPECT_EQ(broken.status, 255);
-  EXPECT_EQ(broken.err, "Error reading file: broken.fa.gz\n");
+  EXPECT_EQ(broken.err,
+            std::string("Error reading file: broken.fa.gz (") + GetParam().reason + ")\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, BrokenGzipCases,
     ::testing::Values(
-        BrokenGzip{"TrailerCut", [](const std::string& gz) { return gz.substr(0, gz.size() - 4); }},
-        BrokenGzip{"CutInHalf", [](const std::string& gz) { return gz.substr(0, gz.size() / 2); }},
-        BrokenGzip{"OnlyTheMagic", [](const std::string&) { return std::string("\x1f\x8b", 2); }},
-        BrokenGzip{"FlippedByte",
-                   [](const std::string& gz) {
-                     std::string bad = gz;
-                     bad[bad.size() / 2] = static_cast<char>(bad[bad.size() / 2] ^ 0x40);
-                     return bad;
-                   }},
-        BrokenGzip{"BadCheckValue",
-                   [](const std::string& gz) {
-                     std::string bad = gz;
-                     bad[bad.size() - 6] = static_cast<char>(bad[bad.size() - 6] ^ 1);
-                     return bad;
-                   }},
+        BrokenGzip{"TrailerCut", [](const std::string& gz) { return gz.substr(0, gz.size() - 4); },
+                   kTruncated},
+        BrokenGzip{"CutInHalf", [](const std::string& gz) { return gz.substr(0, gz.size() / 2); },
+                   kTruncated},
+        BrokenGzip{"OnlyTheMagic", [](const std::string&) { return std::string("\x1f\x8b", 2); },
+                   kTruncated},
+        BrokenGzip{"FlippedByte", [](const std::string& gz) { return Flip(gz, gz.size() / 2); },
+                   kCheckMismatch},
+        BrokenGzip{"BadCheckValue", [](const std::string& gz) { return Flip(gz, gz.size() - 6); },
+                   kCheckMismatch},
+        BrokenGzip{"BadLength", [](const std::string& gz) { return Flip(gz, gz.size() - 1); },
+                   kCheckMismatch},
         BrokenGzip{"GarbageAfterMember",
-                   [](const std::string& gz) { return gz + "not a gzip member"; }}),
+                   [](const std::string& gz) { return gz + "not a gzip member"; }, kDataAfter},
+        // Its first byte is a member's, its second is not.
+        BrokenGzip{"GarbageLikeAMemberAfterMember",
+                   [](const std::string& gz) { return gz + "\x1fnot a member"; }, kDataAfter}),
     [](const auto& test) { return std::string(test.param.name); });
 
-// Damaged BGZF input, inflated on several threads or on one: the same error.
+// Damaged BGZF input, inflated on several threads or on one: the same error, with the
+// same cause.
 TEST(GzipInput, DamagedBgzfIsAReadErrorAtEveryThreadCount) {
   std::string text;
   while (text.size() < (1u << 20)) text += ">x\nATGAAACCCGGGTTTTAG\n";
   const std::string bgzf = Bgzf(text, 20'000);
-  const std::string damaged[] = {
-      bgzf.substr(0, bgzf.size() / 2),  // a member cut
-      bgzf.substr(0, bgzf.size() / 2) + static_cast<char>(bgzf[bgzf.size() / 2] ^ 0x40) +
-          bgzf.substr(bgzf.size() / 2 + 1),  // a byte flipped
-      bgzf + "not a gzip member",
-      bgzf + std::string(9, '\0') + bgzf,
+  constexpr std::size_t kEndOfFileMember = 28;
+  const std::pair<std::string, const char*> damaged[] = {
+      {bgzf.substr(0, bgzf.size() / 2), kTruncated},  // a member cut
+      {Flip(bgzf, bgzf.size() / 2), kCheckMismatch},  // a byte flipped
+      // The CRC-32 of the last member of text.
+      {Flip(bgzf, bgzf.size() - kEndOfFileMember - 8), kCheckMismatch},
+      {bgzf + "not a gzip member", kDataAfter},
+      {bgzf + std::string(9, '\0') + bgzf, kDataAfter},
   };
   ScratchDir dir;
   for (std::size_t k = 0; k < std::size(damaged); ++k) {
-    WriteFile(dir / "broken.fa.gz", damaged[k]);
+    WriteFile(dir / "broken.fa.gz", damaged[k].first);
     for (const char* threads : {"1", "2", "4"}) {
       const RunResult run = RunTrelba({"-j", threads, "broken.fa.gz"}, dir.path());
       EXPECT_EQ(run.status, 255) << "case " << k << ", -j " << threads;
-      EXPECT_EQ(run.err, "Error reading file: broken.fa.gz\n") << "case " << k;
+      EXPECT_EQ(run.err,
+                std::string("Error reading file: broken.fa.gz (") + damaged[k].second + ")\n")
+          << "case " << k << ", -j " << threads;
     }
   }
   // Zero padding after the end-of-file member is read as gzip reads it.

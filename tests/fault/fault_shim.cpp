@@ -1,7 +1,8 @@
 // Fault injection for end-to-end tests, loaded into the program with LD_PRELOAD and set
 // up by environment variables:
 //
-//   TRELBA_FAULT       EIO | ENOSPC   the call fails with that error from the chosen byte on
+//   TRELBA_FAULT       EIO | ENOSPC | EACCES
+//                                     the call fails with that error from the chosen byte on
 //                      EINTR          every other call fails with EINTR from the chosen byte
 //                      SHORT          calls move only a few bytes from the chosen byte on
 //                      SIGINT | SIGTERM | SIGHUP | SIGPIPE | SIGQUIT | SIGXCPU | SIGXFSZ |
@@ -16,9 +17,9 @@
 //                                     threads have been made (the other variables not used)
 //                      BUDGET         operator new fails when the blocks it has handed out
 //                                     and not had back would pass TRELBA_FAULT_AT bytes
-//   TRELBA_FAULT_CALL  read | write | close | rename | fsync   which calls are touched (close,
-//                      rename and fsync only fail, with EIO or ENOSPC; rename when its target
-//                      matches)
+//   TRELBA_FAULT_CALL  read | write | close | rename | fsync | open   which calls are touched
+//                      (close, rename, fsync and open only fail, with the error; rename when
+//                      its target matches, open (and openat) when the name it is given does)
 //   TRELBA_FAULT_PATH  only files whose path holds this text (default: every file)
 //   TRELBA_FAULT_AT    bytes that matching calls move before the fault begins (default 0)
 //   TRELBA_FAULT_MOVE_FROM, TRELBA_FAULT_MOVE_TO
@@ -38,6 +39,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,9 +78,10 @@ struct NamedValue {
   int value;
 };
 
-constexpr std::array<NamedValue, 22> kFaults = {{
+constexpr std::array<NamedValue, 23> kFaults = {{
     {"EIO", Kind::kError, EIO},
     {"ENOSPC", Kind::kError, ENOSPC},
+    {"EACCES", Kind::kError, EACCES},
     {"EINTR", Kind::kInterrupted, EINTR},
     {"SHORT", Kind::kShort, 0},
     {"SIGINT", Kind::kSignal, SIGINT},
@@ -245,10 +248,42 @@ extern "C" int close(int fd) {
   return -1;
 }
 
-static bool RenameFails(const char* to) {
+// Whether `call` of the name `name` (rename: its target) is to fail.
+static bool NamedCallFails(const char* call, const char* name) {
   const Config& config = Settings();
-  return config.kind == Kind::kError && std::strcmp(config.call, "rename") == 0 &&
-         std::strstr(to, config.path) != nullptr;
+  return config.kind == Kind::kError && std::strcmp(config.call, call) == 0 &&
+         std::strstr(name, config.path) != nullptr;
+}
+
+static bool RenameFails(const char* to) {
+  return NamedCallFails("rename", to);
+}
+
+// The mode argument of open and openat, there when a file may be created.
+static mode_t ModeArgument(int flags, va_list arguments) {
+  const bool creates = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+  return creates ? static_cast<mode_t>(va_arg(arguments, unsigned)) : 0;
+}
+
+extern "C" int openat(int folder, const char* name, int flags, ...) {
+  static const auto real = Next<int (*)(int, const char*, int, ...)>("openat");
+  va_list arguments;
+  va_start(arguments, flags);
+  const mode_t mode = ModeArgument(flags, arguments);
+  va_end(arguments);
+  if (NamedCallFails("open", name)) {
+    errno = Settings().error;
+    return -1;
+  }
+  return real(folder, name, flags, mode);
+}
+
+extern "C" int open(const char* name, int flags, ...) {
+  va_list arguments;
+  va_start(arguments, flags);
+  const mode_t mode = ModeArgument(flags, arguments);
+  va_end(arguments);
+  return openat(AT_FDCWD, name, flags, mode);
 }
 
 extern "C" int rename(const char* from, const char* to) {

@@ -17,6 +17,7 @@ namespace {
 struct Outcome {
   bool ended = false;  // kEnd with every input byte used
   bool failed = false;
+  const char* error = nullptr;  // why it failed
   std::string text;
 };
 
@@ -42,6 +43,7 @@ Outcome DecodeInPieces(Decoder& decoder, const std::string& data, std::size_t in
     pending.erase(0, step.consumed);
     if (step.status == DecodeStatus::kError) {
       outcome.failed = true;
+      outcome.error = step.error;
       return outcome;
     }
     if (step.status == DecodeStatus::kEnd) {
@@ -116,6 +118,36 @@ TEST_P(DecoderInPieces, ACutStreamFailsWhereverTheCutFalls) {
     const Outcome outcome = DecodeInPieces(*decoder, packed.substr(0, packed.size() - cut),
                                            feeding.in_piece, feeding.out_room);
     EXPECT_TRUE(outcome.failed) << "cut " << cut;
+  }
+}
+
+struct Damage {
+  const char* name;
+  std::string (*apply)(const std::string& packed);
+  const char* said;  // words of the reason
+};
+
+// The bytes after the stream begin as a gzip member does, go on as none does, and end
+// before a gzip header could (an inflater may wait for a whole header).
+constexpr Damage kDamages[] = {
+    {"Cut", [](const std::string& p) { return p.substr(0, p.size() - 4); }, "truncated"},
+    {"DataAfter", [](const std::string& p) { return p + "\x1fno"; }, "data after the end of the"},
+};
+
+// Regression: the reason a decoder gives must not depend on where its blocks end (the
+// bytes after a stream looked at across two of them).
+TEST_P(DecoderInPieces, DamageIsToldAlikeWhereverTheBlocksFall) {
+  const auto& [format, feeding] = GetParam();
+  const std::string packed = test::Compress(format, Text());
+  for (const Damage& damage : kDamages) {
+    const std::string damaged = damage.apply(packed);
+    const Outcome whole = DecodeInPieces(*MakeDecoder(format), damaged, damaged.size(), 1 << 16);
+    const Outcome pieces =
+        DecodeInPieces(*MakeDecoder(format), damaged, feeding.in_piece, feeding.out_room);
+    ASSERT_TRUE(whole.failed && pieces.failed) << damage.name;
+    ASSERT_NE(whole.error, nullptr) << damage.name;
+    EXPECT_NE(std::string(whole.error).find(damage.said), std::string::npos) << whole.error;
+    EXPECT_STREQ(pieces.error, whole.error) << damage.name;
   }
 }
 
