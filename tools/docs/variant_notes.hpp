@@ -1,5 +1,6 @@
 // What each built-in variant is meant for, and how it differs from the NCBI translation
-// table of those organisms (GeneticCode::amino_acid_table). Used to write the documentation; the analysis never reads it.
+// table of those organisms (GeneticCode::amino_acid_table). Used to write the documentation; the
+// analysis never reads it.
 #pragma once
 
 #include <array>
