@@ -1,6 +1,10 @@
 #include "analysis/reference_usage.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <limits>
+#include <string_view>
 
 #include "numeric/exponential.hpp"
 #include "numeric/natural_log.hpp"
@@ -68,8 +72,24 @@ ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const CodonCount
                          ChiSquare(r, r_total - r, n, n_total - n) > kOptimalChiSquare;
       any_optimal = any_optimal || usage.optimal[c];
     }
-    for (unsigned m = 0; m < codons.size; ++m) usage.in_fop[codons.members[m]] = any_optimal;
-    usage.absent[synonymous.acids[a].family] = reference_total == 0;
+    const std::uint8_t acid = synonymous.acids[a].family;
+    double mean = 0.0;
+    for (unsigned m = 0; m < codons.size; ++m) {
+      const std::uint8_t c = codons.members[m];
+      usage.in_fop[c] = any_optimal;
+      usage.acid_of[c] = acid;
+      if (usage.in_adaptation[c]) mean += usage.q[c] * usage.log_odds[c];
+    }
+    double variance = 0.0;  // about the mean: no cancellation of large squares
+    for (unsigned m = 0; m < codons.size; ++m) {
+      const std::uint8_t c = codons.members[m];
+      if (!usage.in_adaptation[c]) continue;
+      const double away = usage.log_odds[c] - mean;
+      variance += usage.q[c] * away * away;
+    }
+    usage.acid_mean[acid] = mean;
+    usage.acid_variance[acid] = variance;
+    usage.absent[acid] = reference_total == 0;
   }
   return usage;
 }
@@ -78,6 +98,7 @@ GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts) {
   double log_w_sum = 0.0;
   double log_odds_sum = 0.0;
   std::uint64_t cai_codons = 0, optimal = 0, fop_codons = 0, adaptation_codons = 0;
+  std::array<std::uint64_t, kFamilyCount + 1> acid_codons{};
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
     const std::uint64_t n = counts[c];
     if (n == 0) continue;
@@ -92,16 +113,62 @@ GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts) {
     if (usage.in_adaptation[c]) {
       log_odds_sum += static_cast<double>(n) * usage.log_odds[c];
       adaptation_codons += n;
+      acid_codons[usage.acid_of[c]] += n;
     }
+  }
+  double null_mean = 0.0;
+  double null_variance = 0.0;
+  for (std::size_t a = 1; a <= kFamilyCount; ++a) {
+    const auto n = static_cast<double>(acid_codons[a]);
+    null_mean += n * usage.acid_mean[a];
+    null_variance += n * usage.acid_variance[a];
   }
   GeneIndices indices;
   indices.cai =
       cai_codons == 0 ? kNotANumber : Exponential(log_w_sum / static_cast<double>(cai_codons));
   indices.fop = fop_codons == 0 ? kNotANumber
                                 : static_cast<double>(optimal) / static_cast<double>(fop_codons);
-  indices.adaptation =
-      adaptation_codons == 0 ? kNotANumber : log_odds_sum / static_cast<double>(adaptation_codons);
+  const auto length = static_cast<double>(adaptation_codons);
+  indices.adaptation = adaptation_codons == 0 ? kNotANumber : log_odds_sum / length;
+  // z = (sum - L mean) / sqrt(L^2 variance), both scaled by L.
+  indices.adaptation_z =
+      null_variance > 0.0 ? (log_odds_sum - null_mean) / std::sqrt(null_variance) : kNotANumber;
   return indices;
+}
+
+double ReferenceSign(const SynonymousCodons& synonymous, const CodonCounts& reference,
+                     const CodonCounts& input) {
+  constexpr std::string_view kAcids[] = {"Phe", "Tyr", "Ile", "Asn"};
+  double sum = 0.0;
+  bool any = false;
+  for (std::size_t a = 0; a < synonymous.acid_count; ++a) {
+    const std::uint8_t acid = synonymous.acids[a].family;
+    if (std::find(std::begin(kAcids), std::end(kAcids), kFamilyNames[acid]) == std::end(kAcids)) {
+      continue;
+    }
+    // Codon indices end T, C, A, G in turn.
+    std::uint64_t r_c = 0, r_t = 0, n_c = 0, n_t = 0;
+    bool has_c = false, has_t = false;
+    const Family& codons = synonymous.acids[a].codons;
+    for (unsigned m = 0; m < codons.size; ++m) {
+      const std::uint8_t c = codons.members[m];
+      const int third = (c - 1) % 4;
+      if (third == 0) {
+        has_t = true;
+        r_t += reference[c];
+        n_t += input[c];
+      } else if (third == 1) {
+        has_c = true;
+        r_c += reference[c];
+        n_c += input[c];
+      }
+    }
+    if (!has_c || !has_t) continue;
+    const auto plus_half = [](std::uint64_t count) { return static_cast<double>(count) + 0.5; };
+    sum += NaturalLog(plus_half(r_c) / plus_half(r_t) / (plus_half(n_c) / plus_half(n_t)));
+    any = true;
+  }
+  return any ? sum : kNotANumber;
 }
 
 }  // namespace trelba

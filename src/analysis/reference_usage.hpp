@@ -40,6 +40,11 @@ struct ReferenceUsage {
   std::array<bool, kCodonCount + 1> in_adaptation{};  // codons of the input's amino acids
   // Amino acids (by family number) of two or more codons that the reference lacks.
   std::array<bool, kFamilyCount + 1> absent{};
+  // The null of adaptation, each codon drawn from Q within its amino acid: the mean and the
+  // variance of one codon's log-odds, by amino acid (family number).
+  std::array<std::uint8_t, kCodonCount + 1> acid_of{};
+  std::array<double, kFamilyCount + 1> acid_mean{};
+  std::array<double, kFamilyCount + 1> acid_variance{};
 };
 
 // The usage of the reference's pooled counts `reference` against the input's `input`.
@@ -50,8 +55,19 @@ struct GeneIndices {
   double cai = 0.0;         // NaN without a codon CAI reads
   double fop = 0.0;         // NaN without a codon of an amino acid that has an optimal codon
   double adaptation = 0.0;  // NaN without a codon adaptation reads
+  // (adaptation - its null mean) / its null standard deviation, the gene's amino acids
+  // held fixed; NaN where the variance is 0.
+  double adaptation_z = 0.0;
 };
 
 GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts);
+
+// How much more the reference prefers C- to T-ending codons than the input does, in the
+// amino acids whose C-ending codons are the optimal ones in highly expressed genes across
+// the tree of life (Phe, Tyr, Ile, Asn): the sum over those of them with C- and T-ending
+// codons in the code of ln((R_C / R_T) / (N_C / N_T)), each count with 0.5 added. NaN when
+// the code has none of them.
+double ReferenceSign(const SynonymousCodons& synonymous, const CodonCounts& reference,
+                     const CodonCounts& input);
 
 }  // namespace trelba

@@ -11,14 +11,30 @@
 namespace trelba {
 
 InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
-                                      CodonCounts& pooled) {
+                                      CodonCounts& pooled, std::uint64_t* sequences) {
   ReportRequest request;
   request.style.code = options.code;
   request.style.count_only = true;
   request.threads = ThreadCount(options);
   const InputOutcome outcome = ReportInput(input, request);
   if (outcome.status == InputOutcome::Status::kDone) pooled = outcome.totals.pooled;
+  if (sequences != nullptr) *sequences = outcome.scanner.sequence;
   return outcome.status;
+}
+
+std::optional<std::string> PoolFile(const Options& options, const std::string& file,
+                                    CodonCounts& pooled, std::uint64_t* sequences) {
+  const std::string name(InputName(file));
+  InputFile source;
+  const bool opened =
+      file == kStandardStream ? source.OpenDescriptor(kStandardInputDescriptor) : source.Open(file);
+  if (!opened) return FileErrorText("opening", name, source.error());
+  if (source.refusal() != nullptr) return FileErrorText("reading", name, source.refusal());
+  const InputOutcome::Status status = PoolSourceCounts(source, options, pooled, sequences);
+  if (status != InputOutcome::Status::kDone) {
+    return FileErrorText("reading", name, CauseOf(status, source));
+  }
+  return std::nullopt;
 }
 
 Background BackgroundOfCounts(const Options& options, const std::string& name,
@@ -43,18 +59,9 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
     return std::nullopt;
   }
   const std::string& file = choice == "input" ? input : choice;
-  const std::string name(InputName(file));
-  InputFile source;
-  const bool opened =
-      file == kStandardStream ? source.OpenDescriptor(kStandardInputDescriptor) : source.Open(file);
-  if (!opened) return FileErrorText("opening", name, source.error());
-  if (source.refusal() != nullptr) return FileErrorText("reading", name, source.refusal());
   CodonCounts pooled{};
-  const InputOutcome::Status status = PoolSourceCounts(source, options, pooled);
-  if (status != InputOutcome::Status::kDone) {
-    return FileErrorText("reading", name, CauseOf(status, source));
-  }
-  background = BackgroundOfCounts(options, name, pooled);
+  if (auto error = PoolFile(options, file, pooled)) return error;
+  background = BackgroundOfCounts(options, std::string(InputName(file)), pooled);
   return std::nullopt;
 }
 

@@ -15,7 +15,13 @@ namespace trelba {
 // The codon counts of every sequence of `input` added up, in a pass that analyses
 // nothing; kDone, or why it could not be read to its end.
 [[nodiscard]] InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
-                                                    CodonCounts& pooled);
+                                                    CodonCounts& pooled,
+                                                    std::uint64_t* sequences = nullptr);
+
+// The same of the file `file` ("-": standard input), with the number of its sequences when
+// asked; the error line when it cannot be read.
+std::optional<std::string> PoolFile(const Options& options, const std::string& file,
+                                    CodonCounts& pooled, std::uint64_t* sequences = nullptr);
 
 // The background of `input` (a file name; "" when the background is not the input's
 // own); the error line when it cannot be had. Warns of families the background lacks.

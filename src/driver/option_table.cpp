@@ -50,6 +50,24 @@ constexpr OptionSpec kOptions[] = {
      "family counts whose codons are drawn from the background, and excess the score less it: "
      "unlike the score, the excess does not fall with length.",
      &Options::background},
+    {0, "--reference", "FILE", "a FASTA file of highly expressed genes, or auto",
+     "add CAI, Fop and adaptation against FILE, a set of highly expressed genes (auto: found "
+     "in each input)",
+     "FILE (plain or compressed, \"-\": standard input) holds the reference set, for example "
+     "the genome's ribosomal-protein genes; its pooled codons give each codon's relative "
+     "adaptiveness w (CAI), the optimal codons (Fop, against the input's own usage) and the "
+     "log-odds of the reference's usage against the input's (adaptation). The input is read "
+     "once; the columns that need all of it are added as its table rows are passed on. An "
+     "amino acid the reference lacks is left out of CAI, with a warning. Its columns are "
+     "listed under TABLE and SUMMARY.",
+     &Options::reference},
+    {0, "--codon-usage", "FILE", "a file name",
+     "also write each input's codon usage, one row per codon (\"-\" = standard output; .gz: "
+     "gzipped)",
+     "Columns: file, codon, amino_acid, count, per_thousand, rscu (the count times the amino "
+     "acid's number of codons over its count: 1 for even use), and with --reference also w "
+     "and optimal; the reference's own rows come first, named as its file.",
+     &Options::codon_usage, nullptr, true},
     {0, "--file-column", "", "",
      "begin the table with the input's name (always so with several "
      "inputs)",

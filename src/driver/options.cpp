@@ -154,6 +154,12 @@ std::string Validate(Options& options) {
   if (options.output && options.output->empty()) return "--output needs a prefix, not ''";
   if (options.table && options.table->empty()) return "--table needs a file name, not ''";
   if (options.summary && options.summary->empty()) return "--summary needs a file name, not ''";
+  if (options.codon_usage && options.codon_usage->empty()) {
+    return "--codon-usage needs a file name, not ''";
+  }
+  if (options.reference && options.reference->empty()) {
+    return "--reference needs a FASTA file or auto, not ''";
+  }
   if (options.report && (options.report->empty() || *options.report == kStandardStream)) {
     return "--report needs a file name, not '" + *options.report + "'";
   }
@@ -272,6 +278,14 @@ std::string CheckInputs(Options& options) {
       return "standard input cannot hold both the list of inputs and the background";
     }
   }
+  if (options.reference == kStandardStream) {
+    if (standard != 0) return "standard input cannot hold both the reference set and an input";
+    if (options.infile_list == kStandardStream || options.background == kStandardStream) {
+      return std::string("standard input cannot hold both ") +
+             (options.background == kStandardStream ? "the background" : "the list of inputs") +
+             " and the reference set";
+    }
+  }
   if (options.background == "input") {
     // A pipe, a FIFO or a device gives its text once: its second pass would see the rest.
     for (const std::string& input : options.inputs) {
@@ -295,6 +309,7 @@ TableLayout TableLayoutOf(const Options& options) {
   layout.file = options.file_column || options.inputs.size() > 1;
   layout.counts = options.counts;
   layout.description = options.description;
+  layout.reference = options.reference.has_value();
   return layout;
 }
 

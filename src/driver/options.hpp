@@ -24,6 +24,9 @@ namespace trelba {
 
 // The file name that stands for standard input (or output).
 inline constexpr std::string_view kStandardStream = "-";
+// The --reference that finds each input's reference set in the input itself.
+inline constexpr std::string_view kAutomaticReference = "auto";
+
 // How messages name standard input.
 inline constexpr std::string_view kStandardInputName = "standard input";
 
@@ -42,6 +45,8 @@ struct Options {
   std::optional<std::string> infile_list;    // --infile-list
   std::optional<std::string> label;          // --label: standard input's name in tables
   std::optional<std::string> background;     // --background
+  std::optional<std::string> reference;      // --reference: a FASTA file, or kAutomaticReference
+  std::optional<std::string> codon_usage;    // --codon-usage: kStandardStream for standard output
   bool no_reports = false;                   // --no-reports
   bool file_column = false;                  // --file-column
   bool counts = false;                       // --counts

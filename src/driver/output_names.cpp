@@ -16,8 +16,9 @@ namespace trelba {
 namespace {
 
 // Every file of the run gets a number: the files it reads first (the inputs, then the
-// background file and the list of inputs when they are given), then each input's reports,
-// then the table, the summary and the HTML report (the order they are opened in).
+// background file, the list of inputs and the reference file when they are given), then
+// each input's reports, then the table, the summary, the HTML report and the codon usage
+// (the order they are opened in).
 class RunFiles {
  public:
   RunFiles(const Options& options, std::size_t inputs) : options_(options), inputs_(inputs) {
@@ -26,13 +27,17 @@ class RunFiles {
       other_reads_.push_back({background, "the background file "});
     }
     if (options.infile_list) other_reads_.push_back({*options.infile_list, "the list of inputs "});
+    if (options.reference && options.reference != kAutomaticReference) {
+      other_reads_.push_back({*options.reference, "the reference file "});
+    }
     reads_ = inputs_ + other_reads_.size();
     reports_ = options.no_reports ? 0 : inputs * kReportSuffixes.size();
   }
 
-  std::size_t size() const { return reads_ + reports_ + 3; }
+  std::size_t size() const { return reads_ + reports_ + 4; }
   std::size_t table() const { return reads_ + reports_; }
   std::size_t summary() const { return table() + 1; }
+  std::size_t page() const { return table() + 2; }
   bool is_read(std::size_t file) const { return file < reads_; }
   bool is_input(std::size_t file) const { return file < inputs_; }
   bool is_report(std::size_t file) const { return file >= reads_ && file < table(); }
@@ -53,7 +58,8 @@ class RunFiles {
     }
     return file == table()     ? options_.table
            : file == summary() ? options_.summary
-                               : options_.report;
+           : file == page()    ? options_.report
+                               : options_.codon_usage;
   }
 
   // The file's name, or nothing when the run has no such file or it is a standard stream.
@@ -76,7 +82,8 @@ class RunFiles {
                        : is_report(file)   ? "the report "
                        : file == table()   ? "the table "
                        : file == summary() ? "the summary "
-                                           : "the HTML report ";
+                       : file == page()    ? "the HTML report "
+                                           : "the codon usage ";
     return role + PrintableName(Named(file));
   }
 

@@ -194,6 +194,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   InputOutcome outcome;
   outcome.totals.keep_scores = request.keep_scores;
   outcome.totals.store = request.store;
+  outcome.totals.pool = request.pool || request.store != nullptr;
   if (request.store != nullptr) request.store->Clear();
   outcome.totals.keep_plot = request.style.plot && !request.style.count_only;
   // The workers' scratch space for this input's code and background: when it cannot be
@@ -278,21 +279,6 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   survey.long_ids = filler.ids_cut();
   survey.first_long_id_line = filler.first_cut_line();
   return outcome;
-}
-
-PageInput PageInputOf(std::string_view file, const InputOutcome& outcome) {
-  const InputTotals& totals = outcome.totals;
-  PageInput page;
-  page.file = file;
-  page.sequences = outcome.scanner.sequence;
-  page.codons = totals.coding.codons;
-  page.average = totals.average.empty() ? std::nan("") : totals.average.value();
-  page.gc = GcContent(totals.coding);
-  page.gc3 = Gc3Content(totals.coding);
-  page.internal_stop_sequences = totals.survey.internal_stop_sequences;
-  page.partial_sequences = totals.survey.partial_sequences;
-  page.plot = &totals.plot;
-  return page;
 }
 
 InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {

@@ -39,6 +39,7 @@ struct ReportRequest {
   bool table_header = true;         // begin the table with its header row
   bool keep_scores = false;         // keep every score in the outcome (for the median)
   GeneCountStore* store = nullptr;  // keeps every sequence's counts (InputTotals::store)
+  bool pool = false;                // add every sequence's counts up (InputTotals::pooled)
 };
 
 class BlockPrefetch;
@@ -70,9 +71,6 @@ class InputReader {
   std::unique_ptr<BlockPrefetch> prefetch_;  // with several workers
   std::unique_ptr<char[]> block_;            // else
 };
-
-// What the HTML report shows of an input read to its end, called `file`.
-PageInput PageInputOf(std::string_view file, const InputOutcome& outcome);
 
 // One input read by a reader of its own.
 InputOutcome ReportInput(ByteSource& input, const ReportRequest& request);

@@ -125,7 +125,8 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     batch.excess_values.push_back(reported.excess);
     batch.enc_values.push_back(reported.enc);
     if (plot) {
-      batch.plot.Add(*reporter.style().code, reported.checks, reporter.analysis(), reported.excess);
+      batch.plot.Add(record.number, *reporter.style().code, reported.checks, reporter.analysis(),
+                     reported.excess, reported.enc);
     }
   }
 }
@@ -156,11 +157,11 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   }
   if (totals.keep_plot) totals.plot.Add(batch.plot);
   for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += batch.pooled[c];
-  if (totals.store != nullptr) {
+  if (totals.pool) {
     for (std::size_t i = 0; i < batch.size; ++i) {
       const CodonCounts& counts = batch.records[i].counts;
       for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += counts[c];
-      totals.store->Add(counts);  // a failure is the store's to tell
+      if (totals.store != nullptr) totals.store->Add(counts);  // a failure is its to tell
     }
   }
   totals.survey.Merge(batch.survey);

@@ -129,7 +129,8 @@ struct InputTotals {
   MedianSeries excesses;
   MedianSeries encs;
   CodonCounts pooled{};  // the counts of every sequence added, in a count-only pass
-  // With a reference set: every sequence's counts, kept in order, and added to `pooled`.
+  bool pool = false;     // add every sequence's counts to `pooled` (any pass)
+  // With a reference set: every sequence's counts, kept in order.
   GeneCountStore* store = nullptr;
   std::uint64_t u_letters = 0;
   bool keep_plot = false;  // gather `plot`

@@ -51,6 +51,24 @@ constexpr Column kTableColumns[] = {
      "the share of G and C at the third positions of codons of amino acids with two or more "
      "codons, stops left out",
      "there is no such codon"},
+    {"cai", kReference, "number",
+     "the codon adaptation index (Sharp & Li 1987) against the reference set: the geometric "
+     "mean of the relative adaptiveness w of the sequence's codons",
+     "no codon of an amino acid the reference holds (of two or more codons)"},
+    {"fop", kReference, "number",
+     "the frequency of optimal codons (Ikemura 1981): the sequence's optimal codons over its "
+     "codons of the amino acids that have one",
+     "no codon of an amino acid that has an optimal codon"},
+    {"adaptation", kReference, "number",
+     "the log-odds per codon of the sequence's codons under the reference's usage against the "
+     "input's: above 0 for a gene that prefers the reference's codons; the column to rank by",
+     "no codon of an amino acid of two or more codons"},
+    {"adaptation_z", kReference, "number",
+     "how far adaptation is from chance, in standard deviations: each codon drawn from the "
+     "input's usage of its amino acid",
+     "the null variance is 0 (no amino acid with a choice)"},
+    {"in_reference", kReference, "0 or 1",
+     "1 for the genes of the reference set found in the input (--reference auto), else 0", ""},
 };
 
 constexpr std::string_view kFailedInput = "the input failed";
@@ -86,6 +104,44 @@ constexpr Column kSummaryColumns[] = {
      "the share of G and C at the third positions of all synonymous codons (those of amino "
      "acids with two or more codons, stops left out)",
      "the input failed, or there is no such codon"},
+    {"reference", kReference, "text",
+     "the reference set: the file given, or auto:A or auto:B for the set found in the input "
+     "from the start that was chosen",
+     ""},
+    {"reference_genes", kReference, "integer", "the genes of the reference set", kFailedInput},
+    {"reference_rounds", kReference, "integer",
+     "the rounds the search for the reference set took (auto)", "a reference file was given"},
+    {"reference_s", kReference, "number",
+     "the sign statistic of the reference: sum over Phe, Tyr, Ile and Asn of ln((R_C / R_T) / "
+     "(N_C / N_T)), positive when the reference prefers the C-ending codons more than the "
+     "input does, as highly expressed genes do",
+     "the code has none of those amino acids with C- and T-ending codons"},
+    {"starts_agree", kReference, "number",
+     "the share of genes the references found from the two starts have in common (auto)",
+     "a reference file was given"},
+    {"median_cai", kReference, "number", "the median CAI of the input's sequences",
+     "the input failed, or no CAI is a number"},
+    {"median_fop", kReference, "number", "the median Fop of the input's sequences",
+     "the input failed, or no Fop is a number"},
+    {"median_adaptation", kReference, "number", "the median adaptation of the input's sequences",
+     "the input failed, or no adaptation is a number"},
+};
+
+constexpr Column kCodonUsageColumns[] = {
+    {"file", kAlways, "text", "the input, or the reference file, as it was given", ""},
+    {"codon", kAlways, "text", "the codon, TTT to GGG", ""},
+    {"amino_acid", kAlways, "text",
+     "its amino acid under the code's NCBI table (Phe ... Gly), or stop", ""},
+    {"count", kAlways, "integer", "how often the codon was counted in all the sequences", ""},
+    {"per_thousand", kAlways, "number", "count per 1,000 counted codons", "no codon was counted"},
+    {"rscu", kAlways, "number",
+     "relative synonymous codon usage: count times the amino acid's number of codons over the "
+     "amino acid's count (1 for even use)",
+     "no codon of the amino acid was counted"},
+    {"w", kReference, "number", "the codon's relative adaptiveness in the reference set (CAI)",
+     "the codon is a stop, its amino acid's only codon, or of an amino acid the reference "
+     "lacks"},
+    {"optimal", kReference, "0 or 1", "1 for an optimal codon (Fop)", ""},
 };
 
 // The names of a column group, in order.
@@ -117,6 +173,10 @@ std::span<const Column> TableColumns() {
 
 std::span<const Column> SummaryColumns() {
   return kSummaryColumns;
+}
+
+std::span<const Column> CodonUsageColumns() {
+  return kCodonUsageColumns;
 }
 
 bool HasColumn(const Column& column, const TableLayout& layout) {

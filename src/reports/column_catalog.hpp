@@ -44,6 +44,7 @@ struct TableLayout {
 
 std::span<const Column> TableColumns();
 std::span<const Column> SummaryColumns();
+std::span<const Column> CodonUsageColumns();
 
 // Whether a run laid out as `layout` has `column`.
 bool HasColumn(const Column& column, const TableLayout& layout);

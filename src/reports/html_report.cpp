@@ -34,11 +34,15 @@ void PlotBatch::Clear() {
   families = {};
 }
 
-void PlotBatch::Add(const GeneticCode& code, const CodingChecks& checks,
-                    const SequenceAnalysis& analysis, double excess) {
+void PlotBatch::Add(std::uint64_t sequence, const GeneticCode& code, const CodingChecks& checks,
+                    const SequenceAnalysis& analysis, double excess, double enc) {
   if (std::isnan(analysis.score)) return;
-  points.push_back({static_cast<float>(checks.codons), static_cast<float>(analysis.score),
-                    static_cast<float>(excess)});
+  points.push_back({.sequence = sequence,
+                    .codons = static_cast<float>(checks.codons),
+                    .score = static_cast<float>(analysis.score),
+                    .excess = static_cast<float>(excess),
+                    .enc = static_cast<float>(enc),
+                    .gc3s = static_cast<float>(Gc3s(checks.thirds))});
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     if (f == kStopFamily || code.divisor[f] == 0 || analysis.totals[f] == 0.0) continue;
     families[f].Add(analysis.order[f]);
@@ -53,6 +57,20 @@ void PlotData::Keep(const PlotPoint& point) {
   stride_ *= 2;
   for (std::size_t i = 0; 2 * i < points_.size(); ++i) points_[i] = points_[2 * i];
   points_.resize((points_.size() + 1) / 2);
+}
+
+void PlotData::AddReferenceValues(std::uint64_t sequence, double cai, double adaptation,
+                                  bool in_reference) {
+  while (reference_cursor_ < points_.size() && points_[reference_cursor_].sequence < sequence) {
+    ++reference_cursor_;
+  }
+  if (reference_cursor_ == points_.size() || points_[reference_cursor_].sequence != sequence) {
+    return;
+  }
+  PlotPoint& point = points_[reference_cursor_];
+  point.cai = static_cast<float>(cai);
+  point.adaptation = static_cast<float>(adaptation);
+  point.in_reference = in_reference;
 }
 
 void PlotData::Add(const PlotBatch& batch) {
@@ -559,30 +577,30 @@ HtmlReport::HtmlReport(OutputBuffer& out, const GeneticCode& code, std::string_v
 void HtmlReport::AddInput(const PageInput& input) {
   ++inputs_;
   std::string text = "<section class=\"input\" id=\"input-" + std::to_string(inputs_) + "\"><h2>";
-  AppendHtmlText(text, input.file);
+  AppendHtmlText(text, input.row.file);
   text += "</h2>\n";
   overview_ += "<tr><td><a href=\"#input-" + std::to_string(inputs_) + "\">";
-  AppendHtmlText(overview_, input.file);
+  AppendHtmlText(overview_, input.row.file);
   overview_ += "</a></td>";
-  if (!input.error.empty() || input.plot == nullptr) {
+  if (!input.row.error.empty() || input.plot == nullptr) {
     text += "<p class=\"error\">";
-    AppendHtmlText(text, input.error);
+    AppendHtmlText(text, input.row.error);
     text += "</p></section>\n";
     overview_ += "<td class=\"error\" colspan=\"4\">";
-    AppendHtmlText(overview_, input.error);
+    AppendHtmlText(overview_, input.row.error);
     overview_ += "</td></tr>";
     out_.Append(text);
     return;
   }
   const PlotData& plot = *input.plot;
   text += "<table class=\"summary\">";
-  AppendSummaryLine(text, "sequences", Count(input.sequences));
-  AppendSummaryLine(text, "codons", Count(input.codons));
-  AppendSummaryLine(text, "average positive score", Number(input.average, 4));
-  AppendSummaryLine(text, "GC", Number(input.gc, 4));
-  AppendSummaryLine(text, "GC3", Number(input.gc3, 4));
-  AppendSummaryLine(text, "with internal stops", Count(input.internal_stop_sequences));
-  AppendSummaryLine(text, "partial", Count(input.partial_sequences));
+  AppendSummaryLine(text, "sequences", Count(input.row.sequences));
+  AppendSummaryLine(text, "codons", Count(input.row.codons));
+  AppendSummaryLine(text, "average positive score", Number(input.row.average, 4));
+  AppendSummaryLine(text, "GC", Number(input.row.gc, 4));
+  AppendSummaryLine(text, "GC3", Number(input.row.gc3, 4));
+  AppendSummaryLine(text, "with internal stops", Count(input.row.internal_stop_sequences));
+  AppendSummaryLine(text, "partial", Count(input.row.partial_sequences));
   AppendSummaryLine(text, "plotted",
                     plot.stride() == 1
                         ? "every sequence, " + Count(plot.points().size())
@@ -594,8 +612,9 @@ void HtmlReport::AddInput(const PageInput& input) {
   FamilyStrips(text, plot);
   text += "</section>\n";
   out_.Append(text);
-  overview_ += "<td>" + Count(input.sequences) + "</td><td>" + Count(input.codons) + "</td><td>" +
-               Number(input.average, 4) + "</td><td>" + Number(input.gc, 4) + "</td></tr>";
+  overview_ += "<td>" + Count(input.row.sequences) + "</td><td>" + Count(input.row.codons) +
+               "</td><td>" + Number(input.row.average, 4) + "</td><td>" + Number(input.row.gc, 4) +
+               "</td></tr>";
 }
 
 void HtmlReport::Finish() {

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "reports/output_buffer.hpp"
+#include "reports/summary_report.hpp"
 #include "trelba/tables.hpp"
 
 namespace trelba {
@@ -34,9 +36,16 @@ inline constexpr double kLowestValue = -0.75;
 inline constexpr double kValueBinWidth = (1.0 - kLowestValue) / kValueBins;
 
 struct PlotPoint {
+  std::uint64_t sequence;  // its number in the input
   float codons;
   float score;
   float excess;  // NaN without a background
+  float enc;
+  float gc3s;
+  // Against a reference set (NaN without one), and whether it is one of its genes.
+  float cai = std::numeric_limits<float>::quiet_NaN();
+  float adaptation = std::numeric_limits<float>::quiet_NaN();
+  bool in_reference = false;
 };
 
 struct ValueBins {
@@ -52,14 +61,17 @@ struct PlotBatch {
   std::array<ValueBins, kFamilyCount + 1> families;  // by family number
   void Clear();
   // One sequence's point and order values (those the table gives, not NA).
-  void Add(const GeneticCode& code, const CodingChecks& checks, const SequenceAnalysis& analysis,
-           double excess);
+  void Add(std::uint64_t sequence, const GeneticCode& code, const CodingChecks& checks,
+           const SequenceAnalysis& analysis, double excess, double enc);
 };
 
 // What the page shows of one input, gathered batch by batch in input order.
 class PlotData {
  public:
   void Add(const PlotBatch& batch);
+  // The values against a reference of sequence `sequence`, given in input order once the
+  // input is read; kept when the sequence's point is.
+  void AddReferenceValues(std::uint64_t sequence, double cai, double adaptation, bool in_reference);
   const std::vector<PlotPoint>& points() const { return points_; }
   std::uint64_t stride() const { return stride_; }  // every stride-th point is kept
   std::uint64_t scored() const { return scored_; }  // sequences with a score
@@ -71,22 +83,15 @@ class PlotData {
   std::vector<PlotPoint> points_;
   std::uint64_t stride_ = 1;
   std::uint64_t scored_ = 0;
+  std::size_t reference_cursor_ = 0;  // the next point AddReferenceValues may meet
   ValueBins scores_;
   std::array<ValueBins, kFamilyCount + 1> families_;
 };
 
-// One input's section.
+// One input's section: its numbers as its summary row gives them, and its points.
 struct PageInput {
-  std::string_view file;
-  std::string_view error;  // empty for an input read to its end
-  std::uint64_t sequences = 0;
-  std::uint64_t codons = 0;
-  double average = 0.0;  // of the positive scores; NaN when there is none
-  double gc = 0.0;
-  double gc3 = 0.0;
-  std::uint64_t internal_stop_sequences = 0;
-  std::uint64_t partial_sequences = 0;
-  const PlotData* plot = nullptr;
+  const SummaryRow& row;
+  const PlotData* plot = nullptr;  // null for an input that failed
 };
 
 class HtmlReport {

@@ -30,14 +30,31 @@ bool StagedSink::Write(const char* data, std::size_t size) {
 }
 
 bool StagedSink::Release(OutputBuffer& out) {
-  out.Append(memory_);
+  return ReleaseTo([&](std::string_view piece) { out.Append(piece); });
+}
+
+bool StagedSink::ReleaseRows(OutputBuffer& out, const std::function<void(OutputBuffer&)>& end_row) {
+  return ReleaseTo([&](std::string_view piece) {
+    for (std::size_t end = piece.find('\n'); end != std::string_view::npos;
+         end = piece.find('\n')) {
+      out.Append(piece.substr(0, end));
+      end_row(out);
+      out.Append("\n");
+      piece.remove_prefix(end + 1);
+    }
+    out.Append(piece);
+  });
+}
+
+bool StagedSink::ReleaseTo(const std::function<void(std::string_view)>& take) {
+  take(memory_);
   bool complete = !error_;
   if (spill_ != nullptr && complete) {
     complete = std::fflush(spill_) == 0 && std::fseek(spill_, 0, SEEK_SET) == 0;
     std::array<char, 1 << 16> block{};
     std::size_t n = 0;
     while (complete && (n = std::fread(block.data(), 1, block.size(), spill_)) != 0) {
-      out.Append(std::string_view(block.data(), n));
+      take(std::string_view(block.data(), n));
     }
     complete = (complete && std::ferror(spill_) == 0) || Fail({errno});
   }

@@ -32,16 +32,17 @@ void AppendCount(OutputBuffer& out, std::uint64_t count) {
 
 }  // namespace
 
-void WriteSummaryHeader(OutputBuffer& out) {
-  out.Append(HeaderRow(SummaryColumns(), {}));
+void WriteSummaryHeader(OutputBuffer& out, const TableLayout& layout) {
+  out.Append(HeaderRow(SummaryColumns(), layout));
 }
 
-void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row) {
+void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row, const TableLayout& layout) {
   AppendTableText(out, row.file);
   if (!row.error.empty()) {
     // NA in every column after the status, but the message.
     out.Append("\terror");
     for (const Column& column : SummaryColumns().subspan(2)) {
+      if (!HasColumn(column, layout)) continue;
       out.Append("\t");
       if (column.name == "message") {
         AppendTableText(out, row.error);
@@ -64,6 +65,15 @@ void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row) {
   }
   out.Append("\t");  // the message: none
   for (const double value : {row.median_enc, row.gc3s}) AppendNumber(out, value);
+  if (layout.reference) {
+    out.Append("\t");
+    AppendTableText(out, row.reference);
+    AppendCount(out, row.reference_genes);
+    for (const double value : {row.reference_rounds, row.reference_s, row.starts_agree,
+                               row.median_cai, row.median_fop, row.median_adaptation}) {
+      AppendNumber(out, value);
+    }
+  }
   out.Append("\n");
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "reports/column_catalog.hpp"
 #include "reports/output_buffer.hpp"
 
 namespace trelba {
@@ -28,9 +29,18 @@ struct SummaryRow {
   std::uint64_t inline_headers = 0;
   double median_enc = 0.0;
   double gc3s = 0.0;
+  // With a reference set (NaN where a number does not apply):
+  std::string_view reference;
+  std::uint64_t reference_genes = 0;
+  double reference_rounds = 0.0;
+  double reference_s = 0.0;
+  double starts_agree = 0.0;
+  double median_cai = 0.0;
+  double median_fop = 0.0;
+  double median_adaptation = 0.0;
 };
 
-void WriteSummaryHeader(OutputBuffer& out);
-void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row);
+void WriteSummaryHeader(OutputBuffer& out, const TableLayout& layout);
+void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row, const TableLayout& layout);
 
 }  // namespace trelba

@@ -19,7 +19,12 @@ TEST_P(Thinning, KeepsEveryStrideThSequenceInInputOrder) {
   PlotData plot;
   PlotBatch batch;
   for (std::uint64_t i = 0; i < GetParam().sequences; ++i) {
-    batch.points.push_back({static_cast<float>(i), 0.5f, 0.0f});
+    batch.points.push_back({.sequence = i + 1,
+                            .codons = static_cast<float>(i),
+                            .score = 0.5f,
+                            .excess = 0.0f,
+                            .enc = 61.0f,
+                            .gc3s = 0.5f});
     if (batch.points.size() == 256 || i + 1 == GetParam().sequences) {
       plot.Add(batch);
       batch.Clear();

@@ -1,0 +1,235 @@
+#include "driver/input_run.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+#include "driver/background_choice.hpp"
+#include "driver/error_message.hpp"
+#include "driver/messages.hpp"
+#include "driver/output_names.hpp"
+#include "input/input_file.hpp"
+#include "input/input_file_system.hpp"
+#include "input/input_survey.hpp"
+#include "reports/codon_usage_report.hpp"
+#include "reports/report_set.hpp"
+#include "reports/summary_report.hpp"
+
+namespace trelba {
+namespace {
+
+// One input on its way through the steps of ReportOneInput. Each step returns false after
+// failing the input: its error printed, its table rows dropped, its summary row and page
+// section saying so.
+class OneInput {
+ public:
+  OneInput(InputRun& r, std::size_t index)
+      : r_(r),
+        options_(r.options),
+        argument_(options_.inputs[index]),
+        last_(index + 1 == options_.inputs.size()),
+        identity_(r.identities[index]),
+        label_(argument_ == kStandardStream ? std::string(StandardInputLabel(options_))
+                                            : argument_),
+        name_(InputName(argument_)) {
+    row_.file = label_;
+  }
+
+  // Opens the input; refused text (UTF-16, UTF-32) fails before any report is created.
+  bool Open() {
+    input_.SetInflateThreads(ThreadCount(options_));
+    const bool opened = argument_ == kStandardStream
+                            ? input_.OpenDescriptor(kStandardInputDescriptor)
+                            : input_.Open(argument_);
+    if (!opened) return Fail(FileErrorText("opening", name_));
+    if (input_.refusal() != nullptr) {
+      return Fail(FileErrorText("reading", name_, input_.refusal()));
+    }
+    return true;
+  }
+
+  // The input's own background (--background input), read first; the expected score shows
+  // only in the table, the summary and the HTML report.
+  bool ChooseBackground() {
+    excess_shown_ = options_.table || options_.summary || options_.report;
+    if (r_.shared_background != nullptr || !excess_shown_) return true;
+    if (const auto error = trelba::ChooseBackground(options_, argument_, own_background_)) {
+      return Fail(*error);
+    }
+    return true;
+  }
+
+  // The family order report, the score report and the count report, in that order (none
+  // of them the input itself), then the run's table when it is not open yet.
+  bool OpenOutputs() {
+    request_.style = {options_.code, r_.layout, label_,
+                      !excess_shown_                    ? nullptr
+                      : r_.shared_background != nullptr ? r_.shared_background
+                                                        : &own_background_};
+    request_.threads = ThreadCount(options_);
+    request_.table_header = false;
+    request_.keep_scores = options_.summary.has_value();
+    request_.style.plot = options_.report.has_value();
+    if (r_.reference != nullptr) request_.store = &r_.genes;
+    request_.pool = options_.codon_usage.has_value();
+    if (!options_.no_reports) {
+      const std::string prefix = ReportPrefix(options_, argument_, label_);
+      OutputBuffer** const slots[] = {&request_.outputs.order, &request_.outputs.scores,
+                                      &request_.outputs.counts};
+      static_assert(std::size(slots) == kReportSuffixes.size());
+      for (std::size_t k = 0; k < kReportSuffixes.size(); ++k) {
+        const std::string name = prefix + std::string(kReportSuffixes[k]);
+        *slots[k] = reports_.OpenFile(name, identity_);
+        if (*slots[k] == nullptr) return Fail(FileErrorText("opening", name, reports_.cause()));
+      }
+    }
+    if (const auto error = r_.run.OpenTable(r_.identities)) {
+      r_.run.table_failed = true;
+      return Fail(*error);
+    }
+    if (r_.run.table() != nullptr) request_.outputs.table = &r_.staged_table;
+    return true;
+  }
+
+  // Reads the input to its end, its reports and table rows written as it goes.
+  bool Read() {
+    if (r_.reader == nullptr) r_.reader = std::make_unique<InputReader>(request_.threads);
+    outcome_ = r_.reader->Read(input_, request_);
+    if (outcome_.status == InputOutcome::Status::kReadFailed ||
+        outcome_.status == InputOutcome::Status::kNoMemory) {
+      return Fail(FileErrorText("reading", name_, CauseOf(outcome_.status, input_)));
+    }
+    if (const std::string* failed = reports_.Failed()) {
+      return Fail(FileErrorText("writing", *failed, reports_.cause()));
+    }
+    if (r_.genes.failed()) {
+      return Fail(FileErrorText("writing", "the temporary file of " + name_ + "'s counts",
+                                FailureCause{0, "the counts of its sequences could not be kept"}));
+    }
+    return true;
+  }
+
+  // The rows go to the table (with the columns against the reference behind each) before
+  // the reports are put in place, so that a table that cannot be written leaves them as
+  // they were: a one-input run replaces all or nothing.
+  bool PassRowsToTable() {
+    OutputBuffer* const table = r_.run.table();
+    const bool staged = table == nullptr || (!r_.staged_table.failed() && r_.staged_table.Flush());
+    bool released = staged;
+    if (staged && r_.reference != nullptr) {
+      PlotData* const plot = request_.style.plot ? &outcome_.totals.plot : nullptr;
+      released = AddReferenceColumns(*r_.reference, r_.synonymous, outcome_.totals, &r_.staged,
+                                     table, plot, reference_);
+      if (!released && table == nullptr) {
+        return Fail(FileErrorText("reading", "the temporary file of " + name_ + "'s counts",
+                                  FailureCause{EIO}));
+      }
+    } else if (staged && table != nullptr) {
+      released = r_.staged.Release(*table);
+    }
+    if (table == nullptr) return true;
+    if (!(released && table->Flush())) {
+      r_.run.table_failed = true;
+      const FailureCause& cause = released ? table->error() : r_.staged.error();
+      return Fail(FileErrorText("writing", OutputName(*options_.table), cause));
+    }
+    return true;
+  }
+
+  // Puts the reports in place; from the last input's on, interruptions wait for the run's
+  // commit.
+  bool CommitReports() {
+    if (const std::string* failed = reports_.Close()) {
+      return Fail(FileErrorText("writing", *failed, reports_.cause()));
+    }
+    if (last_) r_.hold.emplace();
+    if (const std::string* failed = reports_.Commit()) {
+      return Fail(FileErrorText("writing", *failed, reports_.cause()));
+    }
+    return true;
+  }
+
+  void Warn() const {
+    const InputTotals& totals = outcome_.totals;
+    for (const std::string& line :
+         InputWarnings(name_, totals.survey, totals.u_letters, outcome_.any_header())) {
+      Warning(line);
+    }
+  }
+
+  // The input's summary row, its section of the HTML report and its codon usage, from one
+  // set of numbers.
+  void Summarize() {
+    InputTotals& totals = outcome_.totals;
+    row_.sequences = outcome_.scanner.sequence;
+    row_.codons = totals.coding.codons;
+    row_.average = totals.average.empty() ? std::nan("") : totals.average.value();
+    row_.median_score = totals.scores.Median();
+    row_.median_excess = totals.excesses.Median();
+    row_.gc = GcContent(totals.coding);
+    row_.gc3 = Gc3Content(totals.coding);
+    row_.internal_stop_sequences = totals.survey.internal_stop_sequences;
+    row_.partial_sequences = totals.survey.partial_sequences;
+    row_.comment_lines = totals.survey.comment_lines;
+    row_.inline_headers = totals.survey.inline_headers;
+    row_.median_enc = totals.encs.Median();
+    row_.gc3s = Gc3s(totals.coding.thirds);
+    if (r_.reference != nullptr) {
+      row_.reference = reference_.name;
+      row_.reference_genes = reference_.genes;
+      row_.reference_rounds = reference_.rounds;
+      row_.reference_s = reference_.sign;
+      row_.starts_agree = reference_.starts_agree;
+      row_.median_cai = reference_.cai.Median();
+      row_.median_fop = reference_.fop.Median();
+      row_.median_adaptation = reference_.adaptation.Median();
+    }
+    if (r_.run.summary() != nullptr) WriteSummaryRow(*r_.run.summary(), row_, r_.layout);
+    r_.run.AddToPage({row_, &totals.plot});
+    if (OutputBuffer* usage = r_.run.codon_usage()) {
+      WriteCodonUsageRows(*usage, label_, r_.synonymous, totals.pooled,
+                          r_.reference != nullptr ? &reference_.usage : nullptr);
+    }
+  }
+
+ private:
+  bool Fail(const std::string& error) {
+    std::fputs((error + "\n").c_str(), stderr);
+    r_.staged_table.Clear();
+    r_.staged.Drop();
+    row_.error = error;
+    if (r_.run.summary() != nullptr) WriteSummaryRow(*r_.run.summary(), row_, r_.layout);
+    r_.run.AddToPage({row_, nullptr});
+    return false;
+  }
+
+  InputRun& r_;
+  const Options& options_;
+  const std::string& argument_;
+  const bool last_;
+  const FileIdentity& identity_;
+  const std::string label_;  // in the table, the summary and -o folder names
+  const std::string name_;   // in messages
+  InputFile input_;
+  bool excess_shown_ = false;
+  Background own_background_;
+  ReportSet reports_;
+  ReportRequest request_;
+  InputOutcome outcome_;
+  ReferenceTotals reference_;
+  SummaryRow row_;
+};
+
+}  // namespace
+
+bool ReportOneInput(InputRun& r, std::size_t index) {
+  OneInput input(r, index);
+  if (!(input.Open() && input.ChooseBackground() && input.OpenOutputs() && input.Read() &&
+        input.PassRowsToTable() && input.CommitReports())) {
+    return false;
+  }
+  input.Warn();
+  input.Summarize();
+  return true;
+}
+
+}  // namespace trelba

@@ -1,0 +1,59 @@
+// One input of a run, from opening it to its summary row: what every input shares, and
+// the steps of one.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "analysis/background.hpp"
+#include "analysis/synonymous_codons.hpp"
+#include "driver/options.hpp"
+#include "driver/reference_columns.hpp"
+#include "driver/report_input.hpp"
+#include "driver/run_outputs.hpp"
+#include "reports/gene_count_store.hpp"
+#include "reports/staged_sink.hpp"
+#include "reports/temporary_files.hpp"
+
+namespace trelba {
+
+// What every input of a run shares.
+struct InputRun {
+  InputRun(const Options& options_, const Background* shared_background_,
+           const TableLayout& layout_, RunOutputs& run_,
+           const std::vector<FileIdentity>& identities_, const SynonymousCodons& synonymous_,
+           const ReferenceFile* reference_, GeneCountStore& genes_)
+      : options(options_),
+        shared_background(shared_background_),
+        layout(layout_),
+        run(run_),
+        identities(identities_),
+        synonymous(synonymous_),
+        reference(reference_),
+        genes(genes_) {}
+
+  const Options& options;
+  const Background* shared_background;  // null when each input is its own
+  const TableLayout& layout;
+  RunOutputs& run;
+  const std::vector<FileIdentity>& identities;
+  const SynonymousCodons& synonymous;
+  const ReferenceFile* reference;  // null without --reference FILE
+  GeneCountStore& genes;           // each sequence's counts, with a reference
+  // An input's table rows, held until it is read whole.
+  StagedSink staged;
+  OutputBuffer staged_table{staged};
+  // One for every input, made once the first input's outputs have their buffers, so that
+  // the threads take what memory is left.
+  std::unique_ptr<InputReader> reader;
+  // Interruptions wait from the last input's reports to the table's and summary's commit,
+  // so that a run of one input replaces its reports and table together or not at all.
+  std::optional<DeferInterrupts> hold;
+};
+
+// Reads input `index` and writes its reports and table rows; adds its summary row and its
+// section of the HTML report. False after an error, which has been printed.
+bool ReportOneInput(InputRun& r, std::size_t index);
+
+}  // namespace trelba

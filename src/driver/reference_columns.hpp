@@ -1,0 +1,58 @@
+// The columns against a reference set (--reference): each input is read once, every
+// sequence's counts kept (reports/gene_count_store.hpp); once the input is read, its pooled
+// counts give the reference's usage against it (analysis/reference_usage.hpp), and each
+// sequence's CAI, Fop, adaptation, its z and whether it is one of the reference's genes are
+// added behind its table row as the rows are passed on, to the summary's medians and to
+// the HTML report's points.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/reference_usage.hpp"
+#include "analysis/synonymous_codons.hpp"
+#include "driver/options.hpp"
+#include "driver/report_input.hpp"
+#include "reports/html_report.hpp"
+#include "reports/median_series.hpp"
+#include "reports/staged_sink.hpp"
+
+namespace trelba {
+
+// A reference set given as a file: its genes' codons added up, read once before the inputs.
+struct ReferenceFile {
+  std::string name;  // as messages and the summary give it
+  CodonCounts pooled{};
+  std::uint64_t genes = 0;
+};
+
+// Reads the reference file of the options; the error line when it cannot be read. Warns
+// once of the amino acids it lacks, which CAI leaves out.
+std::optional<std::string> ReadReferenceFile(const Options& options,
+                                             const SynonymousCodons& synonymous,
+                                             ReferenceFile& reference);
+
+// What the reference gives one input.
+struct ReferenceTotals {
+  std::string name;  // the file, or auto:A / auto:B
+  std::uint64_t genes = 0;
+  double rounds = 0.0;        // of the search; NaN for a file
+  double sign = 0.0;          // ReferenceSign
+  double starts_agree = 0.0;  // NaN for a file
+  CodonCounts pooled{};       // the reference genes' codons
+  ReferenceUsage usage;
+  MedianSeries cai;
+  MedianSeries fop;
+  MedianSeries adaptation;
+};
+
+// After an input is read whole (its counts in `totals.store`): the reference's usage
+// against it, then each sequence's indices, in input order, appended to its row as the
+// staged rows go to `table` (when there is one), added to `reference`'s medians and to
+// `plot`'s points (when there are). False when the kept counts or rows cannot be read back.
+bool AddReferenceColumns(const ReferenceFile& file, const SynonymousCodons& synonymous,
+                         InputTotals& totals, StagedSink* staged, OutputBuffer* table,
+                         PlotData* plot, ReferenceTotals& reference);
+
+}  // namespace trelba

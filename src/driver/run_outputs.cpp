@@ -1,0 +1,85 @@
+#include "driver/run_outputs.hpp"
+
+#include <new>
+
+#include "driver/error_message.hpp"
+#include "driver/output_names.hpp"
+#include "reports/codon_usage_report.hpp"
+#include "reports/gzip_sink.hpp"
+#include "reports/summary_report.hpp"
+#include "reports/table_report.hpp"
+
+namespace trelba {
+
+OutputBuffer* RunOutputs::Open(const std::string& name, const std::vector<FileIdentity>& inputs) {
+  const bool compressed = NamesGzipFile(name);
+  if (name == kStandardStream) return set_.OpenStandardOutput(compressed);
+  // No input is written over (output_names.hpp has checked each against them).
+  return set_.OpenFile(name, inputs.empty() ? FileIdentity{} : inputs.front(), compressed, true);
+}
+
+std::optional<std::string> RunOutputs::OpenTable(const std::vector<FileIdentity>& inputs) {
+  if (!options_.table || table_ != nullptr) return std::nullopt;
+  table_ = Open(*options_.table, inputs);
+  if (table_ == nullptr) return FileErrorText("opening", *options_.table, set_.cause());
+  WriteTableHeader(*table_, layout_);
+  return std::nullopt;
+}
+
+std::optional<std::string> RunOutputs::OpenSummary(const std::vector<FileIdentity>& inputs) {
+  if (!options_.summary) return std::nullopt;
+  summary_ = Open(*options_.summary, inputs);
+  if (summary_ == nullptr) return FileErrorText("opening", *options_.summary, set_.cause());
+  WriteSummaryHeader(*summary_, layout_);
+  return std::nullopt;
+}
+
+std::optional<std::string> RunOutputs::OpenPage(const std::vector<FileIdentity>& inputs) {
+  if (!options_.report) return std::nullopt;
+  page_buffer_ = Open(*options_.report, inputs);
+  if (page_buffer_ == nullptr) return FileErrorText("opening", *options_.report, set_.cause());
+  page_.emplace(*page_buffer_, *options_.code, options_.background.value_or("even"));
+  return std::nullopt;
+}
+
+std::optional<std::string> RunOutputs::OpenCodonUsage(const std::vector<FileIdentity>& inputs) {
+  if (!options_.codon_usage) return std::nullopt;
+  codon_usage_ = Open(*options_.codon_usage, inputs);
+  if (codon_usage_ == nullptr) {
+    return FileErrorText("opening", *options_.codon_usage, set_.cause());
+  }
+  WriteCodonUsageHeader(*codon_usage_, layout_.reference);
+  return std::nullopt;
+}
+
+template <class Draw>
+void RunOutputs::OnPage(Draw&& draw) {
+  if (!page_ || page_failed) return;
+  try {
+    draw();
+  } catch (const std::bad_alloc&) {
+    page_failed = true;
+    page_buffer_->Fail();
+    FileError("writing", *options_.report, FailureCause{0, kOutOfMemory});
+  }
+}
+
+void RunOutputs::AddToPage(const PageInput& input) {
+  OnPage([&] { page_->AddInput(input); });
+}
+
+void RunOutputs::FinishPage() {
+  OnPage([&] { page_->Finish(); });
+}
+
+bool RunOutputs::Commit() {
+  const std::string* failed = set_.Commit();
+  if (failed == nullptr) return true;
+  // Said already.
+  if (table_failed && *failed == OutputName(*options_.table)) return false;
+  if (page_failed && *failed == *options_.report) return false;
+  FileError("writing", *failed, set_.cause());
+  return false;
+}
+
+}  // namespace trelba

@@ -1,0 +1,60 @@
+// The outputs that gather every input of a run: the table, the summary, the HTML report
+// and the codon usage, each opened once and committed together at the end
+// (reports/report_set.hpp). A named output that is a stream is written straight through.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/options.hpp"
+#include "reports/html_report.hpp"
+#include "reports/report_set.hpp"
+
+namespace trelba {
+
+class RunOutputs {
+ public:
+  RunOutputs(const Options& options, const TableLayout& layout)
+      : options_(options), layout_(layout) {}
+
+  // Each opens its output when the run has it (the table once, when the first input is
+  // ready, so that a single input's own errors come first) and writes its header; the
+  // error line when it cannot be opened. `inputs` holds the inputs' identities.
+  std::optional<std::string> OpenTable(const std::vector<FileIdentity>& inputs);
+  std::optional<std::string> OpenSummary(const std::vector<FileIdentity>& inputs);
+  std::optional<std::string> OpenPage(const std::vector<FileIdentity>& inputs);
+  std::optional<std::string> OpenCodonUsage(const std::vector<FileIdentity>& inputs);
+
+  OutputBuffer* table() { return table_; }
+  OutputBuffer* summary() { return summary_; }
+  OutputBuffer* codon_usage() { return codon_usage_; }
+  ReportSet& set() { return set_; }
+  bool table_failed = false;  // could not be opened or written, and said so
+  bool page_failed = false;   // memory ran out while it was drawn, and said so
+
+  // Adds an input's section to the HTML report, and ends the page. Memory that runs out
+  // while it is drawn fails the page (said once), not the input, whose reports may be in
+  // place.
+  void AddToPage(const PageInput& input);
+  void FinishPage();
+
+  // Commits every output; false after an error, which has been printed (once).
+  bool Commit();
+
+ private:
+  OutputBuffer* Open(const std::string& name, const std::vector<FileIdentity>& inputs);
+  template <class Draw>
+  void OnPage(Draw&& draw);
+
+  const Options& options_;
+  const TableLayout& layout_;
+  ReportSet set_;
+  OutputBuffer* table_ = nullptr;
+  OutputBuffer* summary_ = nullptr;
+  OutputBuffer* codon_usage_ = nullptr;
+  std::optional<HtmlReport> page_;
+  OutputBuffer* page_buffer_ = nullptr;
+};
+
+}  // namespace trelba

@@ -1,0 +1,25 @@
+// The codon usage (--codon-usage): one tab-separated row per input (or reference set) and
+// codon, its columns those of CodonUsageColumns() (column_catalog.hpp): the pooled count of
+// every codon, its share per thousand codons, its RSCU and, against a reference, its w
+// and whether it is optimal.
+#pragma once
+
+#include <string_view>
+
+#include "analysis/reference_usage.hpp"
+#include "analysis/synonymous_codons.hpp"
+#include "reports/output_buffer.hpp"
+#include "trelba/tables.hpp"
+
+namespace trelba {
+
+void WriteCodonUsageHeader(OutputBuffer& out, bool reference);
+
+// The 64 rows of `file`'s pooled counts; `usage` null without a reference (and then no w
+// and optimal columns), or with `own_reference` for the reference set's own rows, whose
+// w is the reference's and whose optimal codons, found against each input, are NA.
+void WriteCodonUsageRows(OutputBuffer& out, std::string_view file,
+                         const SynonymousCodons& synonymous, const CodonCounts& pooled,
+                         const ReferenceUsage* usage, bool own_reference = false);
+
+}  // namespace trelba
