@@ -69,7 +69,7 @@ class OneInput {
     request_.table_header = false;
     request_.keep_scores = options_.summary.has_value();
     request_.style.plot = options_.report.has_value();
-    if (r_.reference != nullptr) request_.store = &r_.genes;
+    if (UsesReference()) request_.store = &r_.genes;
     request_.pool = options_.codon_usage.has_value();
     if (!options_.no_reports) {
       const std::string prefix = ReportPrefix(options_, argument_, label_);
@@ -115,10 +115,20 @@ class OneInput {
     OutputBuffer* const table = r_.run.table();
     const bool staged = table == nullptr || (!r_.staged_table.failed() && r_.staged_table.Flush());
     bool released = staged;
-    if (staged && r_.reference != nullptr) {
+    if (staged && UsesReference()) {
       PlotData* const plot = request_.style.plot ? &outcome_.totals.plot : nullptr;
-      released = AddReferenceColumns(*r_.reference, r_.synonymous, outcome_.totals, &r_.staged,
-                                     table, plot, reference_);
+      if (r_.reference != nullptr) {
+        TakeReferenceFile(*r_.reference, reference_);
+      } else if (!FindReference(*options_.code, r_.synonymous, name_, outcome_.totals,
+                                outcome_.scanner.sequence, reference_)) {
+        reference_.rounds = std::nan("");
+        reference_.sign = std::nan("");
+        reference_.starts_agree = std::nan("");
+        reference_.name = "auto";
+        reference_.found = false;
+      }
+      released =
+          AddReferenceColumns(r_.synonymous, outcome_.totals, &r_.staged, table, plot, reference_);
       if (!released && table == nullptr) {
         return Fail(FileErrorText("reading", "the temporary file of " + name_ + "'s counts",
                                   FailureCause{EIO}));
@@ -173,7 +183,7 @@ class OneInput {
     row_.inline_headers = totals.survey.inline_headers;
     row_.median_enc = totals.encs.Median();
     row_.gc3s = Gc3s(totals.coding.thirds);
-    if (r_.reference != nullptr) {
+    if (UsesReference()) {
       row_.reference = reference_.name;
       row_.reference_genes = reference_.genes;
       row_.reference_rounds = reference_.rounds;
@@ -187,11 +197,13 @@ class OneInput {
     r_.run.AddToPage({row_, &totals.plot});
     if (OutputBuffer* usage = r_.run.codon_usage()) {
       WriteCodonUsageRows(*usage, label_, r_.synonymous, totals.pooled,
-                          r_.reference != nullptr ? &reference_.usage : nullptr);
+                          UsesReference() ? &reference_.usage : nullptr);
     }
   }
 
  private:
+  bool UsesReference() const { return r_.reference != nullptr || r_.reference_found; }
+
   bool Fail(const std::string& error) {
     std::fputs((error + "\n").c_str(), stderr);
     r_.staged_table.Clear();

@@ -40,6 +40,7 @@ struct InputRun {
   const std::vector<FileIdentity>& identities;
   const SynonymousCodons& synonymous;
   const ReferenceFile* reference;  // null without --reference FILE
+  bool reference_found = false;    // --reference auto
   GeneCountStore& genes;           // each sequence's counts, with a reference
   // An input's table rows, held until it is read whole.
   StagedSink staged;

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "analysis/reference_search.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
@@ -53,35 +54,89 @@ std::optional<std::string> ReadReferenceFile(const Options& options,
   return std::nullopt;
 }
 
-bool AddReferenceColumns(const ReferenceFile& file, const SynonymousCodons& synonymous,
-                         InputTotals& totals, StagedSink* staged, OutputBuffer* table,
-                         PlotData* plot, ReferenceTotals& reference) {
+void TakeReferenceFile(const ReferenceFile& file, ReferenceTotals& reference) {
   reference.name = file.name;
   reference.genes = file.genes;
   reference.rounds = kNotANumber;
   reference.starts_agree = kNotANumber;
   reference.pooled = file.pooled;
-  reference.usage = UsageAgainst(synonymous, file.pooled, totals.pooled);
-  reference.sign = ReferenceSign(synonymous, file.pooled, totals.pooled);
+}
+
+bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
+                   std::string_view name, const InputTotals& totals, std::uint64_t sequences,
+                   ReferenceTotals& reference) {
+  const GeneCounts genes = [&](const std::function<void(const CodonCounts&)>& visit) {
+    GeneCountStore::Reader reader(*totals.store);
+    CodonCounts counts;
+    while (reader.Next(counts)) visit(counts);
+    return !reader.failed();
+  };
+  SearchResult search;
+  const std::string prefix = std::string(name) + ": ";
+  if (!SearchReference(code, synonymous, totals.pooled, sequences, genes, search)) {
+    Warning(prefix + "no sequence has " + std::to_string(kSearchMinimumCodons) +
+            " codons of amino acids with a choice: no reference set was found");
+    return false;
+  }
+  for (const SearchStart* start : {&search.a, &search.b}) {
+    const std::string which = start == &search.a ? "A" : "B";
+    if (start->cycled) {
+      Warning(prefix + "the search for a reference set from start " + which +
+              " ended in a cycle of sets: its last set is taken");
+    }
+    if (start->unsettled) {
+      Warning(prefix + "the search for a reference set from start " + which +
+              " did not settle in " + std::to_string(kSearchMaxRounds) +
+              " rounds: its last set is taken");
+    }
+  }
+  if (search.starts_agree < 0.5) {
+    Warning(prefix + "the reference found from two starts differs: check its genes (in_reference)");
+  }
+  const SearchStart& chosen = search.chosen();
+  reference.name = search.chose_b ? "auto:B" : "auto:A";
+  reference.genes = chosen.genes.size();
+  reference.rounds = chosen.rounds;
+  reference.starts_agree = search.starts_agree;
+  reference.pooled = chosen.pooled;
+  reference.members = chosen.genes;
+  return true;
+}
+
+bool AddReferenceColumns(const SynonymousCodons& synonymous, InputTotals& totals,
+                         StagedSink* staged, OutputBuffer* table, PlotData* plot,
+                         ReferenceTotals& reference) {
+  reference.usage = UsageAgainst(synonymous, reference.pooled, totals.pooled);
+  reference.sign = ReferenceSign(synonymous, reference.pooled, totals.pooled);
 
   GeneCountStore::Reader genes(*totals.store);
   std::uint64_t sequence = 0;
+  std::size_t member = 0;     // the next of the reference's genes
+  bool in_reference = false;  // of the last sequence
   // The next sequence's indices, gathered for the summary and the page.
   const auto next = [&]() -> std::optional<GeneIndices> {
     CodonCounts counts;
     if (!genes.Next(counts)) return std::nullopt;
-    const GeneIndices indices = IndicesOf(reference.usage, counts);
+    const GeneIndices indices =
+        reference.found ? IndicesOf(reference.usage, counts)
+                        : GeneIndices{kNotANumber, kNotANumber, kNotANumber, kNotANumber};
     reference.cai.Add({&indices.cai, 1});
     reference.fop.Add({&indices.fop, 1});
     reference.adaptation.Add({&indices.adaptation, 1});
+    in_reference = member < reference.members.size() && reference.members[member] == sequence;
+    if (in_reference) ++member;
     ++sequence;
-    if (plot != nullptr) plot->AddReferenceValues(sequence, indices.cai, indices.adaptation, false);
+    if (plot != nullptr) {
+      plot->AddReferenceValues(sequence, indices.cai, indices.adaptation, in_reference);
+    }
     return indices;
   };
   bool released = true;
   if (table != nullptr) {
     released = staged->ReleaseRows(*table, [&](OutputBuffer& out) {
-      if (const std::optional<GeneIndices> indices = next()) AppendColumns(out, *indices, false);
+      if (const std::optional<GeneIndices> indices = next()) {
+        AppendColumns(out, *indices, in_reference);
+      }
     });
   } else {
     while (next()) {

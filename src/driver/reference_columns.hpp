@@ -33,26 +33,37 @@ std::optional<std::string> ReadReferenceFile(const Options& options,
                                              const SynonymousCodons& synonymous,
                                              ReferenceFile& reference);
 
-// What the reference gives one input.
+// The reference set of one input, and what it gives the input.
 struct ReferenceTotals {
   std::string name;  // the file, or auto:A / auto:B
   std::uint64_t genes = 0;
-  double rounds = 0.0;        // of the search; NaN for a file
-  double sign = 0.0;          // ReferenceSign
-  double starts_agree = 0.0;  // NaN for a file
-  CodonCounts pooled{};       // the reference genes' codons
+  double rounds = 0.0;                 // of the search; NaN for a file
+  double sign = 0.0;                   // ReferenceSign
+  double starts_agree = 0.0;           // NaN for a file
+  CodonCounts pooled{};                // the reference genes' codons
+  std::vector<std::uint64_t> members;  // found in the input: their sequence indices (from 0)
+  bool found = true;                   // false when the search found none: every column NA
   ReferenceUsage usage;
   MedianSeries cai;
   MedianSeries fop;
   MedianSeries adaptation;
 };
 
+// The reference file as one input's reference.
+void TakeReferenceFile(const ReferenceFile& file, ReferenceTotals& reference);
+
+// The reference set found in an input read whole (--reference auto), with the warnings of
+// its search naming the input `name`; false (after saying why) when none can be found.
+bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
+                   std::string_view name, const InputTotals& totals, std::uint64_t sequences,
+                   ReferenceTotals& reference);
+
 // After an input is read whole (its counts in `totals.store`): the reference's usage
 // against it, then each sequence's indices, in input order, appended to its row as the
 // staged rows go to `table` (when there is one), added to `reference`'s medians and to
 // `plot`'s points (when there are). False when the kept counts or rows cannot be read back.
-bool AddReferenceColumns(const ReferenceFile& file, const SynonymousCodons& synonymous,
-                         InputTotals& totals, StagedSink* staged, OutputBuffer* table,
-                         PlotData* plot, ReferenceTotals& reference);
+bool AddReferenceColumns(const SynonymousCodons& synonymous, InputTotals& totals,
+                         StagedSink* staged, OutputBuffer* table, PlotData* plot,
+                         ReferenceTotals& reference);
 
 }  // namespace trelba

@@ -94,7 +94,7 @@ int ReportAllInputs(const Options& options) {
   }
   const SynonymousCodons synonymous = SynonymousCodonsOf(*options.code);
   std::optional<ReferenceFile> reference;
-  if (options.reference) {
+  if (options.reference && options.reference != kAutomaticReference) {
     if (opening_failed(ReadReferenceFile(options, synonymous, reference.emplace()))) {
       return kFailureStatus;
     }
@@ -111,6 +111,7 @@ int ReportAllInputs(const Options& options) {
              synonymous,
              reference ? &*reference : nullptr,
              genes};
+  r.reference_found = options.reference == kAutomaticReference;
   bool all_read = true;
   // A table that cannot be written ends the run: no later input could add its rows.
   for (std::size_t i = 0; i < options.inputs.size() && !run.table_failed; ++i) {
