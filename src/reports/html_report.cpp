@@ -428,7 +428,135 @@ void ScatterPlots(std::string& out, const PlotData& plot) {
       if (!std::isnan(p.excess)) xy.emplace_back(log_codons(p.codons), p.excess);
     }
     DrawPoints(svg, xy, x, y);
+    svg.Text(kLeft + kAreaWidth - 6, kTop + 14, "dots: sequences; dashed line: what chance gives",
+             "legend", "end");
   }
+}
+
+// Ticks every `step` along an axis of values, labelled with the decimals the step needs.
+void ValueAxisTicks(Svg& svg, const Scale& scale, double step, bool horizontal) {
+  const int decimals = step >= 1 ? 0 : step >= 0.1 ? 1 : 2;
+  const int first = static_cast<int>(std::ceil(scale.low / step - 1e-9));
+  const int last = static_cast<int>(std::floor(scale.high / step + 1e-9));
+  for (int i = first; i <= last; ++i) {
+    const double value = i * step;
+    const double at = scale(value);
+    if (horizontal) {
+      svg.Line(at, kTop + kAreaHeight, at, kTop + kAreaHeight + 4, "tick");
+      svg.Text(at, kTop + kAreaHeight + 16, Fixed(value, decimals), "tick-label");
+    } else {
+      svg.Line(kLeft - 4, at, kLeft, at, "tick");
+      svg.Text(kLeft - 6, at + 4, Fixed(value, decimals), "tick-label", "end");
+    }
+  }
+}
+
+// A step of 1, 2 or 5 times a power of ten giving about six ticks over `span`.
+double TickStep(double span) {
+  double step = 1e-3;
+  while (span / step > 8) {
+    for (const double factor : {2.0, 2.5, 2.0}) {
+      step *= factor;
+      if (span / step <= 8) break;
+    }
+  }
+  return step;
+}
+
+// A plot of one value against another, the reference's genes ringed when there are any.
+struct PairPlot {
+  std::string_view kind;  // its class
+  std::string_view x_label, y_label, legend;
+  double x_low, x_high, y_low, y_high;
+  // A curve drawn over the points: y of x at 51 points from x_low to x_high (none when null).
+  double (*curve)(double) = nullptr;
+  bool legend_below = false;  // at the bottom right, where the points rise to the top right
+};
+
+void DrawPairs(std::string& out, const PairPlot& plot,
+               const std::vector<std::pair<double, double>>& xy,
+               const std::vector<std::pair<double, double>>& ringed) {
+  const Scale x{plot.x_low, plot.x_high, kLeft, kLeft + kAreaWidth};
+  const Scale y{plot.y_low, plot.y_high, kTop + kAreaHeight, kTop};
+  Svg svg(out, plot.kind);
+  Box(svg);
+  ValueAxisTicks(svg, x, TickStep(plot.x_high - plot.x_low), true);
+  ValueAxisTicks(svg, y, TickStep(plot.y_high - plot.y_low), false);
+  svg.Text(kLeft + kAreaWidth / 2, kHeight - 8, plot.x_label, "axis-label");
+  svg.Text(16, kTop + kAreaHeight / 2, plot.y_label, "axis-label", "middle", true);
+  DrawPoints(svg, xy, x, y);
+  if (plot.curve != nullptr) {
+    svg.out() += "<g class=\"wright\"><polyline points=\"";
+    for (int i = 0; i <= 50; ++i) {
+      const double at = plot.x_low + (plot.x_high - plot.x_low) * i / 50;
+      if (i != 0) svg.out() += ' ';
+      AppendFixed(svg.out(), x(at), 1);
+      svg.out() += ',';
+      AppendFixed(svg.out(), y(plot.curve(at)), 1);
+    }
+    svg.out() += "\"/></g>";
+  }
+  if (!ringed.empty()) {
+    svg.out() += "<g class=\"reference\">";
+    for (const auto& [px, py] : ringed) svg.Circle(x(px), y(py), "3.5");
+    svg.out() += "</g>";
+  }
+  svg.Text(kLeft + kAreaWidth - 6, plot.legend_below ? kTop + kAreaHeight - 6 : kTop + 14,
+           ringed.empty() ? plot.legend.substr(0, plot.legend.find(';')) : plot.legend, "legend",
+           "end");
+}
+
+// The range of values, widened to whole ticks and never empty.
+std::pair<double, double> RangeOf(const std::vector<std::pair<double, double>>& xy, bool second,
+                                  double low, double high) {
+  for (const auto& point : xy) {
+    const double value = second ? point.second : point.first;
+    low = std::min(low, value);
+    high = std::max(high, value);
+  }
+  const double step = TickStep(high - low > 0 ? high - low : 1.0);
+  return {std::floor(low / step) * step, std::max(std::ceil(high / step) * step, low + step)};
+}
+
+// ENC against GC3s with Wright's expected ENC for GC3s alone, and, with a reference, CAI
+// and adaptation against excess, the reference's genes ringed.
+void UsagePlots(std::string& out, const PlotData& plot, bool reference) {
+  const std::vector<PlotPoint>& points = plot.points();
+  std::vector<std::pair<double, double>> xy;
+  xy.reserve(points.size());
+  for (const PlotPoint& p : points) {
+    if (!std::isnan(p.enc) && !std::isnan(p.gc3s)) xy.emplace_back(p.gc3s, p.enc);
+  }
+  const auto [enc_low, enc_high] = RangeOf(xy, true, 20, 61);
+  DrawPairs(out,
+            {"scatter enc-plot", "GC3s", "ENC (effective number of codons)",
+             "dots: sequences; line: Wright's ENC from GC3s alone", 0, 1, enc_low, enc_high,
+             [](double s) { return 2 + s + 29 / (s * s + (1 - s) * (1 - s)); }},
+            xy, {});
+  if (!reference) return;
+  const auto pairs = [&](float PlotPoint::*value) {
+    std::vector<std::pair<double, double>> all, ringed;
+    for (const PlotPoint& p : points) {
+      if (std::isnan(p.excess) || std::isnan(p.*value)) continue;
+      all.emplace_back(p.excess, p.*value);
+      if (p.in_reference) ringed.emplace_back(p.excess, p.*value);
+    }
+    return std::pair(all, ringed);
+  };
+  const auto [cai, cai_ringed] = pairs(&PlotPoint::cai);
+  const auto [excess_low, excess_high] = RangeOf(cai, false, 0, 0);
+  const std::string_view legend = "dots: sequences; rings: the reference set's genes";
+  DrawPairs(out,
+            {"scatter cai-plot", "excess (score - expected)", "CAI", legend, excess_low,
+             excess_high, 0, 1, nullptr, true},
+            cai, cai_ringed);
+  const auto [adaptation, adaptation_ringed] = pairs(&PlotPoint::adaptation);
+  const auto [a_low, a_high] = RangeOf(adaptation, true, 0, 0);
+  DrawPairs(
+      out,
+      {"scatter adaptation-plot", "excess (score - expected)", "adaptation (log-odds per codon)",
+       legend, excess_low, excess_high, a_low, a_high, nullptr, true},
+      adaptation, adaptation_ringed);
 }
 
 // The first bin a histogram of these bins shows: the lowest non-empty one, or that of 0.
@@ -549,7 +677,8 @@ constexpr std::string_view kStyle =
     ".points circle{fill:#2166ac;fill-opacity:.45}.bin{fill:#2166ac}"
     ".expected polyline{fill:none;stroke:#d6604d;stroke-width:2}.expected circle{fill:#d6604d}"
     ".bar{fill:#4393c3}.cell{fill:#2166ac}.median{stroke:#d6604d;stroke-width:2}"
-    ".none{fill:#888}.count{fill:#555}\n";
+    ".none{fill:#888}.count{fill:#555}.reference circle{fill:none;stroke:#b2182b;"
+    "stroke-width:1.5}.wright polyline{fill:none;stroke:#1b7837;stroke-width:2}\n";
 
 }  // namespace
 
@@ -608,6 +737,7 @@ void HtmlReport::AddInput(const PageInput& input) {
                               Count(plot.points().size()) + " of " + Count(plot.scored()));
   text += "</table>\n";
   ScatterPlots(text, plot);
+  UsagePlots(text, plot, !input.row.reference.empty());
   ScoreHistogram(text, plot);
   FamilyStrips(text, plot);
   text += "</section>\n";

@@ -4,7 +4,8 @@
 # emulator, wine, an environment), on every file of tests/data/real, the shipped example
 # and a copy of a real file under a non-ASCII name, under every genetic code: variants 0
 # to 7 as the positional argument and --gcode N for every NCBI table. Every run also
-# writes the table (-T) to a file. Each program runs inside its own scratch folders with
+# writes the table (-T), the summary and the codon usage, against a reference set found in
+# the input (--reference auto), to files. Each program runs inside its own scratch folders with
 # relative file names, as a Windows program under wine must be run.
 #
 #   tests/platforms/compare-reports.sh [--jobs N] [--keep] [--compressed] REFERENCE LABEL COMMAND...
@@ -80,7 +81,7 @@ for variant in 0 1 2 3 4 5 6 7; do codes+=("variant $variant"); done
 for table in 1 2 3 4 5 6 9 10 11 12 13 14 15 16 21 22 23 24 25 26 27 28 29 30 31 32 33; do
   codes+=("gcode $table")
 done
-report_suffixes=(.freq .iik .ok .tsv)
+report_suffixes=(.freq .iik .ok .tsv .summary.tsv .usage.tsv)
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/trelba-compare.XXXXXX")
 if [ "$keep" = 1 ]; then
@@ -127,19 +128,23 @@ run_one() {
     variant*) code_arguments=("$name" "${code#variant }") ;;
     gcode*) code_arguments=(--gcode "${code#gcode }" "$name") ;;
   esac
+  # The table, the summary and the codon usage, with the indices against a reference set
+  # found in the input: every number the program computes.
+  local table_arguments=(-T "$name.tsv" --summary "$name.summary.tsv" --codon-usage
+    "$name.usage.tsv" --reference auto)
   local status=0
   # A run that hangs (an emulator stuck at start) fails after a while instead of holding
   # up CI: timeout's status 124 counts as a failed run.
-  (cd "$folder" && timeout "$run_timeout" "${program[@]}" -T "$name.tsv" "${code_arguments[@]}" \
-    </dev/null >/dev/null 2>"$name.stderr") || status=$?
+  (cd "$folder" && timeout "$run_timeout" "${program[@]}" "${table_arguments[@]}" \
+    "${code_arguments[@]}" </dev/null >/dev/null 2>"$name.stderr") || status=$?
   # A run of the program under test that fails without a word is the emulator's: the
   # program says why whenever it fails (wine, now and then, ends a process it is starting
   # with status 1 and no message). Such a run is made once more and counted as retried.
   if [ "$side" = test ] && [ "$status" != 0 ] && [ ! -s "$folder/$name.stderr" ]; then
     echo "$status" >"$folder/$name.retried"
     status=0
-    (cd "$folder" && timeout "$run_timeout" "${program[@]}" -T "$name.tsv" "${code_arguments[@]}" \
-      </dev/null >/dev/null 2>"$name.stderr") || status=$?
+    (cd "$folder" && timeout "$run_timeout" "${program[@]}" "${table_arguments[@]}" \
+      "${code_arguments[@]}" </dev/null >/dev/null 2>"$name.stderr") || status=$?
   fi
   echo "$status" >"$folder/$name.status"
 }
