@@ -1,0 +1,154 @@
+// The indices against a reference set: a set found in the input recovers planted highly
+// expressed genes, and is taken from the other start when the excess leads to a group of
+// AT-rich genes; every output is the same at every thread count; a reference file's rows
+// come first in the codon usage.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "planted_genome.hpp"
+#include "run_tool.hpp"
+
+namespace trelba::test {
+namespace {
+
+std::vector<std::vector<std::string>> Rows(const std::string& tsv) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(tsv);
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string>& cells = rows.emplace_back();
+    std::istringstream fields(line);
+    for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
+  }
+  return rows;
+}
+
+// The value of `column` in every row but the header.
+std::vector<std::string> Column(const std::vector<std::vector<std::string>>& rows,
+                                const std::string& column) {
+  std::size_t at = 0;
+  while (rows[0][at] != column) ++at;
+  std::vector<std::string> values;
+  for (std::size_t r = 1; r < rows.size(); ++r) values.push_back(rows[r][at]);
+  return values;
+}
+
+struct PlantedCase {
+  const char* name;
+  bool decoy;
+  std::string chosen;   // the summary's reference
+  std::string warning;  // a warning the run gives, or ""
+};
+
+void PrintTo(const PlantedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class PlantedGenomes : public ::testing::TestWithParam<PlantedCase> {};
+
+TEST_P(PlantedGenomes, ReferenceFoundIsThePlantedGenes) {
+  const PlantedCase& c = GetParam();
+  ScratchDir dir;
+  WriteFile(dir / "genome.fa", PlantedGenome(c.decoy));
+  const RunResult run = RunTrelba(
+      {"--no-reports", "-T", "t.tsv", "--summary", "s.tsv", "--reference", "auto", "genome.fa"},
+      dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  if (c.warning.empty()) {
+    EXPECT_EQ(run.err, "");
+  } else {
+    EXPECT_NE(run.err.find(c.warning), std::string::npos) << run.err;
+  }
+  const auto table = Rows(ReadFile(dir / "t.tsv"));
+  const std::vector<std::string> ids = Column(table, "id");
+  const std::vector<std::string> marks = Column(table, "in_reference");
+  std::vector<std::string> found;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    if (marks[i] == "1") found.push_back(ids[i]);
+  }
+  std::vector<std::string> planted;
+  for (int g = 100; g < 470; g += 37) planted.push_back("heg" + std::to_string(g));
+  EXPECT_EQ(found, planted);
+  EXPECT_EQ(Column(Rows(ReadFile(dir / "s.tsv")), "reference")[0], c.chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PlantedGenomes,
+    ::testing::Values(PlantedCase{"FromTheTopExcess", false, "auto:A", ""},
+                      // The AT-rich group has the highest excess and prefers T-ending codons:
+                      // start A stays there, its sign is negative, start B's is not.
+                      PlantedCase{"AtRichDecoyTakesTheOtherStart", true, "auto:B",
+                                  "the reference found from two starts differs"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+struct OutputsCase {
+  const char* name;
+  std::vector<std::string> options;
+};
+
+void PrintTo(const OutputsCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ReferenceOutputs : public ::testing::TestWithParam<OutputsCase> {};
+
+TEST_P(ReferenceOutputs, AreTheSameAtEveryThreadCount) {
+  ScratchDir dir;
+  const std::string genome = PlantedGenome(true);
+  WriteFile(dir / "genome.fa", genome);
+  WriteFile(dir / "heg.fa", genome.substr(0, genome.find(">g150")));
+  std::vector<std::string> first;
+  for (const char* threads : {"1", "2", "3"}) {
+    std::vector<std::string> args = GetParam().options;
+    args.insert(args.end(), {"-j", threads, "-T", "t.tsv", "--summary", "s.tsv", "--codon-usage",
+                             "u.tsv", "--report", "r.html", "-o", "out/", "genome.fa"});
+    const RunResult run = RunTrelba(args, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> outputs;
+    for (const char* name : {"t.tsv", "s.tsv", "u.tsv", "r.html", "out/genome.fa.iik"}) {
+      outputs.push_back(ReadFile(dir / name));
+    }
+    if (first.empty()) first = outputs;
+    EXPECT_TRUE(outputs == first) << threads << " threads";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReferenceOutputs,
+                         ::testing::Values(OutputsCase{"Found", {"--reference", "auto"}},
+                                           OutputsCase{"File", {"--reference", "heg.fa"}},
+                                           OutputsCase{
+                                               "FoundUnderTheInputsBackground",
+                                               {"--reference", "auto", "--background", "input"}}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// The reference file's own rows come first; an amino acid it lacks is said once, left out
+// of CAI (NA w) and still read by adaptation; standard input is read once.
+TEST(ReferenceFile, RowsFirstMissingAminoAcidSaidAndStandardInputReadOnce) {
+  ScratchDir dir;
+  const std::string genome = PlantedGenome(false);
+  WriteFile(dir / "genome.fa", genome);
+  // No Cys: TGT, TGC.
+  WriteFile(dir / "heg.fa", ">r1\nATGTTTTTCAAACCCGGGTAA\n");
+  const RunResult run = RunTrelba({"--no-reports", "-T", "t.tsv", "--codon-usage", "u.tsv",
+                                   "--reference", "heg.fa", "genome.fa"},
+                                  dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("Warning: heg.fa: the reference set has no codon of Leu, Ser, Tyr, Cys"),
+            std::string::npos)
+      << run.err;
+  const auto usage = Rows(ReadFile(dir / "u.tsv"));
+  ASSERT_EQ(usage.size(), 1u + 64u + 64u);
+  EXPECT_EQ(usage[1][0], "heg.fa");
+  EXPECT_EQ(usage[65][0], "genome.fa");
+  EXPECT_EQ(Column(usage, "w")[12], "NA");  // TGT, of Cys
+  const RunResult piped = RunTrelbaPiped(
+      {"--no-reports", "-T", "-", "--reference", "heg.fa", "--label", "genome.fa", "-"}, dir.path(),
+      genome);
+  ASSERT_EQ(piped.status, 0) << piped.err;
+  EXPECT_TRUE(piped.out == ReadFile(dir / "t.tsv"));
+}
+
+}  // namespace
+}  // namespace trelba::test
