@@ -6,6 +6,7 @@
 //   passes -ffp-contract=off to GCC and clang; clang also honours the pragma below.
 #pragma once
 
+#include <cfenv>
 #include <cfloat>
 
 #if !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
@@ -16,3 +17,19 @@
 #if defined(__clang__)
 #pragma STDC FP_CONTRACT OFF
 #endif
+
+namespace trelba {
+
+// Every number is exact only when doubles round to nearest, ties to even, as they do
+// unless a program changes it (fesetround) before it calls the library: its entry points
+// check, as fast_float does before its fast path.
+inline bool RoundsToNearest() {
+  return std::fegetround() == FE_TONEAREST;
+}
+
+// What the entry points say when it is not so.
+inline constexpr const char* kRoundingModeProblem =
+    "the floating-point rounding mode is not round-to-nearest, so no number would be the "
+    "exact one: it was changed before this program was called";
+
+}  // namespace trelba

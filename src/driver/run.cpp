@@ -34,6 +34,7 @@
 #include "reports/report_set.hpp"
 #include "reports/staged_sink.hpp"
 #include "reports/summary_report.hpp"
+#include "trelba/ieee_double.hpp"
 
 namespace trelba {
 namespace {
@@ -137,6 +138,10 @@ int ReportAllInputs(const Options& options) {
 int Run(int argc, const char* const* argv) {
   if (argc < 2) {
     Print(kMissingParameterText);
+    return kFailureStatus;
+  }
+  if (!RoundsToNearest()) {
+    std::fprintf(stderr, "Trelba: %s\n", kRoundingModeProblem);
     return kFailureStatus;
   }
   CommandLine command_line = ParseCommandLine(argc, argv);

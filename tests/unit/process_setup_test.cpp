@@ -1,6 +1,8 @@
 // The process set-up, run in a child so that the test's own descriptors stay as they are.
 #include "driver/process_setup.hpp"
 
+#include <cfenv>
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,6 +11,8 @@
 #include <unistd.h>
 
 #include <vector>
+
+#include "driver/run.hpp"
 
 namespace trelba {
 namespace {
@@ -68,6 +72,17 @@ TEST(PrepareProcess, IgnoresFileSizeSignal) {
                       ::sigaction(SIGXFSZ, nullptr, &action);
                       return action.sa_handler == SIG_IGN;
                     }),
+            0);
+}
+
+// A program that changed the rounding mode before calling in gets an error, not numbers
+// that are a unit off here and there.
+TEST(RoundingMode, OtherThanToNearestIsAnError) {
+  EXPECT_EQ(InChild({2}, [] {
+              std::fesetround(FE_UPWARD);
+              const char* const argv[] = {"Trelba", "--version"};
+              return trelba::Run(2, argv) == kFailureStatus;
+            }),
             0);
 }
 
