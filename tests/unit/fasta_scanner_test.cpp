@@ -25,6 +25,10 @@ struct ScanCase {
   std::uint64_t comment_lines, first_comment_line, inline_headers, first_inline_header_line;
 };
 
+void PrintTo(const ScanCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class ScanCases : public ::testing::TestWithParam<ScanCase> {};
 
 TEST_P(ScanCases, SeeTheSameInAnyPieces) {

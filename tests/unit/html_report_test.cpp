@@ -13,6 +13,10 @@ struct ThinningCase {
   std::size_t kept;
 };
 
+void PrintTo(const ThinningCase& c, std::ostream* os) {
+  *os << c.sequences << " sequences";
+}
+
 class Thinning : public ::testing::TestWithParam<ThinningCase> {};
 
 TEST_P(Thinning, KeepsEveryStrideThSequenceInInputOrder) {

@@ -66,9 +66,14 @@ TEST_P(FormatDoubleBand, AgreesWithPrintf) {
     check(mantissa(random) * power);
     const double scale = std::pow(10.0, kept_digits(random) - 1);
     const double decimal = std::round(mantissa(random) * scale) / scale * power;
-    check(decimal);
-    check(std::nextafter(decimal, 0.0));
-    check(std::nextafter(decimal, HUGE_VAL));
+    // Six-digit decimals, the halves between them, and the doubles beside each: where the
+    // fast path must tell a near tie from a tie.
+    const double six = std::round(mantissa(random) * 1e5) * power / 1e5;
+    for (const double w : {decimal, six, six * 1.0000005, six * 0.9999995}) {
+      check(w);
+      check(std::nextafter(w, 0.0));
+      check(std::nextafter(w, HUGE_VAL));
+    }
     if (HasFatalFailure()) return;
   }
 }
@@ -78,8 +83,28 @@ INSTANTIATE_TEST_SUITE_P(Magnitudes, FormatDoubleBand, testing::ValuesIn(kBands)
                            return std::string(param.param.name);
                          });
 
-TEST(FormatDouble, SignedZerosAndNonFiniteValuesAsPrintf) {
-  for (double v : {0.0, -0.0, HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+TEST(FormatDouble, EdgesAsPrintf) {
+  for (double v : {0.0,
+                   -0.0,
+                   HUGE_VAL,
+                   -HUGE_VAL,
+                   std::nan(""),
+                   1e-5,
+                   9.999995e-5,
+                   0.0001,
+                   99999.95,
+                   999999.5,
+                   1e6,
+                   1234565.0,
+                   0.5,
+                   1e22,
+                   1e23,
+                   1e-17,
+                   1e-18,
+                   5e-324,
+                   1.7976931348623157e308,
+                   -0.4426950408889634,
+                   2.220446049250313e-16}) {
     EXPECT_EQ(Formatted(v), Printf(v)) << v;
   }
 }

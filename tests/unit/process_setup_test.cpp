@@ -1,8 +1,6 @@
 // The process set-up, run in a child so that the test's own descriptors stay as they are.
 #include "driver/process_setup.hpp"
 
-#include <cfenv>
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cfenv>
 #include <vector>
 
 #include "driver/run.hpp"
@@ -78,11 +77,12 @@ TEST(PrepareProcess, IgnoresFileSizeSignal) {
 // A program that changed the rounding mode before calling in gets an error, not numbers
 // that are a unit off here and there.
 TEST(RoundingMode, OtherThanToNearestIsAnError) {
-  EXPECT_EQ(InChild({2}, [] {
-              std::fesetround(FE_UPWARD);
-              const char* const argv[] = {"Trelba", "--version"};
-              return trelba::Run(2, argv) == kFailureStatus;
-            }),
+  EXPECT_EQ(InChild({2},
+                    [] {
+                      std::fesetround(FE_UPWARD);
+                      const char* const argv[] = {"Trelba", "--version"};
+                      return trelba::Run(2, argv) == kFailureStatus;
+                    }),
             0);
 }
 

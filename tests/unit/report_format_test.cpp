@@ -14,58 +14,6 @@
 namespace trelba {
 namespace {
 
-std::string Double(double v) {
-  char text[kMaxNumberText];
-  return {text, FormatDouble(text, v)};
-}
-
-TEST(FormatDouble, SixSignificantDigitsAsPrintfG) {
-  EXPECT_EQ(Double(1.0), "1");
-  EXPECT_EQ(Double(0.0), "0");
-  EXPECT_EQ(Double(-0.4426950408889634), "-0.442695");
-  EXPECT_EQ(Double(0.123456789), "0.123457");
-  EXPECT_EQ(Double(0.00001234), "1.234e-05");
-  EXPECT_EQ(Double(0.5), "0.5");
-  EXPECT_EQ(Double(1234567.0), "1.23457e+06");
-  EXPECT_EQ(Double(2.220446049250313e-16), "2.22045e-16");
-  // Agrees with printf on a spread of values.
-  for (double v = 1e-9; v < 1e9; v *= 3.7) {
-    char expected[64];
-    std::snprintf(expected, sizeof expected, "%g", v);
-    EXPECT_EQ(Double(v), expected);
-    std::snprintf(expected, sizeof expected, "%g", -v);
-    EXPECT_EQ(Double(-v), expected);
-  }
-}
-
-// The fast path must agree with printf everywhere, near rounding boundaries above all.
-TEST(FormatDouble, AgreesWithPrintfOnMillionsOfValues) {
-  std::mt19937_64 random(12345);
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
-  std::uniform_int_distribution<int> exponent(-30, 30);
-  auto check = [](double v) {
-    char expected[64];
-    std::snprintf(expected, sizeof expected, "%g", v);
-    ASSERT_EQ(Double(v), expected) << std::hexfloat << v;
-  };
-  for (int i = 0; i < 1000000; ++i) {
-    const double v = unit(random) * std::pow(10.0, exponent(random));
-    check(v);
-    check(-v);
-    // Six-digit decimals and their rounding halves, and the doubles next to them.
-    const double six = std::round(unit(random) * 9e5 + 1e5) * std::pow(10.0, exponent(random));
-    for (double w : {six, six * 1.0000005, six * 0.9999995}) {
-      check(w);
-      check(std::nextafter(w, 0.0));
-      check(std::nextafter(w, 1e300));
-    }
-  }
-  for (double v : {1e-5, 9.999995e-5, 0.0001, 99999.95, 999999.5, 1e6, 1234565.0, 0.5, 1e22, 1e23,
-                   1e-17, 1e-18, 5e-324, 1.7976931348623157e308, 0.0, -0.0}) {
-    check(v);
-  }
-}
-
 TEST(FormatCount, IntegersBelowAMillionThenExponent) {
   char text[kMaxNumberText];
   for (std::uint64_t n : {0ull, 17ull, 999999ull, 1000000ull, 1234567ull, 40000000000ull}) {
