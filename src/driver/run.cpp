@@ -165,7 +165,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   SummaryRow row;
   row.file = label;
   auto fail = [&](const std::string& error) {
-    std::fputs((error + "\n").c_str(), stderr);
+    ErrorLine(error);
     r.staged_table.Clear();
     r.staged.Drop();
     row.error = error;
@@ -270,7 +270,7 @@ int ReportAllInputs(const Options& options) {
     identities.push_back(input == kStandardStream ? IdentifyStandardInput() : IdentifyFile(input));
   }
   if (const auto collision = FindOutputCollision(options, identities)) {
-    std::fputs((*collision + "\n").c_str(), stderr);
+    ErrorLine(*collision);
     return kFailureStatus;
   }
   if (options.output_is_folder) {
@@ -279,18 +279,18 @@ int ReportAllInputs(const Options& options) {
   }
   RunOutputs run(options, layout);
   if (const auto error = run.OpenSummary(identities)) {
-    std::fputs((*error + "\n").c_str(), stderr);
+    ErrorLine(*error);
     return kFailureStatus;
   }
   if (const auto error = run.OpenPage(identities)) {
-    std::fputs((*error + "\n").c_str(), stderr);
+    ErrorLine(*error);
     return kFailureStatus;
   }
   // One background for every input, unless each input is its own.
   Background shared;
   if (options.background != "input") {
     if (const auto error = ChooseBackground(options, "", shared)) {
-      std::fputs((*error + "\n").c_str(), stderr);
+      ErrorLine(*error);
       return kFailureStatus;
     }
   }
@@ -319,7 +319,7 @@ int ReportAllInputs(const Options& options) {
   }
   // A table of inputs none of which could be opened still gets its header.
   if (const auto error = run.table_failed ? std::nullopt : run.OpenTable(identities)) {
-    std::fputs((*error + "\n").c_str(), stderr);
+    ErrorLine(*error);
     return kFailureStatus;
   }
   run.FinishPage();
@@ -354,7 +354,7 @@ int Run(int argc, const char* const* argv) {
   };
   if (standard_input_closed()) return FileError("opening", kStandardInputName, "it is closed");
   if (const auto error = AddListedInputs(options)) {
-    std::fputs((*error + "\n").c_str(), stderr);
+    ErrorLine(*error);
     return kFailureStatus;
   }
   const std::string problem = CheckInputs(options);
