@@ -19,7 +19,8 @@ inline constexpr std::size_t kReadBlock = 1 << 16;
 inline constexpr std::size_t kReadAheadBlock = 4 * kReadBlock;
 
 struct InputOutcome {
-  enum class Status { kDone, kReadFailed, kWriteFailed, kOutOfMemory };
+  // kInterrupted: the library's caller asked to stop (input/interruption.hpp).
+  enum class Status { kDone, kReadFailed, kWriteFailed, kOutOfMemory, kInterrupted };
   Status status = Status::kDone;
   InputTotals totals;
   FastaScanner scanner;  // what the scanner saw: headers, comment lines, inline headers
@@ -28,6 +29,7 @@ struct InputOutcome {
 
 // What an input's error line gives as the cause of `status` (not kDone), or null.
 inline const char* CauseOf(InputOutcome::Status status) {
+  if (status == InputOutcome::Status::kInterrupted) return "interrupted";
   return status == InputOutcome::Status::kOutOfMemory ? "out of memory" : nullptr;
 }
 

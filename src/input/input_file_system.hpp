@@ -12,10 +12,10 @@ namespace trelba {
 // The descriptor of standard input.
 inline constexpr int kStandardInputDescriptor = 0;
 
-// Opens the file `name` (UTF-8) for reading: its descriptor, or -1.
+// Opens the file `name` (UTF-8) for reading: its descriptor, or -1 (errno says why).
 int OpenInputFile(const std::string& name);
 
-// False when `fd` cannot be examined or is a folder.
+// False when `fd` cannot be examined or is a folder (errno EISDIR).
 bool IsReadableFile(int fd);
 
 // Tells the system the file will be read from start to end (where it can be told).

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 
 #include "input/input_file_system.hpp"
@@ -18,7 +19,10 @@ int OpenInputFile(const std::string& name) {
 
 bool IsReadableFile(int fd) {
   struct _stat64 info {};
-  return ::_fstat64(fd, &info) == 0 && (info.st_mode & _S_IFDIR) == 0;
+  if (::_fstat64(fd, &info) != 0) return false;
+  const bool folder = (info.st_mode & _S_IFDIR) != 0;
+  if (folder) errno = EISDIR;
+  return !folder;
 }
 
 void AdviseSequentialReading(int) {}
