@@ -1,5 +1,7 @@
 #include "driver/background_choice.hpp"
 
+#include <cerrno>
+
 #include "driver/error_message.hpp"
 #include "driver/messages.hpp"
 #include "driver/ordered_pipeline.hpp"
@@ -36,7 +38,7 @@ Background BackgroundOfCounts(const Options& options, const std::string& name,
 }
 
 std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
-                                            Background& background) {
+                                            Background& background, int* open_error) {
   const std::string& choice = options.background.value_or("even");
   if (choice == "even") {
     background = EvenBackground(*options.code);
@@ -47,7 +49,10 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
   InputFile source;
   const bool opened =
       file == kStandardStream ? source.OpenDescriptor(kStandardInputDescriptor) : source.Open(file);
-  if (!opened) return FileErrorText("opening", name);
+  if (!opened) {
+    if (open_error != nullptr) *open_error = errno;
+    return FileErrorText("opening", name);
+  }
   if (source.refusal() != nullptr) return FileErrorText("reading", name, source.refusal());
   CodonCounts pooled{};
   const InputOutcome::Status status = PoolSourceCounts(source, options, pooled);

@@ -18,10 +18,11 @@ namespace trelba {
                                                     CodonCounts& pooled);
 
 // The background of `input` (a file name; "" when the background is not the input's
-// own); the error line when it cannot be had. Warns of families the background lacks.
+// own); the error line when it cannot be had, and then in `open_error`, when given, the
+// errno of a file that could not be opened. Warns of families the background lacks.
 // A background file "-" is standard input.
 std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
-                                            Background& background);
+                                            Background& background, int* open_error = nullptr);
 
 // The background of pooled counts `pooled` read from `name`, with the warning of
 // families it lacks.

@@ -112,6 +112,13 @@ void WriteTableHeader(OutputBuffer& out, const TableLayout& layout) {
   out.Append("\n");
 }
 
+ColumnKind TableColumnKind(std::string_view name) {
+  if (name == "file" || name == "id" || name == "description") return ColumnKind::kText;
+  const bool whole = name == "seq" || name == "codons" || name == "internal_stops" ||
+                     name == "partial" || CodonIndexOfName(name) >= 1;
+  return whole ? ColumnKind::kWholeNumber : ColumnKind::kNumber;
+}
+
 void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout& layout,
                    const TableRow& row) {
   // codons, score, families, expected, excess, checks

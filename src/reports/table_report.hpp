@@ -30,6 +30,7 @@
 #include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
 #include "trelba/tables.hpp"
+#include "trelba/trelba.hpp"
 
 namespace trelba {
 
@@ -57,6 +58,9 @@ struct TableRow {
 };
 
 void WriteTableHeader(OutputBuffer& out, const TableLayout& layout);
+
+// What the column `name` holds (ColumnKind: trelba/trelba.hpp).
+ColumnKind TableColumnKind(std::string_view name);
 
 void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout& layout,
                    const TableRow& row);
