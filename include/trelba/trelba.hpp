@@ -32,9 +32,10 @@ struct CallerHooks {
   // Each warning line, as the command line prints it after "Warning: "; unset: dropped.
   std::function<void(std::string_view)> warning;
   // Asked between blocks of input, and when opening or reading is cut short by a signal
-  // (a FIFO without a writer waits in open): true stops the work, which then throws
-  // Interrupted. It must be cheap. Unset: never stops.
-  std::function<bool()> interrupted;
+  // (a FIFO without a writer waits in open; then with `signal_arrived`): true stops the
+  // work, which then throws Interrupted. It must be cheap unless a signal arrived. Unset:
+  // never stops.
+  std::function<bool(bool signal_arrived)> interrupted;
 };
 
 // What went wrong, in the words of the command line's error line ("Error opening file:

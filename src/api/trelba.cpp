@@ -35,7 +35,9 @@ class CallerScope final : public MessageSink, public InterruptionCheck {
   void End() override {
     if (kind_ == MessageKind::kWarning && hooks_.warning) hooks_.warning(line_);
   }
-  bool Requested() override { return hooks_.interrupted && hooks_.interrupted(); }
+  bool Requested(bool signal_arrived) override {
+    return hooks_.interrupted && hooks_.interrupted(signal_arrived);
+  }
 
   // Throws Interrupted when the caller has asked to stop.
   void StopIfAsked() const {

@@ -16,7 +16,7 @@ namespace trelba {
 int OpenInputFile(const std::string& name) {
   for (;;) {
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0 || errno != EINTR || InterruptionRequested()) return fd;
+    if (fd >= 0 || errno != EINTR || InterruptionRequested(true)) return fd;
   }
 }
 
@@ -37,7 +37,7 @@ std::ptrdiff_t ReadInput(int fd, unsigned char* buffer, std::size_t capacity) {
   for (;;) {
     const ssize_t n = ::read(fd, buffer, capacity);
     if (n >= 0) return n;
-    if (errno != EINTR || InterruptionRequested()) return -1;
+    if (errno != EINTR || InterruptionRequested(true)) return -1;
   }
 }
 

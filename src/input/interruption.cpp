@@ -15,9 +15,9 @@ InterruptionScope::~InterruptionScope() {
   current = previous_;
 }
 
-bool InterruptionRequested() {
+bool InterruptionRequested(bool signal_arrived) {
   if (current == nullptr) return false;
-  if (!current->requested_) current->requested_ = current->check_.Requested();
+  if (!current->requested_) current->requested_ = current->check_.Requested(signal_arrived);
   return current->requested_;
 }
 

@@ -10,8 +10,9 @@ namespace trelba {
 class InterruptionCheck {
  public:
   virtual ~InterruptionCheck() = default;
-  // Whether to stop now; asked often, so it must be cheap.
-  virtual bool Requested() = 0;
+  // Whether to stop now; asked often, so it must be cheap where no `signal_arrived` (a
+  // signal cut an open or a read short) says that it is worth a closer look.
+  virtual bool Requested(bool signal_arrived) = 0;
 };
 
 // While it stands, InterruptionRequested on the thread that made it asks `check`.
@@ -25,13 +26,13 @@ class InterruptionScope {
   bool requested() const { return requested_; }
 
  private:
-  friend bool InterruptionRequested();
+  friend bool InterruptionRequested(bool signal_arrived);
   InterruptionCheck& check_;
   InterruptionScope* previous_;
   bool requested_ = false;
 };
 
 // Whether this thread's caller asks to stop; false where no scope stands.
-bool InterruptionRequested();
+bool InterruptionRequested(bool signal_arrived = false);
 
 }  // namespace trelba
