@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -131,114 +130,58 @@ const char* KindName(trelba::ColumnKind kind) {
   return "number";
 }
 
-// The table's columns as they come: numbers in vectors of double or int64 (with a mask of
-// the missing ones once one is), texts one after another in a buffer. Nothing here
-// touches Python: the library calls it on its own threads.
-class ColumnArrays final : public trelba::TableReceiver {
- public:
-  void Columns(const std::vector<trelba::Column>& columns) override {
-    for (const trelba::Column& column : columns) {
-      columns_.emplace_back();
-      columns_.back().name = column.name;
-      columns_.back().kind = column.kind;
+// The array of str of a text column (the table writes UTF-8 only); a text equal to the
+// one before it is the same object (the file column). The column's text is freed.
+py::array TextArray(trelba::ColumnVectors::Vectors& column) {
+  py::array texts(py::dtype("O"),
+                  std::vector<py::ssize_t>{static_cast<py::ssize_t>(column.ends.size())});
+  auto* slots = static_cast<PyObject**>(texts.mutable_data());
+  std::string_view previous;
+  std::size_t begin = 0;
+  for (std::size_t i = 0; i < column.ends.size(); ++i) {
+    const std::string_view text(column.chars.data() + begin, column.ends[i] - begin);
+    begin = column.ends[i];
+    PyObject* object = nullptr;
+    if (i != 0 && text == previous) {
+      object = slots[i - 1];
+      Py_INCREF(object);
+    } else {
+      object = PyUnicode_DecodeUTF8(text.data(), static_cast<py::ssize_t>(text.size()), "replace");
+      if (object == nullptr) throw py::error_already_set();
     }
+    Py_XDECREF(slots[i]);
+    slots[i] = object;
+    previous = text;
   }
-  void Text(std::size_t c, std::string_view text) override {
-    Column& column = columns_[c];
-    column.chars.append(text);
-    column.ends.push_back(column.chars.size());
-  }
-  void WholeNumber(std::size_t c, std::int64_t value) override {
-    Column& column = columns_[c];
-    if (column.kind == trelba::ColumnKind::kNumber) return Number(c, static_cast<double>(value));
-    column.wholes.push_back(value);
-    if (!column.missing.empty()) column.missing.push_back(0);
-  }
-  void Number(std::size_t c, double value) override {
-    Column& column = columns_[c];
-    if (column.kind == trelba::ColumnKind::kNumber) {
-      column.numbers.push_back(value);
-    } else {  // a whole number beyond 64 bits: cannot happen
-      Missing(c);
-    }
-  }
-  void Missing(std::size_t c) override {
-    Column& column = columns_[c];
-    if (column.kind == trelba::ColumnKind::kNumber) {
-      column.numbers.push_back(std::numeric_limits<double>::quiet_NaN());
-      return;
-    }
-    if (column.missing.empty()) column.missing.assign(column.wholes.size(), 0);
-    column.wholes.push_back(0);
-    column.missing.push_back(1);
-  }
+  std::string().swap(column.chars);
+  std::vector<std::size_t>().swap(column.ends);
+  return texts;
+}
 
-  // [(name, kind, values, mask or None)], with the lock held; the vectors go with them.
-  py::list Take() {
-    py::list result;
-    for (Column& column : columns_) {
-      py::object values;
-      py::object mask = py::none();
-      switch (column.kind) {
-        case trelba::ColumnKind::kText:
-          values = TextArray(column);
-          break;
-        case trelba::ColumnKind::kWholeNumber:
-          values = ArrayOf(std::move(column.wholes), py::dtype::of<std::int64_t>());
-          if (!column.missing.empty()) mask = ArrayOf(std::move(column.missing), py::dtype("?"));
-          break;
-        case trelba::ColumnKind::kNumber:
-          values = ArrayOf(std::move(column.numbers), py::dtype::of<double>());
-          break;
-      }
-      result.append(py::make_tuple(column.name, KindName(column.kind), values, mask));
+// [(name, kind, values, mask or None)], with the lock held: NumPy arrays over the
+// vectors' own memory (no copy), arrays of str for texts.
+py::list Arrays(trelba::ColumnVectors& table) {
+  py::list result;
+  for (trelba::ColumnVectors::Vectors& column : table.columns) {
+    py::object values;
+    py::object mask = py::none();
+    switch (column.column.kind) {
+      case trelba::ColumnKind::kText:
+        values = TextArray(column);
+        break;
+      case trelba::ColumnKind::kWholeNumber:
+        values = ArrayOf(std::move(column.wholes), py::dtype::of<std::int64_t>());
+        if (!column.missing.empty()) mask = ArrayOf(std::move(column.missing), py::dtype("?"));
+        break;
+      case trelba::ColumnKind::kNumber:
+        values = ArrayOf(std::move(column.numbers), py::dtype::of<double>());
+        break;
     }
-    columns_.clear();
-    return result;
+    result.append(py::make_tuple(column.column.name, KindName(column.column.kind), values, mask));
   }
-
- private:
-  struct Column {
-    std::string name;
-    trelba::ColumnKind kind = trelba::ColumnKind::kText;
-    std::vector<double> numbers;
-    std::vector<std::int64_t> wholes;
-    std::vector<std::uint8_t> missing;  // empty until a value is
-    std::string chars;
-    std::vector<std::size_t> ends;
-  };
-
-  // An array of str (the table writes UTF-8 only); a text equal to the one before it is
-  // the same object (the file column).
-  static py::array TextArray(Column& column) {
-    py::array texts(py::dtype("O"),
-                    std::vector<py::ssize_t>{static_cast<py::ssize_t>(column.ends.size())});
-    auto* slots = static_cast<PyObject**>(texts.mutable_data());
-    std::string_view previous;
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < column.ends.size(); ++i) {
-      const std::string_view text(column.chars.data() + begin, column.ends[i] - begin);
-      begin = column.ends[i];
-      PyObject* object = nullptr;
-      if (i != 0 && text == previous) {
-        object = slots[i - 1];
-        Py_INCREF(object);
-      } else {
-        object =
-            PyUnicode_DecodeUTF8(text.data(), static_cast<py::ssize_t>(text.size()), "replace");
-        if (object == nullptr) throw py::error_already_set();
-      }
-      Py_XDECREF(slots[i]);
-      slots[i] = object;
-      previous = text;
-    }
-    std::string().swap(column.chars);
-    std::vector<std::size_t>().swap(column.ends);
-    return texts;
-  }
-
-  std::vector<Column> columns_;
-};
+  table.columns.clear();
+  return result;
+}
 
 std::vector<std::string> Paths(const std::vector<py::bytes>& paths) {
   std::vector<std::string> names;
@@ -289,11 +232,11 @@ PYBIND11_MODULE(_trelba, m) {
       [](const std::vector<py::bytes>& paths, const py::object& warn, const py::kwargs& options) {
         const std::vector<std::string> names = Paths(paths);
         const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
-        ColumnArrays columns;
+        trelba::ColumnVectors columns;
         Call(warn, [&](const trelba::CallerHooks& hooks) {
           trelba::TableOfFiles(names, settings, columns, hooks);
         });
-        return columns.Take();
+        return Arrays(columns);
       },
       py::arg("paths"), py::arg("warn"),
       "The columns of that table: [(name, kind, values, mask or None)].");
@@ -319,11 +262,11 @@ PYBIND11_MODULE(_trelba, m) {
         const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
         const std::string_view text = fasta;
         const std::string name(label);
-        ColumnArrays columns;
+        trelba::ColumnVectors columns;
         Call(warn, [&](const trelba::CallerHooks& hooks) {
           trelba::TableOfText(text, settings, name, columns, hooks);
         });
-        return columns.Take();
+        return Arrays(columns);
       },
       py::arg("fasta"), py::arg("label"), py::arg("warn"),
       "The columns of the table of FASTA text: [(name, kind, values, mask or None)].");

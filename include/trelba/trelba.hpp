@@ -94,6 +94,30 @@ class TableReceiver {
   virtual void Missing(std::size_t column) = 0;
 };
 
+// The table kept in vectors, column by column, as the library hands it over: numbers
+// (NaN for NA), whole numbers (with `missing` marking NA once one is), texts one after
+// another in `chars`, each ending at its entry of `ends`. The Python module and the R
+// package turn these into their own arrays.
+class ColumnVectors final : public TableReceiver {
+ public:
+  struct Vectors {
+    Column column;
+    std::vector<double> numbers;        // kNumber
+    std::vector<std::int64_t> wholes;   // kWholeNumber
+    std::vector<std::uint8_t> missing;  // kWholeNumber: 1 for NA; empty while none is
+    std::string chars;                  // kText
+    std::vector<std::size_t> ends;      // kText
+  };
+
+  void Columns(const std::vector<Column>& columns) override;
+  void Text(std::size_t column, std::string_view text) override;
+  void WholeNumber(std::size_t column, std::int64_t value) override;
+  void Number(std::size_t column, double value) override;
+  void Missing(std::size_t column) override;
+
+  std::vector<Vectors> columns;
+};
+
 // What `Trelba --no-reports -T - [settings] paths...` writes to standard output. Throws
 // Error at the first file that cannot be read (where the command line would go on with
 // the others) and for settings the command line refuses.

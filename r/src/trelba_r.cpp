@@ -1,16 +1,16 @@
 // The package's native part: the library's table as a list of R vectors (integer, double,
 // character, as the table's columns hold), its warnings as text and its error as a list,
 // for R/trelba.R to turn into a data frame, R warnings and an R error. The library's
-// cells come on its own threads into C++ vectors; R's vectors are made afterwards, on
-// R's thread. R's interrupt (Ctrl-C, Esc) stops the work between blocks of input.
+// cells come on its own threads into its ColumnVectors; R's vectors are made afterwards,
+// on R's thread. R's interrupt (Ctrl-C, Esc) stops the work between blocks of input.
 #include <R_ext/Rdynload.h>
 #include <Rcpp.h>
 
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,106 +22,71 @@ namespace {
 // How often R is asked whether the user interrupted.
 constexpr std::chrono::milliseconds kInterruptCheckInterval{50};
 
-class ColumnVectors final : public trelba::TableReceiver {
- public:
-  void Columns(const std::vector<trelba::Column>& columns) override {
-    for (const trelba::Column& column : columns) {
-      columns_.emplace_back();
-      columns_.back().name = column.name;
-      columns_.back().kind = column.kind;
-    }
+SEXP Texts(const trelba::ColumnVectors::Vectors& column) {
+  Rcpp::CharacterVector texts(column.ends.size());
+  std::size_t begin = 0;
+  for (std::size_t i = 0; i < column.ends.size(); ++i) {
+    texts[i] = Rf_mkCharLenCE(column.chars.data() + begin, static_cast<int>(column.ends[i] - begin),
+                              CE_UTF8);
+    begin = column.ends[i];
   }
-  void Text(std::size_t c, std::string_view text) override {
-    columns_[c].chars.append(text);
-    columns_[c].ends.push_back(columns_[c].chars.size());
-  }
-  void WholeNumber(std::size_t c, std::int64_t value) override {
-    if (columns_[c].kind == trelba::ColumnKind::kNumber)
-      return Number(c, static_cast<double>(value));
-    columns_[c].wholes.push_back(value);
-  }
-  void Number(std::size_t c, double value) override {
-    if (columns_[c].kind == trelba::ColumnKind::kNumber) {
-      columns_[c].numbers.push_back(value);
-    } else {  // a whole number beyond 64 bits: cannot happen
-      Missing(c);
-    }
-  }
-  void Missing(std::size_t c) override {
-    if (columns_[c].kind == trelba::ColumnKind::kNumber) {
-      columns_[c].numbers.push_back(NA_REAL);
-    } else {
-      columns_[c].wholes.push_back(kMissing);
-    }
-  }
+  return texts;
+}
 
-  // A named list of R vectors; whole numbers as integer, or as double where one is beyond
-  // R's integers (NA stays NA).
-  Rcpp::List Take() const {
-    Rcpp::List list(columns_.size());
-    Rcpp::CharacterVector names(columns_.size());
-    for (std::size_t c = 0; c < columns_.size(); ++c) {
-      const Column& column = columns_[c];
-      names[c] = column.name;
-      switch (column.kind) {
-        case trelba::ColumnKind::kText:
-          list[c] = Texts(column);
-          break;
-        case trelba::ColumnKind::kWholeNumber:
-          list[c] = Wholes(column.wholes);
-          break;
-        case trelba::ColumnKind::kNumber:
-          list[c] = Rcpp::NumericVector(column.numbers.begin(), column.numbers.end());
-          break;
-      }
-    }
-    list.attr("names") = names;
-    return list;
-  }
-
- private:
-  static constexpr std::int64_t kMissing = std::numeric_limits<std::int64_t>::min();
-  struct Column {
-    std::string name;
-    trelba::ColumnKind kind = trelba::ColumnKind::kText;
-    std::vector<double> numbers;
-    std::vector<std::int64_t> wholes;
-    std::string chars;
-    std::vector<std::size_t> ends;
+// Whole numbers as integer, or as double where one is beyond R's integers.
+SEXP Wholes(const trelba::ColumnVectors::Vectors& column) {
+  const auto missing = [&](std::size_t i) {
+    return !column.missing.empty() && column.missing[i] != 0;
   };
-
-  static SEXP Texts(const Column& column) {
-    Rcpp::CharacterVector texts(column.ends.size());
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < column.ends.size(); ++i) {
-      texts[i] = Rf_mkCharLenCE(column.chars.data() + begin,
-                                static_cast<int>(column.ends[i] - begin), CE_UTF8);
-      begin = column.ends[i];
-    }
-    return texts;
+  const std::vector<std::int64_t>& values = column.wholes;
+  bool fits = true;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    fits = fits && (missing(i) || (values[i] > INT_MIN && values[i] <= INT_MAX));
   }
-
-  static SEXP Wholes(const std::vector<std::int64_t>& values) {
-    bool fits = true;
-    for (const std::int64_t value : values) {
-      fits = fits && (value == kMissing || (value > INT_MIN && value <= INT_MAX));
-    }
-    if (fits) {
-      Rcpp::IntegerVector wholes(values.size());
-      for (std::size_t i = 0; i < values.size(); ++i) {
-        wholes[i] = values[i] == kMissing ? NA_INTEGER : static_cast<int>(values[i]);
-      }
-      return wholes;
-    }
-    Rcpp::NumericVector numbers(values.size());
+  if (fits) {
+    Rcpp::IntegerVector wholes(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
-      numbers[i] = values[i] == kMissing ? NA_REAL : static_cast<double>(values[i]);
+      wholes[i] = missing(i) ? NA_INTEGER : static_cast<int>(values[i]);
     }
-    return numbers;
+    return wholes;
   }
+  Rcpp::NumericVector numbers(values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    numbers[i] = missing(i) ? NA_REAL : static_cast<double>(values[i]);
+  }
+  return numbers;
+}
 
-  std::vector<Column> columns_;
-};
+SEXP Numbers(const trelba::ColumnVectors::Vectors& column) {
+  Rcpp::NumericVector numbers(column.numbers.size());
+  for (std::size_t i = 0; i < column.numbers.size(); ++i) {
+    numbers[i] = std::isnan(column.numbers[i]) ? NA_REAL : column.numbers[i];
+  }
+  return numbers;
+}
+
+// The table as a named list of R vectors: integer, double and character.
+Rcpp::List Frame(const trelba::ColumnVectors& table) {
+  Rcpp::List list(table.columns.size());
+  Rcpp::CharacterVector names(table.columns.size());
+  for (std::size_t c = 0; c < table.columns.size(); ++c) {
+    const trelba::ColumnVectors::Vectors& column = table.columns[c];
+    names[c] = column.column.name;
+    switch (column.column.kind) {
+      case trelba::ColumnKind::kText:
+        list[c] = Texts(column);
+        break;
+      case trelba::ColumnKind::kWholeNumber:
+        list[c] = Wholes(column);
+        break;
+      case trelba::ColumnKind::kNumber:
+        list[c] = Numbers(column);
+        break;
+    }
+  }
+  list.attr("names") = names;
+  return list;
+}
 
 void CheckInterrupt(void*) {
   R_CheckUserInterrupt();
@@ -166,13 +131,13 @@ SEXP Call(Work&& work) {
   trelba::CallerHooks hooks;
   hooks.warning = [&](std::string_view line) { warnings.emplace_back(line); };
   hooks.interrupted = [&](bool signal_arrived) { return interrupted(signal_arrived); };
-  ColumnVectors columns;
+  trelba::ColumnVectors columns;
   Rcpp::List result =
       Rcpp::List::create(Rcpp::Named("columns") = R_NilValue, Rcpp::Named("warnings") = R_NilValue,
                          Rcpp::Named("error") = R_NilValue);
   try {
     work(hooks, columns);
-    result["columns"] = columns.Take();
+    result["columns"] = Frame(columns);
   } catch (const trelba::Interrupted&) {
     throw Rcpp::internal::InterruptedException();
   } catch (const trelba::Error& error) {
@@ -193,7 +158,7 @@ extern "C" SEXP trelba_table_c(SEXP files, SEXP settings) {
   BEGIN_RCPP
   const std::vector<std::string> paths = Rcpp::as<std::vector<std::string>>(files);
   const trelba::TableSettings table = SettingsOf(settings);
-  return Call([&](const trelba::CallerHooks& hooks, ColumnVectors& columns) {
+  return Call([&](const trelba::CallerHooks& hooks, trelba::ColumnVectors& columns) {
     trelba::TableOfFiles(paths, table, columns, hooks);
   });
   END_RCPP
@@ -205,7 +170,7 @@ extern "C" SEXP trelba_text_c(SEXP fasta, SEXP label, SEXP settings) {
   const std::string_view view(CHAR(text), static_cast<std::size_t>(LENGTH(text)));
   const std::string name = Rcpp::as<std::string>(label);
   const trelba::TableSettings table = SettingsOf(settings);
-  return Call([&](const trelba::CallerHooks& hooks, ColumnVectors& columns) {
+  return Call([&](const trelba::CallerHooks& hooks, trelba::ColumnVectors& columns) {
     trelba::TableOfText(view, table, name, columns, hooks);
   });
   END_RCPP
