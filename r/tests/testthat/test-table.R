@@ -119,3 +119,9 @@ test_that("errors are R errors: files as file() says, arguments by their names",
   expect_error(trelba_analyse(42), "trelba_analyse takes a DNAStringSet or a named character vector, not numeric",
                fixed = TRUE, class = "trelba_argument_error")
 })
+
+test_that("the package's version is the program's", {
+  skip_if(binary == "", "TRELBA_BINARY names no program")
+  expect_identical(paste("Trelba", packageVersion("trelba")),
+                   system2(binary, "--version", stdout = TRUE))
+})
