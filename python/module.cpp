@@ -1,8 +1,15 @@
-// The Python module's native part, trelba._trelba: the table text of files or of FASTA
-// text, made by the library with the interpreter's lock released.
+// The Python module's native part, trelba._trelba: the table of files or of FASTA text as
+// its bytes or as typed column arrays (NumPy, no copy of the text), made by the library
+// with the interpreter's lock released. Warnings are handed to the caller's `warn` after
+// the work; Ctrl-C stops the work between blocks of input; errors are raised as
+// _trelba.Error(message, file, errno, option) for the package to raise as Python's own.
+#include <Python.h>
+#include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,55 +20,269 @@ namespace py = pybind11;
 
 namespace {
 
-trelba::TableSettings Settings(std::optional<std::string> variant, std::optional<std::string> gcode,
-                               std::optional<std::string> background, unsigned threads,
-                               bool file_column, bool counts, bool description) {
-  return {std::move(variant), std::move(gcode), std::move(background), threads, file_column, counts,
-          description};
+// How often the interpreter is asked whether Ctrl-C was pressed (it takes its lock).
+constexpr std::chrono::milliseconds kSignalCheckInterval{50};
+
+struct Settings {
+  std::optional<std::string> variant;
+  std::optional<std::string> gcode;
+  std::optional<py::bytes> background;
+  std::optional<std::string> threads;
+  bool file_column = false;
+  bool counts = false;
+  bool description = false;
+
+  trelba::TableSettings ForLibrary() const {
+    std::optional<std::string> background_text;
+    if (background) background_text = std::string(*background);
+    return {variant, gcode, background_text, threads, file_column, counts, description};
+  }
+};
+
+// Asks the interpreter, on the main thread only (where Python runs its signal handlers)
+// and at most every kSignalCheckInterval unless a signal has arrived, whether a handler
+// raised: KeyboardInterrupt for Ctrl-C. The exception is kept, to be raised when the
+// library has stopped.
+class SignalCheck {
+ public:
+  explicit SignalCheck(bool main_thread) : main_thread_(main_thread) {}
+
+  bool operator()(bool signal_arrived) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!main_thread_ || (!signal_arrived && now - last_ < kSignalCheckInterval)) return false;
+    last_ = now;
+    py::gil_scoped_acquire held;
+    if (PyErr_CheckSignals() == 0) return false;
+    raised_.emplace();  // takes the exception the handler raised
+    return true;
+  }
+
+  // With the lock held: raises what the handler raised.
+  [[noreturn]] void Raise() {
+    raised_->restore();
+    raised_.reset();
+    throw py::error_already_set();
+  }
+
+ private:
+  bool main_thread_;
+  std::chrono::steady_clock::time_point last_{};
+  std::optional<py::error_already_set> raised_;
+};
+
+bool OnMainThread() {
+  const py::module_ threading = py::module_::import("threading");
+  return threading.attr("current_thread")().is(threading.attr("main_thread")());
+}
+
+py::object ErrorType() {
+  return py::module_::import("trelba._trelba").attr("Error");
+}
+
+// Runs `work(hooks)` with the lock released, then hands the warnings to `warn` and raises
+// the library's error, or the interrupting exception.
+template <class Work>
+void Call(const py::object& warn, Work&& work) {
+  std::vector<std::string> warnings;
+  SignalCheck signals(OnMainThread());
+  trelba::CallerHooks hooks;
+  hooks.warning = [&](std::string_view line) { warnings.emplace_back(line); };
+  hooks.interrupted = [&](bool signal_arrived) { return signals(signal_arrived); };
+  std::optional<trelba::Error> error;
+  bool interrupted = false;
+  {
+    py::gil_scoped_release released;
+    try {
+      work(hooks);
+    } catch (const trelba::Interrupted&) {
+      interrupted = true;
+    } catch (const trelba::Error& failure) {
+      error = failure;
+    }
+  }
+  if (interrupted) signals.Raise();
+  for (const std::string& line : warnings) warn(py::bytes(line));
+  if (!error) return;
+  PyErr_SetObject(ErrorType().ptr(),
+                  py::make_tuple(py::bytes(error->what()), py::bytes(error->file()),
+                                 error->system_error(), error->option())
+                      .ptr());
+  throw py::error_already_set();
+}
+
+// A vector's memory handed to NumPy, which frees it with the array.
+template <class T>
+py::array ArrayOf(std::vector<T>&& values, const py::dtype& type) {
+  auto* owner = new std::vector<T>(std::move(values));
+  const py::capsule free(owner, [](void* p) { delete static_cast<std::vector<T>*>(p); });
+  return py::array(type, {owner->size()}, {sizeof(T)}, owner->data(), free);
+}
+
+const char* KindName(trelba::ColumnKind kind) {
+  switch (kind) {
+    case trelba::ColumnKind::kText:
+      return "text";
+    case trelba::ColumnKind::kWholeNumber:
+      return "whole";
+    case trelba::ColumnKind::kNumber:
+      break;
+  }
+  return "number";
+}
+
+// The array of str of a text column (the table writes UTF-8 only); a text equal to the
+// one before it is the same object (the file column). The column's text is freed.
+py::array TextArray(trelba::ColumnVectors::Vectors& column) {
+  py::array texts(py::dtype("O"),
+                  std::vector<py::ssize_t>{static_cast<py::ssize_t>(column.ends.size())});
+  auto* slots = static_cast<PyObject**>(texts.mutable_data());
+  std::string_view previous;
+  std::size_t begin = 0;
+  for (std::size_t i = 0; i < column.ends.size(); ++i) {
+    const std::string_view text(column.chars.data() + begin, column.ends[i] - begin);
+    begin = column.ends[i];
+    PyObject* object = nullptr;
+    if (i != 0 && text == previous) {
+      object = slots[i - 1];
+      Py_INCREF(object);
+    } else {
+      object = PyUnicode_DecodeUTF8(text.data(), static_cast<py::ssize_t>(text.size()), "replace");
+      if (object == nullptr) throw py::error_already_set();
+    }
+    Py_XDECREF(slots[i]);
+    slots[i] = object;
+    previous = text;
+  }
+  std::string().swap(column.chars);
+  std::vector<std::size_t>().swap(column.ends);
+  return texts;
+}
+
+// [(name, kind, values, mask or None)], with the lock held: NumPy arrays over the
+// vectors' own memory (no copy), arrays of str for texts.
+py::list Arrays(trelba::ColumnVectors& table) {
+  py::list result;
+  for (trelba::ColumnVectors::Vectors& column : table.columns) {
+    py::object values;
+    py::object mask = py::none();
+    switch (column.column.kind) {
+      case trelba::ColumnKind::kText:
+        values = TextArray(column);
+        break;
+      case trelba::ColumnKind::kWholeNumber:
+        values = ArrayOf(std::move(column.wholes), py::dtype::of<std::int64_t>());
+        if (!column.missing.empty()) mask = ArrayOf(std::move(column.missing), py::dtype("?"));
+        break;
+      case trelba::ColumnKind::kNumber:
+        values = ArrayOf(std::move(column.numbers), py::dtype::of<double>());
+        break;
+    }
+    result.append(py::make_tuple(column.column.name, KindName(column.column.kind), values, mask));
+  }
+  table.columns.clear();
+  return result;
+}
+
+std::vector<std::string> Paths(const std::vector<py::bytes>& paths) {
+  std::vector<std::string> names;
+  names.reserve(paths.size());
+  for (const py::bytes& path : paths) names.emplace_back(path);
+  return names;
+}
+
+Settings SettingsOf(const py::kwargs& options) {
+  Settings settings;
+  for (const auto& [key, value] : options) {
+    const std::string name = py::str(key);
+    if (value.is_none()) continue;
+    if (name == "variant") settings.variant = value.cast<std::string>();
+    if (name == "gcode") settings.gcode = value.cast<std::string>();
+    if (name == "background") settings.background = value.cast<py::bytes>();
+    if (name == "threads") settings.threads = value.cast<std::string>();
+    if (name == "file_column") settings.file_column = value.cast<bool>();
+    if (name == "counts") settings.counts = value.cast<bool>();
+    if (name == "description") settings.description = value.cast<bool>();
+  }
+  return settings;
 }
 
 }  // namespace
 
 PYBIND11_MODULE(_trelba, m) {
   m.doc() = "The table of results of Trelba, made by its own code.";
-  py::register_exception<trelba::Error>(m, "Error", PyExc_RuntimeError);
+  m.attr("__version__") = TRELBA_VERSION;
+  py::object error = py::module_::import("builtins").attr("RuntimeError");
+  m.attr("Error") = py::reinterpret_steal<py::object>(
+      PyErr_NewException("trelba._trelba.Error", error.ptr(), nullptr));
   m.def(
       "table_text",
-      [](const std::vector<std::string>& paths, std::optional<std::string> variant,
-         std::optional<std::string> gcode, std::optional<std::string> background, unsigned threads,
-         bool file_column, bool counts, bool description) {
-        const trelba::TableSettings settings =
-            Settings(std::move(variant), std::move(gcode), std::move(background), threads,
-                     file_column, counts, description);
+      [](const std::vector<py::bytes>& paths, const py::object& warn, const py::kwargs& options) {
+        const std::vector<std::string> names = Paths(paths);
+        const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
         std::string text;
-        {
-          py::gil_scoped_release released;
-          text = trelba::TableOfFiles(paths, settings);
-        }
+        Call(warn, [&](const trelba::CallerHooks& hooks) {
+          text = trelba::TableOfFiles(names, settings, hooks);
+        });
         return py::bytes(text);
       },
-      py::arg("paths"), py::arg("variant") = py::none(), py::arg("gcode") = py::none(),
-      py::arg("background") = py::none(), py::arg("threads") = 0u, py::arg("file_column") = false,
-      py::arg("counts") = false, py::arg("description") = false,
-      "The bytes `Trelba --no-reports -T - ... paths` writes.");
+      py::arg("paths"), py::arg("warn"),
+      "The bytes `Trelba --no-reports -T - ... paths` writes (settings as keywords).");
+  m.def(
+      "table_columns",
+      [](const std::vector<py::bytes>& paths, const py::object& warn, const py::kwargs& options) {
+        const std::vector<std::string> names = Paths(paths);
+        const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
+        trelba::ColumnVectors columns;
+        Call(warn, [&](const trelba::CallerHooks& hooks) {
+          trelba::TableOfFiles(names, settings, columns, hooks);
+        });
+        return Arrays(columns);
+      },
+      py::arg("paths"), py::arg("warn"),
+      "The columns of that table: [(name, kind, values, mask or None)].");
   m.def(
       "fasta_table_text",
-      [](const py::bytes& fasta, std::optional<std::string> variant,
-         std::optional<std::string> gcode, std::optional<std::string> background, unsigned threads,
-         bool file_column, bool counts, bool description, const std::string& label) {
-        const trelba::TableSettings settings =
-            Settings(std::move(variant), std::move(gcode), std::move(background), threads,
-                     file_column, counts, description);
+      [](const py::bytes& fasta, const py::bytes& label, const py::object& warn,
+         const py::kwargs& options) {
+        const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
         const std::string_view text = fasta;  // held by the caller while the lock is released
+        const std::string name(label);
         std::string table;
-        {
-          py::gil_scoped_release released;
-          table = trelba::TableOfText(text, settings, label);
-        }
+        Call(warn, [&](const trelba::CallerHooks& hooks) {
+          table = trelba::TableOfText(text, settings, name, hooks);
+        });
         return py::bytes(table);
       },
-      py::arg("fasta"), py::arg("variant") = py::none(), py::arg("gcode") = py::none(),
-      py::arg("background") = py::none(), py::arg("threads") = 0u, py::arg("file_column") = false,
-      py::arg("counts") = false, py::arg("description") = false, py::arg("label") = "-",
+      py::arg("fasta"), py::arg("label"), py::arg("warn"),
       "The bytes of the table of FASTA text, as if it were a file named `label`.");
+  m.def(
+      "fasta_table_columns",
+      [](const py::bytes& fasta, const py::bytes& label, const py::object& warn,
+         const py::kwargs& options) {
+        const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
+        const std::string_view text = fasta;
+        const std::string name(label);
+        trelba::ColumnVectors columns;
+        Call(warn, [&](const trelba::CallerHooks& hooks) {
+          trelba::TableOfText(text, settings, name, columns, hooks);
+        });
+        return Arrays(columns);
+      },
+      py::arg("fasta"), py::arg("label"), py::arg("warn"),
+      "The columns of the table of FASTA text: [(name, kind, values, mask or None)].");
+  m.def(
+      "columns",
+      [](bool file_column, bool counts, bool description) {
+        trelba::TableSettings settings;
+        settings.file_column = file_column;
+        settings.counts = counts;
+        settings.description = description;
+        py::list result;
+        for (const trelba::Column& column : trelba::TableColumns(settings)) {
+          result.append(py::make_tuple(column.name, KindName(column.kind)));
+        }
+        return result;
+      },
+      py::arg("file_column") = false, py::arg("counts") = false, py::arg("description") = false,
+      "The table's columns under those settings: [(name, kind)].");
 }

@@ -6,87 +6,308 @@
     from Bio import SeqIO
     trelba.analyse(SeqIO.parse("genes.fa", "fasta"))   # the same from SeqRecords
 
-The numbers are the table's own text read back (every column but file, id and
-description a float64, NA as NaN): the same values as the command line's table, since
-the text is made by the same code. Errors raise trelba.Error with the command line's
-message; the work runs with the interpreter's lock released.
+The values are those of the command line's table (the same code writes it, and it is
+read back number by number); the work runs with the interpreter's lock released and
+stops with KeyboardInterrupt on Ctrl-C. Warnings come as TrelbaWarning (strict=True
+raises them as trelba.Error); errors are trelba.Error, and for files that cannot be
+opened also the OSError Python raises for the cause.
 """
-import csv
-import io
+from __future__ import annotations
+
+import errno
 import os
+import textwrap
+import warnings
+from collections.abc import Iterable, Mapping
+from typing import TYPE_CHECKING, Any, Callable, List, Optional, Tuple, Union
 
-from ._trelba import Error, fasta_table_text, table_text
+from . import _trelba
 
-__all__ = ["Error", "table", "analyse", "table_text", "fasta_table_text"]
+if TYPE_CHECKING:
+    import pandas
 
-_TEXT_COLUMNS = ("file", "id", "description")
+__version__: str = _trelba.__version__
+
+__all__ = [
+    "AccessError", "Error", "FolderError", "MissingFileError", "OutOfMemoryError",
+    "SettingError", "TrelbaWarning", "analyse", "columns", "table", "table_text",
+]
+
+Path = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
+Background = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]", None]
+Number = Union[int, str, None]
 
 
-def _option(value):
-    return None if value is None else str(value)
+class Error(RuntimeError):
+    """What went wrong, in the words of the command line's error line."""
 
 
-def _settings(code, gcode, background, threads, counts, description):
-    return dict(variant=_option(code), gcode=_option(gcode),
-                background=None if background is None else os.fspath(background),
-                threads=0 if threads is None else int(threads),
+class MissingFileError(FileNotFoundError, Error):
+    """A file that does not exist."""
+
+
+class FolderError(IsADirectoryError, Error):
+    """A folder given where a file is read."""
+
+
+class AccessError(PermissionError, Error):
+    """A file that may not be read."""
+
+
+class OutOfMemoryError(MemoryError, Error):
+    """Memory ran out while a file was read."""
+
+
+class SettingError(ValueError, Error):
+    """A value the argument it names cannot take."""
+
+
+class TrelbaWarning(UserWarning):
+    """A warning of Trelba's (one line of the command line's), naming the input."""
+
+
+_OS_ERRORS = {errno.ENOENT: MissingFileError, errno.ENOTDIR: MissingFileError,
+              errno.EISDIR: FolderError, errno.EACCES: AccessError, errno.EPERM: AccessError}
+# The library's options, by the names of the arguments that give them.
+_ARGUMENTS = {"--variant": "code", "--gcode": "gcode", "--background": "background",
+              "--threads": "threads"}
+_KEYWORDS = ("even", "input")
+_DTYPES = {"text": "str", "whole": "int64", "number": "float64"}
+
+
+def _text(value: bytes) -> str:
+    return value.decode("utf-8", "backslashreplace")
+
+
+def _raise(failure: Exception, given: Mapping[bytes, Any]) -> None:
+    """Raises the library's error (message, file, errno, option) as Python's own."""
+    message, file, number, option = failure.args
+    message = _text(message)
+    if option:
+        for name, argument in _ARGUMENTS.items():
+            message = message.replace(name, argument)
+        if _ARGUMENTS[option] not in message:
+            message = "%s: %s" % (_ARGUMENTS[option], message)
+        raise SettingError(message) from None
+    if number == errno.ENOMEM:
+        raise OutOfMemoryError(message) from None
+    if number == errno.EINVAL:
+        raise SettingError(message) from None
+    if number in _OS_ERRORS:
+        raise _OS_ERRORS[number](number, os.strerror(number), given.get(file, _text(file))) from None
+    raise Error(message) from None
+
+
+def _warner(strict: bool) -> Callable[[bytes], None]:
+    def warn(line: bytes) -> None:
+        if strict:
+            raise Error(_text(line))
+        # 1: here, 2: table or analyse, 3: their caller.
+        warnings.warn(_text(line), TrelbaWarning, stacklevel=3)
+    return warn
+
+
+def _encoded(path: Any, argument: str) -> bytes:
+    """A path-like as the bytes of its name; a NUL in it is refused as open() refuses it."""
+    if not isinstance(path, (str, bytes, os.PathLike)):
+        raise TypeError("%s takes a path (str, bytes or os.PathLike), not %s"
+                        % (argument, type(path).__name__))
+    name = os.fsencode(path)
+    if b"\0" in name:
+        raise SettingError("%s: embedded null byte in %r" % (argument, path))
+    return name
+
+
+def _setting(value: Any, argument: str) -> Optional[str]:
+    """An option's value as the text the library reads (which checks it)."""
+    if value is None:
+        return None
+    text = str(value)
+    if "\0" in text:
+        raise SettingError("%s: embedded null byte in %r" % (argument, value))
+    return text
+
+
+def _background(background: Background, given: dict) -> Optional[bytes]:
+    """'even', 'input', or the name of a FASTA file given as a path-like."""
+    if background is None or background in _KEYWORDS:
+        return None if background is None else background.encode()
+    if isinstance(background, str):
+        raise SettingError("background takes 'even', 'input' or a FASTA file as a path-like "
+                           "(pathlib.Path(%r)), not %r" % (background, background))
+    name = _encoded(background, "background")
+    if name in (b"even", b"input", b"-"):
+        name = b"./" + name  # a file of that name, not the keyword
+    given[name] = background
+    return name
+
+
+def _settings(code: Number, gcode: Number, background: Background, reference: None,
+              threads: Optional[int], counts: bool, description: bool, given: dict) -> dict:
+    if reference is not None:
+        raise SettingError("reference: this version of trelba reads no reference set; "
+                           "give reference=None")
+    if threads is not None and (isinstance(threads, bool) or not hasattr(threads, "__index__")):
+        raise SettingError("threads needs a whole number, not %r" % (threads,))
+    return dict(variant=_setting(code, "code"), gcode=_setting(gcode, "gcode"),
+                background=_background(background, given),
+                threads=_setting(None if threads is None else int(threads), "threads"),
                 counts=bool(counts), description=bool(description))
 
 
-def frame(text):
-    """The DataFrame of a table's text (bytes or str), as the table's columns name it."""
+def _paths(path_or_paths: Union[Path, Iterable[Path]], given: dict) -> List[bytes]:
+    if isinstance(path_or_paths, (str, bytes, os.PathLike)):
+        path_or_paths = [path_or_paths]
+    names = []
+    for path in path_or_paths:
+        name = _encoded(path, "path_or_paths")
+        given.setdefault(name, path)
+        names.append(name)
+    return names
+
+
+def _frame(columns: list) -> "pandas.DataFrame":
+    """The DataFrame of the library's column arrays (no copy of them but pandas' own)."""
     import pandas
 
-    if isinstance(text, bytes):
-        text = text.decode("utf-8")
-    columns = text.split("\n", 1)[0].split("\t")
-    numeric = [c for c in columns if c not in _TEXT_COLUMNS]
-    return pandas.read_csv(
-        io.StringIO(text), sep="\t", quoting=csv.QUOTE_MINIMAL, doublequote=True,
-        dtype={c: ("float64" if c in numeric else "str") for c in columns},
-        keep_default_na=False, na_values={c: ["NA"] for c in numeric},
-        float_precision="round_trip")
+    data = {}
+    for name, _kind, values, mask in columns:
+        data[name] = values if mask is None else pandas.arrays.IntegerArray(values, mask)
+    return pandas.DataFrame(data, copy=False)
 
 
-def table(path_or_paths, code=None, gcode=None, background=None, threads=None,
-          counts=False, description=False, file_column=False):
-    """The table `Trelba -T` writes for one file or several (then with a `file` column).
+def table(path_or_paths: Union[Path, Iterable[Path]], code: Number = None, gcode: Number = None,
+          background: Background = None, reference: None = None, threads: Optional[int] = None,
+          counts: bool = False, description: bool = False, file_column: bool = False,
+          strict: bool = False) -> "pandas.DataFrame":
+    """The table `Trelba -T` writes for one FASTA file or several, as a DataFrame.
 
-    code: a variant (0-7), gcode: an NCBI translation table, background: "even",
-    "input" or a FASTA file, threads: the workers (default one per core); counts and
-    description add those columns, file_column the file column for one file too.
+    path_or_paths: a path (str, bytes, os.PathLike; plain or compressed) or several.
+    code: a variant (0-7); gcode: an NCBI translation table; background: "even"
+    (default), "input" (each file's own codons) or a FASTA file as a path-like;
+    reference: None; threads: the workers (default one per core); counts and
+    description add those columns, file_column the file column for one file too;
+    strict: a warning raises trelba.Error instead of TrelbaWarning.
+
+    {columns}
+
+    Raises MissingFileError, FolderError or AccessError (also FileNotFoundError,
+    IsADirectoryError, PermissionError) for a file that cannot be opened, SettingError
+    (a ValueError) for an argument's value, trelba.Error for the rest.
     """
-    if isinstance(path_or_paths, (str, bytes, os.PathLike)):
-        paths = [path_or_paths]
-    else:
-        paths = list(path_or_paths)
-    paths = [os.fsdecode(p) for p in paths]
-    return frame(table_text(paths, file_column=bool(file_column),
-                            **_settings(code, gcode, background, threads, counts,
-                                        description)))
+    given: dict = {}
+    paths = _paths(path_or_paths, given)
+    settings = _settings(code, gcode, background, reference, threads, counts, description, given)
+    try:
+        columns = _trelba.table_columns(paths, _warner(strict), file_column=bool(file_column),
+                                        **settings)
+    except _trelba.Error as failure:
+        _raise(failure, given)
+    return _frame(columns)
 
 
-def _header_and_sequence(item):
-    """(header, sequence) of a SeqRecord or an (id, sequence) pair."""
+def table_text(path_or_paths: Union[Path, Iterable[Path]], code: Number = None,
+               gcode: Number = None, background: Background = None, reference: None = None,
+               threads: Optional[int] = None, counts: bool = False, description: bool = False,
+               file_column: bool = False, strict: bool = False) -> bytes:
+    """The bytes of that table, as `Trelba --no-reports -T -` writes them."""
+    given: dict = {}
+    paths = _paths(path_or_paths, given)
+    settings = _settings(code, gcode, background, reference, threads, counts, description, given)
+    try:
+        return _trelba.table_text(paths, _warner(strict), file_column=bool(file_column),
+                                  **settings)
+    except _trelba.Error as failure:
+        _raise(failure, given)
+        raise  # not reached
+
+
+_TAKES = ("analyse takes a mapping {id: sequence}, or an iterable of (id, sequence) pairs, "
+          "of Biopython SeqRecords or of sequences (str)")
+
+
+def _record(item: Any, number: int) -> Tuple[str, str]:
+    """(header, sequence) of one item of analyse's sequences."""
     if hasattr(item, "seq") and hasattr(item, "id"):
-        header, description = str(item.id), str(getattr(item, "description", "") or "")
-        if description.split(None, 1)[:1] == [header]:
-            header = description  # SeqIO keeps the whole header line here
+        header, text = str(item.id), str(getattr(item, "description", "") or "")
+        if text.split(None, 1)[:1] == [header]:
+            header = text  # SeqIO keeps the whole header line here
         return header, str(item.seq)
-    ident, sequence = item
-    return str(ident), str(sequence)
+    if isinstance(item, str):
+        return str(number), item
+    if isinstance(item, tuple) and len(item) == 2:
+        return str(item[0]), str(item[1])
+    raise TypeError("%s; item %d is %s" % (_TAKES, number, type(item).__name__))
 
 
-def analyse(sequences, code=None, gcode=None, background=None, threads=None,
-            counts=False, description=False):
-    """The table of (id, sequence) pairs or Biopython SeqRecords, as `Trelba -T` writes
-    it for a FASTA file of them (background "input": their own pooled codons)."""
+def _fasta(sequences: Any) -> bytes:
+    if isinstance(sequences, Mapping):
+        sequences = sequences.items()
+    elif isinstance(sequences, (str, bytes)) or not isinstance(sequences, Iterable):
+        raise TypeError("%s, not %s" % (_TAKES, type(sequences).__name__))
     parts = []
-    for item in sequences:
-        header, sequence = _header_and_sequence(item)
+    for number, item in enumerate(sequences, 1):
+        header, sequence = _record(item, number)
         if any(c in header for c in "\r\n") or ">" in sequence:
-            raise ValueError("a header holds a line break, or a sequence '>': %r" % header)
+            raise SettingError("sequences: item %d holds a line break in its id or '>' in its "
+                               "sequence: %r" % (number, header))
         parts.append(">%s\n%s\n" % (header, sequence))
-    fasta = "".join(parts).encode("utf-8", "surrogateescape")
-    return frame(fasta_table_text(fasta, **_settings(code, gcode, background, threads, counts,
-                                                     description)))
+    return "".join(parts).encode("utf-8", "surrogateescape")
+
+
+def analyse(sequences: Any, code: Number = None, gcode: Number = None,
+            background: Background = None, reference: None = None,
+            threads: Optional[int] = None, counts: bool = False, description: bool = False,
+            strict: bool = False, name: str = "sequences") -> "pandas.DataFrame":
+    """The table of sequences in memory, as `Trelba -T` writes it for a FASTA file of them.
+
+    sequences: a mapping {id: sequence}, or an iterable of (id, sequence) pairs, of
+    Biopython SeqRecords (the whole header as SeqIO read it) or of sequences (str; ids
+    1, 2, ...). background "input" is their own pooled codons; `name` names them in
+    warnings, whose line numbers count in the FASTA text of them (two lines a sequence).
+    The other arguments and the columns are those of trelba.table.
+    """
+    fasta = _fasta(sequences)
+    given: dict = {}
+    settings = _settings(code, gcode, background, reference, threads, counts, description, given)
+    try:
+        columns = _trelba.fasta_table_columns(fasta, _encoded(name, "name"), _warner(strict),
+                                              **settings)
+    except _trelba.Error as failure:
+        _raise(failure, given)
+    return _frame(columns)
+
+
+def columns(file_column: bool = False, counts: bool = False,
+            description: bool = False) -> List[Tuple[str, str]]:
+    """The table's columns under those settings: (name, dtype) pairs."""
+    return [(name, _DTYPES[kind])
+            for name, kind in _trelba.columns(file_column, counts, description)]
+
+
+def _column_list() -> str:
+    """The docstring's list of columns, from the library's own."""
+    base = columns(file_column=True)
+    everything = columns(file_column=True, counts=True, description=True)
+    added = everything[len(base):]
+    runs: List[Tuple[List[str], str]] = []
+    for name, dtype in base:
+        if runs and runs[-1][1] == dtype:
+            runs[-1][0].append(name)
+        else:
+            runs.append(([name], dtype))
+    text = "Columns (dtype): " + "; ".join("%s (%s)" % (", ".join(n), d) for n, d in runs)
+    text += " -- file only with several files or file_column=True."
+    counts = [n for n, _ in added if n != "description"]
+    text += " counts=True adds %s ... %s (int64), description=True adds description (str)." % (
+        counts[0], counts[-1])
+    text += (" An int64 column with NA is Int64; NA in a float64 column is NaN. seq numbers"
+             " the sequences from 1, codons is the codons counted, score the sequence's score,"
+             " Phe ... Gly each family's order value, expected and excess the expected score"
+             " under the background and the score less it, internal_stops and partial the"
+             " stop codons before the last codon and the letters after it (README: \"The"
+             " table\").")
+    return textwrap.fill(text, 84, subsequent_indent="    ")
+
+
+table.__doc__ = (table.__doc__ or "").replace("{columns}", _column_list())

@@ -1,7 +1,11 @@
 #include "trelba/trelba.hpp"
 
+#include <cerrno>
+
+#include "api/table_text_reader.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
+#include "driver/message_sink.hpp"
 #include "driver/messages.hpp"
 #include "driver/options.hpp"
 #include "driver/ordered_pipeline.hpp"
@@ -10,55 +14,131 @@
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
+#include "input/interruption.hpp"
 #include "reports/table_report.hpp"
 
 namespace trelba {
 namespace {
 
-// The options of the command line the settings stand for, parsed as the command line is
-// (so a setting is refused with the command line's words); `first` is its first input.
-Options ParseSettings(const TableSettings& settings, const std::string& first) {
-  std::vector<std::string> args = {"Trelba", "--no-reports", "--table", "-"};
-  const std::pair<const char*, const std::optional<std::string>*> values[] = {
-      {"--variant", &settings.variant},
-      {"--gcode", &settings.gcode},
-      {"--background", &settings.background}};
-  for (const auto& [name, value] : values) {
-    if (!value->has_value()) continue;
-    args.push_back(std::string(name) + "=" + **value);
+// The caller's hooks as the library's message sink and interruption check, for the call's
+// thread while the call lasts: warnings go to the caller, nothing to standard error.
+class CallerScope final : public MessageSink, public InterruptionCheck {
+ public:
+  explicit CallerScope(const CallerHooks& hooks)
+      : hooks_(hooks), messages_(*this), interruption_(*this) {}
+
+  void Begin(MessageKind kind) override {
+    kind_ = kind;
+    line_.clear();
   }
-  if (settings.threads != 0) args.push_back("--threads=" + std::to_string(settings.threads));
-  if (settings.file_column) args.emplace_back("--file-column");
-  if (settings.counts) args.emplace_back("--counts");
-  if (settings.description) args.emplace_back("--description");
+  void Write(std::string_view piece) override { line_.append(piece); }
+  void End() override {
+    if (kind_ == MessageKind::kWarning && hooks_.warning) hooks_.warning(line_);
+  }
+  bool Requested(bool signal_arrived) override {
+    return hooks_.interrupted && hooks_.interrupted(signal_arrived);
+  }
+
+  // Throws Interrupted when the caller has asked to stop.
+  void StopIfAsked() const {
+    if (interruption_.requested()) throw Interrupted();
+  }
+
+ private:
+  const CallerHooks& hooks_;
+  MessageKind kind_ = MessageKind::kError;
+  std::string line_;
+  MessageScope messages_;
+  InterruptionScope interruption_;
+};
+
+struct Setting {
+  const char* option;
+  std::optional<std::string> value;
+};
+
+// The command line of the options `settings` and `table`'s flags; `first` is its input.
+std::vector<std::string> Arguments(const std::vector<Setting>& settings, const TableSettings& table,
+                                   const std::string& first) {
+  std::vector<std::string> args = {"Trelba", "--no-reports", "--table", "-"};
+  for (const Setting& setting : settings) {
+    if (setting.value) args.push_back(std::string(setting.option) + "=" + *setting.value);
+  }
+  if (table.file_column) args.emplace_back("--file-column");
+  if (table.counts) args.emplace_back("--counts");
+  if (table.description) args.emplace_back("--description");
   args.emplace_back("--");
   args.push_back(first);
+  return args;
+}
+
+CommandLine Parse(const std::vector<std::string>& args) {
   std::vector<const char*> argv;
   for (const std::string& arg : args) argv.push_back(arg.c_str());
-  CommandLine command_line = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+  return ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+}
+
+// The options of the command line the settings stand for, parsed as the command line is
+// (so a setting is refused with the command line's words, its option named in the error);
+// `first` is its first input.
+Options ParseSettings(const TableSettings& table, const std::string& first) {
+  const std::vector<Setting> settings = {{"--variant", table.variant},
+                                         {"--gcode", table.gcode},
+                                         {"--background", table.background},
+                                         {"--threads", table.threads}};
+  if (table.variant && table.gcode) {
+    throw Error("--variant and --gcode cannot both be given", {}, 0, "--gcode");
+  }
+  for (const Setting& setting : settings) {
+    // A NUL would end the option's value where the command line reads it.
+    if (setting.value && setting.value->find('\0') != std::string::npos) {
+      throw Error(std::string(setting.option) + " cannot hold a NUL byte", {}, 0, setting.option);
+    }
+    const CommandLine alone = Parse(Arguments({setting}, {}, first));
+    if (!alone.error.empty()) throw Error(alone.error, {}, 0, setting.option);
+  }
+  CommandLine command_line = Parse(Arguments(settings, table, first));
   if (!command_line.error.empty()) throw Error(command_line.error);
   for (const std::string& line : command_line.options.warnings) Warning(line);
   return std::move(command_line.options);
 }
 
+// The error of an input that could not be read to its end.
+void ThrowUnread(const CallerScope& caller, InputOutcome::Status status, const std::string& name,
+                 const std::string& file, const ByteSource& input) {
+  caller.StopIfAsked();
+  const bool memory = status == InputOutcome::Status::kNoMemory;
+  throw Error(FileErrorText("reading", name, CauseOf(status, input)), file,
+              memory ? ENOMEM : input.error().code);
+}
+
+// The background of the settings (`input`: the input `path`'s own).
+void Choose(const CallerScope& caller, const Options& options, const std::string& path,
+            Background& background) {
+  FailureCause cause;
+  if (const auto error = ChooseBackground(options, path, background, &cause)) {
+    caller.StopIfAsked();
+    throw Error(*error, options.background == "input" ? path : *options.background, cause.code);
+  }
+}
+
 // The table's rows, written as the command line writes them for each input.
 class TableWriter {
  public:
-  explicit TableWriter(const Options& options)
-      : options_(options),
+  TableWriter(const CallerScope& caller, const Options& options, ByteSink& sink)
+      : caller_(caller),
+        options_(options),
         layout_(TableLayoutOf(options)),
-        buffer_(sink_),
+        buffer_(sink),
         reader_(ThreadCount(options)) {
     WriteTableHeader(buffer_, layout_);
-    if (options.background != "input") {
-      if (const auto error = ChooseBackground(options, "", shared_)) throw Error(*error);
-    }
+    if (options.background != "input") Choose(caller, options, "", shared_);
   }
 
   // Adds the rows of `input`, called `name` in messages and `label` in the table;
   // `background` is its own (null: the run's).
   void Add(ByteSource& input, const std::string& name, std::string_view label,
-           const Background* background) {
+           const std::string& file, const Background* background) {
     ReportRequest request;
     request.style = {options_.code, layout_, label, background != nullptr ? background : &shared_};
     request.threads = ThreadCount(options_);
@@ -66,7 +146,7 @@ class TableWriter {
     request.outputs.table = &buffer_;
     const InputOutcome outcome = reader_.Read(input, request);
     if (outcome.status != InputOutcome::Status::kDone) {
-      throw Error(FileErrorText("reading", name, CauseOf(outcome.status, input)));
+      ThrowUnread(caller_, outcome.status, name, file, input);
     }
     const InputTotals& totals = outcome.totals;
     for (const std::string& line :
@@ -75,64 +155,114 @@ class TableWriter {
     }
   }
 
-  std::string Text() {
-    buffer_.Flush();
-    return std::move(sink_.text);
+  void Finish() {
+    if (!buffer_.Flush()) throw std::bad_alloc();  // the sinks fail for want of memory only
   }
 
  private:
+  const CallerScope& caller_;
   const Options& options_;
   TableLayout layout_;
   Background shared_;
-  StringSink sink_;
   OutputBuffer buffer_;
   InputReader reader_;
 };
 
-}  // namespace
-
-std::string TableOfFiles(const std::vector<std::string>& paths, const TableSettings& settings) {
+void WriteTableOfFiles(const std::vector<std::string>& paths, const TableSettings& settings,
+                       ByteSink& sink, const CallerHooks& hooks) {
+  const CallerScope caller(hooks);
   if (paths.empty()) throw Error("no file name given");
+  for (const std::string& path : paths) {
+    if (path.find('\0') != std::string::npos) {
+      throw Error(FileErrorText("opening", path, "a file name cannot hold a NUL byte"), path,
+                  EINVAL);
+    }
+  }
   Options options = ParseSettings(settings, paths.front());
   options.inputs = paths;
   if (const std::string problem = CheckInputs(options); !problem.empty()) throw Error(problem);
-  TableWriter writer(options);
+  TableWriter writer(caller, options, sink);
   for (const std::string& path : paths) {
     const bool standard = path == kStandardStream;
     const std::string name = standard ? std::string(kStandardInputName) : path;
     const std::string label = standard ? std::string(StandardInputLabel(options)) : path;
     InputFile input;
     if (!(standard ? input.OpenDescriptor(kStandardInputDescriptor) : input.Open(path))) {
-      throw Error(FileErrorText("opening", name));
+      const int cause = errno;
+      caller.StopIfAsked();
+      throw Error(FileErrorText("opening", name), path, cause);
     }
-    if (input.refusal() != nullptr) throw Error(FileErrorText("reading", name, input.refusal()));
+    if (input.refusal() != nullptr) {
+      throw Error(FileErrorText("reading", name, input.refusal()), path);
+    }
     Background own;
-    if (options.background == "input") {
-      if (const auto error = ChooseBackground(options, path, own)) throw Error(*error);
-    }
-    writer.Add(input, name, label, options.background == "input" ? &own : nullptr);
+    if (options.background == "input") Choose(caller, options, path, own);
+    writer.Add(input, name, label, path, options.background == "input" ? &own : nullptr);
   }
-  return writer.Text();
+  writer.Finish();
 }
 
-std::string TableOfText(std::string_view fasta, const TableSettings& settings,
-                        std::string_view label) {
+void WriteTableOfText(std::string_view fasta, const TableSettings& settings, std::string_view label,
+                      ByteSink& sink, const CallerHooks& hooks) {
+  const CallerScope caller(hooks);
   const Options options = ParseSettings(settings, std::string(kStandardStream));
   const std::string name(label);
-  TableWriter writer(options);
+  TableWriter writer(caller, options, sink);
   Background own;
   if (options.background == "input") {
     TextSource pool(fasta);
     CodonCounts pooled{};
     const InputOutcome::Status status = PoolSourceCounts(pool, options, pooled);
-    if (status != InputOutcome::Status::kDone) {
-      throw Error(FileErrorText("reading", name, CauseOf(status, pool)));
-    }
+    if (status != InputOutcome::Status::kDone) ThrowUnread(caller, status, name, {}, pool);
     own = BackgroundOfCounts(options, name, pooled);
   }
   TextSource input(fasta);
-  writer.Add(input, name, label, options.background == "input" ? &own : nullptr);
-  return writer.Text();
+  writer.Add(input, name, label, {}, options.background == "input" ? &own : nullptr);
+  writer.Finish();
+}
+
+}  // namespace
+
+std::string TableOfFiles(const std::vector<std::string>& paths, const TableSettings& settings,
+                         const CallerHooks& hooks) {
+  StringSink sink;
+  WriteTableOfFiles(paths, settings, sink, hooks);
+  return std::move(sink.text);
+}
+
+void TableOfFiles(const std::vector<std::string>& paths, const TableSettings& settings,
+                  TableReceiver& receiver, const CallerHooks& hooks) {
+  TableTextReader reader(receiver);
+  WriteTableOfFiles(paths, settings, reader, hooks);
+}
+
+std::string TableOfText(std::string_view fasta, const TableSettings& settings,
+                        std::string_view label, const CallerHooks& hooks) {
+  StringSink sink;
+  WriteTableOfText(fasta, settings, label, sink, hooks);
+  return std::move(sink.text);
+}
+
+void TableOfText(std::string_view fasta, const TableSettings& settings, std::string_view label,
+                 TableReceiver& receiver, const CallerHooks& hooks) {
+  TableTextReader reader(receiver);
+  WriteTableOfText(fasta, settings, label, reader, hooks);
+}
+
+std::vector<Column> TableColumns(const TableSettings& settings, std::size_t files) {
+  Options options;
+  options.inputs.resize(files);
+  options.file_column = settings.file_column;
+  options.counts = settings.counts;
+  options.description = settings.description;
+  StringSink header;
+  {
+    OutputBuffer buffer(header);
+    WriteTableHeader(buffer, TableLayoutOf(options));
+    buffer.Flush();
+  }
+  header.text.pop_back();  // the line feed
+  return ColumnsOfHeader(header.text);
 }
 
 }  // namespace trelba

@@ -1,6 +1,6 @@
 #include "codes/genetic_code.hpp"
 
-#include <cstdlib>
+#include <stdexcept>
 
 #include "numeric/natural_log.hpp"
 
@@ -103,7 +103,8 @@ Family ParseFamily(std::string_view members) {
     const int index = CodonIndexOfName(codon);
     if (index < 1 || family.size == kMaxFamilySize ||
         (family.size != 0 && index <= family.members[family.size - 1u])) {
-      std::abort();  // a mistyped table entry: caught by the first test that runs
+      // A mistyped table entry: caught by the first test that runs.
+      throw std::logic_error("a family table names a codon wrongly");
     }
     family.members[family.size++] = static_cast<std::uint8_t>(index);
   });
@@ -127,7 +128,9 @@ GeneticCode Build(int number) {
   ForEachWord(variant.denominator, [&](std::string_view word) {
     int family = 0;
     for (const char digit : word) family = family * 10 + (digit - '0');
-    if (family < 1 || family > kFamilyCount || family == kStopFamily) std::abort();
+    if (family < 1 || family > kFamilyCount || family == kStopFamily) {
+      throw std::logic_error("a variant's denominator names no family");
+    }
     code.denominator[code.denominator_size++] = static_cast<std::uint8_t>(family);
   });
   const Family exempt = ParseFamily(kVariantExemptCodons);

@@ -1,7 +1,7 @@
 #include "codes/ncbi_tables.hpp"
 
 #include <array>
-#include <cstdlib>
+#include <stdexcept>
 
 namespace trelba {
 namespace {
@@ -80,7 +80,8 @@ int FamilyOfLetter(char letter) {
 }
 
 GeneticCode Build(const NcbiTable& table) {
-  if (table.amino_acids.size() != kCodonCount) std::abort();  // a mistyped table: first test
+  // A mistyped table: caught by the first test that runs.
+  if (table.amino_acids.size() != kCodonCount) throw std::logic_error("an NCBI table's length");
   GeneticCode code;
   code.id = '\0';
   code.ncbi_table = table.number;
@@ -88,7 +89,7 @@ GeneticCode Build(const NcbiTable& table) {
   // Codons are taken in ascending index, so every family's members ascend.
   for (int codon = 1; codon <= kCodonCount; ++codon) {
     const int f = FamilyOfLetter(table.amino_acids[static_cast<std::size_t>(codon - 1)]);
-    if (f == 0) std::abort();
+    if (f == 0) throw std::logic_error("an NCBI table's letter");
     Family& family = code.families[static_cast<std::size_t>(f)];
     family.members[family.size++] = static_cast<std::uint8_t>(codon);
   }

@@ -1,5 +1,7 @@
 #include "driver/background_choice.hpp"
 
+#include <cerrno>
+
 #include "driver/error_message.hpp"
 #include "driver/messages.hpp"
 #include "driver/ordered_pipeline.hpp"
@@ -23,17 +25,20 @@ InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
 }
 
 std::optional<std::string> PoolFile(const Options& options, const std::string& file,
-                                    CodonCounts& pooled, std::uint64_t* sequences) {
+                                    CodonCounts& pooled, std::uint64_t* sequences,
+                                    FailureCause* cause) {
   const std::string name(InputName(file));
   InputFile source;
   const bool opened =
       file == kStandardStream ? source.OpenDescriptor(kStandardInputDescriptor) : source.Open(file);
-  if (!opened) return FileErrorText("opening", name, source.error());
-  if (source.refusal() != nullptr) return FileErrorText("reading", name, source.refusal());
+  const auto failed = [&](const char* doing, FailureCause why) {
+    if (cause != nullptr) *cause = why;
+    return FileErrorText(doing, name, why);
+  };
+  if (!opened) return failed("opening", source.error());
+  if (source.refusal() != nullptr) return failed("reading", {0, source.refusal()});
   const InputOutcome::Status status = PoolSourceCounts(source, options, pooled, sequences);
-  if (status != InputOutcome::Status::kDone) {
-    return FileErrorText("reading", name, CauseOf(status, source));
-  }
+  if (status != InputOutcome::Status::kDone) return failed("reading", CauseOf(status, source));
   return std::nullopt;
 }
 
@@ -52,7 +57,7 @@ Background BackgroundOfCounts(const Options& options, const std::string& name,
 }
 
 std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
-                                            Background& background) {
+                                            Background& background, FailureCause* cause) {
   const std::string& choice = options.background.value_or("even");
   if (choice == "even") {
     background = EvenBackground(*options.code);
@@ -60,7 +65,7 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
   }
   const std::string& file = choice == "input" ? input : choice;
   CodonCounts pooled{};
-  if (auto error = PoolFile(options, file, pooled)) return error;
+  if (auto error = PoolFile(options, file, pooled, nullptr, cause)) return error;
   background = BackgroundOfCounts(options, std::string(InputName(file)), pooled);
   return std::nullopt;
 }

@@ -21,13 +21,14 @@ namespace trelba {
 // The same of the file `file` ("-": standard input), with the number of its sequences when
 // asked; the error line when it cannot be read.
 std::optional<std::string> PoolFile(const Options& options, const std::string& file,
-                                    CodonCounts& pooled, std::uint64_t* sequences = nullptr);
+                                    CodonCounts& pooled, std::uint64_t* sequences = nullptr,
+                                    FailureCause* cause = nullptr);
 
 // The background of `input` (a file name; "" when the background is not the input's
-// own); the error line when it cannot be had. Warns of families the background lacks.
-// A background file "-" is standard input.
+// own); the error line when it cannot be had, and then in `cause`, when given, why. Warns
+// of families the background lacks. A background file "-" is standard input.
 std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
-                                            Background& background);
+                                            Background& background, FailureCause* cause = nullptr);
 
 // The background of pooled counts `pooled` read from `name`, with the warning of
 // families it lacks.

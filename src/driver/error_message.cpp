@@ -1,9 +1,9 @@
 #include "driver/error_message.hpp"
 
 #include <array>
-#include <cstdio>
 #include <cstring>
 
+#include "driver/message_sink.hpp"
 #include "driver/run.hpp"
 
 namespace trelba {
@@ -51,22 +51,31 @@ std::string FileErrorText(const char* doing, std::string_view name, const char* 
   return text;
 }
 
-// Written piece by piece, without allocating: this also reports memory running out.
+// Given piece by piece, without allocating: this also reports memory running out.
 int FileError(const char* doing, std::string_view name, const char* why) {
-  std::fputs("Error ", stderr);
-  std::fputs(doing, stderr);
-  std::fputs(" file: ", stderr);
-  for (const char c : name) {
-    const ShownByte shown = Show(c);
-    std::fwrite(shown.text.data(), 1, shown.size, stderr);
+  MessageSink& sink = CurrentMessageSink();
+  sink.Begin(MessageKind::kError);
+  sink.Write("Error ");
+  sink.Write(doing);
+  sink.Write(" file: ");
+  std::size_t plain = 0;  // bytes of `name` before `i` that stand as they are, not yet given
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const ShownByte shown = Show(name[i]);
+    if (shown.size == 1) {
+      ++plain;
+      continue;
+    }
+    sink.Write(name.substr(i - plain, plain));
+    plain = 0;
+    sink.Write({shown.text.data(), shown.size});
   }
+  sink.Write(name.substr(name.size() - plain));
   if (why != nullptr) {
-    std::fputs(" (", stderr);
-    std::fputs(why, stderr);
-    std::fputc(')', stderr);
+    sink.Write(" (");
+    sink.Write(why);
+    sink.Write(")");
   }
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
+  sink.End();
   return kFailureStatus;
 }
 
@@ -81,6 +90,10 @@ std::string FileErrorText(const char* doing, std::string_view name, const Failur
 
 int FileError(const char* doing, std::string_view name, const FailureCause& cause) {
   return FileError(doing, name, CauseText(cause));
+}
+
+void ErrorLine(std::string_view line) {
+  SayLine(MessageKind::kError, line);
 }
 
 }  // namespace trelba

@@ -1,5 +1,6 @@
-// The one form of every error about a file: "Error <doing> file: <name>" on standard
-// error, the name shown on one line whatever bytes it holds.
+// The one form of every error about a file: "Error <doing> file: <name>", given to the
+// message sink (message_sink.hpp: standard error for the command line), the name shown
+// on one line whatever bytes it holds.
 #pragma once
 
 #include <string>
@@ -16,7 +17,7 @@ std::string PrintableName(std::string_view name);
 // The text of that line, without its line end.
 std::string FileErrorText(const char* doing, std::string_view name, const char* why = nullptr);
 
-// Prints "Error <doing> file: <name>" (doing: "opening", "reading" or "writing"), with
+// Gives "Error <doing> file: <name>" (doing: "opening", "reading" or "writing"), with
 // " (<why>)" when `why` is given, and returns kFailureStatus.
 int FileError(const char* doing, std::string_view name, const char* why = nullptr);
 
@@ -27,5 +28,8 @@ const char* CauseText(const FailureCause& cause);
 // The line and the message above, with the text of `cause`.
 std::string FileErrorText(const char* doing, std::string_view name, const FailureCause& cause);
 int FileError(const char* doing, std::string_view name, const FailureCause& cause);
+
+// Gives an error line already made (FileErrorText, an output collision).
+void ErrorLine(std::string_view line);
 
 }  // namespace trelba

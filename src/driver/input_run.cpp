@@ -205,7 +205,7 @@ class OneInput {
   bool UsesReference() const { return r_.reference != nullptr || r_.reference_found; }
 
   bool Fail(const std::string& error) {
-    std::fputs((error + "\n").c_str(), stderr);
+    ErrorLine(error);
     r_.staged_table.Clear();
     r_.staged.Drop();
     row_.error = error;

@@ -11,9 +11,11 @@
 
 #include "driver/process_setup.hpp"
 #include "driver/run.hpp"
+#include "driver/standard_error_sink.hpp"
 #include "input/windows_names.hpp"
 
 int main() {
+  trelba::SetMessageSink(&trelba::StandardErrorSink());
   if (!trelba::PrepareProcess()) return trelba::kFailureStatus;
   int argc = 0;
   wchar_t** const wide = ::CommandLineToArgvW(::GetCommandLineW(), &argc);

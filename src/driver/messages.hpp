@@ -1,5 +1,6 @@
-// What the program says on standard error besides file errors (error_message.hpp): usage
-// errors and warnings, each one line, control characters escaped as in file names.
+// What the program says besides file errors (error_message.hpp): usage errors and
+// warnings, each one line, control characters escaped as in file names, given to the
+// message sink (message_sink.hpp: standard error for the command line).
 #pragma once
 
 #include <string_view>
@@ -8,13 +9,14 @@
 
 namespace trelba {
 
-// "Trelba: <what>", the usage line and a pointer to --help; returns the failure status.
+// "Trelba: <what>", the usage line and a pointer to --help on standard error; returns the
+// failure status.
 int UsageError(std::string_view what);
 
 // "Warning: <text>".
 void Warning(std::string_view text);
 
-// How many warnings have been given so far (for --strict).
+// How many warnings this thread has given so far (for --strict).
 unsigned long WarningsGiven();
 
 }  // namespace trelba

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "driver/ordered_pipeline.hpp"
+#include "input/interruption.hpp"
 #include "reports/order_report.hpp"
 #include "reports/score_report.hpp"
 #include "reports/table_report.hpp"
@@ -240,7 +241,8 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
       const char* block = nullptr;
       const std::ptrdiff_t n = blocks.Next(block);
       if (n < 0) {
-        outcome.status = InputOutcome::Status::kReadFailed;
+        outcome.status = InterruptionRequested() ? InputOutcome::Status::kInterrupted
+                                                 : InputOutcome::Status::kReadFailed;
         break;
       }
       if (n == 0) break;
@@ -250,6 +252,10 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
       ScanFasta(scanner, block, size, filler);
       if (job.write_failed()) {
         outcome.status = InputOutcome::Status::kWriteFailed;
+        break;
+      }
+      if (InterruptionRequested()) {
+        outcome.status = InputOutcome::Status::kInterrupted;
         break;
       }
     }

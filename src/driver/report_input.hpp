@@ -19,16 +19,18 @@ inline constexpr std::size_t kReadBlock = 1 << 16;
 inline constexpr std::size_t kReadAheadBlock = 4 * kReadBlock;
 
 struct InputOutcome {
-  enum class Status { kDone, kReadFailed, kWriteFailed, kNoMemory };
+  // kInterrupted: the library's caller asked to stop (input/interruption.hpp).
+  enum class Status { kDone, kReadFailed, kWriteFailed, kNoMemory, kInterrupted };
   Status status = Status::kDone;
   InputTotals totals;
   FastaScanner scanner;  // what the scanner saw: headers, comment lines, inline headers
   bool any_header() const { return scanner.sequence != 0; }
 };
 
-// What an input's error line gives as the cause of `status` (not kDone): memory that ran
-// out, or the input's own cause.
+// What an input's error line gives as the cause of `status` (not kDone): the caller's
+// interruption, memory that ran out, or the input's own cause.
 inline FailureCause CauseOf(InputOutcome::Status status, const ByteSource& input) {
+  if (status == InputOutcome::Status::kInterrupted) return {0, "interrupted"};
   return status == InputOutcome::Status::kNoMemory ? FailureCause{0, kOutOfMemory} : input.error();
 }
 

@@ -72,7 +72,7 @@ int ReportAllInputs(const Options& options) {
     identities.push_back(input == kStandardStream ? IdentifyStandardInput() : IdentifyFile(input));
   }
   if (const auto collision = FindOutputCollision(options, identities)) {
-    std::fputs((*collision + "\n").c_str(), stderr);
+    ErrorLine(*collision);
     return kFailureStatus;
   }
   if (options.output_is_folder) {
@@ -81,7 +81,7 @@ int ReportAllInputs(const Options& options) {
   }
   RunOutputs run(options, layout);
   const auto opening_failed = [](const std::optional<std::string>& error) {
-    if (error) std::fputs((*error + "\n").c_str(), stderr);
+    if (error) ErrorLine(*error);
     return error.has_value();
   };
   if (opening_failed(run.OpenSummary(identities)) || opening_failed(run.OpenPage(identities)) ||
@@ -141,7 +141,7 @@ int Run(int argc, const char* const* argv) {
     return kFailureStatus;
   }
   if (!RoundsToNearest()) {
-    std::fprintf(stderr, "Trelba: %s\n", kRoundingModeProblem);
+    ErrorLine(std::string("Trelba: ") + kRoundingModeProblem);
     return kFailureStatus;
   }
   CommandLine command_line = ParseCommandLine(argc, argv);
@@ -161,7 +161,7 @@ int Run(int argc, const char* const* argv) {
   };
   if (standard_input_closed()) return FileError("opening", kStandardInputName, "it is closed");
   if (const auto error = AddListedInputs(options)) {
-    std::fputs((*error + "\n").c_str(), stderr);
+    ErrorLine(*error);
     return kFailureStatus;
   }
   const std::string problem = CheckInputs(options);

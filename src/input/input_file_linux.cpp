@@ -7,11 +7,17 @@
 #include <cerrno>
 
 #include "input/input_file_system.hpp"
+#include "input/interruption.hpp"
 
 namespace trelba {
 
+// A signal that cuts an open or a read short (a FIFO without a writer waits in open) is
+// tried again, unless the library's caller asks to stop.
 int OpenInputFile(const std::string& name) {
-  return ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  for (;;) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0 || errno != EINTR || InterruptionRequested(true)) return fd;
+  }
 }
 
 int UnreadableFileError(int fd) {
@@ -30,7 +36,7 @@ std::ptrdiff_t ReadInput(int fd, unsigned char* buffer, std::size_t capacity) {
   for (;;) {
     const ssize_t n = ::read(fd, buffer, capacity);
     if (n >= 0) return n;
-    if (errno != EINTR) return -1;
+    if (errno != EINTR || InterruptionRequested(true)) return -1;
   }
 }
 

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
+#include <stdexcept>
 
 #include "numeric/natural_log_tables.hpp"
 
@@ -161,7 +161,7 @@ double ExactNaturalLog(const LogArgument& argument) {
   Fixed power = MultiplyFractions(z, z);
   for (unsigned n = 2; !IsZero(power); ++n) {
     // |z|^n < 2^(-8n) is zero at 256 fraction bits by n = 32 (checked, not assumed).
-    if (n > kLogExactSeriesTerms) std::abort();
+    if (n > kLogExactSeriesTerms) throw std::logic_error("the logarithm's series is too short");
     Add(z_negative || n % 2 == 0 ? negative : positive,
         MultiplyFractions(power, FromFraction(kLogFixedInverses[n - 2])));
     power = MultiplyFractions(power, z);

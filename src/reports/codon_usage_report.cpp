@@ -35,7 +35,7 @@ void AppendCount(OutputBuffer& out, std::uint64_t count) {
 void WriteCodonUsageHeader(OutputBuffer& out, bool reference) {
   TableLayout layout;
   layout.reference = reference;
-  out.Append(HeaderRow(CodonUsageColumns(), layout));
+  out.Append(HeaderRow(CodonUsageCatalog(), layout));
 }
 
 void WriteCodonUsageRows(OutputBuffer& out, std::string_view file,

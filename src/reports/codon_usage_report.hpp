@@ -1,5 +1,5 @@
 // The codon usage (--codon-usage): one tab-separated row per input (or reference set) and
-// codon, its columns those of CodonUsageColumns() (column_catalog.hpp): the pooled count of
+// codon, its columns those of CodonUsageCatalog() (column_catalog.hpp): the pooled count of
 // every codon, its share per thousand codons, its RSCU and, against a reference, its w
 // and whether it is optimal.
 #pragma once

@@ -11,7 +11,7 @@ using enum ColumnPresence;
 
 constexpr std::string_view kNoCodon = "no codon was counted";
 
-constexpr Column kTableColumns[] = {
+constexpr ColumnEntry kTableColumns[] = {
     {"file", kFile, "text", "the input as it was given (standard input: -, or --label)", ""},
     {"seq", kAlways, "integer",
      "the sequence's number in the input, as in the count report's sequence# labels", ""},
@@ -73,7 +73,7 @@ constexpr Column kTableColumns[] = {
 
 constexpr std::string_view kFailedInput = "the input failed";
 
-constexpr Column kSummaryColumns[] = {
+constexpr ColumnEntry kSummaryColumns[] = {
     {"file", kAlways, "text", "the input as it was given (standard input: -, or --label)", ""},
     {"status", kAlways, "text", "ok, or error when the input could not be read to its end", ""},
     {"sequences", kAlways, "integer", "sequences (header lines) read", kFailedInput},
@@ -127,7 +127,7 @@ constexpr Column kSummaryColumns[] = {
      "the input failed, or no adaptation is a number"},
 };
 
-constexpr Column kCodonUsageColumns[] = {
+constexpr ColumnEntry kCodonUsageColumns[] = {
     {"file", kAlways, "text", "the input, or the reference file, as it was given", ""},
     {"codon", kAlways, "text", "the codon, TTT to GGG", ""},
     {"amino_acid", kAlways, "text",
@@ -145,7 +145,7 @@ constexpr Column kCodonUsageColumns[] = {
 };
 
 // The names of a column group, in order.
-void AppendNames(std::string& row, const Column& column) {
+void AppendNames(std::string& row, const ColumnEntry& column) {
   const auto append = [&](std::string_view name) {
     if (!row.empty()) row += '\t';
     row += name;
@@ -167,19 +167,19 @@ void AppendNames(std::string& row, const Column& column) {
 
 }  // namespace
 
-std::span<const Column> TableColumns() {
+std::span<const ColumnEntry> TableCatalog() {
   return kTableColumns;
 }
 
-std::span<const Column> SummaryColumns() {
+std::span<const ColumnEntry> SummaryCatalog() {
   return kSummaryColumns;
 }
 
-std::span<const Column> CodonUsageColumns() {
+std::span<const ColumnEntry> CodonUsageCatalog() {
   return kCodonUsageColumns;
 }
 
-bool HasColumn(const Column& column, const TableLayout& layout) {
+bool HasColumn(const ColumnEntry& column, const TableLayout& layout) {
   switch (column.presence) {
     case kAlways:
       return true;
@@ -195,9 +195,9 @@ bool HasColumn(const Column& column, const TableLayout& layout) {
   return false;
 }
 
-std::string HeaderRow(std::span<const Column> columns, const TableLayout& layout) {
+std::string HeaderRow(std::span<const ColumnEntry> columns, const TableLayout& layout) {
   std::string row;
-  for (const Column& column : columns) {
+  for (const ColumnEntry& column : columns) {
     if (HasColumn(column, layout)) AppendNames(row, column);
   }
   return row + '\n';

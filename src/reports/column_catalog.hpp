@@ -25,7 +25,7 @@ enum class ColumnShape {
   kCodons,    // one per codon, named TTT ... GGG
 };
 
-struct Column {
+struct ColumnEntry {
   std::string_view name;  // of a group: how the manual names it
   ColumnPresence presence;
   std::string_view type;     // "integer", "number", "text" or "0 or 1"
@@ -42,14 +42,14 @@ struct TableLayout {
   bool reference = false;    // the indices against a reference set
 };
 
-std::span<const Column> TableColumns();
-std::span<const Column> SummaryColumns();
-std::span<const Column> CodonUsageColumns();
+std::span<const ColumnEntry> TableCatalog();
+std::span<const ColumnEntry> SummaryCatalog();
+std::span<const ColumnEntry> CodonUsageCatalog();
 
 // Whether a run laid out as `layout` has `column`.
-bool HasColumn(const Column& column, const TableLayout& layout);
+bool HasColumn(const ColumnEntry& column, const TableLayout& layout);
 
 // The header row (with its line end) of the columns `layout` has.
-std::string HeaderRow(std::span<const Column> columns, const TableLayout& layout);
+std::string HeaderRow(std::span<const ColumnEntry> columns, const TableLayout& layout);
 
 }  // namespace trelba

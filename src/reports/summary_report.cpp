@@ -33,7 +33,7 @@ void AppendCount(OutputBuffer& out, std::uint64_t count) {
 }  // namespace
 
 void WriteSummaryHeader(OutputBuffer& out, const TableLayout& layout) {
-  out.Append(HeaderRow(SummaryColumns(), layout));
+  out.Append(HeaderRow(SummaryCatalog(), layout));
 }
 
 void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row, const TableLayout& layout) {
@@ -41,7 +41,7 @@ void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row, const TableLayout
   if (!row.error.empty()) {
     // NA in every column after the status, but the message.
     out.Append("\terror");
-    for (const Column& column : SummaryColumns().subspan(2)) {
+    for (const ColumnEntry& column : SummaryCatalog().subspan(2)) {
       if (!HasColumn(column, layout)) continue;
       out.Append("\t");
       if (column.name == "message") {

@@ -1,5 +1,5 @@
 // The summary of a run over many inputs: one tab-separated row per input, its columns
-// those of SummaryColumns() (column_catalog.hpp). An input that failed has "error" for its
+// those of SummaryCatalog() (column_catalog.hpp). An input that failed has "error" for its
 // status, its error line for its message and "NA" in every other column. Rows of separate
 // runs concatenate under one header.
 #pragma once

@@ -94,7 +94,23 @@ void AppendTableText(OutputBuffer& out, std::string_view text) {
 }
 
 void WriteTableHeader(OutputBuffer& out, const TableLayout& layout) {
-  out.Append(HeaderRow(TableColumns(), layout));
+  out.Append(HeaderRow(TableCatalog(), layout));
+}
+
+ColumnKind TableColumnKind(std::string_view name) {
+  const bool codon = CodonIndexOfName(name) >= 1;
+  bool family = false;
+  for (int f = 1; f <= kFamilyCount; ++f)
+    family = family || kFamilyNames[static_cast<std::size_t>(f)] == name;
+  for (const ColumnEntry& column : TableCatalog()) {
+    const bool named = column.shape == ColumnShape::kSingle   ? column.name == name
+                       : column.shape == ColumnShape::kCodons ? codon
+                                                              : family;
+    if (!named) continue;
+    if (column.type == "text") return ColumnKind::kText;
+    return column.type == "number" ? ColumnKind::kNumber : ColumnKind::kWholeNumber;
+  }
+  return ColumnKind::kNumber;
 }
 
 void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout& layout,

@@ -1,5 +1,5 @@
 // The table of results: one tab-separated row per sequence, its columns those of
-// TableColumns() (column_catalog.hpp), with the reports' six significant digits and "NA"
+// TableCatalog() (column_catalog.hpp), with the reports' six significant digits and "NA"
 // where there is no number.
 //
 // Text fields (file, id, description) are written so that csv readers (Python's csv,
@@ -17,6 +17,7 @@
 #include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
 #include "trelba/tables.hpp"
+#include "trelba/trelba.hpp"
 
 namespace trelba {
 
@@ -38,6 +39,9 @@ struct TableRow {
 };
 
 void WriteTableHeader(OutputBuffer& out, const TableLayout& layout);
+
+// What the column `name` holds (ColumnKind: trelba/trelba.hpp).
+ColumnKind TableColumnKind(std::string_view name);
 
 void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout& layout,
                    const TableRow& row);

@@ -1,20 +1,34 @@
-"""The Python module against the command line: the same table bytes, the same values,
-the same error messages. TRELBA_BINARY names the program, PYTHONPATH holds the module."""
+"""The Python module against the command line: the same table bytes and values, typed;
+warnings as TrelbaWarning, errors as Python's own. TRELBA_BINARY names the program; the
+module is the one Python imports (CI: installed by `pip install .` into a venv)."""
 import csv
 import glob
+import inspect
 import math
 import os
+import pathlib
+import signal
 import subprocess
+import sys
+import threading
+import warnings
 
 import pandas
 import pytest
 from Bio import SeqIO
+from Bio.Seq import Seq
+from Bio.SeqRecord import SeqRecord
 
 import trelba
 
-TRELBA = os.environ["TRELBA_BINARY"]
-REAL = sorted(glob.glob(os.path.join(os.path.dirname(__file__), "..", "data", "real", "*")))
+pytestmark = pytest.mark.filterwarnings("ignore::trelba.TrelbaWarning")
+TRELBA = os.path.abspath(os.environ["TRELBA_BINARY"])
+REAL = sorted(glob.glob(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data",
+                                     "real", "*")))
 CODES = [("code", 0, "--variant"), ("code", 2, "--variant"), ("gcode", 11, "--gcode")]
+TEXT = {"file", "id", "description"}
+WHOLE = {"seq", "codons", "internal_stops", "partial"} | {
+    a + b + c for a in "TCAG" for b in "TCAG" for c in "TCAG"}
 
 
 def command_line(tmp_path, args):
@@ -25,22 +39,42 @@ def command_line(tmp_path, args):
 
 
 def values(text):
-    """The table read without pandas: text columns as str, NA as NaN, the rest float()."""
+    """The table read without pandas: text as str, whole numbers int(), NA None, the
+    rest float()."""
     rows = list(csv.reader(text.decode().splitlines(), delimiter="\t"))
-    keep = {"file", "id", "description"}
-    return rows[0], [[v if rows[0][i] in keep else (math.nan if v == "NA" else float(v))
-                      for i, v in enumerate(r)] for r in rows[1:]]
+    header = rows[0]
+
+    def value(name, field):
+        if name in TEXT:
+            return field
+        if field == "NA":
+            return None
+        return int(field) if name in WHOLE else float(field)
+    return header, [[value(header[i], f) for i, f in enumerate(row)] for row in rows[1:]]
 
 
 def assert_frame_is_text(frame, text):
     header, rows = values(text)
     assert list(frame.columns) == header
-    assert all(frame[c].dtype == "float64" for c in header if c not in ("file", "id", "description"))
-    got = frame.astype(object).values.tolist()
-    assert len(got) == len(rows)
-    for a, b in zip(got, rows):
-        assert [("nan" if isinstance(x, float) and math.isnan(x) else x) for x in a] == \
-               [("nan" if isinstance(x, float) and math.isnan(x) else x) for x in b]
+    for name in header:
+        expected = "object" if name in TEXT else "int64" if name in WHOLE else "float64"
+        assert str(frame[name].dtype) == expected, name
+    got = [[None if isinstance(x, float) and math.isnan(x) else x for x in row]
+           for row in frame.astype(object).values.tolist()]
+    assert got == rows
+
+
+def warned(call):
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        result = call()
+    assert all(w.category is trelba.TrelbaWarning for w in caught)
+    return result, [str(w.message) for w in caught]
+
+
+def stderr_warnings(done):
+    return [line[len("Warning: "):] for line in done.stderr.splitlines()
+            if line.startswith("Warning: ")]
 
 
 @pytest.mark.parametrize("path", REAL, ids=os.path.basename)
@@ -48,10 +82,10 @@ def assert_frame_is_text(frame, text):
 def test_table_is_the_command_lines(tmp_path, path, keyword, number, option):
     done, expected = command_line(tmp_path, [option, str(number), path])
     assert done.returncode == 0
-    assert trelba.table_text([path], **{"variant" if keyword == "code" else keyword:
-                                        str(number)}) == expected
-    frame = trelba.table(path, **{keyword: number})
+    assert trelba.table_text(path, **{keyword: number}) == expected
+    frame, said = warned(lambda: trelba.table(path, **{keyword: number}))
     assert_frame_is_text(frame, expected)
+    assert said == stderr_warnings(done)
     records = trelba.analyse(SeqIO.parse(path, "fasta"), **{keyword: number})
     pandas.testing.assert_frame_equal(records, frame)
 
@@ -65,32 +99,206 @@ def test_many_files_with_every_column_and_their_own_backgrounds(tmp_path):
     assert_frame_is_text(frame, expected)
 
 
-def test_pairs_are_read_as_a_fasta_file_of_them(tmp_path):
+PAIRS = [("a", "ATGAAACCCGGGTTTTAA"), ("b two", "atgtga"), ("", "ATGA"), ("NA", "")]
+
+
+@pytest.mark.parametrize("given,ids", [
+    (dict(PAIRS), ["a", "b", "", "NA"]),
+    (PAIRS, ["a", "b", "", "NA"]),
+    (iter(PAIRS), ["a", "b", "", "NA"]),
+    ([SeqRecord(Seq(s), id=i.split(" ")[0], description=i) for i, s in PAIRS],
+     ["a", "b", "", "NA"]),
+    ([s for _, s in PAIRS], ["1", "2", "3", "4"]),
+], ids=["mapping", "pairs", "iterator", "SeqRecords", "strings"])
+def test_analyse_reads_each_kind_of_sequences_as_a_fasta_file_of_them(tmp_path, given, ids):
     fasta = tmp_path / "pairs.fa"
-    pairs = [("a", "ATGAAACCCGGGTTTTAA"), ("b two", "atgtga"), ("", "ATGA"), ("NA", "")]
-    fasta.write_text("".join(">%s\n%s\n" % p for p in pairs))
-    done, expected = command_line(tmp_path, ["--description", "--background", "input",
-                                             str(fasta)])
-    frame = trelba.analyse(pairs, description=True, background="input")
+    fasta.write_text("".join(">%s\n%s\n" % (i, s) for i, (_, s) in zip(ids, PAIRS)))
+    done, expected = command_line(tmp_path, ["--background", "input", str(fasta)])
+    frame = trelba.analyse(given, background="input")
     assert_frame_is_text(frame, expected)
-    assert list(frame["id"]) == ["a", "b", "", "NA"]
+    assert list(frame["id"]) == ids
 
 
-@pytest.mark.parametrize("kwargs,args", [
-    ({"path_or_paths": "/nonexistent/genes.fa"}, ["/nonexistent/genes.fa"]),
-    ({"gcode": 7}, ["--gcode", "7"]),
-    ({"code": 9}, ["--variant", "9"]),
-    ({"code": 1, "gcode": 2}, ["--variant", "1", "--gcode", "2"]),
-    ({"threads": 999}, ["-j", "999"]),
-    ({"background": "/nonexistent/bg.fa"}, ["--background", "/nonexistent/bg.fa"]),
-], ids=["missing file", "gcode", "variant", "both codes", "threads", "background"])
-def test_errors_carry_the_command_lines_message(tmp_path, kwargs, args):
+@pytest.mark.parametrize("given", [42, "ATGAAA", b"ATGAAA", [1], [("a", "b", "c")],
+                                   [b"ATG"], [None]],
+                         ids=["int", "str", "bytes", "ints", "triples", "bytes items", "None"])
+def test_analyse_refuses_anything_else_saying_what_it_takes(given):
+    with pytest.raises(TypeError, match="analyse takes a mapping"):
+        trelba.analyse(given)
+
+
+PERMISSION = "/proc/sys/vm/compact_memory"  # write-only, for root too
+
+
+@pytest.mark.parametrize("path,errors", [
+    ("/nonexistent/genes.fa", (trelba.MissingFileError, FileNotFoundError)),
+    (pathlib.Path("/nonexistent/genes.fa"), (trelba.MissingFileError, FileNotFoundError)),
+    (b"/nonexistent/genes.fa", (trelba.MissingFileError, FileNotFoundError)),
+    ("/", (trelba.FolderError, IsADirectoryError)),
+    (PERMISSION, (trelba.AccessError, PermissionError)),
+], ids=["missing", "missing Path", "missing bytes", "folder", "no permission"])
+def test_a_file_that_cannot_be_opened_raises_the_oserror_of_its_cause(path, errors):
+    if path == PERMISSION and not os.path.exists(PERMISSION):
+        pytest.skip("no write-only file here")
+    for call in (trelba.table, trelba.table_text):
+        with pytest.raises(errors + (trelba.Error,)) as raised:
+            call([REAL[0], path])
+        assert raised.value.filename is path
+    with pytest.raises(errors) as raised:
+        trelba.table(REAL[0], background=pathlib.Path(os.fsdecode(path)))
+    assert str(raised.value.filename) == os.fsdecode(path)
+
+
+@pytest.mark.parametrize("kwargs,message", [
+    ({"code": 9}, "code needs a number from 0 to 7, not '9'"),
+    ({"code": "x"}, "code needs a number from 0 to 7, not 'x'"),
+    ({"gcode": 7}, "gcode: NCBI defines no translation table 7 (tables: 1-6, 9-16, 21-33)"),
+    ({"gcode": "x"}, "gcode needs an NCBI translation table number, not 'x'"),
+    ({"code": 1, "gcode": 2}, "code and gcode cannot both be given"),
+    ({"threads": 0}, "threads needs a whole number from 1 to 256, not '0'"),
+    ({"threads": -1}, "threads needs a whole number from 1 to 256, not '-1'"),
+    ({"threads": 999}, "threads needs a whole number from 1 to 256, not '999'"),
+    ({"threads": 2.7}, "threads needs a whole number, not 2.7"),
+    ({"threads": True}, "threads needs a whole number, not True"),
+    ({"background": "genome"}, "background takes 'even', 'input' or a FASTA file as a "
+                               "path-like (pathlib.Path('genome')), not 'genome'"),
+    ({"background": b""}, "background needs even, input or a file name, not ''"),
+    ({"reference": "ref.fa"}, "reference: this version of trelba reads no reference set; "
+                              "give reference=None"),
+    ({"code": "1\0"}, "code: embedded null byte in '1\\x00'"),
+    ({"path": "genes\0.fa"}, "path_or_paths: embedded null byte in 'genes\\x00.fa'"),
+], ids=lambda c: str(c) if isinstance(c, dict) else "")
+def test_a_bad_argument_value_raises_valueerror_naming_the_argument(kwargs, message):
     kwargs = dict(kwargs)
-    path = kwargs.pop("path_or_paths", REAL[0])
-    done, _ = command_line(tmp_path, args + ([] if path in args else [path]))
-    assert done.returncode != 0
-    message = done.stderr.splitlines()[0]
-    message = message[len("Trelba: "):] if message.startswith("Trelba: ") else message
-    with pytest.raises(trelba.Error) as raised:
+    path = kwargs.pop("path", REAL[0])
+    with pytest.raises(trelba.SettingError) as raised:
         trelba.table(path, **kwargs)
+    assert isinstance(raised.value, (ValueError, trelba.Error))
     assert str(raised.value) == message
+
+
+def test_a_damaged_file_raises_the_command_lines_error(tmp_path):
+    damaged = tmp_path / "genes.fa.gz"
+    damaged.write_bytes(b"\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03" + b"\x00" * 20)
+    done, _ = command_line(tmp_path, [str(damaged)])
+    with pytest.raises(trelba.Error) as raised:
+        trelba.table(damaged)
+    assert type(raised.value) is trelba.Error
+    assert str(raised.value) == done.stderr.splitlines()[0]
+
+
+PROTEIN = ">p1 a protein\nMKVLAAGIVGLLLAQPAMAAEQWSRGHKLLDDEFFRRQ\n"
+
+
+@pytest.mark.parametrize("name,text,args", [
+    ("protein.fa", PROTEIN, []),
+    ("rna.fa", ">r\nAUGAAAUAA\n", []),
+    ("none.fa", "ACGT\n", []),
+    ("stops.fa", ">s\nATGTAAATGTAA\n>t\nATGAA\n", ["--gcode", "11"]),
+    ("bg.fa", ">g\nATGAAATAA\n", ["--background", "BG"]),
+], ids=lambda c: c if isinstance(c, str) and "\n" not in c else "")
+def test_each_warning_line_is_one_trelbawarning_naming_the_input_as_given(
+        tmp_path, monkeypatch, name, text, args):
+    monkeypatch.chdir(tmp_path)
+    pathlib.Path(name).write_text(text)
+    pathlib.Path("BG").write_text(">b\nATGAAA\n")
+    done, expected = command_line(tmp_path, args + [name])
+    kwargs = {"gcode": 11} if "--gcode" in args else {}
+    if "--background" in args:
+        kwargs["background"] = pathlib.Path("BG")
+    frame, said = warned(lambda: trelba.table(pathlib.Path(name), **kwargs))
+    assert said == stderr_warnings(done) and said and all(s.startswith(name) or
+                                                          s.startswith("BG") for s in said)
+    assert_frame_is_text(frame, expected)
+    with pytest.raises(trelba.Error) as raised:
+        trelba.table(name, strict=True, **kwargs)
+    assert str(raised.value) == said[0]
+    with warnings.catch_warnings():
+        warnings.simplefilter("error", trelba.TrelbaWarning)
+        with pytest.raises(trelba.TrelbaWarning):
+            trelba.table(name, **kwargs)
+
+
+CHILD = """
+import sys, trelba
+print("ready", flush=True)
+try:
+    trelba.table(sys.argv[1], threads=2)
+    print("returned")
+except KeyboardInterrupt:
+    trelba.table(sys.argv[2])  # works on, with no interruption left pending
+    print("KeyboardInterrupt")
+"""
+
+
+@pytest.mark.parametrize("writer", [None, "endless"], ids=["fifo without a writer",
+                                                           "endless input"])
+def test_ctrl_c_raises_keyboardinterrupt_during_a_call(tmp_path, writer):
+    fifo = tmp_path / "fifo"
+    os.mkfifo(fifo)
+    child = subprocess.Popen([sys.executable, "-c", CHILD, str(fifo), REAL[0]],
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    feeder = None
+    try:
+        assert child.stdout.readline() == "ready\n"
+        if writer:
+            feeder = subprocess.Popen(
+                [sys.executable, "-c", "import sys\nwhile True: sys.stdout.write"
+                 "('>g\\n' + 'ATGAAACCCGGG' * 50 + '\\n')"], stdout=open(fifo, "w"))
+            with open("/proc/%d/io" % child.pid) as io:  # read 10 MB: in the call
+                while int(io.read().split("rchar: ")[1].split()[0]) < 10 << 20:
+                    io.seek(0)
+        else:
+            threading.Event().wait(1.0)  # in open(), which waits for a writer
+        child.send_signal(signal.SIGINT)
+        out, err = child.communicate(timeout=60)
+    finally:
+        child.kill()
+        if feeder:
+            feeder.kill()
+    assert out == "KeyboardInterrupt\n", err
+
+
+def test_calls_from_threads_side_by_side_give_each_its_own_table_and_warnings():
+    expected = [warned(lambda p=p: trelba.table(p)) for p in REAL]
+    got = [None] * len(REAL)
+
+    def run(i):
+        got[i] = trelba.table(REAL[i])
+
+    def all_threads():
+        threads = [threading.Thread(target=run, args=(i,)) for i in range(len(REAL))]
+        for t in threads:
+            t.start()
+        for t in threads:
+            t.join()
+    _, said = warned(all_threads)  # the warnings module is the process's: all of them here
+    for frame, (want, _) in zip(got, expected):
+        pandas.testing.assert_frame_equal(frame, want)
+    assert sorted(said) == sorted(s for _, warned_here in expected for s in warned_here)
+
+
+def test_nothing_is_written_to_standard_error(tmp_path):
+    code = "import trelba, warnings\nwarnings.simplefilter('ignore')\n" \
+           "trelba.table(%r)\ntry: trelba.table('/nonexistent')\nexcept OSError: pass" % REAL[1]
+    done = subprocess.run([sys.executable, "-c", code], capture_output=True, text=True)
+    assert done.returncode == 0 and done.stderr == ""
+
+
+def test_version_typing_and_documentation_are_the_programs():
+    version = subprocess.run([TRELBA, "--version"], capture_output=True, text=True).stdout
+    assert version == "Trelba %s\n" % trelba.__version__
+    assert os.path.exists(os.path.join(os.path.dirname(trelba.__file__), "py.typed"))
+    for name in trelba.__all__:
+        item = getattr(trelba, name)
+        if inspect.isfunction(item):
+            signature = inspect.signature(item)
+            assert signature.return_annotation is not inspect.Signature.empty, name
+            assert all(p.annotation is not inspect.Parameter.empty
+                       for p in signature.parameters.values()), name
+    header = trelba.table_text(REAL[0], counts=True, description=True, file_column=True)
+    names = header.decode().split("\n", 1)[0].split("\t")
+    doc = " ".join(trelba.table.__doc__.split())
+    assert all(n in doc for n in names if n not in WHOLE - {"seq", "codons", "internal_stops",
+                                                            "partial"})
+    assert "TTT ... GGG (int64)" in doc

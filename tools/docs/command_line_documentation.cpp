@@ -48,9 +48,9 @@ std::string_view Presence(ColumnPresence presence) {
   return "";
 }
 
-std::string ColumnsMarkdown(std::span<const Column> columns) {
+std::string ColumnsMarkdown(std::span<const ColumnEntry> columns) {
   std::string text = "| column | type | what it holds | NA when |\n|---|---|---|---|\n";
-  for (const Column& column : columns) {
+  for (const ColumnEntry& column : columns) {
     const std::string_view when = Presence(column.presence);
     text += "| `" + std::string(column.name) + "` | " + std::string(column.type) + " | " +
             Sentence(column.meaning) + (when.empty() ? "" : " Only " + std::string(when) + ".") +
@@ -59,9 +59,9 @@ std::string ColumnsMarkdown(std::span<const Column> columns) {
   return text;
 }
 
-std::string ColumnsRoff(std::span<const Column> columns) {
+std::string ColumnsRoff(std::span<const ColumnEntry> columns) {
   std::string text;
-  for (const Column& column : columns) {
+  for (const ColumnEntry& column : columns) {
     const std::string_view when = Presence(column.presence);
     std::string kind = std::string(column.type) + (when.empty() ? "" : ", " + std::string(when)) +
                        (column.missing.empty() ? "" : "; NA when " + std::string(column.missing));
@@ -110,19 +110,19 @@ std::string OptionsRoff() {
 }
 
 std::string TableColumnsMarkdown() {
-  return ColumnsMarkdown(TableColumns());
+  return ColumnsMarkdown(TableCatalog());
 }
 
 std::string TableColumnsRoff() {
-  return ColumnsRoff(TableColumns());
+  return ColumnsRoff(TableCatalog());
 }
 
 std::string SummaryColumnsMarkdown() {
-  return ColumnsMarkdown(SummaryColumns());
+  return ColumnsMarkdown(SummaryCatalog());
 }
 
 std::string SummaryColumnsRoff() {
-  return ColumnsRoff(SummaryColumns());
+  return ColumnsRoff(SummaryCatalog());
 }
 
 std::string DiagnosticsRoff() {

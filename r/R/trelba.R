@@ -1,0 +1,96 @@
+# The table of results of Trelba as a data frame, made by the program's own code (the
+# library compiled into this package): the same values as `Trelba -T` writes. The
+# tool's warnings become R warnings (class trelba_warning), its errors R errors (class
+# trelba_error; trelba_file_error for a file that cannot be opened).
+
+# The library's options, by the names of the arguments that give them.
+.arguments <- c("--variant" = "code", "--gcode" = "gcode", "--background" = "background",
+                "--threads" = "threads")
+
+.condition <- function(message, classes) {
+  structure(class = c(classes, "condition"), list(message = message, call = NULL))
+}
+
+# The library's error as an R error: a file that cannot be opened as file() says it,
+# an argument's value naming the argument, the rest in the command line's words.
+.stop <- function(error) {
+  message <- error$message
+  if (nzchar(error$option)) {
+    for (option in names(.arguments)) {
+      message <- gsub(option, .arguments[[option]], message, fixed = TRUE)
+    }
+    if (!grepl(.arguments[[error$option]], message, fixed = TRUE)) {
+      message <- paste0(.arguments[[error$option]], ": ", message)
+    }
+    stop(.condition(message, c("trelba_argument_error", "trelba_error", "error")))
+  }
+  if (nzchar(error$cause)) {
+    message <- sprintf("cannot open file '%s': %s", error$file, error$cause)
+    stop(.condition(message, c("trelba_file_error", "trelba_error", "error")))
+  }
+  stop(.condition(message, c("trelba_error", "error")))
+}
+
+.setting <- function(value, name) {
+  if (is.null(value)) return(NULL)
+  if (length(value) != 1L || is.na(value)) {
+    stop(.condition(sprintf("%s must be a single value, not %s", name, deparse(value)),
+                    c("trelba_argument_error", "trelba_error", "error")))
+  }
+  as.character(value)
+}
+
+.settings <- function(code, gcode, background, reference, threads, counts, description) {
+  if (!is.null(reference)) {
+    stop(.condition("reference: this version of trelba reads no reference set; give reference = NULL",
+                    c("trelba_argument_error", "trelba_error", "error")))
+  }
+  list(variant = .setting(code, "code"), gcode = .setting(gcode, "gcode"),
+       background = .setting(background, "background"),
+       threads = .setting(threads, "threads"),
+       counts = isTRUE(counts), description = isTRUE(description))
+}
+
+# The data frame of the library's result, after its warnings; or its error.
+.frame <- function(result) {
+  for (line in result$warnings) {
+    warning(.condition(line, c("trelba_warning", "warning")))
+  }
+  if (!is.null(result$error)) .stop(result$error)
+  columns <- result$columns
+  rows <- if (length(columns)) length(columns[[1L]]) else 0L
+  structure(columns, class = "data.frame", row.names = .set_row_names(rows))
+}
+
+# The table `Trelba -T` writes for FASTA files, as a data frame.
+trelba_table <- function(files, code = NULL, gcode = NULL, background = NULL,
+                         reference = NULL, threads = NULL, counts = FALSE,
+                         description = FALSE) {
+  if (!is.character(files) || !length(files) || anyNA(files)) {
+    stop(.condition("files must be file names (a character vector)",
+                    c("trelba_argument_error", "trelba_error", "error")))
+  }
+  settings <- .settings(code, gcode, background, reference, threads, counts, description)
+  .frame(.Call(trelba_table_c, path.expand(files), settings))
+}
+
+# The table of sequences in memory: a DNAStringSet or a named character vector.
+trelba_analyse <- function(x, code = NULL, gcode = NULL, background = NULL,
+                           reference = NULL, threads = NULL, counts = FALSE,
+                           description = FALSE) {
+  if (!(inherits(x, "DNAStringSet") || is.character(x))) {
+    stop(.condition(sprintf("trelba_analyse takes a DNAStringSet or a named character vector, not %s",
+                            class(x)[1L]), c("trelba_argument_error", "trelba_error", "error")))
+  }
+  sequences <- as.character(x)
+  ids <- names(x)
+  if (is.null(ids)) ids <- as.character(seq_along(sequences))
+  bad <- grepl("[\r\n]", ids) | grepl(">", sequences, fixed = TRUE) | is.na(sequences)
+  if (any(bad)) {
+    stop(.condition(sprintf("x: sequence %d holds a line break in its name, '>' or NA",
+                            which(bad)[1L]), c("trelba_argument_error", "trelba_error", "error")))
+  }
+  settings <- .settings(code, gcode, background, reference, threads, counts, description)
+  fasta <- paste0(">", ids, "\n", sequences, "\n", collapse = "")
+  .frame(.Call(trelba_text_c, enc2utf8(fasta), "sequences", settings))
+}

@@ -1,0 +1,4 @@
+library(testthat)
+library(trelba)
+
+test_check("trelba")

@@ -1,0 +1,127 @@
+# The package against the command line (TRELBA_BINARY names the program): the same
+# table, typed; the tool's warnings and errors as R's.
+binary <- Sys.getenv("TRELBA_BINARY")
+real <- sort(list.files(test_path("real"), pattern = "[.](fna|ffn|nu|fa)$", full.names = TRUE))
+codes <- list(list(code = 0), list(code = 2), list(gcode = 11))
+text_columns <- c("file", "id", "description")
+whole_columns <- c("seq", "codons", "internal_stops", "partial",
+                   do.call(paste0, expand.grid(c("T", "C", "A", "G"), c("T", "C", "A", "G"),
+                                               c("T", "C", "A", "G"))))
+
+# Runs the program with --no-reports -T: its table as text (a list of character columns)
+# and its warning lines.
+command_line <- function(args) {
+  skip_if(binary == "", "TRELBA_BINARY names no program")
+  table <- tempfile(fileext = ".tsv")
+  messages <- tempfile()
+  status <- system2(binary, c("--no-reports", "-T", shQuote(table), shQuote(args)),
+                    stdout = FALSE, stderr = messages)
+  said <- readLines(messages)
+  list(status = status,
+       table = read.delim(table, quote = "\"", colClasses = "character", na.strings = character(),
+                          check.names = FALSE, encoding = "UTF-8"),
+       warnings = sub("^Warning: ", "", grep("^Warning: ", said, value = TRUE)))
+}
+
+code_args <- function(code) {
+  if (!is.null(code$code)) c("--variant", code$code) else c("--gcode", code$gcode)
+}
+
+# The frame holds the table's values: texts as written, whole numbers as integers, the
+# rest as the doubles the text names (printed back with %g, the text itself).
+expect_frame_is_table <- function(frame, table) {
+  expect_identical(names(frame), names(table))
+  for (name in names(table)) {
+    text <- table[[name]]
+    got <- frame[[name]]
+    if (name %in% text_columns) {
+      expect_identical(got, text, label = name)
+    } else if (name %in% whole_columns) {
+      expect_identical(got, as.integer(text), label = name)
+    } else {
+      expect_type(got, "double")
+      expect_identical(ifelse(is.na(got), "NA", sprintf("%g", got)), text, label = name)
+    }
+  }
+}
+
+frame_and_warnings <- function(call) {
+  said <- character()
+  frame <- withCallingHandlers(call, trelba_warning = function(w) {
+    said <<- c(said, conditionMessage(w))
+    invokeRestart("muffleWarning")
+  })
+  list(frame = frame, warnings = said)
+}
+
+test_that("the table of each real file under three codes is the command line's", {
+  for (path in real) for (code in codes) {
+    expected <- command_line(c(code_args(code), path))
+    got <- frame_and_warnings(do.call(trelba_table, c(list(path), code)))
+    expect_frame_is_table(got$frame, expected$table)
+    expect_identical(got$warnings, expected$warnings)
+    records <- Biostrings::readDNAStringSet(path)
+    expect_identical(suppressWarnings(do.call(trelba_analyse, c(list(records), code))), got$frame)
+  }
+})
+
+test_that("several files with every column and their own backgrounds", {
+  expected <- command_line(c("--counts", "--description", "--background", "input", "-j", "2", real))
+  frame <- suppressWarnings(trelba_table(real, counts = TRUE, description = TRUE,
+                                         background = "input", threads = 2))
+  expect_frame_is_table(frame, expected$table)
+})
+
+test_that("a named character vector is read as a FASTA file of it", {
+  sequences <- c(a = "ATGAAACCCGGGTTTTAA", "b two" = "atgtga", NA_ = "ATGA")
+  names(sequences)[3] <- "NA"
+  fasta <- tempfile(fileext = ".fa")
+  writeLines(paste0(">", names(sequences), "\n", sequences), fasta)
+  expected <- command_line(c("--description", fasta))
+  frame <- suppressWarnings(trelba_analyse(sequences, description = TRUE))
+  expect_frame_is_table(frame, expected$table)
+  expect_identical(suppressWarnings(trelba_analyse(unname(sequences)))$id, c("1", "2", "3"))
+})
+
+test_that("each warning line is an R warning naming the input", {
+  protein <- tempfile(fileext = ".fa")
+  writeLines(c(">p1", "MKVLAAGIVGLLLAQPAMAAEQWSRGHKLLDDEFFRRQ"), protein)
+  expected <- command_line(protein)
+  got <- frame_and_warnings(trelba_table(protein))
+  expect_identical(got$warnings, expected$warnings)
+  expect_match(got$warnings[1], protein, fixed = TRUE)
+  expect_frame_is_table(got$frame, expected$table)
+})
+
+test_that("errors are R errors: files as file() says, arguments by their names", {
+  cases <- list(
+    list(list("/nonexistent/genes.fa"), "trelba_file_error",
+         "cannot open file '/nonexistent/genes.fa': No such file or directory"),
+    list(list("/"), "trelba_file_error", "cannot open file '/': Is a directory"),
+    list(list(real[1], background = "/nonexistent/bg.fa"), "trelba_file_error",
+         "cannot open file '/nonexistent/bg.fa': No such file or directory"),
+    list(list(real[1], code = 9), "trelba_argument_error",
+         "code needs a number from 0 to 7, not '9'"),
+    list(list(real[1], gcode = 7), "trelba_argument_error",
+         "gcode: NCBI defines no translation table 7 (tables: 1-6, 9-16, 21-33)"),
+    list(list(real[1], code = 1, gcode = 2), "trelba_argument_error",
+         "code and gcode cannot both be given"),
+    list(list(real[1], threads = 0), "trelba_argument_error",
+         "threads needs a whole number from 1 to 256, not '0'"),
+    list(list(real[1], threads = 2.5), "trelba_argument_error",
+         "threads needs a whole number from 1 to 256, not '2.5'"),
+    list(list(real[1], reference = "ref.fa"), "trelba_argument_error",
+         "reference: this version of trelba reads no reference set; give reference = NULL"),
+    list(list(42), "trelba_argument_error", "files must be file names (a character vector)"))
+  for (case in cases) {
+    expect_error(do.call(trelba_table, case[[1]]), case[[3]], fixed = TRUE, class = case[[2]])
+  }
+  expect_error(trelba_analyse(42), "trelba_analyse takes a DNAStringSet or a named character vector, not numeric",
+               fixed = TRUE, class = "trelba_argument_error")
+})
+
+test_that("the package's version is the program's", {
+  skip_if(binary == "", "TRELBA_BINARY names no program")
+  expect_identical(paste("Trelba", packageVersion("trelba")),
+                   system2(binary, "--version", stdout = TRUE))
+})

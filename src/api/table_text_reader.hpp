@@ -1,0 +1,34 @@
+// The table's text read back into cells as it is written: the header's names give each
+// column its kind (reports/table_report.hpp), each row's fields are handed to a
+// TableReceiver typed. Fields are split at tabs, rows at line feeds (the table writes
+// neither inside a field); a field in quotes has its doubled quotes undone.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "reports/output_buffer.hpp"
+#include "trelba/trelba.hpp"
+
+namespace trelba {
+
+class TableTextReader final : public ByteSink {
+ public:
+  explicit TableTextReader(TableReceiver& receiver) : receiver_(receiver) {}
+
+  // Takes the next piece of text (rows may be cut anywhere between two pieces).
+  bool Write(const char* data, std::size_t size) override;
+
+ private:
+  void Line(std::string_view line);
+
+  TableReceiver& receiver_;
+  std::vector<ColumnKind> kinds_;  // empty until the header is read
+  std::string partial_;            // the start of a row cut by the end of a piece
+  std::string unquoted_;
+};
+
+// The columns named by the table's header line `header` (without its line feed).
+std::vector<Column> ColumnsOfHeader(std::string_view header);
+
+}  // namespace trelba
