@@ -28,14 +28,17 @@ struct Settings {
   std::optional<std::string> gcode;
   std::optional<py::bytes> background;
   std::optional<std::string> threads;
+  std::optional<py::bytes> reference;
   bool file_column = false;
   bool counts = false;
   bool description = false;
 
   trelba::TableSettings ForLibrary() const {
-    std::optional<std::string> background_text;
+    std::optional<std::string> background_text, reference_text;
     if (background) background_text = std::string(*background);
-    return {variant, gcode, background_text, threads, file_column, counts, description};
+    if (reference) reference_text = std::string(*reference);
+    return {variant,        gcode,       background_text, threads,
+            reference_text, file_column, counts,          description};
   }
 };
 
@@ -199,6 +202,7 @@ Settings SettingsOf(const py::kwargs& options) {
     if (name == "gcode") settings.gcode = value.cast<std::string>();
     if (name == "background") settings.background = value.cast<py::bytes>();
     if (name == "threads") settings.threads = value.cast<std::string>();
+    if (name == "reference") settings.reference = value.cast<py::bytes>();
     if (name == "file_column") settings.file_column = value.cast<bool>();
     if (name == "counts") settings.counts = value.cast<bool>();
     if (name == "description") settings.description = value.cast<bool>();
@@ -272,11 +276,12 @@ PYBIND11_MODULE(_trelba, m) {
       "The columns of the table of FASTA text: [(name, kind, values, mask or None)].");
   m.def(
       "columns",
-      [](bool file_column, bool counts, bool description) {
+      [](bool file_column, bool counts, bool description, bool reference) {
         trelba::TableSettings settings;
         settings.file_column = file_column;
         settings.counts = counts;
         settings.description = description;
+        if (reference) settings.reference = "auto";
         py::list result;
         for (const trelba::Column& column : trelba::TableColumns(settings)) {
           result.append(py::make_tuple(column.name, KindName(column.kind)));
@@ -284,5 +289,5 @@ PYBIND11_MODULE(_trelba, m) {
         return result;
       },
       py::arg("file_column") = false, py::arg("counts") = false, py::arg("description") = false,
-      "The table's columns under those settings: [(name, kind)].");
+      py::arg("reference") = false, "The table's columns under those settings: [(name, kind)].");
 }

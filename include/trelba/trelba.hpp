@@ -22,6 +22,7 @@ struct TableSettings {
   std::optional<std::string> gcode;       // --gcode N
   std::optional<std::string> background;  // --background B: even, input or a FASTA file
   std::optional<std::string> threads;     // --threads N; none: one per core
+  std::optional<std::string> reference;   // --reference FILE: a FASTA file, or auto
   bool file_column = false;               // --file-column (always so with several files)
   bool counts = false;                    // --counts
   bool description = false;               // --description

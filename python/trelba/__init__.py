@@ -35,6 +35,7 @@ __all__ = [
 
 Path = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
 Background = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]", None]
+Reference = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]", None]
 Number = Union[int, str, None]
 
 
@@ -142,16 +143,28 @@ def _background(background: Background, given: dict) -> Optional[bytes]:
     return name
 
 
-def _settings(code: Number, gcode: Number, background: Background, reference: None,
+def _reference(reference: Reference, given: dict) -> Optional[bytes]:
+    """'auto', or the name of a FASTA file of highly expressed genes given as a path-like."""
+    if reference is None or reference == "auto":
+        return None if reference is None else b"auto"
+    if isinstance(reference, str):
+        raise SettingError("reference takes 'auto' or a FASTA file as a path-like "
+                           "(pathlib.Path(%r)), not %r" % (reference, reference))
+    name = _encoded(reference, "reference")
+    if name in (b"auto", b"-"):
+        name = b"./" + name  # a file of that name, not the keyword
+    given[name] = reference
+    return name
+
+
+def _settings(code: Number, gcode: Number, background: Background, reference: Reference,
               threads: Optional[int], counts: bool, description: bool, given: dict) -> dict:
-    if reference is not None:
-        raise SettingError("reference: this version of trelba reads no reference set; "
-                           "give reference=None")
     if threads is not None and (isinstance(threads, bool) or not hasattr(threads, "__index__")):
         raise SettingError("threads needs a whole number, not %r" % (threads,))
     return dict(variant=_setting(code, "code"), gcode=_setting(gcode, "gcode"),
                 background=_background(background, given),
                 threads=_setting(None if threads is None else int(threads), "threads"),
+                reference=_reference(reference, given),
                 counts=bool(counts), description=bool(description))
 
 
@@ -177,7 +190,7 @@ def _frame(columns: list) -> "pandas.DataFrame":
 
 
 def table(path_or_paths: Union[Path, Iterable[Path]], code: Number = None, gcode: Number = None,
-          background: Background = None, reference: None = None, threads: Optional[int] = None,
+          background: Background = None, reference: Reference = None, threads: Optional[int] = None,
           counts: bool = False, description: bool = False, file_column: bool = False,
           strict: bool = False) -> "pandas.DataFrame":
     """The table `Trelba -T` writes for one FASTA file or several, as a DataFrame.
@@ -185,7 +198,9 @@ def table(path_or_paths: Union[Path, Iterable[Path]], code: Number = None, gcode
     path_or_paths: a path (str, bytes, os.PathLike; plain or compressed) or several.
     code: a variant (0-7); gcode: an NCBI translation table; background: "even"
     (default), "input" (each file's own codons) or a FASTA file as a path-like;
-    reference: None; threads: the workers (default one per core); counts and
+    reference: "auto" (found in each file) or a FASTA file of highly expressed genes as a
+    path-like, adding cai, fop, adaptation, adaptation_z and in_reference; threads: the
+    workers (default one per core); counts and
     description add those columns, file_column the file column for one file too;
     strict: a warning raises trelba.Error instead of TrelbaWarning.
 
@@ -207,7 +222,7 @@ def table(path_or_paths: Union[Path, Iterable[Path]], code: Number = None, gcode
 
 
 def table_text(path_or_paths: Union[Path, Iterable[Path]], code: Number = None,
-               gcode: Number = None, background: Background = None, reference: None = None,
+               gcode: Number = None, background: Background = None, reference: Reference = None,
                threads: Optional[int] = None, counts: bool = False, description: bool = False,
                file_column: bool = False, strict: bool = False) -> bytes:
     """The bytes of that table, as `Trelba --no-reports -T -` writes them."""
@@ -256,7 +271,7 @@ def _fasta(sequences: Any) -> bytes:
 
 
 def analyse(sequences: Any, code: Number = None, gcode: Number = None,
-            background: Background = None, reference: None = None,
+            background: Background = None, reference: Reference = None,
             threads: Optional[int] = None, counts: bool = False, description: bool = False,
             strict: bool = False, name: str = "sequences") -> "pandas.DataFrame":
     """The table of sequences in memory, as `Trelba -T` writes it for a FASTA file of them.
@@ -278,29 +293,34 @@ def analyse(sequences: Any, code: Number = None, gcode: Number = None,
     return _frame(columns)
 
 
-def columns(file_column: bool = False, counts: bool = False,
-            description: bool = False) -> List[Tuple[str, str]]:
+def columns(file_column: bool = False, counts: bool = False, description: bool = False,
+            reference: bool = False) -> List[Tuple[str, str]]:
     """The table's columns under those settings: (name, dtype) pairs."""
     return [(name, _DTYPES[kind])
-            for name, kind in _trelba.columns(file_column, counts, description)]
+            for name, kind in _trelba.columns(file_column, counts, description, reference)]
 
 
 def _column_list() -> str:
     """The docstring's list of columns, from the library's own."""
-    base = columns(file_column=True)
-    everything = columns(file_column=True, counts=True, description=True)
-    added = everything[len(base):]
+    every = columns(file_column=True, counts=True, description=True, reference=True)
+    optional = {name for name, _ in every} - {name for name, _ in columns(file_column=True)}
+    codons = [name for name, _ in every if len(name) == 3 and name.isupper()]
     runs: List[Tuple[List[str], str]] = []
-    for name, dtype in base:
+    for name, dtype in every:
+        if name in codons[1:-1]:
+            continue
+        if name == codons[-1]:
+            runs[-1][0][-1] += " ... " + name
+            continue
+        label = name + ("*" if name in optional else "")
         if runs and runs[-1][1] == dtype:
-            runs[-1][0].append(name)
+            runs[-1][0].append(label)
         else:
-            runs.append(([name], dtype))
+            runs.append(([label], dtype))
     text = "Columns (dtype): " + "; ".join("%s (%s)" % (", ".join(n), d) for n, d in runs)
-    text += " -- file only with several files or file_column=True."
-    counts = [n for n, _ in added if n != "description"]
-    text += " counts=True adds %s ... %s (int64), description=True adds description (str)." % (
-        counts[0], counts[-1])
+    text += (" -- file only with several files or file_column=True; * only when asked:"
+             " the codon counts with counts=True, description with description=True, the"
+             " rest with a reference.")
     text += (" An int64 column with NA is Int64; NA in a float64 column is NaN. seq numbers"
              " the sequences from 1, codons is the codons counted, score the sequence's score,"
              " Phe ... Gly each family's order value, expected and excess the expected score"

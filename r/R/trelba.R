@@ -41,12 +41,9 @@
 }
 
 .settings <- function(code, gcode, background, reference, threads, counts, description) {
-  if (!is.null(reference)) {
-    stop(.condition("reference: this version of trelba reads no reference set; give reference = NULL",
-                    c("trelba_argument_error", "trelba_error", "error")))
-  }
   list(variant = .setting(code, "code"), gcode = .setting(gcode, "gcode"),
        background = .setting(background, "background"),
+       reference = .setting(reference, "reference"),
        threads = .setting(threads, "threads"),
        counts = isTRUE(counts), description = isTRUE(description))
 }

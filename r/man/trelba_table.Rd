@@ -19,7 +19,9 @@ trelba_table(files, code = NULL, gcode = NULL, background = NULL,
   \item{background}{\code{"even"} (the default), \code{"input"} (each file's own
     codons) or the name of a FASTA file whose pooled codons the expected score
     draws from.}
-  \item{reference}{\code{NULL}: this version reads no reference set.}
+  \item{reference}{\code{"auto"} (a set of highly expressed genes found in each file) or a
+    FASTA file of highly expressed genes: adds the columns \code{cai}, \code{fop},
+    \code{adaptation}, \code{adaptation_z} and \code{in_reference}; \code{NULL}: none.}
   \item{threads}{the threads that analyse, 1 to 256 (default: one per core).}
   \item{counts}{add the 64 codon counts \code{TTT} \dots \code{GGG}.}
   \item{description}{add the rest of each header line.}

@@ -118,6 +118,7 @@ trelba::TableSettings SettingsOf(const Rcpp::List& settings) {
   table.gcode = Text(settings["gcode"]);
   table.background = Text(settings["background"]);
   table.threads = Text(settings["threads"]);
+  table.reference = Text(settings["reference"]);
   table.counts = Rcpp::as<bool>(settings["counts"]);
   table.description = Rcpp::as<bool>(settings["description"]);
   return table;

@@ -10,12 +10,15 @@
 #include "driver/options.hpp"
 #include "driver/ordered_pipeline.hpp"
 #include "driver/output_names.hpp"
+#include "driver/reference_columns.hpp"
 #include "driver/report_input.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
 #include "input/interruption.hpp"
+#include "reports/staged_sink.hpp"
 #include "reports/table_report.hpp"
+#include "trelba/ieee_double.hpp"
 
 namespace trelba {
 namespace {
@@ -85,7 +88,8 @@ Options ParseSettings(const TableSettings& table, const std::string& first) {
   const std::vector<Setting> settings = {{"--variant", table.variant},
                                          {"--gcode", table.gcode},
                                          {"--background", table.background},
-                                         {"--threads", table.threads}};
+                                         {"--threads", table.threads},
+                                         {"--reference", table.reference}};
   if (table.variant && table.gcode) {
     throw Error("--variant and --gcode cannot both be given", {}, 0, "--gcode");
   }
@@ -129,10 +133,19 @@ class TableWriter {
       : caller_(caller),
         options_(options),
         layout_(TableLayoutOf(options)),
+        synonymous_(SynonymousCodonsOf(*options.code)),
         buffer_(sink),
         reader_(ThreadCount(options)) {
     WriteTableHeader(buffer_, layout_);
     if (options.background != "input") Choose(caller, options, "", shared_);
+    if (options.reference && options.reference != kAutomaticReference) {
+      FailureCause cause;
+      if (const auto error =
+              ReadReferenceFile(options, synonymous_, reference_file_.emplace(), &cause)) {
+        caller.StopIfAsked();
+        throw Error(*error, *options.reference, cause.code);
+      }
+    }
   }
 
   // Adds the rows of `input`, called `name` in messages and `label` in the table;
@@ -143,11 +156,17 @@ class TableWriter {
     request.style = {options_.code, layout_, label, background != nullptr ? background : &shared_};
     request.threads = ThreadCount(options_);
     request.table_header = false;
-    request.outputs.table = &buffer_;
-    const InputOutcome outcome = reader_.Read(input, request);
+    // With a reference set, the rows wait for the columns that need the whole input.
+    const bool reference = options_.reference.has_value();
+    request.outputs.table = reference ? &staged_table_ : &buffer_;
+    if (reference) request.store = &genes_;
+    InputOutcome outcome = reader_.Read(input, request);
     if (outcome.status != InputOutcome::Status::kDone) {
+      staged_table_.Clear();
+      staged_.Drop();
       ThrowUnread(caller_, outcome.status, name, file, input);
     }
+    if (reference) AddReferenceColumns(name, outcome);
     const InputTotals& totals = outcome.totals;
     for (const std::string& line :
          InputWarnings(name, totals.survey, totals.u_letters, outcome.any_header())) {
@@ -160,10 +179,29 @@ class TableWriter {
   }
 
  private:
+  void AddReferenceColumns(const std::string& name, InputOutcome& outcome) {
+    ReferenceTotals reference;
+    if (reference_file_) {
+      TakeReferenceFile(*reference_file_, reference);
+    } else if (!FindReference(*options_.code, synonymous_, name, outcome.totals,
+                              outcome.scanner.sequence, reference)) {
+      reference.found = false;
+    }
+    const bool released =
+        staged_table_.Flush() && trelba::AddReferenceColumns(synonymous_, outcome.totals, &staged_,
+                                                             &buffer_, nullptr, reference);
+    if (!released) throw std::bad_alloc();  // memory or the temporary file failed
+  }
+
   const CallerScope& caller_;
   const Options& options_;
   TableLayout layout_;
   Background shared_;
+  SynonymousCodons synonymous_;
+  std::optional<ReferenceFile> reference_file_;
+  GeneCountStore genes_;
+  StagedSink staged_;
+  OutputBuffer staged_table_{staged_};
   OutputBuffer buffer_;
   InputReader reader_;
 };
@@ -171,6 +209,7 @@ class TableWriter {
 void WriteTableOfFiles(const std::vector<std::string>& paths, const TableSettings& settings,
                        ByteSink& sink, const CallerHooks& hooks) {
   const CallerScope caller(hooks);
+  if (!RoundsToNearest()) throw Error(kRoundingModeProblem);
   if (paths.empty()) throw Error("no file name given");
   for (const std::string& path : paths) {
     if (path.find('\0') != std::string::npos) {
@@ -188,7 +227,7 @@ void WriteTableOfFiles(const std::vector<std::string>& paths, const TableSetting
     const std::string label = standard ? std::string(StandardInputLabel(options)) : path;
     InputFile input;
     if (!(standard ? input.OpenDescriptor(kStandardInputDescriptor) : input.Open(path))) {
-      const int cause = errno;
+      const int cause = input.error().code;
       caller.StopIfAsked();
       throw Error(FileErrorText("opening", name), path, cause);
     }
@@ -205,6 +244,7 @@ void WriteTableOfFiles(const std::vector<std::string>& paths, const TableSetting
 void WriteTableOfText(std::string_view fasta, const TableSettings& settings, std::string_view label,
                       ByteSink& sink, const CallerHooks& hooks) {
   const CallerScope caller(hooks);
+  if (!RoundsToNearest()) throw Error(kRoundingModeProblem);
   const Options options = ParseSettings(settings, std::string(kStandardStream));
   const std::string name(label);
   TableWriter writer(caller, options, sink);
@@ -255,6 +295,7 @@ std::vector<Column> TableColumns(const TableSettings& settings, std::size_t file
   options.file_column = settings.file_column;
   options.counts = settings.counts;
   options.description = settings.description;
+  options.reference = settings.reference;
   StringSink header;
   {
     OutputBuffer buffer(header);

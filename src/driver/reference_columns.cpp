@@ -38,9 +38,10 @@ void AppendColumns(OutputBuffer& out, const GeneIndices& indices, bool in_refere
 
 std::optional<std::string> ReadReferenceFile(const Options& options,
                                              const SynonymousCodons& synonymous,
-                                             ReferenceFile& reference) {
+                                             ReferenceFile& reference, FailureCause* cause) {
   reference.name = InputName(*options.reference);
-  if (auto error = PoolFile(options, *options.reference, reference.pooled, &reference.genes)) {
+  if (auto error =
+          PoolFile(options, *options.reference, reference.pooled, &reference.genes, cause)) {
     return error;
   }
   const ReferenceUsage usage = UsageAgainst(synonymous, reference.pooled, reference.pooled);

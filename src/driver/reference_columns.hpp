@@ -31,7 +31,8 @@ struct ReferenceFile {
 // once of the amino acids it lacks, which CAI leaves out.
 std::optional<std::string> ReadReferenceFile(const Options& options,
                                              const SynonymousCodons& synonymous,
-                                             ReferenceFile& reference);
+                                             ReferenceFile& reference,
+                                             FailureCause* cause = nullptr);
 
 // The reference set of one input, and what it gives the input.
 struct ReferenceTotals {

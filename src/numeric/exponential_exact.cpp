@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <stdexcept>
 
 #include "numeric/exponential_tables.hpp"
 
@@ -28,7 +29,7 @@
 // e^x is transcendental for x != 0 (Lindemann), it is never a midpoint, so enough
 // precision always decides; 256 bits have decided every argument tried, the hardest ones
 // found by the checks included, and running out of precision after 1024 bits is checked
-// (abort), not expected.
+// (std::logic_error), not expected.
 
 namespace trelba::exponential_detail {
 
@@ -227,7 +228,7 @@ Fixed ExpOfRest(const Fixed& r) {
     term = DivideSmall(MultiplyFractions(term, r), n);
     if (IsZero(term)) return sum;
     // r^n / n! < 2^-F by n = 160 at F = 1024 (checked, not assumed).
-    if (n > kLargestTerm) std::abort();
+    if (n > kLargestTerm) throw std::logic_error("the exponential's series is too short");
     Add(sum, term);
   }
 }
@@ -273,7 +274,7 @@ double ExactExponential(double x) {
   for (unsigned bits = kNarrowestFractionBits; bits <= kWidestFractionBits; bits *= 2) {
     if (const auto result = ExactExponentialAt(x, bits)) return *result;
   }
-  std::abort();  // never: see above
+  throw std::logic_error("no rounding of e^x was decided");  // never: see above
 }
 
 }  // namespace trelba::exponential_detail

@@ -27,7 +27,7 @@ REAL = sorted(glob.glob(os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                      "real", "*")))
 CODES = [("code", 0, "--variant"), ("code", 2, "--variant"), ("gcode", 11, "--gcode")]
 TEXT = {"file", "id", "description"}
-WHOLE = {"seq", "codons", "internal_stops", "partial"} | {
+WHOLE = {"seq", "codons", "internal_stops", "partial", "in_reference"} | {
     a + b + c for a in "TCAG" for b in "TCAG" for c in "TCAG"}
 
 
@@ -95,7 +95,20 @@ def test_many_files_with_every_column_and_their_own_backgrounds(tmp_path):
     done, expected = command_line(tmp_path, args + REAL)
     assert done.returncode == 0
     frame = trelba.table(REAL, counts=True, description=True, background="input", threads=2)
-    assert frame.columns[0] == "file" and frame.columns[-1] == "description"
+    assert frame.columns[0] == "file" and list(frame.columns[-3:]) == ["description", "enc", "gc3s"]
+    assert_frame_is_text(frame, expected)
+
+
+@pytest.mark.parametrize("reference", ["auto", "heg"])
+def test_indices_against_a_reference_set_are_the_command_lines(tmp_path, reference):
+    heg = os.path.join(os.path.dirname(REAL[0]), "..", "..", "..", "examples",
+                       "Ecoli_HighlyExpressedGenes.fa")
+    given = "auto" if reference == "auto" else pathlib.Path(heg)
+    done, expected = command_line(tmp_path, ["--reference", str(given)] + REAL)
+    assert done.returncode == 0
+    frame = trelba.table(REAL, reference=given)
+    assert list(frame.columns[-5:]) == ["cai", "fop", "adaptation", "adaptation_z", "in_reference"]
+    assert str(frame["in_reference"].dtype) == "int64"
     assert_frame_is_text(frame, expected)
 
 
@@ -163,8 +176,8 @@ def test_a_file_that_cannot_be_opened_raises_the_oserror_of_its_cause(path, erro
     ({"background": "genome"}, "background takes 'even', 'input' or a FASTA file as a "
                                "path-like (pathlib.Path('genome')), not 'genome'"),
     ({"background": b""}, "background needs even, input or a file name, not ''"),
-    ({"reference": "ref.fa"}, "reference: this version of trelba reads no reference set; "
-                              "give reference=None"),
+    ({"reference": "ref.fa"}, "reference takes 'auto' or a FASTA file as a path-like "
+                              "(pathlib.Path('ref.fa')), not 'ref.fa'"),
     ({"code": "1\0"}, "code: embedded null byte in '1\\x00'"),
     ({"path": "genes\0.fa"}, "path_or_paths: embedded null byte in 'genes\\x00.fa'"),
 ], ids=lambda c: str(c) if isinstance(c, dict) else "")
@@ -301,4 +314,4 @@ def test_version_typing_and_documentation_are_the_programs():
     doc = " ".join(trelba.table.__doc__.split())
     assert all(n in doc for n in names if n not in WHOLE - {"seq", "codons", "internal_stops",
                                                             "partial"})
-    assert "TTT ... GGG (int64)" in doc
+    assert "TTT* ... GGG (int64)" in doc

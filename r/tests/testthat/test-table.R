@@ -4,7 +4,7 @@ binary <- Sys.getenv("TRELBA_BINARY")
 real <- sort(list.files(test_path("real"), pattern = "[.](fna|ffn|nu|fa)$", full.names = TRUE))
 codes <- list(list(code = 0), list(code = 2), list(gcode = 11))
 text_columns <- c("file", "id", "description")
-whole_columns <- c("seq", "codons", "internal_stops", "partial",
+whole_columns <- c("seq", "codons", "internal_stops", "partial", "in_reference",
                    do.call(paste0, expand.grid(c("T", "C", "A", "G"), c("T", "C", "A", "G"),
                                                c("T", "C", "A", "G"))))
 
@@ -72,6 +72,13 @@ test_that("several files with every column and their own backgrounds", {
   expect_frame_is_table(frame, expected$table)
 })
 
+test_that("the indices against a reference set found in each file are the command line's", {
+  expected <- command_line(c("--reference", "auto", real))
+  frame <- suppressWarnings(trelba_table(real, reference = "auto"))
+  expect_identical(tail(names(frame), 5), c("cai", "fop", "adaptation", "adaptation_z", "in_reference"))
+  expect_frame_is_table(frame, expected$table)
+})
+
 test_that("a named character vector is read as a FASTA file of it", {
   sequences <- c(a = "ATGAAACCCGGGTTTTAA", "b two" = "atgtga", NA_ = "ATGA")
   names(sequences)[3] <- "NA"
@@ -110,8 +117,8 @@ test_that("errors are R errors: files as file() says, arguments by their names",
          "threads needs a whole number from 1 to 256, not '0'"),
     list(list(real[1], threads = 2.5), "trelba_argument_error",
          "threads needs a whole number from 1 to 256, not '2.5'"),
-    list(list(real[1], reference = "ref.fa"), "trelba_argument_error",
-         "reference: this version of trelba reads no reference set; give reference = NULL"),
+    list(list(real[1], reference = "/nonexistent/heg.fa"), "trelba_file_error",
+         "cannot open file '/nonexistent/heg.fa': No such file or directory"),
     list(list(42), "trelba_argument_error", "files must be file names (a character vector)"))
   for (case in cases) {
     expect_error(do.call(trelba_table, case[[1]]), case[[3]], fixed = TRUE, class = case[[2]])
