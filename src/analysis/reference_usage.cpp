@@ -77,7 +77,6 @@ ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const CodonCount
     for (unsigned m = 0; m < codons.size; ++m) {
       const std::uint8_t c = codons.members[m];
       usage.in_fop[c] = any_optimal;
-      usage.acid_of[c] = acid;
       if (usage.in_adaptation[c]) mean += usage.q[c] * usage.log_odds[c];
     }
     double variance = 0.0;  // about the mean: no cancellation of large squares
@@ -87,49 +86,52 @@ ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const CodonCount
       const double away = usage.log_odds[c] - mean;
       variance += usage.q[c] * away * away;
     }
-    usage.acid_mean[acid] = mean;
-    usage.acid_variance[acid] = variance;
+    for (unsigned m = 0; m < codons.size; ++m) {
+      const std::uint8_t c = codons.members[m];
+      usage.acid_of[c] = acid;
+      usage.optimal_mask[c] = usage.optimal[c] ? ~std::uint64_t{0} : 0;
+    }
+    usage.acid_in_cai[acid] = reference_total != 0;
+    usage.acid_in_fop[acid] = any_optimal;
+    usage.acid_in_adaptation[acid] = input_total != 0;
+    usage.null_mean[acid] = mean;
+    usage.null_variance[acid] = variance;
     usage.absent[acid] = reference_total == 0;
   }
   return usage;
 }
 
 GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts) {
-  double log_w_sum = 0.0;
-  double log_odds_sum = 0.0;
-  std::uint64_t cai_codons = 0, optimal = 0, fop_codons = 0, adaptation_codons = 0;
-  std::array<std::uint64_t, kFamilyCount + 1> acid_codons{};
+  // One pass over the 64 counts: the log sums in codon order (the codons an index does not
+  // read hold 0, which leaves a sum as it is), the counts by amino acid and of the optimal
+  // codons as whole numbers; then the amino acids' totals by what reads them.
+  double log_w_sum = 0.0, log_odds_sum = 0.0;
+  std::uint64_t optimal = 0;
+  std::array<std::uint64_t, kFamilyCount + 1> acid{};
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
-    const std::uint64_t n = counts[c];
-    if (n == 0) continue;
-    if (usage.in_cai[c]) {
-      log_w_sum += static_cast<double>(n) * usage.log_w[c];
-      cai_codons += n;
-    }
-    if (usage.in_fop[c]) {
-      fop_codons += n;
-      if (usage.optimal[c]) optimal += n;
-    }
-    if (usage.in_adaptation[c]) {
-      log_odds_sum += static_cast<double>(n) * usage.log_odds[c];
-      adaptation_codons += n;
-      acid_codons[usage.acid_of[c]] += n;
-    }
+    // Counts stay far below 2^63: the signed conversion is one instruction.
+    const auto n = static_cast<double>(static_cast<std::int64_t>(counts[c]));
+    log_w_sum += n * usage.log_w[c];
+    log_odds_sum += n * usage.log_odds[c];
+    optimal += counts[c] & usage.optimal_mask[c];
+    acid[usage.acid_of[c]] += counts[c];
   }
-  double null_mean = 0.0;
-  double null_variance = 0.0;
+  std::uint64_t cai_codons = 0, fop_codons = 0, adaptation_codons = 0;
+  double null_mean = 0.0, null_variance = 0.0;
   for (std::size_t a = 1; a <= kFamilyCount; ++a) {
-    const auto n = static_cast<double>(acid_codons[a]);
-    null_mean += n * usage.acid_mean[a];
-    null_variance += n * usage.acid_variance[a];
+    cai_codons += acid[a] * usage.acid_in_cai[a];
+    fop_codons += acid[a] * usage.acid_in_fop[a];
+    adaptation_codons += acid[a] * usage.acid_in_adaptation[a];
+    const auto n = static_cast<double>(static_cast<std::int64_t>(acid[a]));
+    null_mean += n * usage.null_mean[a];
+    null_variance += n * usage.null_variance[a];
   }
+  const auto as_double = [](std::uint64_t n) { return static_cast<double>(n); };
   GeneIndices indices;
-  indices.cai =
-      cai_codons == 0 ? kNotANumber : Exponential(log_w_sum / static_cast<double>(cai_codons));
-  indices.fop = fop_codons == 0 ? kNotANumber
-                                : static_cast<double>(optimal) / static_cast<double>(fop_codons);
-  const auto length = static_cast<double>(adaptation_codons);
-  indices.adaptation = adaptation_codons == 0 ? kNotANumber : log_odds_sum / length;
+  indices.cai = cai_codons == 0 ? kNotANumber : Exponential(log_w_sum / as_double(cai_codons));
+  indices.fop = fop_codons == 0 ? kNotANumber : as_double(optimal) / as_double(fop_codons);
+  indices.adaptation =
+      adaptation_codons == 0 ? kNotANumber : log_odds_sum / as_double(adaptation_codons);
   // z = (sum - L mean) / sqrt(L^2 variance), both scaled by L.
   indices.adaptation_z =
       null_variance > 0.0 ? (log_odds_sum - null_mean) / std::sqrt(null_variance) : kNotANumber;

@@ -40,11 +40,17 @@ struct ReferenceUsage {
   std::array<bool, kCodonCount + 1> in_adaptation{};  // codons of the input's amino acids
   // Amino acids (by family number) of two or more codons that the reference lacks.
   std::array<bool, kFamilyCount + 1> absent{};
-  // The null of adaptation, each codon drawn from Q within its amino acid: the mean and the
-  // variance of one codon's log-odds, by amino acid (family number).
+  // Each codon's amino acid (family number; 0 for the rest), all ones for an optimal
+  // codon (else 0), and by amino acid: whether CAI, Fop and adaptation read it (1 or 0),
+  // and the null of adaptation, each codon drawn from Q within its amino acid: the mean
+  // and the variance of one codon's log-odds.
   std::array<std::uint8_t, kCodonCount + 1> acid_of{};
-  std::array<double, kFamilyCount + 1> acid_mean{};
-  std::array<double, kFamilyCount + 1> acid_variance{};
+  std::array<std::uint64_t, kCodonCount + 1> optimal_mask{};
+  std::array<std::uint64_t, kFamilyCount + 1> acid_in_cai{};
+  std::array<std::uint64_t, kFamilyCount + 1> acid_in_fop{};
+  std::array<std::uint64_t, kFamilyCount + 1> acid_in_adaptation{};
+  FamilyValues null_mean{};
+  FamilyValues null_variance{};
 };
 
 // The usage of the reference's pooled counts `reference` against the input's `input`.

@@ -1,35 +1,49 @@
 #include "reports/gene_count_store.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 namespace trelba {
 namespace {
 
 constexpr std::size_t kReadBlock = std::size_t{1} << 16;
-// The longest record: 64 counts of at most 10 bytes each.
-constexpr std::size_t kLongestRecord = kCodonCount * 10;
+// A count of this or more is this byte and the count's eight bytes.
+constexpr unsigned char kEscape = 255;
+// The longest record: 64 counts of at most 9 bytes each.
+constexpr std::size_t kLongestRecord = kCodonCount * 9;
 
-void AppendNumber(std::string& to, std::uint64_t value) {
-  while (value >= 0x80) {
-    to += static_cast<char>((value & 0x7f) | 0x80);
-    value >>= 7;
+// Encodes one record at `p`; its end.
+char* EncodeRecord(const CodonCounts& counts, char* p) {
+  for (std::size_t c = 1; c <= kCodonCount; ++c) {
+    const std::uint64_t value = counts[c];
+    if (value < kEscape) {
+      *p++ = static_cast<char>(value);
+      continue;
+    }
+    *p++ = static_cast<char>(kEscape);
+    std::memcpy(p, &value, sizeof value);
+    p += sizeof value;
   }
-  to += static_cast<char>(value);
+  return p;
 }
 
 // Decodes one record at `at` of `bytes`; false when it runs past the end.
 bool DecodeRecord(const std::string& bytes, std::size_t& at, CodonCounts& counts) {
   counts[0] = 0;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
+  const auto* const end = reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size();
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
-    std::uint64_t value = 0;
-    for (int shift = 0;; shift += 7) {
-      if (at == bytes.size() || shift > 63) return false;
-      const auto byte = static_cast<unsigned char>(bytes[at++]);
-      value |= static_cast<std::uint64_t>(byte & 0x7f) << shift;
-      if ((byte & 0x80) == 0) break;
+    if (p == end) return false;
+    const unsigned char byte = *p++;
+    if (byte != kEscape) {
+      counts[c] = byte;
+      continue;
     }
-    counts[c] = value;
+    if (end - p < static_cast<std::ptrdiff_t>(sizeof(std::uint64_t))) return false;
+    std::memcpy(&counts[c], p, sizeof(std::uint64_t));
+    p += sizeof(std::uint64_t);
   }
+  at = static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(bytes.data()));
   return true;
 }
 
@@ -51,7 +65,8 @@ void GeneCountStore::Clear() {
 bool GeneCountStore::Add(const CodonCounts& counts) {
   if (failed_) return false;
   if (held_.size() + kLongestRecord > kHeldBytes && !Spill()) return !(failed_ = true);
-  for (std::size_t c = 1; c <= kCodonCount; ++c) AppendNumber(held_, counts[c]);
+  char record[kLongestRecord];
+  held_.append(record, static_cast<std::size_t>(EncodeRecord(counts, record) - record));
   ++size_;
   return true;
 }

@@ -1,6 +1,6 @@
 // The 64 codon counts of every sequence of one input, kept in input order for the columns
-// that need the whole input first (those against a reference set): each count as a
-// variable-length number (one byte below 128), up to kHeldBytes in memory, the rest in an
+// that need the whole input first (those against a reference set): each count as one byte
+// below 255, else 255 and its eight bytes; up to kHeldBytes in memory, the rest in an
 // anonymous temporary file (gone with the process), so that memory does not grow with
 // the input. Read back from the start as often as needed.
 #pragma once
