@@ -229,15 +229,8 @@ void OrderVariances(ScoreVarianceCache& cache, const CodonCounts& counts,
   variances[0] = 0.0;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const double total = analysis.totals[f];
-    std::uint64_t drawn = 0;
-    if (code.unshared[f]) {
-      drawn = static_cast<std::uint64_t>(total);
-    } else {
-      const Family& family = code.families[f];
-      for (unsigned m = 0; m < family.size; ++m) {
-        if (background.drawn[family.members[m]]) drawn += counts[family.members[m]];
-      }
-    }
+    const std::uint64_t drawn = code.unshared[f] ? static_cast<std::uint64_t>(total)
+                                                 : DrawnCount(background, code.families[f], counts);
     const double spread = code.divisor[f] == 0 ? 0.0 : cache.TotalVariance(f, drawn, total);
     const double scale = total * code.log_divisor[f];
     variances[f] = spread == 0.0 ? 0.0 : spread / (scale * scale);

@@ -53,6 +53,20 @@ inline void ForEachDraw(const std::vector<std::size_t>& codons, const CodonValue
   place(0, n, 1.0);
 }
 
+// The mean and variance of values given with their probabilities: {probability, value}.
+struct OutcomeMoments {
+  double mean = 0.0;
+  double variance = 0.0;
+};
+inline OutcomeMoments MomentsOf(const std::vector<std::pair<double, double>>& outcomes) {
+  OutcomeMoments moments;
+  for (const auto& [p, value] : outcomes) moments.mean += p * value;
+  for (const auto& [p, value] : outcomes) {
+    moments.variance += p * (value - moments.mean) * (value - moments.mean);
+  }
+  return moments;
+}
+
 // The same for the drawn members of family `f` under `background`.
 inline void ForEachOutcome(const GeneticCode& code, const Background& background, std::size_t f,
                            std::uint64_t n, const CodonCounts& base,

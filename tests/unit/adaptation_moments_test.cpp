@@ -106,13 +106,10 @@ TEST_P(EveryDraw, MeanAndVarianceOfTheAdaptation) {
         });
       };
   draw(0, base, 1.0);
-  double mean = 0.0;
-  for (const auto& [p, value] : outcomes) mean += p * value;
-  double variance = 0.0;
-  for (const auto& [p, value] : outcomes) variance += p * (value - mean) * (value - mean);
+  const test::OutcomeMoments enumerated = test::MomentsOf(outcomes);
   const NullMoments moments = AdaptationMoments(synonymous, null, last);
-  EXPECT_NEAR(moments.mean, mean, 1e-12 * std::fabs(mean));
-  EXPECT_NEAR(moments.variance, variance, 1e-12 * variance);
+  EXPECT_NEAR(moments.mean, enumerated.mean, 1e-12 * std::fabs(enumerated.mean));
+  EXPECT_NEAR(moments.variance, enumerated.variance, 1e-12 * enumerated.variance);
 }
 
 INSTANTIATE_TEST_SUITE_P(

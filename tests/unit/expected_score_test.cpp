@@ -11,6 +11,7 @@
 #include "analysis/background.hpp"
 #include "analysis/binomial_expectation.hpp"
 #include "analysis/order.hpp"
+#include "analysis/score_variance.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "codes/ncbi_tables.hpp"
@@ -114,11 +115,12 @@ TEST(ExpectedEntropyTerm, DegenerateDraws) {
   EXPECT_EQ(ExpectedEntropyTerm(1, 0.25, 1.0), 0.0);                      // c is 0 or n
 }
 
-// A score that is NaN (no codon in a denominator family) has a NaN expectation; every
-// other one a number.
+// A score that is NaN (no codon in a denominator family) has a NaN expectation and
+// variance; every other one numbers (the variance 0: no family here has two codons drawn).
 TEST(ExpectedScore, NanExactlyWhereTheScoreIsNan) {
   const GeneticCode& code = GeneticCodeNumber(0);
   ExpectedOrderCache cache(code, EvenBackground(code));
+  ScoreVarianceCache variances(code, EvenBackground(code));
   const std::vector<std::vector<const char*>> sequences = {
       {}, {"ATG"}, {"ATG", "TGG", "TAA"}, {"TTT"}, {"ATG", "GGG", "TAA"}};
   for (const auto& codons : sequences) {
@@ -127,6 +129,9 @@ TEST(ExpectedScore, NanExactlyWhereTheScoreIsNan) {
     SequenceAnalysis analysis;
     AnalyseSequence(code, counts, analysis);
     EXPECT_EQ(std::isnan(ExpectedScore(cache, counts, analysis)), std::isnan(analysis.score))
+        << codons.size() << " codons";
+    const double variance = ScoreVariance(variances, counts, analysis);
+    EXPECT_TRUE(std::isnan(analysis.score) ? std::isnan(variance) : variance == 0.0)
         << codons.size() << " codons";
   }
 }
