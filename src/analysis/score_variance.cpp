@@ -145,10 +145,16 @@ ScoreVarianceCache::ScoreVarianceCache(const GeneticCode& code, const Background
   window_ = std::make_unique_for_overwrite<double[]>(2 * longest * kScoreVarianceWindow);
 }
 
-double ScoreVarianceCache::XLogX(std::uint64_t x) const {
+double ScoreVarianceCache::XLogX(std::uint64_t x) {
   if (x <= shared_total_) return x_log_x_[x];
-  const auto whole = static_cast<double>(x);
-  return whole * NaturalLog(whole);
+  // Beyond the table the counts of one family and n run over a few windows' width.
+  if (far_.empty()) far_.assign(2 * kScoreVarianceWindow, Far{0, 0.0});
+  Far& far = far_[x % far_.size()];
+  if (far.x != x) {
+    const auto whole = static_cast<double>(x);
+    far = {x, whole * NaturalLog(whole)};
+  }
+  return far.x_log_x;
 }
 
 void ScoreVarianceCache::Fill(const Chain& chain, std::uint64_t through) {

@@ -49,10 +49,12 @@ inline constexpr std::uint64_t kScoreVarianceSharedTotal = kExpectedOrderCacheMa
 // Most counts m a chain member holds at once for a family beyond that.
 inline constexpr std::uint64_t kScoreVarianceWindow = 4096;
 
-// The values above for one code and background, each computed on first use. Allocates once
-// (about 1 MB of address space, of which only the pages of the counts that occur are
-// touched). Not shared: one per analysing thread. `code` must outlive it. `shared_total`
-// other than the default is for tests of the path beyond it.
+// The values above for one code and background, each computed on first use. Allocates when
+// made, about 1.4 MB of address space under the standard code, of which 0.4 MB are touched
+// then and the rest only as the counts that occur need it; and 128 kB more the first time a
+// family beyond kScoreVarianceSharedTotal comes. Not shared: one per analysing thread.
+// `code` must outlive it. `shared_total` other than the default is for tests of the path
+// beyond it.
 class ScoreVarianceCache {
  public:
   ScoreVarianceCache(const GeneticCode& code, const Background& background,
@@ -85,7 +87,7 @@ class ScoreVarianceCache {
  private:
   void Fill(const Chain& chain, std::uint64_t through);
   double Windowed(const Chain& chain, std::uint64_t drawn, double log_total_less_one);
-  double XLogX(std::uint64_t x) const;  // x ln x, 0 for 0
+  double XLogX(std::uint64_t x);  // x ln x, 0 for 0
 
   const GeneticCode& code_;
   Background background_;
@@ -96,6 +98,11 @@ class ScoreVarianceCache {
   std::vector<std::uint64_t> filled_;  // by kept member: the m below which it is computed
   std::unique_ptr<double[]> kept_;     // F then V of every kept member, by m
   std::unique_ptr<double[]> window_;   // the same beyond shared_total, for one n
+  struct Far {
+    std::uint64_t x;
+    double x_log_x;
+  };
+  std::vector<Far> far_;  // x ln x beyond shared_total by x modulo its size, once needed
 };
 
 // Var(O_f) of every family of a sequence, from its counts and their analysis: 0 for the
