@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -181,6 +182,32 @@ TEST(LongFamilies, KeptAndSpannedCountsAgree) {
       EXPECT_NEAR(spanned.TotalVariance(family, n, total), variance, 1e-12 * variance)
           << "variant " << variant << ", family " << family << ", n " << n;
     }
+  }
+}
+
+// Each worker's cache has seen other sequences before: the variance of each has the same
+// bits whatever came before it (the kept values, and the values beyond them, depend on the
+// family and n alone).
+TEST(ScoreVariance, SameBitsWhateverCameBefore) {
+  const GeneticCode& code = GeneticCodeNumber(0);
+  std::vector<CodonCounts> genes = test::GenesOf("Carsonella_ruddii_DC.prodigal.cds.fna");
+  CodonCounts longest = test::Pooled(genes);  // families beyond the kept counts
+  genes.push_back(longest);
+  const Background background = PooledBackground(code, longest);
+  ScoreVarianceCache forwards(code, background);
+  ScoreVarianceCache backwards(code, background);
+  std::vector<double> first(genes.size());
+  for (std::size_t g = 0; g < genes.size(); ++g) {
+    SequenceAnalysis analysis;
+    AnalyseSequence(code, genes[g], analysis);
+    first[g] = ScoreVariance(forwards, genes[g], analysis);
+  }
+  for (std::size_t g = genes.size(); g-- > 0;) {
+    SequenceAnalysis analysis;
+    AnalyseSequence(code, genes[g], analysis);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(ScoreVariance(backwards, genes[g], analysis)),
+              std::bit_cast<std::uint64_t>(first[g]))
+        << "gene " << g + 1;
   }
 }
 
