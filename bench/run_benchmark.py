@@ -16,7 +16,8 @@ with its ratio to the floor. With --baseline, the other build's Trelba runs besi
 run for run (A B A B), and each line shows both. Report files are removed before every run,
 so each run creates its files as a user's would. Then the nanoseconds per call of the
 analysis's own logarithm and exponential beside the C library's (bench/natural_log_cost,
-bench/exponential_cost), and peak memory by input size. 1,000,000 sequences and a 2 GB input: bench/scale_check.sh.
+bench/exponential_cost), what the score's exact null variance adds per sequence of (a)
+(bench/score_variance_cost), and peak memory by input size. 1,000,000 sequences and a 2 GB input: bench/scale_check.sh.
 """
 import argparse
 import gzip
@@ -207,6 +208,10 @@ def main():
     subprocess.run([os.path.join(build, "bench", "natural_log_cost")], check=True)
     print("and its exponential:")
     subprocess.run([os.path.join(build, "bench", "exponential_cost")], check=True)
+    print("the score's exact null variance beside the analysis and expected score, on (a):")
+    for background in ("even", "input"):
+        subprocess.run([os.path.join(build, "bench", "score_variance_cost"),
+                        os.path.join(args.work, a), background], check=True)
     print()
 
     print("memory by input size (peak RSS must stay flat):")

@@ -42,6 +42,15 @@ bool SetEven(const Family& family, Background& background) {
 
 }  // namespace
 
+std::uint64_t DrawnCount(const Background& background, const Family& family,
+                         const CodonCounts& counts) {
+  std::uint64_t drawn = 0;
+  for (unsigned m = 0; m < family.size; ++m) {
+    if (background.drawn[family.members[m]]) drawn += counts[family.members[m]];
+  }
+  return drawn;
+}
+
 Background EvenBackground(const GeneticCode& code) {
   Background background = DrawnCodons(code);
   for (std::size_t f = 1; f <= kFamilyCount; ++f) SetEven(code.families[f], background);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "codes/genetic_code.hpp"
 #include "trelba/tables.hpp"
@@ -22,6 +23,10 @@ struct Background {
 
   bool operator==(const Background&) const = default;
 };
+
+// How many of `counts` fall on the codons of `family` that the background draws.
+std::uint64_t DrawnCount(const Background& background, const Family& family,
+                         const CodonCounts& counts);
 
 // q = 1 / d within every family, d being the number of its drawn codons.
 Background EvenBackground(const GeneticCode& code);

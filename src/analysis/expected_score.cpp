@@ -65,11 +65,7 @@ void ExpectedOrderValues(ExpectedOrderCache& cache, const CodonCounts& counts,
       expected[f] = cache.Order(f, static_cast<std::uint64_t>(total));
       continue;
     }
-    const Family& family = code.families[f];
-    std::uint64_t drawn = 0;
-    for (unsigned m = 0; m < family.size; ++m) {
-      if (background.drawn[family.members[m]]) drawn += counts[family.members[m]];
-    }
+    const std::uint64_t drawn = DrawnCount(background, code.families[f], counts);
     // Where the codons not drawn are absent, the value depends on the family and `drawn`
     // only.
     expected[f] = total == static_cast<double>(drawn)

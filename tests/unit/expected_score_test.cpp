@@ -4,24 +4,19 @@
 
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <ostream>
 #include <random>
-#include <string>
-#include <string_view>
-#include <utility>
 #include <vector>
 
 #include "analysis/background.hpp"
 #include "analysis/binomial_expectation.hpp"
 #include "analysis/order.hpp"
+#include "analysis/score_variance.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "codes/ncbi_tables.hpp"
 #include "input/codon_index.hpp"
-#include "read_sequences.hpp"
+#include "synonymous_draws.hpp"
 
 namespace trelba {
 namespace {
@@ -30,45 +25,8 @@ std::size_t Codon(const char* name) {
   return static_cast<std::size_t>(CodonIndex(name[0], name[1], name[2]));
 }
 
-// A skewed background: uneven counts, and some codons the background never holds.
-CodonCounts SkewedCounts() {
-  CodonCounts counts{};
-  for (std::size_t c = 1; c <= kCodonCount; ++c) counts[c] = c % 5 == 0 ? 0 : (c * 7) % 11 + 1;
-  return counts;
-}
-
-// Calls `each(counts, probability)` for every outcome of drawing `n` codons of family `f`
-// from the background (drawn members only; the other members of `base` kept).
-void ForEachOutcome(const GeneticCode& code, const Background& background, std::size_t f,
-                    std::uint64_t n, const CodonCounts& base,
-                    const std::function<void(const CodonCounts&, double)>& each) {
-  std::vector<std::size_t> drawn;
-  const Family& family = code.families[f];
-  for (unsigned m = 0; m < family.size; ++m) {
-    if (background.drawn[family.members[m]]) drawn.push_back(family.members[m]);
-  }
-  CodonCounts counts = base;
-  if (drawn.empty()) return each(counts, 1.0);  // an empty family (no stops: NCBI 27)
-  // Member i takes c of the `left` codons still to place: C(left, c) q^c.
-  std::function<void(std::size_t, std::uint64_t, double)> place = [&](std::size_t i,
-                                                                      std::uint64_t left,
-                                                                      double probability) {
-    if (i + 1 == drawn.size()) {
-      double p = probability;
-      for (std::uint64_t c = 0; c < left; ++c) p *= background.q[drawn[i]];
-      counts[drawn[i]] = left;
-      each(counts, p);
-      return;
-    }
-    double p = probability;  // times C(left, c) q^c, built up as c grows
-    for (std::uint64_t c = 0; c <= left; ++c) {
-      counts[drawn[i]] = c;
-      place(i + 1, left - c, p);
-      p = p * static_cast<double>(left - c) / static_cast<double>(c + 1) * background.q[drawn[i]];
-    }
-  };
-  place(0, n, 1.0);
-}
+using test::ForEachOutcome;
+using test::SkewedCounts;
 
 struct EnumeratedCode {
   const char* name;
@@ -157,11 +115,12 @@ TEST(ExpectedEntropyTerm, DegenerateDraws) {
   EXPECT_EQ(ExpectedEntropyTerm(1, 0.25, 1.0), 0.0);                      // c is 0 or n
 }
 
-// A score that is NaN (no codon in a denominator family) has a NaN expectation; every
-// other one a number.
+// A score that is NaN (no codon in a denominator family) has a NaN expectation and
+// variance; every other one numbers (the variance 0: no family here has two codons drawn).
 TEST(ExpectedScore, NanExactlyWhereTheScoreIsNan) {
   const GeneticCode& code = GeneticCodeNumber(0);
   ExpectedOrderCache cache(code, EvenBackground(code));
+  ScoreVarianceCache variances(code, EvenBackground(code));
   const std::vector<std::vector<const char*>> sequences = {
       {}, {"ATG"}, {"ATG", "TGG", "TAA"}, {"TTT"}, {"ATG", "GGG", "TAA"}};
   for (const auto& codons : sequences) {
@@ -170,6 +129,9 @@ TEST(ExpectedScore, NanExactlyWhereTheScoreIsNan) {
     SequenceAnalysis analysis;
     AnalyseSequence(code, counts, analysis);
     EXPECT_EQ(std::isnan(ExpectedScore(cache, counts, analysis)), std::isnan(analysis.score))
+        << codons.size() << " codons";
+    const double variance = ScoreVariance(variances, counts, analysis);
+    EXPECT_TRUE(std::isnan(analysis.score) ? std::isnan(variance) : variance == 0.0)
         << codons.size() << " codons";
   }
 }
@@ -197,48 +159,13 @@ TEST(Background, PooledCountsEvenFallbackAndSharedCodons) {
 
 // Real genes: the mean score over seeded synonymous redraws agrees with the expectation
 // within four standard errors, under even use and under the file's pooled usage.
-std::vector<CodonCounts> GenesOf(const char* file) {
-  std::ifstream in(std::string(TRELBA_TEST_DATA "/real/") + file, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::vector<CodonCounts> genes;
-  for (const auto& sequence : test::ReadSequences(text).sequences) genes.push_back(sequence.counts);
-  return genes;
-}
-
-// Each drawn codon of each family replaced by one drawn from the background.
-CodonCounts Redraw(const GeneticCode& code, const Background& background, const CodonCounts& gene,
-                   std::mt19937_64& random) {
-  CodonCounts counts = gene;
-  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-    const Family& family = code.families[f];
-    std::uint64_t n = 0;
-    for (unsigned m = 0; m < family.size; ++m) {
-      if (background.drawn[family.members[m]]) n += std::exchange(counts[family.members[m]], 0);
-    }
-    for (std::uint64_t i = 0; i < n; ++i) {
-      double u = static_cast<double>(random() >> 11) * 0x1p-53;
-      unsigned m = 0;
-      while (m + 1 < family.size &&
-             (!background.drawn[family.members[m]] || u >= background.q[family.members[m]])) {
-        if (background.drawn[family.members[m]]) u -= background.q[family.members[m]];
-        ++m;
-      }
-      ++counts[family.members[m]];
-    }
-  }
-  return counts;
-}
-
 TEST(ExpectedScore, MeanOfSynonymousRedrawsOfRealGenes) {
   const GeneticCode& code = GeneticCodeNumber(0);
   for (const char* file : {"Ypestis_pPCP1_NC_005816.ffn", "Mmusculus_p53.cds.fna",
                            "biopython_lavender_crlf.nu", "HIV1_NC_001802_lowercase.fna"}) {
-    const std::vector<CodonCounts> genes = GenesOf(file);
+    const std::vector<CodonCounts> genes = test::GenesOf(file);
     ASSERT_FALSE(genes.empty()) << file;
-    CodonCounts pooled{};
-    for (const CodonCounts& gene : genes) {
-      for (std::size_t c = 0; c <= kCodonCount; ++c) pooled[c] += gene[c];
-    }
+    const CodonCounts pooled = test::Pooled(genes);
     for (const Background& background : {EvenBackground(code), PooledBackground(code, pooled)}) {
       ExpectedOrderCache cache(code, background);
       std::mt19937_64 random(20261209);
@@ -251,7 +178,7 @@ TEST(ExpectedScore, MeanOfSynonymousRedrawsOfRealGenes) {
         double squares = 0.0;
         for (int draw = 0; draw < kDraws; ++draw) {
           SequenceAnalysis redrawn;
-          AnalyseSequence(code, Redraw(code, background, genes[g], random), redrawn);
+          AnalyseSequence(code, test::Redraw(code, background, genes[g], random), redrawn);
           sum += redrawn.score;
           squares += redrawn.score * redrawn.score;
         }
