@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "analysis/adaptation_moments.hpp"
 #include "numeric/exponential.hpp"
 #include "numeric/natural_log.hpp"
 
@@ -73,19 +74,7 @@ ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const CodonCount
       any_optimal = any_optimal || usage.optimal[c];
     }
     const std::uint8_t acid = synonymous.acids[a].family;
-    double mean = 0.0;
-    for (unsigned m = 0; m < codons.size; ++m) {
-      const std::uint8_t c = codons.members[m];
-      usage.in_fop[c] = any_optimal;
-      if (usage.in_adaptation[c]) mean += usage.q[c] * usage.log_odds[c];
-    }
-    double variance = 0.0;  // about the mean: no cancellation of large squares
-    for (unsigned m = 0; m < codons.size; ++m) {
-      const std::uint8_t c = codons.members[m];
-      if (!usage.in_adaptation[c]) continue;
-      const double away = usage.log_odds[c] - mean;
-      variance += usage.q[c] * away * away;
-    }
+    for (unsigned m = 0; m < codons.size; ++m) usage.in_fop[codons.members[m]] = any_optimal;
     for (unsigned m = 0; m < codons.size; ++m) {
       const std::uint8_t c = codons.members[m];
       usage.acid_of[c] = acid;
@@ -94,9 +83,18 @@ ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const CodonCount
     usage.acid_in_cai[acid] = reference_total != 0;
     usage.acid_in_fop[acid] = any_optimal;
     usage.acid_in_adaptation[acid] = input_total != 0;
-    usage.null_mean[acid] = mean;
-    usage.null_variance[acid] = variance;
     usage.absent[acid] = reference_total == 0;
+  }
+  // The null of adaptation by amino acid; one the input lacks (NaN) weighs nothing.
+  CodonValues weights{};
+  for (std::size_t c = 1; c <= kCodonCount; ++c) {
+    weights[c] = usage.in_adaptation[c] ? usage.log_odds[c] : kNotANumber;
+  }
+  const AdaptationNull null = MakeAdaptationNull(synonymous, weights, usage.q);
+  for (std::size_t a = 0; a < synonymous.acid_count; ++a) {
+    const std::uint8_t acid = synonymous.acids[a].family;
+    usage.null_mean[acid] = null.mean[a] == null.mean[a] ? null.mean[a] : 0.0;
+    usage.null_variance[acid] = null.variance[a] == null.variance[a] ? null.variance[a] : 0.0;
   }
   return usage;
 }

@@ -1,6 +1,7 @@
 #include "driver/sequence_batch.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "analysis/frequencies.hpp"
@@ -48,7 +49,10 @@ SequenceBatch::SequenceBatch()
 
 SequenceReporter::SequenceReporter(const ReportStyle& style)
     : style_(style), synonymous_(SynonymousCodonsOf(*style.code)), memo_(*style.code) {
-  if (style.background != nullptr) expected_.emplace(*style.code, *style.background);
+  if (style.background != nullptr) {
+    expected_.emplace(*style.code, *style.background);
+    variance_.emplace(*style.code, *style.background);
+  }
 }
 
 SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
@@ -77,9 +81,14 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
   checks.thirds = CountSynonymousThirds(synonymous_, record.counts);
   const double enc = EffectiveNumberOfCodons(synonymous_, record.counts);
   if (out.table != nullptr) {
+    // How far the excess is from chance: NaN where its variance is 0 or not a number.
+    const double variance = variance_ ? ScoreVariance(*variance_, record.counts, analysis_)
+                                      : std::numeric_limits<double>::quiet_NaN();
+    const double excess_z = variance > 0.0 ? (analysis_.score - expected) / std::sqrt(variance)
+                                           : std::numeric_limits<double>::quiet_NaN();
     WriteTableRow(*out.table, code, style_.table,
                   {style_.file, record.number, record.id, record.counts, record.facts, analysis_,
-                   order_texts_, expected, checks, enc});
+                   order_texts_, expected, checks, enc, excess_z});
   }
   return {analysis_.score, analysis_.score - expected, enc, checks};
 }

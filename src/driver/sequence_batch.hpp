@@ -14,6 +14,7 @@
 #include "analysis/coding_checks.hpp"
 #include "analysis/expected_score.hpp"
 #include "analysis/score.hpp"
+#include "analysis/score_variance.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "input/codon_reader.hpp"
@@ -108,6 +109,7 @@ class SequenceReporter {
   const ReportStyle& style_;
   SynonymousCodons synonymous_;  // of the code's amino acids
   std::optional<ExpectedOrderCache> expected_;
+  std::optional<ScoreVarianceCache> variance_;  // beside expected_
   SequenceAnalysis analysis_;
   OrderTexts order_texts_;
   OrderMemo memo_;

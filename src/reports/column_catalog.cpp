@@ -51,6 +51,12 @@ constexpr ColumnEntry kTableColumns[] = {
      "the share of G and C at the third positions of codons of amino acids with two or more "
      "codons, stops left out",
      "there is no such codon"},
+    {"excess_z", kAlways, "number",
+     "how far the excess is from chance: the excess over the standard deviation of the score "
+     "of a sequence of the same amino acids whose codons are drawn from the background "
+     "(exact); for flagging a gene, not for ranking (it grows with the square root of "
+     "length); the score's distribution is skewed, its upper tail a little heavier",
+     "the excess is NA, or the score cannot vary (no family with a choice)"},
     {"cai", kReference, "number",
      "the codon adaptation index (Sharp & Li 1987) against the reference set: the geometric "
      "mean of the relative adaptiveness w of the sequence's codons",

@@ -166,11 +166,13 @@ void WriteTableRow(OutputBuffer& out, const GeneticCode& code, const TableLayout
     AppendTab(out);
     AppendTableText(out, row.facts.description);
   }
-  p = out.Reserve(2 * (kMaxNumberText + 1) + 1);
+  p = out.Reserve(3 * (kMaxNumberText + 1) + 1);
   *p++ = '\t';
   p = WriteNumberOrNa(p, row.enc);
   *p++ = '\t';
   p = WriteNumberOrNa(p, Gc3s(checks.thirds));
+  *p++ = '\t';
+  p = WriteNumberOrNa(p, row.excess_z);
   *p++ = '\n';
   out.Commit(p);
 }

@@ -35,7 +35,8 @@ struct TableRow {
   const OrderTexts& order;
   double expected;  // the expected score; NaN without a background
   const CodingChecks& checks;
-  double enc;  // the effective number of codons
+  double enc;       // the effective number of codons
+  double excess_z;  // the excess over its standard deviation under the background
 };
 
 void WriteTableHeader(OutputBuffer& out, const TableLayout& layout);

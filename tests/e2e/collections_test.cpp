@@ -99,14 +99,14 @@ TEST(Collections, CountsDescriptionAndGzipOutput) {
   const std::string table = ReadFile(dir / "t.tsv");
   const std::string first = Rows(table).substr(0, Rows(table).find('\n'));
   // ATG AAA CCC GGG TTT TAA: ATG is codon 36, TAA 11; 30 columns, 64 counts, description,
-  // enc and gc3s.
+  // enc, gc3s and excess_z.
   std::vector<std::string> cells;
   for (std::size_t at = 0; at <= first.size();) {
     const std::size_t end = std::min(first.find('\t', at), first.size());
     cells.push_back(first.substr(at, end - at));
     at = end + 1;
   }
-  ASSERT_EQ(cells.size(), 30u + 64u + 1u + 2u);
+  ASSERT_EQ(cells.size(), 30u + 64u + 1u + 3u);
   EXPECT_EQ(cells[30 + 35], "1");  // ATG
   EXPECT_EQ(cells[30 + 10], "1");  // TAA
   EXPECT_EQ(cells[30 + 0], "1");   // TTT

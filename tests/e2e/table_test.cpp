@@ -55,12 +55,12 @@ void ExpectTableAgreesWithReports(const std::string& table, const std::string& i
   EXPECT_EQ(rows[0],
             "seq\tid\tcodons\tscore\tPhe\tLeu\tSer\tTyr\tCys\tTrp\tPro\tHis\tGln\tArg\tIle\tMet\t"
             "Thr\tAsn\tLys\tVal\tAla\tAsp\tGlu\tGly\texpected\texcess\tgc\tgc3\tinternal_stops\t"
-            "partial\tenc\tgc3s");
+            "partial\tenc\tgc3s\texcess_z");
   const std::vector<std::string> blocks = Split(iik, '\n');
   std::vector<std::string> listed_scores;
   for (std::size_t i = 1; i < rows.size(); ++i) {
     const std::vector<std::string> cells = Split(rows[i], '\t');
-    ASSERT_EQ(cells.size(), 32u) << "row " << i;
+    ASSERT_EQ(cells.size(), 33u) << "row " << i;
     EXPECT_EQ(cells[0], std::to_string(i));
     EXPECT_EQ(cells[1], kAwkwardIds[i - 1]) << "row " << i;
     std::size_t column = 4;
@@ -103,10 +103,11 @@ TEST(Table, HandCheckedRows) {
   const std::vector<std::string> rows = Split(ReadFile(dir / "in.tsv"), '\n');
   // TTT TTT TTC GGG: Phe 1 - H(2/3, 1/3) / ln 2, Gly one codon only; Met has one codon
   // under code 3 and so no value. ENC: Phe F = (5 - 3) / (9 - 3), no four-codon amino acid
-  // used twice: NA; GC3s: TTC and GGG of four.
+  // used twice: NA; GC3s: TTC and GGG of four. excess_z: Phe's O is 1 (p = 1/4) or
+  // 0.0817042 (3/4), so Var(score) = (3/4)^2 * 3/16 * 0.9182958^2 and z = -1/sqrt(3).
   EXPECT_EQ(rows[1],
             "1\tg1\t4\t0.311278\t0.0817042\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\t"
-            "NA\tNA\tNA\tNA\tNA\t1\t0.483459\t-0.17218\t0.333333\t0.5\t0\t0\tNA\t0.5");
+            "NA\tNA\tNA\tNA\tNA\t1\t0.483459\t-0.17218\t0.333333\t0.5\t0\t0\tNA\t0.5\t-0.57735");
   // No codon: the score is not a number.
   EXPECT_EQ(rows[2].substr(0, 16), "2\tempty\t0\tNA\tNA\t");
   EXPECT_EQ(rows[3].substr(0, 15), "3\tallN\t0\tNA\tNA\t");
