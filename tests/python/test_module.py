@@ -95,7 +95,7 @@ def test_many_files_with_every_column_and_their_own_backgrounds(tmp_path):
     done, expected = command_line(tmp_path, args + REAL)
     assert done.returncode == 0
     frame = trelba.table(REAL, counts=True, description=True, background="input", threads=2)
-    assert frame.columns[0] == "file" and list(frame.columns[-3:]) == ["description", "enc", "gc3s"]
+    assert frame.columns[0] == "file" and "description" in frame.columns
     assert_frame_is_text(frame, expected)
 
 
