@@ -18,26 +18,26 @@ trap '"$root/tests/slurm/stop-cluster.sh" "$cluster"; rm -rf "$scratch"' EXIT
 seconds() { awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 
 # The sample sheet: every real CDS file (through a folder with a space), one
-# gzip-compressed, in a fixed order.
+# gzip-compressed, in a fixed order, each with a reference set found in itself.
 mkdir -p "$work/gen omes"
-printf '\xef\xbb\xbfsample\tpath\n' >"$work/samples.tsv"
+printf '\xef\xbb\xbfsample\tpath\treference\n' >"$work/samples.tsv"
 for path in "$root"/tests/data/real/*.f*; do
   name=$(basename "${path%.*}" | tr -c 'A-Za-z0-9._+\n-' _)
   ln -s "$path" "$work/gen omes/$name copy.fna"
-  printf '%s\t%s\n' "$name" "gen omes/$name copy.fna" >>"$work/samples.tsv"
+  printf '%s\t%s\tauto\n' "$name" "gen omes/$name copy.fna" >>"$work/samples.tsv"
 done
 first=$(sed -n 2p "$work/samples.tsv" | cut -f2)
 gzip -9nc "$work/$first" >"$work/gen omes/first.fna.gz"
-sed -i "2s|\t.*|\tgen omes/first.fna.gz|" "$work/samples.tsv"
+sed -i "2s|\t[^\t]*\t|\tgen omes/first.fna.gz\t|" "$work/samples.tsv"
 
 # The direct run: every genome in sheet order, through links named after the samples.
 mkdir -p "$work/direct/inputs"
-tail -n +2 "$work/samples.tsv" | while IFS=$'\t' read -r name path; do
+tail -n +2 "$work/samples.tsv" | while IFS=$'\t' read -r name path _; do
   ln -s "$work/$path" "$work/direct/inputs/$name"
   echo "$name"
 done >"$work/direct/inputs.txt"
 (cd "$work/direct/inputs" && "$trelba" --no-reports --file-column --summary ../genomes.tsv \
-  -T ../genes.tsv --infile-list ../inputs.txt)
+  -T ../genes.tsv --reference auto --infile-list ../inputs.txt)
 
 compare() {
   for table in genes genomes; do

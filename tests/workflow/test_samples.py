@@ -18,9 +18,9 @@ READ = [
     ("CRLF, spaces around cells", "sample\tpath\r\n a \t a.fa \r\n", [("a", "a.fa", "", "")]),
     ("gcode column, one cell empty", "sample\tpath\tgcode\na\ta.fa\t4\nb\tb.fa\t\n",
      [("a", "a.fa", "4", ""), ("b", "b.fa", "", "")]),
-    ("reference column beside gcode",
-     "sample\tpath\tgcode\treference\na\ta.fa\t11\tref.fa\nb\tb.fa\t11\t\n",
-     [("a", "a.fa", "11", "ref.fa"), ("b", "b.fa", "11", "")]),
+    ("reference column beside gcode, a file or found in the genome",
+     "sample\tpath\tgcode\treference\na\ta.fa\t11\tref.fa\nb\tb.fa\t11\t\nc\tc.fa\t\tauto\n",
+     [("a", "a.fa", "11", "ref.fa"), ("b", "b.fa", "11", ""), ("c", "c.fa", "", "auto")]),
     ("path with spaces", "sample\tpath\na\tmy genomes/a b.fa\n", [("a", "my genomes/a b.fa", "", "")]),
 ]
 
@@ -44,7 +44,7 @@ def write_sheet(folder, text):
 @pytest.mark.parametrize("what, text, expected", READ, ids=[r[0] for r in READ])
 def test_sheet_is_read(tmp_path, what, text, expected):
     samples = samples_from_sheet(write_sheet(tmp_path, text))
-    absolute = lambda p: os.path.join(str(tmp_path), p) if p else ""  # noqa: E731
+    absolute = lambda p: os.path.join(str(tmp_path), p) if p not in ("", "auto") else p  # noqa: E731
     assert [(s.name, s.path, s.gcode, s.reference) for s in samples] == \
         [(n, absolute(p), g, absolute(r)) for n, p, g, r in expected]
 

@@ -84,9 +84,11 @@ def samples_from_sheet(sheet, default_gcode=""):
             if not path:
                 raise ValueError(f"{sheet}, line {rows.line_num}: sample {name!r} has no path")
             reference = _cell(row, "reference")
+            # "auto": a reference set found in each genome; else a file beside the sheet.
+            if reference and reference != "auto":
+                reference = os.path.join(base, reference)
             samples.append(Sample(name, os.path.join(base, path),
-                                  _cell(row, "gcode") or str(default_gcode),
-                                  os.path.join(base, reference) if reference else ""))
+                                  _cell(row, "gcode") or str(default_gcode), reference))
     return _checked(samples)
 
 
