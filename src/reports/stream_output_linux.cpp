@@ -36,8 +36,10 @@ int DescriptorOfPath(std::string_view path) {
   if (fd < 0 || !folder.ends_with("/fd")) return -1;
   const std::string self = "/proc/" + std::to_string(::getpid());
   const std::string_view owner = folder.substr(0, folder.size() - 3);
+  // The folder is canonical: /proc/self and /proc/thread-self have become this process's
+  // number, and /dev/fd (a link on Linux) its /proc folder.
   const bool ours =
-      owner == "/dev" || owner == "/proc/self" || owner == "/proc/thread-self" || owner == self ||
+      owner == "/dev" || owner == self ||
       (owner.starts_with(self + "/task/") && NumberOf(owner.substr(self.size() + 6)) >= 0);
   return ours ? fd : -1;
 }

@@ -236,6 +236,13 @@ INSTANTIATE_TEST_SUITE_P(
                       {"NOMEM", "", "", 65536},
                       kFailed,
                       "Error reading file: in.fa (out of memory)\n"},
+        // The summary's first block of scores is had when a worker writes the first batch.
+        FailedRunCase{"OutOfMemoryWhileAWorkerWritesABatch",
+                      {"NOMEM", "", "", 500000},
+                      kFailed,
+                      "Error reading file: in.fa (out of memory)\n",
+                      {"-j", "3", "--summary", "s.tsv"},
+                      "4"},
         FailedRunCase{"InterruptWhileWriting",
                       {"SIGINT", "write", "in.fa.freq", 1000000},
                       KilledBy(SIGINT),

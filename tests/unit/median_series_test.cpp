@@ -18,7 +18,7 @@ namespace {
 struct SeriesCase {
   const char* name;
   std::size_t count;
-  unsigned distinct;  // how many distinct values (0: any double in [-1, 2))
+  unsigned distinct;  // how many distinct values (0: any double in [-1, 2); 1: 0 then 1)
 };
 
 void PrintTo(const SeriesCase& c, std::ostream* os) {
@@ -40,9 +40,13 @@ TEST_P(MedianOfSeries, EqualsTheSortedMedian) {
   std::mt19937_64 random(c.count);
   std::uniform_real_distribution<double> any(-1.0, 2.0);
   std::vector<double> values(c.count);
-  for (double& value : values) {
-    value = c.distinct == 0 ? any(random) : static_cast<double>(random() % c.distinct) / 7;
-    if (random() % 50 == 0) value = std::numeric_limits<double>::quiet_NaN();
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (c.distinct == 1) {
+      values[i] = 2 * i >= c.count ? 1.0 : 0.0;
+      continue;
+    }
+    values[i] = c.distinct == 0 ? any(random) : static_cast<double>(random() % c.distinct) / 7;
+    if (random() % 50 == 0) values[i] = std::numeric_limits<double>::quiet_NaN();
   }
   MedianSeries series;
   // Added in batches, as the pipeline adds them.
@@ -63,7 +67,9 @@ INSTANTIATE_TEST_SUITE_P(
                       SeriesCase{"SpilledEven", 3 * kHeld + 8, 0},
                       // Far more equal values than memory holds: the last digits decide.
                       SeriesCase{"SpilledFewDistinct", 5 * kHeld + 2, 3},
-                      SeriesCase{"SpilledTwoDistinct", 4 * kHeld, 2}),
+                      SeriesCase{"SpilledTwoDistinct", 4 * kHeld, 2},
+                      // The middle two on either side of a digit's edge.
+                      SeriesCase{"SpilledHalvesOfZeroAndOne", 4 * kHeld, 1}),
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
