@@ -7,20 +7,12 @@
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
 #include "numeric/number_format.hpp"
+#include "reports/table_report.hpp"
 
 namespace trelba {
 namespace {
 
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
-
-char* WriteNumberOrNa(char* p, double value) {
-  if (value != value) {
-    *p++ = 'N';
-    *p++ = 'A';
-    return p;
-  }
-  return FormatDouble(p, value);
-}
 
 // "\tcai\tfop\tadaptation\tadaptation_z\tin_reference" of one sequence.
 void AppendColumns(OutputBuffer& out, const GeneIndices& indices, bool in_reference) {

@@ -12,24 +12,6 @@ namespace {
 
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
-void AppendNumber(OutputBuffer& out, double value) {
-  char* p = out.Reserve(kMaxNumberText + 1);
-  *p++ = '\t';
-  if (value != value) {
-    *p++ = 'N';
-    *p++ = 'A';
-  } else {
-    p = FormatDouble(p, value);
-  }
-  out.Commit(p);
-}
-
-void AppendCount(OutputBuffer& out, std::uint64_t count) {
-  char* p = out.Reserve(kMaxNumberText + 1);
-  *p++ = '\t';
-  out.Commit(std::to_chars(p, p + kMaxNumberText, count).ptr);
-}
-
 }  // namespace
 
 void WriteCodonUsageHeader(OutputBuffer& out, bool reference) {
@@ -63,15 +45,15 @@ void WriteCodonUsageRows(OutputBuffer& out, std::string_view file,
     out.Append(CodonName(static_cast<int>(c)));
     out.Append("\t");
     out.Append(acid == 0 ? std::string_view("stop") : kFamilyNames[acid]);
-    AppendCount(out, pooled[c]);
-    AppendNumber(out, codons == 0
-                          ? kNotANumber
-                          : static_cast<double>(pooled[c]) * 1000 / static_cast<double>(codons));
-    AppendNumber(out, acid_total == 0
-                          ? kNotANumber
-                          : static_cast<double>(pooled[c]) * k / static_cast<double>(acid_total));
+    AppendCountField(out, pooled[c]);
+    AppendNumberField(
+        out, codons == 0 ? kNotANumber
+                         : static_cast<double>(pooled[c]) * 1000 / static_cast<double>(codons));
+    AppendNumberField(out, acid_total == 0 ? kNotANumber
+                                           : static_cast<double>(pooled[c]) * k /
+                                                 static_cast<double>(acid_total));
     if (usage != nullptr) {
-      AppendNumber(out, usage->in_cai[c] ? usage->w[c] : kNotANumber);
+      AppendNumberField(out, usage->in_cai[c] ? usage->w[c] : kNotANumber);
       out.Append(own_reference ? "\tNA" : usage->optimal[c] ? "\t1" : "\t0");
     }
     out.Append("\n");

@@ -10,27 +10,7 @@
 #include "reports/table_report.hpp"
 
 namespace trelba {
-namespace {
-
-void AppendNumber(OutputBuffer& out, double value) {
-  char* p = out.Reserve(kMaxNumberText + 1);
-  *p++ = '\t';
-  if (std::isnan(value)) {
-    *p++ = 'N';
-    *p++ = 'A';
-  } else {
-    p = FormatDouble(p, value);
-  }
-  out.Commit(p);
-}
-
-void AppendCount(OutputBuffer& out, std::uint64_t count) {
-  char* p = out.Reserve(kMaxNumberText + 1);
-  *p++ = '\t';
-  out.Commit(std::to_chars(p, p + kMaxNumberText, count).ptr);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void WriteSummaryHeader(OutputBuffer& out, const TableLayout& layout) {
   out.Append(HeaderRow(SummaryCatalog(), layout));
@@ -54,24 +34,24 @@ void WriteSummaryRow(OutputBuffer& out, const SummaryRow& row, const TableLayout
     return;
   }
   out.Append("\tok");
-  AppendCount(out, row.sequences);
-  AppendCount(out, row.codons);
+  AppendCountField(out, row.sequences);
+  AppendCountField(out, row.codons);
   for (const double value : {row.average, row.median_score, row.median_excess, row.gc, row.gc3}) {
-    AppendNumber(out, value);
+    AppendNumberField(out, value);
   }
   for (const std::uint64_t count : {row.internal_stop_sequences, row.partial_sequences,
                                     row.comment_lines, row.inline_headers}) {
-    AppendCount(out, count);
+    AppendCountField(out, count);
   }
   out.Append("\t");  // the message: none
-  for (const double value : {row.median_enc, row.gc3s}) AppendNumber(out, value);
+  for (const double value : {row.median_enc, row.gc3s}) AppendNumberField(out, value);
   if (layout.reference) {
     out.Append("\t");
     AppendTableText(out, row.reference);
-    AppendCount(out, row.reference_genes);
+    AppendCountField(out, row.reference_genes);
     for (const double value : {row.reference_rounds, row.reference_s, row.starts_agree,
                                row.median_cai, row.median_fop, row.median_adaptation}) {
-      AppendNumber(out, value);
+      AppendNumberField(out, value);
     }
   }
   out.Append("\n");

@@ -20,10 +20,6 @@ char* WriteNotAvailable(char* p) {
   return p;
 }
 
-char* WriteNumberOrNa(char* p, double value) {
-  return std::isnan(value) ? WriteNotAvailable(p) : FormatDouble(p, value);
-}
-
 char* WriteInteger(char* p, std::uint64_t value) {
   return std::to_chars(p, p + kMaxNumberText, value).ptr;
 }
@@ -33,6 +29,22 @@ void AppendTab(OutputBuffer& out) {
 }
 
 }  // namespace
+
+char* WriteNumberOrNa(char* p, double value) {
+  return std::isnan(value) ? WriteNotAvailable(p) : FormatDouble(p, value);
+}
+
+void AppendNumberField(OutputBuffer& out, double value) {
+  char* p = out.Reserve(kMaxNumberText + 1);
+  *p++ = '\t';
+  out.Commit(WriteNumberOrNa(p, value));
+}
+
+void AppendCountField(OutputBuffer& out, std::uint64_t count) {
+  char* p = out.Reserve(kMaxNumberText + 1);
+  *p++ = '\t';
+  out.Commit(WriteInteger(p, count));
+}
 
 std::size_t Utf8Length(const unsigned char* p, const unsigned char* end) {
   const unsigned char lead = *p;

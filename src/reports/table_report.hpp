@@ -54,4 +54,12 @@ std::size_t Utf8Length(const unsigned char* p, const unsigned char* end);
 // `text` as the table writes a text field.
 void AppendTableText(OutputBuffer& out, std::string_view text);
 
+// A number as the table writes it at `p` ("NA" for NaN, else six significant digits); the
+// end of what was written (at most kMaxNumberText bytes).
+char* WriteNumberOrNa(char* p, double value);
+
+// A tab and a number, or a tab and a count, as every tab-separated output writes them.
+void AppendNumberField(OutputBuffer& out, double value);
+void AppendCountField(OutputBuffer& out, std::uint64_t count);
+
 }  // namespace trelba

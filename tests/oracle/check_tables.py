@@ -160,50 +160,8 @@ def check(path, table, summary):
 
 def model_scores_of(path):
     """Every score that is a number, as the model computes it."""
-    captured = []
-    model_run_scores(path, captured)
-    return [s for s in captured if not math.isnan(s)]
-
-
-def model_run_scores(path, captured):
-    # The score of every sequence as the model computes it (its run() without files).
-    slots = model.read(open(path, "rb").read())
-    fam = model.families("0")
-    den = model.denominator("0", fam)
-    for s in range(1, len(slots)):
-        row = slots[s]
-        total = [0.0] * 22
-        for f in range(1, 22):
-            t = row[fam[f][0]] if fam[f] else 0.0
-            for m in fam[f][1:]:
-                t += row[m]
-            total[f] = t
-            if t != 0:
-                for m in fam[f]:
-                    row[m] = row[m] / t
-        d = total[den[0]]
-        for f in den[1:]:
-            d += total[f]
-        comp = [0.0] * 22
-        for f in range(1, 22):
-            if f != 5:
-                comp[f] = total[f] / d if d != 0 else (math.nan if total[f] == 0 else math.inf)
-        for k in range(1, 65):
-            if k not in model.EXEMPT and row[k] != 0:
-                row[k] = (model.log(row[k]) * row[k]) * -1.0
-        order = [0.0] * 22
-        for f in range(1, 22):
-            k = len(fam[f])
-            if f == 5 or k < 2:
-                continue
-            h = row[fam[f][0]]
-            for m in fam[f][1:]:
-                h += row[m]
-            order[f] = 1.0 - h / model.log(float(k))
-        score = comp[1] * order[1]
-        for f in list(range(2, 5)) + list(range(6, 22)):
-            score = score + comp[f] * order[f]
-        captured.append(score)
+    _, _, scores = model.analyse(model.read(open(path, "rb").read()), "0")
+    return [s for s in scores[1:] if not math.isnan(s)]
 
 
 def main():

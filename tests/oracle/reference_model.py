@@ -125,27 +125,11 @@ def g(x):
     return "%g" % x
 
 
-def run(path, code, outdir):
-    with open(path, "rb") as fh:
-        slots = read(fh.read())
-    n = len(slots) - 1
+def analyse(slots, code):
+    """Transforms the counts of `slots` in place into within-family frequencies and entropy
+    terms; the composition, order values and score of every slot."""
     fam = families(code)
     exempt = set() if is_ncbi(code) else EXEMPT
-    name = os.path.join(outdir, os.path.basename(path))
-
-    rna = "UCAG"
-    with open(name + ".freq", "w", newline="\n") as out:
-        for s in range(1, n + 1):
-            label = "%07d" % s
-            for b1 in range(4):
-                for b3 in range(4):
-                    cells = []
-                    for b2 in range(4):
-                        cod = rna[b1] + rna[b2] + rna[b3]
-                        cells.append(cod + "\t" + g(slots[s][1 + 16 * b1 + 4 * b2 + b3]))
-                    out.write("sequence#" + label + " " + "\t".join(cells) + "\n")
-            out.write("\n\n")
-
     comp = [[0.0] * 22 for _ in slots]
     for s, row in enumerate(slots):
         total = [0.0] * 22
@@ -189,6 +173,32 @@ def run(path, code, outdir):
             product = comp[s][f] * order[s][f]
             score = score + product
         scores.append(score)
+
+    return comp, order, scores
+
+
+def run(path, code, outdir):
+    with open(path, "rb") as fh:
+        slots = read(fh.read())
+    n = len(slots) - 1
+    fam = families(code)
+    exempt = set() if is_ncbi(code) else EXEMPT
+    name = os.path.join(outdir, os.path.basename(path))
+
+    rna = "UCAG"
+    with open(name + ".freq", "w", newline="\n") as out:
+        for s in range(1, n + 1):
+            label = "%07d" % s
+            for b1 in range(4):
+                for b3 in range(4):
+                    cells = []
+                    for b2 in range(4):
+                        cod = rna[b1] + rna[b2] + rna[b3]
+                        cells.append(cod + "\t" + g(slots[s][1 + 16 * b1 + 4 * b2 + b3]))
+                    out.write("sequence#" + label + " " + "\t".join(cells) + "\n")
+            out.write("\n\n")
+
+    comp, order, scores = analyse(slots, code)
 
     total, count = 0.0, 0
     with open(name + ".iik", "w", newline="\n") as iik, \
