@@ -5,7 +5,7 @@
 #include <array>
 
 #include "codes/genetic_code.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

@@ -1,10 +1,10 @@
 #include "driver/background_choice.hpp"
 
 #include "driver/error_message.hpp"
+#include "driver/input_reader.hpp"
 #include "driver/messages.hpp"
 #include "driver/ordered_pipeline.hpp"
 #include "driver/output_names.hpp"
-#include "driver/report_input.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "analysis/background.hpp"
+#include "driver/input_reader.hpp"
 #include "driver/options.hpp"
-#include "driver/report_input.hpp"
 #include "input/byte_source.hpp"
 
 namespace trelba {

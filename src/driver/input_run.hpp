@@ -8,9 +8,9 @@
 
 #include "analysis/background.hpp"
 #include "analysis/synonymous_codons.hpp"
+#include "driver/input_reader.hpp"
 #include "driver/options.hpp"
 #include "driver/reference_columns.hpp"
-#include "driver/report_input.hpp"
 #include "driver/run_outputs.hpp"
 #include "reports/gene_count_store.hpp"
 #include "reports/staged_sink.hpp"

@@ -1,4 +1,4 @@
-#include "driver/report_input.hpp"
+#include "driver/input_reader.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "driver/batch_filler.hpp"
 #include "driver/ordered_pipeline.hpp"
 #include "reports/order_report.hpp"
 #include "reports/score_report.hpp"
