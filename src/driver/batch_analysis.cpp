@@ -41,8 +41,11 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
   const double expected = expected_ ? ExpectedScore(*expected_, record.counts, analysis_)
                                     : std::numeric_limits<double>::quiet_NaN();
   CodingChecks checks = CheckCoding(code, record.counts, record.facts);
-  checks.thirds = CountSynonymousThirds(synonymous_, record.counts);
-  const double enc = EffectiveNumberOfCodons(synonymous_, record.counts);
+  double enc = std::numeric_limits<double>::quiet_NaN();
+  if (style_.indices) {
+    checks.thirds = CountSynonymousThirds(synonymous_, record.counts);
+    enc = EffectiveNumberOfCodons(synonymous_, record.counts);
+  }
   if (out.table != nullptr) {
     WriteTableRow(*out.table, code, style_.table,
                   {style_.file, record.number, record.id, record.counts, record.facts, analysis_,

@@ -24,6 +24,8 @@ struct ReportStyle {
   const Background* background = nullptr;  // of the expected score, when it is computed
   bool count_only = false;                 // only pool the counts: no analysis, no output
   bool plot = false;                       // gather what the HTML report shows
+  // Work out ENC and GC3s, which only the table, the summary and the HTML report show.
+  bool indices = false;
 };
 
 // Analyses one sequence after another and writes each one's outputs, reusing its

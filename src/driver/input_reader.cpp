@@ -46,6 +46,7 @@ class InputJob final : public PipelineJob {
     const bool same = !reporters_.empty() && style_.code == request.style.code && same_background &&
                       style_.count_only == request.style.count_only;
     style_ = request.style;
+    style_.indices = request.outputs.table != nullptr || request.keep_scores || request.style.plot;
     // The reporters see the job's own copy of the background, whose address does not
     // change from one input to the next while its value may.
     if (!same_background) {
