@@ -9,16 +9,19 @@ namespace trelba {
 OrderValueMemo::OrderValueMemo(const GeneticCode& code) : code_(code) {
   usable_ = true;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) usable_ = usable_ && code.unshared[f];
-  if (usable_) slots_.resize((kFamilyCount + 1) * kSlots);
+  std::size_t slots = 0;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const unsigned size = code.families[f].size;
     looked_up_[f] = code.divisor[f] != 0 && size <= kMaxKeyMembers;
+    first_slot_[f] = slots;
+    if (looked_up_[f]) slots += kSlots;
     if (size >= 1 && size <= kMaxGroupSize) {
       groups_[size][group_counts_[size]++] = static_cast<std::uint8_t>(f);
     } else {
       others_[others_count_++] = static_cast<std::uint8_t>(f);
     }
   }
+  if (usable_) slots_.resize(slots);
 }
 
 // The keys of the families of one size, `kSize` codons each (0: each of its own size), a
@@ -44,7 +47,7 @@ void OrderValueMemo::MakeKeys(const CodonCounts& counts, const std::uint8_t* fam
     keys.total[f] = total;
     keys.slot[f] = nullptr;
     if (looked_up_[f] && any < 256) {
-      keys.slot[f] = &slots_[f * kSlots + ((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits))];
+      keys.slot[f] = &slots_[first_slot_[f] + ((key * 0x9E3779B97F4A7C15u) >> (64 - kSlotBits))];
       __builtin_prefetch(keys.slot[f]);
     }
   }

@@ -23,7 +23,8 @@ struct OrderTexts {
 // count vector: short genes give the same few vectors again and again, and the same counts
 // give the same value and text, so a value found here has the bits that OrderValues and
 // FormatOrderValues would give it. A bounded table per family (one slot per vector's hash,
-// the newest vector in it; 1,024 slots, 0.9 MB), allocated once; one per analysing thread.
+// the newest vector in it; 1,024 slots of 32 bytes, about 0.6 MB in all), allocated once;
+// one per analysing thread.
 class OrderValueMemo {
  public:
   // `code` must outlive the memo.
@@ -40,7 +41,7 @@ class OrderValueMemo {
   static constexpr unsigned kSlotBits = 10;
   static constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
   static constexpr unsigned kMaxKeyMembers = 7;  // counts below 256 each, one byte apiece
-  static constexpr std::size_t kTextRoom = 16;
+  static constexpr std::size_t kTextRoom = 15;   // a slot of 32 bytes
   static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};  // no key is all ones
   struct Slot {
     std::uint64_t key = kEmpty;
@@ -48,6 +49,7 @@ class OrderValueMemo {
     std::array<char, kTextRoom> text{};
     std::uint8_t size = 0;
   };
+  static_assert(sizeof(Slot) == 32, "two slots to a cache line");
 
   // Each family's key, total and slot (null: not looked up) as Fill makes them, and every
   // count and total ORed.
@@ -64,8 +66,10 @@ class OrderValueMemo {
 
   const GeneticCode& code_;
   bool usable_ = false;
-  std::vector<Slot> slots_;                         // kSlots per family
-  std::array<bool, kFamilyCount + 1> looked_up_{};  // k is not 0, few enough codons for a key
+  std::vector<Slot> slots_;  // kSlots for each family looked up
+  // Families looked up (k is not 0, few enough codons for a key), and where their slots start.
+  std::array<bool, kFamilyCount + 1> looked_up_{};
+  std::array<std::size_t, kFamilyCount + 1> first_slot_{};
   // The families of each number of codons from 1 to kMaxGroupSize (element 0 unused), and
   // the others (no codon, or more).
   std::array<std::array<std::uint8_t, kFamilyCount>, kMaxGroupSize + 1> groups_{};
