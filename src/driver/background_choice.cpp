@@ -11,29 +11,37 @@
 namespace trelba {
 
 InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
-                                      CodonCounts& pooled, std::uint64_t* sequences) {
+                                      CodonCounts& pooled, std::uint64_t* sequences,
+                                      InputReader* reader) {
   ReportRequest request;
   request.style.code = options.code;
   request.style.count_only = true;
   request.threads = ThreadCount(options);
-  const InputOutcome outcome = ReportInput(input, request);
+  const InputOutcome outcome =
+      reader != nullptr ? reader->Read(input, request) : ReportInput(input, request);
   if (outcome.status == InputOutcome::Status::kDone) pooled = outcome.totals.pooled;
   if (sequences != nullptr) *sequences = outcome.scanner.sequence;
   return outcome.status;
 }
 
 std::optional<std::string> PoolFile(const Options& options, const std::string& file,
-                                    CodonCounts& pooled, std::uint64_t* sequences) {
+                                    CodonCounts& pooled, std::uint64_t* sequences,
+                                    InputReader* reader, KeptText* kept) {
   const std::string name(InputName(file));
   InputFile source;
+  source.SetInflateThreads(ThreadCount(options));  // BGZF members, as the input's own pass
   const bool opened =
       file == kStandardStream ? source.OpenDescriptor(kStandardInputDescriptor) : source.Open(file);
   if (!opened) return FileErrorText("opening", name, source.error());
   if (source.refusal() != nullptr) return FileErrorText("reading", name, source.refusal());
-  const InputOutcome::Status status = PoolSourceCounts(source, options, pooled, sequences);
+  std::string unused;
+  KeepingSource keeping(source, kept != nullptr ? kept->text : unused, KeptText::kLimit);
+  ByteSource& read = kept != nullptr ? static_cast<ByteSource&>(keeping) : source;
+  const InputOutcome::Status status = PoolSourceCounts(read, options, pooled, sequences, reader);
   if (status != InputOutcome::Status::kDone) {
     return FileErrorText("reading", name, CauseOf(status, source));
   }
+  if (kept != nullptr) kept->whole = keeping.whole();
   return std::nullopt;
 }
 
@@ -52,7 +60,8 @@ Background BackgroundOfCounts(const Options& options, const std::string& name,
 }
 
 std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
-                                            Background& background) {
+                                            Background& background, InputReader* reader,
+                                            KeptText* kept) {
   const std::string& choice = options.background.value_or("even");
   if (choice == "even") {
     background = EvenBackground(*options.code);
@@ -60,7 +69,10 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
   }
   const std::string& file = choice == "input" ? input : choice;
   CodonCounts pooled{};
-  if (auto error = PoolFile(options, file, pooled)) return error;
+  if (auto error =
+          PoolFile(options, file, pooled, nullptr, reader, choice == "input" ? kept : nullptr)) {
+    return error;
+  }
   background = BackgroundOfCounts(options, std::string(InputName(file)), pooled);
   return std::nullopt;
 }

@@ -18,6 +18,11 @@ SequenceReporter::SequenceReporter(const ReportStyle& style)
   if (style.background != nullptr) expected_.emplace(*style.code, *style.background);
 }
 
+void SequenceReporter::TakeBackground() {
+  expected_.reset();
+  if (style_.background != nullptr) expected_.emplace(*style_.code, *style_.background);
+}
+
 SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
                                                     const SequenceRecord& record) {
   const GeneticCode& code = *style_.code;
@@ -54,6 +59,32 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
   return {analysis_.score, analysis_.score - expected, enc, checks};
 }
 
+namespace {
+
+// What analysing a batch gives, emptied for the batch's next use.
+void ClearResults(SequenceBatch& batch) {
+  batch.score_values.clear();
+  batch.excess_values.clear();
+  batch.enc_values.clear();
+  batch.survey = InputSurvey{};
+  batch.coding = CodingChecks{};
+  batch.pooled = CodonCounts{};
+}
+
+// Counts the codons of a record's body kept in the batch (a body too long to keep was
+// counted as it arrived).
+void CountBody(SequenceBatch& batch, SequenceRecord& record) {
+  if (record.counted) return;
+  CodonReader reader;
+  CountCodons(reader, batch.text.data() + record.body_begin, record.body_end - record.body_begin);
+  record.counts = reader.counts;
+  record.facts.partial_letters = static_cast<std::uint8_t>(reader.frame);
+  record.facts.last_triple = LastTriple(reader);
+  batch.u_letters += reader.u_letters;
+}
+
+}  // namespace
+
 void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run,
                   bool in_order) {
   const ReportOutputs out = in_order ? run
@@ -61,31 +92,13 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
                                                      run.scores ? &batch.scores.buffer : nullptr,
                                                      run.counts ? &batch.counts.buffer : nullptr,
                                                      run.table ? &batch.table.buffer : nullptr};
-  batch.score_values.clear();
-  batch.excess_values.clear();
-  batch.enc_values.clear();
-  batch.survey = InputSurvey{};
-  batch.coding = CodingChecks{};
-  batch.pooled = CodonCounts{};
-  const bool count_only = reporter.count_only();
+  ClearResults(batch);
   const bool plot = reporter.style().plot;
   if (plot) batch.plot.Clear();
   for (std::size_t i = 0; i < batch.size; ++i) {
     SequenceRecord& record = batch.records[i];
-    if (!record.counted) {
-      CodonReader reader;
-      CountCodons(reader, batch.text.data() + record.body_begin,
-                  record.body_end - record.body_begin);
-      record.counts = reader.counts;
-      record.facts.partial_letters = static_cast<std::uint8_t>(reader.frame);
-      record.facts.last_triple = LastTriple(reader);
-      batch.u_letters += reader.u_letters;
-    }
+    CountBody(batch, record);
     record.facts.description = record.description;
-    if (count_only) {
-      for (std::size_t c = 0; c <= kCodonCount; ++c) batch.pooled[c] += record.counts[c];
-      continue;
-    }
     const SequenceReporter::Reported reported = reporter.Report(out, record);
     batch.survey.Add(reported.checks.codons, record.counts[0]);
     batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,
@@ -98,6 +111,15 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
       batch.plot.Add(record.number, *reporter.style().code, reported.checks, reporter.analysis(),
                      reported.excess, reported.enc);
     }
+  }
+}
+
+void PoolBatch(SequenceBatch& batch) {
+  ClearResults(batch);
+  for (std::size_t i = 0; i < batch.size; ++i) {
+    SequenceRecord& record = batch.records[i];
+    CountBody(batch, record);
+    for (std::size_t c = 0; c <= kCodonCount; ++c) batch.pooled[c] += record.counts[c];
   }
 }
 

@@ -22,7 +22,7 @@ struct ReportStyle {
   TableLayout table;
   std::string_view file;                   // the input's name in the table
   const Background* background = nullptr;  // of the expected score, when it is computed
-  bool count_only = false;                 // only pool the counts: no analysis, no output
+  bool count_only = false;                 // only pool the counts (PoolBatch): no output
   bool plot = false;                       // gather what the HTML report shows
   // Work out ENC and GC3s, which only the table, the summary and the HTML report show.
   bool indices = false;
@@ -43,7 +43,8 @@ class SequenceReporter {
   // Writes the count block, order block, score line and table row of one sequence to
   // those of `out` that are not null.
   Reported Report(const ReportOutputs& out, const SequenceRecord& record);
-  bool count_only() const { return style_.count_only; }
+  // Takes the style's background anew (its value has changed), keeping the rest.
+  void TakeBackground();
   const ReportStyle& style() const { return style_; }
   const SequenceAnalysis& analysis() const { return analysis_; }  // of the last sequence
 
@@ -61,5 +62,9 @@ class SequenceReporter {
 // worker), straight into `run`'s outputs.
 void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run,
                   bool in_order);
+
+// Counts the bodies of a filled batch and adds every record's counts to the batch's pooled
+// counts: nothing analysed, nothing written (a count-only pass).
+void PoolBatch(SequenceBatch& batch);
 
 }  // namespace trelba

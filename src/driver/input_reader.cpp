@@ -36,15 +36,21 @@ class InputJob final : public PipelineJob {
 
   void SetWorkers(unsigned workers) { workers_ = workers; }
 
-  // Takes the request of the next input. The workers' scratch space is kept unless the
-  // code, the background or the kind of work has changed.
+  // Takes the request of the next input. A count-only pass leaves the workers' scratch
+  // space as it is; an analysing pass keeps it unless the code has changed, and gives it
+  // anew only a background whose value has changed.
   void Begin(const ReportRequest& request, InputTotals& totals) {
+    outputs_ = request.outputs;
+    totals_ = &totals;
+    write_failed_.store(false);
+    out_of_memory_.store(false);
+    count_only_ = request.style.count_only;
+    if (count_only_) return;
     const Background* const background = request.style.background;
     const bool same_background = background == nullptr
                                      ? !background_.has_value()
                                      : background_.has_value() && *background_ == *background;
-    const bool same = !reporters_.empty() && style_.code == request.style.code && same_background &&
-                      style_.count_only == request.style.count_only;
+    const bool same_code = !reporters_.empty() && style_.code == request.style.code;
     style_ = request.style;
     style_.indices = request.outputs.table != nullptr || request.keep_scores || request.style.plot;
     // The reporters see the job's own copy of the background, whose address does not
@@ -54,11 +60,12 @@ class InputJob final : public PipelineJob {
       if (background != nullptr) background_.emplace(*background);
     }
     style_.background = background_ ? &*background_ : nullptr;
-    outputs_ = request.outputs;
-    totals_ = &totals;
-    write_failed_.store(false);
-    out_of_memory_.store(false);
-    if (same) return;
+    if (same_code) {
+      if (!same_background) {
+        for (SequenceReporter& reporter : reporters_) reporter.TakeBackground();
+      }
+      return;
+    }
     reporters_.clear();
     reporters_.reserve(workers_);
     for (unsigned w = 0; w < workers_; ++w) reporters_.emplace_back(style_);
@@ -71,7 +78,11 @@ class InputJob final : public PipelineJob {
   void Work(std::size_t b, unsigned worker) override {
     if (out_of_memory()) return;
     try {
-      AnalyseBatch(*batches_[b], reporters_[worker], outputs_, reporters_.size() == 1);
+      if (count_only_) {
+        PoolBatch(*batches_[b]);
+      } else {
+        AnalyseBatch(*batches_[b], reporters_[worker], outputs_, reporters_.size() == 1);
+      }
     } catch (const std::bad_alloc&) {
       MarkOutOfMemory();
     }
@@ -91,7 +102,8 @@ class InputJob final : public PipelineJob {
   bool out_of_memory() const { return out_of_memory_.load(); }
 
  private:
-  ReportStyle style_;  // the reporters see it: same address for every input
+  ReportStyle style_;  // of the last analysing pass; the reporters see it at one address
+  bool count_only_ = false;
   std::optional<Background> background_;
   ReportOutputs outputs_;
   InputTotals* totals_ = nullptr;

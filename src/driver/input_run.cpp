@@ -52,7 +52,10 @@ class OneInput {
   bool ChooseBackground() {
     excess_shown_ = options_.table || options_.summary || options_.report;
     if (r_.shared_background != nullptr || !excess_shown_) return true;
-    if (const auto error = trelba::ChooseBackground(options_, argument_, own_background_)) {
+    // The run's reader counts, and a small input's text is kept for its second pass.
+    if (r_.reader == nullptr) r_.reader = std::make_unique<InputReader>(ThreadCount(options_));
+    if (const auto error = trelba::ChooseBackground(options_, argument_, own_background_,
+                                                    r_.reader.get(), &kept_)) {
       return Fail(*error);
     }
     return true;
@@ -93,7 +96,9 @@ class OneInput {
   // Reads the input to its end, its reports and table rows written as it goes.
   bool Read() {
     if (r_.reader == nullptr) r_.reader = std::make_unique<InputReader>(request_.threads);
-    outcome_ = r_.reader->Read(input_, request_);
+    TextSource kept(kept_.text);
+    outcome_ = r_.reader->Read(kept_.whole ? static_cast<ByteSource&>(kept) : input_, request_);
+    kept_ = KeptText{};
     if (outcome_.status == InputOutcome::Status::kReadFailed ||
         outcome_.status == InputOutcome::Status::kNoMemory) {
       return Fail(FileErrorText("reading", name_, CauseOf(outcome_.status, input_)));
@@ -224,6 +229,7 @@ class OneInput {
   InputFile input_;
   bool excess_shown_ = false;
   Background own_background_;
+  KeptText kept_;  // of the background's pass
   ReportSet reports_;
   ReportRequest request_;
   InputOutcome outcome_;
