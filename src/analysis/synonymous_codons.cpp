@@ -124,21 +124,25 @@ double EffectiveNumberOfCodons(const SynonymousCodons& s, const CodonCounts& cou
   return enc > s.sense_codons ? static_cast<double>(s.sense_codons) : enc;
 }
 
-// Every codon's count, and those ending in G or C (even codon indices), less the codons of
-// no synonymous amino acid: a few of them, rather than a test of every codon.
 SynonymousThirds CountSynonymousThirds(const SynonymousCodons& s, const CodonCounts& counts) {
-  std::uint64_t all = 0;
-  std::uint64_t gc = 0;
-  for (std::size_t c = 1; c <= kCodonCount; c += 2) {
-    all += counts[c] + counts[c + 1];
-    gc += counts[c + 1];
+  std::uint64_t codons = 0;
+  std::uint64_t gc3_codons = 0;
+  for (std::size_t c = 1; c <= kCodonCount; ++c) {
+    codons += counts[c];
+    if (s.third_gc[c]) gc3_codons += counts[c];
   }
+  return CountSynonymousThirds(s, counts, codons, gc3_codons);
+}
+
+SynonymousThirds CountSynonymousThirds(const SynonymousCodons& s, const CodonCounts& counts,
+                                       std::uint64_t codons, std::uint64_t gc3_codons) {
+  SynonymousThirds thirds{codons, gc3_codons};
   for (std::size_t i = 0; i < s.other_count; ++i) {
     const std::size_t c = s.others[i];
-    all -= counts[c];
-    if (s.third_gc[c]) gc -= counts[c];
+    thirds.codons -= counts[c];
+    if (s.third_gc[c]) thirds.gc -= counts[c];
   }
-  return {all, gc};
+  return thirds;
 }
 
 double Gc3s(const SynonymousThirds& thirds) {

@@ -68,6 +68,12 @@ struct SynonymousThirds {
 };
 SynonymousThirds CountSynonymousThirds(const SynonymousCodons& synonymous,
                                        const CodonCounts& counts);
+// The same from the counts of every codon together, `codons`, and of those ending in G or C,
+// `gc3_codons` (as CheckCoding has them): the few codons of no synonymous amino acid taken
+// off.
+SynonymousThirds CountSynonymousThirds(const SynonymousCodons& synonymous,
+                                       const CodonCounts& counts, std::uint64_t codons,
+                                       std::uint64_t gc3_codons);
 
 // gc / codons; NaN without codons.
 double Gc3s(const SynonymousThirds& thirds);

@@ -48,7 +48,8 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
   CodingChecks checks = CheckCoding(code, record.counts, record.facts);
   double enc = std::numeric_limits<double>::quiet_NaN();
   if (style_.indices) {
-    checks.thirds = CountSynonymousThirds(synonymous_, record.counts);
+    checks.thirds =
+        CountSynonymousThirds(synonymous_, record.counts, checks.codons, checks.gc3_codons);
     enc = EffectiveNumberOfCodons(synonymous_, record.counts);
   }
   if (out.table != nullptr) {
