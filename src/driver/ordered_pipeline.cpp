@@ -54,13 +54,14 @@ bool OrderedPipeline::WorkHere(std::unique_lock<std::mutex>& lock) {
   job_.Work(next.batch, caller());
   lock.lock();
   done_.push_back(next);
-  if (!writing_) {
-    writing_ = true;
-    lock.unlock();
-    WriteReady();
-    lock.lock();
-  }
+  // The writing is the threads': a write that waits for the disk must not stop the reading.
+  if (WritePending()) work_ready_.notify_one();
   return true;
+}
+
+bool OrderedPipeline::WritePending() const {
+  return !writing_ && std::any_of(done_.begin(), done_.end(),
+                                  [&](const Submitted& s) { return s.position == next_write_; });
 }
 
 std::size_t OrderedPipeline::Take() {
@@ -132,8 +133,15 @@ void OrderedPipeline::Run(unsigned worker) {
     Submitted next{};
     {
       std::unique_lock lock(mutex_);
-      work_ready_.wait(lock, [&] { return closed_ || !work_.empty(); });
-      if (work_.empty()) return;
+      work_ready_.wait(lock, [&] { return closed_ || !work_.empty() || WritePending(); });
+      if (work_.empty()) {
+        if (!WritePending()) return;  // closed, with nothing left
+        // A batch the caller worked on is next in order: write it, and what follows.
+        writing_ = true;
+        lock.unlock();
+        WriteReady();
+        continue;
+      }
       next = work_.front();
       work_.erase(work_.begin());
     }

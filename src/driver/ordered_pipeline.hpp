@@ -76,9 +76,11 @@ class OrderedPipeline {
 
  private:
   void Run(unsigned worker);
-  // Works on the oldest submitted batch in the caller's thread, and writes what is ready
-  // when no worker is writing; false when no batch waits. `lock` holds mutex_.
+  // Works on the oldest submitted batch in the caller's thread and leaves it to a thread to
+  // write; false when no batch waits. `lock` holds mutex_.
   bool WorkHere(std::unique_lock<std::mutex>& lock);
+  // Whether the batch next in order is done and no thread is writing; under mutex_.
+  bool WritePending() const;
   void WriteReady();
   unsigned caller() const { return workers_ - 1; }  // the caller's worker number
 
