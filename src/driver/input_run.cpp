@@ -89,7 +89,11 @@ class OneInput {
       r_.run.table_failed = true;
       return Fail(*error);
     }
-    if (r_.run.table() != nullptr) request_.outputs.table = &r_.staged_table;
+    if (OutputBuffer* table = r_.run.table()) {
+      r_.rows_direct = !UsesReference() && table->CanTruncate();
+      r_.rows_start = table->size();
+      request_.outputs.table = r_.rows_direct ? table : &r_.staged_table;
+    }
     return true;
   }
 
@@ -147,6 +151,7 @@ class OneInput {
       const FailureCause& cause = released ? table->error() : r_.staged.error();
       return Fail(FileErrorText("writing", OutputName(*options_.table), cause));
     }
+    r_.rows_direct = false;  // the rows stay
     return true;
   }
 
@@ -211,8 +216,7 @@ class OneInput {
 
   bool Fail(const std::string& error) {
     std::fputs((error + "\n").c_str(), stderr);
-    r_.staged_table.Clear();
-    r_.staged.Drop();
+    DropInputRows(r_);
     row_.error = error;
     if (r_.run.summary() != nullptr) WriteSummaryRow(*r_.run.summary(), row_, r_.layout);
     r_.run.AddToPage({row_, nullptr});
@@ -238,6 +242,13 @@ class OneInput {
 };
 
 }  // namespace
+
+void DropInputRows(InputRun& r) {
+  r.staged_table.Clear();
+  r.staged.Drop();
+  if (r.rows_direct) r.run.table()->Truncate(r.rows_start);  // or the table has failed
+  r.rows_direct = false;
+}
 
 bool ReportOneInput(InputRun& r, std::size_t index) {
   OneInput input(r, index);

@@ -119,8 +119,7 @@ int ReportAllInputs(const Options& options) {
       all_read = ReportOneInput(r, i) && all_read;
     } catch (const std::bad_alloc&) {
       // Outside the pipeline (which tells its own): the input's outputs are gone with it.
-      r.staged_table.Clear();
-      r.staged.Drop();
+      DropInputRows(r);
       FileError("reading", InputName(options.inputs[i]), FailureCause{0, kOutOfMemory});
       all_read = false;
     }
