@@ -147,6 +147,16 @@ def main():
     def path(name):
         return os.path.join(work, name)
 
+    def make_folder(name, count, make_one):
+        """Makes the inputs of `name` once, `make_one(folder, i)` each; its path."""
+        folder = path(name)
+        if not os.path.exists(os.path.join(folder, "done")):
+            os.makedirs(folder, exist_ok=True)
+            for i in range(count):
+                make_one(folder, i)
+            open(os.path.join(folder, "done"), "w").close()
+        return folder
+
     def make_input(name, n, length, seed):
         if not os.path.exists(path(name)):
             subprocess.run([make, path(name), str(n), str(length), str(seed)], check=True)
@@ -227,18 +237,14 @@ def main():
 
     # Many small inputs: no more at the default threads than at -j 1.
     if "s" in wanted:
-        folder = path("small")
         count = 1000
-        if not os.path.exists(os.path.join(folder, "done")):
-            os.makedirs(folder, exist_ok=True)
-            for i in range(count):
-                subprocess.run([make, os.path.join(folder, "s%04d.fa" % i), "4", "999",
-                                str(1000 + i)], check=True)
+        folder = make_folder("small", count, lambda folder, i: subprocess.run(
+            [make, os.path.join(folder, "s%04d.fa" % i), "4", "999", str(1000 + i)], check=True))
+        if not os.path.exists(path("small_together.fa")):
             with open(path("small_together.fa"), "wb") as together:
                 for i in range(count):
                     with open(os.path.join(folder, "s%04d.fa" % i), "rb") as part:
                         together.write(part.read())
-            open(os.path.join(folder, "done"), "w").close()
         inputs = [os.path.join("small", "s%04d.fa" % i) for i in range(count)]
         outputs = ["--no-reports", "-T", "small.tsv", "--summary", "small_summary.tsv"]
         commands = []
@@ -260,16 +266,14 @@ def main():
 
     # A collection of gzipped inputs against the limit of the cores.
     if "g" in wanted:
-        folder = path("collection")
         count = 120
-        if not os.path.exists(os.path.join(folder, "done")):
-            os.makedirs(folder, exist_ok=True)
-            for i in range(count):
-                name = os.path.join(folder, "g%03d.fa" % i)
-                subprocess.run([make, name, "1000", "999", str(5000 + i)], check=True)
-                with open(name, "rb") as src, gzip.open(name + ".gz", "wb", compresslevel=6) as dst:
-                    dst.write(src.read())
-            open(os.path.join(folder, "done"), "w").close()
+
+        def genome(folder, i):
+            name = os.path.join(folder, "g%03d.fa" % i)
+            subprocess.run([make, name, "1000", "999", str(5000 + i)], check=True)
+            with open(name, "rb") as src, gzip.open(name + ".gz", "wb", compresslevel=6) as dst:
+                dst.write(src.read())
+        make_folder("collection", count, genome)
         gzipped = [os.path.join("collection", "g%03d.fa.gz" % i) for i in range(count)]
         texts = [os.path.join("collection", "g%03d.fa" % i) for i in range(count)]
         out = ["-o", "collection_out/"]

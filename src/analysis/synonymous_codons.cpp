@@ -78,6 +78,13 @@ void SumClassF(const std::uint8_t* codons, unsigned k, unsigned acids, const Cod
   }
 }
 
+using SumClass = void (*)(const std::uint8_t*, unsigned, unsigned, const CodonCounts&, double&,
+                          unsigned&);
+// By k: loops of known length for the usual sizes of class, the others SumClassF<0>.
+constexpr std::array<SumClass, 7> kSumClass = {SumClassF<0>, SumClassF<0>, SumClassF<2>,
+                                               SumClassF<3>, SumClassF<4>, SumClassF<0>,
+                                               SumClassF<6>};
+
 }  // namespace
 
 double EffectiveNumberOfCodons(const SynonymousCodons& s, const CodonCounts& counts) {
@@ -89,23 +96,8 @@ double EffectiveNumberOfCodons(const SynonymousCodons& s, const CodonCounts& cou
     const SynonymousCodons::Class& c = s.classes[i];
     const std::uint8_t* const codons = s.class_codons.data() + c.first;
     double sum = 0.0;
-    switch (c.k) {
-      case 2:
-        SumClassF<2>(codons, c.k, c.size, counts, sum, f_count[i]);
-        break;
-      case 3:
-        SumClassF<3>(codons, c.k, c.size, counts, sum, f_count[i]);
-        break;
-      case 4:
-        SumClassF<4>(codons, c.k, c.size, counts, sum, f_count[i]);
-        break;
-      case 6:
-        SumClassF<6>(codons, c.k, c.size, counts, sum, f_count[i]);
-        break;
-      default:
-        SumClassF<0>(codons, c.k, c.size, counts, sum, f_count[i]);
-        break;
-    }
+    const SumClass sum_class = c.k < kSumClass.size() ? kSumClass[c.k] : SumClassF<0>;
+    sum_class(codons, c.k, c.size, counts, sum, f_count[i]);
     means[i] = f_count[i] == 0 ? kNotANumber : sum / f_count[i];
   }
   // The mean F of the class of k codons; NaN when there is no such class.
