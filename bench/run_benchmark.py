@@ -42,14 +42,20 @@ CORES = os.cpu_count() or 1
 SUMMARY = []  # (figure, time, limit, what the limit is, target)
 
 
-def measure(argv, cwd, stdout_name=None, clean=()):
-    """Wall seconds, peak RSS (KiB) and CPU seconds of one run."""
-    for name in clean:
+def remove(cwd, names):
+    for name in names:
         if os.path.exists(os.path.join(cwd, name)):
             os.remove(os.path.join(cwd, name))
+
+
+def measure(argv, cwd, stdout_name=None, clean=()):
+    """Wall seconds, peak RSS (KiB) and CPU seconds of one run. Its outputs are removed
+    before it and right after it, so that no run pays for writing back another's."""
+    remove(cwd, clean)
     cmd = [MEASURE] + (["--stdout", stdout_name] if stdout_name else []) + argv
     done = subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                           text=True)
+    remove(cwd, clean)
     if done.returncode != 0:
         sys.exit("%s failed" % " ".join(argv[:6]))
     seconds, kib, cpu = done.stdout.split()
@@ -191,7 +197,6 @@ def main():
                 labels.append("Trelba " + ("(default threads)" if not flags else "-j " + threads)
                               + suffix)
         results = by_turns(commands, work, args.runs)
-        os.remove(path("copy.out"))
         print("%s: %.1f MB" % (label, size / 1e6))
         floor = results[0].wall
         for i, result in enumerate(results):
