@@ -230,21 +230,22 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
     WriteTableHeader(*out.table, request.style.table);
   }
 
-  // The input's first batch is held back until a second one comes: an input of one batch
-  // (a small file) is analysed in this thread, without a handoff to a worker.
+  // A batch goes to the workers as soon as it is full. The last one, handed on at the
+  // input's end, is held when no other went before it: an input of one batch (a small
+  // file) is analysed in this thread, without a handoff to a worker, and a larger one
+  // keeps the workers busy from its first batch on.
   std::optional<std::size_t> held;
-  bool first = pipeline->workers() > 1;
+  bool ending = false;
+  bool submitted = false;
   BatchFiller filler(
       {out.table != nullptr, request.style.table.description},
       [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
       [&](SequenceBatch& batch) {
-        if (first) {
-          first = false;
+        if (ending && !submitted) {
           held = batch.slot;
           return;
         }
-        if (held) pipeline->Submit(*held);
-        held.reset();
+        submitted = true;
         pipeline->Submit(batch.slot);
       });
   FastaScanner& scanner = outcome.scanner;
@@ -274,6 +275,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
     job.MarkOutOfMemory();
   }
   if (prefetch_ != nullptr && prefetch_->out_of_memory()) job.MarkOutOfMemory();
+  ending = true;
   filler.Flush();
   if (held) pipeline->RunHere(*held);
   pipeline->Drain();
