@@ -1,6 +1,7 @@
-// Runs one command and prints its wall time in seconds and its peak resident set in KiB,
-// "SECONDS KIB", measured for the command alone (the child is started with posix_spawn,
-// so the measuring process's own memory is not counted).
+// Runs one command and prints its wall time in seconds, its peak resident set in KiB and
+// the processor time it took (user and system, every thread), "SECONDS KIB CPU_SECONDS",
+// measured for the command alone (the child is started with posix_spawn, so the measuring
+// process's own memory is not counted).
 //
 // usage: measure [--stdout FILE] COMMAND [ARGS...]
 #include <fcntl.h>
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
   struct rusage usage {};
   wait4(pid, &status, 0, &usage);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  std::printf("%.6f %ld\n", elapsed.count(), usage.ru_maxrss);
+  const auto seconds = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+  };
+  std::printf("%.6f %ld %.6f\n", elapsed.count(), usage.ru_maxrss,
+              seconds(usage.ru_utime) + seconds(usage.ru_stime));
   return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }

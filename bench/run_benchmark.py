@@ -1,27 +1,37 @@
 #!/usr/bin/env python3
-"""Times Trelba against two floors and a naive baseline, at the default thread count and at
-each of --threads.
+"""Times Trelba against the limits of the machine it runs on, and prints each figure as a
+ratio to its limit.
 
-usage: bench/run_benchmark.py [BUILD_DIR] [--runs 5] [--work DIR] [--quick]
+usage: bench/run_benchmark.py [BUILD_DIR] [--runs 5] [--work DIR] [--quick] [--only LETTERS]
                               [--threads 1,2] [--baseline OTHER_BUILD_DIR]
 
 Generates synthetic inputs with make_fasta (fixed seeds): (a) 50,000 sequences of 999 nt,
-(c) 500,000 of 300 nt and (f) 2,000,000 of 60 nt (short genes: more output per input
-byte), (d) (a) gzipped as one member, (e) (a) in bgzip's blocks (members of at most 64 KiB,
-each naming its size), and (a) with --table. For each it reports the median wall time over
-the runs (whole process), MB/s of input and peak RSS of `cat in > out`, of reading the input
-in 64 KiB blocks while writing as many bytes as the reports hold (bench/copy_floor: the
-floor), and of Trelba at the default thread count and at each -j of --threads, every line
-with its ratio to the floor. With --baseline, the other build's Trelba runs beside this one,
-run for run (A B A B), and each line shows both. Report files are removed before every run,
-so each run creates its files as a user's would. Then the nanoseconds per call of the
-analysis's own logarithm and exponential beside the C library's (bench/natural_log_cost,
-bench/exponential_cost), what the score's exact null variance adds per sequence of (a)
-(bench/score_variance_cost), and peak memory by input size. 1,000,000 sequences and a 2 GB input: bench/scale_check.sh.
+(c) 500,000 of 300 nt, (f) 2,000,000 of 60 nt (short genes: more output per input byte);
+(a) compressed: (d) gzip as one member, (e) in bgzip's blocks (BGZF), (z) zstd where the
+zstd tool is found; (s) 1,000 small inputs of 4 genes each; (g) a collection of 120
+gzipped inputs of 1,000 genes each; (t) (a) with --table and its options.
+
+Every case runs its commands by turns (A B C A B C ...), `--runs` times, and takes the
+median wall time of each, so that a change in the machine's load reaches all of them alike.
+The limits:
+  plain input    the floor: reading the input in 64 KiB blocks while writing as many bytes
+                 as the reports hold (bench/copy_floor);
+  compressed     max(plain wall, (plain CPU + decoder CPU) / cores): the plain input's run
+                 at the default threads, and the program's own decoder reading the
+                 compressed file on one thread (bench/decode_only);
+  small inputs   the same inputs at -j 1, and their concatenation in one file (-T --summary,
+                 no reports: the inputs' handling, not the file system's);
+  options        the run without them on (a).
+The load average is printed at the start and the end of the sitting. With --baseline, the
+other build's Trelba runs beside this one in every case and each line shows both. Then,
+unless --quick, the nanoseconds per call of the analysis's own logarithm and exponential,
+what the score's exact null variance adds per sequence of (a) (bench/score_variance_cost),
+and peak memory by input size. 1,000,000 sequences and a 2 GB input: bench/scale_check.sh.
 """
 import argparse
 import gzip
 import os
+import shutil
 import statistics
 import struct
 import subprocess
@@ -29,51 +39,56 @@ import sys
 import zlib
 
 MEASURE = None
+CORES = os.cpu_count() or 1
+SUMMARY = []  # (figure, time, limit, what the limit is, target)
+
+
+def remove(cwd, names):
+    for name in names:
+        if os.path.exists(os.path.join(cwd, name)):
+            os.remove(os.path.join(cwd, name))
 
 
 def measure(argv, cwd, stdout_name=None, clean=()):
-    for name in clean:
-        if os.path.exists(os.path.join(cwd, name)):
-            os.remove(os.path.join(cwd, name))
+    """Wall seconds, peak RSS (KiB) and CPU seconds of one run. Its outputs are removed
+    before it and right after it, so that no run pays for writing back another's."""
+    remove(cwd, clean)
     cmd = [MEASURE] + (["--stdout", stdout_name] if stdout_name else []) + argv
     done = subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                           text=True)
+    remove(cwd, clean)
     if done.returncode != 0:
-        sys.exit("%s failed" % " ".join(argv))
-    seconds, kib = done.stdout.split()
-    return float(seconds), int(kib)
+        sys.exit("%s failed" % " ".join(argv[:6]))
+    seconds, kib, cpu = done.stdout.split()
+    return float(seconds), int(kib), float(cpu)
 
 
-def run(label, argv, cwd, runs, size, stdout_name=None, clean=(), floor=None):
-    times, peak = [], 0
+class Result:
+    def __init__(self, times, cpus, peak):
+        self.wall = statistics.median(times)
+        self.cpu = statistics.median(cpus)
+        self.peak = peak
+
+
+def by_turns(commands, cwd, runs):
+    """Runs each (argv, stdout_name, clean) of `commands` in turn, `runs` times."""
+    times = [[] for _ in commands]
+    cpus = [[] for _ in commands]
+    peaks = [0 for _ in commands]
     for _ in range(runs):
-        t, rss = measure(argv, cwd, stdout_name, clean)
-        times.append(t)
-        peak = max(peak, rss)
-    median = statistics.median(times)
-    print("%-34s %9.3f s %9.1f MB/s %8.1f MB peak RSS%s"
-          % (label, median, size / 1e6 / median, peak / 1024.0,
-             "   %5.2f x floor" % (median / floor) if floor else ""))
-    return median
-
-
-def run_pair(label, argvs, cwd, runs, size, clean, floor):
-    """Runs each command of `argvs` in turn, `runs` times (A B A B); one line per command."""
-    times = [[] for _ in argvs]
-    peaks = [0 for _ in argvs]
-    for _ in range(runs):
-        for i, argv in enumerate(argvs):
-            t, rss = measure(argv, cwd, None, clean)
+        for i, (argv, stdout_name, clean) in enumerate(commands):
+            t, rss, cpu = measure(argv, cwd, stdout_name, clean)
             times[i].append(t)
+            cpus[i].append(cpu)
             peaks[i] = max(peaks[i], rss)
-    medians = [statistics.median(t) for t in times]
-    for i, median in enumerate(medians):
-        name = label if i == 0 else "  (baseline)"
-        print("%-34s %9.3f s %9.1f MB/s %8.1f MB peak RSS   %5.2f x floor"
-              % (name, median, size / 1e6 / median, peaks[i] / 1024.0, median / floor))
-    if len(medians) > 1:
-        print("%-34s %9.2f x the baseline's time" % ("", medians[0] / medians[1]))
-    return medians[0]
+    return [Result(times[i], cpus[i], peaks[i]) for i in range(len(commands))]
+
+
+def line(label, result, size=None, limit=None, limit_name=""):
+    rate = "%9.1f MB/s" % (size / 1e6 / result.wall) if size else " " * 14
+    ratio = "   %5.2f x %s" % (result.wall / limit, limit_name) if limit else ""
+    print("  %-36s %8.3f s %8.3f s CPU%s %7.1f MB%s"
+          % (label, result.wall, result.cpu, rate, result.peak / 1024.0, ratio))
 
 
 def write_bgzf(source, target, block=65280):
@@ -97,7 +112,14 @@ def write_bgzf(source, target, block=65280):
 
 
 def report_bytes(cwd, names):
-    return sum(os.path.getsize(os.path.join(cwd, n)) for n in names if os.path.exists(os.path.join(cwd, n)))
+    return sum(os.path.getsize(os.path.join(cwd, n)) for n in names
+               if os.path.exists(os.path.join(cwd, n)))
+
+
+def reports_of(name, extra=()):
+    return [name + ext for ext in (".iik", ".ok", ".freq")] + \
+        [extra[i + 1] for i, word in enumerate(extra) if word in ("--table", "-T", "--summary",
+                                                                    "--report")]
 
 
 def main():
@@ -106,104 +128,221 @@ def main():
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--work", default="/tmp/trelba-bench")
     parser.add_argument("--quick", action="store_true",
-                        help="skip (c), (f) and the naive baseline")
-    parser.add_argument("--threads", default="1,2",
-                        help="thread counts to time beside the default, e.g. 1,2,4,8,16")
+                        help="skip (c), (f), the naive baseline, the costs per call and memory "
+                             "by size")
+    parser.add_argument("--threads", default="1",
+                        help="thread counts to time beside the default on plain input, e.g. "
+                             "1,2,4,8,16")
     parser.add_argument("--baseline", help="another build whose Trelba runs beside this one")
-    parser.add_argument("--only", help="the cases to run, by letter, e.g. acf")
+    parser.add_argument("--only", help="the cases to run, by letter, e.g. acfdezsgt")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
     trelba = os.path.join(build, "Trelba")
     other = os.path.join(os.path.abspath(args.baseline), "Trelba") if args.baseline else None
-    naive = os.path.join(build, "bench", "naive_trelba")
+    programs = [trelba] + ([other] if other else [])
+    names = ["", "  (baseline)"]
     make = os.path.join(build, "bench", "make_fasta")
     floor_tool = os.path.join(build, "bench", "copy_floor")
+    decode_tool = os.path.join(build, "bench", "decode_only")
     global MEASURE
     MEASURE = os.path.join(build, "bench", "measure")
-    os.makedirs(args.work, exist_ok=True)
+    work = args.work
+    os.makedirs(work, exist_ok=True)
     thread_counts = [t for t in args.threads.split(",") if t]
+    wanted = set(args.only or ("adezsgt" if args.quick else "acfdezsgt"))
+
+    def path(name):
+        return os.path.join(work, name)
+
+    def make_folder(name, count, make_one):
+        """Makes the inputs of `name` once, `make_one(folder, i)` each; its path."""
+        folder = path(name)
+        if not os.path.exists(os.path.join(folder, "done")):
+            os.makedirs(folder, exist_ok=True)
+            for i in range(count):
+                make_one(folder, i)
+            open(os.path.join(folder, "done"), "w").close()
+        return folder
 
     def make_input(name, n, length, seed):
-        path = os.path.join(args.work, name)
-        if not os.path.exists(path):
-            subprocess.run([make, path, str(n), str(length), str(seed)], check=True)
+        if not os.path.exists(path(name)):
+            subprocess.run([make, path(name), str(n), str(length), str(seed)], check=True)
         return name
 
+    load = os.getloadavg()
+    print("load average at the start: %.2f %.2f %.2f; %d cores; median of %d runs by turns%s\n"
+          % (load[0], load[1], load[2], CORES, args.runs,
+             "; the baseline runs beside it" if other else ""))
+
     a = make_input("synthetic_50000.fa", 50000, 999, 1)
-    gz = a + ".gz"
-    if not os.path.exists(os.path.join(args.work, gz)):
-        with open(os.path.join(args.work, a), "rb") as src, \
-                gzip.open(os.path.join(args.work, gz), "wb", compresslevel=6) as dst:
-            dst.write(src.read())
-    bgz = a + ".bgz.gz"
-    if not os.path.exists(os.path.join(args.work, bgz)):
-        write_bgzf(os.path.join(args.work, a), os.path.join(args.work, bgz))
-    cases = [("a", "(a) 50,000 x 999 nt", a, [])]
-    if not args.quick:
-        cases.append(("c", "(c) 500,000 x 300 nt",
-                      make_input("short_500000.fa", 500000, 300, 2), []))
-        cases.append(("f", "(f) 2,000,000 x 60 nt",
-                      make_input("short_2000000.fa", 2000000, 60, 3), []))
-    cases.append(("d", "(d) (a) gzipped", gz, []))
-    cases.append(("e", "(e) (a) in bgzip's blocks", bgz, []))
-    cases.append(("t", "(a) with --table", a, ["--table", "table.tsv"]))
-    if args.only:
-        cases = [case for case in cases if case[0] in args.only]
 
-    def outputs(name, extra):
-        return [name + ext for ext in (".iik", ".ok", ".freq")] + \
-            (["table.tsv"] if "--table" in extra else [])
-
-    print("median of %d runs; every Trelba line with its ratio to the floor (reading the "
-          "input in 64 KiB blocks while writing the reports' bytes: copy_floor)%s\n"
-          % (args.runs, "; the baseline runs beside it, A B A B" if other else ""))
-    results = {}
-    for letter, label, name, extra in cases:
-        size = os.path.getsize(os.path.join(args.work, name))
-        print("%s: %.1f MB" % (label, size / 1e6))
-        subprocess.run([trelba, "-j", "1"] + extra + [name], cwd=args.work, check=True,
-                       stderr=subprocess.DEVNULL)
-        written = report_bytes(args.work, outputs(name, extra))
-        cat = run("  cat in > out", ["cat", name], args.work, args.runs, size,
-                  stdout_name="copy.out", clean=["copy.out"])
-        floor = run("  floor: read + write %.0f MB" % (written / 1e6),
-                    [floor_tool, name, "copy.out", str(written)], args.work, args.runs, size,
-                    clean=["copy.out"])
-        os.remove(os.path.join(args.work, "copy.out"))
+    # Plain input against the floor.
+    for letter, label, name in (("a", "(a) 50,000 x 999 nt", a),
+                                ("c", "(c) 500,000 x 300 nt", "short_500000.fa"),
+                                ("f", "(f) 2,000,000 x 60 nt", "short_2000000.fa")):
+        if letter not in wanted:
+            continue
+        if letter == "c":
+            make_input(name, 500000, 300, 2)
+        if letter == "f":
+            make_input(name, 2000000, 60, 3)
+        size = os.path.getsize(path(name))
+        subprocess.run([trelba, "-j", "1", name], cwd=work, check=True, stderr=subprocess.DEVNULL)
+        written = report_bytes(work, reports_of(name))
+        commands = [([floor_tool, name, "copy.out", str(written)], None, ["copy.out"])]
+        labels = ["floor: read + write %.0f MB" % (written / 1e6)]
         for threads in ["default"] + thread_counts:
             flags = [] if threads == "default" else ["-j", threads]
-            argvs = [[trelba] + flags + extra + [name]]
-            if other:
-                argvs.append([other] + flags + extra + [name])
-            t = run_pair("  Trelba " + ("(default threads)" if not flags else "-j " + threads),
-                         argvs, args.work, args.runs, size, outputs(name, extra), floor)
-            results[(letter, threads)] = t
-        print("    default threads = %.2f x cat\n" % (results[(letter, "default")] / cat))
-
-    if args.threads == "1,2,4,8,16" or len(thread_counts) > 2:
-        print("scaling: time at -j N / time at -j %s" % thread_counts[0])
-        print("%-28s" % "" + "".join("%8s" % ("-j " + t) for t in thread_counts))
-        for letter, label, _, _ in cases:
-            first = results[(letter, thread_counts[0])]
-            print("%-28s" % label + "".join("%8.2f" % (results[(letter, t)] / first)
-                                            for t in thread_counts))
+            for program, suffix in zip(programs, names):
+                commands.append(([program] + flags + [name], None, reports_of(name)))
+                labels.append("Trelba " + ("(default threads)" if not flags else "-j " + threads)
+                              + suffix)
+        results = by_turns(commands, work, args.runs)
+        print("%s: %.1f MB" % (label, size / 1e6))
+        floor = results[0].wall
+        for i, result in enumerate(results):
+            line(labels[i], result, size, floor if i else None, "the floor")
+        SUMMARY.append((label, results[1].wall, floor, "the floor", 2.0))
+        if other:
+            SUMMARY.append((label + ", baseline", results[2].wall, floor, "the floor", None))
         print()
-    if ("a", "default") in results:
-        plain = results[("a", "default")]
-        for letter, what in (("d", "gzipped"), ("e", "bgzip's blocks")):
-            if (letter, "default") in results:
-                print("%s / plain at the default threads: %.2f x"
-                      % (what, results[(letter, "default")] / plain))
-        if ("t", "default") in results:
-            print("--table adds %.0f %% at the default threads\n"
-                  % (100.0 * (results[("t", "default")] - plain) / plain))
 
-    if not args.quick:
-        base = run("naive baseline (>>, endl, tables) on (a)", [naive, a], args.work, args.runs,
-                   os.path.getsize(os.path.join(args.work, a)), clean=outputs(a, []))
-        if ("a", "1") in results:
-            print("naive / Trelba -j 1: %.1f x\n" % (base / results[("a", "1")]))
+    # Compressed (a) against the physical limit of the cores.
+    compressed = []
+    if "d" in wanted:
+        gz = a + ".gz"
+        if not os.path.exists(path(gz)):
+            with open(path(a), "rb") as src, gzip.open(path(gz), "wb", compresslevel=6) as dst:
+                dst.write(src.read())
+        compressed.append(("d", "(d) (a) gzipped", gz))
+    if "e" in wanted:
+        bgz = a + ".bgz.gz"
+        if not os.path.exists(path(bgz)):
+            write_bgzf(path(a), path(bgz))
+        compressed.append(("e", "(e) (a) in bgzip's blocks", bgz))
+    if "z" in wanted and shutil.which("zstd"):
+        zst = a + ".zst"
+        if not os.path.exists(path(zst)):
+            subprocess.run(["zstd", "-q", "-3", path(a), "-o", path(zst)], check=True)
+        compressed.append(("z", "(z) (a) in zstd", zst))
+    for letter, label, name in compressed:
+        commands = [([decode_tool, name], None, [])]
+        commands += [([program, name], None, reports_of(name)) for program in programs]
+        commands.append(([trelba, a], None, reports_of(a)))
+        results = by_turns(commands, work, args.runs)
+        decoder, ours, plain_now = results[0], results[1], results[-1]
+        limit = max(plain_now.wall, (plain_now.cpu + decoder.cpu) / CORES)
+        print("%s: %.1f MB; limit max(plain wall, (plain CPU + decoder CPU) / %d) = %.3f s"
+              % (label, os.path.getsize(path(name)) / 1e6, CORES, limit))
+        line("decoder alone, one thread", decoder)
+        line("plain (a), default threads", plain_now)
+        for i, suffix in enumerate(names[:len(programs)]):
+            line("Trelba (default threads)" + suffix, results[1 + i], None, limit, "the limit")
+        SUMMARY.append((label, ours.wall, limit, "the limit", 1.15))
+        print()
 
+    # Many small inputs: no more at the default threads than at -j 1.
+    if "s" in wanted:
+        count = 1000
+        folder = make_folder("small", count, lambda folder, i: subprocess.run(
+            [make, os.path.join(folder, "s%04d.fa" % i), "4", "999", str(1000 + i)], check=True))
+        if not os.path.exists(path("small_together.fa")):
+            with open(path("small_together.fa"), "wb") as together:
+                for i in range(count):
+                    with open(os.path.join(folder, "s%04d.fa" % i), "rb") as part:
+                        together.write(part.read())
+        inputs = [os.path.join("small", "s%04d.fa" % i) for i in range(count)]
+        outputs = ["--no-reports", "-T", "small.tsv", "--summary", "small_summary.tsv"]
+        commands = []
+        for program in programs:
+            commands.append(([program] + outputs + inputs, None, []))
+        commands.append(([trelba, "-j", "1"] + outputs + inputs, None, []))
+        commands.append(([trelba] + outputs + ["small_together.fa"], None, []))
+        results = by_turns(commands, work, args.runs)
+        ours, one, together = results[0], results[-2], results[-1]
+        print("(s) %d inputs of 4 genes, -T --summary --no-reports" % count)
+        for i, suffix in enumerate(names[:len(programs)]):
+            line("Trelba (default threads)" + suffix, results[i], None, one.wall, "-j 1")
+        line("Trelba -j 1", one)
+        line("their concatenation, default threads", together, None, None)
+        print("  default threads / their concatenation: %.2f x\n" % (ours.wall / together.wall))
+        SUMMARY.append(("(s) 1,000 small inputs", ours.wall, one.wall, "-j 1", 1.05))
+        SUMMARY.append(("(s) 1,000 small inputs", ours.wall, together.wall,
+                        "their concatenation", None))
+
+    # A collection of gzipped inputs against the limit of the cores.
+    if "g" in wanted:
+        count = 120
+
+        def genome(folder, i):
+            name = os.path.join(folder, "g%03d.fa" % i)
+            subprocess.run([make, name, "1000", "999", str(5000 + i)], check=True)
+            with open(name, "rb") as src, gzip.open(name + ".gz", "wb", compresslevel=6) as dst:
+                dst.write(src.read())
+        make_folder("collection", count, genome)
+        gzipped = [os.path.join("collection", "g%03d.fa.gz" % i) for i in range(count)]
+        texts = [os.path.join("collection", "g%03d.fa" % i) for i in range(count)]
+        out = ["-o", "collection_out/"]
+        commands = [([decode_tool] + gzipped, None, [])]
+        commands += [([program] + out + gzipped, None, []) for program in programs]
+        commands.append(([trelba] + out + texts, None, []))
+        results = by_turns(commands, work, args.runs)
+        decoder, ours, plain_now = results[0], results[1], results[-1]
+        limit = max(plain_now.wall, (plain_now.cpu + decoder.cpu) / CORES)
+        print("(g) %d gzipped inputs of 1,000 x 999 nt; limit %.3f s" % (count, limit))
+        line("decoder alone, one thread", decoder)
+        line("the same inputs uncompressed", plain_now)
+        for i, suffix in enumerate(names[:len(programs)]):
+            line("Trelba (default threads)" + suffix, results[1 + i], None, limit, "the limit")
+        SUMMARY.append(("(g) 120 gzipped inputs", ours.wall, limit, "the limit", 1.15))
+        print()
+        shutil.rmtree(path("collection_out"), ignore_errors=True)
+
+    # Options on (a), each against the run without it.
+    if "t" in wanted:
+        table = ["-T", "table.tsv"]
+        every = table + ["--counts", "--summary", "summary.tsv", "--report", "page.html",
+                         "--background", "input"]
+        variants = [("without options", []), ("-T", table),
+                    ("--background input -T", ["--background", "input"] + table),
+                    ("-T --counts --summary --report --background input", every)]
+        commands = []
+        for _, extra in variants:
+            for program in programs:
+                commands.append(([program] + extra + [a], None, reports_of(a, extra)))
+        results = by_turns(commands, work, args.runs)
+        print("(t) options on (a), default threads")
+        n = len(programs)
+        for v, (label, _) in enumerate(variants):
+            for i, suffix in enumerate(names[:n]):
+                base = results[i].wall if v else None
+                line(label[:36 - len(suffix)] + suffix, results[v * n + i], None, base,
+                     "without")
+        SUMMARY.append(("(t) -T on (a)", results[n].wall, results[0].wall, "without -T", 1.25))
+        SUMMARY.append(("(t) --background input -T", results[2 * n].wall, results[n].wall,
+                        "-T alone", None))
+        print("  peak RSS with every option: %.1f MB (target: under 16 MB)\n"
+              % (results[3 * n].peak / 1024.0))
+        SUMMARY.append(("(t) every option, peak RSS MB", results[3 * n].peak / 1024.0, 16.0,
+                        "16 MB", 1.0))
+
+    print("%-34s %9s %9s  %-22s %7s %8s" % ("figure", "time", "limit", "limit is", "ratio",
+                                             "target"))
+    for figure, time, limit, limit_name, target in SUMMARY:
+        ratio = time / limit
+        print("%-34s %9.3f %9.3f  %-22s %6.2fx %8s" % (
+            figure, time, limit, limit_name, ratio,
+            ("<= %.2fx %s" % (target, "met" if ratio <= target else "NOT met")) if target else ""))
+    load = os.getloadavg()
+    print("\nload average at the end: %.2f %.2f %.2f\n" % load)
+
+    if args.quick or args.only:
+        return
+    naive = os.path.join(build, "bench", "naive_trelba")
+    results = by_turns([([naive, a], None, reports_of(a)), ([trelba, "-j", "1", a], None,
+                                                             reports_of(a))], work, args.runs)
+    print("naive baseline (>>, endl, tables) on (a): %.3f s, %.1f x Trelba -j 1\n"
+          % (results[0].wall, results[0].wall / results[1].wall))
     print("the analysis's logarithm against the C library's, per call:")
     subprocess.run([os.path.join(build, "bench", "natural_log_cost")], check=True)
     print("and its exponential:")
@@ -213,13 +352,12 @@ def main():
         subprocess.run([os.path.join(build, "bench", "score_variance_cost"),
                         os.path.join(args.work, a), background], check=True)
     print()
-
     print("memory by input size (peak RSS must stay flat):")
     for n in (1000, 50000):
         name = make_input("synthetic_%d.fa" % n, n, 999, 1)
         for threads in ("1", "2", "4"):
-            run("  %d sequences, -j %s" % (n, threads), [trelba, "-j", threads, name], args.work,
-                1, os.path.getsize(os.path.join(args.work, name)), clean=outputs(name, []))
+            result = by_turns([([trelba, "-j", threads, name], None, reports_of(name))], work, 1)[0]
+            line("%d sequences, -j %s" % (n, threads), result)
 
 
 if __name__ == "__main__":

@@ -19,7 +19,7 @@
 #include <array>
 
 #include "analysis/synonymous_codons.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "codes/genetic_code.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

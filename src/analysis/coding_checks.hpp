@@ -7,7 +7,7 @@
 #include "analysis/synonymous_codons.hpp"
 #include "codes/genetic_code.hpp"
 #include "input/sequence_facts.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

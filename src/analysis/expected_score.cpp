@@ -15,29 +15,31 @@ constexpr std::size_t kCacheRow = kExpectedOrderCacheMaxTotal + 1;
 // drawn are concerned.
 constexpr CodonValues kNoFrequencies{};
 
-// E[O_f] for `drawn` drawn codons and the family total `total`; the codons not drawn enter
-// with their frequencies in the sequence. Mirrors OrderValues term by term.
+// The terms of a family under the background, for `drawn` drawn codons and the family
+// total `total`: a drawn codon's expected entropy term and expected frequency (E[c / total]
+// = n q / total, which is q where every codon is drawn); a codon not drawn keeps the term
+// and frequency it has in the sequence.
+struct ExpectedTerms {
+  const Background& background;
+  std::uint64_t drawn;
+  double total;
+  const CodonValues& frequencies;
+  double Entropy(std::size_t codon) const {
+    return background.drawn[codon] ? ExpectedEntropyTerm(drawn, background.q[codon], total)
+                                   : EntropyTerm(frequencies[codon]);
+  }
+  double Frequency(std::size_t codon) const {
+    if (!background.drawn[codon]) return frequencies[codon];
+    const double n = static_cast<double>(drawn);
+    const double q = background.q[codon];
+    return drawn == 0 ? 0.0 : total == n ? q : n * q / total;
+  }
+};
+
+// E[O_f]: the order rule (FamilyOrderValue) over the expected terms.
 double ExpectedOrder(const GeneticCode& code, const Background& background, std::size_t f,
                      std::uint64_t drawn, double total, const CodonValues& frequencies) {
-  if (code.divisor[f] == 0) return 0.0;
-  const Family& family = code.families[f];
-  double entropy = 0.0;
-  for (unsigned m = 0; m < family.size; ++m) {
-    const std::size_t codon = family.members[m];
-    double contribution = 0.0;
-    if (!background.drawn[codon]) {
-      contribution = code.exempt[codon] ? frequencies[codon] : EntropyTerm(frequencies[codon]);
-    } else if (code.exempt[codon]) {
-      // E[c / total] = n q / total, which is q where every codon is drawn.
-      const double n = static_cast<double>(drawn);
-      const double q = background.q[codon];
-      contribution = drawn == 0 ? 0.0 : total == n ? q : n * q / total;
-    } else {
-      contribution = ExpectedEntropyTerm(drawn, background.q[codon], total);
-    }
-    entropy = m == 0 ? contribution : entropy + contribution;
-  }
-  return 1.0 - entropy / code.log_divisor[f];
+  return FamilyOrderValue(code, f, ExpectedTerms{background, drawn, total, frequencies});
 }
 
 }  // namespace

@@ -22,7 +22,7 @@
 #include "analysis/background.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

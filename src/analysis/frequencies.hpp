@@ -2,7 +2,7 @@
 #pragma once
 
 #include "codes/genetic_code.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

@@ -5,17 +5,34 @@
 #include <cstdint>
 
 #include "codes/genetic_code.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 
 // The entropy term of a within-family frequency p: 0 for p = 0, else (ln p * p) * -1.0.
 double EntropyTerm(double p);
 
-// The order value of every family from the within-family frequencies of one sequence:
-// 1 - H / ln k, H being the sum of the members' entropy terms (the code's exempt codons:
-// their frequencies) in ascending codon index. The stop family and the one-codon families get 0.
-// Values are not clamped: exempt codons can make them negative.
+// The order rule, the one place that says it: the order value of family `f` is 1 - H / ln k,
+// H the members' contributions added in ascending codon index, a member's contribution its
+// entropy term, or, for the code's exempt codons, its frequency p itself. The stop family
+// and the one-codon families get 0. Values are not clamped: exempt codons can make them
+// negative. `terms.Entropy(codon)` and `terms.Frequency(codon)` give a member's term and
+// frequency as the caller has them: computed, looked up, or expected under a background.
+template <class Terms>
+double FamilyOrderValue(const GeneticCode& code, std::size_t f, const Terms& terms) {
+  if (code.divisor[f] == 0) return 0.0;
+  const Family& family = code.families[f];
+  double entropy = 0.0;
+  for (unsigned m = 0; m < family.size; ++m) {
+    const std::size_t codon = family.members[m];
+    const double contribution = code.exempt[codon] ? terms.Frequency(codon) : terms.Entropy(codon);
+    entropy = m == 0 ? contribution : entropy + contribution;
+  }
+  return 1.0 - entropy / code.log_divisor[f];
+}
+
+// The order value of every family from the within-family frequencies of one sequence,
+// each term computed.
 void OrderValues(const GeneticCode& code, const CodonValues& frequencies, FamilyValues& order);
 
 // The same values, bit for bit, with the entropy terms of small families looked up: given

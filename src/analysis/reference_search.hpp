@@ -25,7 +25,7 @@
 
 #include "analysis/synonymous_codons.hpp"
 #include "codes/genetic_code.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

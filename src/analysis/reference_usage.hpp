@@ -20,7 +20,7 @@
 #include <cstdint>
 
 #include "analysis/synonymous_codons.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

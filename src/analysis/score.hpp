@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

@@ -40,7 +40,7 @@
 #include "analysis/expected_score.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

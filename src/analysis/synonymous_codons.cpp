@@ -37,47 +37,102 @@ SynonymousCodons SynonymousCodonsOf(const GeneticCode& code) {
     ++s.class_size[family.size];
     for (unsigned m = 0; m < family.size; ++m) s.synonymous[family.members[m]] = true;
   }
+  std::size_t placed = 0;  // codons in class_codons
+  for (std::size_t k = 2; k <= kCodonCount; ++k) {
+    if (s.class_size[k] == 0) continue;
+    s.classes[s.class_count++] = {static_cast<std::uint8_t>(k), s.class_size[k],
+                                  static_cast<std::uint8_t>(placed)};
+    for (std::size_t a = 0; a < s.acid_count; ++a) {
+      const Family& codons = s.acids[a].codons;
+      if (codons.size != k) continue;
+      for (unsigned m = 0; m < codons.size; ++m) s.class_codons[placed++] = codons.members[m];
+    }
+  }
+  for (std::size_t c = 1; c <= kCodonCount; ++c) {
+    if (!s.synonymous[c]) s.others[s.other_count++] = static_cast<std::uint8_t>(c);
+  }
   return s;
 }
 
-double EffectiveNumberOfCodons(const SynonymousCodons& s, const CodonCounts& counts) {
-  // Per class k: the sum of the amino acids' F, and how many have one.
-  std::array<double, kCodonCount + 1> f_sum{};
-  std::array<std::uint8_t, kCodonCount + 1> f_count{};
-  for (std::size_t a = 0; a < s.acid_count; ++a) {
-    const Family& codons = s.acids[a].codons;
+namespace {
+
+// The sum of F over the amino acids of one class, `acids` of `k` codons each (`kK` codons
+// when it is not 0: a loop of known length), whose codons start at `codons`, and how many
+// have one. For each: n * sum (count / n)^2 - 1 over n - 1, as whole numbers (squares - n)
+// / (n^2 - n); left out when n < 2 or when not positive (every codon used at most once).
+template <unsigned kK>
+void SumClassF(const std::uint8_t* codons, unsigned k, unsigned acids, const CodonCounts& counts,
+               double& sum, unsigned& count) {
+  const unsigned size = kK != 0 ? kK : k;
+  for (unsigned a = 0; a < acids; ++a, codons += size) {
     std::uint64_t n = 0;
     std::uint64_t squares = 0;
-    for (unsigned m = 0; m < codons.size; ++m) {
-      const std::uint64_t count = counts[codons.members[m]];
-      n += count;
-      squares += count * count;
+    for (unsigned m = 0; m < size; ++m) {
+      const std::uint64_t c = counts[codons[m]];
+      n += c;
+      squares += c * c;
     }
-    // n * sum (count / n)^2 - 1 over n - 1, as whole numbers: (squares - n) / (n^2 - n);
-    // not positive when every codon was used at most once.
     if (n < 2 || squares <= n) continue;
-    f_sum[codons.size] += static_cast<double>(squares - n) / static_cast<double>(n * n - n);
-    ++f_count[codons.size];
+    sum += static_cast<double>(squares - n) / static_cast<double>(n * n - n);
+    ++count;
   }
-  const auto mean = [&](std::size_t k) {
-    return f_count[k] == 0 ? kNotANumber : f_sum[k] / f_count[k];
+}
+
+using SumClass = void (*)(const std::uint8_t*, unsigned, unsigned, const CodonCounts&, double&,
+                          unsigned&);
+// By k: loops of known length for the usual sizes of class, the others SumClassF<0>.
+constexpr std::array<SumClass, 7> kSumClass = {SumClassF<0>, SumClassF<0>, SumClassF<2>,
+                                               SumClassF<3>, SumClassF<4>, SumClassF<0>,
+                                               SumClassF<6>};
+
+}  // namespace
+
+double EffectiveNumberOfCodons(const SynonymousCodons& s, const CodonCounts& counts) {
+  // Per class: the mean F of its amino acids, added in ascending family order; NaN when none
+  // has one.
+  std::array<double, kFamilyCount> means{};
+  std::array<unsigned, kFamilyCount> f_count{};
+  for (std::size_t i = 0; i < s.class_count; ++i) {
+    const SynonymousCodons::Class& c = s.classes[i];
+    const std::uint8_t* const codons = s.class_codons.data() + c.first;
+    double sum = 0.0;
+    const SumClass sum_class = c.k < kSumClass.size() ? kSumClass[c.k] : SumClassF<0>;
+    sum_class(codons, c.k, c.size, counts, sum, f_count[i]);
+    means[i] = f_count[i] == 0 ? kNotANumber : sum / f_count[i];
+  }
+  // The mean F of the class of k codons; NaN when there is no such class.
+  const auto mean_of_k = [&](std::uint8_t k) {
+    for (std::size_t i = 0; i < s.class_count; ++i) {
+      if (s.classes[i].k == k) return means[i];
+    }
+    return kNotANumber;
   };
   double enc = s.single_codon_acids;
-  for (std::size_t k = 2; k <= kCodonCount; ++k) {
-    if (s.class_size[k] == 0) continue;
-    double f = mean(k);
-    if (f_count[k] == 0 && k == 3) f = (mean(2) + mean(4)) / 2;  // Wright's rule
-    enc += s.class_size[k] / f;                                  // NaN for a class without F
+  for (std::size_t i = 0; i < s.class_count; ++i) {
+    double f = means[i];
+    if (f_count[i] == 0 && s.classes[i].k == 3) f = (mean_of_k(2) + mean_of_k(4)) / 2;  // Wright
+    enc += s.classes[i].size / f;  // NaN for a class without F
   }
   return enc > s.sense_codons ? static_cast<double>(s.sense_codons) : enc;
 }
 
 SynonymousThirds CountSynonymousThirds(const SynonymousCodons& s, const CodonCounts& counts) {
-  SynonymousThirds thirds;
+  std::uint64_t codons = 0;
+  std::uint64_t gc3_codons = 0;
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
-    if (!s.synonymous[c]) continue;
-    thirds.codons += counts[c];
-    if (s.third_gc[c]) thirds.gc += counts[c];
+    codons += counts[c];
+    if (s.third_gc[c]) gc3_codons += counts[c];
+  }
+  return CountSynonymousThirds(s, counts, codons, gc3_codons);
+}
+
+SynonymousThirds CountSynonymousThirds(const SynonymousCodons& s, const CodonCounts& counts,
+                                       std::uint64_t codons, std::uint64_t gc3_codons) {
+  SynonymousThirds thirds{codons, gc3_codons};
+  for (std::size_t i = 0; i < s.other_count; ++i) {
+    const std::size_t c = s.others[i];
+    thirds.codons -= counts[c];
+    if (s.third_gc[c]) thirds.gc -= counts[c];
   }
   return thirds;
 }

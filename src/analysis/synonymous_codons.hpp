@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "codes/genetic_code.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 
@@ -21,6 +21,21 @@ struct SynonymousCodons {
   std::uint8_t acid_count = 0;
   // How many amino acids have k codons, by k (index 0 and 1 unused).
   std::array<std::uint8_t, kCodonCount + 1> class_size{};
+  // The classes of `acids` by their number of codons k, ascending k: the order ENC adds
+  // them in.
+  struct Class {
+    std::uint8_t k = 0;
+    std::uint8_t size = 0;   // amino acids with k codons
+    std::uint8_t first = 0;  // where their codons start in `class_codons`
+  };
+  std::array<Class, kFamilyCount> classes{};
+  std::uint8_t class_count = 0;
+  // The codons of every class's amino acids, class after class; within a class, amino acid
+  // after amino acid in ascending family number, each one's k codons ascending.
+  std::array<std::uint8_t, kCodonCount> class_codons{};
+  // The codons of no amino acid of `acids` (stops, Met, Trp), whose counts GC3s leaves out.
+  std::array<std::uint8_t, kCodonCount> others{};
+  std::uint8_t other_count = 0;
   std::uint8_t single_codon_acids = 0;             // amino acids of one codon (Met, Trp)
   std::uint8_t sense_codons = 0;                   // codons of an amino acid
   std::array<bool, kCodonCount + 1> synonymous{};  // a codon of one of `acids`
@@ -53,6 +68,12 @@ struct SynonymousThirds {
 };
 SynonymousThirds CountSynonymousThirds(const SynonymousCodons& synonymous,
                                        const CodonCounts& counts);
+// The same from the counts of every codon together, `codons`, and of those ending in G or C,
+// `gc3_codons` (as CheckCoding has them): the few codons of no synonymous amino acid taken
+// off.
+SynonymousThirds CountSynonymousThirds(const SynonymousCodons& synonymous,
+                                       const CodonCounts& counts, std::uint64_t codons,
+                                       std::uint64_t gc3_codons);
 
 // gc / codons; NaN without codons.
 double Gc3s(const SynonymousThirds& thirds);

@@ -5,13 +5,13 @@
 #include "api/table_text_reader.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
+#include "driver/input_reader.hpp"
 #include "driver/message_sink.hpp"
 #include "driver/messages.hpp"
 #include "driver/options.hpp"
 #include "driver/ordered_pipeline.hpp"
 #include "driver/output_names.hpp"
 #include "driver/reference_columns.hpp"
-#include "driver/report_input.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
@@ -120,7 +120,7 @@ void ThrowUnread(const CallerScope& caller, InputOutcome::Status status, const s
 void Choose(const CallerScope& caller, const Options& options, const std::string& path,
             Background& background) {
   FailureCause cause;
-  if (const auto error = ChooseBackground(options, path, background, &cause)) {
+  if (const auto error = ChooseBackground(options, path, background, nullptr, nullptr, &cause)) {
     caller.StopIfAsked();
     throw Error(*error, options.background == "input" ? path : *options.background, cause.code);
   }

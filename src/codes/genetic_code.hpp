@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

@@ -3,22 +3,24 @@
 #include <cerrno>
 
 #include "driver/error_message.hpp"
+#include "driver/input_reader.hpp"
 #include "driver/messages.hpp"
 #include "driver/ordered_pipeline.hpp"
 #include "driver/output_names.hpp"
-#include "driver/report_input.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 
 namespace trelba {
 
 InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
-                                      CodonCounts& pooled, std::uint64_t* sequences) {
+                                      CodonCounts& pooled, std::uint64_t* sequences,
+                                      InputReader* reader) {
   ReportRequest request;
   request.style.code = options.code;
   request.style.count_only = true;
   request.threads = ThreadCount(options);
-  const InputOutcome outcome = ReportInput(input, request);
+  const InputOutcome outcome =
+      reader != nullptr ? reader->Read(input, request) : ReportInput(input, request);
   if (outcome.status == InputOutcome::Status::kDone) pooled = outcome.totals.pooled;
   if (sequences != nullptr) *sequences = outcome.scanner.sequence;
   return outcome.status;
@@ -26,9 +28,10 @@ InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
 
 std::optional<std::string> PoolFile(const Options& options, const std::string& file,
                                     CodonCounts& pooled, std::uint64_t* sequences,
-                                    FailureCause* cause) {
+                                    InputReader* reader, KeptText* kept, FailureCause* cause) {
   const std::string name(InputName(file));
   InputFile source;
+  source.SetInflateThreads(ThreadCount(options));  // BGZF members, as the input's own pass
   const bool opened =
       file == kStandardStream ? source.OpenDescriptor(kStandardInputDescriptor) : source.Open(file);
   const auto failed = [&](const char* doing, FailureCause why) {
@@ -37,8 +40,12 @@ std::optional<std::string> PoolFile(const Options& options, const std::string& f
   };
   if (!opened) return failed("opening", source.error());
   if (source.refusal() != nullptr) return failed("reading", {0, source.refusal()});
-  const InputOutcome::Status status = PoolSourceCounts(source, options, pooled, sequences);
+  std::string unused;
+  KeepingSource keeping(source, kept != nullptr ? kept->text : unused, KeptText::kLimit);
+  ByteSource& read = kept != nullptr ? static_cast<ByteSource&>(keeping) : source;
+  const InputOutcome::Status status = PoolSourceCounts(read, options, pooled, sequences, reader);
   if (status != InputOutcome::Status::kDone) return failed("reading", CauseOf(status, source));
+  if (kept != nullptr) kept->whole = keeping.whole();
   return std::nullopt;
 }
 
@@ -57,7 +64,8 @@ Background BackgroundOfCounts(const Options& options, const std::string& name,
 }
 
 std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
-                                            Background& background, FailureCause* cause) {
+                                            Background& background, InputReader* reader,
+                                            KeptText* kept, FailureCause* cause) {
   const std::string& choice = options.background.value_or("even");
   if (choice == "even") {
     background = EvenBackground(*options.code);
@@ -65,7 +73,10 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
   }
   const std::string& file = choice == "input" ? input : choice;
   CodonCounts pooled{};
-  if (auto error = PoolFile(options, file, pooled, nullptr, cause)) return error;
+  if (auto error = PoolFile(options, file, pooled, nullptr, reader,
+                            choice == "input" ? kept : nullptr, cause)) {
+    return error;
+  }
   background = BackgroundOfCounts(options, std::string(InputName(file)), pooled);
   return std::nullopt;
 }

@@ -52,7 +52,10 @@ class OneInput {
   bool ChooseBackground() {
     excess_shown_ = options_.table || options_.summary || options_.report;
     if (r_.shared_background != nullptr || !excess_shown_) return true;
-    if (const auto error = trelba::ChooseBackground(options_, argument_, own_background_)) {
+    // The run's reader counts, and a small input's text is kept for its second pass.
+    if (r_.reader == nullptr) r_.reader = std::make_unique<InputReader>(ThreadCount(options_));
+    if (const auto error = trelba::ChooseBackground(options_, argument_, own_background_,
+                                                    r_.reader.get(), &kept_)) {
       return Fail(*error);
     }
     return true;
@@ -86,14 +89,20 @@ class OneInput {
       r_.run.table_failed = true;
       return Fail(*error);
     }
-    if (r_.run.table() != nullptr) request_.outputs.table = &r_.staged_table;
+    if (OutputBuffer* table = r_.run.table()) {
+      r_.rows_direct = !UsesReference() && table->CanTruncate();
+      r_.rows_start = table->size();
+      request_.outputs.table = r_.rows_direct ? table : &r_.staged_table;
+    }
     return true;
   }
 
   // Reads the input to its end, its reports and table rows written as it goes.
   bool Read() {
     if (r_.reader == nullptr) r_.reader = std::make_unique<InputReader>(request_.threads);
-    outcome_ = r_.reader->Read(input_, request_);
+    TextSource kept(kept_.text);
+    outcome_ = r_.reader->Read(kept_.whole ? static_cast<ByteSource&>(kept) : input_, request_);
+    kept_ = KeptText{};
     if (outcome_.status == InputOutcome::Status::kReadFailed ||
         outcome_.status == InputOutcome::Status::kNoMemory) {
       return Fail(FileErrorText("reading", name_, CauseOf(outcome_.status, input_)));
@@ -142,6 +151,7 @@ class OneInput {
       const FailureCause& cause = released ? table->error() : r_.staged.error();
       return Fail(FileErrorText("writing", OutputName(*options_.table), cause));
     }
+    r_.rows_direct = false;  // the rows stay
     return true;
   }
 
@@ -206,8 +216,7 @@ class OneInput {
 
   bool Fail(const std::string& error) {
     ErrorLine(error);
-    r_.staged_table.Clear();
-    r_.staged.Drop();
+    DropInputRows(r_);
     row_.error = error;
     if (r_.run.summary() != nullptr) WriteSummaryRow(*r_.run.summary(), row_, r_.layout);
     r_.run.AddToPage({row_, nullptr});
@@ -224,6 +233,7 @@ class OneInput {
   InputFile input_;
   bool excess_shown_ = false;
   Background own_background_;
+  KeptText kept_;  // of the background's pass
   ReportSet reports_;
   ReportRequest request_;
   InputOutcome outcome_;
@@ -232,6 +242,13 @@ class OneInput {
 };
 
 }  // namespace
+
+void DropInputRows(InputRun& r) {
+  r.staged_table.Clear();
+  r.staged.Drop();
+  if (r.rows_direct) r.run.table()->Truncate(r.rows_start);  // or the table has failed
+  r.rows_direct = false;
+}
 
 bool ReportOneInput(InputRun& r, std::size_t index) {
   OneInput input(r, index);

@@ -8,9 +8,9 @@
 
 #include "analysis/background.hpp"
 #include "analysis/synonymous_codons.hpp"
+#include "driver/input_reader.hpp"
 #include "driver/options.hpp"
 #include "driver/reference_columns.hpp"
-#include "driver/report_input.hpp"
 #include "driver/run_outputs.hpp"
 #include "reports/gene_count_store.hpp"
 #include "reports/staged_sink.hpp"
@@ -42,9 +42,13 @@ struct InputRun {
   const ReferenceFile* reference;  // null without --reference FILE
   bool reference_found = false;    // --reference auto
   GeneCountStore& genes;           // each sequence's counts, with a reference
-  // An input's table rows, held until it is read whole.
+  // An input's table rows, held until it is read whole; or, where the table is a file that
+  // can drop what was written to it and no column waits for the whole input, written to it
+  // at once from `rows_start` on, and dropped again should the input fail (DropInputRows).
   StagedSink staged;
   OutputBuffer staged_table{staged};
+  bool rows_direct = false;
+  std::uint64_t rows_start = 0;
   // One for every input, made once the first input's outputs have their buffers, so that
   // the threads take what memory is left.
   std::unique_ptr<InputReader> reader;
@@ -56,5 +60,9 @@ struct InputRun {
 // Reads input `index` and writes its reports and table rows; adds its summary row and its
 // section of the HTML report. False after an error, which has been printed.
 bool ReportOneInput(InputRun& r, std::size_t index);
+
+// Drops the table rows of an input that failed, held or written (a table that cannot drop
+// them fails).
+void DropInputRows(InputRun& r);
 
 }  // namespace trelba

@@ -9,7 +9,11 @@
 namespace trelba {
 
 unsigned DefaultThreadCount() {
-  return std::max(1u, std::thread::hardware_concurrency());
+  // Asked of the system once: under Linux each answer opens and reads a file
+  // (/sys/devices/system/cpu/online), three times an input, which made many small inputs
+  // slower at the default threads than at -j 1.
+  static const unsigned count = std::max(1u, std::thread::hardware_concurrency());
+  return count;
 }
 
 OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
@@ -19,12 +23,12 @@ OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
     // takes them (and never while it holds them off).
     const DeferInterrupts blocked;
     try {
-      threads_.reserve(workers_);
-      for (unsigned i = 0; i < workers_; ++i) threads_.emplace_back([this, i] { Run(i); });
+      threads_.reserve(workers_ - 1);
+      for (unsigned i = 0; i + 1 < workers_; ++i) threads_.emplace_back([this, i] { Run(i); });
     } catch (const std::system_error&) {
       // Not every thread could be had: work with those that were, or alone.
-      if (threads_.size() >= 2) {
-        workers_ = static_cast<unsigned>(threads_.size());
+      if (!threads_.empty()) {
+        workers_ = static_cast<unsigned>(threads_.size()) + 1;
       } else {
         Finish();
         closed_ = false;
@@ -42,12 +46,34 @@ OrderedPipeline::~OrderedPipeline() {
   Finish();
 }
 
+bool OrderedPipeline::WorkHere(std::unique_lock<std::mutex>& lock) {
+  if (work_.empty()) return false;
+  const Submitted next = work_.front();
+  work_.erase(work_.begin());
+  lock.unlock();
+  job_.Work(next.batch, caller());
+  lock.lock();
+  done_.push_back(next);
+  // The writing is the threads': a write that waits for the disk must not stop the reading.
+  if (WritePending()) work_ready_.notify_one();
+  return true;
+}
+
+bool OrderedPipeline::WritePending() const {
+  return !writing_ && std::any_of(done_.begin(), done_.end(),
+                                  [&](const Submitted& s) { return s.position == next_write_; });
+}
+
 std::size_t OrderedPipeline::Take() {
   if (workers_ == 1) return 0;
   std::unique_lock lock(mutex_);
-  batch_freed_.wait(lock, [&] { return !free_.empty(); });
-  const std::size_t batch = free_.front();
-  free_.erase(free_.begin());
+  while (free_.empty()) {
+    if (!WorkHere(lock)) batch_freed_.wait(lock);
+  }
+  // The batch freed last, whose memory is the likeliest still in the cache: an input of one
+  // batch after another takes the same one each time.
+  const std::size_t batch = free_.back();
+  free_.pop_back();
   return batch;
 }
 
@@ -70,11 +96,12 @@ void OrderedPipeline::RunHere(std::size_t batch) {
     return;
   }
   {
-    // Every submitted batch written: worker 0 is idle, and its scratch space free.
     std::unique_lock lock(mutex_);
-    batch_freed_.wait(lock, [&] { return next_write_ == next_position_; });
+    while (next_write_ != next_position_) {
+      if (!WorkHere(lock)) batch_freed_.wait(lock);
+    }
   }
-  job_.Work(batch, 0);
+  job_.Work(batch, caller());
   job_.Write(batch);
   {
     std::lock_guard lock(mutex_);
@@ -86,7 +113,9 @@ void OrderedPipeline::RunHere(std::size_t batch) {
 void OrderedPipeline::Drain() {
   if (workers_ == 1) return;
   std::unique_lock lock(mutex_);
-  batch_freed_.wait(lock, [&] { return free_.size() == batches(); });
+  while (free_.size() != batches()) {
+    if (!WorkHere(lock)) batch_freed_.wait(lock);
+  }
 }
 
 void OrderedPipeline::Finish() {
@@ -104,8 +133,15 @@ void OrderedPipeline::Run(unsigned worker) {
     Submitted next{};
     {
       std::unique_lock lock(mutex_);
-      work_ready_.wait(lock, [&] { return closed_ || !work_.empty(); });
-      if (work_.empty()) return;
+      work_ready_.wait(lock, [&] { return closed_ || !work_.empty() || WritePending(); });
+      if (work_.empty()) {
+        if (!WritePending()) return;  // closed, with nothing left
+        // A batch the caller worked on is next in order: write it, and what follows.
+        writing_ = true;
+        lock.unlock();
+        WriteReady();
+        continue;
+      }
       next = work_.front();
       work_.erase(work_.begin());
     }

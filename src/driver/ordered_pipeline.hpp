@@ -7,6 +7,13 @@
 // business: the pipeline sees batch numbers only. With one worker nothing runs on another
 // thread: Submit works on the batch and writes it at once.
 //
+// The caller is one of the workers (the last): of W workers, W - 1 are threads. Whenever
+// the caller would wait (for a free batch, for its turn, for the end) it works on a
+// submitted batch instead. So the thread that reads the input is never one thread too
+// many on the cores, time-sliced with the workers: where reading (inflating) is the longer
+// part, it reads all the time and the threads analyse; where analysing is, the caller
+// fills every free batch and then analyses beside them.
+//
 // Beside it, BlockPrefetch reads (and decompresses) the input on a thread of its own, a few
 // blocks ahead of the caller.
 #pragma once
@@ -40,9 +47,9 @@ unsigned DefaultThreadCount();
 
 class OrderedPipeline {
  public:
-  // Starts `workers` threads (none for one worker). When not all threads can be had, runs
-  // with those that were, or with one worker in the calling thread: the same work, the
-  // same bytes.
+  // Starts `workers` - 1 threads, the caller being the last worker (none for one worker).
+  // When not all threads can be had, runs with those that were, or with one worker in the
+  // calling thread: the same work, the same bytes.
   OrderedPipeline(PipelineJob& job, unsigned workers);
   ~OrderedPipeline();
   OrderedPipeline(const OrderedPipeline&) = delete;
@@ -54,22 +61,28 @@ class OrderedPipeline {
   std::size_t batches() const { return BatchesFor(workers_); }
   static std::size_t BatchesFor(unsigned workers) { return workers <= 1 ? 1 : workers + 3; }
 
-  // A free batch for the caller to fill; waits until one is free.
+  // A free batch for the caller to fill; until one is free, works on submitted batches.
   std::size_t Take();
   // Hands a filled batch on.
   void Submit(std::size_t batch);
   // Neither Take, Submit, RunHere nor Drain allocates memory.
-  // Works on a filled batch and writes it in the calling thread, as worker 0, when nothing
-  // submitted is still to be written (so that it keeps its place in the order).
+  // Works on a filled batch and writes it in the calling thread when nothing submitted is
+  // still to be written (so that it keeps its place in the order).
   void RunHere(std::size_t batch);
-  // Waits until every submitted batch has been written; the threads wait for more.
+  // Works on submitted batches until every one has been written; the threads wait for more.
   void Drain();
   // Waits until every submitted batch has been written, and ends the threads.
   void Finish();
 
  private:
   void Run(unsigned worker);
+  // Works on the oldest submitted batch in the caller's thread and leaves it to a thread to
+  // write; false when no batch waits. `lock` holds mutex_.
+  bool WorkHere(std::unique_lock<std::mutex>& lock);
+  // Whether the batch next in order is done and no thread is writing; under mutex_.
+  bool WritePending() const;
   void WriteReady();
+  unsigned caller() const { return workers_ - 1; }  // the caller's worker number
 
   PipelineJob& job_;
   unsigned workers_ = 1;

@@ -33,7 +33,8 @@ std::optional<std::string> ReadReferenceFile(const Options& options,
                                              ReferenceFile& reference, FailureCause* cause) {
   reference.name = InputName(*options.reference);
   if (auto error =
-          PoolFile(options, *options.reference, reference.pooled, &reference.genes, cause)) {
+          PoolFile(options, *options.reference, reference.pooled, &reference.genes, nullptr,
+                   nullptr, cause)) {
     return error;
   }
   const ReferenceUsage usage = UsageAgainst(synonymous, reference.pooled, reference.pooled);

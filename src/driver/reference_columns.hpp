@@ -12,8 +12,8 @@
 
 #include "analysis/reference_usage.hpp"
 #include "analysis/synonymous_codons.hpp"
+#include "driver/input_reader.hpp"
 #include "driver/options.hpp"
-#include "driver/report_input.hpp"
 #include "reports/html_report.hpp"
 #include "reports/median_series.hpp"
 #include "reports/staged_sink.hpp"

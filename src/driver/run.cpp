@@ -16,6 +16,7 @@
 #include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
 #include "driver/help_text.hpp"
+#include "driver/input_reader.hpp"
 #include "driver/input_run.hpp"
 #include "driver/messages.hpp"
 #include "driver/options.hpp"
@@ -23,7 +24,6 @@
 #include "driver/output_names.hpp"
 #include "driver/process_setup.hpp"
 #include "driver/reference_columns.hpp"
-#include "driver/report_input.hpp"
 #include "driver/run_outputs.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
@@ -120,8 +120,7 @@ int ReportAllInputs(const Options& options) {
       all_read = ReportOneInput(r, i) && all_read;
     } catch (const std::bad_alloc&) {
       // Outside the pipeline (which tells its own): the input's outputs are gone with it.
-      r.staged_table.Clear();
-      r.staged.Drop();
+      DropInputRows(r);
       FileError("reading", InputName(options.inputs[i]), FailureCause{0, kOutOfMemory});
       all_read = false;
     }

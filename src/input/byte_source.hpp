@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <new>
+#include <string>
 #include <string_view>
 
 #include "trelba/failure_cause.hpp"
@@ -49,6 +51,43 @@ class TextSource final : public ByteSource {
  private:
   std::string_view text_;
   std::size_t piece_;
+};
+
+// Reads through another source and keeps the text it gives while all of it fits in `limit`
+// bytes, so that a second pass can read it from memory (TextSource) instead of the source
+// once more; past the limit, or when memory runs out, nothing is kept.
+class KeepingSource final : public ByteSource {
+ public:
+  KeepingSource(ByteSource& source, std::string& kept, std::size_t limit)
+      : source_(source), kept_(kept), limit_(limit) {
+    kept_.clear();
+  }
+  std::ptrdiff_t Read(char* buffer, std::size_t capacity) override {
+    const std::ptrdiff_t n = source_.Read(buffer, capacity);
+    if (n < 0) return Fail(source_.error());
+    if (keeping_ && kept_.size() + static_cast<std::size_t>(n) > limit_) Drop();
+    if (keeping_) {
+      try {
+        kept_.append(buffer, static_cast<std::size_t>(n));
+      } catch (const std::bad_alloc&) {
+        Drop();
+      }
+    }
+    return n;
+  }
+  // Whether `kept` holds all that was read.
+  bool whole() const { return keeping_; }
+
+ private:
+  void Drop() {
+    keeping_ = false;
+    std::string().swap(kept_);
+  }
+
+  ByteSource& source_;
+  std::string& kept_;
+  std::size_t limit_;
+  bool keeping_ = true;
 };
 
 }  // namespace trelba

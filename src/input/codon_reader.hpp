@@ -14,7 +14,7 @@
 
 #include "input/codon_index.hpp"
 #include "input/codon_runs.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

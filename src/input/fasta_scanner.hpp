@@ -21,7 +21,7 @@
 
 #include "input/body_search.hpp"
 #include "input/codon_index.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

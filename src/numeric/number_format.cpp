@@ -146,6 +146,14 @@ char* FormatLargeCount(char* out, std::uint64_t count) {
 
 char* FormatSequenceLabel(char* out, std::uint64_t number) {
   constexpr int kLabelDigits = 7;
+  if (number < 10000000) {  // the seven digits: one, then three pairs
+    const auto n = static_cast<unsigned>(number);
+    out[0] = static_cast<char>('0' + n / 1000000);
+    std::memcpy(out + 1, kDigitPairs + 2 * (n / 10000 % 100), 2);
+    std::memcpy(out + 3, kDigitPairs + 2 * (n / 100 % 100), 2);
+    std::memcpy(out + 5, kDigitPairs + 2 * (n % 100), 2);
+    return out + kLabelDigits;
+  }
   char digits[kMaxNumberText];
   char* const end = std::to_chars(digits, digits + sizeof digits, number).ptr;
   const auto length = static_cast<int>(end - digits);

@@ -9,7 +9,7 @@
 #include "analysis/reference_usage.hpp"
 #include "analysis/synonymous_codons.hpp"
 #include "reports/output_buffer.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

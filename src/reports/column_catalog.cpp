@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 namespace {

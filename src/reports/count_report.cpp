@@ -39,8 +39,10 @@ constexpr std::array<CountColumn, kLines* kColumns> kBlockColumns = [] {
   return columns;
 }();
 
-// "sequence#" and the label, copied whole into every line.
-constexpr std::size_t kPrefixCopy = kLinePrefixSize + kMaxNumberText;
+// "sequence#" and the label (at most the twenty digits of a 64-bit number), copied whole
+// into every line.
+constexpr std::size_t kPrefixCopy = 32;
+static_assert(kLinePrefixSize + 20 <= kPrefixCopy);
 
 // Longest block: 16 lines of prefix, label and four codons with their counts, two more
 // line ends. Whole copies write at most kPrefixCopy, or kCodonTextCopy, bytes from where
@@ -51,7 +53,7 @@ constexpr std::size_t kMaxBlockSize = kLines * kMaxLineSize + 2;
 }  // namespace
 
 void WriteCountBlock(OutputBuffer& out, SequenceNumber number, const CodonCounts& counts) {
-  char prefix[kPrefixCopy] = {};
+  char prefix[kLinePrefixSize + kMaxNumberText] = {};
   std::memcpy(prefix, kLinePrefix, kLinePrefixSize);
   const auto prefix_size =
       static_cast<std::size_t>(FormatSequenceLabel(prefix + kLinePrefixSize, number) - prefix);
@@ -63,7 +65,13 @@ void WriteCountBlock(OutputBuffer& out, SequenceNumber number, const CodonCounts
     p += prefix_size;
     for (int c = 0; c < kColumns; ++c, ++column) {
       std::memcpy(p, column->text.data(), kCodonTextCopy);
-      p = FormatCount(p + kCodonTextSize, counts[column->codon]);
+      const std::uint64_t count = counts[column->codon];
+      if (count < 10) {  // most counts: one digit, in the room the copy left
+        p[kCodonTextSize] = static_cast<char>('0' + count);
+        p += kCodonTextSize + 1;
+      } else {
+        p = FormatCount(p + kCodonTextSize, count);
+      }
     }
     *p++ = '\n';
   }

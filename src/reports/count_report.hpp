@@ -3,7 +3,7 @@
 #pragma once
 
 #include "reports/output_buffer.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

@@ -51,6 +51,9 @@ void PlotBatch::Add(std::uint64_t sequence, const GeneticCode& code, const Codin
 
 void PlotData::Keep(const PlotPoint& point) {
   if (scored_++ % stride_ != 0) return;
+  // Room for every point there can be, had once: its pages are touched only as points come,
+  // and growing by doubling would leave the smaller copies' pages behind.
+  if (points_.capacity() == 0) points_.reserve(kMaxPlotPoints);
   points_.push_back(point);
   if (points_.size() < kMaxPlotPoints) return;
   // Every other kept point goes: those left are every (2 stride)-th sequence.

@@ -23,7 +23,7 @@
 #include "codes/genetic_code.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/summary_report.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

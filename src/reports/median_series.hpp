@@ -17,7 +17,7 @@ class MedianSeries {
  public:
   // Values held in memory (8 bytes each) before they go to the file, and the most a
   // selection gathers from it.
-  static constexpr std::size_t kHeldValues = std::size_t{1} << 16;
+  static constexpr std::size_t kHeldValues = std::size_t{1} << 14;
 
   MedianSeries() = default;
   ~MedianSeries();

@@ -4,7 +4,7 @@
 
 #include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 

@@ -2,21 +2,13 @@
 // copied into every output that shows them (the family order report and the table).
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <cstring>
-#include <vector>
 
-#include "codes/genetic_code.hpp"
+#include "analysis/order_value_memo.hpp"
 #include "numeric/number_format.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
-
-struct OrderTexts {
-  std::array<std::array<char, kMaxNumberText>, kFamilyCount + 1> text{};  // element 0 unused
-  std::array<std::uint8_t, kFamilyCount + 1> size{};
-};
 
 void FormatOrderValues(const FamilyValues& order, OrderTexts& texts);
 
@@ -25,60 +17,5 @@ inline char* CopyOrderText(char* out, const OrderTexts& texts, std::size_t f) {
   std::memcpy(out, texts.text[f].data(), kMaxNumberText);  // fixed size: one quick copy
   return out + texts.size[f];
 }
-
-// Family totals, order values and their texts of a sequence, each family's kept by its
-// count vector: short genes give the same few vectors again and again, and the same counts
-// give the same value and text, so a value found here has the bits that OrderValues and
-// FormatOrderValues would give it. A bounded table per family (one slot per vector's hash,
-// the newest vector in it; 1,024 slots, 0.9 MB), allocated once; one per analysing thread.
-class OrderMemo {
- public:
-  // `code` must outlive the memo.
-  explicit OrderMemo(const GeneticCode& code);
-
-  // Where no codon is in two families, fills `totals` as WithinFamilyFrequencies does, and
-  // `order` and `texts` as OrderValues and FormatOrderValues do, and returns true. False
-  // for a code that shares codons between families, or for counts from 2^53 on: then what
-  // was filled is to be made again the plain way.
-  bool Fill(const CodonCounts& counts, FamilyValues& totals, FamilyValues& order,
-            OrderTexts& texts);
-
- private:
-  static constexpr unsigned kSlotBits = 10;
-  static constexpr std::size_t kSlots = std::size_t{1} << kSlotBits;
-  static constexpr unsigned kMaxKeyMembers = 7;  // counts below 256 each, one byte apiece
-  static constexpr std::size_t kTextRoom = 16;
-  static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};  // no key is all ones
-  struct Slot {
-    std::uint64_t key = kEmpty;
-    double value = 0.0;
-    std::array<char, kTextRoom> text{};
-    std::uint8_t size = 0;
-  };
-
-  // Each family's key, total and slot (null: not looked up) as Fill makes them, and every
-  // count and total ORed.
-  struct Keys {
-    std::array<std::uint64_t, kFamilyCount + 1> key;
-    std::array<std::uint64_t, kFamilyCount + 1> total;
-    std::array<Slot*, kFamilyCount + 1> slot;
-    std::uint64_t high = 0;
-  };
-  template <unsigned kSize>
-  void MakeKeys(const CodonCounts& counts, const std::uint8_t* families, unsigned n, Keys& keys);
-
-  static constexpr unsigned kMaxGroupSize = 6;  // families of more codons are rare
-
-  const GeneticCode& code_;
-  bool usable_ = false;
-  std::vector<Slot> slots_;                         // kSlots per family
-  std::array<bool, kFamilyCount + 1> looked_up_{};  // k is not 0, few enough codons for a key
-  // The families of each number of codons from 1 to kMaxGroupSize (element 0 unused), and
-  // the others (no codon, or more).
-  std::array<std::array<std::uint8_t, kFamilyCount>, kMaxGroupSize + 1> groups_{};
-  std::array<unsigned, kMaxGroupSize + 1> group_counts_{};
-  std::array<std::uint8_t, kFamilyCount> others_{};
-  unsigned others_count_ = 0;
-};
 
 }  // namespace trelba

@@ -11,6 +11,7 @@ OutputBuffer::OutputBuffer(ByteSink& sink, std::size_t capacity)
 void OutputBuffer::Append(std::string_view text) {
   if (text.size() >= capacity_) {
     if (Flush() && !sink_.Write(text.data(), text.size())) failed_ = true;
+    handed_ += text.size();
     return;
   }
   while (!text.empty()) {
@@ -24,8 +25,24 @@ void OutputBuffer::Append(std::string_view text) {
 
 bool OutputBuffer::Flush() {
   if (used_ != 0 && !failed_ && !sink_.Write(data_.get(), used_)) failed_ = true;
+  handed_ += used_;
   used_ = 0;
   return !failed_;
+}
+
+bool OutputBuffer::Truncate(std::uint64_t size) {
+  if (failed_) return false;
+  if (size >= handed_) {  // still in the buffer
+    used_ = static_cast<std::size_t>(size - handed_);
+    return true;
+  }
+  used_ = 0;
+  if (!sink_.Truncate(size)) {
+    failed_ = true;
+    return false;
+  }
+  handed_ = size;
+  return true;
 }
 
 }  // namespace trelba

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +18,15 @@ class ByteSink {
   // Takes all `size` bytes; false when they could not all be written, with the cause in
   // error().
   virtual bool Write(const char* data, std::size_t size) = 0;
+  // Whether Truncate can drop what was written (a report file can; a stream, or a sink that
+  // compresses, cannot): asked before anything is written that may have to go.
+  virtual bool CanTruncate() const { return false; }
+  // Drops every byte written after the first `size`, so that the next write follows them;
+  // false when it could not be done (the cause in error()).
+  virtual bool Truncate(std::uint64_t size) {
+    (void)size;
+    return false;
+  }
 
   // Why the sink failed (to open, write, close or be put in place); nothing while it has
   // not.
@@ -68,6 +78,12 @@ class OutputBuffer {
   // Hands the buffered bytes to the sink. After a failed write the buffer drops what it
   // is given and failed() stays true.
   bool Flush();
+  // The bytes given to the buffer so far (to the sink and buffered).
+  std::uint64_t size() const { return handed_ + used_; }
+  // Whether its sink can drop what it was given after a size(), and the dropping: false
+  // when the sink could not, after which the buffer has failed.
+  bool CanTruncate() const { return sink_.CanTruncate(); }
+  bool Truncate(std::uint64_t size);
   bool failed() const { return failed_; }
   // Fails the buffer as a failed write would: what it holds, and is given, is dropped.
   void Fail() {
@@ -82,6 +98,7 @@ class OutputBuffer {
   std::unique_ptr<char[]> data_;
   std::size_t capacity_;
   std::size_t used_ = 0;
+  std::uint64_t handed_ = 0;  // bytes handed to the sink
   bool failed_ = false;
 };
 

@@ -187,6 +187,10 @@ bool ReportFile::Write(const char* data, std::size_t size) {
   return WriteAll(fd_, data, size) || Fail({errno});
 }
 
+bool ReportFile::Truncate(std::uint64_t size) {
+  return TruncateFile(fd_, size) || Fail({errno});
+}
+
 bool ReportFile::Close() {
   const int fd = fd_;
   if (fd < 0) return true;

@@ -86,6 +86,8 @@ class ReportFile final : public ByteSink {
   // error().
   bool Open(const std::string& name, const FileIdentity& keep = {});
   bool Write(const char* data, std::size_t size) override;
+  bool CanTruncate() const override { return true; }
+  bool Truncate(std::uint64_t size) override;
   // Closes the temporary file, first giving it the permission bits of the regular file it
   // is to replace (a new report keeps 0666 less the umask) and, with SetSyncOnCommit,
   // writing it to the disk; false when any of that failed.

@@ -104,6 +104,11 @@ bool FinishFile(int fd, const ReportFolder& folder, const std::string& base, boo
   return !sync || ::fsync(fd) == 0;
 }
 
+bool TruncateFile(int fd, std::uint64_t size) {
+  const auto offset = static_cast<off_t>(size);
+  return ::ftruncate(fd, offset) == 0 && ::lseek(fd, offset, SEEK_SET) == offset;
+}
+
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size != 0) {
     const ssize_t n = ::write(fd, data, size);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,10 @@ int CreateNewFile(const ReportFolder& folder, const std::string& base, bool& tak
 // regular file standing there, if one does (Linux), and with `sync` writes its bytes
 // through to the disk. False (errno set) when either fails.
 bool FinishFile(int fd, const ReportFolder& folder, const std::string& base, bool sync);
+
+// Drops the bytes of the file `fd` after its first `size` and writes on from there; false
+// (errno set) when it cannot.
+bool TruncateFile(int fd, std::uint64_t size);
 
 // False (errno set) when the close failed.
 bool CloseFile(int fd);

@@ -177,6 +177,15 @@ int CreateNewFile(const ReportFolder& folder, const std::string& base, bool& tak
   return fd;
 }
 
+bool TruncateFile(int fd, std::uint64_t size) {
+  const auto offset = static_cast<__int64>(size);
+  if (const errno_t error = ::_chsize_s(fd, offset); error != 0) {
+    errno = error;
+    return false;
+  }
+  return ::_lseeki64(fd, offset, SEEK_SET) == offset;
+}
+
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size != 0) {
     const auto count = static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX));

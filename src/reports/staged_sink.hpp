@@ -1,5 +1,5 @@
 // Output held back until it is known to be wanted: the table rows of one input, which go
-// to the table only when the whole input has been read. Up to a few megabytes are kept in
+// to the table only when the whole input has been read. Up to a megabyte is kept in
 // memory, the rest in an anonymous temporary file (gone with the process), so memory does
 // not grow with the input.
 #pragma once

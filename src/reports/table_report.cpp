@@ -21,6 +21,10 @@ char* WriteNotAvailable(char* p) {
 }
 
 char* WriteInteger(char* p, std::uint64_t value) {
+  if (value < 10) {  // most counts of stops, partial letters and codons
+    *p = static_cast<char>('0' + value);
+    return p + 1;
+  }
   return std::to_chars(p, p + kMaxNumberText, value).ptr;
 }
 

@@ -16,7 +16,7 @@
 #include "reports/column_catalog.hpp"
 #include "reports/order_texts.hpp"
 #include "reports/output_buffer.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 #include "trelba/trelba.hpp"
 
 namespace trelba {

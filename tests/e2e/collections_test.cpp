@@ -92,6 +92,28 @@ TEST(Collections, FailedInputsAreLeftOut) {
       << summary;
 }
 
+// An input that fails after batches of its rows have gone to the table (a file, written as
+// they come) has them taken out again, at every thread count; the other inputs' rows stay.
+TEST(Collections, RowsOfAnInputThatFailsLateAreTakenOut) {
+  ScratchDir dir;
+  WriteFile(dir / "a.fa", kGenomeA);
+  WriteFile(dir / "b.fa", kGenomeA);
+  std::string many;
+  for (int i = 0; i < 600; ++i) many += ">g" + std::to_string(i) + "\nATGAAACCCGGGTTTTAA\n";
+  const std::string gz = Gzip(many);
+  WriteFile(dir / "late.fa.gz", gz.substr(0, gz.size() - 6));
+  const Single a = RunAlone(dir, "a.fa");
+  const Single b = RunAlone(dir, "b.fa");
+  for (const char* threads : {"1", "3"}) {
+    const RunResult run =
+        RunTrelba({"-j", threads, "-T", "all.tsv", "a.fa", "late.fa.gz", "b.fa"}, dir.path());
+    EXPECT_EQ(run.status, 255) << threads;
+    EXPECT_EQ(Rows(ReadFile(dir / "all.tsv")),
+              WithFileColumn(Rows(a.table), "a.fa") + WithFileColumn(Rows(b.table), "b.fa"))
+        << threads;
+  }
+}
+
 TEST(Collections, CountsDescriptionAndGzipOutput) {
   ScratchDir dir;
   WriteFile(dir / "a.fa", kGenomeA);

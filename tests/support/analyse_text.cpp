@@ -1,6 +1,6 @@
 #include "analyse_text.hpp"
 
-#include "driver/report_input.hpp"
+#include "driver/input_reader.hpp"
 #include "input/byte_source.hpp"
 #include "reports/output_buffer.hpp"
 

@@ -15,7 +15,7 @@
 #include "analysis/background.hpp"
 #include "codes/genetic_code.hpp"
 #include "read_sequences.hpp"
-#include "trelba/tables.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba::test {
 

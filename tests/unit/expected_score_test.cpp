@@ -38,6 +38,19 @@ void PrintTo(const EnumeratedCode& c, std::ostream* out) {
   *out << c.name;
 }
 
+// Variant 2 with CGT (drawn, in Arg beside AGA and AGG, which are not) and AGA made
+// exempt: no built-in code puts an exempt codon in a family that shares codons, where a
+// drawn one's expected frequency is n q / total and one not drawn keeps its own.
+const GeneticCode* ExemptCodonsInASharedFamily() {
+  static const GeneticCode code = [] {
+    GeneticCode made = GeneticCodeNumber(2);
+    made.exempt[Codon("CGT")] = true;
+    made.exempt[Codon("AGA")] = true;
+    return made;
+  }();
+  return &code;
+}
+
 class FullEnumeration : public testing::TestWithParam<EnumeratedCode> {};
 
 // Every family, n = 0 to 6, even and skewed background: E[O_f] is the probability-weighted
@@ -76,6 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
                     EnumeratedCode{"Variant1ExemptTrpAndMet", &GeneticCodeNumber(1)},
                     EnumeratedCode{"Variant2", &GeneticCodeNumber(2)},
                     EnumeratedCode{"Variant2HeldAgaAgg", &GeneticCodeNumber(2), "TAA AGA AGG AGG"},
+                    EnumeratedCode{"ExemptCodonsInASharedFamily", ExemptCodonsInASharedFamily(),
+                                   "TAA AGA AGG AGG"},
                     EnumeratedCode{"Variant4EightSerines", &GeneticCodeNumber(4)},
                     EnumeratedCode{"Variant5ExemptStopsInGln", &GeneticCodeNumber(5)},
                     EnumeratedCode{"Variant6ExemptTgaInCys", &GeneticCodeNumber(6)},

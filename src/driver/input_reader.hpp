@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "codes/genetic_code.hpp"
-#include "driver/sequence_batch.hpp"
+#include "driver/batch_analysis.hpp"
+#include "driver/batch_writing.hpp"
 #include "input/byte_source.hpp"
 #include "input/fasta_scanner.hpp"
 

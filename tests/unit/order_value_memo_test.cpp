@@ -1,6 +1,8 @@
 // The memoised totals, order values and texts against the plain path, on every code and
 // on count vectors that repeat (found in the memo), collide in its slots, pass the one-byte
 // keys (256), the entropy table (1024) and the exact doubles (2^53).
+#include "analysis/order_value_memo.hpp"
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -38,7 +40,7 @@ std::vector<CodonCounts> Vectors(std::mt19937_64& random, int pool, std::uint64_
   return vectors;
 }
 
-TEST(OrderMemo, GivesThePlainPathsBitsAndTexts) {
+TEST(OrderValueMemo, GivesThePlainPathsBitsAndTexts) {
   const struct {
     const char* name;
     int pool;
@@ -52,7 +54,7 @@ TEST(OrderMemo, GivesThePlainPathsBitsAndTexts) {
   };
   std::mt19937_64 random(7);
   for (const GeneticCode* code : EveryCode()) {
-    OrderMemo memo(*code);
+    OrderValueMemo memo(*code);
     for (const auto& kind : kinds) {
       for (const CodonCounts& counts : Vectors(random, kind.pool, kind.limit, kind.big)) {
         SequenceAnalysis plain;

@@ -1,4 +1,6 @@
-// Shared table types: codon indices, codon counts of one sequence, per-family values.
+// The shared types of codons and families: codon indices and names, codon counts of one
+// sequence, family numbers, names and letters, per-codon and per-family values, sequence
+// numbers.
 #pragma once
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "driver/report_input.hpp"
+#include "driver/input_reader.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "driver/batch_filler.hpp"
 #include "driver/ordered_pipeline.hpp"
 #include "input/interruption.hpp"
 #include "reports/order_report.hpp"
@@ -36,16 +37,23 @@ class InputJob final : public PipelineJob {
 
   void SetWorkers(unsigned workers) { workers_ = workers; }
 
-  // Takes the request of the next input. The workers' scratch space is kept unless the
-  // code, the background or the kind of work has changed.
+  // Takes the request of the next input. A count-only pass leaves the workers' scratch
+  // space as it is; an analysing pass keeps it unless the code has changed, and gives it
+  // anew only a background whose value has changed.
   void Begin(const ReportRequest& request, InputTotals& totals) {
+    outputs_ = request.outputs;
+    totals_ = &totals;
+    write_failed_.store(false);
+    out_of_memory_.store(false);
+    count_only_ = request.style.count_only;
+    if (count_only_) return;
     const Background* const background = request.style.background;
     const bool same_background = background == nullptr
                                      ? !background_.has_value()
                                      : background_.has_value() && *background_ == *background;
-    const bool same = !reporters_.empty() && style_.code == request.style.code && same_background &&
-                      style_.count_only == request.style.count_only;
+    const bool same_code = !reporters_.empty() && style_.code == request.style.code;
     style_ = request.style;
+    style_.indices = request.outputs.table != nullptr || request.keep_scores || request.style.plot;
     // The reporters see the job's own copy of the background, whose address does not
     // change from one input to the next while its value may.
     if (!same_background) {
@@ -53,11 +61,12 @@ class InputJob final : public PipelineJob {
       if (background != nullptr) background_.emplace(*background);
     }
     style_.background = background_ ? &*background_ : nullptr;
-    outputs_ = request.outputs;
-    totals_ = &totals;
-    write_failed_.store(false);
-    out_of_memory_.store(false);
-    if (same) return;
+    if (same_code) {
+      if (!same_background) {
+        for (SequenceReporter& reporter : reporters_) reporter.TakeBackground();
+      }
+      return;
+    }
     reporters_.clear();
     reporters_.reserve(workers_);
     for (unsigned w = 0; w < workers_; ++w) reporters_.emplace_back(style_);
@@ -70,7 +79,11 @@ class InputJob final : public PipelineJob {
   void Work(std::size_t b, unsigned worker) override {
     if (out_of_memory()) return;
     try {
-      AnalyseBatch(*batches_[b], reporters_[worker], outputs_, reporters_.size() == 1);
+      if (count_only_) {
+        PoolBatch(*batches_[b]);
+      } else {
+        AnalyseBatch(*batches_[b], reporters_[worker], outputs_, reporters_.size() == 1);
+      }
     } catch (const std::bad_alloc&) {
       MarkOutOfMemory();
     }
@@ -90,7 +103,8 @@ class InputJob final : public PipelineJob {
   bool out_of_memory() const { return out_of_memory_.load(); }
 
  private:
-  ReportStyle style_;  // the reporters see it: same address for every input
+  ReportStyle style_;  // of the last analysing pass; the reporters see it at one address
+  bool count_only_ = false;
   std::optional<Background> background_;
   ReportOutputs outputs_;
   InputTotals* totals_ = nullptr;
@@ -217,21 +231,22 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
     WriteTableHeader(*out.table, request.style.table);
   }
 
-  // The input's first batch is held back until a second one comes: an input of one batch
-  // (a small file) is analysed in this thread, without a handoff to a worker.
+  // A batch goes to the workers as soon as it is full. The last one, handed on at the
+  // input's end, is held when no other went before it: an input of one batch (a small
+  // file) is analysed in this thread, without a handoff to a worker, and a larger one
+  // keeps the workers busy from its first batch on.
   std::optional<std::size_t> held;
-  bool first = pipeline->workers() > 1;
+  bool ending = false;
+  bool submitted = false;
   BatchFiller filler(
       {out.table != nullptr, request.style.table.description},
       [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
       [&](SequenceBatch& batch) {
-        if (first) {
-          first = false;
+        if (ending && !submitted) {
           held = batch.slot;
           return;
         }
-        if (held) pipeline->Submit(*held);
-        held.reset();
+        submitted = true;
         pipeline->Submit(batch.slot);
       });
   FastaScanner& scanner = outcome.scanner;
@@ -266,6 +281,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
     job.MarkOutOfMemory();
   }
   if (prefetch_ != nullptr && prefetch_->out_of_memory()) job.MarkOutOfMemory();
+  ending = true;
   filler.Flush();
   if (held) pipeline->RunHere(*held);
   pipeline->Drain();

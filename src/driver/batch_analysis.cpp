@@ -1,0 +1,137 @@
+#include "driver/batch_analysis.hpp"
+
+#include <cmath>
+#include <limits>
+
+#include "analysis/frequencies.hpp"
+#include "analysis/score.hpp"
+#include "input/codon_reader.hpp"
+#include "reports/count_report.hpp"
+#include "reports/order_report.hpp"
+#include "reports/order_texts.hpp"
+#include "reports/score_report.hpp"
+#include "reports/table_report.hpp"
+
+namespace trelba {
+
+SequenceReporter::SequenceReporter(const ReportStyle& style)
+    : style_(style), synonymous_(SynonymousCodonsOf(*style.code)), memo_(*style.code) {
+  TakeBackground();
+}
+
+void SequenceReporter::TakeBackground() {
+  expected_.reset();
+  variance_.reset();
+  if (style_.background != nullptr) {
+    expected_.emplace(*style_.code, *style_.background);
+    variance_.emplace(*style_.code, *style_.background);
+  }
+}
+
+SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
+                                                    const SequenceRecord& record) {
+  const GeneticCode& code = *style_.code;
+  // The counts go out before anything is computed from them.
+  if (out.counts != nullptr) WriteCountBlock(*out.counts, record.number, record.counts);
+  // The memo gives the totals, order values and their texts (spelt once for both outputs
+  // that show them) as the plain path makes them. It serves codes that share no codon
+  // between families, whose frequencies nothing else reads (the expected score reads them
+  // for shared families only), so they are not made.
+  if (memo_.Fill(record.counts, analysis_.totals, analysis_.order, order_texts_)) {
+    FamilyComposition(code, analysis_.totals, analysis_.composition);
+    analysis_.score = SequenceScore(analysis_.composition, analysis_.order);
+  } else {
+    AnalyseSequence(code, record.counts, analysis_);
+    if (out.order != nullptr || out.table != nullptr) {
+      FormatOrderValues(analysis_.order, order_texts_);
+    }
+  }
+  if (out.order != nullptr) WriteOrderBlock(*out.order, order_texts_);
+  if (out.scores != nullptr) WriteScoreLine(*out.scores, analysis_.score);
+  const double expected = expected_ ? ExpectedScore(*expected_, record.counts, analysis_)
+                                    : std::numeric_limits<double>::quiet_NaN();
+  CodingChecks checks = CheckCoding(code, record.counts, record.facts);
+  double enc = std::numeric_limits<double>::quiet_NaN();
+  if (style_.indices) {
+    checks.thirds =
+        CountSynonymousThirds(synonymous_, record.counts, checks.codons, checks.gc3_codons);
+    enc = EffectiveNumberOfCodons(synonymous_, record.counts);
+  }
+  if (out.table != nullptr) {
+    // How far the excess is from chance: NaN where its variance is 0 or not a number.
+    const double variance = variance_ ? ScoreVariance(*variance_, record.counts, analysis_)
+                                      : std::numeric_limits<double>::quiet_NaN();
+    const double excess_z = variance > 0.0 ? (analysis_.score - expected) / std::sqrt(variance)
+                                           : std::numeric_limits<double>::quiet_NaN();
+    WriteTableRow(*out.table, code, style_.table,
+                  {style_.file, record.number, record.id, record.counts, record.facts, analysis_,
+                   order_texts_, expected, checks, enc, excess_z});
+  }
+  return {analysis_.score, analysis_.score - expected, enc, checks};
+}
+
+namespace {
+
+// What analysing a batch gives, emptied for the batch's next use.
+void ClearResults(SequenceBatch& batch) {
+  batch.score_values.clear();
+  batch.excess_values.clear();
+  batch.enc_values.clear();
+  batch.survey = InputSurvey{};
+  batch.coding = CodingChecks{};
+  batch.pooled = CodonCounts{};
+}
+
+// Counts the codons of a record's body kept in the batch (a body too long to keep was
+// counted as it arrived).
+void CountBody(SequenceBatch& batch, SequenceRecord& record) {
+  if (record.counted) return;
+  CodonReader reader;
+  CountCodons(reader, batch.text.data() + record.body_begin, record.body_end - record.body_begin);
+  record.counts = reader.counts;
+  record.facts.partial_letters = static_cast<std::uint8_t>(reader.frame);
+  record.facts.last_triple = LastTriple(reader);
+  batch.u_letters += reader.u_letters;
+}
+
+}  // namespace
+
+void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const ReportOutputs& run,
+                  bool in_order) {
+  const ReportOutputs out = in_order ? run
+                                     : ReportOutputs{run.order ? &batch.order.buffer : nullptr,
+                                                     run.scores ? &batch.scores.buffer : nullptr,
+                                                     run.counts ? &batch.counts.buffer : nullptr,
+                                                     run.table ? &batch.table.buffer : nullptr};
+  ClearResults(batch);
+  const bool plot = reporter.style().plot;
+  if (plot) batch.plot.Clear();
+  for (std::size_t i = 0; i < batch.size; ++i) {
+    SequenceRecord& record = batch.records[i];
+    CountBody(batch, record);
+    record.facts.description = record.description;
+    const SequenceReporter::Reported reported = reporter.Report(out, record);
+    batch.survey.Add(reported.checks.codons, record.counts[0]);
+    batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,
+                           record.line);
+    batch.coding.Add(reported.checks);
+    batch.score_values.push_back(reported.score);
+    batch.excess_values.push_back(reported.excess);
+    batch.enc_values.push_back(reported.enc);
+    if (plot) {
+      batch.plot.Add(record.number, *reporter.style().code, reported.checks, reporter.analysis(),
+                     reported.excess, reported.enc);
+    }
+  }
+}
+
+void PoolBatch(SequenceBatch& batch) {
+  ClearResults(batch);
+  for (std::size_t i = 0; i < batch.size; ++i) {
+    SequenceRecord& record = batch.records[i];
+    CountBody(batch, record);
+    for (std::size_t c = 0; c <= kCodonCount; ++c) batch.pooled[c] += record.counts[c];
+  }
+}
+
+}  // namespace trelba

@@ -1,0 +1,44 @@
+#include "driver/batch_writing.hpp"
+
+namespace trelba {
+
+bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& totals) {
+  const struct {
+    OutputBuffer* out;
+    BatchText* text;
+  } pairs[] = {{run.order, &batch.order},
+               {run.scores, &batch.scores},
+               {run.counts, &batch.counts},
+               {run.table, &batch.table}};
+  bool written = true;
+  for (const auto& [out, text] : pairs) {
+    if (out == nullptr) continue;
+    out->Append(text->overflow.text);
+    text->overflow.text.clear();
+    out->Append(text->buffer.pending());
+    text->buffer.Clear();
+    written = written && !out->failed();
+  }
+  // Summed in input order, so that the average has the same bits whatever the threads.
+  for (const double score : batch.score_values) totals.average.Add(score);
+  if (totals.keep_scores) {
+    totals.scores.Add(batch.score_values);
+    totals.excesses.Add(batch.excess_values);
+    totals.encs.Add(batch.enc_values);
+  }
+  if (totals.keep_plot) totals.plot.Add(batch.plot);
+  for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += batch.pooled[c];
+  if (totals.pool) {
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      const CodonCounts& counts = batch.records[i].counts;
+      for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += counts[c];
+      if (totals.store != nullptr) totals.store->Add(counts);  // a failure is its to tell
+    }
+  }
+  totals.survey.Merge(batch.survey);
+  totals.coding.Add(batch.coding);
+  totals.u_letters += batch.u_letters;
+  return written;
+}
+
+}  // namespace trelba
