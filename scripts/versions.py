@@ -22,6 +22,7 @@ PLACES = [
     ("modules/trelba/trelba/tests/main.nf.test.snap", r'"trelba",\s*"(?P<v>[^"]+)"', True),
     ("workflow/envs/trelba.yaml", r"- trelba =(?P<v>[^\s]+)", True),
     ("workflow/trelba.cwl", r'version: \["(?P<v>[^"]+)"\]', True),
+    ("CITATION.cff", r'(?m)^version: "(?P<v>[^"]+)"', True),
     ("packaging/debian/changelog", r"\Atrelba \((?P<v>[^)]+)\)", False),
 ]
 

@@ -31,6 +31,20 @@ constexpr WarningKind kKinds[] = {
      "--variant N for the variant"},
     {"the background has no codon of",
      "families the background file (or input) lacks are drawn evenly in the expected score"},
+    {"the reference set has no codon of",
+     "amino acids of two or more codons that the reference file lacks are left out of CAI"},
+    {"no reference set was found",
+     "--reference auto: no sequence has 80 codons of amino acids with a choice; the columns "
+     "against a reference are NA"},
+    {"ended in a cycle of sets",
+     "--reference auto: the search from one start came back to a set before its last one; "
+     "its last set is taken"},
+    {"did not settle in",
+     "--reference auto: the search from one start still changed its set after 50 rounds; "
+     "its last set is taken"},
+    {"the reference found from two starts differs",
+     "--reference auto: the sets found from the two starts share fewer than half their "
+     "genes; check the genes marked in the table's in_reference column"},
 };
 
 }  // namespace

@@ -14,7 +14,7 @@ struct WarningKind {
 };
 
 // Those of an input first, in the order they are given (input/input_survey.hpp), then
-// those of the command line and the background.
+// those of the command line, the background and the reference set.
 std::span<const WarningKind> WarningKinds();
 
 // How many of them are an input's.

@@ -13,6 +13,7 @@ struct BlockCase {
   std::string text;
   bool replaced;
   std::string expected;
+  bool mentioned = true;  // a marker of the block stands in the text
 };
 
 void PrintTo(const BlockCase& c, std::ostream* os) {
@@ -27,6 +28,7 @@ class BlockCases : public ::testing::TestWithParam<BlockCase> {};
 TEST_P(BlockCases, ReplaceBlock) {
   const BlockCase& c = GetParam();
   const auto result = ReplaceBlock(c.text, "key", Markup::kMarkdown, "new\n");
+  EXPECT_EQ(MentionsBlock(c.text, "key", Markup::kMarkdown), c.mentioned);
   ASSERT_EQ(result.has_value(), c.replaced);
   if (result) {
     EXPECT_EQ(*result, c.expected);
@@ -41,17 +43,18 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"EmptyBlockFilled", kBegin + kEnd, true, kBegin + "new\n" + kEnd},
         BlockCase{"AlreadyCurrentUnchanged", kBegin + "new\n" + kEnd, true,
                   kBegin + "new\n" + kEnd},
-        BlockCase{"NoMarkers", "a\nb\n", false, ""},
+        BlockCase{"NoMarkers", "a\nb\n", false, "", false},
         BlockCase{"EndMissing", kBegin + "old\n", false, ""},
+        BlockCase{"BeginMissing", "old\n" + kEnd, false, ""},
         BlockCase{"EndBeforeBegin", kEnd + "old\n" + kBegin, false, ""},
         BlockCase{"BeginTwice", kBegin + kBegin + "old\n" + kEnd, false, ""},
         BlockCase{
             "OtherBlockNotTouched",
             BlockBegin("other", Markup::kMarkdown) + "x\n" + BlockEnd("other", Markup::kMarkdown),
-            false, ""},
+            false, "", false},
         BlockCase{"RoffMarkersAreNotMarkdownMarkers",
                   BlockBegin("key", Markup::kRoff) + "old\n" + BlockEnd("key", Markup::kRoff),
-                  false, ""}),
+                  false, "", false}),
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -125,6 +125,14 @@ std::string SummaryColumnsRoff() {
   return ColumnsRoff(SummaryCatalog());
 }
 
+std::string CodonUsageColumnsMarkdown() {
+  return ColumnsMarkdown(CodonUsageCatalog());
+}
+
+std::string CodonUsageColumnsRoff() {
+  return ColumnsRoff(CodonUsageCatalog());
+}
+
 std::string DiagnosticsRoff() {
   std::string text;
   for (const WarningKind& kind : WarningKinds()) {

@@ -1,6 +1,6 @@
 // The command line's documentation, written from the code's own tables: README's usage
 // block is the --help text, the manual page's OPTIONS come from the option table, its
-// TABLE and SUMMARY and README's column reference from the column catalog, its
+// TABLE, SUMMARY and CODON USAGE and README's column reference from the column catalog, its
 // DIAGNOSTICS from the list of warnings.
 #pragma once
 
@@ -18,6 +18,8 @@ std::string TableColumnsMarkdown();
 std::string TableColumnsRoff();
 std::string SummaryColumnsMarkdown();
 std::string SummaryColumnsRoff();
+std::string CodonUsageColumnsMarkdown();
+std::string CodonUsageColumnsRoff();
 std::string DiagnosticsRoff();
 
 }  // namespace trelba

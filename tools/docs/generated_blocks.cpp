@@ -27,6 +27,11 @@ std::string BlockEnd(std::string_view name, Markup markup) {
   return markup == Markup::kMarkdown ? "<!-- " + words + " -->\n" : ".\\\" " + words + "\n";
 }
 
+bool MentionsBlock(std::string_view text, std::string_view name, Markup markup) {
+  return text.find(BlockBegin(name, markup)) != std::string_view::npos ||
+         text.find(BlockEnd(name, markup)) != std::string_view::npos;
+}
+
 std::optional<std::string> ReplaceBlock(std::string_view text, std::string_view name, Markup markup,
                                         std::string_view content) {
   const std::string begin = BlockBegin(name, markup);

@@ -13,6 +13,9 @@ enum class Markup { kMarkdown, kRoff };
 std::string BlockBegin(std::string_view name, Markup markup);
 std::string BlockEnd(std::string_view name, Markup markup);
 
+// Whether `text` has either marker line of block `name`: the document is meant to hold it.
+bool MentionsBlock(std::string_view text, std::string_view name, Markup markup);
+
 // `text` with whatever stands between the marker lines of block `name` replaced by
 // `content`; nothing when either marker is missing, repeated or out of order.
 std::optional<std::string> ReplaceBlock(std::string_view text, std::string_view name, Markup markup,

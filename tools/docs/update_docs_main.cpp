@@ -1,12 +1,15 @@
-// trelba_docs --check|--write FILE...: keeps the generated blocks of the README (*.md)
-// and the manual page (anything else, roff) equal to what the code's tables give.
-// --check prints the expected text of every block that differs and exits with 1.
+// trelba_docs --check|--write FILE...: keeps the generated blocks of the Markdown documents
+// (*.md: README.md and those of docs/) and of the manual page (anything else, roff) equal
+// to what the code's tables give. Each block stands in exactly one of the documents of its
+// markup that are named. --check prints the expected text of every block that differs and
+// exits with 1.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "code_documentation.hpp"
 #include "command_line_documentation.hpp"
@@ -20,7 +23,7 @@ struct Block {
   std::string (*roff)();
 };
 
-// A block that one of the two documents lacks has no function for its markup.
+// A block that one of the two markups lacks has no function for it.
 constexpr Block kBlocks[] = {
     {"variant table", trelba::VariantTableMarkdown, trelba::VariantTableRoff},
     {"family key", trelba::FamilyKeyMarkdown, trelba::FamilyKeyRoff},
@@ -29,53 +32,59 @@ constexpr Block kBlocks[] = {
     {"options", nullptr, trelba::OptionsRoff},
     {"table columns", trelba::TableColumnsMarkdown, trelba::TableColumnsRoff},
     {"summary columns", trelba::SummaryColumnsMarkdown, trelba::SummaryColumnsRoff},
+    {"codon usage columns", trelba::CodonUsageColumnsMarkdown, trelba::CodonUsageColumnsRoff},
     {"diagnostics", nullptr, trelba::DiagnosticsRoff},
 };
 
-// 0 when `path` holds every block as generated (or now does, when `write`), else 1.
-int Update(const std::string& path, bool write) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::cerr << "Error opening file: " << path << "\n";
+struct Document {
+  std::string path;
+  trelba::Markup markup;
+  std::string original;
+  std::string text;
+};
+
+std::string Expected(std::string_view name, trelba::Markup markup, const std::string& content) {
+  return trelba::BlockBegin(name, markup) + content + trelba::BlockEnd(name, markup);
+}
+
+// Brings `block` up to date in the one document of `markup` that holds it; 0, or 1 after
+// saying what is wrong (no document or several hold it, its markers are broken, or, when
+// only checking, it differs).
+int UpdateBlock(const Block& block, trelba::Markup markup, std::vector<Document>& documents,
+                bool write) {
+  const auto make = markup == trelba::Markup::kMarkdown ? block.markdown : block.roff;
+  if (make == nullptr) return 0;
+  std::vector<Document*> holders;
+  bool any = false;
+  for (Document& document : documents) {
+    if (document.markup != markup) continue;
+    any = true;
+    if (trelba::MentionsBlock(document.text, block.name, markup)) holders.push_back(&document);
+  }
+  if (!any) return 0;
+  const std::string content = make();
+  if (holders.size() != 1) {
+    std::cerr << (holders.empty() ? "no document holds" : "more than one document holds") << " the "
+              << block.name << "; it should read, in one of them:\n"
+              << Expected(block.name, markup, content);
     return 1;
   }
-  std::ostringstream read;
-  read << in.rdbuf();
-  const std::string original = read.str();
-  const trelba::Markup markup =
-      path.ends_with(".md") ? trelba::Markup::kMarkdown : trelba::Markup::kRoff;
-  std::string text = original;
-  int status = 0;
-  for (const Block& block : kBlocks) {
-    const auto make = markup == trelba::Markup::kMarkdown ? block.markdown : block.roff;
-    if (make == nullptr) continue;
-    const std::string content = make();
-    const auto replaced = trelba::ReplaceBlock(text, block.name, markup, content);
-    if (!replaced) {
-      std::cerr << path << ": no single pair of marker lines for the " << block.name
-                << "; the block should read:\n"
-                << trelba::BlockBegin(block.name, markup) << content
-                << trelba::BlockEnd(block.name, markup);
-      status = 1;
-    } else if (*replaced != text && !write) {
-      std::cerr << path << ": the " << block.name << " differs from the code; it should read:\n"
-                << trelba::BlockBegin(block.name, markup) << content
-                << trelba::BlockEnd(block.name, markup);
-      status = 1;
-    } else {
-      text = *replaced;
-    }
+  Document& document = *holders.front();
+  const auto replaced = trelba::ReplaceBlock(document.text, block.name, markup, content);
+  if (!replaced) {
+    std::cerr << document.path << ": no single pair of marker lines for the " << block.name
+              << "; the block should read:\n"
+              << Expected(block.name, markup, content);
+    return 1;
   }
-  if (write && text != original) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) {
-      std::cerr << "Error writing file: " << path << "\n";
-      return 1;
-    }
-    std::cout << "updated " << path << "\n";
+  if (*replaced != document.text && !write) {
+    std::cerr << document.path << ": the " << block.name
+              << " differs from the code; it should read:\n"
+              << Expected(block.name, markup, content);
+    return 1;
   }
-  return status;
+  document.text = *replaced;
+  return 0;
 }
 
 }  // namespace
@@ -86,7 +95,36 @@ int main(int argc, char** argv) {
     std::cerr << "Usage: trelba_docs --check|--write FILE...\n";
     return 2;
   }
+  const bool write = mode == "--write";
+  std::vector<Document> documents;
+  for (int i = 2; i < argc; ++i) {
+    const std::string path = argv[i];
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      std::cerr << "Error opening file: " << path << "\n";
+      return 1;
+    }
+    std::ostringstream read;
+    read << in.rdbuf();
+    const trelba::Markup markup =
+        path.ends_with(".md") ? trelba::Markup::kMarkdown : trelba::Markup::kRoff;
+    documents.push_back({path, markup, read.str(), read.str()});
+  }
   int status = 0;
-  for (int i = 2; i < argc; ++i) status |= Update(argv[i], mode == "--write");
+  for (const Block& block : kBlocks) {
+    for (const trelba::Markup markup : {trelba::Markup::kMarkdown, trelba::Markup::kRoff}) {
+      status |= UpdateBlock(block, markup, documents, write);
+    }
+  }
+  for (const Document& document : documents) {
+    if (!write || document.text == document.original) continue;
+    std::ofstream out(document.path, std::ios::binary | std::ios::trunc);
+    out << document.text;
+    if (!out.flush()) {
+      std::cerr << "Error writing file: " << document.path << "\n";
+      return 1;
+    }
+    std::cout << "updated " << document.path << "\n";
+  }
   return status;
 }
