@@ -129,6 +129,7 @@ ScoreVarianceCache::ScoreVarianceCache(const GeneticCode& code, const Background
     }
     chain.size = static_cast<std::uint8_t>(size);
     if (size < 2) continue;
+    lookups_[f] = chain.exempt_first ? Lookup::kByDrawnIfTotal : Lookup::kByDrawn;
     std::array<double, kMaxFamilySize + 1> from{};  // the q of each member and those after it
     from[size - 1] = q[size - 1];
     for (unsigned i = size - 1; i-- > 0;) from[i] = q[i] + from[i + 1];
@@ -235,9 +236,12 @@ void OrderVariances(ScoreVarianceCache& cache, const CodonCounts& counts,
   variances[0] = 0.0;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     const double total = analysis.totals[f];
-    const std::uint64_t drawn = code.unshared[f] ? static_cast<std::uint64_t>(total)
-                                                 : DrawnCount(background, code.families[f], counts);
-    const double spread = code.divisor[f] == 0 ? 0.0 : cache.TotalVariance(f, drawn, total);
+    // A count: whole and far below 2^63, so the signed conversion (one instruction) serves.
+    const std::uint64_t drawn = code.unshared[f]
+                                    ? static_cast<std::uint64_t>(static_cast<std::int64_t>(total))
+                                    : DrawnCount(background, code.families[f], counts);
+    // A family of no divisor has no chain: no spread.
+    const double spread = cache.KeptTotalVariance(f, drawn, total);
     const double scale = total * code.log_divisor[f];
     variances[f] = spread == 0.0 ? 0.0 : spread / (scale * scale);
   }

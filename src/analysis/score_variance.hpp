@@ -65,6 +65,18 @@ class ScoreVarianceCache {
 
   // Var(T H_f) of family f whose drawn codons number `drawn`, `total` being T.
   double TotalVariance(std::size_t family, std::uint64_t drawn, double total);
+  // The same, read where it is kept already (the case of almost every family of every
+  // sequence) without a call; computed by TotalVariance otherwise.
+  double KeptTotalVariance(std::size_t family, std::uint64_t drawn, double total) {
+    const Lookup lookup = lookups_[family];
+    if (drawn == 0 || lookup == Lookup::kNoSpread) return 0.0;
+    if (drawn <= shared_total_ &&
+        (lookup == Lookup::kByDrawn || total == static_cast<double>(drawn))) {
+      const double kept = totals_[family * (shared_total_ + 1) + drawn];
+      if (kept == kept) return kept;
+    }
+    return TotalVariance(family, drawn, total);
+  }
 
   // The drawn codons of a family in the order in which they are placed.
   struct Chain {
@@ -93,6 +105,10 @@ class ScoreVarianceCache {
   Background background_;
   std::uint64_t shared_total_;
   std::array<Chain, kFamilyCount + 1> chains_{};
+  // Of each family, how its Var(T H_f) is kept: none (fewer than two members in its chain:
+  // 0), by drawn count, or by drawn count where T is that count (exempt codons first).
+  enum class Lookup : std::uint8_t { kNoSpread, kByDrawn, kByDrawnIfTotal };
+  std::array<Lookup, kFamilyCount + 1> lookups_{};
   std::vector<double> x_log_x_;        // x ln x for x up to shared_total
   std::vector<double> totals_;         // Var(T H_f) by family and n, NaN where not computed
   std::vector<std::uint64_t> filled_;  // by kept member: the m below which it is computed
