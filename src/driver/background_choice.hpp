@@ -42,7 +42,8 @@ std::optional<std::string> PoolFile(const Options& options, const std::string& f
 // `kept` as PoolFile takes them.
 std::optional<std::string> ChooseBackground(const Options& options, const std::string& input,
                                             Background& background, InputReader* reader = nullptr,
-                                            KeptText* kept = nullptr, FailureCause* cause = nullptr);
+                                            KeptText* kept = nullptr,
+                                            FailureCause* cause = nullptr);
 
 // The background of pooled counts `pooled` read from `name`, with the warning of
 // families it lacks.

@@ -32,9 +32,8 @@ std::optional<std::string> ReadReferenceFile(const Options& options,
                                              const SynonymousCodons& synonymous,
                                              ReferenceFile& reference, FailureCause* cause) {
   reference.name = InputName(*options.reference);
-  if (auto error =
-          PoolFile(options, *options.reference, reference.pooled, &reference.genes, nullptr,
-                   nullptr, cause)) {
+  if (auto error = PoolFile(options, *options.reference, reference.pooled, &reference.genes,
+                            nullptr, nullptr, cause)) {
     return error;
   }
   const ReferenceUsage usage = UsageAgainst(synonymous, reference.pooled, reference.pooled);
