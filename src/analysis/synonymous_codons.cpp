@@ -60,10 +60,13 @@ namespace {
 // when it is not 0: a loop of known length), whose codons start at `codons`, and how many
 // have one. For each: n * sum (count / n)^2 - 1 over n - 1, as whole numbers (squares - n)
 // / (n^2 - n); left out when n < 2 or when not positive (every codon used at most once).
+// The sum is returned, not added through a reference, which would keep it in memory (a store
+// and a load on every amino acid's path).
 template <unsigned kK>
-void SumClassF(const std::uint8_t* codons, unsigned k, unsigned acids, const CodonCounts& counts,
-               double& sum, unsigned& count) {
+double SumClassF(const std::uint8_t* codons, unsigned k, unsigned acids, const CodonCounts& counts,
+                 unsigned& count) {
   const unsigned size = kK != 0 ? kK : k;
+  double sum = 0.0;
   for (unsigned a = 0; a < acids; ++a, codons += size) {
     std::uint64_t n = 0;
     std::uint64_t squares = 0;
@@ -76,29 +79,39 @@ void SumClassF(const std::uint8_t* codons, unsigned k, unsigned acids, const Cod
     sum += static_cast<double>(squares - n) / static_cast<double>(n * n - n);
     ++count;
   }
+  return sum;
 }
-
-using SumClass = void (*)(const std::uint8_t*, unsigned, unsigned, const CodonCounts&, double&,
-                          unsigned&);
-// By k: loops of known length for the usual sizes of class, the others SumClassF<0>.
-constexpr std::array<SumClass, 7> kSumClass = {SumClassF<0>, SumClassF<0>, SumClassF<2>,
-                                               SumClassF<3>, SumClassF<4>, SumClassF<0>,
-                                               SumClassF<6>};
 
 }  // namespace
 
 double EffectiveNumberOfCodons(const SynonymousCodons& s, const CodonCounts& counts) {
   // Per class: the mean F of its amino acids, added in ascending family order; NaN when none
-  // has one.
-  std::array<double, kFamilyCount> means{};
-  std::array<unsigned, kFamilyCount> f_count{};
+  // has one. Loops of known length for the usual sizes of class.
+  std::array<double, kFamilyCount> means;
+  std::array<unsigned, kFamilyCount> f_count;
   for (std::size_t i = 0; i < s.class_count; ++i) {
     const SynonymousCodons::Class& c = s.classes[i];
     const std::uint8_t* const codons = s.class_codons.data() + c.first;
+    unsigned count = 0;
     double sum = 0.0;
-    const SumClass sum_class = c.k < kSumClass.size() ? kSumClass[c.k] : SumClassF<0>;
-    sum_class(codons, c.k, c.size, counts, sum, f_count[i]);
-    means[i] = f_count[i] == 0 ? kNotANumber : sum / f_count[i];
+    switch (c.k) {
+      case 2:
+        sum = SumClassF<2>(codons, c.k, c.size, counts, count);
+        break;
+      case 3:
+        sum = SumClassF<3>(codons, c.k, c.size, counts, count);
+        break;
+      case 4:
+        sum = SumClassF<4>(codons, c.k, c.size, counts, count);
+        break;
+      case 6:
+        sum = SumClassF<6>(codons, c.k, c.size, counts, count);
+        break;
+      default:
+        sum = SumClassF<0>(codons, c.k, c.size, counts, count);
+    }
+    f_count[i] = count;
+    means[i] = count == 0 ? kNotANumber : sum / count;
   }
   // The mean F of the class of k codons; NaN when there is no such class.
   const auto mean_of_k = [&](std::uint8_t k) {
