@@ -69,9 +69,8 @@ int main(int argc, char** argv) {
     }
     return best / static_cast<double>(genes.size()) / 50 * 1e9;
   };
-  const double enc = time([&](const CodonCounts& gene) {
-    sink += trelba::EffectiveNumberOfCodons(synonymous, gene);
-  });
+  const double enc = time(
+      [&](const CodonCounts& gene) { sink += trelba::EffectiveNumberOfCodons(synonymous, gene); });
   // GC3s from every codon's count and the G- or C-ending ones' (which a run has already), as
   // a run computes it.
   const auto thirds = [&](const CodonCounts& gene) {
