@@ -7,46 +7,22 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "analysis/synonymous_codons.hpp"
 #include "codes/genetic_code.hpp"
-#include "input/codon_reader.hpp"
+#include "fasta_counts.hpp"
 #include "numeric/number_format.hpp"
 
-namespace {
-
 using trelba::CodonCounts;
-
-std::vector<CodonCounts> ReadCounts(const char* name) {
-  std::ifstream in(name);
-  std::vector<CodonCounts> genes;
-  trelba::CodonReader reader;
-  bool open = false;
-  for (std::string line; std::getline(in, line);) {
-    if (line.starts_with('>')) {
-      if (open) genes.push_back(reader.counts);
-      reader = trelba::CodonReader{};
-      open = true;
-    } else {
-      trelba::CountCodons(reader, line.data(), line.size());
-    }
-  }
-  if (open) genes.push_back(reader.counts);
-  return genes;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr, "usage: enc_cost FILE [PASSES]\n");
     return 255;
   }
-  const std::vector<CodonCounts> genes = ReadCounts(argv[1]);
+  const std::vector<CodonCounts> genes = trelba_bench::ReadCounts(argv[1]);
   const int passes = argc > 2 ? std::atoi(argv[2]) : 9;
   const trelba::SynonymousCodons synonymous =
       trelba::SynonymousCodonsOf(trelba::GeneticCodeNumber(0));

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,38 +17,16 @@
 #include "analysis/score_variance.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
-#include "input/codon_reader.hpp"
-
-namespace {
+#include "fasta_counts.hpp"
 
 using trelba::CodonCounts;
-
-std::vector<CodonCounts> ReadCounts(const char* name) {
-  std::ifstream in(name);
-  std::vector<CodonCounts> genes;
-  trelba::CodonReader reader;
-  bool open = false;
-  for (std::string line; std::getline(in, line);) {
-    if (line.starts_with('>')) {
-      if (open) genes.push_back(reader.counts);
-      reader = trelba::CodonReader{};
-      open = true;
-    } else {
-      trelba::CountCodons(reader, line.data(), line.size());
-    }
-  }
-  if (open) genes.push_back(reader.counts);
-  return genes;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr, "usage: score_variance_cost FILE [even|input] [PASSES]\n");
     return 255;
   }
-  const std::vector<CodonCounts> genes = ReadCounts(argv[1]);
+  const std::vector<CodonCounts> genes = trelba_bench::ReadCounts(argv[1]);
   const bool input = argc > 2 && std::string(argv[2]) == "input";
   const int passes = argc > 3 ? std::atoi(argv[3]) : 5;
   const trelba::GeneticCode& code = trelba::GeneticCodeNumber(0);
