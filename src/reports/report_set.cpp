@@ -5,15 +5,16 @@
 
 namespace trelba {
 
+// The output joins the set whole, or not at all when memory runs out on the way (its
+// temporary file then removed as it goes): every output of the set has its buffer.
 OutputBuffer* ReportSet::Add(Output output, bool compressed) {
-  Output& out = outputs_.emplace_back(std::move(output));
-  ByteSink* sink = out.file ? static_cast<ByteSink*>(out.file.get()) : out.stream.get();
+  ByteSink* sink = output.file ? static_cast<ByteSink*>(output.file.get()) : output.stream.get();
   if (compressed) {
-    out.gzip = std::make_unique<GzipSink>(*sink);
-    sink = out.gzip.get();
+    output.gzip = std::make_unique<GzipSink>(*sink);
+    sink = output.gzip.get();
   }
-  out.buffer = std::make_unique<OutputBuffer>(*sink);
-  return out.buffer.get();
+  output.buffer = std::make_unique<OutputBuffer>(*sink);
+  return outputs_.emplace_back(std::move(output)).buffer.get();
 }
 
 OutputBuffer* ReportSet::OpenFile(const std::string& name, const FileIdentity& keep,

@@ -340,14 +340,15 @@ TEST(FailedRun, MemoryRunningOutAnywhereFailsTheInput) {
   ScratchDir dir;
   WriteFile(dir / "in.fa", Input());
   int failed = 0;
-  for (int budget = 1000; budget <= 7000; budget += 250) {
+  for (int budget = 1000; budget <= 7000; budget += 50) {
     for (const char* threads : {"1", "3"}) {
       PlaceEarlierReports(dir.path());
       RunOptions options = Injecting({"BUDGET", "", "", 0});
       options.environment.back().second = std::to_string(budget) + "000";
-      const RunResult run = RunTrelba({"-j", threads, "--summary", "s.tsv", "--report", "r.html",
-                                       "-T", "t.tsv", "--background", "input", "in.fa"},
-                                      dir.path(), options);
+      const RunResult run = RunTrelba(
+          {"-j", threads, "--summary", "s.tsv", "--report", "r.html", "-T", "t.tsv", "--background",
+           "input", "--reference", "auto", "--codon-usage", "u.tsv", "in.fa"},
+          dir.path(), options);
       if (run.status == 0) continue;
       ++failed;
       EXPECT_EQ(run.status, kFailed) << budget << " kB, -j " << threads;
