@@ -18,6 +18,10 @@ unsigned DefaultThreadCount() {
 
 OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
     : job_(job), workers_(std::max(workers, 1u)) {
+  // Room in the lists before any thread starts: the threads read them (under the lock).
+  free_.reserve(batches());
+  work_.reserve(batches());
+  done_.reserve(batches());
   if (workers_ > 1) {
     // The threads start with interruptions blocked, so that only the caller's thread
     // takes them (and never while it holds them off).
@@ -36,9 +40,8 @@ OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
       }
     }
   }
-  free_.reserve(batches());
-  work_.reserve(batches());
-  done_.reserve(batches());
+  // As many batches as the threads had need (fewer when not every thread could be had).
+  const std::lock_guard lock(mutex_);
   for (std::size_t b = 0; b < batches(); ++b) free_.push_back(b);
 }
 
