@@ -18,6 +18,7 @@ InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
   ReportRequest request;
   request.style.code = options.code;
   request.style.count_only = true;
+  request.annotation = options.annotation;
   request.threads = ThreadCount(options);
   const InputOutcome outcome =
       reader != nullptr ? reader->Read(input, request) : ReportInput(input, request);

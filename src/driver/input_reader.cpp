@@ -249,7 +249,8 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
         submitted = true;
         pipeline->Submit(batch.slot);
       });
-  FastaScanner& scanner = outcome.scanner;
+  InputScanner& scanner = scanner_;
+  scanner.Begin(request.annotation);
   std::uint64_t text_offset = 0;  // bytes of text before the block
   try {
     for (;;) {
@@ -264,7 +265,11 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
       const auto size = static_cast<std::size_t>(n);
       CountNulBytes(block, size, text_offset, outcome.totals.survey);
       text_offset += size;
-      ScanFasta(scanner, block, size, filler);
+      scanner.Scan(block, size, filler);
+      if (scanner.error()) {
+        outcome.status = InputOutcome::Status::kReadFailed;
+        break;
+      }
       if (job.write_failed()) {
         outcome.status = InputOutcome::Status::kWriteFailed;
         break;
@@ -274,13 +279,22 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
         break;
       }
     }
-    if (outcome.status == InputOutcome::Status::kDone) FinishFasta(scanner, filler);
+    if (outcome.status == InputOutcome::Status::kDone) {
+      scanner.Finish(filler);
+      if (scanner.error()) outcome.status = InputOutcome::Status::kReadFailed;
+    }
   } catch (const std::bad_alloc&) {
     // The batches being filled and held are handed back below, untouched, before the
     // input's outputs can go: no worker is left holding one.
     job.MarkOutOfMemory();
   }
   if (prefetch_ != nullptr && prefetch_->out_of_memory()) job.MarkOutOfMemory();
+  outcome.cause = scanner.error();
+  outcome.scanner = scanner.fasta();
+  outcome.format = scanner.format();
+  outcome.annotated = scanner.annotated();
+  outcome.gff_without_fasta = scanner.gff_without_fasta();
+  if (const AnnotationTally* tally = scanner.tally()) outcome.annotation = *tally;
   ending = true;
   filler.Flush();
   if (held) pipeline->RunHere(*held);
@@ -292,12 +306,12 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
     return outcome;
   }
   if (out.scores != nullptr) WriteAverageLine(*out.scores, outcome.totals.average);
-  outcome.totals.u_letters += scanner.u_letters;
+  outcome.totals.u_letters += outcome.scanner.u_letters;
   InputSurvey& survey = outcome.totals.survey;
-  survey.comment_lines = scanner.comment_lines;
-  survey.first_comment_line = scanner.first_comment_line;
-  survey.inline_headers = scanner.inline_headers;
-  survey.first_inline_header_line = scanner.first_inline_header_line;
+  survey.comment_lines = outcome.scanner.comment_lines;
+  survey.first_comment_line = outcome.scanner.first_comment_line;
+  survey.inline_headers = outcome.scanner.inline_headers;
+  survey.first_inline_header_line = outcome.scanner.first_inline_header_line;
   survey.long_ids = filler.ids_cut();
   survey.first_long_id_line = filler.first_cut_line();
   return outcome;

@@ -10,6 +10,7 @@
 #include "driver/batch_writing.hpp"
 #include "input/byte_source.hpp"
 #include "input/fasta_scanner.hpp"
+#include "input/input_scanner.hpp"
 
 namespace trelba {
 
@@ -26,6 +27,11 @@ struct InputOutcome {
   InputTotals totals;
   FastaScanner scanner;  // what the scanner saw: headers, comment lines, inline headers
   bool any_header() const { return scanner.sequence != 0; }
+  TextFormat format = TextFormat::kFasta;
+  bool annotated = false;          // the sequences were cut from an annotation
+  bool gff_without_fasta = false;  // a GFF3 input that carried no genome
+  AnnotationTally annotation;      // of an annotated input
+  FailureCause cause;              // of a failed read, when the reading itself knows it
 };
 
 // What an input's error line gives as the cause of `status` (not kDone): the caller's
@@ -38,11 +44,12 @@ inline FailureCause CauseOf(InputOutcome::Status status, const ByteSource& input
 struct ReportRequest {
   ReportStyle style;
   ReportOutputs outputs;
-  unsigned threads = 1;             // workers that analyse
-  bool table_header = true;         // begin the table with its header row
-  bool keep_scores = false;         // keep every score in the outcome (for the median)
-  GeneCountStore* store = nullptr;  // keeps every sequence's counts (InputTotals::store)
-  bool pool = false;                // add every sequence's counts up (InputTotals::pooled)
+  unsigned threads = 1;                 // workers that analyse
+  bool table_header = true;             // begin the table with its header row
+  bool keep_scores = false;             // keep every score in the outcome (for the median)
+  GeneCountStore* store = nullptr;      // keeps every sequence's counts (InputTotals::store)
+  GffAnnotation* annotation = nullptr;  // --gff: the input is the genome it annotates
+  bool pool = false;                    // add every sequence's counts up (InputTotals::pooled)
 };
 
 class BlockPrefetch;
@@ -72,8 +79,17 @@ class InputReader {
   std::unique_ptr<InputJob> job_;
   std::unique_ptr<OrderedPipeline> pipeline_;
   std::unique_ptr<BlockPrefetch> prefetch_;  // with several workers
-  std::unique_ptr<char[]> block_;            // else
+  InputScanner scanner_;
+  std::unique_ptr<char[]> block_;  // else
 };
+
+// The same for an outcome whose reading may know the cause itself (a store of an
+// annotated input that could not be kept).
+inline FailureCause CauseOf(const InputOutcome& outcome, const ByteSource& input) {
+  return outcome.cause && outcome.status == InputOutcome::Status::kReadFailed
+             ? outcome.cause
+             : CauseOf(outcome.status, input);
+}
 
 // One input read by a reader of its own.
 InputOutcome ReportInput(ByteSource& input, const ReportRequest& request);

@@ -7,6 +7,7 @@
 #include "driver/error_message.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
+#include "input/annotation_warnings.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
@@ -74,6 +75,7 @@ class OneInput {
     request_.style.plot = options_.report.has_value();
     if (UsesReference()) request_.store = &r_.genes;
     request_.pool = options_.codon_usage.has_value();
+    request_.annotation = options_.annotation;
     if (!options_.no_reports) {
       const std::string prefix = ReportPrefix(options_, argument_, label_);
       OutputBuffer** const slots[] = {&request_.outputs.order, &request_.outputs.scores,
@@ -105,7 +107,7 @@ class OneInput {
     kept_ = KeptText{};
     if (outcome_.status == InputOutcome::Status::kReadFailed ||
         outcome_.status == InputOutcome::Status::kNoMemory) {
-      return Fail(FileErrorText("reading", name_, CauseOf(outcome_.status, input_)));
+      return Fail(FileErrorText("reading", name_, CauseOf(outcome_, input_)));
     }
     if (const std::string* failed = reports_.Failed()) {
       return Fail(FileErrorText("writing", *failed, reports_.cause()));
@@ -170,8 +172,15 @@ class OneInput {
 
   void Warn() const {
     const InputTotals& totals = outcome_.totals;
-    for (const std::string& line :
-         InputWarnings(name_, totals.survey, totals.u_letters, outcome_.any_header())) {
+    if (outcome_.annotated) {
+      for (const std::string& line :
+           AnnotationWarnings(name_, outcome_.format, outcome_.annotation, *options_.code,
+                              outcome_.gff_without_fasta)) {
+        Warning(line);
+      }
+    }
+    for (const std::string& line : InputWarnings(name_, totals.survey, totals.u_letters,
+                                                 outcome_.any_header() || outcome_.annotated)) {
       Warning(line);
     }
   }

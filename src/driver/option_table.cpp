@@ -68,6 +68,13 @@ constexpr OptionSpec kOptions[] = {
      "acid's number of codons over its count: 1 for even use), and with --reference also w "
      "and optimal; the reference's own rows come first, named as its file.",
      &Options::codon_usage, nullptr, true},
+    {0, "--gff", "FILE", "a GFF3 file",
+     "read each input as the genome FASTA that FILE annotates: its CDS are the sequences",
+     "The CDS lines of one parent (else of one ID) make one sequence, cut from the FASTA "
+     "record that the first column names: their stretches in the order of the strand, the "
+     "phase of the first saying where its first codon begins. A GFF3 file that carries its "
+     "genome after ##FASTA, and GenBank and EMBL files, are read as inputs alone.",
+     &Options::gff},
     {0, "--file-column", "", "",
      "begin the table with the input's name (always so with several "
      "inputs)",

@@ -22,6 +22,8 @@
 
 namespace trelba {
 
+class GffAnnotation;
+
 // The file name that stands for standard input (or output).
 inline constexpr std::string_view kStandardStream = "-";
 // The --reference that finds each input's reference set in the input itself.
@@ -47,6 +49,7 @@ struct Options {
   std::optional<std::string> background;     // --background
   std::optional<std::string> reference;      // --reference: a FASTA file, or kAutomaticReference
   std::optional<std::string> codon_usage;    // --codon-usage: kStandardStream for standard output
+  std::optional<std::string> gff;            // --gff: the GFF3 file that annotates each input
   bool no_reports = false;                   // --no-reports
   bool file_column = false;                  // --file-column
   bool counts = false;                       // --counts
@@ -58,6 +61,8 @@ struct Options {
   std::vector<std::string> warnings;  // about the command line, printed before the run
   unsigned thread_count = 0;          // 0 when not given
   bool output_is_folder = false;      // --output names a folder (ends in '/' or is one)
+  // Set by the run: the CDS lines of --gff, read before the first input.
+  GffAnnotation* annotation = nullptr;
 };
 
 struct CommandLine {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "codes/genetic_code.hpp"
+#include "driver/annotation_file.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
 #include "driver/help_text.hpp"
@@ -180,6 +181,14 @@ int Run(int argc, const char* const* argv) {
   }
   for (const std::string& line : options.warnings) Warning(line);
   SetSyncOnCommit(options.sync);
+  GffAnnotation annotation;
+  if (options.gff) {
+    if (const auto error = ReadGffFile(*options.gff, annotation)) {
+      ErrorLine(*error);
+      return kFailureStatus;
+    }
+    options.annotation = &annotation;
+  }
   // Every buffer is had before an input is read: memory that cannot be had means the
   // input cannot be read, and no report is changed.
   try {
