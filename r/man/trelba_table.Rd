@@ -27,11 +27,34 @@ trelba_table(files, code = NULL, gcode = NULL, background = NULL,
   \item{description}{add the rest of each header line.}
 }
 \value{
-A data frame: \code{file}, \code{id} and \code{description} character;
-\code{seq}, \code{codons}, \code{internal_stops}, \code{partial} and the counts
-integer; \code{score}, the order value of each family (\code{Phe} \dots
-\code{Gly}), \code{expected}, \code{excess}, \code{gc} and \code{gc3} double,
-\code{NA} where the table has \code{NA}.
+A data frame, one row per sequence, its columns in this order, \code{NA} where the
+table has \code{NA}:
+% generated from the code: table columns (to change it, edit the code and run cmake --build build --target update-docs)
+\describe{
+  \item{\code{file}}{character: the input as it was given (standard input: -, or -{}-label); only with several files.}
+  \item{\code{seq}}{integer (double beyond 32 bits): the sequence's number in the input, as in the count report's sequence# labels.}
+  \item{\code{id}}{character: the header's first word: the text after > up to the first blank.}
+  \item{\code{codons}}{integer (double beyond 32 bits): codons counted: whole triples of T, C, A and G.}
+  \item{\code{score}}{double: the order values of the sequence's families weighted by their shares of its codons, as in the score report (listed here whatever its sign); NA when no codon falls in a family of two or more codons.}
+  \item{\code{Phe ... Gly}}{double: each family's order value 1 - H / ln k, as in the family order report: 0 when its codons are used evenly, 1 when one codon only is used; NA when no codon of the family was counted, or the family has one codon under the code.}
+  \item{\code{expected}}{double: the exact mean score of a sequence with the same amino acids whose codons are drawn from the background (-{}-background); NA when the score is NA.}
+  \item{\code{excess}}{double: score - expected: how much more unevenly the sequence uses its codons than chance would, comparable across lengths; NA when the score is NA.}
+  \item{\code{gc}}{double: the share of G and C among the counted codons' bases; NA when no codon was counted.}
+  \item{\code{gc3}}{double: the share of G and C at the counted codons' third positions; NA when no codon was counted.}
+  \item{\code{internal_stops}}{integer (double beyond 32 bits): stop codons before the last codon.}
+  \item{\code{partial}}{integer (double beyond 32 bits): letters after the last whole triple (0, 1 or 2).}
+  \item{\code{TTT ... GGG}}{integer (double beyond 32 bits): the 64 codon counts, as in the count report; only with counts = TRUE.}
+  \item{\code{description}}{character: the rest of the header after its first word; only with description = TRUE.}
+  \item{\code{enc}}{double: the effective number of codons (Wright 1990): from 20 when each amino acid uses one codon to the number of sense codons (61 in the standard code) when all are used evenly; NA when a class of amino acids of the same number of codons has none used twice or more (the three-codon class takes the mean of the two- and four-codon classes).}
+  \item{\code{gc3s}}{double: the share of G and C at the third positions of codons of amino acids with two or more codons, stops left out; NA when there is no such codon.}
+  \item{\code{excess_z}}{double: how far the excess is from chance: the excess over the standard deviation of the score of a sequence of the same amino acids whose codons are drawn from the background (exact); for flagging a gene, not for ranking (it grows with the square root of length); the score's distribution is skewed, its upper tail a little heavier; NA when the excess is NA, or the score cannot vary (no family with a choice).}
+  \item{\code{cai}}{double: the codon adaptation index (Sharp & Li 1987) against the reference set: the geometric mean of the relative adaptiveness w of the sequence's codons; only with a reference; NA when no codon of an amino acid the reference holds (of two or more codons).}
+  \item{\code{fop}}{double: the frequency of optimal codons (Ikemura 1981): the sequence's optimal codons over its codons of the amino acids that have one; only with a reference; NA when no codon of an amino acid that has an optimal codon.}
+  \item{\code{adaptation}}{double: the log-odds per codon of the sequence's codons under the reference's usage against the input's: above 0 for a gene that prefers the reference's codons; the column to rank by; only with a reference; NA when no codon of an amino acid of two or more codons.}
+  \item{\code{adaptation_z}}{double: how far adaptation is from chance, in standard deviations: each codon drawn from the input's usage of its amino acid; only with a reference; NA when the null variance is 0 (no amino acid with a choice).}
+  \item{\code{in_reference}}{integer (double beyond 32 bits): 1 for the genes of the reference set found in the input (-{}-reference auto), else 0 (0 or 1); only with a reference.}
+}
+% end of table columns
 }
 \section{Warnings and errors}{
 Each warning line of the program is an R warning of class \code{trelba_warning}

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "reports/table_report.hpp"
+#include "reports/column_catalog.hpp"
 
 namespace trelba {
 namespace {

@@ -1,5 +1,5 @@
 // The table's text read back into cells as it is written: the header's names give each
-// column its kind (reports/table_report.hpp), each row's fields are handed to a
+// column its kind (reports/column_catalog.hpp), each row's fields are handed to a
 // TableReceiver typed. Fields are split at tabs, rows at line feeds (the table writes
 // neither inside a field); a field in quotes has its doubled quotes undone.
 #pragma once

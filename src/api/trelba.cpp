@@ -16,8 +16,8 @@
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
 #include "input/interruption.hpp"
+#include "reports/column_catalog.hpp"
 #include "reports/staged_sink.hpp"
-#include "reports/table_report.hpp"
 #include "trelba/ieee_double.hpp"
 
 namespace trelba {
@@ -187,9 +187,9 @@ class TableWriter {
                               outcome.scanner.sequence, reference)) {
       reference.found = false;
     }
-    const bool released =
-        staged_table_.Flush() && trelba::AddReferenceColumns(synonymous_, outcome.totals, &staged_,
-                                                             &buffer_, nullptr, reference);
+    const bool released = staged_table_.Flush() &&
+                          trelba::AddReferenceColumns(synonymous_, layout_, outcome.totals,
+                                                      &staged_, &buffer_, nullptr, reference);
     if (!released) throw std::bad_alloc();  // memory or the temporary file failed
   }
 

@@ -10,7 +10,6 @@
 #include "reports/order_report.hpp"
 #include "reports/order_texts.hpp"
 #include "reports/score_report.hpp"
-#include "reports/table_report.hpp"
 
 namespace trelba {
 
@@ -63,9 +62,9 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
                                       : std::numeric_limits<double>::quiet_NaN();
     const double excess_z = variance > 0.0 ? (analysis_.score - expected) / std::sqrt(variance)
                                            : std::numeric_limits<double>::quiet_NaN();
-    WriteTableRow(*out.table, code, style_.table,
-                  {style_.file, record.number, record.id, record.counts, record.facts, analysis_,
-                   order_texts_, expected, checks, enc, excess_z});
+    WriteSequenceCells(*out.table, style_.table,
+                       {code, style_.file, record.number, record.id, record.counts, record.facts,
+                        analysis_, order_texts_, expected, checks, enc, excess_z});
   }
   return {analysis_.score, analysis_.score - expected, enc, checks};
 }

@@ -13,9 +13,9 @@
 #include "driver/batch_filler.hpp"
 #include "driver/ordered_pipeline.hpp"
 #include "input/interruption.hpp"
+#include "reports/column_catalog.hpp"
 #include "reports/order_report.hpp"
 #include "reports/score_report.hpp"
-#include "reports/table_report.hpp"
 
 namespace trelba {
 
@@ -239,7 +239,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   bool ending = false;
   bool submitted = false;
   BatchFiller filler(
-      {out.table != nullptr, request.style.table.description},
+      {out.table != nullptr, request.style.table.Has(ColumnGroup::kDescription)},
       [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
       [&](SequenceBatch& batch) {
         if (ending && !submitted) {

@@ -12,8 +12,8 @@
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
 #include "reports/codon_usage_report.hpp"
+#include "reports/column_catalog.hpp"
 #include "reports/report_set.hpp"
-#include "reports/summary_report.hpp"
 
 namespace trelba {
 namespace {
@@ -138,8 +138,8 @@ class OneInput {
         reference_.name = "auto";
         reference_.found = false;
       }
-      released =
-          AddReferenceColumns(r_.synonymous, outcome_.totals, &r_.staged, table, plot, reference_);
+      released = AddReferenceColumns(r_.synonymous, r_.layout, outcome_.totals, &r_.staged, table,
+                                     plot, reference_);
       if (!released && table == nullptr) {
         return Fail(FileErrorText("reading", "the temporary file of " + name_ + "'s counts",
                                   FailureCause{EIO}));
@@ -212,10 +212,10 @@ class OneInput {
       row_.median_fop = reference_.fop.Median();
       row_.median_adaptation = reference_.adaptation.Median();
     }
-    if (r_.run.summary() != nullptr) WriteSummaryRow(*r_.run.summary(), row_, r_.layout);
+    if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
     r_.run.AddToPage({row_, &totals.plot});
     if (OutputBuffer* usage = r_.run.codon_usage()) {
-      WriteCodonUsageRows(*usage, label_, r_.synonymous, totals.pooled,
+      WriteCodonUsageRows(*usage, r_.layout, label_, r_.synonymous, totals.pooled,
                           UsesReference() ? &reference_.usage : nullptr);
     }
   }
@@ -227,7 +227,7 @@ class OneInput {
     ErrorLine(error);
     DropInputRows(r_);
     row_.error = error;
-    if (r_.run.summary() != nullptr) WriteSummaryRow(*r_.run.summary(), row_, r_.layout);
+    if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
     r_.run.AddToPage({row_, nullptr});
     return false;
   }
@@ -247,7 +247,7 @@ class OneInput {
   ReportRequest request_;
   InputOutcome outcome_;
   ReferenceTotals reference_;
-  SummaryRow row_;
+  SummaryCells row_;
 };
 
 }  // namespace

@@ -306,10 +306,10 @@ unsigned ThreadCount(const Options& options) {
 
 TableLayout TableLayoutOf(const Options& options) {
   TableLayout layout;
-  layout.file = options.file_column || options.inputs.size() > 1;
-  layout.counts = options.counts;
-  layout.description = options.description;
-  layout.reference = options.reference.has_value();
+  layout.Add(ColumnGroup::kFile, options.file_column || options.inputs.size() > 1)
+      .Add(ColumnGroup::kCounts, options.counts)
+      .Add(ColumnGroup::kDescription, options.description)
+      .Add(ColumnGroup::kReference, options.reference.has_value());
   return layout;
 }
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "codes/genetic_code.hpp"
-#include "reports/table_report.hpp"
+#include "reports/column_catalog.hpp"
 
 namespace trelba {
 

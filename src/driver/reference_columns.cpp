@@ -6,25 +6,12 @@
 #include "driver/background_choice.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
-#include "numeric/number_format.hpp"
-#include "reports/table_report.hpp"
+#include "reports/column_catalog.hpp"
 
 namespace trelba {
 namespace {
 
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
-
-// "\tcai\tfop\tadaptation\tadaptation_z\tin_reference" of one sequence.
-void AppendColumns(OutputBuffer& out, const GeneIndices& indices, bool in_reference) {
-  char* p = out.Reserve(4 * (kMaxNumberText + 1) + 2);
-  for (const double value : {indices.cai, indices.fop, indices.adaptation, indices.adaptation_z}) {
-    *p++ = '\t';
-    p = WriteNumberOrNa(p, value);
-  }
-  *p++ = '\t';
-  *p++ = in_reference ? '1' : '0';
-  out.Commit(p);
-}
 
 }  // namespace
 
@@ -96,9 +83,9 @@ bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
   return true;
 }
 
-bool AddReferenceColumns(const SynonymousCodons& synonymous, InputTotals& totals,
-                         StagedSink* staged, OutputBuffer* table, PlotData* plot,
-                         ReferenceTotals& reference) {
+bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& layout,
+                         InputTotals& totals, StagedSink* staged, OutputBuffer* table,
+                         PlotData* plot, ReferenceTotals& reference) {
   reference.usage = UsageAgainst(synonymous, reference.pooled, totals.pooled);
   reference.sign = ReferenceSign(synonymous, reference.pooled, totals.pooled);
 
@@ -128,7 +115,7 @@ bool AddReferenceColumns(const SynonymousCodons& synonymous, InputTotals& totals
   if (table != nullptr) {
     released = staged->ReleaseRows(*table, [&](OutputBuffer& out) {
       if (const std::optional<GeneIndices> indices = next()) {
-        AppendColumns(out, *indices, in_reference);
+        AppendWholeInputCells(out, layout, {*indices, in_reference});
       }
     });
   } else {

@@ -63,8 +63,8 @@ bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
 // against it, then each sequence's indices, in input order, appended to its row as the
 // staged rows go to `table` (when there is one), added to `reference`'s medians and to
 // `plot`'s points (when there are). False when the kept counts or rows cannot be read back.
-bool AddReferenceColumns(const SynonymousCodons& synonymous, InputTotals& totals,
-                         StagedSink* staged, OutputBuffer* table, PlotData* plot,
-                         ReferenceTotals& reference);
+bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& layout,
+                         InputTotals& totals, StagedSink* staged, OutputBuffer* table,
+                         PlotData* plot, ReferenceTotals& reference);
 
 }  // namespace trelba

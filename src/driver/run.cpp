@@ -34,7 +34,6 @@
 #include "reports/html_report.hpp"
 #include "reports/report_set.hpp"
 #include "reports/staged_sink.hpp"
-#include "reports/summary_report.hpp"
 #include "trelba/ieee_double.hpp"
 
 namespace trelba {
@@ -101,7 +100,8 @@ int ReportAllInputs(const Options& options) {
       return kFailureStatus;
     }
     if (OutputBuffer* usage = run.codon_usage()) {
-      WriteCodonUsageRows(*usage, reference->name, synonymous, reference->pooled, nullptr, true);
+      WriteCodonUsageRows(*usage, layout, reference->name, synonymous, reference->pooled, nullptr,
+                          true);
     }
   }
   GeneCountStore genes;

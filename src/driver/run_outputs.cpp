@@ -4,10 +4,8 @@
 
 #include "driver/error_message.hpp"
 #include "driver/output_names.hpp"
-#include "reports/codon_usage_report.hpp"
+#include "reports/column_catalog.hpp"
 #include "reports/gzip_sink.hpp"
-#include "reports/summary_report.hpp"
-#include "reports/table_report.hpp"
 
 namespace trelba {
 
@@ -48,7 +46,7 @@ std::optional<std::string> RunOutputs::OpenCodonUsage(const std::vector<FileIden
   if (codon_usage_ == nullptr) {
     return FileErrorText("opening", *options_.codon_usage, set_.cause());
   }
-  WriteCodonUsageHeader(*codon_usage_, layout_.reference);
+  WriteCodonUsageHeader(*codon_usage_, layout_);
   return std::nullopt;
 }
 

@@ -1,11 +1,6 @@
 #include "reports/codon_usage_report.hpp"
 
-#include <charconv>
 #include <limits>
-
-#include "numeric/number_format.hpp"
-#include "reports/column_catalog.hpp"
-#include "reports/table_report.hpp"
 
 namespace trelba {
 namespace {
@@ -14,13 +9,7 @@ constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
 
-void WriteCodonUsageHeader(OutputBuffer& out, bool reference) {
-  TableLayout layout;
-  layout.reference = reference;
-  out.Append(HeaderRow(CodonUsageCatalog(), layout));
-}
-
-void WriteCodonUsageRows(OutputBuffer& out, std::string_view file,
+void WriteCodonUsageRows(OutputBuffer& out, const TableLayout& layout, std::string_view file,
                          const SynonymousCodons& synonymous, const CodonCounts& pooled,
                          const ReferenceUsage* usage, bool own_reference) {
   // The reference's own w, for its own rows.
@@ -36,27 +25,26 @@ void WriteCodonUsageRows(OutputBuffer& out, std::string_view file,
     codons += pooled[c];
     stops = static_cast<std::uint8_t>(stops + (synonymous.acid_of[c] == 0));
   }
+  CodonUsageCells cells;
+  cells.file = file;
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
     const std::uint8_t acid = synonymous.acid_of[c];
     const std::uint64_t acid_total = acid_totals[acid];
     const double k = acid == 0 ? stops : synonymous.degeneracy[c];
-    AppendTableText(out, file);
-    out.Append("\t");
-    out.Append(CodonName(static_cast<int>(c)));
-    out.Append("\t");
-    out.Append(acid == 0 ? std::string_view("stop") : kFamilyNames[acid]);
-    AppendCountField(out, pooled[c]);
-    AppendNumberField(
-        out, codons == 0 ? kNotANumber
-                         : static_cast<double>(pooled[c]) * 1000 / static_cast<double>(codons));
-    AppendNumberField(out, acid_total == 0 ? kNotANumber
-                                           : static_cast<double>(pooled[c]) * k /
-                                                 static_cast<double>(acid_total));
+    cells.codon = static_cast<int>(c);
+    cells.amino_acid = acid == 0 ? std::string_view("stop") : kFamilyNames[acid];
+    cells.count = pooled[c];
+    cells.per_thousand = codons == 0
+                             ? kNotANumber
+                             : static_cast<double>(pooled[c]) * 1000 / static_cast<double>(codons);
+    cells.rscu = acid_total == 0
+                     ? kNotANumber
+                     : static_cast<double>(pooled[c]) * k / static_cast<double>(acid_total);
     if (usage != nullptr) {
-      AppendNumberField(out, usage->in_cai[c] ? usage->w[c] : kNotANumber);
-      out.Append(own_reference ? "\tNA" : usage->optimal[c] ? "\t1" : "\t0");
+      cells.w = usage->in_cai[c] ? usage->w[c] : kNotANumber;
+      cells.optimal = own_reference ? -1 : usage->optimal[c] ? 1 : 0;
     }
-    out.Append("\n");
+    WriteCodonUsageCells(out, layout, cells);
   }
 }
 

@@ -8,17 +8,16 @@
 
 #include "analysis/reference_usage.hpp"
 #include "analysis/synonymous_codons.hpp"
+#include "reports/column_catalog.hpp"
 #include "reports/output_buffer.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 
-void WriteCodonUsageHeader(OutputBuffer& out, bool reference);
-
-// The 64 rows of `file`'s pooled counts; `usage` null without a reference (and then no w
-// and optimal columns), or with `own_reference` for the reference set's own rows, whose
+// The 64 rows of `file`'s pooled counts, with the columns of `layout`; `usage` null
+// without a reference, or with `own_reference` for the reference set's own rows, whose
 // w is the reference's and whose optimal codons, found against each input, are NA.
-void WriteCodonUsageRows(OutputBuffer& out, std::string_view file,
+void WriteCodonUsageRows(OutputBuffer& out, const TableLayout& layout, std::string_view file,
                          const SynonymousCodons& synonymous, const CodonCounts& pooled,
                          const ReferenceUsage* usage, bool own_reference = false);
 

@@ -2,211 +2,397 @@
 
 #include <array>
 
+#include "analysis/synonymous_codons.hpp"
+#include "reports/catalog_walk.hpp"
+#include "reports/order_texts.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 namespace {
 
-using enum ColumnPresence;
+using enum ColumnGroup;
+using enum ColumnType;
+using Sequence = SequenceCells;
+using WholeInput = WholeInputCells;
+using Summary = SummaryCells;
+using CodonUsage = CodonUsageCells;
 
 constexpr std::string_view kNoCodon = "no codon was counted";
 
-constexpr ColumnEntry kTableColumns[] = {
-    {"file", kFile, "text", "the input as it was given (standard input: -, or --label)", ""},
-    {"seq", kAlways, "integer",
-     "the sequence's number in the input, as in the count report's sequence# labels", ""},
-    {"id", kAlways, "text", "the header's first word: the text after > up to the first blank", ""},
-    {"codons", kAlways, "integer", "codons counted: whole triples of T, C, A and G", ""},
-    {"score", kAlways, "number",
-     "the order values of the sequence's families weighted by their shares of its codons, as "
-     "in the score report (listed here whatever its sign)",
-     "no codon falls in a family of two or more codons"},
-    {"Phe ... Gly", kAlways, "number",
-     "each family's order value 1 - H / ln k, as in the family order report: 0 when its codons "
-     "are used evenly, 1 when one codon only is used",
-     "no codon of the family was counted, or the family has one codon under the code",
-     ColumnShape::kFamilies},
-    {"expected", kAlways, "number",
-     "the exact mean score of a sequence with the same amino acids whose codons are drawn from "
-     "the background (--background)",
-     "the score is NA"},
-    {"excess", kAlways, "number",
-     "score - expected: how much more unevenly the sequence uses its codons than chance would, "
-     "comparable across lengths",
-     "the score is NA"},
-    {"gc", kAlways, "number", "the share of G and C among the counted codons' bases", kNoCodon},
-    {"gc3", kAlways, "number", "the share of G and C at the counted codons' third positions",
-     kNoCodon},
-    {"internal_stops", kAlways, "integer", "stop codons before the last codon", ""},
-    {"partial", kAlways, "integer", "letters after the last whole triple (0, 1 or 2)", ""},
-    {"TTT ... GGG", kCounts, "integer", "the 64 codon counts, as in the count report", "",
-     ColumnShape::kCodons},
-    {"description", kDescription, "text", "the rest of the header after its first word", ""},
-    {"enc", kAlways, "number",
-     "the effective number of codons (Wright 1990): from 20 when each amino acid uses one "
-     "codon to the number of sense codons (61 in the standard code) when all are used evenly",
-     "a class of amino acids of the same number of codons has none used twice or more (the "
-     "three-codon class takes the mean of the two- and four-codon classes)"},
-    {"gc3s", kAlways, "number",
-     "the share of G and C at the third positions of codons of amino acids with two or more "
-     "codons, stops left out",
-     "there is no such codon"},
-    {"excess_z", kAlways, "number",
-     "how far the excess is from chance: the excess over the standard deviation of the score "
-     "of a sequence of the same amino acids whose codons are drawn from the background "
-     "(exact); for flagging a gene, not for ranking (it grows with the square root of "
-     "length); the score's distribution is skewed, its upper tail a little heavier",
-     "the excess is NA, or the score cannot vary (no family with a choice)"},
-    {"cai", kReference, "number",
-     "the codon adaptation index (Sharp & Li 1987) against the reference set: the geometric "
-     "mean of the relative adaptiveness w of the sequence's codons",
-     "no codon of an amino acid the reference holds (of two or more codons)"},
-    {"fop", kReference, "number",
-     "the frequency of optimal codons (Ikemura 1981): the sequence's optimal codons over its "
-     "codons of the amino acids that have one",
-     "no codon of an amino acid that has an optimal codon"},
-    {"adaptation", kReference, "number",
-     "the log-odds per codon of the sequence's codons under the reference's usage against the "
-     "input's: above 0 for a gene that prefers the reference's codons; the column to rank by",
-     "no codon of an amino acid of two or more codons"},
-    {"adaptation_z", kReference, "number",
-     "how far adaptation is from chance, in standard deviations: each codon drawn from the "
-     "input's usage of its amino acid",
-     "the null variance is 0 (no amino acid with a choice)"},
-    {"in_reference", kReference, "0 or 1",
-     "1 for the genes of the reference set found in the input (--reference auto), else 0", ""},
+// Family f's order value as the family order report spells it, or NA.
+char* WriteOrderValue(char* p, const Sequence& s, std::size_t f) {
+  const bool available = s.code.divisor[f] != 0 && s.analysis.totals[f] != 0.0;
+  return available ? CopyOrderText(p, s.order, f) : WriteNotAvailable(p);
+}
+
+// The table's columns known as a sequence is analysed, in order.
+constexpr CatalogColumn<Sequence> kSequenceColumns[] = {
+    {{"file", kFile, kText, "the input as it was given (standard input: -, or --label)", ""},
+     nullptr,
+     [](const Sequence& s) { return s.file; }},
+    {{"seq", kCore, kInteger,
+      "the sequence's number in the input, as in the count report's sequence# labels", ""},
+     [](char* p, const Sequence& s) { return WriteInteger(p, s.number); }},
+    {{"id", kCore, kText, "the header's first word: the text after > up to the first blank", ""},
+     nullptr,
+     [](const Sequence& s) { return s.id; }},
+    {{"codons", kCore, kInteger, "codons counted: whole triples of T, C, A and G", ""},
+     [](char* p, const Sequence& s) { return WriteInteger(p, s.checks.codons); }},
+    {{"score", kCore, kNumber,
+      "the order values of the sequence's families weighted by their shares of its codons, as "
+      "in the score report (listed here whatever its sign)",
+      "no codon falls in a family of two or more codons"},
+     [](char* p, const Sequence& s) { return WriteNumberOrNa(p, s.analysis.score); }},
+    {{"Phe ... Gly", kCore, kNumber,
+      "each family's order value 1 - H / ln k, as in the family order report: 0 when its codons "
+      "are used evenly, 1 when one codon only is used",
+      "no codon of the family was counted, or the family has one codon under the code",
+      ColumnShape::kFamilies},
+     [](char* p, const Sequence& s) {
+       p = WriteOrderValue(p, s, 1);
+       for (std::size_t f = 2; f <= kFamilyCount; ++f) {
+         if (f == kStopFamily) continue;
+         *p++ = '\t';
+         p = WriteOrderValue(p, s, f);
+       }
+       return p;
+     }},
+    {{"expected", kCore, kNumber,
+      "the exact mean score of a sequence with the same amino acids whose codons are drawn from "
+      "the background (--background)",
+      "the score is NA"},
+     [](char* p, const Sequence& s) { return WriteNumberOrNa(p, s.expected); }},
+    {{"excess", kCore, kNumber,
+      "score - expected: how much more unevenly the sequence uses its codons than chance would, "
+      "comparable across lengths",
+      "the score is NA"},
+     [](char* p, const Sequence& s) { return WriteNumberOrNa(p, s.analysis.score - s.expected); }},
+    {{"gc", kCore, kNumber, "the share of G and C among the counted codons' bases", kNoCodon},
+     [](char* p, const Sequence& s) { return WriteNumberOrNa(p, GcContent(s.checks)); }},
+    {{"gc3", kCore, kNumber, "the share of G and C at the counted codons' third positions",
+      kNoCodon},
+     [](char* p, const Sequence& s) { return WriteNumberOrNa(p, Gc3Content(s.checks)); }},
+    {{"internal_stops", kCore, kInteger, "stop codons before the last codon", ""},
+     [](char* p, const Sequence& s) { return WriteInteger(p, s.checks.internal_stops); }},
+    {{"partial", kCore, kInteger, "letters after the last whole triple (0, 1 or 2)", ""},
+     [](char* p, const Sequence& s) { return WriteInteger(p, s.facts.partial_letters); }},
+    {{"TTT ... GGG", kCounts, kInteger, "the 64 codon counts, as in the count report", "",
+      ColumnShape::kCodons},
+     [](char* p, const Sequence& s) {
+       p = WriteInteger(p, s.counts[1]);
+       for (std::size_t c = 2; c <= kCodonCount; ++c) {
+         *p++ = '\t';
+         p = WriteInteger(p, s.counts[c]);
+       }
+       return p;
+     }},
+    {{"description", kDescription, kText, "the rest of the header after its first word", ""},
+     nullptr,
+     [](const Sequence& s) { return s.facts.description; }},
+    {{"enc", kCore, kNumber,
+      "the effective number of codons (Wright 1990): from 20 when each amino acid uses one "
+      "codon to the number of sense codons (61 in the standard code) when all are used evenly",
+      "a class of amino acids of the same number of codons has none used twice or more (the "
+      "three-codon class takes the mean of the two- and four-codon classes)"},
+     [](char* p, const Sequence& s) { return WriteNumberOrNa(p, s.enc); }},
+    {{"gc3s", kCore, kNumber,
+      "the share of G and C at the third positions of codons of amino acids with two or more "
+      "codons, stops left out",
+      "there is no such codon"},
+     [](char* p, const Sequence& s) { return WriteNumberOrNa(p, Gc3s(s.checks.thirds)); }},
+    {{"excess_z", kCore, kNumber,
+      "how far the excess is from chance: the excess over the standard deviation of the score "
+      "of a sequence of the same amino acids whose codons are drawn from the background "
+      "(exact); for flagging a gene, not for ranking (it grows with the square root of "
+      "length); the score's distribution is skewed, its upper tail a little heavier",
+      "the excess is NA, or the score cannot vary (no family with a choice)"},
+     [](char* p, const Sequence& s) { return WriteNumberOrNa(p, s.excess_z); }},
+};
+
+// The table's columns that need the whole input, in order: each row's follow its columns
+// of the sequence.
+constexpr CatalogColumn<WholeInput> kWholeInputColumns[] = {
+    {{"cai", kReference, kNumber,
+      "the codon adaptation index (Sharp & Li 1987) against the reference set: the geometric "
+      "mean of the relative adaptiveness w of the sequence's codons",
+      "no codon of an amino acid the reference holds (of two or more codons)"},
+     [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.reference.cai); }},
+    {{"fop", kReference, kNumber,
+      "the frequency of optimal codons (Ikemura 1981): the sequence's optimal codons over its "
+      "codons of the amino acids that have one",
+      "no codon of an amino acid that has an optimal codon"},
+     [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.reference.fop); }},
+    {{"adaptation", kReference, kNumber,
+      "the log-odds per codon of the sequence's codons under the reference's usage against the "
+      "input's: above 0 for a gene that prefers the reference's codons; the column to rank by",
+      "no codon of an amino acid of two or more codons"},
+     [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.reference.adaptation); }},
+    {{"adaptation_z", kReference, kNumber,
+      "how far adaptation is from chance, in standard deviations: each codon drawn from the "
+      "input's usage of its amino acid",
+      "the null variance is 0 (no amino acid with a choice)"},
+     [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.reference.adaptation_z); }},
+    {{"in_reference", kReference, kFlag,
+      "1 for the genes of the reference set found in the input (--reference auto), else 0", ""},
+     [](char* p, const WholeInput& w) {
+       *p = w.in_reference ? '1' : '0';
+       return p + 1;
+     }},
 };
 
 constexpr std::string_view kFailedInput = "the input failed";
 
-constexpr ColumnEntry kSummaryColumns[] = {
-    {"file", kAlways, "text", "the input as it was given (standard input: -, or --label)", ""},
-    {"status", kAlways, "text", "ok, or error when the input could not be read to its end", ""},
-    {"sequences", kAlways, "integer", "sequences (header lines) read", kFailedInput},
-    {"codons", kAlways, "integer", "codons counted in all of them", kFailedInput},
-    {"average", kAlways, "number",
-     "the average of the positive scores, as on the score report's last line",
-     "the input failed, or no score is positive"},
-    {"median_score", kAlways, "number", "the median of the scores that are numbers",
-     "the input failed, or no score is a number"},
-    {"median_excess", kAlways, "number", "the median of the excesses that are numbers",
-     "the input failed, or no excess is a number"},
-    {"gc", kAlways, "number", "the share of G and C among the bases of all counted codons",
-     "the input failed, or no codon was counted"},
-    {"gc3", kAlways, "number", "the share of G and C at the third positions of all counted codons",
-     "the input failed, or no codon was counted"},
-    {"internal_stop_sequences", kAlways, "integer",
-     "sequences with stop codons before their last codon", kFailedInput},
-    {"partial_sequences", kAlways, "integer", "sequences whose length is not a multiple of 3",
-     kFailedInput},
-    {"comment_lines", kAlways, "integer", "lines starting with ';', read as sequence letters",
-     kFailedInput},
-    {"inline_headers", kAlways, "integer", "'>' characters inside a line, each starting a sequence",
-     kFailedInput},
-    {"message", kAlways, "text", "the error line when the input failed, else empty", ""},
-    {"median_enc", kAlways, "number", "the median of the sequences' effective numbers of codons",
-     "the input failed, or no ENC is a number"},
-    {"gc3s", kAlways, "number",
-     "the share of G and C at the third positions of all synonymous codons (those of amino "
-     "acids with two or more codons, stops left out)",
-     "the input failed, or there is no such codon"},
-    {"reference", kReference, "text",
-     "the reference set: the file given, or auto:A or auto:B for the set found in the input "
-     "from the start that was chosen",
-     ""},
-    {"reference_genes", kReference, "integer", "the genes of the reference set", kFailedInput},
-    {"reference_rounds", kReference, "integer",
-     "the rounds the search for the reference set took (auto)", "a reference file was given"},
-    {"reference_s", kReference, "number",
-     "the sign statistic of the reference: sum over Phe, Tyr, Ile and Asn of ln((R_C / R_T) / "
-     "(N_C / N_T)), positive when the reference prefers the C-ending codons more than the "
-     "input does, as highly expressed genes do",
-     "the code has none of those amino acids with C- and T-ending codons"},
-    {"starts_agree", kReference, "number",
-     "the share of genes the references found from the two starts have in common (auto)",
-     "a reference file was given"},
-    {"median_cai", kReference, "number", "the median CAI of the input's sequences",
-     "the input failed, or no CAI is a number"},
-    {"median_fop", kReference, "number", "the median Fop of the input's sequences",
-     "the input failed, or no Fop is a number"},
-    {"median_adaptation", kReference, "number", "the median adaptation of the input's sequences",
-     "the input failed, or no adaptation is a number"},
+constexpr CatalogColumn<Summary> kSummaryColumns[] = {
+    {{"file", kCore, kText, "the input as it was given (standard input: -, or --label)", ""},
+     nullptr,
+     [](const Summary& s) { return s.file; },
+     true},
+    {{"status", kCore, kText, "ok, or error when the input could not be read to its end", ""},
+     nullptr,
+     [](const Summary& s) { return s.error.empty() ? std::string_view("ok") : "error"; },
+     true},
+    {{"sequences", kCore, kInteger, "sequences (header lines) read", kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.sequences); }},
+    {{"codons", kCore, kInteger, "codons counted in all of them", kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.codons); }},
+    {{"average", kCore, kNumber,
+      "the average of the positive scores, as on the score report's last line",
+      "the input failed, or no score is positive"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.average); }},
+    {{"median_score", kCore, kNumber, "the median of the scores that are numbers",
+      "the input failed, or no score is a number"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.median_score); }},
+    {{"median_excess", kCore, kNumber, "the median of the excesses that are numbers",
+      "the input failed, or no excess is a number"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.median_excess); }},
+    {{"gc", kCore, kNumber, "the share of G and C among the bases of all counted codons",
+      "the input failed, or no codon was counted"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.gc); }},
+    {{"gc3", kCore, kNumber, "the share of G and C at the third positions of all counted codons",
+      "the input failed, or no codon was counted"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.gc3); }},
+    {{"internal_stop_sequences", kCore, kInteger,
+      "sequences with stop codons before their last codon", kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.internal_stop_sequences); }},
+    {{"partial_sequences", kCore, kInteger, "sequences whose length is not a multiple of 3",
+      kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.partial_sequences); }},
+    {{"comment_lines", kCore, kInteger, "lines starting with ';', read as sequence letters",
+      kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.comment_lines); }},
+    {{"inline_headers", kCore, kInteger, "'>' characters inside a line, each starting a sequence",
+      kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.inline_headers); }},
+    {{"message", kCore, kText, "the error line when the input failed, else empty", ""},
+     nullptr,
+     [](const Summary& s) { return s.error; },
+     true},
+    {{"median_enc", kCore, kNumber, "the median of the sequences' effective numbers of codons",
+      "the input failed, or no ENC is a number"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.median_enc); }},
+    {{"gc3s", kCore, kNumber,
+      "the share of G and C at the third positions of all synonymous codons (those of amino "
+      "acids with two or more codons, stops left out)",
+      "the input failed, or there is no such codon"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.gc3s); }},
+    {{"reference", kReference, kText,
+      "the reference set: the file given, or auto:A or auto:B for the set found in the input "
+      "from the start that was chosen",
+      ""},
+     nullptr,
+     [](const Summary& s) { return s.reference; }},
+    {{"reference_genes", kReference, kInteger, "the genes of the reference set", kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.reference_genes); }},
+    {{"reference_rounds", kReference, kInteger,
+      "the rounds the search for the reference set took (auto)", "a reference file was given"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.reference_rounds); }},
+    {{"reference_s", kReference, kNumber,
+      "the sign statistic of the reference: sum over Phe, Tyr, Ile and Asn of ln((R_C / R_T) / "
+      "(N_C / N_T)), positive when the reference prefers the C-ending codons more than the "
+      "input does, as highly expressed genes do",
+      "the code has none of those amino acids with C- and T-ending codons"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.reference_s); }},
+    {{"starts_agree", kReference, kNumber,
+      "the share of genes the references found from the two starts have in common (auto)",
+      "a reference file was given"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.starts_agree); }},
+    {{"median_cai", kReference, kNumber, "the median CAI of the input's sequences",
+      "the input failed, or no CAI is a number"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.median_cai); }},
+    {{"median_fop", kReference, kNumber, "the median Fop of the input's sequences",
+      "the input failed, or no Fop is a number"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.median_fop); }},
+    {{"median_adaptation", kReference, kNumber, "the median adaptation of the input's sequences",
+      "the input failed, or no adaptation is a number"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.median_adaptation); }},
 };
 
-constexpr ColumnEntry kCodonUsageColumns[] = {
-    {"file", kAlways, "text", "the input, or the reference file, as it was given", ""},
-    {"codon", kAlways, "text", "the codon, TTT to GGG", ""},
-    {"amino_acid", kAlways, "text",
-     "its amino acid under the code's NCBI table (Phe ... Gly), or stop", ""},
-    {"count", kAlways, "integer", "how often the codon was counted in all the sequences", ""},
-    {"per_thousand", kAlways, "number", "count per 1,000 counted codons", "no codon was counted"},
-    {"rscu", kAlways, "number",
-     "relative synonymous codon usage: count times the amino acid's number of codons over the "
-     "amino acid's count (1 for even use)",
-     "no codon of the amino acid was counted"},
-    {"w", kReference, "number", "the codon's relative adaptiveness in the reference set (CAI)",
-     "the codon is a stop, its amino acid's only codon, or of an amino acid the reference "
-     "lacks"},
-    {"optimal", kReference, "0 or 1", "1 for an optimal codon (Fop)", ""},
+constexpr CatalogColumn<CodonUsage> kCodonUsageColumns[] = {
+    {{"file", kCore, kText, "the input, or the reference file, as it was given", ""},
+     nullptr,
+     [](const CodonUsage& u) { return u.file; }},
+    {{"codon", kCore, kText, "the codon, TTT to GGG", ""},
+     [](char* p, const CodonUsage& u) {
+       constexpr std::string_view kBases = "TCAG";
+       const int c = u.codon - 1;
+       p[0] = kBases[static_cast<std::size_t>(c >> 4)];
+       p[1] = kBases[static_cast<std::size_t>((c >> 2) & 3)];
+       p[2] = kBases[static_cast<std::size_t>(c & 3)];
+       return p + 3;
+     }},
+    {{"amino_acid", kCore, kText,
+      "its amino acid under the code's NCBI table (Phe ... Gly), or stop", ""},
+     nullptr,
+     [](const CodonUsage& u) { return u.amino_acid; }},
+    {{"count", kCore, kInteger, "how often the codon was counted in all the sequences", ""},
+     [](char* p, const CodonUsage& u) { return WriteInteger(p, u.count); }},
+    {{"per_thousand", kCore, kNumber, "count per 1,000 counted codons", "no codon was counted"},
+     [](char* p, const CodonUsage& u) { return WriteNumberOrNa(p, u.per_thousand); }},
+    {{"rscu", kCore, kNumber,
+      "relative synonymous codon usage: count times the amino acid's number of codons over the "
+      "amino acid's count (1 for even use)",
+      "no codon of the amino acid was counted"},
+     [](char* p, const CodonUsage& u) { return WriteNumberOrNa(p, u.rscu); }},
+    {{"w", kReference, kNumber, "the codon's relative adaptiveness in the reference set (CAI)",
+      "the codon is a stop, its amino acid's only codon, or of an amino acid the reference "
+      "lacks"},
+     [](char* p, const CodonUsage& u) { return WriteNumberOrNa(p, u.w); }},
+    {{"optimal", kReference, kFlag, "1 for an optimal codon (Fop)",
+      "the rows of the reference file itself (its optimal codons are found against each "
+      "input)"},
+     [](char* p, const CodonUsage& u) {
+       if (u.optimal < 0) return WriteNotAvailable(p);
+       *p = u.optimal != 0 ? '1' : '0';
+       return p + 1;
+     }},
 };
 
-// The names of a column group, in order.
-void AppendNames(std::string& row, const ColumnEntry& column) {
-  const auto append = [&](std::string_view name) {
-    if (!row.empty()) row += '\t';
-    row += name;
-  };
-  switch (column.shape) {
-    case ColumnShape::kSingle:
-      append(column.name);
-      return;
-    case ColumnShape::kFamilies:
-      for (int f = 1; f <= kFamilyCount; ++f) {
-        if (f != kStopFamily) append(kFamilyNames[static_cast<std::size_t>(f)]);
-      }
-      return;
-    case ColumnShape::kCodons:
-      for (int c = 1; c <= kCodonCount; ++c) append(CodonName(c));
-      return;
-  }
+// The entries of catalogs, one after another.
+template <const auto&... kLists>
+constexpr auto EntriesOf() {
+  std::array<ColumnEntry, (std::size(kLists) + ...)> entries{};
+  std::size_t i = 0;
+  (
+      [&] {
+        for (const auto& column : kLists) entries[i++] = column.entry;
+      }(),
+      ...);
+  return entries;
+}
+
+constexpr auto kTableEntries = EntriesOf<kSequenceColumns, kWholeInputColumns>();
+constexpr auto kSummaryEntries = EntriesOf<kSummaryColumns>();
+constexpr auto kCodonUsageEntries = EntriesOf<kCodonUsageColumns>();
+
+void AppendHeader(OutputBuffer& out, std::string& row) {
+  row += '\n';
+  out.Append(row);
 }
 
 }  // namespace
 
 std::span<const ColumnEntry> TableCatalog() {
-  return kTableColumns;
+  return kTableEntries;
 }
 
 std::span<const ColumnEntry> SummaryCatalog() {
-  return kSummaryColumns;
+  return kSummaryEntries;
 }
 
 std::span<const ColumnEntry> CodonUsageCatalog() {
-  return kCodonUsageColumns;
+  return kCodonUsageEntries;
 }
 
-bool HasColumn(const ColumnEntry& column, const TableLayout& layout) {
-  switch (column.presence) {
-    case kAlways:
-      return true;
+std::string_view TypeName(ColumnType type) {
+  switch (type) {
+    case kInteger:
+      return "integer";
+    case kNumber:
+      return "number";
+    case kText:
+      return "text";
+    case kFlag:
+      return "0 or 1";
+  }
+  return "";
+}
+
+std::string_view GroupCondition(ColumnGroup group) {
+  switch (group) {
+    case kCore:
+      return "";
     case kFile:
-      return layout.file;
+      return "with --file-column or several inputs";
     case kCounts:
-      return layout.counts;
+      return "with --counts";
     case kDescription:
-      return layout.description;
+      return "with --description";
     case kReference:
-      return layout.reference;
+      return "with --reference";
   }
-  return false;
+  return "";
 }
 
-std::string HeaderRow(std::span<const ColumnEntry> columns, const TableLayout& layout) {
-  std::string row;
-  for (const ColumnEntry& column : columns) {
-    if (HasColumn(column, layout)) AppendNames(row, column);
+ColumnKind TableColumnKind(std::string_view name) {
+  const bool codon = CodonIndexOfName(name) >= 1;
+  bool family = false;
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) family = family || kFamilyNames[f] == name;
+  for (const ColumnEntry& column : TableCatalog()) {
+    const bool named = column.shape == ColumnShape::kSingle   ? column.name == name
+                       : column.shape == ColumnShape::kCodons ? codon
+                                                              : family;
+    if (!named) continue;
+    if (column.type == kText) return ColumnKind::kText;
+    return column.type == kNumber ? ColumnKind::kNumber : ColumnKind::kWholeNumber;
   }
-  return row + '\n';
+  return ColumnKind::kNumber;
+}
+
+void WriteTableHeader(OutputBuffer& out, const TableLayout& layout) {
+  std::string row;
+  AppendHeaderCells<kSequenceColumns>(row, layout);
+  AppendHeaderCells<kWholeInputColumns>(row, layout);
+  AppendHeader(out, row);
+}
+
+void WriteSequenceCells(OutputBuffer& out, const TableLayout& layout, const SequenceCells& cells) {
+  WriteRowCells<kSequenceColumns, true, true>(out, layout, cells);
+}
+
+bool HasWholeInputCells(const TableLayout& layout) {
+  bool any = false;
+  WalkColumns<kWholeInputColumns>(layout, [&](auto) { any = true; });
+  return any;
+}
+
+void AppendWholeInputCells(OutputBuffer& out, const TableLayout& layout,
+                           const WholeInputCells& cells) {
+  WriteRowCells<kWholeInputColumns, false, false>(out, layout, cells);
+}
+
+void WriteSummaryHeader(OutputBuffer& out, const TableLayout& layout) {
+  std::string row;
+  AppendHeaderCells<kSummaryColumns>(row, layout);
+  AppendHeader(out, row);
+}
+
+void WriteSummaryCells(OutputBuffer& out, const TableLayout& layout, const SummaryCells& cells) {
+  if (cells.error.empty()) {
+    WriteRowCells<kSummaryColumns, true, true>(out, layout, cells);
+  } else {
+    WriteFailedRowCells<kSummaryColumns>(out, layout, cells);
+  }
+}
+
+void WriteCodonUsageHeader(OutputBuffer& out, const TableLayout& layout) {
+  std::string row;
+  AppendHeaderCells<kCodonUsageColumns>(row, layout);
+  AppendHeader(out, row);
+}
+
+void WriteCodonUsageCells(OutputBuffer& out, const TableLayout& layout,
+                          const CodonUsageCells& cells) {
+  WriteRowCells<kCodonUsageColumns, true, true>(out, layout, cells);
 }
 
 }  // namespace trelba

@@ -1,55 +1,116 @@
-// Every column of the table and of the summary, in the order they are written: its name,
-// what it holds, its type and when it is NA. The header rows, the manual page's TABLE
-// and SUMMARY sections and README's column reference are all written from these lists.
+// Every column of the table, the summary and the codon usage is one entry of a catalog
+// (column_catalog.cpp): its name (the header cell), its group (which runs have it), its
+// type, what it holds and when it is NA, and the writer of its row cell. The header rows
+// and the rows are written by one walk over the entries (catalog_walk.hpp), so they
+// cannot disagree; the manual page's and README's column sections, the R package's
+// column documentation and the library's column kinds are made from the same entries.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "reports/output_buffer.hpp"
+#include "reports/row_cells.hpp"
+#include "trelba/trelba.hpp"
+
 namespace trelba {
 
 // Which runs have a column.
-enum class ColumnPresence {
-  kAlways,
+enum class ColumnGroup : std::uint8_t {
+  kCore,         // every run
   kFile,         // --file-column, or several inputs
   kCounts,       // --counts
   kDescription,  // --description
   kReference,    // --reference
 };
 
+enum class ColumnType : std::uint8_t {
+  kInteger,
+  kNumber,
+  kText,
+  kFlag,  // 0 or 1
+};
+
 // A column, or a group of columns named alike.
-enum class ColumnShape {
+enum class ColumnShape : std::uint8_t {
   kSingle,
   kFamilies,  // one per family but the stop family, named by amino acid: Phe ... Gly
   kCodons,    // one per codon, named TTT ... GGG
 };
 
+// The cells a column of `shape` has.
+constexpr std::size_t CellCount(ColumnShape shape) {
+  switch (shape) {
+    case ColumnShape::kSingle:
+      return 1;
+    case ColumnShape::kFamilies:
+      return kFamilyCount - 1;
+    case ColumnShape::kCodons:
+      return kCodonCount;
+  }
+  return 0;
+}
+
+// What the documents and the library read of a column.
 struct ColumnEntry {
   std::string_view name;  // of a group: how the manual names it
-  ColumnPresence presence;
-  std::string_view type;     // "integer", "number", "text" or "0 or 1"
+  ColumnGroup group = ColumnGroup::kCore;
+  ColumnType type = ColumnType::kNumber;
   std::string_view meaning;  // one sentence or a few words, no markup
   std::string_view missing;  // when it is NA; empty when never
   ColumnShape shape = ColumnShape::kSingle;
 };
 
-// Which optional columns a table has.
-struct TableLayout {
-  bool file = false;         // a first column naming the input
-  bool counts = false;       // the 64 codon counts
-  bool description = false;  // the header after its first word
-  bool reference = false;    // the indices against a reference set
+// The groups of columns a run's outputs have.
+class TableLayout {
+ public:
+  bool Has(ColumnGroup group) const {
+    return group == ColumnGroup::kCore || (groups_ >> static_cast<unsigned>(group) & 1u) != 0;
+  }
+  TableLayout& Add(ColumnGroup group, bool added = true) {
+    if (added) groups_ |= 1u << static_cast<unsigned>(group);
+    return *this;
+  }
+
+ private:
+  std::uint32_t groups_ = 0;
 };
 
+// The columns of each output, in order: the table's (its columns of the whole input after
+// those of the sequence), the summary's and the codon usage's.
 std::span<const ColumnEntry> TableCatalog();
 std::span<const ColumnEntry> SummaryCatalog();
 std::span<const ColumnEntry> CodonUsageCatalog();
 
-// Whether a run laid out as `layout` has `column`.
-bool HasColumn(const ColumnEntry& column, const TableLayout& layout);
+// "integer", "number", "text" or "0 or 1".
+std::string_view TypeName(ColumnType type);
+// Which runs have the group's columns, as the documents say it ("with --counts"); empty for
+// every run.
+std::string_view GroupCondition(ColumnGroup group);
 
-// The header row (with its line end) of the columns `layout` has.
-std::string HeaderRow(std::span<const ColumnEntry> columns, const TableLayout& layout);
+// What the table's column `name` holds, for the library's readers of the table.
+ColumnKind TableColumnKind(std::string_view name);
+
+// The table: its header row, and of each sequence the cells known as it is analysed (the
+// row and its line end), then, once the input is read whole, those that need the input
+// (appended where the line ends).
+void WriteTableHeader(OutputBuffer& out, const TableLayout& layout);
+void WriteSequenceCells(OutputBuffer& out, const TableLayout& layout, const SequenceCells& cells);
+void AppendWholeInputCells(OutputBuffer& out, const TableLayout& layout,
+                           const WholeInputCells& cells);
+// Whether the table has columns that wait for the whole input.
+bool HasWholeInputCells(const TableLayout& layout);
+
+// The summary's header row and an input's row (NA but its file, status and message when it
+// failed).
+void WriteSummaryHeader(OutputBuffer& out, const TableLayout& layout);
+void WriteSummaryCells(OutputBuffer& out, const TableLayout& layout, const SummaryCells& cells);
+
+// The codon usage's header row and one codon's row.
+void WriteCodonUsageHeader(OutputBuffer& out, const TableLayout& layout);
+void WriteCodonUsageCells(OutputBuffer& out, const TableLayout& layout,
+                          const CodonUsageCells& cells);
 
 }  // namespace trelba

@@ -8,8 +8,8 @@
 
 #include "codes/ncbi_tables.hpp"
 #include "numeric/natural_log.hpp"
+#include "reports/cell_text.hpp"
 #include "reports/median_series.hpp"
-#include "reports/table_report.hpp"
 
 namespace trelba {
 

@@ -22,7 +22,7 @@
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "reports/output_buffer.hpp"
-#include "reports/summary_report.hpp"
+#include "reports/row_cells.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
@@ -90,7 +90,7 @@ class PlotData {
 
 // One input's section: its numbers as its summary row gives them, and its points.
 struct PageInput {
-  const SummaryRow& row;
+  const SummaryCells& row;
   const PlotData* plot = nullptr;  // null for an input that failed
 };
 

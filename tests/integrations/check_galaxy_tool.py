@@ -8,9 +8,10 @@
    Galaxy does (its lines joined by spaces), from stand-ins of Galaxy's parameter wrappers (an optional select left
    unset reads as "None"; a collection element has an element_identifier; a dataset
    reads as its path), run with bash -e (profile 20.09 and later) and the program on
-   PATH, and each output must equal its file in galaxy/test-data/.
+   PATH, and each output must equal its file in galaxy/test-data/ (with --write, is copied
+   there instead).
 
-usage: check_galaxy_tool.py TRELBA    (exit status 77: no Cheetah here)
+usage: check_galaxy_tool.py TRELBA [--write]   (exit status 77: no Cheetah here)
 """
 import os
 import re
@@ -115,7 +116,7 @@ def test_namespace(test, job):
     return namespace
 
 
-def run_test(tool, number, test, bindir, work):
+def run_test(tool, number, test, bindir, work, write):
     job = os.path.join(work, f"test{number}")
     os.makedirs(os.path.join(job, "outputs"))
     rendered = str(Template(tool.find("command").text, searchList=[test_namespace(test, job)]))
@@ -133,14 +134,17 @@ def run_test(tool, number, test, bindir, work):
     for output in test.findall("output"):
         produced = os.path.join(job, "outputs", output.get("name"))
         expected = os.path.join(TEST_DATA, output.get("file"))
-        if open(produced, "rb").read() != open(expected, "rb").read():
+        if write:
+            shutil.copyfile(produced, expected)
+        elif open(produced, "rb").read() != open(expected, "rb").read():
             sys.exit(f"test {number}: output {output.get('name')} differs from {expected}")
     described = " ".join(f"{p.get('name')}={p.get('value')}" for p in test.findall("param")
                          if p.get("value")) or "no code"
-    print(f"test {number} ({described}): rendered command run, outputs equal galaxy/test-data")
+    print(f"test {number} ({described}): rendered command run, outputs "
+          + ("written to" if write else "equal") + " galaxy/test-data")
 
 
-def main(trelba):
+def main(trelba, write):
     work = tempfile.mkdtemp()
     try:
         text = expanded_tool()
@@ -151,10 +155,10 @@ def main(trelba):
         os.makedirs(bindir)
         os.symlink(trelba, os.path.join(bindir, "Trelba"))
         for number, test in enumerate(tool.find("tests").findall("test"), 1):
-            run_test(tool, number, test, bindir, work)
+            run_test(tool, number, test, bindir, work, write)
     finally:
         shutil.rmtree(work)
 
 
 if __name__ == "__main__":
-    main(os.path.realpath(sys.argv[1]))
+    main(os.path.realpath(sys.argv[1]), "--write" in sys.argv[2:])

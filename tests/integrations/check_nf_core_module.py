@@ -12,9 +12,9 @@ Nextflow (which cannot run here).
 4. tests/main.nf.test.snap holds what the module's script gives: the script section of
    main.nf rendered for the test's input ([ id:'test' ] and the shipped example) and run,
    its outputs' md5 sums and the program's version as the snapshot has them; the stub's
-   empty files.
+   empty files. With --write, the snapshot's contents are made anew from that run instead.
 
-usage: check_nf_core_module.py TRELBA
+usage: check_nf_core_module.py TRELBA [--write]   (exit status 77: no jsonschema or PyYAML)
 """
 import hashlib
 import json
@@ -25,8 +25,12 @@ import subprocess
 import sys
 import tempfile
 
-import jsonschema
-import yaml
+try:
+    import jsonschema
+    import yaml
+except ImportError:
+    print("no jsonschema or PyYAML (Debian python3-jsonschema, python3-yaml): skipped")
+    sys.exit(77)
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 EMPTY_MD5 = hashlib.md5(b"").hexdigest()
@@ -103,12 +107,13 @@ def md5(path):
         return hashlib.md5(handle.read()).hexdigest()
 
 
-def check_snapshot(folder, main, trelba):
+def check_snapshot(folder, main, trelba, write):
     with open(os.path.join(folder, "tests", "main.nf.test")) as handle:
         test = handle.read()
     example = re.search(r'file\("\$\{moduleDir\}/([^"]+)"', test).group(1)
     cds = os.path.normpath(os.path.join(folder, example))
-    with open(os.path.join(folder, "tests", "main.nf.test.snap")) as handle:
+    snapshot_path = os.path.join(folder, "tests", "main.nf.test.snap")
+    with open(snapshot_path) as handle:
         snapshot = json.load(handle)
     version = subprocess.run([trelba, "-V"], capture_output=True, text=True,
                              check=True).stdout.split()[-1]
@@ -129,6 +134,12 @@ def check_snapshot(folder, main, trelba):
         }
     finally:
         shutil.rmtree(work)
+    if write:
+        for name, content in expected.items():
+            snapshot.setdefault(name, {})["content"] = content
+        with open(snapshot_path, "w") as handle:
+            handle.write(json.dumps(snapshot, indent=4) + "\n")
+        return
     if sorted(snapshot) != sorted(expected):
         fail(f"the snapshot's tests {sorted(snapshot)} are not {sorted(expected)}")
     for name, content in expected.items():
@@ -137,7 +148,7 @@ def check_snapshot(folder, main, trelba):
                  f"the module's script gives {json.dumps(content)}")
 
 
-def main(trelba):
+def main(trelba, write):
     folder = module_dir()
     with open(os.path.join(folder, "meta.yml")) as handle:
         meta = yaml.safe_load(handle)
@@ -150,9 +161,10 @@ def main(trelba):
     print("nf-core module: meta.yml and environment.yml validate against nf-core's schemas")
     check_template(main_nf, meta)
     print("nf-core module: main.nf has the template's fields, biocontainers tags, a versions topic")
-    check_snapshot(folder, main_nf, trelba)
-    print("nf-core module: tests/main.nf.test.snap equals the module's script run here")
+    check_snapshot(folder, main_nf, trelba, write)
+    print("nf-core module: tests/main.nf.test.snap " +
+          ("written from" if write else "equals") + " the module's script run here")
 
 
 if __name__ == "__main__":
-    main(os.path.realpath(sys.argv[1]))
+    main(os.path.realpath(sys.argv[1]), "--write" in sys.argv[2:])

@@ -161,8 +161,8 @@ TEST(CodonUsage, RscuAndPerThousand) {
   StringSink sink;
   OutputBuffer out(sink);
   const SynonymousCodons s = SynonymousCodonsOf(GeneticCodeNumber(0));
-  WriteCodonUsageRows(out, "x", s, CountsOf({{"TTT", 50}, {"TTC", 150}, {"TAA", 1}, {"ATG", 2}}),
-                      nullptr);
+  WriteCodonUsageRows(out, TableLayout(), "x", s,
+                      CountsOf({{"TTT", 50}, {"TTC", 150}, {"TAA", 1}, {"ATG", 2}}), nullptr);
   out.Flush();
   EXPECT_EQ(sink.text.substr(0, sink.text.find('\n', sink.text.find('\n') + 1)),
             "x\tTTT\tPhe\t50\t246.305\t0.5\nx\tTTC\tPhe\t150\t738.916\t1.5");

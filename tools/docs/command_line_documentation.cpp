@@ -32,27 +32,11 @@ std::string OptionTag(const OptionSpec& option) {
   return ".BI " + RoffText(option.long_name) + " \" " + RoffText(option.argument) + "\"\n";
 }
 
-std::string_view Presence(ColumnPresence presence) {
-  switch (presence) {
-    case ColumnPresence::kAlways:
-      return "";
-    case ColumnPresence::kFile:
-      return "with --file-column or several inputs";
-    case ColumnPresence::kCounts:
-      return "with --counts";
-    case ColumnPresence::kDescription:
-      return "with --description";
-    case ColumnPresence::kReference:
-      return "with --reference";
-  }
-  return "";
-}
-
 std::string ColumnsMarkdown(std::span<const ColumnEntry> columns) {
   std::string text = "| column | type | what it holds | NA when |\n|---|---|---|---|\n";
   for (const ColumnEntry& column : columns) {
-    const std::string_view when = Presence(column.presence);
-    text += "| `" + std::string(column.name) + "` | " + std::string(column.type) + " | " +
+    const std::string_view when = GroupCondition(column.group);
+    text += "| `" + std::string(column.name) + "` | " + std::string(TypeName(column.type)) + " | " +
             Sentence(column.meaning) + (when.empty() ? "" : " Only " + std::string(when) + ".") +
             " | " + (column.missing.empty() ? "never" : std::string(column.missing)) + " |\n";
   }
@@ -62,8 +46,9 @@ std::string ColumnsMarkdown(std::span<const ColumnEntry> columns) {
 std::string ColumnsRoff(std::span<const ColumnEntry> columns) {
   std::string text;
   for (const ColumnEntry& column : columns) {
-    const std::string_view when = Presence(column.presence);
-    std::string kind = std::string(column.type) + (when.empty() ? "" : ", " + std::string(when)) +
+    const std::string_view when = GroupCondition(column.group);
+    std::string kind = std::string(TypeName(column.type)) +
+                       (when.empty() ? "" : ", " + std::string(when)) +
                        (column.missing.empty() ? "" : "; NA when " + std::string(column.missing));
     text += ".TP\n.B " + RoffText(column.name) + "\n" + RoffText(Sentence(column.meaning)) + " " +
             RoffText(Sentence(kind)) + "\n";

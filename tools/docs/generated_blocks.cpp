@@ -13,18 +13,30 @@ std::size_t FindOnce(std::string_view text, std::string_view line) {
   return at;
 }
 
+// `words` as a comment line of the markup.
+std::string MarkerLine(const std::string& words, Markup markup) {
+  switch (markup) {
+    case Markup::kMarkdown:
+      return "<!-- " + words + " -->\n";
+    case Markup::kRoff:
+      return ".\\\" " + words + "\n";
+    case Markup::kRd:
+      return "% " + words + "\n";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string BlockBegin(std::string_view name, Markup markup) {
   const std::string words = "generated from the code: " + std::string(name) +
                             " (to change it, edit the code and run " + std::string(kRegenerate) +
                             ")";
-  return markup == Markup::kMarkdown ? "<!-- " + words + " -->\n" : ".\\\" " + words + "\n";
+  return MarkerLine(words, markup);
 }
 
 std::string BlockEnd(std::string_view name, Markup markup) {
-  const std::string words = "end of " + std::string(name);
-  return markup == Markup::kMarkdown ? "<!-- " + words + " -->\n" : ".\\\" " + words + "\n";
+  return MarkerLine("end of " + std::string(name), markup);
 }
 
 bool MentionsBlock(std::string_view text, std::string_view name, Markup markup) {

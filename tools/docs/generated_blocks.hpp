@@ -7,7 +7,7 @@
 
 namespace trelba {
 
-enum class Markup { kMarkdown, kRoff };
+enum class Markup { kMarkdown, kRoff, kRd };
 
 // The line that opens and the line that closes the block `name` (each with its '\n').
 std::string BlockBegin(std::string_view name, Markup markup);

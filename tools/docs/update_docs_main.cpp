@@ -1,8 +1,8 @@
 // trelba_docs --check|--write FILE...: keeps the generated blocks of the Markdown documents
-// (*.md: README.md and those of docs/) and of the manual page (anything else, roff) equal
-// to what the code's tables give. Each block stands in exactly one of the documents of its
-// markup that are named. --check prints the expected text of every block that differs and
-// exits with 1.
+// (*.md: README.md and those of docs/), of the R package's documentation (*.Rd) and of the
+// manual page (anything else, roff) equal to what the code's tables give. Each block stands in
+// exactly one of the documents of its markup that are named. --check prints the expected text of
+// every block that differs and exits with 1.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -14,6 +14,7 @@
 #include "code_documentation.hpp"
 #include "command_line_documentation.hpp"
 #include "generated_blocks.hpp"
+#include "r_documentation.hpp"
 
 namespace {
 
@@ -21,6 +22,7 @@ struct Block {
   std::string_view name;
   std::string (*markdown)();
   std::string (*roff)();
+  std::string (*rd)() = nullptr;
 };
 
 // A block that one of the two markups lacks has no function for it.
@@ -30,7 +32,8 @@ constexpr Block kBlocks[] = {
     {"NCBI tables", trelba::NcbiTablesMarkdown, trelba::NcbiTablesRoff},
     {"usage", trelba::UsageMarkdown, nullptr},
     {"options", nullptr, trelba::OptionsRoff},
-    {"table columns", trelba::TableColumnsMarkdown, trelba::TableColumnsRoff},
+    {"table columns", trelba::TableColumnsMarkdown, trelba::TableColumnsRoff,
+     trelba::TableColumnsRd},
     {"summary columns", trelba::SummaryColumnsMarkdown, trelba::SummaryColumnsRoff},
     {"codon usage columns", trelba::CodonUsageColumnsMarkdown, trelba::CodonUsageColumnsRoff},
     {"diagnostics", nullptr, trelba::DiagnosticsRoff},
@@ -52,7 +55,9 @@ std::string Expected(std::string_view name, trelba::Markup markup, const std::st
 // only checking, it differs).
 int UpdateBlock(const Block& block, trelba::Markup markup, std::vector<Document>& documents,
                 bool write) {
-  const auto make = markup == trelba::Markup::kMarkdown ? block.markdown : block.roff;
+  const auto make = markup == trelba::Markup::kMarkdown ? block.markdown
+                    : markup == trelba::Markup::kRoff   ? block.roff
+                                                        : block.rd;
   if (make == nullptr) return 0;
   std::vector<Document*> holders;
   bool any = false;
@@ -106,13 +111,15 @@ int main(int argc, char** argv) {
     }
     std::ostringstream read;
     read << in.rdbuf();
-    const trelba::Markup markup =
-        path.ends_with(".md") ? trelba::Markup::kMarkdown : trelba::Markup::kRoff;
+    const trelba::Markup markup = path.ends_with(".md")   ? trelba::Markup::kMarkdown
+                                  : path.ends_with(".Rd") ? trelba::Markup::kRd
+                                                          : trelba::Markup::kRoff;
     documents.push_back({path, markup, read.str(), read.str()});
   }
   int status = 0;
   for (const Block& block : kBlocks) {
-    for (const trelba::Markup markup : {trelba::Markup::kMarkdown, trelba::Markup::kRoff}) {
+    for (const trelba::Markup markup :
+         {trelba::Markup::kMarkdown, trelba::Markup::kRoff, trelba::Markup::kRd}) {
       status |= UpdateBlock(block, markup, documents, write);
     }
   }

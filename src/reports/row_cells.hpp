@@ -1,0 +1,84 @@
+// What the cells of one row of each output are written from: plain structs of references
+// and numbers, filled where the row is made and read by the catalog's cell writers
+// (column_catalog.cpp).
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "analysis/coding_checks.hpp"
+#include "analysis/reference_usage.hpp"
+#include "analysis/sequence_analysis.hpp"
+#include "codes/genetic_code.hpp"
+#include "input/sequence_facts.hpp"
+#include "trelba/codons_and_families.hpp"
+
+namespace trelba {
+
+struct OrderTexts;
+
+// One sequence of the table, as it is analysed.
+struct SequenceCells {
+  const GeneticCode& code;
+  std::string_view file;
+  SequenceNumber number = 0;
+  std::string_view id;
+  const CodonCounts& counts;
+  const SequenceFacts& facts;
+  const SequenceAnalysis& analysis;
+  const OrderTexts& order;
+  double expected;  // the expected score; NaN without a background
+  const CodingChecks& checks;
+  double enc;       // the effective number of codons
+  double excess_z;  // the excess over its standard deviation under the background
+};
+
+// One sequence of the table once its input is read whole.
+struct WholeInputCells {
+  GeneIndices reference;  // against the reference set
+  bool in_reference = false;
+};
+
+// One input of the summary.
+struct SummaryCells {
+  std::string_view file;
+  std::string_view error;  // empty for an input read to its end
+  std::uint64_t sequences = 0;
+  std::uint64_t codons = 0;
+  double average = 0.0;
+  double median_score = 0.0;
+  double median_excess = 0.0;
+  double gc = 0.0;
+  double gc3 = 0.0;
+  std::uint64_t internal_stop_sequences = 0;
+  std::uint64_t partial_sequences = 0;
+  std::uint64_t comment_lines = 0;
+  std::uint64_t inline_headers = 0;
+  double median_enc = 0.0;
+  double gc3s = 0.0;
+  // With a reference set (NaN where a number does not apply):
+  std::string_view reference;
+  std::uint64_t reference_genes = 0;
+  double reference_rounds = 0.0;
+  double reference_s = 0.0;
+  double starts_agree = 0.0;
+  double median_cai = 0.0;
+  double median_fop = 0.0;
+  double median_adaptation = 0.0;
+};
+
+// One codon of one input (or reference set) in the codon usage.
+struct CodonUsageCells {
+  std::string_view file;
+  int codon = 1;
+  std::string_view amino_acid;  // its name, or "stop"
+  std::uint64_t count = 0;
+  double per_thousand = 0.0;  // NaN when no codon was counted
+  double rscu = 0.0;          // NaN when no codon of its amino acid was counted
+  // Against a reference: w (NaN where CAI reads none), and 1 or 0 for an optimal codon, -1
+  // for NA (the reference's own rows).
+  double w = 0.0;
+  int optimal = 0;
+};
+
+}  // namespace trelba
