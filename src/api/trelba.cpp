@@ -160,6 +160,7 @@ class TableWriter {
     const bool reference = options_.reference.has_value();
     request.outputs.table = reference ? &staged_table_ : &buffer_;
     if (reference) request.store = &genes_;
+    request.style.mark_genes = reference && !reference_file_;
     InputOutcome outcome = reader_.Read(input, request);
     if (outcome.status != InputOutcome::Status::kDone) {
       staged_table_.Clear();

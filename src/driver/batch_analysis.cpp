@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "analysis/frequencies.hpp"
+#include "analysis/gene_marks.hpp"
 #include "analysis/score.hpp"
 #include "input/codon_reader.hpp"
 #include "reports/count_report.hpp"
@@ -109,6 +110,9 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     SequenceRecord& record = batch.records[i];
     CountBody(batch, record);
     record.facts.description = record.description;
+    if (reporter.style().mark_genes) {
+      record.marks = GeneMarks(reporter.synonymous(), record.counts, record.description);
+    }
     const SequenceReporter::Reported reported = reporter.Report(out, record);
     batch.survey.Add(reported.checks.codons, record.counts[0]);
     batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,

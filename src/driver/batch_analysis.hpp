@@ -27,6 +27,8 @@ struct ReportStyle {
   bool plot = false;                       // gather what the HTML report shows
   // Work out ENC and GC3s, which only the table, the summary and the HTML report show.
   bool indices = false;
+  // Mark each sequence for the search for a reference set (its descriptions kept).
+  bool mark_genes = false;
 };
 
 // Analyses one sequence after another and writes each one's outputs, reusing its
@@ -47,6 +49,7 @@ class SequenceReporter {
   // Takes the style's background anew (its value has changed), keeping the rest.
   void TakeBackground();
   const ReportStyle& style() const { return style_; }
+  const SynonymousCodons& synonymous() const { return synonymous_; }
   const SequenceAnalysis& analysis() const { return analysis_; }  // of the last sequence
 
  private:

@@ -30,9 +30,10 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += batch.pooled[c];
   if (totals.pool) {
     for (std::size_t i = 0; i < batch.size; ++i) {
-      const CodonCounts& counts = batch.records[i].counts;
-      for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += counts[c];
-      if (totals.store != nullptr) totals.store->Add(counts);  // a failure is its to tell
+      const SequenceRecord& record = batch.records[i];
+      for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += record.counts[c];
+      // A failure is the store's to tell.
+      if (totals.store != nullptr) totals.store->Add(record.counts, record.marks);
     }
   }
   totals.survey.Merge(batch.survey);

@@ -239,7 +239,8 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   bool ending = false;
   bool submitted = false;
   BatchFiller filler(
-      {out.table != nullptr, request.style.table.Has(ColumnGroup::kDescription)},
+      {out.table != nullptr,
+       request.style.table.Has(ColumnGroup::kDescription) || request.style.mark_genes},
       [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
       [&](SequenceBatch& batch) {
         if (ending && !submitted) {

@@ -74,6 +74,7 @@ class OneInput {
     request_.keep_scores = options_.summary.has_value();
     request_.style.plot = options_.report.has_value();
     if (UsesReference()) request_.store = &r_.genes;
+    request_.style.mark_genes = r_.reference == nullptr && r_.reference_found;
     request_.pool = options_.codon_usage.has_value();
     request_.annotation = options_.annotation;
     if (!options_.no_reports) {

@@ -45,10 +45,11 @@ void TakeReferenceFile(const ReferenceFile& file, ReferenceTotals& reference) {
 bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
                    std::string_view name, const InputTotals& totals, std::uint64_t sequences,
                    ReferenceTotals& reference) {
-  const GeneCounts genes = [&](const std::function<void(const CodonCounts&)>& visit) {
+  const GeneCounts genes = [&](const GeneVisit& visit) {
     GeneCountStore::Reader reader(*totals.store);
     CodonCounts counts;
-    while (reader.Next(counts)) visit(counts);
+    std::uint8_t marks = 0;
+    while (reader.Next(counts, marks)) visit(counts, marks);
     return !reader.failed();
   };
   SearchResult search;
@@ -75,11 +76,11 @@ bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
   }
   const SearchStart& chosen = search.chosen();
   reference.name = search.chose_b ? "auto:B" : "auto:A";
-  reference.genes = chosen.genes.size();
+  reference.genes = chosen.genes;
   reference.rounds = chosen.rounds;
   reference.starts_agree = search.starts_agree;
   reference.pooled = chosen.pooled;
-  reference.members = chosen.genes;
+  reference.members = std::make_unique<FoundMembers>(code, synonymous, totals.pooled, chosen.rule);
   return true;
 }
 
@@ -91,20 +92,19 @@ bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& 
 
   GeneCountStore::Reader genes(*totals.store);
   std::uint64_t sequence = 0;
-  std::size_t member = 0;     // the next of the reference's genes
   bool in_reference = false;  // of the last sequence
   // The next sequence's indices, gathered for the summary and the page.
   const auto next = [&]() -> std::optional<GeneIndices> {
     CodonCounts counts;
-    if (!genes.Next(counts)) return std::nullopt;
+    std::uint8_t marks = 0;
+    if (!genes.Next(counts, marks)) return std::nullopt;
     const GeneIndices indices =
         reference.found ? IndicesOf(reference.usage, counts)
                         : GeneIndices{kNotANumber, kNotANumber, kNotANumber, kNotANumber};
     reference.cai.Add({&indices.cai, 1});
     reference.fop.Add({&indices.fop, 1});
     reference.adaptation.Add({&indices.adaptation, 1});
-    in_reference = member < reference.members.size() && reference.members[member] == sequence;
-    if (in_reference) ++member;
+    in_reference = reference.members != nullptr && reference.members->Next(counts, marks);
     ++sequence;
     if (plot != nullptr) {
       plot->AddReferenceValues(sequence, indices.cai, indices.adaptation, in_reference);

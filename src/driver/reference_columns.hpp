@@ -6,10 +6,12 @@
 // the HTML report's points.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/reference_search.hpp"
 #include "analysis/reference_usage.hpp"
 #include "analysis/synonymous_codons.hpp"
 #include "driver/input_reader.hpp"
@@ -38,12 +40,12 @@ std::optional<std::string> ReadReferenceFile(const Options& options,
 struct ReferenceTotals {
   std::string name;  // the file, or auto:A / auto:B
   std::uint64_t genes = 0;
-  double rounds = 0.0;                 // of the search; NaN for a file
-  double sign = 0.0;                   // ReferenceSign
-  double starts_agree = 0.0;           // NaN for a file
-  CodonCounts pooled{};                // the reference genes' codons
-  std::vector<std::uint64_t> members;  // found in the input: their sequence indices (from 0)
-  bool found = true;                   // false when the search found none: every column NA
+  double rounds = 0.0;                    // of the search; NaN for a file
+  double sign = 0.0;                      // ReferenceSign
+  double starts_agree = 0.0;              // NaN for a file
+  CodonCounts pooled{};                   // the reference genes' codons
+  std::unique_ptr<FoundMembers> members;  // found in the input: which genes they are
+  bool found = true;                      // false when the search found none: every column NA
   ReferenceUsage usage;
   MedianSeries cai;
   MedianSeries fop;

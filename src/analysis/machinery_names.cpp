@@ -1,0 +1,138 @@
+#include "analysis/machinery_names.hpp"
+
+#include <array>
+#include <cstddef>
+
+namespace trelba {
+namespace {
+
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool IsAlnum(char c) {
+  return IsDigit(c) || (Lower(c) >= 'a' && Lower(c) <= 'z');
+}
+
+// Whether `text` at `at` starts with `word` (lower case), without case.
+bool StartsWith(std::string_view text, std::size_t at, std::string_view word) {
+  if (text.size() - at < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (Lower(text[at + i]) != word[i]) return false;
+  }
+  return true;
+}
+
+// Where `word` (lower case) next stands in `text` from `at`, without case; npos if nowhere.
+std::size_t Find(std::string_view text, std::string_view word, std::size_t at) {
+  for (; at + word.size() <= text.size(); ++at) {
+    if (StartsWith(text, at, word)) return at;
+  }
+  return std::string_view::npos;
+}
+
+// A byte that ends a product: the end of a bracketed field, of an attribute, a tab.
+bool EndsProduct(char c) {
+  return c == ']' || c == ';' || c == '|' || c == '\t' || c == '"';
+}
+
+// Where the product around `at` begins and ends.
+std::string_view ProductAround(std::string_view text, std::size_t at) {
+  std::size_t begin = at;
+  while (begin > 0 && !EndsProduct(text[begin - 1]) && text[begin - 1] != '[' &&
+         text[begin - 1] != '=') {
+    --begin;
+  }
+  std::size_t end = at;
+  while (end < text.size() && !EndsProduct(text[end]) && !(text[end] == '[' && end > at)) ++end;
+  return text.substr(begin, end - begin);
+}
+
+// Whether the product at `at` of `text` is over: its end, a comma, or " (" (a remark such
+// as "(Fragment)"), after blanks.
+bool AtProductEnd(std::string_view text, std::size_t at) {
+  while (at < text.size() && text[at] == ' ') ++at;
+  return at == text.size() || EndsProduct(text[at]) || text[at] == ',' || text[at] == '(' ||
+         text[at] == '[';
+}
+
+// Skips a trailing qualifier: " type X", " N" or " X" (one letter or a number).
+std::size_t SkipQualifier(std::string_view text, std::size_t at) {
+  std::size_t next = at;
+  if (next < text.size() && (text[next] == ' ' || text[next] == '-')) ++next;
+  if (StartsWith(text, next, "type ")) next += 5;
+  const std::size_t first = next;
+  while (next < text.size() && IsAlnum(text[next])) ++next;
+  const std::size_t length = next - first;
+  const bool number = length != 0 && IsDigit(text[first]) && IsDigit(text[next - 1]);
+  if (length == 1 || (number && length <= 2)) return next;
+  return at;
+}
+
+// Words that make a product something other than a cytosolic protein of translation.
+constexpr std::array<std::string_view, 8> kExcluded = {"mitochondri",   "chloroplast",    "plastid",
+                                                       "transcription", "selenocysteine", "-like",
+                                                       "like protein",  "kinase"};
+
+bool Excluded(std::string_view product) {
+  for (const std::string_view word : kExcluded) {
+    if (Find(product, word, 0) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+// After "ribosomal protein " at `at`: one name of L, S or P, then the product's end.
+bool RibosomalProteinName(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return false;
+  const char first = Lower(text[at]);
+  if (first != 'l' && first != 's' && first != 'p') return false;
+  std::size_t end = at + 1;
+  while (end < text.size() && (IsAlnum(text[end]) || text[end] == '/')) ++end;
+  // L, S or P alone is no name, nor a word (LSU, Sigma): a digit or A (SA) comes second.
+  if (end == at + 1 || !(IsDigit(text[at + 1]) || (end == at + 2 && Lower(text[at + 1]) == 'a'))) {
+    return false;
+  }
+  return AtProductEnd(text, end) || AtProductEnd(text, SkipQualifier(text, end));
+}
+
+// After "elongation factor " at `at`: one of the factors named, then the product's end.
+bool ElongationFactorName(std::string_view text, std::size_t at) {
+  if (StartsWith(text, at, "ef-")) at += 3;
+  constexpr std::array<std::string_view, 9> kFactors = {"tu", "ts",     "g",  "1-alpha", "1 alpha",
+                                                        "1a", "1-beta", "1b", "2"};
+  for (const std::string_view factor : kFactors) {
+    if (!StartsWith(text, at, factor)) continue;
+    const std::size_t end = at + factor.size();
+    if (end < text.size() && IsAlnum(text[end])) continue;  // "2b", "gamma"
+    if (AtProductEnd(text, end) || AtProductEnd(text, SkipQualifier(text, end))) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool NamesTranslationMachinery(std::string_view description) {
+  constexpr std::string_view kRibosomal = "ribosomal protein ";
+  constexpr std::string_view kElongation = "elongation factor ";
+  for (std::size_t at = 0; (at = Find(description, kRibosomal, at)) != std::string_view::npos;
+       ++at) {
+    if (RibosomalProteinName(description, at + kRibosomal.size()) &&
+        !Excluded(ProductAround(description, at))) {
+      return true;
+    }
+  }
+  for (std::size_t at = 0; (at = Find(description, kElongation, at)) != std::string_view::npos;
+       ++at) {
+    if (ElongationFactorName(description, at + kElongation.size()) &&
+        !Excluded(ProductAround(description, at))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace trelba
