@@ -226,6 +226,7 @@ class OneInput {
 
   bool Fail(const std::string& error) {
     ErrorLine(error);
+    r_.failure_said = true;
     DropInputRows(r_);
     row_.error = error;
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
@@ -256,11 +257,13 @@ class OneInput {
 void DropInputRows(InputRun& r) {
   r.staged_table.Clear();
   r.staged.Drop();
+  r.genes.Clear();  // its memory too: the run's last outputs may need it
   if (r.rows_direct) r.run.table()->Truncate(r.rows_start);  // or the table has failed
   r.rows_direct = false;
 }
 
 bool ReportOneInput(InputRun& r, std::size_t index) {
+  r.failure_said = false;
   OneInput input(r, index);
   if (!(input.Open() && input.ChooseBackground() && input.OpenOutputs() && input.Read() &&
         input.PassRowsToTable() && input.CommitReports())) {

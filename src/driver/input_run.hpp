@@ -49,6 +49,8 @@ struct InputRun {
   OutputBuffer staged_table{staged};
   bool rows_direct = false;
   std::uint64_t rows_start = 0;
+  // The input's error has been said: memory running out after it is not said again.
+  bool failure_said = false;
   // One for every input, made once the first input's outputs have their buffers, so that
   // the threads take what memory is left.
   std::unique_ptr<InputReader> reader;

@@ -122,14 +122,21 @@ int ReportAllInputs(const Options& options) {
     } catch (const std::bad_alloc&) {
       // Outside the pipeline (which tells its own): the input's outputs are gone with it.
       DropInputRows(r);
-      FileError("reading", InputName(options.inputs[i]), FailureCause{0, kOutOfMemory});
+      if (!r.failure_said) {
+        FileError("reading", InputName(options.inputs[i]), FailureCause{0, kOutOfMemory});
+      }
       all_read = false;
     }
   }
-  // A table of inputs none of which could be opened still gets its header.
-  if (!run.table_failed && opening_failed(run.OpenTable(identities))) return kFailureStatus;
-  run.FinishPage();
-  if (!run.Commit()) return kFailureStatus;
+  try {
+    // A table of inputs none of which could be opened still gets its header.
+    if (!run.table_failed && opening_failed(run.OpenTable(identities))) return kFailureStatus;
+    run.FinishPage();
+    if (!run.Commit()) return kFailureStatus;
+  } catch (const std::bad_alloc&) {
+    if (!all_read) return kFailureStatus;  // an input's error said it already
+    throw;
+  }
   return all_read ? 0 : kFailureStatus;
 }
 

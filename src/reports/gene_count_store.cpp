@@ -64,7 +64,7 @@ GeneCountStore::~GeneCountStore() {
 }
 
 void GeneCountStore::Clear() {
-  held_.clear();
+  held_ = std::string();  // its memory given back
   if (spill_ != nullptr) std::fclose(spill_);
   spill_ = nullptr;
   spilled_bytes_ = 0;

@@ -23,7 +23,7 @@ class GeneCountStore {
   GeneCountStore(const GeneCountStore&) = delete;
   GeneCountStore& operator=(const GeneCountStore&) = delete;
 
-  // Empties the store for the next input.
+  // Empties the store for the next input, giving its memory back.
   void Clear();
   // Adds the next sequence's counts (elements 1 to 64). False when they cannot be kept
   // (the file cannot be written), and every later call.
