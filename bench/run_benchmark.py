@@ -9,7 +9,8 @@ Generates synthetic inputs with make_fasta (fixed seeds): (a) 50,000 sequences o
 (c) 500,000 of 300 nt, (f) 2,000,000 of 60 nt (short genes: more output per input byte);
 (a) compressed: (d) gzip as one member, (e) in bgzip's blocks (BGZF), (z) zstd where the
 zstd tool is found; (s) 1,000 small inputs of 4 genes each; (g) a collection of 120
-gzipped inputs of 1,000 genes each; (t) (a) with --table and its options.
+gzipped inputs of 1,000 genes each; (t) (a) with --table and its options, and the table's
+groups of columns (--columns) against --table alone.
 
 Every case runs its commands by turns (A B C A B C ...), `--runs` times, and takes the
 median wall time of each, so that a change in the machine's load reaches all of them alike.
@@ -305,7 +306,12 @@ def main():
                          "--background", "input"]
         variants = [("without options", []), ("-T", table),
                     ("--background input -T", ["--background", "input"] + table),
-                    ("-T --counts --summary --report --background input", every)]
+                    ("-T --counts --summary --report --background input", every),
+                    ("-T --columns composition", table + ["--columns", "composition"]),
+                    ("-T --columns dinucleotides", table + ["--columns", "dinucleotides"]),
+                    ("-T --columns rscu,aa", table + ["--columns", "rscu,aa"]),
+                    ("-T --columns (all four groups)",
+                     table + ["--columns", "composition,dinucleotides,rscu,aa"])]
         commands = []
         for _, extra in variants:
             for program in programs:
@@ -315,11 +321,16 @@ def main():
         n = len(programs)
         for v, (label, _) in enumerate(variants):
             for i, suffix in enumerate(names[:n]):
-                base = results[i].wall if v else None
+                # The groups of columns against -T alone, the rest against no option.
+                base = results[n + i].wall if v >= 4 else results[i].wall if v else None
                 line(label[:36 - len(suffix)] + suffix, results[v * n + i], None, base,
-                     "without")
+                     "-T alone" if v >= 4 else "without")
         SUMMARY.append(("(t) -T on (a)", results[n].wall, results[0].wall, "without -T", 1.25))
         SUMMARY.append(("(t) --background input -T", results[2 * n].wall, results[n].wall,
+                        "-T alone", None))
+        SUMMARY.append(("(t) -T --columns composition", results[4 * n].wall, results[n].wall,
+                        "-T alone", None))
+        SUMMARY.append(("(t) -T --columns (all four)", results[7 * n].wall, results[n].wall,
                         "-T alone", None))
         print("  peak RSS with every option: %.1f MB (target: under 16 MB)\n"
               % (results[3 * n].peak / 1024.0))

@@ -26,6 +26,7 @@ struct TableSettings {
   bool file_column = false;               // --file-column (always so with several files)
   bool counts = false;                    // --counts
   bool description = false;               // --description
+  std::optional<std::string> columns;     // --columns GROUPS: "composition,dinucleotides,rscu,aa"
 };
 
 // What the library tells its caller while it works, always on the calling thread.

@@ -85,11 +85,10 @@ CommandLine Parse(const std::vector<std::string>& args) {
 // (so a setting is refused with the command line's words, its option named in the error);
 // `first` is its first input.
 Options ParseSettings(const TableSettings& table, const std::string& first) {
-  const std::vector<Setting> settings = {{"--variant", table.variant},
-                                         {"--gcode", table.gcode},
-                                         {"--background", table.background},
-                                         {"--threads", table.threads},
-                                         {"--reference", table.reference}};
+  const std::vector<Setting> settings = {
+      {"--variant", table.variant},       {"--gcode", table.gcode},
+      {"--background", table.background}, {"--threads", table.threads},
+      {"--reference", table.reference},   {"--columns", table.columns}};
   if (table.variant && table.gcode) {
     throw Error("--variant and --gcode cannot both be given", {}, 0, "--gcode");
   }
@@ -297,6 +296,10 @@ std::vector<Column> TableColumns(const TableSettings& settings, std::size_t file
   options.counts = settings.counts;
   options.description = settings.description;
   options.reference = settings.reference;
+  if (settings.columns) {
+    const std::string problem = AddColumnGroups(*settings.columns, options.column_groups);
+    if (!problem.empty()) throw Error(problem, {}, 0, "--columns");
+  }
   StringSink header;
   {
     OutputBuffer buffer(header);

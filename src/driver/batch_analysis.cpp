@@ -3,8 +3,10 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/dinucleotide_ratios.hpp"
 #include "analysis/frequencies.hpp"
 #include "analysis/gene_marks.hpp"
+#include "analysis/relative_usage.hpp"
 #include "analysis/score.hpp"
 #include "input/codon_reader.hpp"
 #include "reports/count_report.hpp"
@@ -15,7 +17,10 @@
 namespace trelba {
 
 SequenceReporter::SequenceReporter(const ReportStyle& style)
-    : style_(style), synonymous_(SynonymousCodonsOf(*style.code)), memo_(*style.code) {
+    : style_(style),
+      synonymous_(SynonymousCodonsOf(*style.code)),
+      memo_(*style.code),
+      composition_codons_(CompositionCodonsOf(synonymous_)) {
   TakeBackground();
 }
 
@@ -29,7 +34,8 @@ void SequenceReporter::TakeBackground() {
 }
 
 SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
-                                                    const SequenceRecord& record) {
+                                                    const SequenceRecord& record,
+                                                    const DinucleotideCounts* pairs) {
   const GeneticCode& code = *style_.code;
   // The counts go out before anything is computed from them.
   if (out.counts != nullptr) WriteCountBlock(*out.counts, record.number, record.counts);
@@ -63,11 +69,29 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
                                       : std::numeric_limits<double>::quiet_NaN();
     const double excess_z = variance > 0.0 ? (analysis_.score - expected) / std::sqrt(variance)
                                            : std::numeric_limits<double>::quiet_NaN();
+    FillGroupCells(record.counts, pairs, enc, Gc3s(checks.thirds));
     WriteSequenceCells(*out.table, style_.table,
                        {code, style_.file, record.number, record.id, record.counts, record.facts,
-                        analysis_, order_texts_, expected, checks, enc, excess_z});
+                        analysis_, order_texts_, expected, checks, enc, excess_z, group_cells_});
   }
   return {analysis_.score, analysis_.score - expected, enc, checks};
+}
+
+void SequenceReporter::FillGroupCells(const CodonCounts& counts, const DinucleotideCounts* pairs,
+                                      double enc, double gc3s) {
+  const TableLayout& layout = style_.table;
+  GroupCells& cells = group_cells_;
+  if (layout.Has(ColumnGroup::kComposition)) {
+    cells.composition = CompositionOf(composition_codons_, counts);
+    cells.enc_ratio = EncRatio(enc, gc3s);
+  }
+  if (layout.Has(ColumnGroup::kDinucleotides)) {
+    cells.dinucleotides = DinucleotideRatiosOf(*pairs);
+  }
+  if (layout.Has(ColumnGroup::kRscu)) CodonRscu(synonymous_, counts, cells.rscu);
+  if (layout.Has(ColumnGroup::kAminoAcids)) {
+    AminoAcidShares(synonymous_, counts, cells.amino_acids);
+  }
 }
 
 namespace {
@@ -83,11 +107,14 @@ void ClearResults(SequenceBatch& batch) {
 }
 
 // Counts the codons of a record's body kept in the batch (a body too long to keep was
-// counted as it arrived).
-void CountBody(SequenceBatch& batch, SequenceRecord& record) {
+// counted as it arrived); its pairs of bases too into `pairs` when it is not null.
+void CountBody(SequenceBatch& batch, SequenceRecord& record, DinucleotideCounts* pairs) {
   if (record.counted) return;
+  const char* const body = batch.text.data() + record.body_begin;
+  const std::size_t size = record.body_end - record.body_begin;
   CodonReader reader;
-  CountCodons(reader, batch.text.data() + record.body_begin, record.body_end - record.body_begin);
+  CountCodons(reader, body, size);
+  if (pairs != nullptr) *pairs = PairsOfBody(body, size, reader.counts);
   record.counts = reader.counts;
   record.facts.partial_letters = static_cast<std::uint8_t>(reader.frame);
   record.facts.last_triple = LastTriple(reader);
@@ -105,15 +132,19 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
                                                      run.table ? &batch.table.buffer : nullptr};
   ClearResults(batch);
   const bool plot = reporter.style().plot;
+  const bool pairs =
+      out.table != nullptr && reporter.style().table.Has(ColumnGroup::kDinucleotides);
+  if (pairs) batch.pairs.resize(batch.records.size());
   if (plot) batch.plot.Clear();
   for (std::size_t i = 0; i < batch.size; ++i) {
     SequenceRecord& record = batch.records[i];
-    CountBody(batch, record);
+    DinucleotideCounts* const record_pairs = pairs ? &batch.pairs[i] : nullptr;
+    CountBody(batch, record, record_pairs);
     record.facts.description = record.description;
     if (reporter.style().mark_genes) {
       record.marks = GeneMarks(reporter.synonymous(), record.counts, record.description);
     }
-    const SequenceReporter::Reported reported = reporter.Report(out, record);
+    const SequenceReporter::Reported reported = reporter.Report(out, record, record_pairs);
     batch.survey.Add(reported.checks.codons, record.counts[0]);
     batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,
                            record.line);
@@ -132,7 +163,7 @@ void PoolBatch(SequenceBatch& batch) {
   ClearResults(batch);
   for (std::size_t i = 0; i < batch.size; ++i) {
     SequenceRecord& record = batch.records[i];
-    CountBody(batch, record);
+    CountBody(batch, record, nullptr);
     for (std::size_t c = 0; c <= kCodonCount; ++c) batch.pooled[c] += record.counts[c];
   }
 }

@@ -7,6 +7,7 @@
 #include "analysis/background.hpp"
 #include "analysis/coding_checks.hpp"
 #include "analysis/expected_score.hpp"
+#include "analysis/gene_composition.hpp"
 #include "analysis/order_value_memo.hpp"
 #include "analysis/score_variance.hpp"
 #include "analysis/sequence_analysis.hpp"
@@ -14,6 +15,7 @@
 #include "codes/genetic_code.hpp"
 #include "driver/sequence_batch.hpp"
 #include "reports/column_catalog.hpp"
+#include "reports/row_cells.hpp"
 
 namespace trelba {
 
@@ -44,8 +46,10 @@ class SequenceReporter {
     CodingChecks checks;
   };
   // Writes the count block, order block, score line and table row of one sequence to
-  // those of `out` that are not null.
-  Reported Report(const ReportOutputs& out, const SequenceRecord& record);
+  // those of `out` that are not null; `pairs`, its pairs of bases, where the table shows
+  // dinucleotides.
+  Reported Report(const ReportOutputs& out, const SequenceRecord& record,
+                  const DinucleotideCounts* pairs = nullptr);
   // Takes the style's background anew (its value has changed), keeping the rest.
   void TakeBackground();
   const ReportStyle& style() const { return style_; }
@@ -53,6 +57,10 @@ class SequenceReporter {
   const SequenceAnalysis& analysis() const { return analysis_; }  // of the last sequence
 
  private:
+  // The cells of the groups of columns the table has.
+  void FillGroupCells(const CodonCounts& counts, const DinucleotideCounts* pairs, double enc,
+                      double gc3s);
+
   const ReportStyle& style_;
   SynonymousCodons synonymous_;  // of the code's amino acids
   std::optional<ExpectedOrderCache> expected_;
@@ -60,6 +68,8 @@ class SequenceReporter {
   SequenceAnalysis analysis_;
   OrderTexts order_texts_;
   OrderValueMemo memo_;
+  CompositionCodons composition_codons_;
+  GroupCells group_cells_;
 };
 
 // Counts the bodies of a filled batch and writes every record's outputs into the batch's

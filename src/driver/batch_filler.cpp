@@ -62,11 +62,17 @@ void BatchFiller::Body(const char* text, std::size_t size) {
     long_reader_ = CodonReader{};
     CountCodons(long_reader_, batch.text.data() + record.body_begin,
                 batch.text.size() - record.body_begin);
+    if (wants_.dinucleotides) {
+      long_pairs_ = DinucleotideReader{};
+      CountDinucleotides(long_pairs_, batch.text.data() + record.body_begin,
+                         batch.text.size() - record.body_begin);
+    }
     batch.text.resize(record.body_begin);
     long_ = true;
   }
   if (long_) {
     CountCodons(long_reader_, text, size);
+    if (wants_.dinucleotides) CountDinucleotides(long_pairs_, text, size);
   } else {
     batch.text.append(text, size);
   }
@@ -81,6 +87,10 @@ void BatchFiller::End() {
     record.facts.partial_letters = static_cast<std::uint8_t>(long_reader_.frame);
     record.facts.last_triple = LastTriple(long_reader_);
     record.counted = true;
+    if (wants_.dinucleotides) {
+      batch.pairs.resize(batch.records.size());
+      batch.pairs[batch.size - 1] = PairsRead(long_pairs_);
+    }
     batch.u_letters += long_reader_.u_letters;
     long_ = false;
   }

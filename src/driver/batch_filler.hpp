@@ -7,6 +7,7 @@
 
 #include "driver/sequence_batch.hpp"
 #include "input/codon_reader.hpp"
+#include "input/dinucleotide_reader.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
@@ -17,8 +18,9 @@ namespace trelba {
 class BatchFiller {
  public:
   struct Wants {
-    bool ids = false;           // keep identifiers (for the table)
-    bool descriptions = false;  // keep descriptions
+    bool ids = false;            // keep identifiers (for the table)
+    bool descriptions = false;   // keep descriptions
+    bool dinucleotides = false;  // count a long body's pairs of bases too
   };
   // `take()` gives a free batch, `submit(batch)` hands a full one on.
   template <class Take, class Submit>
@@ -46,6 +48,7 @@ class BatchFiller {
   bool long_ = false;
   bool id_cut_ = false;
   CodonReader long_reader_;
+  DinucleotideReader long_pairs_;
   std::uint64_t ids_cut_ = 0;
   std::uint64_t first_cut_line_ = 0;
   std::size_t kept_ = 0;  // bytes of identifiers and descriptions in the batch

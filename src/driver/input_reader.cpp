@@ -240,7 +240,8 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   bool submitted = false;
   BatchFiller filler(
       {out.table != nullptr,
-       request.style.table.Has(ColumnGroup::kDescription) || request.style.mark_genes},
+       request.style.table.Has(ColumnGroup::kDescription) || request.style.mark_genes,
+       out.table != nullptr && request.style.table.Has(ColumnGroup::kDinucleotides)},
       [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
       [&](SequenceBatch& batch) {
         if (ending && !submitted) {

@@ -83,6 +83,18 @@ constexpr OptionSpec kOptions[] = {
      &Options::counts},
     {0, "--description", "", "", "add the rest of each header to the table", "", nullptr,
      &Options::description},
+    {0, "--columns", "GROUPS", "groups of columns",
+     "add groups of columns to the table: composition, dinucleotides, rscu, aa (and counts, "
+     "description), comma-separated",
+     "composition: G+C at first, second, and first and second positions, each base's share of "
+     "synonymous third positions, the synonymous codons and the codons of amino acids, the "
+     "protein's hydropathy (GRAVY) and aromaticity, ENC's shortfall from Wright's curve, and "
+     "with --reference the codon bias index. dinucleotides: CpG and TpA observed over "
+     "expected, over the whole sequence and at codon positions 1-2, 2-3 and 3-1. rscu: each "
+     "codon's relative synonymous codon usage in the gene. aa: each amino acid's share of the "
+     "gene's codons of amino acids. counts is --counts, description --description. The start "
+     "codon counts as its amino acid, as in codonW. The columns are listed under TABLE.",
+     &Options::columns},
     {0, "--infile-list", "F", "a file name",
      "read input names from F, one a line (\"-\" = standard input)",
      "Blank lines are skipped; the names are read before any input.", &Options::infile_list},

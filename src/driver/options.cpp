@@ -1,5 +1,6 @@
 #include "driver/options.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <system_error>
@@ -136,7 +137,37 @@ void TakeOperands(const std::vector<std::string>& operands, std::size_t before_e
   }
 }
 
+}  // namespace
+
+std::string AddColumnGroups(std::string_view text, TableLayout& groups) {
+  std::string_view rest = text;
+  for (;;) {
+    const std::size_t comma = rest.find(',');
+    const std::string_view name = rest.substr(0, comma);
+    const auto named = NamedGroups();
+    const auto found = std::find_if(named.begin(), named.end(),
+                                    [&](const NamedGroup& group) { return group.name == name; });
+    if (found == named.end()) {
+      std::string names;
+      for (const NamedGroup& group : named) {
+        names += (names.empty() ? "" : ", ") + std::string(group.name);
+      }
+      return "--columns needs groups of columns from " + names + ", comma-separated, not '" +
+             std::string(name) + "'";
+    }
+    groups.Add(found->group);
+    if (comma == std::string_view::npos) return {};
+    rest.remove_prefix(comma + 1);
+  }
+}
+
+namespace {
+
 std::string Validate(Options& options) {
+  if (options.columns) {
+    std::string problem = AddColumnGroups(*options.columns, options.column_groups);
+    if (!problem.empty()) return problem;
+  }
   if (options.threads) {
     const std::string& text = *options.threads;
     unsigned count = 0;
@@ -305,11 +336,13 @@ unsigned ThreadCount(const Options& options) {
 }
 
 TableLayout TableLayoutOf(const Options& options) {
-  TableLayout layout;
+  TableLayout layout = options.column_groups;
+  const bool reference = options.reference.has_value();
   layout.Add(ColumnGroup::kFile, options.file_column || options.inputs.size() > 1)
       .Add(ColumnGroup::kCounts, options.counts)
       .Add(ColumnGroup::kDescription, options.description)
-      .Add(ColumnGroup::kReference, options.reference.has_value());
+      .Add(ColumnGroup::kReference, reference)
+      .Add(ColumnGroup::kCompositionReference, reference && layout.Has(ColumnGroup::kComposition));
   return layout;
 }
 

@@ -49,6 +49,7 @@ struct Options {
   std::optional<std::string> background;     // --background
   std::optional<std::string> reference;      // --reference: a FASTA file, or kAutomaticReference
   std::optional<std::string> codon_usage;    // --codon-usage: kStandardStream for standard output
+  std::optional<std::string> columns;        // --columns: groups of columns, comma-separated
   std::optional<std::string> gff;            // --gff: the GFF3 file that annotates each input
   bool no_reports = false;                   // --no-reports
   bool file_column = false;                  // --file-column
@@ -61,6 +62,7 @@ struct Options {
   std::vector<std::string> warnings;  // about the command line, printed before the run
   unsigned thread_count = 0;          // 0 when not given
   bool output_is_folder = false;      // --output names a folder (ends in '/' or is one)
+  TableLayout column_groups;          // the groups --columns names
   // Set by the run: the CDS lines of --gff, read before the first input.
   GffAnnotation* annotation = nullptr;
 };
@@ -83,6 +85,10 @@ std::string CheckInputs(Options& options);
 
 // The workers that analyse: -j, or one per core.
 unsigned ThreadCount(const Options& options);
+
+// Adds the groups of columns `text` names ("composition,rscu", as --columns takes them) to
+// `groups`: empty, or what is wrong.
+std::string AddColumnGroups(std::string_view text, TableLayout& groups);
 
 // The table's columns under `options` (a `file` column for several inputs or when asked).
 TableLayout TableLayoutOf(const Options& options);

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "analysis/codon_bias_index.hpp"
 #include "analysis/reference_search.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/messages.hpp"
@@ -89,10 +90,14 @@ bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& 
                          PlotData* plot, ReferenceTotals& reference) {
   reference.usage = UsageAgainst(synonymous, reference.pooled, totals.pooled);
   reference.sign = ReferenceSign(synonymous, reference.pooled, totals.pooled);
+  // The codon bias index, where the table shows it.
+  const bool cbi = table != nullptr && layout.Has(ColumnGroup::kCompositionReference);
+  const CbiCodons cbi_codons = cbi ? CbiCodonsOf(synonymous, reference.usage) : CbiCodons{};
 
   GeneCountStore::Reader genes(*totals.store);
   std::uint64_t sequence = 0;
   bool in_reference = false;  // of the last sequence
+  double cbi_of_last = kNotANumber;
   // The next sequence's indices, gathered for the summary and the page.
   const auto next = [&]() -> std::optional<GeneIndices> {
     CodonCounts counts;
@@ -101,6 +106,7 @@ bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& 
     const GeneIndices indices =
         reference.found ? IndicesOf(reference.usage, counts)
                         : GeneIndices{kNotANumber, kNotANumber, kNotANumber, kNotANumber};
+    if (cbi) cbi_of_last = reference.found ? CodonBiasIndex(cbi_codons, counts) : kNotANumber;
     reference.cai.Add({&indices.cai, 1});
     reference.fop.Add({&indices.fop, 1});
     reference.adaptation.Add({&indices.adaptation, 1});
@@ -115,7 +121,7 @@ bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& 
   if (table != nullptr) {
     released = staged->ReleaseRows(*table, [&](OutputBuffer& out) {
       if (const std::optional<GeneIndices> indices = next()) {
-        AppendWholeInputCells(out, layout, {*indices, in_reference});
+        AppendWholeInputCells(out, layout, {*indices, in_reference, cbi_of_last});
       }
     });
   } else {

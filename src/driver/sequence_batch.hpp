@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/coding_checks.hpp"
+#include "input/dinucleotide_reader.hpp"
 #include "input/input_survey.hpp"
 #include "input/sequence_facts.hpp"
 #include "reports/html_report.hpp"
@@ -67,7 +68,10 @@ struct SequenceBatch {
   InputSurvey survey;
   CodingChecks coding;
   CodonCounts pooled{};  // every record's counts added, in a count-only pass
-  PlotBatch plot;        // for the HTML report, when it is written
+  // Each record's pairs of bases, when the table shows dinucleotides (empty until then: a
+  // run without them keeps no room for them).
+  std::vector<DinucleotideCounts> pairs;
+  PlotBatch plot;  // for the HTML report, when it is written
 };
 
 }  // namespace trelba

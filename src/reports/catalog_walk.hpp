@@ -55,20 +55,7 @@ void AppendHeaderCells(std::string& row, const TableLayout& layout) {
     row += name;
   };
   WalkColumns<kColumns>(layout, [&](auto i) {
-    const ColumnEntry& entry = kColumns[decltype(i)::value].entry;
-    switch (entry.shape) {
-      case ColumnShape::kSingle:
-        append(entry.name);
-        return;
-      case ColumnShape::kFamilies:
-        for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-          if (f != kStopFamily) append(kFamilyNames[f]);
-        }
-        return;
-      case ColumnShape::kCodons:
-        for (int c = 1; c <= kCodonCount; ++c) append(CodonName(c));
-        return;
-    }
+    for (const std::string& name : CellNames(kColumns[decltype(i)::value].entry)) append(name);
   });
 }
 

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "analysis/relative_usage.hpp"
+
 namespace trelba {
 namespace {
 
@@ -16,30 +18,21 @@ void WriteCodonUsageRows(OutputBuffer& out, const TableLayout& layout, std::stri
   const ReferenceUsage own =
       own_reference ? UsageAgainst(synonymous, pooled, pooled) : ReferenceUsage{};
   if (own_reference) usage = &own;
-  // Each codon's amino acid total (the stops as one), and every codon.
-  std::array<std::uint64_t, kFamilyCount + 1> acid_totals{};
+  CodonValues rscu;
+  CodonRscu(synonymous, pooled, rscu);
   std::uint64_t codons = 0;
-  std::uint8_t stops = 0;
-  for (std::size_t c = 1; c <= kCodonCount; ++c) {
-    acid_totals[synonymous.acid_of[c]] += pooled[c];
-    codons += pooled[c];
-    stops = static_cast<std::uint8_t>(stops + (synonymous.acid_of[c] == 0));
-  }
+  for (std::size_t c = 1; c <= kCodonCount; ++c) codons += pooled[c];
   CodonUsageCells cells;
   cells.file = file;
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
     const std::uint8_t acid = synonymous.acid_of[c];
-    const std::uint64_t acid_total = acid_totals[acid];
-    const double k = acid == 0 ? stops : synonymous.degeneracy[c];
     cells.codon = static_cast<int>(c);
     cells.amino_acid = acid == 0 ? std::string_view("stop") : kFamilyNames[acid];
     cells.count = pooled[c];
     cells.per_thousand = codons == 0
                              ? kNotANumber
                              : static_cast<double>(pooled[c]) * 1000 / static_cast<double>(codons);
-    cells.rscu = acid_total == 0
-                     ? kNotANumber
-                     : static_cast<double>(pooled[c]) * k / static_cast<double>(acid_total);
+    cells.rscu = rscu[c];
     if (usage != nullptr) {
       cells.w = usage->in_cai[c] ? usage->w[c] : kNotANumber;
       cells.optimal = own_reference ? -1 : usage->optimal[c] ? 1 : 0;

@@ -1,8 +1,10 @@
 #include "reports/column_catalog.hpp"
 
+#include <algorithm>
 #include <array>
 
 #include "analysis/synonymous_codons.hpp"
+#include "input/codon_index.hpp"
 #include "reports/catalog_walk.hpp"
 #include "reports/order_texts.hpp"
 #include "trelba/codons_and_families.hpp"
@@ -109,6 +111,115 @@ constexpr CatalogColumn<Sequence> kSequenceColumns[] = {
      [](char* p, const Sequence& s) { return WriteNumberOrNa(p, s.excess_z); }},
 };
 
+constexpr std::string_view kNoAminoAcid = "no codon of an amino acid was counted";
+
+// A number of the sequence's groups (--columns) at `p`.
+template <auto kField>
+char* WriteGroupNumber(char* p, const Sequence& s) {
+  return WriteNumberOrNa(p, kField(s.groups));
+}
+
+// The columns of the groups --columns adds, each after those of the sequence.
+constexpr CatalogColumn<Sequence> kGroupColumns[] = {
+    {{"gc1", kComposition, kNumber,
+      "the share of G and C at the first positions of the codons of amino acids (stops left "
+      "out; the start codon counts as its amino acid, as in codonW)",
+      kNoAminoAcid},
+     WriteGroupNumber<[](const GroupCells& g) { return g.composition.gc1; }>},
+    {{"gc2", kComposition, kNumber, "the same at their second positions", kNoAminoAcid},
+     WriteGroupNumber<[](const GroupCells& g) { return g.composition.gc2; }>},
+    {{"gc12", kComposition, kNumber,
+      "the same at their first and second positions together: the neutrality plot's axis "
+      "against gc3s",
+      kNoAminoAcid},
+     WriteGroupNumber<[](const GroupCells& g) { return g.composition.gc12; }>},
+    {{"t3s", kComposition, kNumber,
+      "the share of synonymous codons ending in T among those of the amino acids that have a "
+      "codon ending in T (codonW's T3s)",
+      "no codon of such an amino acid was counted"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.composition.third_shares[kBaseT]; }>},
+    {{"c3s", kComposition, kNumber, "the same for C (codonW's C3s)",
+      "no codon of such an amino acid was counted"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.composition.third_shares[kBaseC]; }>},
+    {{"a3s", kComposition, kNumber, "the same for A (codonW's A3s)",
+      "no codon of such an amino acid was counted"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.composition.third_shares[kBaseA]; }>},
+    {{"g3s", kComposition, kNumber, "the same for G (codonW's G3s)",
+      "no codon of such an amino acid was counted"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.composition.third_shares[kBaseG]; }>},
+    {{"l_sym", kComposition, kInteger,
+      "codons of amino acids of two or more codons, stops left out (codonW's L_sym)", ""},
+     [](char* p, const Sequence& s) { return WriteInteger(p, s.groups.composition.l_sym); }},
+    {{"l_aa", kComposition, kInteger, "codons of amino acids, stops left out (codonW's L_aa)", ""},
+     [](char* p, const Sequence& s) { return WriteInteger(p, s.groups.composition.l_aa); }},
+    {{"gravy", kComposition, kNumber,
+      "the mean hydropathy (Kyte & Doolittle 1982) of the amino acids the codons stand for",
+      kNoAminoAcid},
+     WriteGroupNumber<[](const GroupCells& g) { return g.composition.gravy; }>},
+    {{"aromo", kComposition, kNumber,
+      "the share of the codons of amino acids that stand for Phe, Tyr or Trp (aromaticity)",
+      kNoAminoAcid},
+     WriteGroupNumber<[](const GroupCells& g) { return g.composition.aromatic; }>},
+    {{"enc_ratio", kComposition, kNumber,
+      "(expected - enc) / expected, expected the ENC of Wright's curve at the gene's GC3s s, "
+      "2 + s + 29 / (s^2 + (1 - s)^2): the ENC plot's ratio, above 0 for a gene more biased "
+      "than its GC3s explains",
+      "enc or gc3s is NA"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.enc_ratio; }>},
+    {{"cpg_oe", kDinucleotides, kNumber,
+      "CpG observed over expected over all pairs of adjacent bases: the pairs' share that is "
+      "CG over the product of the shares of pairs beginning with C and ending with G",
+      "no pair begins with C or none ends with G"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.dinucleotides[0]; }>},
+    {{"tpa_oe", kDinucleotides, kNumber, "the same for TpA (UpA)",
+      "no pair begins with T or none ends with A"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.dinucleotides[1]; }>},
+    {{"cpg12_oe", kDinucleotides, kNumber,
+      "CpG observed over expected over the pairs at codon positions 1-2",
+      "no such pair begins with C or none ends with G"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.dinucleotides[2]; }>},
+    {{"tpa12_oe", kDinucleotides, kNumber, "TpA likewise at positions 1-2",
+      "no such pair begins with T or none ends with A"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.dinucleotides[3]; }>},
+    {{"cpg23_oe", kDinucleotides, kNumber, "CpG likewise at positions 2-3",
+      "no such pair begins with C or none ends with G"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.dinucleotides[4]; }>},
+    {{"tpa23_oe", kDinucleotides, kNumber, "TpA likewise at positions 2-3",
+      "no such pair begins with T or none ends with A"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.dinucleotides[5]; }>},
+    {{"cpg31_oe", kDinucleotides, kNumber,
+      "CpG likewise at positions 3-1: a codon's last base and the next codon's first",
+      "no such pair begins with C or none ends with G"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.dinucleotides[6]; }>},
+    {{"tpa31_oe", kDinucleotides, kNumber, "TpA likewise at positions 3-1",
+      "no such pair begins with T or none ends with A"},
+     WriteGroupNumber<[](const GroupCells& g) { return g.dinucleotides[7]; }>},
+    {{"rscu_TTT ... rscu_GGG", kRscu, kNumber,
+      "each codon's relative synonymous codon usage in the sequence: its count times its amino "
+      "acid's number of codons over the amino acid's count (the stops as one amino acid)",
+      "no codon of its amino acid was counted", ColumnShape::kCodonRscu},
+     [](char* p, const Sequence& s) {
+       p = WriteNumberOrNa(p, s.groups.rscu[1]);
+       for (std::size_t c = 2; c <= kCodonCount; ++c) {
+         *p++ = '\t';
+         p = WriteNumberOrNa(p, s.groups.rscu[c]);
+       }
+       return p;
+     }},
+    {{"aa_Phe ... aa_Gly", kAminoAcids, kNumber,
+      "each amino acid's share of the codons of amino acids (codonW's -raau)", kNoAminoAcid,
+      ColumnShape::kAminoAcidShares},
+     [](char* p, const Sequence& s) {
+       p = WriteNumberOrNa(p, s.groups.amino_acids[1]);
+       for (std::size_t f = 2; f <= kFamilyCount; ++f) {
+         if (f == kStopFamily) continue;
+         *p++ = '\t';
+         p = WriteNumberOrNa(p, s.groups.amino_acids[f]);
+       }
+       return p;
+     }},
+};
+
 // The table's columns that need the whole input, in order: each row's follow its columns
 // of the sequence.
 constexpr CatalogColumn<WholeInput> kWholeInputColumns[] = {
@@ -138,6 +249,12 @@ constexpr CatalogColumn<WholeInput> kWholeInputColumns[] = {
        *p = w.in_reference ? '1' : '0';
        return p + 1;
      }},
+    {{"cbi", kCompositionReference, kNumber,
+      "the codon bias index (Bennetzen & Hall 1982) with the reference's optimal codons (those "
+      "of fop): (optimal - expected) / (codons - expected) over the codons of the amino acids "
+      "that have an optimal codon, expected the optimal codons of even use",
+      "no codon of an amino acid that has an optimal codon"},
+     [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.cbi); }},
 };
 
 constexpr std::string_view kFailedInput = "the input failed";
@@ -280,7 +397,16 @@ constexpr auto EntriesOf() {
   return entries;
 }
 
-constexpr auto kTableEntries = EntriesOf<kSequenceColumns, kWholeInputColumns>();
+constexpr auto kTableEntries = EntriesOf<kSequenceColumns, kGroupColumns, kWholeInputColumns>();
+
+constexpr NamedGroup kNamedGroups[] = {
+    {"counts", kCounts},
+    {"description", kDescription},
+    {"composition", kComposition},
+    {"dinucleotides", kDinucleotides},
+    {"rscu", kRscu},
+    {"aa", kAminoAcids},
+};
 constexpr auto kSummaryEntries = EntriesOf<kSummaryColumns>();
 constexpr auto kCodonUsageEntries = EntriesOf<kCodonUsageColumns>();
 
@@ -301,6 +427,33 @@ std::span<const ColumnEntry> SummaryCatalog() {
 
 std::span<const ColumnEntry> CodonUsageCatalog() {
   return kCodonUsageEntries;
+}
+
+std::span<const NamedGroup> NamedGroups() {
+  return kNamedGroups;
+}
+
+std::vector<std::string> CellNames(const ColumnEntry& column) {
+  std::vector<std::string> names;
+  switch (column.shape) {
+    case ColumnShape::kSingle:
+      names.emplace_back(column.name);
+      break;
+    case ColumnShape::kFamilies:
+    case ColumnShape::kAminoAcidShares:
+      for (std::size_t f = 1; f <= kFamilyCount; ++f) {
+        const std::string_view prefix = column.shape == ColumnShape::kFamilies ? "" : "aa_";
+        if (f != kStopFamily) names.push_back(std::string(prefix) + std::string(kFamilyNames[f]));
+      }
+      break;
+    case ColumnShape::kCodons:
+    case ColumnShape::kCodonRscu:
+      for (int c = 1; c <= kCodonCount; ++c) {
+        names.push_back((column.shape == ColumnShape::kCodons ? "" : "rscu_") + CodonName(c));
+      }
+      break;
+  }
+  return names;
 }
 
 std::string_view TypeName(ColumnType type) {
@@ -329,19 +482,24 @@ std::string_view GroupCondition(ColumnGroup group) {
       return "with --description";
     case kReference:
       return "with --reference";
+    case kComposition:
+      return "with --columns composition";
+    case kCompositionReference:
+      return "with --columns composition and --reference";
+    case kDinucleotides:
+      return "with --columns dinucleotides";
+    case kRscu:
+      return "with --columns rscu";
+    case kAminoAcids:
+      return "with --columns aa";
   }
   return "";
 }
 
 ColumnKind TableColumnKind(std::string_view name) {
-  const bool codon = CodonIndexOfName(name) >= 1;
-  bool family = false;
-  for (std::size_t f = 1; f <= kFamilyCount; ++f) family = family || kFamilyNames[f] == name;
   for (const ColumnEntry& column : TableCatalog()) {
-    const bool named = column.shape == ColumnShape::kSingle   ? column.name == name
-                       : column.shape == ColumnShape::kCodons ? codon
-                                                              : family;
-    if (!named) continue;
+    const std::vector<std::string> names = CellNames(column);
+    if (std::find(names.begin(), names.end(), name) == names.end()) continue;
     if (column.type == kText) return ColumnKind::kText;
     return column.type == kNumber ? ColumnKind::kNumber : ColumnKind::kWholeNumber;
   }
@@ -351,12 +509,26 @@ ColumnKind TableColumnKind(std::string_view name) {
 void WriteTableHeader(OutputBuffer& out, const TableLayout& layout) {
   std::string row;
   AppendHeaderCells<kSequenceColumns>(row, layout);
+  AppendHeaderCells<kGroupColumns>(row, layout);
   AppendHeaderCells<kWholeInputColumns>(row, layout);
   AppendHeader(out, row);
 }
 
 void WriteSequenceCells(OutputBuffer& out, const TableLayout& layout, const SequenceCells& cells) {
-  WriteRowCells<kSequenceColumns, true, true>(out, layout, cells);
+  // The groups' cells are reserved room apart, so that a row without them reserves what it
+  // always did.
+  if (!HasGroupCells(layout)) {
+    WriteRowCells<kSequenceColumns, true, true>(out, layout, cells);
+    return;
+  }
+  WriteRowCells<kSequenceColumns, true, false>(out, layout, cells);
+  WriteRowCells<kGroupColumns, false, true>(out, layout, cells);
+}
+
+bool HasGroupCells(const TableLayout& layout) {
+  bool any = false;
+  WalkColumns<kGroupColumns>(layout, [&](auto) { any = true; });
+  return any;
 }
 
 bool HasWholeInputCells(const TableLayout& layout) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "reports/output_buffer.hpp"
 #include "reports/row_cells.hpp"
@@ -24,6 +25,13 @@ enum class ColumnGroup : std::uint8_t {
   kCounts,       // --counts
   kDescription,  // --description
   kReference,    // --reference
+  // --columns: each gene's composition (with --reference, also kCompositionReference),
+  // its dinucleotide ratios, its RSCU and its amino acids' shares.
+  kComposition,
+  kCompositionReference,
+  kDinucleotides,
+  kRscu,
+  kAminoAcids,
 };
 
 enum class ColumnType : std::uint8_t {
@@ -36,8 +44,10 @@ enum class ColumnType : std::uint8_t {
 // A column, or a group of columns named alike.
 enum class ColumnShape : std::uint8_t {
   kSingle,
-  kFamilies,  // one per family but the stop family, named by amino acid: Phe ... Gly
-  kCodons,    // one per codon, named TTT ... GGG
+  kFamilies,         // one per family but the stop family, named by amino acid: Phe ... Gly
+  kCodons,           // one per codon, named TTT ... GGG
+  kCodonRscu,        // one per codon, named rscu_TTT ... rscu_GGG
+  kAminoAcidShares,  // one per amino acid (family but the stop family), aa_Phe ... aa_Gly
 };
 
 // The cells a column of `shape` has.
@@ -46,8 +56,10 @@ constexpr std::size_t CellCount(ColumnShape shape) {
     case ColumnShape::kSingle:
       return 1;
     case ColumnShape::kFamilies:
+    case ColumnShape::kAminoAcidShares:
       return kFamilyCount - 1;
     case ColumnShape::kCodons:
+    case ColumnShape::kCodonRscu:
       return kCodonCount;
   }
   return 0;
@@ -78,6 +90,18 @@ class TableLayout {
   std::uint32_t groups_ = 0;
 };
 
+// The groups of columns --columns takes, by the names it takes them by ("counts" and
+// "description" too, the groups of --counts and --description).
+struct NamedGroup {
+  std::string_view name;
+  ColumnGroup group;
+};
+std::span<const NamedGroup> NamedGroups();
+
+// The header cells of a column of `shape` named `name` ("rscu_TTT ... rscu_GGG"): `name`
+// for a single column, else each cell's.
+std::vector<std::string> CellNames(const ColumnEntry& column);
+
 // The columns of each output, in order: the table's (its columns of the whole input after
 // those of the sequence), the summary's and the codon usage's.
 std::span<const ColumnEntry> TableCatalog();
@@ -100,6 +124,8 @@ void WriteTableHeader(OutputBuffer& out, const TableLayout& layout);
 void WriteSequenceCells(OutputBuffer& out, const TableLayout& layout, const SequenceCells& cells);
 void AppendWholeInputCells(OutputBuffer& out, const TableLayout& layout,
                            const WholeInputCells& cells);
+// Whether the table has columns of the groups --columns adds.
+bool HasGroupCells(const TableLayout& layout);
 // Whether the table has columns that wait for the whole input.
 bool HasWholeInputCells(const TableLayout& layout);
 

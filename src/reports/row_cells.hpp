@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "analysis/coding_checks.hpp"
+#include "analysis/dinucleotide_ratios.hpp"
+#include "analysis/gene_composition.hpp"
 #include "analysis/reference_usage.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
@@ -16,6 +18,15 @@
 namespace trelba {
 
 struct OrderTexts;
+
+// A sequence's numbers of the groups --columns adds, made for the groups the table has.
+struct GroupCells {
+  GeneComposition composition;
+  double enc_ratio = 0.0;
+  DinucleotideRatios dinucleotides{};
+  CodonValues rscu{};
+  FamilyValues amino_acids{};
+};
 
 // One sequence of the table, as it is analysed.
 struct SequenceCells {
@@ -31,12 +42,14 @@ struct SequenceCells {
   const CodingChecks& checks;
   double enc;       // the effective number of codons
   double excess_z;  // the excess over its standard deviation under the background
+  const GroupCells& groups;
 };
 
 // One sequence of the table once its input is read whole.
 struct WholeInputCells {
   GeneIndices reference;  // against the reference set
   bool in_reference = false;
+  double cbi = 0.0;  // the codon bias index with the reference's optimal codons
 };
 
 // One input of the summary.

@@ -33,19 +33,7 @@ std::vector<Cell> CellsOf(std::span<const ColumnEntry> catalog, const TableLayou
   std::vector<Cell> cells;
   for (const ColumnEntry& entry : catalog) {
     if (!layout.Has(entry.group)) continue;
-    switch (entry.shape) {
-      case ColumnShape::kSingle:
-        cells.push_back({std::string(entry.name), &entry});
-        break;
-      case ColumnShape::kFamilies:
-        for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-          if (f != kStopFamily) cells.push_back({std::string(kFamilyNames[f]), &entry});
-        }
-        break;
-      case ColumnShape::kCodons:
-        for (int c = 1; c <= kCodonCount; ++c) cells.push_back({CodonName(c), &entry});
-        break;
-    }
+    for (const std::string& name : CellNames(entry)) cells.push_back({name, &entry});
   }
   return cells;
 }
@@ -157,6 +145,19 @@ std::vector<LayoutCase> AllLayouts() {
     cases.push_back({name.empty() ? "core" : name, options,
                      Layout(mask & 1, mask >> 1 & 1, mask >> 2 & 1, mask >> 3 & 1)});
   }
+  // The groups --columns adds, without and with a reference (and with --counts, which they
+  // follow).
+  TableLayout groups = Layout(false, true, false, false);
+  groups.Add(ColumnGroup::kComposition)
+      .Add(ColumnGroup::kDinucleotides)
+      .Add(ColumnGroup::kRscu)
+      .Add(ColumnGroup::kAminoAcids);
+  cases.push_back(
+      {"column_groups", {"--counts", "--columns", "composition,dinucleotides,rscu,aa"}, groups});
+  groups.Add(ColumnGroup::kReference).Add(ColumnGroup::kCompositionReference);
+  cases.push_back({"column_groups_reference",
+                   {"--columns=aa,rscu,dinucleotides,composition,counts", "--reference", "ref.fa"},
+                   groups});
   cases.push_back({"failed_second_input_auto_reference",
                    {"--reference", "auto"},
                    Layout(true, false, false, true),

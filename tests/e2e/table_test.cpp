@@ -219,6 +219,14 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"OutputAndNoReports",
                   {"-o", "x", "--no-reports", "in.fa"},
                   "Trelba: --output and --no-reports cannot be given together"},
+        UsageCase{"UnknownColumnGroup",
+                  {"--columns", "composition,codons", "in.fa"},
+                  "Trelba: --columns needs groups of columns from counts, description, "
+                  "composition, dinucleotides, rscu, aa, comma-separated, not 'codons'"},
+        UsageCase{"EmptyColumnGroup",
+                  {"--columns=rscu,", "in.fa"},
+                  "Trelba: --columns needs groups of columns from counts, description, "
+                  "composition, dinucleotides, rscu, aa, comma-separated, not ''"},
         UsageCase{"ControlCharacterInOption",
                   {"-\x1b[2J", "in.fa"},
                   "Trelba: unknown option: -\\x1b[2J"}),

@@ -1,5 +1,7 @@
 #include "r_documentation.hpp"
 
+#include <optional>
+
 #include "reports/column_catalog.hpp"
 
 namespace trelba {
@@ -19,8 +21,9 @@ std::string_view RType(ColumnType type) {
   return "";
 }
 
-// Which calls give the group's columns, in the arguments' words.
-std::string_view RCondition(ColumnGroup group) {
+// Which calls give the group's columns, in the arguments' words; nothing for the groups the
+// package's arguments do not ask for (--columns).
+std::optional<std::string_view> RCondition(ColumnGroup group) {
   switch (group) {
     case ColumnGroup::kCore:
       return "";
@@ -32,8 +35,14 @@ std::string_view RCondition(ColumnGroup group) {
       return "with description = TRUE";
     case ColumnGroup::kReference:
       return "with a reference";
+    case ColumnGroup::kComposition:
+    case ColumnGroup::kCompositionReference:
+    case ColumnGroup::kDinucleotides:
+    case ColumnGroup::kRscu:
+    case ColumnGroup::kAminoAcids:
+      return std::nullopt;
   }
-  return "";
+  return std::nullopt;
 }
 
 }  // namespace
@@ -51,7 +60,9 @@ std::string RdText(std::string_view text) {
 std::string TableColumnsRd() {
   std::string text = "\\describe{\n";
   for (const ColumnEntry& column : TableCatalog()) {
-    const std::string_view when = RCondition(column.group);
+    const std::optional<std::string_view> condition = RCondition(column.group);
+    if (!condition) continue;
+    const std::string_view when = *condition;
     std::string item = std::string(RType(column.type)) + ": " + std::string(column.meaning);
     if (column.type == ColumnType::kFlag) item += " (0 or 1)";
     if (!when.empty()) item += "; only " + std::string(when);
