@@ -40,7 +40,8 @@ inputs:
         valueFrom: $(self.basename)
     inputBinding:
       position: 10
-    format: edam:format_1929
+    # No `format:` here: a file given on the command line (--cds a.fa) carries none,
+    # and a runner refuses a file without the format an input declares.
     doc: FASTA files of coding sequences, plain or compressed (gzip, xz, bzip2, zstd)
   gcode:
     type: int?
