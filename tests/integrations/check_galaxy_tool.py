@@ -5,11 +5,14 @@
 2. Its genetic-code select offers exactly the NCBI tables the program takes (every
    number from 0 to 40 tried with --gcode).
 3. For every <test>: the <command> is rendered with Cheetah (Debian python3-cheetah) as
-   Galaxy does (its lines joined by spaces), from stand-ins of Galaxy's parameter wrappers (an optional select left
-   unset reads as "None"; a collection element has an element_identifier; a dataset
-   reads as its path), run with bash -e (profile 20.09 and later) and the program on
-   PATH, and each output must equal its file in galaxy/test-data/ (with --write, is copied
-   there instead).
+   Galaxy does (its lines joined by spaces), from stand-ins of Galaxy's parameter
+   wrappers (an optional select left unset reads as "None"; a boolean as its true or
+   false value; a conditional's parameters as its attributes; a collection element has
+   an element_identifier; a dataset reads as its path and has a name), the outputs its
+   <filter>s let through counted against expect_num_outputs; run with bash -e (profile
+   20.09 and later) in a working folder of its own, the program on PATH; each output
+   must equal its file in galaxy/test-data/ (with --write, is copied there instead)
+   and hold the texts of its has_text.
 
 usage: check_galaxy_tool.py TRELBA [--write]   (exit status 77: no Cheetah here)
 """
@@ -34,26 +37,38 @@ TEST_DATA = os.path.join(ROOT, "galaxy", "test-data")
 CODES_TRIED = range(0, 41)
 
 
-class SelectParameter:
-    """A select as Galaxy's wrapper shows it to Cheetah: str() of the chosen value, and
-    "None" when an optional select is left unset."""
+class Parameter:
+    """A parameter as Galaxy's wrapper shows it to Cheetah: str() of its value ("None" for
+    an optional select left unset), and a boolean's truth."""
 
-    def __init__(self, value):
+    def __init__(self, value, truth=None):
         self.value = value
+        self.truth = bool(value) if truth is None else truth
 
     def __str__(self):
         return str(self.value)
 
+    def __bool__(self):
+        return self.truth
+
 
 class Dataset:
-    """A dataset (or collection element): its path, and its element identifier."""
+    """A dataset (or collection element): its path, its name (a test's file name) and its
+    element identifier."""
 
     def __init__(self, path, element_identifier=None):
         self.path = path
+        self.name = os.path.basename(path)
         self.element_identifier = element_identifier
 
     def __str__(self):
         return self.path
+
+
+class Conditional(dict):
+    """A conditional's parameters, reached as attributes ($reference.source)."""
+
+    __getattr__ = dict.__getitem__
 
 
 def expanded_tool():
@@ -96,49 +111,122 @@ def check_codes(tool, trelba, work):
     print(f"genetic codes: the select offers the {len(taken)} tables the program takes")
 
 
-def test_namespace(test, job):
-    """The Cheetah namespace of one <test>: its inputs staged in the job folder."""
-    namespace = {"gcode": SelectParameter(None)}
-    for param in test.findall("param"):
-        collection = param.find("collection")
-        if collection is not None:
-            elements = []
-            for element in collection.findall("element"):
-                staged = os.path.join(job, "inputs", element.get("value"))
-                os.makedirs(os.path.dirname(staged), exist_ok=True)
-                shutil.copyfile(os.path.join(TEST_DATA, element.get("value")), staged)
-                elements.append(Dataset(staged, element.get("name")))
-            namespace[param.get("name")] = elements
-        else:
-            namespace[param.get("name")] = SelectParameter(param.get("value"))
-    for output in test.findall("output"):
-        namespace[output.get("name")] = Dataset(os.path.join(job, "outputs", output.get("name")))
-    return namespace
+def default(param):
+    """A tool input's value when a test leaves it unset."""
+    kind = param.get("type")
+    if kind == "boolean":
+        checked = param.get("checked", "false") == "true"
+        return Parameter(param.get("truevalue" if checked else "falsevalue", str(checked)),
+                         checked)
+    if kind == "select":
+        options = param.findall("option")
+        chosen = [o for o in options if o.get("selected") == "true"]
+        if chosen:
+            return Parameter(chosen[0].get("value"))
+        return Parameter(None) if param.get("optional") == "true" else Parameter(
+            options[0].get("value"))
+    return None
+
+
+def stage(name, job):
+    staged = os.path.join(job, "datasets", name)
+    os.makedirs(os.path.dirname(staged), exist_ok=True)
+    shutil.copyfile(os.path.join(TEST_DATA, name), staged)
+    return staged
+
+
+def value(definition, given, job):
+    """A test's <param> of a tool input as the wrapper Cheetah sees."""
+    kind = definition.get("type")
+    collection = given.find("collection")
+    if collection is not None:
+        return [Dataset(stage(e.get("value"), job), e.get("name"))
+                for e in collection.findall("element")]
+    if kind == "data":
+        return Dataset(stage(given.get("value"), job))
+    if kind == "boolean":
+        truth = given.get("value") in ("true", "True", definition.get("truevalue"))
+        return Parameter(definition.get("truevalue" if truth else "falsevalue", str(truth)),
+                         truth)
+    return Parameter(given.get("value"))
+
+
+def fill(inputs, given, namespace, job):
+    """The namespace of one level of inputs (the tool's, or a conditional's branch)."""
+    for child in inputs:
+        name = child.get("name")
+        found = given.find(f"*[@name='{name}']") if given is not None else None
+        if child.tag == "param":
+            namespace[name] = value(child, found, job) if found is not None else default(child)
+        elif child.tag == "conditional":
+            test_param = child.find("param")
+            branch = Conditional()
+            fill([test_param], found, branch, job)
+            when = child.find(f"when[@value='{branch[test_param.get('name')]}']")
+            fill(list(when) if when is not None else [], found, branch, job)
+            namespace[name] = branch
+
+
+def plain(wrapper):
+    """A parameter's value as an output's <filter> sees it."""
+    if isinstance(wrapper, Parameter):
+        return wrapper.truth if wrapper.value in ("true", "false", "True", "False") \
+            else wrapper.value
+    return wrapper
+
+
+def test_namespace(tool, test, job):
+    """The Cheetah namespace of one <test>, its inputs staged in the job folder, and the
+    outputs its <filter>s let through."""
+    namespace = {}
+    fill(list(tool.find("inputs")), test, namespace, job)
+    values = {name: plain(wrapper) for name, wrapper in namespace.items()}
+    made = []
+    for output in tool.find("outputs"):
+        condition = output.find("filter")
+        if condition is None or eval(condition.text, {}, values):  # noqa: S307 (the tool's own)
+            namespace[output.get("name")] = Dataset(
+                os.path.join(job, "outputs", output.get("name")))
+            made.append(output.get("name"))
+    return namespace, made
+
+
+def check_output(number, output, write, produced):
+    expected = output.get("file")
+    if expected and write:
+        shutil.copyfile(produced, os.path.join(TEST_DATA, expected))
+    elif expected and open(produced, "rb").read() != open(os.path.join(TEST_DATA, expected),
+                                                          "rb").read():
+        sys.exit(f"test {number}: output {output.get('name')} differs from test-data/{expected}")
+    for needed in output.iter("has_text"):
+        if needed.get("text").encode() not in open(produced, "rb").read():
+            sys.exit(f"test {number}: output {output.get('name')} lacks {needed.get('text')!r}")
 
 
 def run_test(tool, number, test, bindir, work, write):
     job = os.path.join(work, f"test{number}")
     os.makedirs(os.path.join(job, "outputs"))
-    rendered = str(Template(tool.find("command").text, searchList=[test_namespace(test, job)]))
+    os.makedirs(os.path.join(job, "working"))
+    namespace, made = test_namespace(tool, test, job)
+    expected = test.get("expect_num_outputs")
+    if expected and int(expected) != len(made):
+        sys.exit(f"test {number}: {len(made)} outputs ({made}), expected {expected}")
+    rendered = str(Template(tool.find("command").text, searchList=[namespace]))
     # As Galaxy's tool evaluation does: each line stripped, then the lines joined by spaces
     # (so commands must be joined by && or ;).
     command = " ".join(line.strip() for line in rendered.splitlines()).strip()
     with open(os.path.join(job, "command.sh"), "w") as out:
         out.write(command)
     environment = dict(os.environ, PATH=bindir + os.pathsep + os.environ["PATH"], GALAXY_SLOTS="2")
-    done = subprocess.run(["bash", "-e", "command.sh"], cwd=job, env=environment,
+    done = subprocess.run(["bash", "-e", "../command.sh"], cwd=os.path.join(job, "working"),
+                          env=environment,
                           capture_output=True, text=True)
     if done.returncode != 0:
         sys.exit(f"test {number}: the rendered command failed ({done.returncode}):\n"
                  f"{command}\n{done.stderr}")
     for output in test.findall("output"):
-        produced = os.path.join(job, "outputs", output.get("name"))
-        expected = os.path.join(TEST_DATA, output.get("file"))
-        if write:
-            shutil.copyfile(produced, expected)
-        elif open(produced, "rb").read() != open(expected, "rb").read():
-            sys.exit(f"test {number}: output {output.get('name')} differs from {expected}")
-    described = " ".join(f"{p.get('name')}={p.get('value')}" for p in test.findall("param")
+        check_output(number, output, write, os.path.join(job, "outputs", output.get("name")))
+    described = " ".join(f"{p.get('name')}={p.get('value')}" for p in test.iter("param")
                          if p.get("value")) or "no code"
     print(f"test {number} ({described}): rendered command run, outputs "
           + ("written to" if write else "equal") + " galaxy/test-data")
