@@ -1,39 +1,50 @@
-"""MultiQC custom content from the merged genome summary and gene table.
+"""MultiQC custom content from the merged genome summary (genomes are MultiQC's samples).
 
-Writes a general statistics table (one row per sample of the summary, in its order) and
-two line graphs in which every genome (sample) is one series, named after it: the
-distribution of its genes' scores, and of their excess over the expected score (the
-share of the genome's scored genes in each bin, in per cent). Genomes, not genes, are
-MultiQC's samples, so the graphs are drawn as the page opens (as a static image past
-100 genomes). MultiQC finds the files by their *_mqc.tsv /
-*_mqc.yaml names: `multiqc OUTDIR/multiqc`. Memory holds the bins of every genome, not
-the genes.
+Writes the general statistics (one row per genome of the summary, in its order: genes,
+the median excess, ENC, GC3s and, with a reference, the median CAI, Fop and adaptation
+and the reference's genes, sign statistic and agreement of starts) and a scatter of the
+genomes, median ENC against GC3s with Wright's expected curve, drawn as an SVG section
+that needs no script: it reads the same offline and under `multiqc --flat`, and a dot
+names its genome on hover (its <title>). MultiQC finds both by their *_mqc.tsv and
+*_mqc.html names: `multiqc OUTDIR/multiqc`. Reads only the summary, a row per genome.
 """
 import csv
+import gzip
+import html
+import io
 import math
 import sys
 
 import yaml
 
-# (summary column, title, description, format, scale); one row per column shown.
+# (summary column, title, description, format, scale); one General Statistics column each,
+# those of the reference only when the summary has them. The summary's other columns
+# (codons, the average and median score, GC3, ...) stay in genomes.tsv: each column
+# shown costs MultiQC about 1 MB of memory per 1,000 genomes.
 STATS = [
     ("sequences", "Genes", "Sequences read", "{:,.0f}", "Blues"),
-    ("codons", "Codons", "Codons counted", "{:,.0f}", "Greens"),
-    ("average", "Average", "Average of the positive scores (.ok)", "{:,.4f}", "RdYlGn"),
-    ("median_score", "Median", "Median score", "{:,.4f}", "RdYlGn"),
     ("median_excess", "Excess", "Median excess over the expected score", "{:,.4f}", "PuOr"),
+    ("median_enc", "ENC", "Median effective number of codons", "{:,.2f}", "RdYlBu"),
     ("gc", "GC", "GC of the counted codons", "{:,.3f}", "Purples"),
-    ("gc3", "GC3", "GC at third codon positions", "{:,.3f}", "Purples"),
+    ("gc3s", "GC3s", "GC at synonymous third positions", "{:,.3f}", "Purples"),
     ("internal_stop_sequences", "Int. stops", "Sequences with internal stop codons",
      "{:,.0f}", "Reds"),
+    ("median_cai", "CAI", "Median codon adaptation index against the reference", "{:,.3f}",
+     "YlGn"),
+    ("median_fop", "Fop", "Median frequency of optimal codons", "{:,.3f}", "YlGn"),
+    ("median_adaptation", "Adaptation", "Median adaptation to the reference's codons",
+     "{:,.4f}", "PuOr"),
+    ("reference_genes", "Ref. genes", "Genes of the reference set", "{:,.0f}", "Blues"),
+    ("reference_s", "Ref. s", "The reference's sign statistic (positive: as highly expressed "
+     "genes)", "{:,.2f}", "RdYlGn"),
+    ("starts_agree", "Starts agree", "Share of genes the references found from two starts "
+     "share", "{:,.2f}", "RdYlGn"),
 ]
 
-# (gene table column, section, lowest and highest value binned, x-axis label); one line
-# graph each. A score lies in [0, 1]; an excess (score less expected score) in [-1, 1].
-DISTRIBUTIONS = [
-    ("score", "score", 0.0, 1.0, "Score"),
-    ("excess", "excess", -1.0, 1.0, "Excess over the expected score"),
-]
+# The scatter's frame (SVG user units), axes and dots.
+WIDTH, HEIGHT = 760, 440
+LEFT, RIGHT, TOP, BOTTOM = 60, 20, 16, 48
+DOT_RADIUS, DOT_OPACITY = 2.2, 0.45
 
 
 def number(text):
@@ -44,90 +55,107 @@ def number(text):
     return value if math.isfinite(value) else None
 
 
-def read_table(path):
-    with open(path, newline="") as handle:
-        yield from csv.DictReader(handle, delimiter="\t", quoting=csv.QUOTE_NONE)
+def read_summary(path):
+    raw = gzip.open(path, "rb") if path.endswith(".gz") else open(path, "rb")
+    with io.TextIOWrapper(raw, encoding="utf-8", newline="") as handle:
+        return list(csv.DictReader(handle, delimiter="\t", quoting=csv.QUOTE_NONE))
 
 
-def write_stats(summary, path):
-    rows = list(read_table(summary))
+def write_stats(rows, path):
     columns = [c for c in STATS if rows and c[0] in rows[0]]
+    pconfig = []
+    for key, title, description, fmt, scale in columns:
+        pconfig.append({key: {"title": title, "description": description, "format": fmt,
+                              "scale": scale}})
+    header = yaml.safe_dump({"id": "trelba", "section_name": "Trelba",
+                             "description": "Synonymous codon usage per genome (Trelba).",
+                             "plot_type": "generalstats", "pconfig": pconfig},
+                            sort_keys=False, width=1000)
     with open(path, "w") as out:
-        out.write("# id: 'trelba'\n# section_name: 'Trelba'\n")
-        out.write("# description: 'Synonymous codon order per genome (Trelba).'\n")
-        out.write("# plot_type: 'generalstats'\n# pconfig:\n")
-        for key, title, description, fmt, scale in columns:
-            out.write(f"#     - {key}:\n#         title: '{title}'\n"
-                      f"#         description: '{description}'\n"
-                      f"#         format: '{fmt}'\n#         scale: '{scale}'\n")
+        out.writelines(f"# {line}\n" for line in header.splitlines())
         out.write("\t".join(["Sample"] + [c[0] for c in columns]) + "\n")
         for row in rows:
             cells = [row["file"]]
             for key, *_ in columns:
-                value = number(row[key])
-                cells.append("" if value is None else row[key])
+                cells.append(row[key] if number(row[key]) is not None else "")
             out.write("\t".join(cells) + "\n")
 
 
-def count_bins(genes, bins):
-    """{column: {sample: [count per bin]}} for every column of DISTRIBUTIONS, samples in
-    table order; a value outside its range goes into the nearest end bin."""
-    counts = {column: {} for column, *_ in DISTRIBUTIONS}
-    for row in read_table(genes):
-        for column, _, low, high, _ in DISTRIBUTIONS:
-            value = number(row.get(column))
-            per_sample = counts[column].setdefault(row["file"], [0] * bins)
-            if value is not None:
-                index = math.floor((value - low) / (high - low) * bins)
-                per_sample[min(max(index, 0), bins - 1)] += 1
-    return counts
+def expected_enc(gc3s):
+    """Wright's (1990) ENC of a genome whose codon usage is set by GC3s alone."""
+    return 2 + gc3s + 29 / (gc3s ** 2 + (1 - gc3s) ** 2)
 
 
-def distribution(per_sample, low, high, bins):
-    """{sample: {bin centre: per cent of the sample's values}}, bins from the first to the
-    last that any sample fills (every sample has a point in each)."""
-    filled = [i for i in range(bins) if any(c[i] for c in per_sample.values())]
-    if not filled:
-        return {}
-    width = (high - low) / bins
-    data = {}
-    for sample, counts in per_sample.items():
-        total = sum(counts)
-        if total:
-            data[sample] = {round(low + (i + 0.5) * width, 6): round(100 * counts[i] / total, 4)
-                            for i in range(filled[0], filled[-1] + 1)}
-    return data
+def scatter_svg(points, enc_top):
+    """The SVG of (name, gc3s, enc) points on GC3s 0 to 1 and ENC 20 to enc_top."""
+    plot_width, plot_height = WIDTH - LEFT - RIGHT, HEIGHT - TOP - BOTTOM
+
+    def x(gc3s):
+        return LEFT + gc3s * plot_width
+
+    def y(enc):
+        return TOP + (enc_top - min(max(enc, 20), enc_top)) / (enc_top - 20) * plot_height
+
+    parts = [f'<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 {WIDTH} {HEIGHT}" '
+             f'style="max-width:{WIDTH}px;width:100%;font:12px sans-serif">',
+             f'<rect x="{LEFT}" y="{TOP}" width="{plot_width}" height="{plot_height}" '
+             'fill="none" stroke="#999"/>']
+    for tick in range(0, 11, 2):
+        at = x(tick / 10)
+        parts.append(f'<line x1="{at:.1f}" y1="{TOP + plot_height}" x2="{at:.1f}" '
+                     f'y2="{TOP + plot_height + 5}" stroke="#999"/><text x="{at:.1f}" '
+                     f'y="{TOP + plot_height + 18}" text-anchor="middle">{tick / 10:g}</text>')
+    for tick in range(20, int(enc_top) + 1, 10):
+        at = y(tick)
+        parts.append(f'<line x1="{LEFT - 5}" y1="{at:.1f}" x2="{LEFT}" y2="{at:.1f}" '
+                     f'stroke="#999"/><text x="{LEFT - 8}" y="{at + 4:.1f}" '
+                     f'text-anchor="end">{tick}</text>')
+    parts.append(f'<text x="{LEFT + plot_width / 2}" y="{HEIGHT - 8}" text-anchor="middle">'
+                 'GC3s (genome)</text>')
+    parts.append(f'<text transform="translate(14 {TOP + plot_height / 2}) rotate(-90)" '
+                 'text-anchor="middle">median ENC</text>')
+    curve = " ".join(f"{x(s / 100):.1f},{y(expected_enc(s / 100)):.1f}" for s in range(101))
+    parts.append(f'<polyline points="{curve}" fill="none" stroke="#d62728" '
+                 'stroke-width="1.5"><title>Expected ENC from GC3s alone (Wright 1990)'
+                 '</title></polyline>')
+    parts.append(f'<line x1="{LEFT + 12}" y1="{TOP + 14}" x2="{LEFT + 36}" y2="{TOP + 14}" '
+                 f'stroke="#d62728" stroke-width="1.5"/><text x="{LEFT + 42}" y="{TOP + 18}">'
+                 'expected from GC3s alone (Wright 1990)</text>')
+    parts.append(f'<g fill="#1f77b4" fill-opacity="{DOT_OPACITY}">')
+    for name, gc3s, enc in points:
+        parts.append(f'<circle cx="{x(gc3s):.1f}" cy="{y(enc):.1f}" r="{DOT_RADIUS}">'
+                     f'<title>{html.escape(name)}: ENC {enc:g}, GC3s {gc3s:g}</title>'
+                     '</circle>')
+    parts.append("</g></svg>")
+    return "\n".join(parts)
 
 
-def write_distribution(per_sample, section, low, high, xlab, bins, path):
-    content = {
-        "id": f"trelba_{section}_distribution",
-        "section_name": f"Trelba: {section} distribution",
-        "description": f"Share of each genome's genes by {xlab.lower()} "
-                       f"({bins} bins from {low:g} to {high:g}); one line per genome.",
-        "plot_type": "linegraph",
-        "pconfig": {"id": f"trelba_{section}_distribution_plot",
-                    "title": f"Trelba: {section} distribution",
-                    "xlab": xlab, "ylab": "% of genes", "ymin": 0,
-                    "tt_label": "<b>{point.x:.3f}</b>: {point.y:.2f}%"},
-        "data": distribution(per_sample, low, high, bins),
-    }
-    # YAML, not JSON: the bins' keys must stay numbers for MultiQC to order them.
-    with open(path, "w") as out:
-        yaml.safe_dump(content, out, sort_keys=False, default_flow_style=None, width=1000)
+def write_scatter(rows, path):
+    points = [(row["file"], number(row.get("gc3s")), number(row.get("median_enc")))
+              for row in rows]
+    drawn = [p for p in points if p[1] is not None and p[2] is not None]
+    left_out = len(points) - len(drawn)
+    enc_top = max([61.0] + [math.ceil(p[2]) for p in drawn])
+    description = (f"One dot a genome ({len(drawn):,} drawn"
+                   + (f"; {left_out:,} without a median ENC or GC3s left out" if left_out
+                      else "")
+                   + "): below the red curve, codon usage more uneven than GC3s alone "
+                   "would make it. Hover over a dot for its genome.")
+    with open(path, "w", encoding="utf-8") as out:
+        out.write("<!--\nid: 'trelba_enc_gc3s'\nsection_name: 'Trelba: ENC against GC3s'\n"
+                  f"description: '{description}'\n-->\n")
+        out.write(scatter_svg(drawn, enc_top) + "\n")
 
 
-def main(summary, genes, stats_path, distribution_paths, bins):
-    write_stats(summary, stats_path)
-    counts = count_bins(genes, bins)
-    for (column, section, low, high, xlab), path in zip(DISTRIBUTIONS, distribution_paths):
-        write_distribution(counts[column], section, low, high, xlab, bins, path)
+def main(summary, stats_path, scatter_path):
+    rows = read_summary(summary)
+    write_stats(rows, stats_path)
+    write_scatter(rows, scatter_path)
 
 
 if "snakemake" in globals():
-    main(snakemake.input.summary, snakemake.input.genes, snakemake.output.stats,  # noqa: F821
-         [snakemake.output.scores, snakemake.output.excess],  # noqa: F821
-         int(snakemake.params.bins))  # noqa: F821
+    main(snakemake.input.summary, snakemake.output.stats,  # noqa: F821
+         snakemake.output.scatter)  # noqa: F821
 elif __name__ == "__main__":
-    # multiqc_content.py SUMMARY GENES STATS_MQC_TSV SCORES_MQC_YAML EXCESS_MQC_YAML [BINS]
-    main(*sys.argv[1:4], sys.argv[4:6], int(sys.argv[6]) if len(sys.argv) > 6 else 50)
+    # multiqc_content.py SUMMARY STATS_MQC_TSV SCATTER_MQC_HTML
+    main(*sys.argv[1:4])
