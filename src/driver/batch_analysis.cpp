@@ -20,7 +20,8 @@ SequenceReporter::SequenceReporter(const ReportStyle& style)
     : style_(style),
       synonymous_(SynonymousCodonsOf(*style.code)),
       memo_(*style.code),
-      composition_codons_(CompositionCodonsOf(synonymous_)) {
+      composition_codons_(CompositionCodonsOf(synonymous_)),
+      groups_(HasGroupCells(style.table)) {
   TakeBackground();
 }
 
@@ -69,7 +70,7 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
                                       : std::numeric_limits<double>::quiet_NaN();
     const double excess_z = variance > 0.0 ? (analysis_.score - expected) / std::sqrt(variance)
                                            : std::numeric_limits<double>::quiet_NaN();
-    FillGroupCells(record.counts, pairs, enc, Gc3s(checks.thirds));
+    if (groups_) FillGroupCells(record.counts, pairs, enc, checks.thirds);
     WriteSequenceCells(*out.table, style_.table,
                        {code, style_.file, record.number, record.id, record.counts, record.facts,
                         analysis_, order_texts_, expected, checks, enc, excess_z, group_cells_});
@@ -78,12 +79,12 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
 }
 
 void SequenceReporter::FillGroupCells(const CodonCounts& counts, const DinucleotideCounts* pairs,
-                                      double enc, double gc3s) {
+                                      double enc, const SynonymousThirds& thirds) {
   const TableLayout& layout = style_.table;
   GroupCells& cells = group_cells_;
   if (layout.Has(ColumnGroup::kComposition)) {
     cells.composition = CompositionOf(composition_codons_, counts);
-    cells.enc_ratio = EncRatio(enc, gc3s);
+    cells.enc_ratio = EncRatio(enc, Gc3s(thirds));
   }
   if (layout.Has(ColumnGroup::kDinucleotides)) {
     cells.dinucleotides = DinucleotideRatiosOf(*pairs);

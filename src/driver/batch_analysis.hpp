@@ -59,7 +59,7 @@ class SequenceReporter {
  private:
   // The cells of the groups of columns the table has.
   void FillGroupCells(const CodonCounts& counts, const DinucleotideCounts* pairs, double enc,
-                      double gc3s);
+                      const SynonymousThirds& thirds);
 
   const ReportStyle& style_;
   SynonymousCodons synonymous_;  // of the code's amino acids
@@ -70,6 +70,7 @@ class SequenceReporter {
   OrderValueMemo memo_;
   CompositionCodons composition_codons_;
   GroupCells group_cells_;
+  bool groups_;  // the table has groups of columns (--columns)
 };
 
 // Counts the bodies of a filled batch and writes every record's outputs into the batch's

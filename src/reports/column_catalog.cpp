@@ -526,9 +526,13 @@ void WriteSequenceCells(OutputBuffer& out, const TableLayout& layout, const Sequ
 }
 
 bool HasGroupCells(const TableLayout& layout) {
-  bool any = false;
-  WalkColumns<kGroupColumns>(layout, [&](auto) { any = true; });
-  return any;
+  // One test a row, not one a column.
+  constexpr std::uint32_t kGroups = [] {
+    std::uint32_t groups = 0;
+    for (const auto& column : kGroupColumns) groups |= TableLayout::Bit(column.entry.group);
+    return groups;
+  }();
+  return layout.HasAny(kGroups);
 }
 
 bool HasWholeInputCells(const TableLayout& layout) {

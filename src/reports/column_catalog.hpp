@@ -82,8 +82,13 @@ class TableLayout {
     return group == ColumnGroup::kCore || (groups_ >> static_cast<unsigned>(group) & 1u) != 0;
   }
   TableLayout& Add(ColumnGroup group, bool added = true) {
-    if (added) groups_ |= 1u << static_cast<unsigned>(group);
+    if (added) groups_ |= Bit(group);
     return *this;
+  }
+  // Whether it has any of the groups of `mask`, each group's Bit.
+  bool HasAny(std::uint32_t mask) const { return (groups_ & mask) != 0; }
+  static constexpr std::uint32_t Bit(ColumnGroup group) {
+    return 1u << static_cast<unsigned>(group);
   }
 
  private:
