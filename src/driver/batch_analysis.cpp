@@ -60,9 +60,18 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
   CodingChecks checks = CheckCoding(code, record.counts, record.facts);
   double enc = std::numeric_limits<double>::quiet_NaN();
   if (style_.indices) {
-    checks.thirds =
-        CountSynonymousThirds(synonymous_, record.counts, checks.codons, checks.gc3_codons);
-    enc = EffectiveNumberOfCodons(synonymous_, record.counts);
+    if (style_.filters.skip_first_codon && record.facts.first_triple != 0) {
+      // The indices read the sequence without its first codon.
+      CodonCounts& rest = trimmed_;
+      rest = record.counts;
+      --rest[record.facts.first_triple];
+      checks.thirds = CountSynonymousThirds(synonymous_, rest);
+      enc = EffectiveNumberOfCodons(synonymous_, rest);
+    } else {
+      checks.thirds =
+          CountSynonymousThirds(synonymous_, record.counts, checks.codons, checks.gc3_codons);
+      enc = EffectiveNumberOfCodons(synonymous_, record.counts);
+    }
   }
   if (out.table != nullptr) {
     // How far the excess is from chance: NaN where its variance is 0 or not a number.
@@ -137,14 +146,25 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
       out.table != nullptr && reporter.style().table.Has(ColumnGroup::kDinucleotides);
   if (pairs) batch.pairs.resize(batch.records.size());
   if (plot) batch.plot.Clear();
+  const SequenceFilters& filters = reporter.style().filters;
   for (std::size_t i = 0; i < batch.size; ++i) {
     SequenceRecord& record = batch.records[i];
     DinucleotideCounts* const record_pairs = pairs ? &batch.pairs[i] : nullptr;
     CountBody(batch, record, record_pairs);
     record.facts.description = record.description;
+    if (filters.any()) {
+      const CodingChecks checks = CheckCoding(*reporter.style().code, record.counts, record.facts);
+      const LeftOut why = Judge(filters, record.facts, checks.codons, checks.internal_stops);
+      if (why != LeftOut::kKept) {
+        record.left_out = true;
+        ++batch.survey.left_out[static_cast<std::size_t>(why)];
+        continue;
+      }
+    }
     if (reporter.style().mark_genes) {
       record.marks = GeneMarks(reporter.synonymous(), record.counts, record.description);
     }
+    batch.survey.AddMarks(record.facts, record.line);
     const SequenceReporter::Reported reported = reporter.Report(out, record, record_pairs);
     batch.survey.Add(reported.checks.codons, record.counts[0]);
     batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,

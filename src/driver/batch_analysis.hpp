@@ -14,6 +14,7 @@
 #include "analysis/synonymous_codons.hpp"
 #include "codes/genetic_code.hpp"
 #include "driver/sequence_batch.hpp"
+#include "input/sequence_filters.hpp"
 #include "reports/column_catalog.hpp"
 #include "reports/row_cells.hpp"
 
@@ -31,6 +32,7 @@ struct ReportStyle {
   bool indices = false;
   // Mark each sequence for the search for a reference set (its descriptions kept).
   bool mark_genes = false;
+  SequenceFilters filters = {};  // which sequences are kept; whether indices read the first codon
 };
 
 // Analyses one sequence after another and writes each one's outputs, reusing its
@@ -70,7 +72,8 @@ class SequenceReporter {
   OrderValueMemo memo_;
   CompositionCodons composition_codons_;
   GroupCells group_cells_;
-  bool groups_;  // the table has groups of columns (--columns)
+  bool groups_;            // the table has groups of columns (--columns)
+  CodonCounts trimmed_{};  // a sequence's counts without its first codon
 };
 
 // Counts the bodies of a filled batch and writes every record's outputs into the batch's

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "input/codon_runs.hpp"
 #include "input/input_survey.hpp"
+#include "input/rna_marks.hpp"
 #include "input/sequence_facts.hpp"
 
 namespace trelba {
@@ -37,7 +39,9 @@ void BatchFiller::Start(SequenceNumber number, std::uint64_t line) {
   record.counted = false;
   record.facts = SequenceFacts{};
   record.body_begin = batch.text.size();
+  record.left_out = false;
   long_ = false;
+  first_letters_ = 0;
   id_cut_ = false;
 }
 
@@ -55,6 +59,10 @@ void BatchFiller::Description(const char* text, std::size_t size) {
 }
 
 void BatchFiller::Body(const char* text, std::size_t size) {
+  for (std::size_t i = 0; i < size && first_letters_ < 3; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (kByteClasses[byte] != kWhitespace) first_[first_letters_++] = byte;
+  }
   SequenceBatch& batch = *batch_;
   SequenceRecord& record = batch.records[batch.size];
   if (!long_ && batch.text.size() - record.body_begin + size > kBatchText) {
@@ -82,6 +90,10 @@ void BatchFiller::End() {
   SequenceBatch& batch = *batch_;
   SequenceRecord& record = batch.records[batch.size++];
   record.body_end = batch.text.size();
+  const unsigned first = first_letters_ == 3 ? CodonSum(first_) : kNotCodonSum;
+  record.facts.first_triple = static_cast<std::uint8_t>(first < kNotCodonSum ? first : 0);
+  record.facts.rna = MarksRna(record.description);
+  record.facts.pseudogene = MarksPseudogene(record.description);
   if (long_) {
     record.counts = long_reader_.counts;
     record.facts.partial_letters = static_cast<std::uint8_t>(long_reader_.frame);

@@ -46,6 +46,8 @@ class BatchFiller {
   std::function<void(SequenceBatch&)> submit_;
   SequenceBatch* batch_ = nullptr;
   bool long_ = false;
+  unsigned first_letters_ = 0;  // letters of the body's first triple seen so far
+  std::uint8_t first_[3] = {};
   bool id_cut_ = false;
   CodonReader long_reader_;
   DinucleotideReader long_pairs_;

@@ -31,9 +31,19 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   if (totals.pool) {
     for (std::size_t i = 0; i < batch.size; ++i) {
       const SequenceRecord& record = batch.records[i];
-      for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += record.counts[c];
-      // A failure is the store's to tell.
-      if (totals.store != nullptr) totals.store->Add(record.counts, record.marks);
+      if (record.left_out) continue;
+      const CodonCounts& counts = record.counts;
+      for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += counts[c];
+      if (totals.store == nullptr) continue;
+      // The indices against a reference read the kept counts: without the first codon
+      // under --skip-first-codon.
+      if (totals.skip_first_codon && record.facts.first_triple != 0) {
+        CodonCounts rest = counts;
+        --rest[record.facts.first_triple];
+        totals.store->Add(rest, record.marks);
+      } else {
+        totals.store->Add(counts, record.marks);  // a failure is its to tell
+      }
     }
   }
   totals.survey.Merge(batch.survey);

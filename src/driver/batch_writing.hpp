@@ -29,8 +29,9 @@ struct InputTotals {
   // With a reference set: every sequence's counts, kept in order.
   GeneCountStore* store = nullptr;
   std::uint64_t u_letters = 0;
-  bool keep_plot = false;  // gather `plot`
-  PlotData plot;           // what the HTML report shows of the input
+  bool skip_first_codon = false;  // the store keeps each sequence without its first codon
+  bool keep_plot = false;         // gather `plot`
+  PlotData plot;                  // what the HTML report shows of the input
 };
 
 // Appends an analysed batch's texts to the run's outputs and adds it to `totals`; false

@@ -212,6 +212,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   outcome.totals.pool = request.pool || request.store != nullptr;
   if (request.store != nullptr) request.store->Clear();
   outcome.totals.keep_plot = request.style.plot && !request.style.count_only;
+  outcome.totals.skip_first_codon = request.style.filters.skip_first_codon;
   // The workers' scratch space for this input's code and background: when it cannot be
   // had, fewer workers.
   for (;;) {
@@ -239,8 +240,8 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   bool ending = false;
   bool submitted = false;
   BatchFiller filler(
-      {out.table != nullptr,
-       request.style.table.Has(ColumnGroup::kDescription) || request.style.mark_genes,
+      // Descriptions are kept for the marks of RNA and pseudogenes they may hold too.
+      {out.table != nullptr, true,
        out.table != nullptr && request.style.table.Has(ColumnGroup::kDinucleotides)},
       [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
       [&](SequenceBatch& batch) {
@@ -296,6 +297,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   outcome.format = scanner.format();
   outcome.annotated = scanner.annotated();
   outcome.gff_without_fasta = scanner.gff_without_fasta();
+  outcome.first_byte = scanner.first_byte();
   if (const AnnotationTally* tally = scanner.tally()) outcome.annotation = *tally;
   ending = true;
   filler.Flush();

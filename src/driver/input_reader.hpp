@@ -30,6 +30,7 @@ struct InputOutcome {
   TextFormat format = TextFormat::kFasta;
   bool annotated = false;          // the sequences were cut from an annotation
   bool gff_without_fasta = false;  // a GFF3 input that carried no genome
+  int first_byte = -1;             // the text's first byte that is no whitespace (-1: none)
   AnnotationTally annotation;      // of an annotated input
   FailureCause cause;              // of a failed read, when the reading itself knows it
 };

@@ -11,6 +11,7 @@
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
+#include "input/text_format.hpp"
 #include "reports/codon_usage_report.hpp"
 #include "reports/column_catalog.hpp"
 #include "reports/report_set.hpp"
@@ -69,6 +70,8 @@ class OneInput {
                       !excess_shown_                    ? nullptr
                       : r_.shared_background != nullptr ? r_.shared_background
                                                         : &own_background_};
+    request_.style.filters = {options_.min_codon_count, options_.cds_only,
+                              options_.skip_first_codon};
     request_.threads = ThreadCount(options_);
     request_.table_header = false;
     request_.keep_scores = options_.summary.has_value();
@@ -117,7 +120,40 @@ class OneInput {
       return Fail(FileErrorText("writing", "the temporary file of " + name_ + "'s counts",
                                 FailureCause{0, "the counts of its sequences could not be kept"}));
     }
+    SayWhatItWas();
+    // --strict: an input that gave no sequence fails.
+    if (options_.strict && row_.status != "ok") {
+      return Fail(FileErrorText("reading", name_, FailureCause{0, row_.message.data()}));
+    }
     return true;
+  }
+
+  // The summary's status: "ok", or what an input that gave no sequence was, with its
+  // message.
+  void SayWhatItWas() {
+    struct Kind {
+      std::string_view status;
+      const char* message;
+    };
+    static constexpr Kind kKinds[] = {
+        {"empty", "not sequence data: it holds no text"},
+        {"binary", "not sequence data: it holds NUL bytes"},
+        {"fastq", "not sequence data: FASTQ reads, not coding sequences"},
+        {"text", "not sequence data: no FASTA header line, GenBank, EMBL or GFF3 record was found"},
+        {"no_cds", "no CDS feature was found in its records"},
+    };
+    std::string_view status = "ok";
+    if (outcome_.annotated) {
+      if (outcome_.annotation.coding == 0) status = "no_cds";
+    } else if (!outcome_.any_header()) {
+      status = NoSequenceKind(outcome_.first_byte, outcome_.totals.survey.nul_bytes != 0);
+    }
+    for (const Kind& kind : kKinds) {
+      if (kind.status == status) {
+        row_.status = kind.status;
+        row_.message = kind.message;
+      }
+    }
   }
 
   // The rows go to the table (with the columns against the reference behind each) before
@@ -181,7 +217,8 @@ class OneInput {
       }
     }
     for (const std::string& line : InputWarnings(name_, totals.survey, totals.u_letters,
-                                                 outcome_.any_header() || outcome_.annotated)) {
+                                                 outcome_.any_header() || outcome_.annotated,
+                                                 request_.style.filters, outcome_.first_byte)) {
       Warning(line);
     }
   }
@@ -190,7 +227,7 @@ class OneInput {
   // set of numbers.
   void Summarize() {
     InputTotals& totals = outcome_.totals;
-    row_.sequences = outcome_.scanner.sequence;
+    row_.sequences = outcome_.scanner.sequence - totals.survey.left_out_total();
     row_.codons = totals.coding.codons;
     row_.average = totals.average.empty() ? std::nan("") : totals.average.value();
     row_.median_score = totals.scores.Median();
@@ -203,6 +240,18 @@ class OneInput {
     row_.inline_headers = totals.survey.inline_headers;
     row_.median_enc = totals.encs.Median();
     row_.gc3s = Gc3s(totals.coding.thirds);
+    const auto left = [&](LeftOut why) {
+      return totals.survey.left_out[static_cast<std::size_t>(why)];
+    };
+    const AnnotationTally& features = outcome_.annotation;
+    row_.left_rna = left(LeftOut::kRna);
+    row_.left_pseudogenes = left(LeftOut::kPseudogene) + features.pseudo.count;
+    row_.left_stops = left(LeftOut::kStops);
+    row_.left_frame = left(LeftOut::kFrame);
+    row_.left_short = left(LeftOut::kShort);
+    row_.left_features = features.other_record.count + features.unreadable.count +
+                         features.out_of_range.count + features.without_sequence.count +
+                         features.protein_records.count;
     if (UsesReference()) {
       row_.reference = reference_.name;
       row_.reference_genes = reference_.genes;

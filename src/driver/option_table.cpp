@@ -75,6 +75,22 @@ constexpr OptionSpec kOptions[] = {
      "phase of the first saying where its first codon begins. A GFF3 file that carries its "
      "genome after ##FASTA, and GenBank and EMBL files, are read as inputs alone.",
      &Options::gff},
+    {0, "--cds-only", "", "",
+     "leave out sequences that are no whole coding sequence: marked as RNA or pseudogenes, with "
+     "stops inside, or of a length off the frame",
+     "A header marks RNA as NCBI ([gbkey=tRNA], rRNA, tmRNA, ncRNA), Prokka and Bakta (a "
+     "product alone: tRNA-Leu(caa), 16S ribosomal RNA, transfer-messenger RNA) write it, and "
+     "pseudogenes as NCBI does ([pseudo=true]). A sequence left out has no report block, no "
+     "table row and no part in the totals; the warnings count them by reason.",
+     nullptr, &Options::cds_only},
+    {0, "--min-codons", "N", "a number of codons", "leave out sequences of fewer than N codons",
+     "Codons are the whole triples of T, C, A and G. Left out as --cds-only leaves out.",
+     &Options::min_codons},
+    {0, "--skip-first-codon", "", "",
+     "leave each sequence's first codon out of ENC, GC3s, CAI, Fop and adaptation",
+     "An initiator GTG or TTG is read as Met by the ribosome, not as Val or Leu. The reports, "
+     "the counts and the codon usage keep it.",
+     nullptr, &Options::skip_first_codon},
     {0, "--file-column", "", "",
      "begin the table with the input's name (always so with several "
      "inputs)",

@@ -179,6 +179,14 @@ std::string Validate(Options& options) {
     }
     options.thread_count = count;
   }
+  if (options.min_codons) {
+    const std::string& text = *options.min_codons;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), options.min_codon_count);
+    if (error != std::errc() || end != text.data() + text.size()) {
+      return "--min-codons needs a whole number, not '" + text + "'";
+    }
+  }
   if (options.output && options.no_reports) {
     return "--output and --no-reports cannot be given together";
   }
@@ -342,7 +350,8 @@ TableLayout TableLayoutOf(const Options& options) {
       .Add(ColumnGroup::kCounts, options.counts)
       .Add(ColumnGroup::kDescription, options.description)
       .Add(ColumnGroup::kReference, reference)
-      .Add(ColumnGroup::kCompositionReference, reference && layout.Has(ColumnGroup::kComposition));
+      .Add(ColumnGroup::kCompositionReference, reference && layout.Has(ColumnGroup::kComposition))
+      .Add(ColumnGroup::kLeftOut, options.cds_only || options.min_codons || options.gff);
   return layout;
 }
 

@@ -12,6 +12,7 @@
 // input.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,18 +52,22 @@ struct Options {
   std::optional<std::string> codon_usage;    // --codon-usage: kStandardStream for standard output
   std::optional<std::string> columns;        // --columns: groups of columns, comma-separated
   std::optional<std::string> gff;            // --gff: the GFF3 file that annotates each input
+  std::optional<std::string> min_codons;     // --min-codons
   bool no_reports = false;                   // --no-reports
   bool file_column = false;                  // --file-column
   bool counts = false;                       // --counts
   bool description = false;                  // --description
   bool strict = false;                       // --strict
   bool sync = false;                         // --sync: reports written through to the disk
+  bool cds_only = false;                     // --cds-only
+  bool skip_first_codon = false;             // --skip-first-codon
   // Resolved by ParseCommandLine:
   const GeneticCode* code = nullptr;  // the genetic code the run uses
   std::vector<std::string> warnings;  // about the command line, printed before the run
   unsigned thread_count = 0;          // 0 when not given
   bool output_is_folder = false;      // --output names a folder (ends in '/' or is one)
   TableLayout column_groups;          // the groups --columns names
+  std::uint64_t min_codon_count = 0;  // --min-codons
   // Set by the run: the CDS lines of --gff, read before the first input.
   GffAnnotation* annotation = nullptr;
 };

@@ -41,6 +41,7 @@ struct SequenceRecord {
   std::size_t body_begin = 0;
   std::size_t body_end = 0;
   bool counted = false;
+  bool left_out = false;  // by --cds-only or --min-codons: no output, no totals
   CodonCounts counts{};
   std::uint8_t marks = 0;  // for the search for a reference set (analysis/gene_marks.hpp)
   SequenceFacts facts;

@@ -4,12 +4,32 @@ namespace trelba {
 namespace {
 
 constexpr WarningKind kKinds[] = {
-    {"no header line", "no line of the input starts with '>': nothing is reported"},
+    {"not sequence data",
+     "no FASTA header, GenBank, EMBL or GFF3 record: the input is empty, binary, FASTQ or other "
+     "text (the summary's status says which); nothing is reported, and with --strict it is an "
+     "error"},
+    {"no CDS feature was found", "a GenBank, EMBL or GFF3 input without a CDS to cut"},
+    {"a GFF3 file without its genome",
+     "a GFF3 input without a ##FASTA part: give the genome's FASTA as the input and the GFF3 "
+     "file with --gff"},
+    {"CDS features ... left out",
+     "CDS features that are pseudogenes, lie partly in another record, reach past their "
+     "sequence, lie on a sequence the genome lacks, or whose location cannot be read"},
+    {"translation table",
+     "CDS whose /transl_table (transl_table=) reads codons otherwise than the run's code: give "
+     "--gcode with that table"},
+    {"marked as RNA in the header",
+     "tRNA, rRNA, tmRNA or ncRNA as NCBI, Prokka and Bakta mark them, analysed as genes: "
+     "--cds-only leaves them out"},
+    {"marked as a pseudogene in the header",
+     "[pseudo=true] records, analysed as genes: --cds-only leaves them out"},
+    {"sequences left out", "what --cds-only and --min-codons left out, by reason"},
     {"letters U or u", "RNA spelling: triples holding U are not counted; convert U to T first"},
     {"triples were not codons",
      "most triples hold letters other than T, C, A and G: a protein file?"},
     {"longer than any gene",
-     "a sequence of 10 million letters or more: a whole genome is scored as one gene"},
+     "a sequence of 10 million letters or more: a whole genome is scored as one gene; give its "
+     "annotation with --gff, or its GenBank file"},
     {"lines start with ';'",
      "comment lines of old FASTA files, read as sequence letters; the first one's line is "
      "named"},
@@ -20,8 +40,9 @@ constexpr WarningKind kKinds[] = {
      "named"},
     {"stop codons before the last codon",
      "sequences with internal stops: not coding sequences in this frame, or a wrong genetic "
-     "code"},
-    {"not a multiple of 3", "sequences with letters after their last whole codon"},
+     "code; --cds-only leaves them out"},
+    {"not a multiple of 3",
+     "sequences with letters after their last whole codon; --cds-only leaves them out"},
     {"genetic code argument is not one of 0 to 7",
      "a second operand that selects no variant: the standard code is used, as for 0"},
     {"arguments after the genetic code are not read",

@@ -19,6 +19,9 @@ bool InputScanner::Decide(const char* data, std::size_t size, bool more) {
     if (head_.empty()) head_.assign(data, size);
     return false;
   }
+  const std::string_view text = head_.empty() ? std::string_view(data, size) : head_;
+  const std::size_t first = text.find_first_not_of(" \t\r\n\v\f");
+  if (first != std::string_view::npos) first_byte_ = static_cast<unsigned char>(text[first]);
   switch (format_) {
     case TextFormat::kFasta:
       if (annotation_ != nullptr) {

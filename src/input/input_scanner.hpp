@@ -24,6 +24,7 @@ class InputScanner {
   void Begin(GffAnnotation* annotation) {
     annotation_ = annotation;
     format_ = TextFormat::kUndecided;
+    first_byte_ = -1;
     head_.clear();
     fasta_ = FastaScanner{};
   }
@@ -77,6 +78,8 @@ class InputScanner {
   }
 
   TextFormat format() const { return format_; }
+  // The input's first byte that is no whitespace, or -1 when it holds none.
+  int first_byte() const { return first_byte_; }
   // Whether the sequences were cut from an annotation (GenBank, EMBL, GFF3 or --gff).
   bool annotated() const { return format_ != TextFormat::kFasta || annotation_ != nullptr; }
   // The FASTA scanner's state; for other formats, its `sequence` is the number handed on
@@ -129,6 +132,7 @@ class InputScanner {
 
   GffAnnotation* annotation_ = nullptr;
   TextFormat format_ = TextFormat::kUndecided;
+  int first_byte_ = -1;
   std::string head_;  // the text while its format is undecided
   FastaScanner fasta_;
   // Made on first use, kept from one input to the next.

@@ -5,10 +5,13 @@
 // left after the last whole codon.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "input/sequence_facts.hpp"
+#include "input/sequence_filters.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
@@ -39,6 +42,15 @@ struct InputSurvey {
   // Identifiers longer than kMaxIdBytes (cut there in the table), with the first one's line.
   std::uint64_t long_ids = 0;
   std::uint64_t first_long_id_line = 0;
+  // Sequences whose header marks them as RNA or pseudogenes (kept or left out), with the
+  // line of the first one's header.
+  std::uint64_t rna_marked = 0;
+  std::uint64_t first_rna_line = 0;
+  std::uint64_t pseudogenes_marked = 0;
+  std::uint64_t first_pseudogene_line = 0;
+  // Sequences left out by --cds-only and --min-codons, by reason (sequence_filters.hpp);
+  // element 0 unused.
+  std::array<std::uint64_t, 6> left_out{};
   // NUL bytes in the text, with the place of the first (counted from 1).
   std::uint64_t nul_bytes = 0;
   std::uint64_t first_nul_byte = 0;
@@ -59,8 +71,25 @@ struct InputSurvey {
     if (partial_letters != 0 && partial_sequences++ == 0) first_partial_line = line;
   }
 
+  // One sequence's marks in its header.
+  void AddMarks(const SequenceFacts& facts, std::uint64_t line) {
+    if (facts.rna && rna_marked++ == 0) first_rna_line = line;
+    if (facts.pseudogene && pseudogenes_marked++ == 0) first_pseudogene_line = line;
+  }
+
+  std::uint64_t left_out_total() const {
+    std::uint64_t total = 0;
+    for (const std::uint64_t n : left_out) total += n;
+    return total;
+  }
+
   // Adds a later part of the input.
   void Merge(const InputSurvey& other) {
+    if (rna_marked == 0) first_rna_line = other.first_rna_line;
+    if (pseudogenes_marked == 0) first_pseudogene_line = other.first_pseudogene_line;
+    rna_marked += other.rna_marked;
+    pseudogenes_marked += other.pseudogenes_marked;
+    for (std::size_t k = 0; k < left_out.size(); ++k) left_out[k] += other.left_out[k];
     if (internal_stop_sequences == 0) first_internal_stop_line = other.first_internal_stop_line;
     if (partial_sequences == 0) first_partial_line = other.first_partial_line;
     internal_stop_sequences += other.internal_stop_sequences;
@@ -75,7 +104,11 @@ struct InputSurvey {
 // The warning lines (without "Warning: " and the line end) for an input called `name`,
 // given its survey, the number of U/u letters read in sequence lines and whether any
 // header line was read. Empty for ordinary coding sequences.
+// `filters`: those of the run, which the lines about the sequences they would leave out
+// name; `first_byte`: the text's first byte that is no whitespace (-1: none), which tells
+// what an input without a header was.
 std::vector<std::string> InputWarnings(const std::string& name, const InputSurvey& survey,
-                                       std::uint64_t u_letters, bool any_header);
+                                       std::uint64_t u_letters, bool any_header,
+                                       const SequenceFilters& filters = {}, int first_byte = 0);
 
 }  // namespace trelba

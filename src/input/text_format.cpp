@@ -34,6 +34,12 @@ TextFormat SniffTextFormat(std::string_view head, bool more) {
   return TextFormat::kFasta;
 }
 
+std::string_view NoSequenceKind(int first_byte, bool nul_bytes) {
+  if (first_byte < 0) return "empty";
+  if (nul_bytes) return "binary";
+  return first_byte == '@' ? "fastq" : "text";
+}
+
 std::string_view TextFormatName(TextFormat format) {
   switch (format) {
     case TextFormat::kGenBank:

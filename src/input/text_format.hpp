@@ -13,6 +13,11 @@ enum class TextFormat { kUndecided, kFasta, kGenBank, kEmbl, kGff3 };
 // tell and more text may come (`more`).
 TextFormat SniffTextFormat(std::string_view head, bool more);
 
+// What an input that gave no sequence was, for the summary's status: "empty" (no text but
+// whitespace), "binary" (NUL bytes), "fastq" (a first '@'), else "text"; `first_byte` is
+// its first byte that is no whitespace (-1: none).
+std::string_view NoSequenceKind(int first_byte, bool nul_bytes);
+
 // "FASTA", "GenBank", "EMBL", "GFF3".
 std::string_view TextFormatName(TextFormat format);
 

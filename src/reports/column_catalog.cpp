@@ -264,9 +264,13 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
      nullptr,
      [](const Summary& s) { return s.file; },
      true},
-    {{"status", kCore, kText, "ok, or error when the input could not be read to its end", ""},
+    {{"status", kCore, kText,
+      "ok; error when the input could not be read to its end; what an input that gave no "
+      "sequence was: empty, binary, fastq, text (none of FASTA, GenBank, EMBL, GFF3), no_cds "
+      "(an annotation without CDS)",
+      ""},
      nullptr,
-     [](const Summary& s) { return s.error.empty() ? std::string_view("ok") : "error"; },
+     [](const Summary& s) { return s.error.empty() ? s.status : std::string_view("error"); },
      true},
     {{"sequences", kCore, kInteger, "sequences (header lines) read", kFailedInput},
      [](char* p, const Summary& s) { return WriteInteger(p, s.sequences); }},
@@ -300,9 +304,12 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
     {{"inline_headers", kCore, kInteger, "'>' characters inside a line, each starting a sequence",
       kFailedInput},
      [](char* p, const Summary& s) { return WriteInteger(p, s.inline_headers); }},
-    {{"message", kCore, kText, "the error line when the input failed, else empty", ""},
+    {{"message", kCore, kText,
+      "the error line when the input failed, what the status says when it gave no sequence, "
+      "else empty",
+      ""},
      nullptr,
-     [](const Summary& s) { return s.error; },
+     [](const Summary& s) { return s.error.empty() ? s.message : s.error; },
      true},
     {{"median_enc", kCore, kNumber, "the median of the sequences' effective numbers of codons",
       "the input failed, or no ENC is a number"},
@@ -342,6 +349,27 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
     {{"median_adaptation", kReference, kNumber, "the median adaptation of the input's sequences",
       "the input failed, or no adaptation is a number"},
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.median_adaptation); }},
+    {{"left_rna", kLeftOut, kInteger, "sequences --cds-only left out as marked RNA in the header",
+      kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.left_rna); }},
+    {{"left_pseudogenes", kLeftOut, kInteger,
+      "sequences --cds-only left out as pseudogenes ([pseudo=true]), and CDS features of an "
+      "annotation left out as /pseudo, /pseudogene or pseudo=true",
+      kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.left_pseudogenes); }},
+    {{"left_stops", kLeftOut, kInteger,
+      "sequences --cds-only left out for stop codons before their last codon", kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.left_stops); }},
+    {{"left_frame", kLeftOut, kInteger,
+      "sequences --cds-only left out for a length not a multiple of 3", kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.left_frame); }},
+    {{"left_short", kLeftOut, kInteger, "sequences --min-codons left out", kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.left_short); }},
+    {{"left_features", kLeftOut, kInteger,
+      "CDS features of an annotation left out: in another record, past their sequence, on a "
+      "sequence the genome lacks, or of a location that cannot be read",
+      kFailedInput},
+     [](char* p, const Summary& s) { return WriteInteger(p, s.left_features); }},
 };
 
 constexpr CatalogColumn<CodonUsage> kCodonUsageColumns[] = {
@@ -492,6 +520,8 @@ std::string_view GroupCondition(ColumnGroup group) {
       return "with --columns rscu";
     case kAminoAcids:
       return "with --columns aa";
+    case kLeftOut:
+      return "with --cds-only, --min-codons or --gff";
   }
   return "";
 }

@@ -32,6 +32,7 @@ enum class ColumnGroup : std::uint8_t {
   kDinucleotides,
   kRscu,
   kAminoAcids,
+  kLeftOut,  // --cds-only, --min-codons, --gff: what was left out, by reason
 };
 
 enum class ColumnType : std::uint8_t {

@@ -56,6 +56,10 @@ struct WholeInputCells {
 struct SummaryCells {
   std::string_view file;
   std::string_view error;  // empty for an input read to its end
+  // Of an input read to its end: "ok", or what an input that gave no sequence was
+  // ("empty", "binary", "fastq", "text", "no_cds"), with the message that says so.
+  std::string_view status = "ok";
+  std::string_view message;
   std::uint64_t sequences = 0;
   std::uint64_t codons = 0;
   double average = 0.0;
@@ -78,6 +82,15 @@ struct SummaryCells {
   double median_cai = 0.0;
   double median_fop = 0.0;
   double median_adaptation = 0.0;
+  // Left out (--cds-only, --min-codons): sequences marked as RNA, marked as pseudogenes or
+  // CDS features marked pseudo, with stops inside, of a length off the frame, too short;
+  // and CDS features of an annotation left out for another reason.
+  std::uint64_t left_rna = 0;
+  std::uint64_t left_pseudogenes = 0;
+  std::uint64_t left_stops = 0;
+  std::uint64_t left_frame = 0;
+  std::uint64_t left_short = 0;
+  std::uint64_t left_features = 0;
 };
 
 // One codon of one input (or reference set) in the codon usage.

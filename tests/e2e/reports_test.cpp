@@ -29,7 +29,7 @@ TEST_P(ExpectedReports, MatchByteForByte) {
                            : "Warning: tricky.fa: 1 '>' inside a line starts a new sequence (the "
                              "first: line 12)\n"
                              "Warning: tricky.fa: 1 sequence has stop codons before the last "
-                             "codon (the first: header on line 12)\n";
+                             "codon (the first: header on line 12); --cds-only leaves them out\n";
   EXPECT_EQ(run.err, (code == "9" ? "Warning: genetic code argument '9' is not one of 0 to 7: "
                                     "code 0 (the standard code) was used\n"
                                   : std::string()) +

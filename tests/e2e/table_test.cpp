@@ -245,7 +245,7 @@ TEST(CommandLine, OddArgumentsWarnAndKeepTheBytes) {
             "Warning: arguments after the genetic code are not read: 'x' 'y'\n"
             "Warning: in.fa: 1 '>' inside a line starts a new sequence (the first: line 12)\n"
             "Warning: in.fa: 1 sequence has stop codons before the last codon (the first: "
-            "header on line 12)\n");
+            "header on line 12); --cds-only leaves them out\n");
   EXPECT_EQ(ReadFile(dir / "in.fa.ok"), ReadFile(TestData() / "expected" / "tricky.fa" / "0.ok"));
 }
 

@@ -41,10 +41,12 @@ std::string Utf16(const std::string& text) {
 // divide.
 const std::string kGenomeChecks =
     "Warning: in.fa: 1 sequence has stop codons before the last codon (the first: header on "
-    "line 1)\n"
-    "Warning: in.fa: 1 sequence's length is not a multiple of 3 (the first: header on line 1)\n";
+    "line 1); --cds-only leaves them out\n"
+    "Warning: in.fa: 1 sequence's length is not a multiple of 3 (the first: header on line 1); "
+    "--cds-only leaves them out\n";
 const std::string kPartial3 =
-    "Warning: in.fa: 1 sequence's length is not a multiple of 3 (the first: header on line 3)\n";
+    "Warning: in.fa: 1 sequence's length is not a multiple of 3 (the first: header on line 3); "
+    "--cds-only leaves them out\n";
 
 class InputWarnings : public ::testing::TestWithParam<WarningCase> {};
 
@@ -70,16 +72,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "Warning: in.fa: 12 of 12 triples were not codons of T, C, A and G: is this "
                     "a protein file?\n"},
         WarningCase{"NoHeader", "ATGAAATTTCCC\n",
-                    "Warning: in.fa: no header line (a line starting with '>') was found: "
-                    "nothing is reported\n"},
+                    "Warning: in.fa: not sequence data (text): no FASTA header line (a line "
+                    "starting with '>'), GenBank, EMBL or GFF3 record was found: nothing is "
+                    "reported\n"},
         WarningCase{"EmptyFile", "",
-                    "Warning: in.fa: no header line (a line starting with '>') was found: "
-                    "nothing is reported\n"},
+                    "Warning: in.fa: not sequence data (empty): no FASTA header line (a line "
+                    "starting with '>'), GenBank, EMBL or GFF3 record was found: nothing is "
+                    "reported\n"},
         WarningCase{"WholeGenome", ">chr\n" + Repeat("ATGGCTAAACGTTTCCAGGA", 500001) + "\n",
                     "Warning: in.fa: 1 sequence is longer than any gene (the longest holds "
-                    "10000020 letters): a whole genome is scored as one gene\n"
+                    "10000020 letters): a whole genome is scored as one gene; give its annotation "
+                    "with --gff FILE, or its GenBank file\n"
                     "Warning: in.fa: 1 sequence has stop codons before the last codon (the "
-                    "first: header on line 1)\n"},
+                    "first: header on line 1); --cds-only leaves them out\n"},
         // Half the triples are not codons: not "most", so no warning.
         WarningCase{"HalfNs", ">a\nNNNATG\n", ""},
         WarningCase{"JustUnderTheGenomeLength",
@@ -92,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "line 2)\n"},
         WarningCase{"InternalStops", ">a\nATGTAA\n>b\nATGTGATAA\n>c\nATGTAGTAA\n",
                     "Warning: in.fa: 2 sequences have stop codons before the last codon (the "
-                    "first: header on line 3)\n"},
+                    "first: header on line 3); --cds-only leaves them out\n"},
         WarningCase{"Partial", ">a\nATGTAA\n>b\nATGTAAT\n", kPartial3},
         WarningCase{"OrdinaryGenes", ">a\nATGAAATAA\n>b\natgTAG\n>c\n\n", ""},
         // Regression: UTF-16 text after the part looked at on opening was read as bytes

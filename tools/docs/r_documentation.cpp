@@ -41,6 +41,8 @@ std::optional<std::string_view> RCondition(ColumnGroup group) {
     case ColumnGroup::kRscu:
     case ColumnGroup::kAminoAcids:
       return std::nullopt;
+    case ColumnGroup::kLeftOut:
+      return "with cds_only or min_codons";
   }
   return std::nullopt;
 }
