@@ -201,3 +201,40 @@ TEST(AnnotatedInputs, OneGenomeGivenThreeWaysGivesOneTable) {
 
 }  // namespace
 }  // namespace trelba::test
+
+namespace trelba::test {
+namespace {
+
+// A record of 100 MB of features (1.6 million short CDS, some 80 MB as the reader keeps
+// them) is read within a memory budget far below it: the features wait in a temporary
+// file, and the summary is the one read without a budget.
+TEST(AnnotatedInputs, AHundredMegabyteFeatureTableKeepsMemoryBounded) {
+  ScratchDir dir;
+  std::string genome;
+  for (int i = 0; i < 1000; ++i) genome += "atgaaacccgggtttaaataa";
+  std::string text =
+      "LOCUS       big 21000 bp DNA linear\nFEATURES             Location/Qualifiers\n";
+  for (int k = 0; text.size() < (std::size_t{100} << 20); ++k) {
+    const int start = 1 + 21 * (k % 999);
+    text += "     CDS             " + std::to_string(start) + ".." + std::to_string(start + 20) +
+            "\n                     /locus_tag=\"L" + std::to_string(k) + "\"\n";
+  }
+  text += "ORIGIN\n        1 " + genome + "\n//\n";
+  WriteFile(dir / "big.gb", text);
+  text.clear();
+  text.shrink_to_fit();
+  const RunResult free_run =
+      RunTrelba({"--summary", "free.tsv", "--no-reports", "big.gb"}, dir.path());
+  ASSERT_EQ(free_run.status, 0) << free_run.err;
+  RunOptions options;
+  options.inject_faults = true;
+  options.environment = {{"TRELBA_FAULT", "BUDGET"}, {"TRELBA_FAULT_AT", "40000000"}};
+  const RunResult run =
+      RunTrelba({"--summary", "budget.tsv", "--no-reports", "big.gb"}, dir.path(), options);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir / "budget.tsv"), ReadFile(dir / "free.tsv"));
+  EXPECT_GT(std::stoull(Column(ReadFile(dir / "free.tsv"), "sequences").at(0)), 1'300'000u);
+}
+
+}  // namespace
+}  // namespace trelba::test
