@@ -2,6 +2,7 @@
 // "##FASTA" part if it has one.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -13,5 +14,11 @@ namespace trelba {
 // Reads `file` ("-": standard input, plain or compressed) into `annotation`; the error
 // line when it cannot be read.
 std::optional<std::string> ReadGffFile(const std::string& file, GffAnnotation& annotation);
+
+// The translation table the first CDS of the file `file` gives (GenBank's or EMBL's
+// /transl_table, GFF3's transl_table=), read from the first kTableLookAhead bytes of its
+// text; none for standard input, FASTA, a file that cannot be read or no table there.
+inline constexpr std::size_t kTableLookAhead = std::size_t{4} << 20;
+std::optional<int> FirstTranslationTable(const std::string& file);
 
 }  // namespace trelba

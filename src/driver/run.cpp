@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "codes/genetic_code.hpp"
+#include "codes/ncbi_tables.hpp"
 #include "driver/annotation_file.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
@@ -188,6 +189,13 @@ int Run(int argc, const char* const* argv) {
   }
   for (const std::string& line : options.warnings) Warning(line);
   SetSyncOnCommit(options.sync);
+  // No genetic code given: a GenBank, EMBL or GFF3 first input's translation table.
+  if (!options.ncbi_table && !options.variant && !options.code_argument &&
+      !options.inputs.empty()) {
+    if (const auto table = FirstTranslationTable(options.gff.value_or(options.inputs.front()))) {
+      if (const GeneticCode* code = NcbiGeneticCode(*table)) options.code = code;
+    }
+  }
   GffAnnotation annotation;
   if (options.gff) {
     if (const auto error = ReadGffFile(*options.gff, annotation)) {

@@ -205,6 +205,25 @@ TEST(AnnotatedInputs, OneGenomeGivenThreeWaysGivesOneTable) {
 namespace trelba::test {
 namespace {
 
+// Without --gcode the first CDS's /transl_table is the run's code: table 4 reads TGA as
+// Trp. With --gcode 1 it is read as a stop, and a warning names --gcode 4.
+TEST(AnnotatedInputs, TheTranslationTableIsTheCodeUnlessOneIsGiven) {
+  ScratchDir dir;
+  WriteFile(dir / "m.gb",
+            "LOCUS       m 15 bp DNA linear\nFEATURES             Location/Qualifiers\n"
+            "     CDS             1..15\n                     /transl_table=4\n"
+            "ORIGIN\n        1 atgtgaaaat ggtaa\n//\n");
+  const RunResult own = RunTrelba({"-T", "-", "--no-reports", "m.gb"}, dir.path());
+  ASSERT_EQ(own.status, 0) << own.err;
+  EXPECT_EQ(Column(own.out, "internal_stops"), std::vector<std::string>{"0"});
+  EXPECT_EQ(own.err, "");
+  const RunResult given =
+      RunTrelba({"-T", "-", "--no-reports", "--gcode", "1", "m.gb"}, dir.path());
+  ASSERT_EQ(given.status, 0) << given.err;
+  EXPECT_EQ(Column(given.out, "internal_stops"), std::vector<std::string>{"1"});
+  EXPECT_NE(given.err.find("--gcode 4"), std::string::npos) << given.err;
+}
+
 // A record of 100 MB of features (1.6 million short CDS, some 80 MB as the reader keeps
 // them) is read within a memory budget far below it: the features wait in a temporary
 // file, and the summary is the one read without a budget.
