@@ -17,6 +17,8 @@ inline constexpr std::uint8_t kMarkEligible = 1;
 // Its header names a cytosolic ribosomal protein or translation elongation factor
 // (machinery_names.hpp).
 inline constexpr std::uint8_t kMarkNamed = 2;
+// The same in sequence as a gene of the reference file (driver/reference_genes.hpp).
+inline constexpr std::uint8_t kMarkReferenceFile = 4;
 
 // The marks a gene's counts and description give.
 std::uint8_t GeneMarks(const SynonymousCodons& synonymous, const CodonCounts& counts,

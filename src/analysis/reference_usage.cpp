@@ -33,14 +33,14 @@ std::uint64_t Total(const Family& codons, const CodonCounts& counts) {
 
 }  // namespace
 
-ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const CodonCounts& reference,
-                            const CodonCounts& input) {
-  ReferenceUsage usage;
+ReferenceTable TableOf(const SynonymousCodons& synonymous, const CodonCounts& reference,
+                       const CodonCounts& rest) {
+  ReferenceTable table;
   for (std::size_t a = 0; a < synonymous.acid_count; ++a) {
     const Family& codons = synonymous.acids[a].codons;
     const std::uint64_t reference_total = Total(codons, reference);
-    const std::uint64_t input_total = Total(codons, input);
-    // P from the reference's counts, an absent codon counted as 0.5.
+    const std::uint64_t rest_total = Total(codons, rest);
+    // P and w from the reference's counts, an absent codon counted as 0.5.
     double smoothed_total = 0.0;
     double largest = 0.0;
     for (unsigned m = 0; m < codons.size; ++m) {
@@ -54,36 +54,75 @@ ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const CodonCount
       const std::uint8_t c = codons.members[m];
       const double x =
           reference[c] == 0 ? kAbsentReferenceCount : static_cast<double>(reference[c]);
+      table.p[c] = x / smoothed_total;
       if (reference_total != 0) {
-        usage.w[c] = x / largest;
-        usage.log_w[c] = NaturalLog(usage.w[c]);
-        usage.in_cai[c] = true;
+        table.w[c] = x / largest;
+        table.in_cai[c] = true;
       }
-      if (input_total != 0 && input[c] != 0) {
-        usage.q[c] = static_cast<double>(input[c]) / static_cast<double>(input_total);
-        usage.log_odds[c] = NaturalLog(x / smoothed_total / usage.q[c]);
-        usage.in_adaptation[c] = true;
-      }
-      if (reference_total == 0 || input_total == 0) continue;
+      if (reference_total == 0 || rest_total == 0) continue;
       const auto r = static_cast<double>(reference[c]);
-      const auto n = static_cast<double>(input[c]);
+      const auto n = static_cast<double>(rest[c]);
       const auto r_total = static_cast<double>(reference_total);
-      const auto n_total = static_cast<double>(input_total);
-      usage.optimal[c] = r / r_total > n / n_total &&
+      const auto n_total = static_cast<double>(rest_total);
+      table.optimal[c] = r / r_total > n / n_total &&
                          ChiSquare(r, r_total - r, n, n_total - n) > kOptimalChiSquare;
-      any_optimal = any_optimal || usage.optimal[c];
+      any_optimal = any_optimal || table.optimal[c];
     }
-    const std::uint8_t acid = synonymous.acids[a].family;
-    for (unsigned m = 0; m < codons.size; ++m) usage.in_fop[codons.members[m]] = any_optimal;
+    for (unsigned m = 0; m < codons.size; ++m) table.in_fop[codons.members[m]] = any_optimal;
+    table.absent[synonymous.acids[a].family] = reference_total == 0;
+  }
+  return table;
+}
+
+void UsageFromW(const SynonymousCodons& synonymous, ReferenceTable& table) {
+  for (std::size_t a = 0; a < synonymous.acid_count; ++a) {
+    const Family& codons = synonymous.acids[a].codons;
+    double sum = 0.0;
+    bool whole = true;
+    for (unsigned m = 0; m < codons.size; ++m) {
+      sum += table.w[codons.members[m]];
+      whole = whole && table.in_cai[codons.members[m]];
+    }
     for (unsigned m = 0; m < codons.size; ++m) {
       const std::uint8_t c = codons.members[m];
-      usage.acid_of[c] = acid;
-      usage.optimal_mask[c] = usage.optimal[c] ? ~std::uint64_t{0} : 0;
+      table.p[c] = whole && sum > 0.0 ? table.w[c] / sum : 1.0 / codons.size;
     }
-    usage.acid_in_cai[acid] = reference_total != 0;
-    usage.acid_in_fop[acid] = any_optimal;
+  }
+}
+
+ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const CodonCounts& reference,
+                            const CodonCounts& input) {
+  return UsageAgainst(synonymous, TableOf(synonymous, reference, input), input);
+}
+
+ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const ReferenceTable& table,
+                            const CodonCounts& input) {
+  ReferenceUsage usage;
+  usage.w = table.w;
+  usage.in_cai = table.in_cai;
+  usage.optimal = table.optimal;
+  usage.in_fop = table.in_fop;
+  usage.absent = table.absent;
+  for (std::size_t a = 0; a < synonymous.acid_count; ++a) {
+    const Family& codons = synonymous.acids[a].codons;
+    const std::uint64_t input_total = Total(codons, input);
+    const std::uint8_t acid = synonymous.acids[a].family;
+    bool any_cai = false;
+    for (unsigned m = 0; m < codons.size; ++m) {
+      const std::uint8_t c = codons.members[m];
+      if (table.in_cai[c]) usage.log_w[c] = NaturalLog(table.w[c]);
+      if (input_total != 0 && input[c] != 0) {
+        usage.q[c] = static_cast<double>(input[c]) / static_cast<double>(input_total);
+        usage.log_odds[c] = NaturalLog(table.p[c] / usage.q[c]);
+        usage.in_adaptation[c] = true;
+      }
+      usage.acid_of[c] = acid;
+      usage.optimal_mask[c] = table.optimal[c] ? ~std::uint64_t{0} : 0;
+      usage.fop_mask[c] = table.in_fop[c] ? ~std::uint64_t{0} : 0;
+      any_cai = any_cai || table.in_cai[c];
+    }
+    usage.acid_in_cai[acid] = any_cai;
     usage.acid_in_adaptation[acid] = input_total != 0;
-    usage.absent[acid] = reference_total == 0;
   }
   // The null of adaptation by amino acid; one the input lacks (NaN) weighs nothing.
   CodonValues weights{};
@@ -104,7 +143,7 @@ GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts) {
   // read hold 0, which leaves a sum as it is), the counts by amino acid and of the optimal
   // codons as whole numbers; then the amino acids' totals by what reads them.
   double log_w_sum = 0.0, log_odds_sum = 0.0;
-  std::uint64_t optimal = 0;
+  std::uint64_t optimal = 0, fop_codons = 0;
   std::array<std::uint64_t, kFamilyCount + 1> acid{};
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
     // Counts stay far below 2^63: the signed conversion is one instruction.
@@ -112,13 +151,13 @@ GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts) {
     log_w_sum += n * usage.log_w[c];
     log_odds_sum += n * usage.log_odds[c];
     optimal += counts[c] & usage.optimal_mask[c];
+    fop_codons += counts[c] & usage.fop_mask[c];
     acid[usage.acid_of[c]] += counts[c];
   }
-  std::uint64_t cai_codons = 0, fop_codons = 0, adaptation_codons = 0;
+  std::uint64_t cai_codons = 0, adaptation_codons = 0;
   double null_mean = 0.0, null_variance = 0.0;
   for (std::size_t a = 1; a <= kFamilyCount; ++a) {
     cai_codons += acid[a] * usage.acid_in_cai[a];
-    fop_codons += acid[a] * usage.acid_in_fop[a];
     adaptation_codons += acid[a] * usage.acid_in_adaptation[a];
     const auto n = static_cast<double>(static_cast<std::int64_t>(acid[a]));
     null_mean += n * usage.null_mean[a];

@@ -12,6 +12,7 @@
 #include "driver/ordered_pipeline.hpp"
 #include "driver/output_names.hpp"
 #include "driver/reference_columns.hpp"
+#include "driver/reference_genome.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
@@ -137,13 +138,22 @@ class TableWriter {
         reader_(ThreadCount(options)) {
     WriteTableHeader(buffer_, layout_);
     if (options.background != "input") Choose(caller, options, "", shared_);
+    FailureCause cause;
     if (options.reference && options.reference != kAutomaticReference) {
-      FailureCause cause;
-      if (const auto error =
-              ReadReferenceFile(options, synonymous_, reference_file_.emplace(), &cause)) {
+      if (const auto error = ReadReferenceFile(options, synonymous_, reference_file_.emplace(),
+                                               optimal_, &cause)) {
         caller.StopIfAsked();
         throw Error(*error, *options.reference, cause.code);
       }
+      if (TableWaitsForGenome(*reference_file_) && options.inputs.size() > 1) {
+        if (const auto problem =
+                FindReferenceGenome(options, synonymous_, *reference_file_, &reader_)) {
+          throw Error(*problem);
+        }
+      }
+    } else if (const auto error = ReadOptimalCodonsFile(options, optimal_, &cause)) {
+      caller.StopIfAsked();
+      throw Error(*error, *options.optimal_codons, cause.code);
     }
   }
 
@@ -160,13 +170,16 @@ class TableWriter {
     request.outputs.table = reference ? &staged_table_ : &buffer_;
     if (reference) request.store = &genes_;
     request.style.mark_genes = reference && !reference_file_;
+    if (reference_file_ && reference_file_->genes_given) {
+      request.match = &reference_file_->identities;
+    }
     InputOutcome outcome = reader_.Read(input, request);
     if (outcome.status != InputOutcome::Status::kDone) {
       staged_table_.Clear();
       staged_.Drop();
       ThrowUnread(caller_, outcome.status, name, file, input);
     }
-    if (reference) AddReferenceColumns(name, outcome);
+    if (reference) AddReferenceColumns(name, label, outcome);
     const InputTotals& totals = outcome.totals;
     for (const std::string& line :
          InputWarnings(name, totals.survey, totals.u_letters, outcome.any_header())) {
@@ -179,13 +192,18 @@ class TableWriter {
   }
 
  private:
-  void AddReferenceColumns(const std::string& name, InputOutcome& outcome) {
+  void AddReferenceColumns(const std::string& name, std::string_view label, InputOutcome& outcome) {
     ReferenceTotals reference;
     if (reference_file_) {
+      if (TableWaitsForGenome(*reference_file_)) {
+        TableFromInput(synonymous_, label, outcome.totals, *reference_file_);
+      }
       TakeReferenceFile(*reference_file_, reference);
     } else if (!FindReference(*options_.code, synonymous_, name, outcome.totals,
                               outcome.scanner.sequence, reference)) {
       reference.found = false;
+    } else {
+      MakeFoundTable(synonymous_, label, outcome.totals, optimal_, reference);
     }
     const bool released = staged_table_.Flush() &&
                           trelba::AddReferenceColumns(synonymous_, layout_, outcome.totals,
@@ -199,6 +217,7 @@ class TableWriter {
   Background shared_;
   SynonymousCodons synonymous_;
   std::optional<ReferenceFile> reference_file_;
+  std::optional<OptimalCodonsText> optimal_;
   GeneCountStore genes_;
   StagedSink staged_;
   OutputBuffer staged_table_{staged_};

@@ -5,6 +5,7 @@
 #include "input/codon_runs.hpp"
 #include "input/input_survey.hpp"
 #include "input/rna_marks.hpp"
+#include "input/sequence_digest.hpp"
 #include "input/sequence_facts.hpp"
 
 namespace trelba {
@@ -37,6 +38,7 @@ void BatchFiller::Start(SequenceNumber number, std::uint64_t line) {
   record.id.clear();
   record.description.clear();
   record.counted = false;
+  record.digest = kDigestStart;
   record.facts = SequenceFacts{};
   record.body_begin = batch.text.size();
   record.left_out = false;
@@ -75,12 +77,17 @@ void BatchFiller::Body(const char* text, std::size_t size) {
       CountDinucleotides(long_pairs_, batch.text.data() + record.body_begin,
                          batch.text.size() - record.body_begin);
     }
+    if (wants_.digests) {
+      record.digest = DigestLetters(record.digest, batch.text.data() + record.body_begin,
+                                    batch.text.size() - record.body_begin);
+    }
     batch.text.resize(record.body_begin);
     long_ = true;
   }
   if (long_) {
     CountCodons(long_reader_, text, size);
     if (wants_.dinucleotides) CountDinucleotides(long_pairs_, text, size);
+    if (wants_.digests) record.digest = DigestLetters(record.digest, text, size);
   } else {
     batch.text.append(text, size);
   }

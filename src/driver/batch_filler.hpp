@@ -21,6 +21,7 @@ class BatchFiller {
     bool ids = false;            // keep identifiers (for the table)
     bool descriptions = false;   // keep descriptions
     bool dinucleotides = false;  // count a long body's pairs of bases too
+    bool digests = false;        // digest the letters of bodies too long to keep
   };
   // `take()` gives a free batch, `submit(batch)` hands a full one on.
   template <class Take, class Submit>

@@ -28,6 +28,10 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   }
   if (totals.keep_plot) totals.plot.Add(batch.plot);
   for (std::size_t c = 0; c <= kCodonCount; ++c) totals.pooled[c] += batch.pooled[c];
+  // Before the counts are kept: it marks the records it finds.
+  if (totals.matches.genes != nullptr || totals.matches.collect != nullptr) {
+    MatchReferenceGenes(batch, totals.matches);
+  }
   if (totals.pool) {
     for (std::size_t i = 0; i < batch.size; ++i) {
       const SequenceRecord& record = batch.records[i];

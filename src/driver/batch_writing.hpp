@@ -6,6 +6,7 @@
 
 #include "analysis/coding_checks.hpp"
 #include "analysis/score.hpp"
+#include "driver/reference_genes.hpp"
 #include "driver/sequence_batch.hpp"
 #include "input/input_survey.hpp"
 #include "reports/gene_count_store.hpp"
@@ -28,6 +29,8 @@ struct InputTotals {
   bool pool = false;     // add every sequence's counts to `pooled` (any pass)
   // With a reference set: every sequence's counts, kept in order.
   GeneCountStore* store = nullptr;
+  // Its sequences that are a gene of the reference file (or, reading that file, its genes).
+  ReferenceMatches matches;
   std::uint64_t u_letters = 0;
   bool skip_first_codon = false;  // the store keeps each sequence without its first codon
   bool keep_plot = false;         // gather `plot`

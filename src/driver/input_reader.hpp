@@ -45,12 +45,14 @@ inline FailureCause CauseOf(InputOutcome::Status status, const ByteSource& input
 struct ReportRequest {
   ReportStyle style;
   ReportOutputs outputs;
-  unsigned threads = 1;                 // workers that analyse
-  bool table_header = true;             // begin the table with its header row
-  bool keep_scores = false;             // keep every score in the outcome (for the median)
-  GeneCountStore* store = nullptr;      // keeps every sequence's counts (InputTotals::store)
-  GffAnnotation* annotation = nullptr;  // --gff: the input is the genome it annotates
-  bool pool = false;                    // add every sequence's counts up (InputTotals::pooled)
+  unsigned threads = 1;                   // workers that analyse
+  bool table_header = true;               // begin the table with its header row
+  bool keep_scores = false;               // keep every score in the outcome (for the median)
+  GeneCountStore* store = nullptr;        // keeps every sequence's counts (InputTotals::store)
+  GffAnnotation* annotation = nullptr;    // --gff: the input is the genome it annotates
+  bool pool = false;                      // add every sequence's counts up (InputTotals::pooled)
+  const ReferenceGenes* match = nullptr;  // find the reference file's genes among the sequences
+  ReferenceGenes* collect = nullptr;      // add every sequence to the reference file's genes
 };
 
 class BlockPrefetch;

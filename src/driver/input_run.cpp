@@ -7,6 +7,7 @@
 #include "driver/error_message.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
+#include "driver/reference_genome.hpp"
 #include "input/annotation_warnings.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
@@ -78,6 +79,9 @@ class OneInput {
     request_.style.plot = options_.report.has_value();
     if (UsesReference()) request_.store = &r_.genes;
     request_.style.mark_genes = r_.reference == nullptr && r_.reference_found;
+    if (r_.reference != nullptr && r_.reference->genes_given) {
+      request_.match = &r_.reference->identities;
+    }
     request_.pool = options_.codon_usage.has_value();
     request_.annotation = options_.annotation;
     if (!options_.no_reports) {
@@ -166,6 +170,9 @@ class OneInput {
     if (staged && UsesReference()) {
       PlotData* const plot = request_.style.plot ? &outcome_.totals.plot : nullptr;
       if (r_.reference != nullptr) {
+        if (TableWaitsForGenome(*r_.reference)) {
+          TableFromInput(r_.synonymous, label_, outcome_.totals, *r_.reference);
+        }
         TakeReferenceFile(*r_.reference, reference_);
       } else if (!FindReference(*options_.code, r_.synonymous, name_, outcome_.totals,
                                 outcome_.scanner.sequence, reference_)) {
@@ -174,6 +181,8 @@ class OneInput {
         reference_.starts_agree = std::nan("");
         reference_.name = "auto";
         reference_.found = false;
+      } else {
+        MakeFoundTable(r_.synonymous, label_, outcome_.totals, *r_.optimal, reference_);
       }
       released = AddReferenceColumns(r_.synonymous, r_.layout, outcome_.totals, &r_.staged, table,
                                      plot, reference_);
@@ -265,6 +274,7 @@ class OneInput {
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
     r_.run.AddToPage({row_, &totals.plot});
     if (OutputBuffer* usage = r_.run.codon_usage()) {
+      WriteReferenceRows(r_);
       WriteCodonUsageRows(*usage, r_.layout, label_, r_.synonymous, totals.pooled,
                           UsesReference() ? &reference_.usage : nullptr);
     }
@@ -309,6 +319,20 @@ void DropInputRows(InputRun& r) {
   r.genes.Clear();  // its memory too: the run's last outputs may need it
   if (r.rows_direct) r.run.table()->Truncate(r.rows_start);  // or the table has failed
   r.rows_direct = false;
+}
+
+void WriteReferenceRows(InputRun& r) {
+  OutputBuffer* const out = r.run.codon_usage();
+  if (out == nullptr || r.reference == nullptr || !r.reference->genes_given || r.reference_rows) {
+    return;
+  }
+  r.reference_rows = true;
+  const ReferenceFile& reference = *r.reference;
+  const ReferenceUsage usage = reference.table
+                                   ? UsageAgainst(r.synonymous, *reference.table, reference.pooled)
+                                   : UsageAgainst(r.synonymous, reference.pooled, reference.pooled);
+  WriteCodonUsageRows(*out, r.layout, reference.name, r.synonymous, reference.pooled, &usage,
+                      reference.table.has_value());
 }
 
 bool ReportOneInput(InputRun& r, std::size_t index) {

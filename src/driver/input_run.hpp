@@ -23,7 +23,7 @@ struct InputRun {
   InputRun(const Options& options_, const Background* shared_background_,
            const TableLayout& layout_, RunOutputs& run_,
            const std::vector<FileIdentity>& identities_, const SynonymousCodons& synonymous_,
-           const ReferenceFile* reference_, GeneCountStore& genes_)
+           ReferenceFile* reference_, GeneCountStore& genes_)
       : options(options_),
         shared_background(shared_background_),
         layout(layout_),
@@ -39,9 +39,11 @@ struct InputRun {
   RunOutputs& run;
   const std::vector<FileIdentity>& identities;
   const SynonymousCodons& synonymous;
-  const ReferenceFile* reference;  // null without --reference FILE
-  bool reference_found = false;    // --reference auto
-  GeneCountStore& genes;           // each sequence's counts, with a reference
+  ReferenceFile* reference;                                   // null without --reference FILE
+  bool reference_found = false;                               // --reference auto
+  const std::optional<OptimalCodonsText>* optimal = nullptr;  // --optimal-codons
+  bool reference_rows = false;  // the reference file's codon usage rows are written
+  GeneCountStore& genes;        // each sequence's counts, with a reference
   // An input's table rows, held until it is read whole; or, where the table is a file that
   // can drop what was written to it and no column waits for the whole input, written to it
   // at once from `rows_start` on, and dropped again should the input fail (DropInputRows).
@@ -66,5 +68,9 @@ bool ReportOneInput(InputRun& r, std::size_t index);
 // Drops the table rows of an input that failed, held or written (a table that cannot drop
 // them fails).
 void DropInputRows(InputRun& r);
+
+// Writes the reference file's own codon usage rows, once, when the run has a codon usage:
+// its table's when made, else its w with the optimal column NA.
+void WriteReferenceRows(InputRun& r);
 
 }  // namespace trelba

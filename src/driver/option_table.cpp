@@ -54,19 +54,33 @@ constexpr OptionSpec kOptions[] = {
      "add CAI, Fop and adaptation against FILE, a set of highly expressed genes (auto: found "
      "in each input)",
      "FILE (plain or compressed, \"-\": standard input) holds the reference set, for example "
-     "the genome's ribosomal-protein genes; its pooled codons give each codon's relative "
-     "adaptiveness w (CAI), the optimal codons (Fop, against the input's own usage) and the "
-     "log-odds of the reference's usage against the input's (adaptation). The input is read "
-     "once; the columns that need all of it are added as its table rows are passed on. An "
-     "amino acid the reference lacks is left out of CAI, with a warning. Its columns are "
-     "listed under TABLE and SUMMARY.",
+     "the genome's ribosomal-protein genes; its pooled codons give one table for every input: "
+     "each codon's relative adaptiveness w (CAI), the optimal codons (Fop: those the reference "
+     "uses significantly more than the other genes of its genome, the input that holds its "
+     "genes) and its usage, against which adaptation takes each input's own. With several "
+     "inputs they are read once more first, to find that genome; an input's genes identical "
+     "to the reference's are marked in_reference. FILE may also be a table of w: a codon "
+     "usage table that --codon-usage wrote (its w and optimal columns) or codonW's cai_file "
+     "(64 values). With auto, each input's own set is found, and its optimal codons against "
+     "the input's other genes. An amino acid the reference lacks is left out of CAI, with a "
+     "warning. Its columns are listed under TABLE and SUMMARY.",
      &Options::reference},
+    {0, "--optimal-codons", "FILE", "a file of optimal codons",
+     "Fop's optimal codons from FILE instead of the reference's: codonW's fop_file or a list of "
+     "codons",
+     "codonW's fop_file gives 64 values in its codon order, 3 for an optimal codon, 2 and 1 "
+     "for the others, 0 for one Fop leaves out; a list names the optimal codons (T or U), "
+     "separated by blanks, commas or line ends. Fop counts the amino acids that have an "
+     "optimal codon. Needs --reference.",
+     &Options::optimal_codons},
     {0, "--codon-usage", "FILE", "a file name",
      "also write each input's codon usage, one row per codon (\"-\" = standard output; .gz: "
      "gzipped)",
      "Columns: file, codon, amino_acid, count, per_thousand, rscu (the count times the amino "
      "acid's number of codons over its count: 1 for even use), and with --reference also w "
-     "and optimal; the reference's own rows come first, named as its file.",
+     "and optimal, the reference's table, the same in every input's rows; the reference's own "
+     "rows come first, named as its file. A name ending in .cut (or .cut.gz) writes instead "
+     "EMBOSS's codon usage format, as cusp writes it, of every input's codons together.",
      &Options::codon_usage, nullptr, true},
     {0, "--gff", "FILE", "a GFF3 file",
      "read each input as the genome FASTA that FILE annotates: its CDS are the sequences",

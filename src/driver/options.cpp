@@ -41,14 +41,6 @@ bool NamesAFile(const std::string& name) {
   return std::filesystem::exists(std::filesystem::u8path(name), error);
 }
 
-// A name that leads to something other than a regular file (a pipe, a FIFO, a device):
-// what it gives can be read only once. A missing file fails when it is opened.
-bool ReadableOnce(const std::string& name) {
-  std::error_code error;
-  const auto status = std::filesystem::status(std::filesystem::u8path(name), error);
-  return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
-}
-
 bool IsVariantNumber(std::string_view id) {
   return id.size() == 1 && id[0] >= '0' && id[0] <= '7';
 }
@@ -292,6 +284,12 @@ std::vector<std::string> ListedInputs(std::string_view text) {
   return inputs;
 }
 
+bool ReadableOnce(const std::string& name) {
+  std::error_code error;
+  const auto status = std::filesystem::status(std::filesystem::u8path(name), error);
+  return !error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
 std::string CheckInputs(Options& options) {
   if (options.inputs.empty()) return "no file name given";
   std::size_t standard = 0;
@@ -324,6 +322,14 @@ std::string CheckInputs(Options& options) {
              (options.background == kStandardStream ? "the background" : "the list of inputs") +
              " and the reference set";
     }
+  }
+  if (options.optimal_codons == kStandardStream &&
+      (standard != 0 || options.infile_list == kStandardStream ||
+       options.background == kStandardStream || options.reference == kStandardStream)) {
+    return "standard input cannot hold the optimal codons and another file";
+  }
+  if (options.optimal_codons && !options.reference) {
+    return "--optimal-codons gives Fop's optimal codons: it needs --reference";
   }
   if (options.background == "input") {
     // A pipe, a FIFO or a device gives its text once: its second pass would see the rest.

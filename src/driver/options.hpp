@@ -36,31 +36,32 @@ inline constexpr std::string_view kStandardInputName = "standard input";
 struct Options {
   enum class Action { kRun, kHelp, kVersion };
   Action action = Action::kRun;
-  std::vector<std::string> inputs;           // kStandardStream for standard input
-  std::optional<std::string> code_argument;  // the genetic-code operand, when given
-  std::optional<std::string> variant;        // --variant
-  std::optional<std::string> ncbi_table;     // --gcode
-  std::optional<std::string> table;          // --table: kStandardStream for standard output
-  std::optional<std::string> summary;        // --summary
-  std::optional<std::string> report;         // --report: the HTML report
-  std::optional<std::string> output;         // --output: a prefix, or a folder
-  std::optional<std::string> threads;        // --threads
-  std::optional<std::string> infile_list;    // --infile-list
-  std::optional<std::string> label;          // --label: standard input's name in tables
-  std::optional<std::string> background;     // --background
-  std::optional<std::string> reference;      // --reference: a FASTA file, or kAutomaticReference
-  std::optional<std::string> codon_usage;    // --codon-usage: kStandardStream for standard output
-  std::optional<std::string> columns;        // --columns: groups of columns, comma-separated
-  std::optional<std::string> gff;            // --gff: the GFF3 file that annotates each input
-  std::optional<std::string> min_codons;     // --min-codons
-  bool no_reports = false;                   // --no-reports
-  bool file_column = false;                  // --file-column
-  bool counts = false;                       // --counts
-  bool description = false;                  // --description
-  bool strict = false;                       // --strict
-  bool sync = false;                         // --sync: reports written through to the disk
-  bool cds_only = false;                     // --cds-only
-  bool skip_first_codon = false;             // --skip-first-codon
+  std::vector<std::string> inputs;            // kStandardStream for standard input
+  std::optional<std::string> code_argument;   // the genetic-code operand, when given
+  std::optional<std::string> variant;         // --variant
+  std::optional<std::string> ncbi_table;      // --gcode
+  std::optional<std::string> table;           // --table: kStandardStream for standard output
+  std::optional<std::string> summary;         // --summary
+  std::optional<std::string> report;          // --report: the HTML report
+  std::optional<std::string> output;          // --output: a prefix, or a folder
+  std::optional<std::string> threads;         // --threads
+  std::optional<std::string> infile_list;     // --infile-list
+  std::optional<std::string> label;           // --label: standard input's name in tables
+  std::optional<std::string> background;      // --background
+  std::optional<std::string> reference;       // --reference: a FASTA file, or kAutomaticReference
+  std::optional<std::string> codon_usage;     // --codon-usage: kStandardStream for standard output
+  std::optional<std::string> columns;         // --columns: groups of columns, comma-separated
+  std::optional<std::string> gff;             // --gff: the GFF3 file that annotates each input
+  std::optional<std::string> min_codons;      // --min-codons
+  std::optional<std::string> optimal_codons;  // --optimal-codons: Fop's optimal codons
+  bool no_reports = false;                    // --no-reports
+  bool file_column = false;                   // --file-column
+  bool counts = false;                        // --counts
+  bool description = false;                   // --description
+  bool strict = false;                        // --strict
+  bool sync = false;                          // --sync: reports written through to the disk
+  bool cds_only = false;                      // --cds-only
+  bool skip_first_codon = false;              // --skip-first-codon
   // Resolved by ParseCommandLine:
   const GeneticCode* code = nullptr;  // the genetic code the run uses
   std::vector<std::string> warnings;  // about the command line, printed before the run
@@ -84,6 +85,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv);
 // The inputs named one a line in `text` (the --infile-list file): blank lines skipped, a
 // line's carriage return dropped.
 std::vector<std::string> ListedInputs(std::string_view text);
+
+// Whether `name` leads to something other than a regular file (a pipe, a FIFO, a device):
+// what it gives can be read only once. A missing file fails when it is opened.
+bool ReadableOnce(const std::string& name);
 
 // Checks the inputs once the --infile-list ones are added: what is wrong, or empty.
 std::string CheckInputs(Options& options);

@@ -16,31 +16,23 @@ constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
 
-std::optional<std::string> ReadReferenceFile(const Options& options,
-                                             const SynonymousCodons& synonymous,
-                                             ReferenceFile& reference, FailureCause* cause) {
-  reference.name = InputName(*options.reference);
-  if (auto error = PoolFile(options, *options.reference, reference.pooled, &reference.genes,
-                            nullptr, nullptr, cause)) {
-    return error;
-  }
-  const ReferenceUsage usage = UsageAgainst(synonymous, reference.pooled, reference.pooled);
-  std::string acids;
-  for (std::size_t a = 1; a <= kFamilyCount; ++a) {
-    if (usage.absent[a]) acids += (acids.empty() ? "" : ", ") + std::string(kFamilyNames[a]);
-  }
-  if (!acids.empty()) {
-    Warning(reference.name + ": the reference set has no codon of " + acids + ": left out of CAI");
-  }
-  return std::nullopt;
-}
-
 void TakeReferenceFile(const ReferenceFile& file, ReferenceTotals& reference) {
   reference.name = file.name;
   reference.genes = file.genes;
   reference.rounds = kNotANumber;
   reference.starts_agree = kNotANumber;
   reference.pooled = file.pooled;
+  reference.counts_known = file.counts_known;
+  reference.table = *file.table;
+  reference.contrast = file.contrast;
+}
+
+void MakeFoundTable(const SynonymousCodons& synonymous, std::string_view label,
+                    const InputTotals& totals, const std::optional<OptimalCodonsText>& optimal,
+                    ReferenceTotals& reference) {
+  reference.table = MakeReferenceTable(synonymous, reference.pooled,
+                                       CountsLess(totals.pooled, reference.pooled), optimal);
+  reference.contrast = optimal ? std::string(kGivenContrast) : std::string(label);
 }
 
 bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
@@ -88,8 +80,10 @@ bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
 bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& layout,
                          InputTotals& totals, StagedSink* staged, OutputBuffer* table,
                          PlotData* plot, ReferenceTotals& reference) {
-  reference.usage = UsageAgainst(synonymous, reference.pooled, totals.pooled);
-  reference.sign = ReferenceSign(synonymous, reference.pooled, totals.pooled);
+  reference.usage = UsageAgainst(synonymous, reference.table, totals.pooled);
+  reference.sign = reference.counts_known
+                       ? ReferenceSign(synonymous, reference.pooled, totals.pooled)
+                       : kNotANumber;
   // The codon bias index, where the table shows it.
   const bool cbi = table != nullptr && layout.Has(ColumnGroup::kCompositionReference);
   const CbiCodons cbi_codons = cbi ? CbiCodonsOf(synonymous, reference.usage) : CbiCodons{};
@@ -110,7 +104,8 @@ bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& 
     reference.cai.Add({&indices.cai, 1});
     reference.fop.Add({&indices.fop, 1});
     reference.adaptation.Add({&indices.adaptation, 1});
-    in_reference = reference.members != nullptr && reference.members->Next(counts, marks);
+    in_reference = reference.members != nullptr ? reference.members->Next(counts, marks)
+                                                : (marks & kMarkReferenceFile) != 0;
     ++sequence;
     if (plot != nullptr) {
       plot->AddReferenceValues(sequence, indices.cai, indices.adaptation, in_reference);

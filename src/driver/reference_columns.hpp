@@ -1,6 +1,7 @@
 // The columns against a reference set (--reference): each input is read once, every
-// sequence's counts kept (reports/gene_count_store.hpp); once the input is read, its pooled
-// counts give the reference's usage against it (analysis/reference_usage.hpp), and each
+// sequence's counts kept (reports/gene_count_store.hpp); once the input is read, the
+// reference's table (the run's, or the one of the set found in it) and its pooled counts
+// give the reference's usage against it (analysis/reference_usage.hpp), and each
 // sequence's CAI, Fop, adaptation, its z and whether it is one of the reference's genes are
 // added behind its table row as the rows are passed on, to the summary's medians and to
 // the HTML report's points.
@@ -16,25 +17,12 @@
 #include "analysis/synonymous_codons.hpp"
 #include "driver/input_reader.hpp"
 #include "driver/options.hpp"
+#include "driver/reference_file.hpp"
 #include "reports/html_report.hpp"
 #include "reports/median_series.hpp"
 #include "reports/staged_sink.hpp"
 
 namespace trelba {
-
-// A reference set given as a file: its genes' codons added up, read once before the inputs.
-struct ReferenceFile {
-  std::string name;  // as messages and the summary give it
-  CodonCounts pooled{};
-  std::uint64_t genes = 0;
-};
-
-// Reads the reference file of the options; the error line when it cannot be read. Warns
-// once of the amino acids it lacks, which CAI leaves out.
-std::optional<std::string> ReadReferenceFile(const Options& options,
-                                             const SynonymousCodons& synonymous,
-                                             ReferenceFile& reference,
-                                             FailureCause* cause = nullptr);
 
 // The reference set of one input, and what it gives the input.
 struct ReferenceTotals {
@@ -45,21 +33,30 @@ struct ReferenceTotals {
   double starts_agree = 0.0;              // NaN for a file
   CodonCounts pooled{};                   // the reference genes' codons
   std::unique_ptr<FoundMembers> members;  // found in the input: which genes they are
+  bool counts_known = true;               // false for a table of w without counts
   bool found = true;                      // false when the search found none: every column NA
+  ReferenceTable table;
+  std::string contrast;  // what the table's optimal codons were found against
   ReferenceUsage usage;
   MedianSeries cai;
   MedianSeries fop;
   MedianSeries adaptation;
 };
 
-// The reference file as one input's reference.
+// The reference file (its table made) as an input's reference: its genes are the input's
+// sequences marked the same as one of the file's (kMarkReferenceFile).
 void TakeReferenceFile(const ReferenceFile& file, ReferenceTotals& reference);
 
 // The reference set found in an input read whole (--reference auto), with the warnings of
 // its search naming the input `name`; false (after saying why) when none can be found.
+// Its table's optimal codons are found against the input's other genes (`label` in the
+// codon usage), or given (`optimal`).
 bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
                    std::string_view name, const InputTotals& totals, std::uint64_t sequences,
                    ReferenceTotals& reference);
+void MakeFoundTable(const SynonymousCodons& synonymous, std::string_view label,
+                    const InputTotals& totals, const std::optional<OptimalCodonsText>& optimal,
+                    ReferenceTotals& reference);
 
 // After an input is read whole (its counts in `totals.store`): the reference's usage
 // against it, then each sequence's indices, in input order, appended to its row as the

@@ -26,6 +26,7 @@
 #include "driver/output_names.hpp"
 #include "driver/process_setup.hpp"
 #include "driver/reference_columns.hpp"
+#include "driver/reference_genome.hpp"
 #include "driver/run_outputs.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
@@ -96,14 +97,18 @@ int ReportAllInputs(const Options& options) {
   }
   const SynonymousCodons synonymous = SynonymousCodonsOf(*options.code);
   std::optional<ReferenceFile> reference;
+  std::optional<OptimalCodonsText> optimal;
   if (options.reference && options.reference != kAutomaticReference) {
-    if (opening_failed(ReadReferenceFile(options, synonymous, reference.emplace()))) {
+    if (opening_failed(ReadReferenceFile(options, synonymous, reference.emplace(), optimal))) {
       return kFailureStatus;
     }
-    if (OutputBuffer* usage = run.codon_usage()) {
-      WriteCodonUsageRows(*usage, layout, reference->name, synonymous, reference->pooled, nullptr,
-                          true);
+    if (TableWaitsForGenome(*reference) && options.inputs.size() > 1) {
+      if (const auto problem = FindReferenceGenome(options, synonymous, *reference, nullptr)) {
+        return UsageError(*problem);
+      }
     }
+  } else if (opening_failed(ReadOptimalCodonsFile(options, optimal))) {
+    return kFailureStatus;
   }
   GeneCountStore genes;
   InputRun r{options,
@@ -115,6 +120,8 @@ int ReportAllInputs(const Options& options) {
              reference ? &*reference : nullptr,
              genes};
   r.reference_found = options.reference == kAutomaticReference;
+  r.optimal = &optimal;
+  if (reference && reference->table) WriteReferenceRows(r);
   bool all_read = true;
   // A table that cannot be written ends the run: no later input could add its rows.
   for (std::size_t i = 0; i < options.inputs.size() && !run.table_failed; ++i) {
@@ -130,6 +137,7 @@ int ReportAllInputs(const Options& options) {
     }
   }
   try {
+    WriteReferenceRows(r);  // when no input got so far
     // A table of inputs none of which could be opened still gets its header.
     if (!run.table_failed && opening_failed(run.OpenTable(identities))) return kFailureStatus;
     run.FinishPage();

@@ -41,7 +41,8 @@ struct SequenceRecord {
   std::size_t body_begin = 0;
   std::size_t body_end = 0;
   bool counted = false;
-  bool left_out = false;  // by --cds-only or --min-codons: no output, no totals
+  bool left_out = false;     // by --cds-only or --min-codons: no output, no totals
+  std::uint64_t digest = 0;  // of a body too long to keep, when digests are wanted
   CodonCounts counts{};
   std::uint8_t marks = 0;  // for the search for a reference set (analysis/gene_marks.hpp)
   SequenceFacts facts;

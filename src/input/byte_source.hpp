@@ -53,6 +53,27 @@ class TextSource final : public ByteSource {
   std::size_t piece_;
 };
 
+// Gives `prefix` first (the bytes already read from `source` to tell what it holds), then
+// the rest of `source`.
+class PrefixedSource final : public ByteSource {
+ public:
+  PrefixedSource(std::string_view prefix, ByteSource& source) : prefix_(prefix), source_(source) {}
+  std::ptrdiff_t Read(char* buffer, std::size_t capacity) override {
+    if (!prefix_.empty()) {
+      const std::size_t n = std::min(capacity, prefix_.size());
+      std::memcpy(buffer, prefix_.data(), n);
+      prefix_.remove_prefix(n);
+      return static_cast<std::ptrdiff_t>(n);
+    }
+    const std::ptrdiff_t n = source_.Read(buffer, capacity);
+    return n < 0 ? Fail(source_.error()) : n;
+  }
+
+ private:
+  std::string_view prefix_;
+  ByteSource& source_;
+};
+
 // Reads through another source and keeps the text it gives while all of it fits in `limit`
 // bytes, so that a second pass can read it from memory (TextSource) instead of the source
 // once more; past the limit, or when memory runs out, nothing is kept.

@@ -13,11 +13,7 @@ constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 void WriteCodonUsageRows(OutputBuffer& out, const TableLayout& layout, std::string_view file,
                          const SynonymousCodons& synonymous, const CodonCounts& pooled,
-                         const ReferenceUsage* usage, bool own_reference) {
-  // The reference's own w, for its own rows.
-  const ReferenceUsage own =
-      own_reference ? UsageAgainst(synonymous, pooled, pooled) : ReferenceUsage{};
-  if (own_reference) usage = &own;
+                         const ReferenceUsage* usage, bool optimal_known) {
   CodonValues rscu;
   CodonRscu(synonymous, pooled, rscu);
   std::uint64_t codons = 0;
@@ -35,7 +31,7 @@ void WriteCodonUsageRows(OutputBuffer& out, const TableLayout& layout, std::stri
     cells.rscu = rscu[c];
     if (usage != nullptr) {
       cells.w = usage->in_cai[c] ? usage->w[c] : kNotANumber;
-      cells.optimal = own_reference ? -1 : usage->optimal[c] ? 1 : 0;
+      cells.optimal = !optimal_known ? -1 : usage->optimal[c] ? 1 : 0;
     }
     WriteCodonUsageCells(out, layout, cells);
   }

@@ -15,10 +15,10 @@
 namespace trelba {
 
 // The 64 rows of `file`'s pooled counts, with the columns of `layout`; `usage` null
-// without a reference, or with `own_reference` for the reference set's own rows, whose
-// w is the reference's and whose optimal codons, found against each input, are NA.
+// without a reference; without `optimal_known` (the reference's own rows when its table
+// could not be made) the optimal column is NA.
 void WriteCodonUsageRows(OutputBuffer& out, const TableLayout& layout, std::string_view file,
                          const SynonymousCodons& synonymous, const CodonCounts& pooled,
-                         const ReferenceUsage* usage, bool own_reference = false);
+                         const ReferenceUsage* usage, bool optimal_known = true);
 
 }  // namespace trelba
