@@ -264,6 +264,7 @@ class OneInput {
     if (UsesReference()) {
       row_.reference = reference_.name;
       row_.reference_genes = reference_.genes;
+      row_.reference_genes_known = r_.reference == nullptr || r_.reference->genes_given;
       row_.reference_rounds = reference_.rounds;
       row_.reference_s = reference_.sign;
       row_.starts_agree = reference_.starts_agree;

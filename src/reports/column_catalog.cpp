@@ -244,7 +244,9 @@ constexpr CatalogColumn<WholeInput> kWholeInputColumns[] = {
       "the null variance is 0 (no amino acid with a choice)"},
      [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.reference.adaptation_z); }},
     {{"in_reference", kReference, kFlag,
-      "1 for the genes of the reference set found in the input (--reference auto), else 0", ""},
+      "1 for the genes of the reference set: found in the input (--reference auto), or the "
+      "same in sequence as a gene of the reference file; else 0",
+      ""},
      [](char* p, const WholeInput& w) {
        *p = w.in_reference ? '1' : '0';
        return p + 1;
@@ -325,8 +327,11 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
       ""},
      nullptr,
      [](const Summary& s) { return s.reference; }},
-    {{"reference_genes", kReference, kInteger, "the genes of the reference set", kFailedInput},
-     [](char* p, const Summary& s) { return WriteInteger(p, s.reference_genes); }},
+    {{"reference_genes", kReference, kInteger, "the genes of the reference set",
+      "the input failed, or the reference is a table of w"},
+     [](char* p, const Summary& s) {
+       return s.reference_genes_known ? WriteInteger(p, s.reference_genes) : WriteNotAvailable(p);
+     }},
     {{"reference_rounds", kReference, kInteger,
       "the rounds the search for the reference set took (auto)", "a reference file was given"},
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.reference_rounds); }},

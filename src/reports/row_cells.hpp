@@ -76,6 +76,7 @@ struct SummaryCells {
   // With a reference set (NaN where a number does not apply):
   std::string_view reference;
   std::uint64_t reference_genes = 0;
+  bool reference_genes_known = true;  // false for a table of w
   double reference_rounds = 0.0;
   double reference_s = 0.0;
   double starts_agree = 0.0;

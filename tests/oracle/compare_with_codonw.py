@@ -22,6 +22,12 @@ agreeing either way.
   codon at all (a set found in a single gene), codonW's Fop and CBI are 0 and Trelba's NA:
   not compared.
 
+Then the same w and optimal codons given to Trelba in codonW's own files (--reference
+cai_file, --optimal-codons fop_file) must give codonW's CAI and Fop; and a phage (phiX174)
+against its host's reference (E. coli's 94 genes) gets the same cai and fop in one run with
+its host, in a second run that reads the host's codon usage table, and from codonW given
+the host's w and optimal codons.
+
 Every file is given to both written 60 letters a line: codonW's -dinuc loses the frame on
 lines of some other lengths (70, 99).
 
@@ -311,6 +317,66 @@ def compare_file(tmp, name, reference, code):
     return tally
 
 
+def write_codonw_files(tmp, by_codon):
+    """codonW's cai_file and fop_file of one file's rows of a codon usage table."""
+    with_optimal = {r["amino_acid"] for r in by_codon.values() if r["optimal"] == "1"}
+    w_file, fop_file = os.path.join(tmp, "given_w.txt"), os.path.join(tmp, "given_fop.txt")
+    with open(w_file, "w") as w:
+        for codon in CODONW_ORDER:
+            w.write(("1" if by_codon[codon]["w"] == "NA" else by_codon[codon]["w"]) + "\n")
+    values = ["3" if by_codon[c]["optimal"] == "1"
+              else "2" if by_codon[c]["amino_acid"] in with_optimal else "0" for c in CODONW_ORDER]
+    with open(fop_file, "w") as fop:
+        for line in range(4):
+            fop.write(",".join(values[16 * line:16 * line + 16]) + "\n")
+    return w_file, fop_file
+
+
+def given_tables(tmp):
+    """codonW's files read back by Trelba, and a phage against its host in one run or two."""
+    tallies = []
+    genome, phage = os.path.join(tmp, "ecoli.fna"), os.path.join(tmp, "phiX174.fna")
+    for name, plain in (("genomes/Ecoli_K12_MG1655.prodigal.cds.fna.gz", genome),
+                        ("phage/phiX174_NC_001422.cds.fna", phage)):
+        with open(plain, "w") as dst:
+            for gene, sequence in read_fasta(os.path.join(DATA, name)):
+                lines = [sequence[i:i + 60] for i in range(0, len(sequence), 60)]
+                dst.write(">" + gene + "\n" + "".join(line + "\n" for line in lines))
+    heg = os.path.join(DATA, "../../examples/Ecoli_HighlyExpressedGenes.fa")
+    usage, one, two, given = (os.path.join(tmp, n) for n in ("host.tsv", "one.tsv", "two.tsv",
+                                                             "given.tsv"))
+    common = [TRELBA, "--gcode", "11", "--no-reports"]
+    subprocess.run(common + ["--reference", heg, "--codon-usage", usage, "-T", one, genome, phage],
+                   check=True, stderr=subprocess.DEVNULL)
+    subprocess.run(common + ["--reference", usage, "-T", two, phage], check=True,
+                   stderr=subprocess.DEVNULL)
+    with open(usage) as u:
+        rows = list(csv.DictReader(u, delimiter="\t"))
+    w_file, fop_file = write_codonw_files(
+        tmp, {r["codon"]: r for r in rows if r["file"] == rows[0]["file"]})
+    subprocess.run(common + ["--reference", w_file, "--optimal-codons", fop_file, "-T", given,
+                             genome], check=True, stderr=subprocess.DEVNULL)
+    for label, fasta, table in (("E. coli, codonW's files given to Trelba", genome, given),
+                                ("phiX174 against E. coli in one run", phage, one),
+                                ("phiX174 against E. coli in a second run", phage, two)):
+        with open(table) as t:
+            ours = [r for r in csv.DictReader(t, delimiter="\t") if r.get("file", fasta) == fasta]
+        index_rows, _ = run_codonw(tmp, fasta, None, "-cai", "-fop", "-cai_file", w_file,
+                                   "-fop_file", fop_file)
+        header, theirs = index_rows[0], index_rows[1:]
+        tally = Tally(label)
+        for column, title in (("cai", "CAI"), ("fop", "Fop")):
+            at = header.index(title)
+            differ = [(r["id"], r[column], t[at]) for r, t in zip(ours, theirs)
+                      if not agrees(r[column], t[at], 3)]
+            tally.add(column, differ, len(ours))
+        if len(ours) != len(theirs) or not ours:
+            tally.line.append(f"{len(ours)} rows, codonW {len(theirs)}")
+            tally.failed = True
+        tallies.append(tally)
+    return tallies
+
+
 def main():
     if shutil.which("codonw") is None:
         print("codonw not installed: comparison skipped")
@@ -319,6 +385,9 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         for name, reference, code in FILES:
             tally = compare_file(tmp, name, reference, code)
+            print("  ".join(tally.line))
+            failed = failed or tally.failed
+        for tally in given_tables(tmp):
             print("  ".join(tally.line))
             failed = failed or tally.failed
     return 1 if failed else 0
