@@ -13,6 +13,7 @@
 #include "driver/output_names.hpp"
 #include "driver/reference_columns.hpp"
 #include "driver/reference_genome.hpp"
+#include "driver/trna_file.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
@@ -155,6 +156,10 @@ class TableWriter {
       caller.StopIfAsked();
       throw Error(*error, *options.optimal_codons, cause.code);
     }
+    if (const auto error = ReadTrnaFile(options, trna_, &cause)) {
+      caller.StopIfAsked();
+      throw Error(*error, *options.trna, cause.code);
+    }
   }
 
   // Adds the rows of `input`, called `name` in messages and `label` in the table;
@@ -163,6 +168,7 @@ class TableWriter {
            const std::string& file, const Background* background) {
     ReportRequest request;
     request.style = {options_.code, layout_, label, background != nullptr ? background : &shared_};
+    request.style.trna = trna_ ? &*trna_ : nullptr;
     request.threads = ThreadCount(options_);
     request.table_header = false;
     // With a reference set, the rows wait for the columns that need the whole input.
@@ -218,6 +224,7 @@ class TableWriter {
   SynonymousCodons synonymous_;
   std::optional<ReferenceFile> reference_file_;
   std::optional<OptimalCodonsText> optimal_;
+  std::optional<TrnaWeights> trna_;
   GeneCountStore genes_;
   StagedSink staged_;
   OutputBuffer staged_table_{staged_};

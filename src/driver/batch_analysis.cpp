@@ -82,7 +82,10 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
     if (groups_) FillGroupCells(record.counts, pairs, enc, checks.thirds);
     WriteSequenceCells(*out.table, style_.table,
                        {code, style_.file, record.number, record.id, record.counts, record.facts,
-                        analysis_, order_texts_, expected, checks, enc, excess_z, group_cells_});
+                        analysis_, order_texts_, expected, checks, enc, excess_z,
+                        style_.trna != nullptr ? TrnaAdaptationIndex(*style_.trna, record.counts)
+                                               : std::numeric_limits<double>::quiet_NaN(),
+                        group_cells_});
   }
   return {analysis_.score, analysis_.score - expected, enc, checks};
 }

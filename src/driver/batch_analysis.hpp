@@ -12,6 +12,7 @@
 #include "analysis/score_variance.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "analysis/synonymous_codons.hpp"
+#include "analysis/trna_adaptation.hpp"
 #include "codes/genetic_code.hpp"
 #include "driver/sequence_batch.hpp"
 #include "input/sequence_filters.hpp"
@@ -33,6 +34,7 @@ struct ReportStyle {
   // Mark each sequence for the search for a reference set (its descriptions kept).
   bool mark_genes = false;
   SequenceFilters filters = {};  // which sequences are kept; whether indices read the first codon
+  const TrnaWeights* trna = nullptr;  // the weights of the tai column (--trna)
 };
 
 // Analyses one sequence after another and writes each one's outputs, reusing its

@@ -244,7 +244,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   BatchFiller filler(
       // Descriptions are kept for the marks of RNA and pseudogenes they may hold too.
       {out.table != nullptr, true,
-       out.table != nullptr && request.style.table.Has(ColumnGroup::kDinucleotides)},,
+       out.table != nullptr && request.style.table.Has(ColumnGroup::kDinucleotides),
        request.match != nullptr || request.collect != nullptr
 },
       [&]() -> SequenceBatch& {

@@ -77,6 +77,7 @@ class OneInput {
     request_.table_header = false;
     request_.keep_scores = options_.summary.has_value();
     request_.style.plot = options_.report.has_value();
+    request_.style.trna = r_.trna;
     if (UsesReference()) request_.store = &r_.genes;
     request_.style.mark_genes = r_.reference == nullptr && r_.reference_found;
     if (r_.reference != nullptr && r_.reference->genes_given) {
@@ -274,7 +275,9 @@ class OneInput {
     }
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
     r_.run.AddToPage({row_, &totals.plot});
-    if (OutputBuffer* usage = r_.run.codon_usage()) {
+    if (r_.run.codon_usage_in_cusp_format()) {
+      r_.run.AddToCodonUsage(totals.pooled);
+    } else if (OutputBuffer* usage = r_.run.codon_usage()) {
       WriteReferenceRows(r_);
       WriteCodonUsageRows(*usage, r_.layout, label_, r_.synonymous, totals.pooled,
                           UsesReference() ? &reference_.usage : nullptr);
@@ -324,7 +327,8 @@ void DropInputRows(InputRun& r) {
 
 void WriteReferenceRows(InputRun& r) {
   OutputBuffer* const out = r.run.codon_usage();
-  if (out == nullptr || r.reference == nullptr || !r.reference->genes_given || r.reference_rows) {
+  if (out == nullptr || r.run.codon_usage_in_cusp_format() || r.reference == nullptr ||
+      !r.reference->genes_given || r.reference_rows) {
     return;
   }
   r.reference_rows = true;

@@ -42,6 +42,7 @@ struct InputRun {
   ReferenceFile* reference;                                   // null without --reference FILE
   bool reference_found = false;                               // --reference auto
   const std::optional<OptimalCodonsText>* optimal = nullptr;  // --optimal-codons
+  const TrnaWeights* trna = nullptr;                          // --trna
   bool reference_rows = false;  // the reference file's codon usage rows are written
   GeneCountStore& genes;        // each sequence's counts, with a reference
   // An input's table rows, held until it is read whole; or, where the table is a file that

@@ -73,6 +73,16 @@ constexpr OptionSpec kOptions[] = {
      "separated by blanks, commas or line ends. Fop counts the amino acids that have an "
      "optimal codon. Needs --reference.",
      &Options::optimal_codons},
+    {0, "--trna", "FILE", "tRNAscan-SE's or ARAGORN's output",
+     "add the tai column: the tRNA adaptation index from the tRNA genes in FILE",
+     "FILE is tRNAscan-SE's tabular output or ARAGORN's (its default or -w output) for the "
+     "genome; each codon's weight comes from the genes of the tRNAs that read it, with dos Reis "
+     "et al.'s wobble penalties (s = 0.41 for G:U, 0.28 for I:C, 0.9999 for I:A, 0.68 for U:G; "
+     "an A at the anticodon's first base taken as inosine), and under NCBI tables 4, 11 and 25 "
+     "(bacteria, archaea) AUA read by the modified CAU tRNA (s = 0.89). Stops and Met are left "
+     "out; a codon no tRNA reads takes the geometric mean of the others' weights. Every input "
+     "is scored against the same tRNA genes.",
+     &Options::trna},
     {0, "--codon-usage", "FILE", "a file name",
      "also write each input's codon usage, one row per codon (\"-\" = standard output; .gz: "
      "gzipped)",

@@ -328,6 +328,12 @@ std::string CheckInputs(Options& options) {
        options.background == kStandardStream || options.reference == kStandardStream)) {
     return "standard input cannot hold the optimal codons and another file";
   }
+  if (options.trna == kStandardStream &&
+      (standard != 0 || options.infile_list == kStandardStream ||
+       options.background == kStandardStream || options.reference == kStandardStream ||
+       options.optimal_codons == kStandardStream)) {
+    return "standard input cannot hold the tRNA genes and another file";
+  }
   if (options.optimal_codons && !options.reference) {
     return "--optimal-codons gives Fop's optimal codons: it needs --reference";
   }
@@ -357,7 +363,8 @@ TableLayout TableLayoutOf(const Options& options) {
       .Add(ColumnGroup::kDescription, options.description)
       .Add(ColumnGroup::kReference, reference)
       .Add(ColumnGroup::kCompositionReference, reference && layout.Has(ColumnGroup::kComposition))
-      .Add(ColumnGroup::kLeftOut, options.cds_only || options.min_codons || options.gff);
+      .Add(ColumnGroup::kLeftOut, options.cds_only || options.min_codons || options.gff)
+      .Add(ColumnGroup::kTrna, options.trna.has_value());
   return layout;
 }
 

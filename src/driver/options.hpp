@@ -54,6 +54,7 @@ struct Options {
   std::optional<std::string> gff;             // --gff: the GFF3 file that annotates each input
   std::optional<std::string> min_codons;      // --min-codons
   std::optional<std::string> optimal_codons;  // --optimal-codons: Fop's optimal codons
+  std::optional<std::string> trna;            // --trna: the tRNA genes of the tai column
   bool no_reports = false;                    // --no-reports
   bool file_column = false;                   // --file-column
   bool counts = false;                        // --counts

@@ -28,6 +28,7 @@
 #include "driver/reference_columns.hpp"
 #include "driver/reference_genome.hpp"
 #include "driver/run_outputs.hpp"
+#include "driver/trna_file.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
@@ -110,6 +111,8 @@ int ReportAllInputs(const Options& options) {
   } else if (opening_failed(ReadOptimalCodonsFile(options, optimal))) {
     return kFailureStatus;
   }
+  std::optional<TrnaWeights> trna;
+  if (opening_failed(ReadTrnaFile(options, trna))) return kFailureStatus;
   GeneCountStore genes;
   InputRun r{options,
              options.background == "input" ? nullptr : &shared,
@@ -121,6 +124,7 @@ int ReportAllInputs(const Options& options) {
              genes};
   r.reference_found = options.reference == kAutomaticReference;
   r.optimal = &optimal;
+  r.trna = trna ? &*trna : nullptr;
   if (reference && reference->table) WriteReferenceRows(r);
   bool all_read = true;
   // A table that cannot be written ends the run: no later input could add its rows.
@@ -141,6 +145,7 @@ int ReportAllInputs(const Options& options) {
     // A table of inputs none of which could be opened still gets its header.
     if (!run.table_failed && opening_failed(run.OpenTable(identities))) return kFailureStatus;
     run.FinishPage();
+    run.FinishCodonUsage();
     if (!run.Commit()) return kFailureStatus;
   } catch (const std::bad_alloc&) {
     if (!all_read) return kFailureStatus;  // an input's error said it already

@@ -5,6 +5,7 @@
 #include "driver/error_message.hpp"
 #include "driver/output_names.hpp"
 #include "reports/column_catalog.hpp"
+#include "reports/cusp_report.hpp"
 #include "reports/gzip_sink.hpp"
 
 namespace trelba {
@@ -46,8 +47,23 @@ std::optional<std::string> RunOutputs::OpenCodonUsage(const std::vector<FileIden
   if (codon_usage_ == nullptr) {
     return FileErrorText("opening", *options_.codon_usage, set_.cause());
   }
-  WriteCodonUsageHeader(*codon_usage_, layout_);
+  const std::string_view name = *options_.codon_usage;
+  const auto ends_with = [&](std::string_view end) {
+    return name.size() >= end.size() && name.substr(name.size() - end.size()) == end;
+  };
+  cusp_format_ = ends_with(".cut") || ends_with(".cut.gz");
+  if (!cusp_format_) WriteCodonUsageHeader(*codon_usage_, layout_);
   return std::nullopt;
+}
+
+void RunOutputs::AddToCodonUsage(const CodonCounts& pooled) {
+  for (std::size_t c = 0; c <= kCodonCount; ++c) cusp_counts_[c] += pooled[c];
+}
+
+void RunOutputs::FinishCodonUsage() {
+  if (codon_usage_ != nullptr && cusp_format_) {
+    WriteCuspTable(*codon_usage_, *options_.code, cusp_counts_);
+  }
 }
 
 template <class Draw>

@@ -10,6 +10,7 @@
 #include "driver/options.hpp"
 #include "reports/html_report.hpp"
 #include "reports/report_set.hpp"
+#include "trelba/codons_and_families.hpp"
 
 namespace trelba {
 
@@ -29,6 +30,11 @@ class RunOutputs {
   OutputBuffer* table() { return table_; }
   OutputBuffer* summary() { return summary_; }
   OutputBuffer* codon_usage() { return codon_usage_; }
+  // A codon usage in EMBOSS's format (a name ending in .cut or .cut.gz): the inputs' counts
+  // are added up and written at the run's end (FinishCodonUsage) instead of as rows.
+  bool codon_usage_in_cusp_format() const { return cusp_format_; }
+  void AddToCodonUsage(const CodonCounts& pooled);
+  void FinishCodonUsage();
   ReportSet& set() { return set_; }
   bool table_failed = false;  // could not be opened or written, and said so
   bool page_failed = false;   // memory ran out while it was drawn, and said so
@@ -53,6 +59,8 @@ class RunOutputs {
   OutputBuffer* table_ = nullptr;
   OutputBuffer* summary_ = nullptr;
   OutputBuffer* codon_usage_ = nullptr;
+  bool cusp_format_ = false;
+  CodonCounts cusp_counts_{};
   std::optional<HtmlReport> page_;
   OutputBuffer* page_buffer_ = nullptr;
 };

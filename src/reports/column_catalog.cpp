@@ -109,6 +109,11 @@ constexpr CatalogColumn<Sequence> kSequenceColumns[] = {
       "length); the score's distribution is skewed, its upper tail a little heavier",
       "the excess is NA, or the score cannot vary (no family with a choice)"},
      [](char* p, const Sequence& s) { return WriteNumberOrNa(p, s.excess_z); }},
+    {{"tai", kTrna, kNumber,
+      "the tRNA adaptation index (dos Reis et al. 2004): the geometric mean of the weights of "
+      "the sequence's codons, each from the genes of the tRNAs that read it (--trna)",
+      "no codon but stops and Met"},
+     [](char* p, const Sequence& s) { return WriteNumberOrNa(p, s.tai); }},
 };
 
 constexpr std::string_view kNoAminoAcid = "no codon of an amino acid was counted";
@@ -527,6 +532,8 @@ std::string_view GroupCondition(ColumnGroup group) {
       return "with --columns aa";
     case kLeftOut:
       return "with --cds-only, --min-codons or --gff";
+    case kTrna:
+      return "with --trna";
   }
   return "";
 }

@@ -33,6 +33,7 @@ enum class ColumnGroup : std::uint8_t {
   kRscu,
   kAminoAcids,
   kLeftOut,  // --cds-only, --min-codons, --gff: what was left out, by reason
+  kTrna,     // --trna
 };
 
 enum class ColumnType : std::uint8_t {

@@ -42,6 +42,7 @@ struct SequenceCells {
   const CodingChecks& checks;
   double enc;       // the effective number of codons
   double excess_z;  // the excess over its standard deviation under the background
+  double tai;       // the tRNA adaptation index; NaN without --trna
   const GroupCells& groups;
 };
 

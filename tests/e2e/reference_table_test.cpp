@@ -200,3 +200,35 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace trelba::test
+
+namespace trelba::test {
+namespace {
+
+// The tai column is the table's last, the same whether the columns against a reference
+// come before it (added once the input is read) or not, and at every thread count.
+TEST(TaiColumn, LastAndTheSameWithAReference) {
+  ScratchDir dir;
+  WriteFile(dir / "genome.fa", PlantedGenome(false) + ">onlymet\nATGATG\n");
+  WriteFile(dir / "trna.txt",
+            ">chr\n3 genes found\n1   tRNA-Phe   [1,76]\t35\t(gaa)\n2   tRNA-Leu   "
+            "c[90,170]\t35\t(cag)\n3   tRNA-Gly   [200,275]\t34\t(gcc)\n");
+  std::vector<std::string> columns;
+  for (const std::vector<std::string>& extra :
+       {std::vector<std::string>{"-j", "1"}, std::vector<std::string>{"-j", "3"},
+        std::vector<std::string>{"--reference", "auto"}}) {
+    std::vector<std::string> args = {"--no-reports", "--trna", "trna.txt", "-T", "t.tsv"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back("genome.fa");
+    const RunResult run = RunTrelba(args, dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Table rows = Rows(ReadFile(dir / "t.tsv"));
+    EXPECT_EQ(rows[0].back(), "tai");
+    std::vector<std::string> tai = Cells(rows, {"tai"});
+    EXPECT_EQ(tai.back(), "NA");  // only Met
+    if (columns.empty()) columns = tai;
+    EXPECT_EQ(tai, columns);
+  }
+}
+
+}  // namespace
+}  // namespace trelba::test

@@ -40,6 +40,7 @@ std::optional<std::string_view> RCondition(ColumnGroup group) {
     case ColumnGroup::kDinucleotides:
     case ColumnGroup::kRscu:
     case ColumnGroup::kAminoAcids:
+    case ColumnGroup::kTrna:
       return std::nullopt;
     case ColumnGroup::kLeftOut:
       return "with cds_only or min_codons";
