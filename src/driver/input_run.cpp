@@ -280,7 +280,8 @@ class OneInput {
     } else if (OutputBuffer* usage = r_.run.codon_usage()) {
       WriteReferenceRows(r_);
       WriteCodonUsageRows(*usage, r_.layout, label_, r_.synonymous, totals.pooled,
-                          UsesReference() ? &reference_.usage : nullptr);
+                          UsesReference() ? &reference_.usage : nullptr, true,
+                          reference_.found ? reference_.contrast : std::string());
     }
   }
 
@@ -337,7 +338,7 @@ void WriteReferenceRows(InputRun& r) {
                                    ? UsageAgainst(r.synonymous, *reference.table, reference.pooled)
                                    : UsageAgainst(r.synonymous, reference.pooled, reference.pooled);
   WriteCodonUsageRows(*out, r.layout, reference.name, r.synonymous, reference.pooled, &usage,
-                      reference.table.has_value());
+                      reference.table.has_value(), reference.contrast);
 }
 
 bool ReportOneInput(InputRun& r, std::size_t index) {

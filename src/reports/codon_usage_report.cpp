@@ -13,7 +13,8 @@ constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
 void WriteCodonUsageRows(OutputBuffer& out, const TableLayout& layout, std::string_view file,
                          const SynonymousCodons& synonymous, const CodonCounts& pooled,
-                         const ReferenceUsage* usage, bool optimal_known) {
+                         const ReferenceUsage* usage, bool optimal_known,
+                         std::string_view contrast) {
   CodonValues rscu;
   CodonRscu(synonymous, pooled, rscu);
   std::uint64_t codons = 0;
@@ -32,6 +33,7 @@ void WriteCodonUsageRows(OutputBuffer& out, const TableLayout& layout, std::stri
     if (usage != nullptr) {
       cells.w = usage->in_cai[c] ? usage->w[c] : kNotANumber;
       cells.optimal = !optimal_known ? -1 : usage->optimal[c] ? 1 : 0;
+      cells.contrast = contrast;
     }
     WriteCodonUsageCells(out, layout, cells);
   }

@@ -16,9 +16,10 @@ namespace trelba {
 
 // The 64 rows of `file`'s pooled counts, with the columns of `layout`; `usage` null
 // without a reference; without `optimal_known` (the reference's own rows when its table
-// could not be made) the optimal column is NA.
+// could not be made) the optimal column is NA; `contrast` empty is NA.
 void WriteCodonUsageRows(OutputBuffer& out, const TableLayout& layout, std::string_view file,
                          const SynonymousCodons& synonymous, const CodonCounts& pooled,
-                         const ReferenceUsage* usage, bool optimal_known = true);
+                         const ReferenceUsage* usage, bool optimal_known = true,
+                         std::string_view contrast = {});
 
 }  // namespace trelba

@@ -412,14 +412,21 @@ constexpr CatalogColumn<CodonUsage> kCodonUsageColumns[] = {
       "the codon is a stop, its amino acid's only codon, or of an amino acid the reference "
       "lacks"},
      [](char* p, const CodonUsage& u) { return WriteNumberOrNa(p, u.w); }},
-    {{"optimal", kReference, kFlag, "1 for an optimal codon (Fop)",
-      "the rows of the reference file itself (its optimal codons are found against each "
-      "input)"},
+    {{"optimal", kReference, kFlag,
+      "1 for an optimal codon (Fop): one the reference uses significantly more than the rest of "
+      "its genome",
+      "the reference's own rows when no input could be read"},
      [](char* p, const CodonUsage& u) {
        if (u.optimal < 0) return WriteNotAvailable(p);
        *p = u.optimal != 0 ? '1' : '0';
        return p + 1;
      }},
+    {{"contrast", kReference, kText,
+      "what the optimal codons were found against: the input that holds the reference's genes "
+      "(its other genes), all inputs when none holds them, or given when a file gave them",
+      "no reference set was found in the input"},
+     nullptr,
+     [](const CodonUsage& u) { return u.contrast.empty() ? std::string_view("NA") : u.contrast; }},
 };
 
 // The entries of catalogs, one after another.

@@ -107,6 +107,7 @@ struct CodonUsageCells {
   // for NA (the reference's own rows).
   double w = 0.0;
   int optimal = 0;
+  std::string_view contrast;  // what the optimal codons were found against; empty for NA
 };
 
 }  // namespace trelba

@@ -136,6 +136,7 @@ TEST(ReferenceTable, OptimalAgainstTheRestOfTheGenomeAndGenesMarked) {
     }
   }
   EXPECT_EQ(Cells(usage, {"optimal"}, "codon", "TTC")[0], "1");  // Phe
+  for (const std::string& contrast : Cells(usage, {"contrast"})) EXPECT_EQ(contrast, "host.fa");
   std::vector<std::string> marked;
   const Table table = Rows(ReadFile(dir / "t.tsv"));
   const std::vector<std::string> cells = Cells(table, {"id", "in_reference"});
