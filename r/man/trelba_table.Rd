@@ -48,11 +48,12 @@ table has \code{NA}:
   \item{\code{enc}}{double: the effective number of codons (Wright 1990): from 20 when each amino acid uses one codon to the number of sense codons (61 in the standard code) when all are used evenly; NA when a class of amino acids of the same number of codons has none used twice or more (the three-codon class takes the mean of the two- and four-codon classes).}
   \item{\code{gc3s}}{double: the share of G and C at the third positions of codons of amino acids with two or more codons, stops left out; NA when there is no such codon.}
   \item{\code{excess_z}}{double: how far the excess is from chance: the excess over the standard deviation of the score of a sequence of the same amino acids whose codons are drawn from the background (exact); for flagging a gene, not for ranking (it grows with the square root of length); the score's distribution is skewed, its upper tail a little heavier; NA when the excess is NA, or the score cannot vary (no family with a choice).}
+  \item{\code{tai}}{double: the tRNA adaptation index (dos Reis et al. 2004): the geometric mean of the weights of the sequence's codons, each from the genes of the tRNAs that read it (-{}-trna); only with tRNA genes; NA when no codon but stops and Met.}
   \item{\code{cai}}{double: the codon adaptation index (Sharp & Li 1987) against the reference set: the geometric mean of the relative adaptiveness w of the sequence's codons; only with a reference; NA when no codon of an amino acid the reference holds (of two or more codons).}
   \item{\code{fop}}{double: the frequency of optimal codons (Ikemura 1981): the sequence's optimal codons over its codons of the amino acids that have one; only with a reference; NA when no codon of an amino acid that has an optimal codon.}
   \item{\code{adaptation}}{double: the log-odds per codon of the sequence's codons under the reference's usage against the input's: above 0 for a gene that prefers the reference's codons; the column to rank by; only with a reference; NA when no codon of an amino acid of two or more codons.}
   \item{\code{adaptation_z}}{double: how far adaptation is from chance, in standard deviations: each codon drawn from the input's usage of its amino acid; only with a reference; NA when the null variance is 0 (no amino acid with a choice).}
-  \item{\code{in_reference}}{integer (double beyond 32 bits): 1 for the genes of the reference set found in the input (-{}-reference auto), else 0 (0 or 1); only with a reference.}
+  \item{\code{in_reference}}{integer (double beyond 32 bits): 1 for the genes of the reference set: found in the input (-{}-reference auto), or the same in sequence as a gene of the reference file; else 0 (0 or 1); only with a reference.}
 }
 % end of table columns
 }
