@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "analysis/codon_bias_index.hpp"
+#include "analysis/gene_marks.hpp"
 #include "analysis/reference_search.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/messages.hpp"
