@@ -245,85 +245,83 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
       // Descriptions are kept for the marks of RNA and pseudogenes they may hold too.
       {out.table != nullptr, true,
        out.table != nullptr && request.style.table.Has(ColumnGroup::kDinucleotides),
-       request.match != nullptr || request.collect != nullptr
-},
-      [&]() -> SequenceBatch& {
-  return job.batch(pipeline->Take()); },
+       request.match != nullptr || request.collect != nullptr},
+      [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
       [&](SequenceBatch& batch) {
-  if (ending && !submitted) {
-    held = batch.slot;
-    return;
-  }
-  submitted = true;
-  pipeline->Submit(batch.slot);
+        if (ending && !submitted) {
+          held = batch.slot;
+          return;
+        }
+        submitted = true;
+        pipeline->Submit(batch.slot);
       });
-InputScanner& scanner = scanner_;
-scanner.Begin(request.annotation);
-std::uint64_t text_offset = 0;  // bytes of text before the block
-try {
-  for (;;) {
-    const char* block = nullptr;
-    const std::ptrdiff_t n = blocks.Next(block);
-    if (n < 0) {
-      outcome.status = InterruptionRequested() ? InputOutcome::Status::kInterrupted
-                                               : InputOutcome::Status::kReadFailed;
-      break;
+  InputScanner& scanner = scanner_;
+  scanner.Begin(request.annotation);
+  std::uint64_t text_offset = 0;  // bytes of text before the block
+  try {
+    for (;;) {
+      const char* block = nullptr;
+      const std::ptrdiff_t n = blocks.Next(block);
+      if (n < 0) {
+        outcome.status = InterruptionRequested() ? InputOutcome::Status::kInterrupted
+                                                 : InputOutcome::Status::kReadFailed;
+        break;
+      }
+      if (n == 0) break;
+      const auto size = static_cast<std::size_t>(n);
+      CountNulBytes(block, size, text_offset, outcome.totals.survey);
+      text_offset += size;
+      scanner.Scan(block, size, filler);
+      if (scanner.error()) {
+        outcome.status = InputOutcome::Status::kReadFailed;
+        break;
+      }
+      if (job.write_failed()) {
+        outcome.status = InputOutcome::Status::kWriteFailed;
+        break;
+      }
+      if (InterruptionRequested()) {
+        outcome.status = InputOutcome::Status::kInterrupted;
+        break;
+      }
     }
-    if (n == 0) break;
-    const auto size = static_cast<std::size_t>(n);
-    CountNulBytes(block, size, text_offset, outcome.totals.survey);
-    text_offset += size;
-    scanner.Scan(block, size, filler);
-    if (scanner.error()) {
-      outcome.status = InputOutcome::Status::kReadFailed;
-      break;
+    if (outcome.status == InputOutcome::Status::kDone) {
+      scanner.Finish(filler);
+      if (scanner.error()) outcome.status = InputOutcome::Status::kReadFailed;
     }
-    if (job.write_failed()) {
-      outcome.status = InputOutcome::Status::kWriteFailed;
-      break;
-    }
-    if (InterruptionRequested()) {
-      outcome.status = InputOutcome::Status::kInterrupted;
-      break;
-    }
+  } catch (const std::bad_alloc&) {
+    // The batches being filled and held are handed back below, untouched, before the
+    // input's outputs can go: no worker is left holding one.
+    job.MarkOutOfMemory();
   }
-  if (outcome.status == InputOutcome::Status::kDone) {
-    scanner.Finish(filler);
-    if (scanner.error()) outcome.status = InputOutcome::Status::kReadFailed;
+  if (prefetch_ != nullptr && prefetch_->out_of_memory()) job.MarkOutOfMemory();
+  outcome.cause = scanner.error();
+  outcome.scanner = scanner.fasta();
+  outcome.format = scanner.format();
+  outcome.annotated = scanner.annotated();
+  outcome.gff_without_fasta = scanner.gff_without_fasta();
+  outcome.first_byte = scanner.first_byte();
+  if (const AnnotationTally* tally = scanner.tally()) outcome.annotation = *tally;
+  ending = true;
+  filler.Flush();
+  if (held) pipeline->RunHere(*held);
+  pipeline->Drain();
+  if (job.out_of_memory()) outcome.status = InputOutcome::Status::kNoMemory;
+  if (outcome.status != InputOutcome::Status::kDone) return outcome;
+  if (job.write_failed()) {
+    outcome.status = InputOutcome::Status::kWriteFailed;
+    return outcome;
   }
-} catch (const std::bad_alloc&) {
-  // The batches being filled and held are handed back below, untouched, before the
-  // input's outputs can go: no worker is left holding one.
-  job.MarkOutOfMemory();
-}
-if (prefetch_ != nullptr && prefetch_->out_of_memory()) job.MarkOutOfMemory();
-outcome.cause = scanner.error();
-outcome.scanner = scanner.fasta();
-outcome.format = scanner.format();
-outcome.annotated = scanner.annotated();
-outcome.gff_without_fasta = scanner.gff_without_fasta();
-outcome.first_byte = scanner.first_byte();
-if (const AnnotationTally* tally = scanner.tally()) outcome.annotation = *tally;
-ending = true;
-filler.Flush();
-if (held) pipeline->RunHere(*held);
-pipeline->Drain();
-if (job.out_of_memory()) outcome.status = InputOutcome::Status::kNoMemory;
-if (outcome.status != InputOutcome::Status::kDone) return outcome;
-if (job.write_failed()) {
-  outcome.status = InputOutcome::Status::kWriteFailed;
+  if (out.scores != nullptr) WriteAverageLine(*out.scores, outcome.totals.average);
+  outcome.totals.u_letters += outcome.scanner.u_letters;
+  InputSurvey& survey = outcome.totals.survey;
+  survey.comment_lines = outcome.scanner.comment_lines;
+  survey.first_comment_line = outcome.scanner.first_comment_line;
+  survey.inline_headers = outcome.scanner.inline_headers;
+  survey.first_inline_header_line = outcome.scanner.first_inline_header_line;
+  survey.long_ids = filler.ids_cut();
+  survey.first_long_id_line = filler.first_cut_line();
   return outcome;
-}
-if (out.scores != nullptr) WriteAverageLine(*out.scores, outcome.totals.average);
-outcome.totals.u_letters += outcome.scanner.u_letters;
-InputSurvey& survey = outcome.totals.survey;
-survey.comment_lines = outcome.scanner.comment_lines;
-survey.first_comment_line = outcome.scanner.first_comment_line;
-survey.inline_headers = outcome.scanner.inline_headers;
-survey.first_inline_header_line = outcome.scanner.first_inline_header_line;
-survey.long_ids = filler.ids_cut();
-survey.first_long_id_line = filler.first_cut_line();
-return outcome;
 }
 
 InputOutcome ReportInput(ByteSource& input, const ReportRequest& request) {

@@ -48,6 +48,7 @@ std::ptrdiff_t ReferenceGenes::Find(const SequenceBatch& batch,
 void MatchReferenceGenes(SequenceBatch& batch, ReferenceMatches& matches) {
   for (std::size_t i = 0; i < batch.size; ++i) {
     SequenceRecord& record = batch.records[i];
+    if (record.left_out) continue;  // by --cds-only or --min-codons: in no total
     if (matches.collect != nullptr) {
       matches.collect->Add(record.counts, DigestOf(batch, record));
       continue;
