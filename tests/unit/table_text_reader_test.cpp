@@ -1,4 +1,5 @@
-// The table's text read back into typed cells, whatever pieces it comes in.
+// The table's text read back into typed cells, whatever pieces it comes in; the library's
+// columns setting.
 #include "api/table_text_reader.hpp"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,8 @@
 #include <cmath>
 #include <string>
 #include <vector>
+
+#include "trelba/trelba.hpp"
 
 namespace trelba {
 namespace {
@@ -81,6 +84,39 @@ TEST(TableTextReader, GivesTheSameCellsWhereverThePiecesEnd) {
       reader.Write(kTable.data() + second, kTable.size() - second);
       EXPECT_EQ(cells.calls, kCells) << "cut at " << cut << " and " << second;
     }
+  }
+}
+
+}  // namespace
+}  // namespace trelba
+
+namespace trelba {
+namespace {
+
+// The library's `columns` setting is --columns: the same header as the table it makes, the
+// groups' cells read with their kinds, and a group it does not know refused in its words.
+TEST(LibraryColumns, AreTheGroupsOfTheCommandLine) {
+  TableSettings settings;
+  settings.columns = "aa,composition";
+  settings.threads = "1";
+  const std::string text = TableOfText(">g\nATGTTTTTCGGGTAA\n", settings);
+  std::string header;
+  for (const Column& column : TableColumns(settings)) {
+    header += (header.empty() ? "" : "\t") + column.name;
+    if (column.name == "l_aa" || column.name == "aa_Phe") {
+      EXPECT_EQ(column.kind,
+                column.name == "l_aa" ? ColumnKind::kWholeNumber : ColumnKind::kNumber);
+    }
+  }
+  EXPECT_EQ(text.substr(0, text.find('\n')), header);
+  EXPECT_NE(header.find("\tgc1\t"), std::string::npos);
+  EXPECT_NE(header.find("\taa_Gly"), std::string::npos);
+  settings.columns = "codons";
+  try {
+    TableColumns(settings);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.option(), "--columns");
   }
 }
 
