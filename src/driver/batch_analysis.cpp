@@ -59,6 +59,8 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
                                     : std::numeric_limits<double>::quiet_NaN();
   CodingChecks checks = CheckCoding(code, record.counts, record.facts);
   double enc = std::numeric_limits<double>::quiet_NaN();
+  // The counts the indices read: without the first codon under --skip-first-codon.
+  const CodonCounts* index_counts = &record.counts;
   if (style_.indices) {
     if (style_.filters.skip_first_codon && record.facts.first_triple != 0) {
       // The indices read the sequence without its first codon.
@@ -67,6 +69,7 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
       --rest[record.facts.first_triple];
       checks.thirds = CountSynonymousThirds(synonymous_, rest);
       enc = EffectiveNumberOfCodons(synonymous_, rest);
+      index_counts = &rest;
     } else {
       checks.thirds =
           CountSynonymousThirds(synonymous_, record.counts, checks.codons, checks.gc3_codons);
@@ -79,7 +82,7 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
                                       : std::numeric_limits<double>::quiet_NaN();
     const double excess_z = variance > 0.0 ? (analysis_.score - expected) / std::sqrt(variance)
                                            : std::numeric_limits<double>::quiet_NaN();
-    if (groups_) FillGroupCells(record.counts, pairs, enc, checks.thirds);
+    if (groups_) FillGroupCells(*index_counts, pairs, enc, checks.thirds);
     WriteSequenceCells(*out.table, style_.table,
                        {code, style_.file, record.number, record.id, record.counts, record.facts,
                         analysis_, order_texts_, expected, checks, enc, excess_z,

@@ -111,7 +111,8 @@ constexpr OptionSpec kOptions[] = {
      "Codons are the whole triples of T, C, A and G. Left out as --cds-only leaves out.",
      &Options::min_codons},
     {0, "--skip-first-codon", "", "",
-     "leave each sequence's first codon out of ENC, GC3s, CAI, Fop and adaptation",
+     "leave each sequence's first codon out of ENC, GC3s, CAI, Fop, adaptation and the "
+     "--columns groups but dinucleotides",
      "An initiator GTG or TTG is read as Met by the ribosome, not as Val or Leu. The reports, "
      "the counts and the codon usage keep it.",
      nullptr, &Options::skip_first_codon},
@@ -133,7 +134,8 @@ constexpr OptionSpec kOptions[] = {
      "expected, over the whole sequence and at codon positions 1-2, 2-3 and 3-1. rscu: each "
      "codon's relative synonymous codon usage in the gene. aa: each amino acid's share of the "
      "gene's codons of amino acids. counts is --counts, description --description. The start "
-     "codon counts as its amino acid, as in codonW. The columns are listed under TABLE.",
+     "codon counts as its amino acid, as in codonW (--skip-first-codon leaves it out of all "
+     "but dinucleotides). The columns are listed under TABLE.",
      &Options::columns},
     {0, "--infile-list", "F", "a file name",
      "read input names from F, one a line (\"-\" = standard input)",

@@ -1,11 +1,14 @@
 // The table's groups of columns (--columns), beside the layouts of column_layout_test.cpp:
 // the same bytes at every thread count; a body too long to keep in a batch, whose pairs of
 // bases are counted as it arrives, gives the ratios of one read whole; the groups that are
-// options of their own give those options' bytes.
+// options of their own give those options' bytes; --skip-first-codon leaves the first codon
+// out of every group but dinucleotides.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/dinucleotide_ratios.hpp"
@@ -76,6 +79,36 @@ TEST(ColumnGroups, CountsAndDescriptionAreTheirOptions) {
       RunTrelba({"--no-reports", "-T", "-", "--columns=description,counts", "in.fa"}, dir.path());
   ASSERT_EQ(options.status, 0);
   EXPECT_TRUE(groups.out == options.out);
+}
+
+// The cell under `name` of a table's first row.
+std::string CellOf(const std::string& table, const std::string& name) {
+  const std::vector<std::string> lines = Split(table, '\n');
+  const std::vector<std::string> header = Split(lines.at(0), '\t');
+  const std::vector<std::string> row = Split(lines.at(1), '\t');
+  return row.at(
+      static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin()));
+}
+
+TEST(ColumnGroups, SkipFirstCodonLeavesItOutOfAllButDinucleotides) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", ">g\nGTGTTTCGATAA\n");
+  std::vector<std::string> args = {"--no-reports", "-T", "-", "--columns", kEveryGroup, "in.fa"};
+  const RunResult kept = RunTrelba(args, dir.path());
+  args.insert(args.begin(), "--skip-first-codon");
+  const RunResult skipped = RunTrelba(args, dir.path());
+  ASSERT_EQ(kept.status, 0);
+  ASSERT_EQ(skipped.status, 0);
+  const std::vector<std::pair<std::string, std::pair<std::string, std::string>>> cells = {
+      {"l_aa", {"3", "2"}},
+      {"aa_Val", {"0.333333", "0"}},
+      {"rscu_GTG", {"4", "NA"}},
+      {"gravy", {"0.833333", "-0.85"}},
+      {"cpg_oe", {"5.5", "5.5"}}};
+  for (const auto& [name, values] : cells) {
+    EXPECT_EQ(CellOf(kept.out, name), values.first) << name;
+    EXPECT_EQ(CellOf(skipped.out, name), values.second) << name;
+  }
 }
 
 }  // namespace
