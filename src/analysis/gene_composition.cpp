@@ -60,7 +60,8 @@ GeneComposition CompositionOf(const CompositionCodons& codons, const CodonCounts
     const std::uint64_t s = n * codons.synonymous[c];
     l_sym += s;
     ending[codons.third[c]] += s;
-    for (std::size_t b = 0; b < 4; ++b) choice[b] += s * ((codons.third_choice[c] >> b) & 1u);
+    for (std::size_t b = 0; b < 4; ++b)
+      choice[b] += s * static_cast<std::uint64_t>((codons.third_choice[c] >> b) & 1);
   }
   GeneComposition g;
   g.l_aa = l_aa;
