@@ -11,7 +11,9 @@ Generates synthetic inputs with make_fasta (fixed seeds): (a) 50,000 sequences o
 zstd tool is found; (s) 1,000 small inputs of 4 genes each; (g) a collection of 120
 gzipped inputs of 1,000 genes each; (t) (a) with --table and its options, and the table's
 groups of columns (--columns) against --table alone; (b) a GenBank genome (cct-examples'
-R. denitrificans, where installed) against its CDS as FASTA.
+R. denitrificans, where installed) against its CDS as FASTA; (o) the table in every output
+format (.gz, .zst, .xz, .bz2) on (a), and gzip and zstd on (c) and (f), each against the
+plain table.
 
 Every case runs its commands by turns (A B C A B C ...), `--runs` times, and takes the
 median wall time of each, so that a change in the machine's load reaches all of them alike.
@@ -24,6 +26,7 @@ The limits:
   small inputs   the same inputs at -j 1, and their concatenation in one file (-T --summary,
                  no reports: the inputs' handling, not the file system's);
   options        the run without them on (a).
+  output formats the same run writing the plain table (-T x.tsv).
 The load average is printed at the start and the end of the sitting. With --baseline, the
 other build's Trelba runs beside this one in every case and each line shows both. Then,
 unless --quick, the nanoseconds per call of the analysis's own logarithm and exponential,
@@ -151,7 +154,7 @@ def main():
     work = args.work
     os.makedirs(work, exist_ok=True)
     thread_counts = [t for t in args.threads.split(",") if t]
-    wanted = set(args.only or ("abdezsgt" if args.quick else "abcfdezsgt"))
+    wanted = set(args.only or ("abdezsgto" if args.quick else "abcfdezsgto"))
 
     def path(name):
         return os.path.join(work, name)
@@ -366,6 +369,39 @@ def main():
               % (results[3 * n].peak / 1024.0))
         SUMMARY.append(("(t) every option, peak RSS MB", results[3 * n].peak / 1024.0, 16.0,
                         "16 MB", 1.0))
+
+    # Every output format against the plain table: on (a), and where not --quick on (c) and
+    # (f), whose tables are eight and thirty times larger for each byte of input.
+    if "o" in wanted:
+        inputs = [("(a)", a)]
+        if not args.quick:
+            inputs += [("(c)", make_input("short_500000.fa", 500000, 300, 2)),
+                       ("(f)", make_input("short_2000000.fa", 2000000, 60, 3))]
+        for short, name in inputs:
+            # xz and bzip2 take minutes on the larger tables: on (a) only.
+            suffixes = ["", ".gz", ".zst"] + ([".xz", ".bz2"] if short == "(a)" else [])
+            # Sizes from one run each (the timed runs remove what they write).
+            sizes = {}
+            for suffix in suffixes:
+                out = "formats.tsv" + suffix
+                done = subprocess.run([trelba, "--no-reports", "-T", out, name], cwd=work,
+                                      stderr=subprocess.DEVNULL)
+                if done.returncode == 0:
+                    sizes[suffix] = os.path.getsize(path(out))
+                remove(work, [out])
+            present = [suffix for suffix in suffixes if suffix in sizes]
+            commands = [([trelba, "--no-reports", "-T", "formats.tsv" + suffix, name], None,
+                         ["formats.tsv" + suffix]) for suffix in present]
+            results = by_turns(commands, work, args.runs)
+            print("(o) %s -T in each output format, default threads: %.1f MB of table"
+                  % (short, sizes[""] / 1e6))
+            for suffix, result in zip(present, results):
+                line(("-T formats.tsv%s: %.1f MB" % (suffix, sizes[suffix] / 1e6))[:36], result,
+                     None, results[0].wall if suffix else None, "plain")
+                if suffix:
+                    SUMMARY.append(("(o) -T x.tsv%s on %s" % (suffix, short), result.wall,
+                                    results[0].wall, "-T x.tsv", 1.3 if suffix == ".gz" else None))
+            print()
 
     print("%-34s %9s %9s  %-22s %7s %8s" % ("figure", "time", "limit", "limit is", "ratio",
                                              "target"))

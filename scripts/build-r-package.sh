@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the R package's source tarball: r/ staged in DIR/trelba with the library's
 # sources (src/ and include/, without the program's own files: its main, Run, standard
-# error sink, help text and process set-up; nor Windows' files or ISA-L's inflate), the
+# error sink, help text and process set-up; nor Windows' files or ISA-L's inflate and deflate), the
 # version of CMakeLists.txt's project() and the real test files, then `R CMD build`.
 #   usage: scripts/build-r-package.sh DIR   ->  DIR/trelba_VERSION.tar.gz
 set -euo pipefail
@@ -19,7 +19,7 @@ cp -r "$root/include" "$stage/src/trelba/include"
 (
   cd "$root"
   find src -name '*.cpp' -o -name '*.hpp' | LC_ALL=C sort | grep -Ev \
-    '^src/driver/(main|main_windows|run|standard_error_sink|help_text|process_setup.*)\.cpp$|^src/driver/(standard_error_sink|help_text|process_setup)\.hpp$|_windows\.cpp$|/windows_names\.|/gzip_decoder_isal\.cpp$' |
+    '^src/driver/(main|main_windows|run|standard_error_sink|help_text|process_setup.*)\.cpp$|^src/driver/(standard_error_sink|help_text|process_setup)\.hpp$|_windows\.cpp$|/windows_names\.|/gzip_decoder_isal\.cpp$|/raw_deflate_isal\.cpp$' |
     while read -r file; do
       mkdir -p "$stage/src/trelba/$(dirname "$file")"
       cp "$file" "$stage/src/trelba/$file"

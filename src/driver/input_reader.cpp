@@ -160,7 +160,7 @@ void CountNulBytes(const char* block, std::size_t size, std::uint64_t offset, In
 
 }  // namespace
 
-InputReader::InputReader(unsigned threads) {
+InputReader::InputReader(unsigned threads, SideWork* side) : side_(side) {
   Build(threads);
 }
 
@@ -174,7 +174,7 @@ void InputReader::Build(unsigned threads) {
     job_ = std::make_unique<InputJob>();
     // The batches before the threads, whose stacks the system may keep after they end.
     if (job_->Prepare(OrderedPipeline::BatchesFor(workers))) {
-      pipeline_ = std::make_unique<OrderedPipeline>(*job_, workers);
+      pipeline_ = std::make_unique<OrderedPipeline>(*job_, workers, side_);
       job_->SetWorkers(pipeline_->workers());
       if (HaveBlocks()) return;
     }

@@ -11,6 +11,7 @@
 #include "input/byte_source.hpp"
 #include "input/fasta_scanner.hpp"
 #include "input/input_scanner.hpp"
+#include "reports/side_work.hpp"
 
 namespace trelba {
 
@@ -63,8 +64,9 @@ class OrderedPipeline;
 // the next, so that many small inputs cost about what their concatenation does.
 class InputReader {
  public:
-  // Starts `threads` workers, or fewer when threads or memory cannot be had.
-  explicit InputReader(unsigned threads);
+  // Starts `threads` workers, or fewer when threads or memory cannot be had. With `side`,
+  // they also take its pieces of work (reports/side_work.hpp) whenever they would wait.
+  explicit InputReader(unsigned threads, SideWork* side = nullptr);
   ~InputReader();
   InputReader(const InputReader&) = delete;
   InputReader& operator=(const InputReader&) = delete;
@@ -79,6 +81,7 @@ class InputReader {
   void Build(unsigned threads);
   bool HaveBlocks();
 
+  SideWork* side_;
   std::unique_ptr<InputJob> job_;
   std::unique_ptr<OrderedPipeline> pipeline_;
   std::unique_ptr<BlockPrefetch> prefetch_;  // with several workers

@@ -56,7 +56,9 @@ class OneInput {
     excess_shown_ = options_.table || options_.summary || options_.report;
     if (r_.shared_background != nullptr || !excess_shown_) return true;
     // The run's reader counts, and a small input's text is kept for its second pass.
-    if (r_.reader == nullptr) r_.reader = std::make_unique<InputReader>(ThreadCount(options_));
+    if (r_.reader == nullptr) {
+      r_.reader = std::make_unique<InputReader>(ThreadCount(options_), &r_.run.side_work());
+    }
     if (const auto error = trelba::ChooseBackground(options_, argument_, own_background_,
                                                     r_.reader.get(), &kept_)) {
       return Fail(*error);
@@ -102,6 +104,9 @@ class OneInput {
     }
     if (OutputBuffer* table = r_.run.table()) {
       r_.rows_direct = !UsesReference() && table->CanTruncate();
+      // The input's rows begin a part of their own (a compressed table's member), which
+      // they can be cut back to; a write that fails here fails the rows' writes.
+      if (r_.rows_direct) table->EndPart();
       r_.rows_start = table->size();
       request_.outputs.table = r_.rows_direct ? table : &r_.staged_table;
     }
@@ -110,7 +115,9 @@ class OneInput {
 
   // Reads the input to its end, its reports and table rows written as it goes.
   bool Read() {
-    if (r_.reader == nullptr) r_.reader = std::make_unique<InputReader>(request_.threads);
+    if (r_.reader == nullptr) {
+      r_.reader = std::make_unique<InputReader>(request_.threads, &r_.run.side_work());
+    }
     TextSource kept(kept_.text);
     outcome_ = r_.reader->Read(kept_.whole ? static_cast<ByteSource&>(kept) : input_, request_);
     kept_ = KeptText{};
@@ -195,7 +202,7 @@ class OneInput {
       released = r_.staged.Release(*table);
     }
     if (table == nullptr) return true;
-    if (!(released && table->Flush())) {
+    if (!(released && table->EndPart())) {
       r_.run.table_failed = true;
       const FailureCause& cause = released ? table->error() : r_.staged.error();
       return Fail(FileErrorText("writing", OutputName(*options_.table), cause));

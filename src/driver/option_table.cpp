@@ -8,12 +8,14 @@ namespace {
 constexpr OptionSpec kOptions[] = {
     {'T', "--table", "FILE", "a file name",
      "also write a table of results, one row per sequence, tab-separated (\"-\" = standard "
-     "output; .gz: gzipped)",
-     "Its columns are listed under TABLE. A name ending in .gz is written gzip-compressed.",
+     "output; .gz, .zst, .xz, .bz2: compressed so)",
+     "Its columns are listed under TABLE. A name ending in .gz, .bgz, .zst, .xz or .bz2 is "
+     "written so compressed (gzip as BGZF, which tabix indexes).",
      &Options::table, nullptr, true},
     {0, "--summary", "FILE", "a file name",
      "also write one row per input (\"-\" = standard output)",
-     "Its columns are listed under SUMMARY. A name ending in .gz is written gzip-compressed.",
+     "Its columns are listed under SUMMARY. A name ending in .gz, .bgz, .zst, .xz or .bz2 is "
+     "written so compressed.",
      &Options::summary, nullptr, true},
     {0, "--report", "FILE", "a file name", "also write an HTML page of plots of every input",
      "One self-contained page (inline SVG: no script, nothing fetched), a section per input: "
@@ -84,8 +86,8 @@ constexpr OptionSpec kOptions[] = {
      "is scored against the same tRNA genes.",
      &Options::trna},
     {0, "--codon-usage", "FILE", "a file name",
-     "also write each input's codon usage, one row per codon (\"-\" = standard output; .gz: "
-     "gzipped)",
+     "also write each input's codon usage, one row per codon (\"-\" = standard output; .gz, "
+     ".zst, .xz, .bz2: compressed so)",
      "Columns: file, codon, amino_acid, count, per_thousand, rscu (the count times the amino "
      "acid's number of codons over its count: 1 for even use), and with --reference also w "
      "and optimal, the reference's table, the same in every input's rows; the reference's own "

@@ -4,10 +4,12 @@
 #include <charconv>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "codes/ncbi_table_option.hpp"
 #include "driver/option_table.hpp"
 #include "driver/ordered_pipeline.hpp"
+#include "reports/output_compression.hpp"
 
 namespace trelba {
 namespace {
@@ -193,6 +195,17 @@ std::string Validate(Options& options) {
   }
   if (options.report && (options.report->empty() || *options.report == kStandardStream)) {
     return "--report needs a file name, not '" + *options.report + "'";
+  }
+  // A name that promises a compressed format gets it, or is refused: never plain text.
+  const std::pair<const char*, const std::optional<std::string>*> named_outputs[] = {
+      {"--table", &options.table},
+      {"--summary", &options.summary},
+      {"--codon-usage", &options.codon_usage},
+      {"--report", &options.report}};
+  for (const auto& [option, name] : named_outputs) {
+    if (!*name) continue;
+    const std::string refusal = OutputNameRefusal(**name);
+    if (!refusal.empty()) return std::string(option) + " '" + **name + "': " + refusal;
   }
   if (options.output) {
     std::error_code error;

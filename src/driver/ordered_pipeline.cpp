@@ -16,8 +16,8 @@ unsigned DefaultThreadCount() {
   return count;
 }
 
-OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
-    : job_(job), workers_(std::max(workers, 1u)) {
+OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers, SideWork* side)
+    : job_(job), side_(workers > 1 ? side : nullptr), workers_(std::max(workers, 1u)) {
   // Room in the lists before any thread starts: the threads read them (under the lock).
   free_.reserve(batches());
   work_.reserve(batches());
@@ -36,13 +36,22 @@ OrderedPipeline::OrderedPipeline(PipelineJob& job, unsigned workers)
       } else {
         Finish();
         closed_ = false;
-        workers_ = 1;
+        workers_ = 1;  // Finish has left the side work
       }
     }
   }
   // As many batches as the threads had need (fewer when not every thread could be had).
-  const std::lock_guard lock(mutex_);
-  for (std::size_t b = 0; b < batches(); ++b) free_.push_back(b);
+  {
+    const std::lock_guard lock(mutex_);
+    for (std::size_t b = 0; b < batches(); ++b) free_.push_back(b);
+  }
+  if (side_ != nullptr) {
+    side_->SetWaker([this] {
+      { const std::lock_guard lock(mutex_); }  // a thread about to wait now waits
+      work_ready_.notify_one();
+      batch_freed_.notify_all();
+    });
+  }
 }
 
 OrderedPipeline::~OrderedPipeline() {
@@ -62,6 +71,15 @@ bool OrderedPipeline::WorkHere(std::unique_lock<std::mutex>& lock) {
   return true;
 }
 
+bool OrderedPipeline::HelpHere(std::unique_lock<std::mutex>& lock) {
+  SideWork* const side = side_;
+  if (side == nullptr || !side->Pending()) return false;
+  lock.unlock();
+  side->RunOne();
+  lock.lock();
+  return true;
+}
+
 bool OrderedPipeline::WritePending() const {
   return !writing_ && std::any_of(done_.begin(), done_.end(),
                                   [&](const Submitted& s) { return s.position == next_write_; });
@@ -71,7 +89,7 @@ std::size_t OrderedPipeline::Take() {
   if (workers_ == 1) return 0;
   std::unique_lock lock(mutex_);
   while (free_.empty()) {
-    if (!WorkHere(lock)) batch_freed_.wait(lock);
+    if (!WorkHere(lock) && !HelpHere(lock)) batch_freed_.wait(lock);
   }
   // The batch freed last, whose memory is the likeliest still in the cache: an input of one
   // batch after another takes the same one each time.
@@ -101,7 +119,7 @@ void OrderedPipeline::RunHere(std::size_t batch) {
   {
     std::unique_lock lock(mutex_);
     while (next_write_ != next_position_) {
-      if (!WorkHere(lock)) batch_freed_.wait(lock);
+      if (!WorkHere(lock) && !HelpHere(lock)) batch_freed_.wait(lock);
     }
   }
   job_.Work(batch, caller());
@@ -117,14 +135,23 @@ void OrderedPipeline::Drain() {
   if (workers_ == 1) return;
   std::unique_lock lock(mutex_);
   while (free_.size() != batches()) {
-    if (!WorkHere(lock)) batch_freed_.wait(lock);
+    if (!WorkHere(lock) && !HelpHere(lock)) batch_freed_.wait(lock);
   }
 }
 
 void OrderedPipeline::Finish() {
+  // Its pieces are their owners' again. The waker goes first, outside mutex_, which it
+  // takes under the queue's lock.
+  SideWork* side = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    side = side_;
+  }
+  if (side != nullptr) side->SetWaker(nullptr);
   {
     std::lock_guard lock(mutex_);
     closed_ = true;
+    side_ = nullptr;
   }
   work_ready_.notify_all();
   for (std::thread& thread : threads_) thread.join();
@@ -136,13 +163,23 @@ void OrderedPipeline::Run(unsigned worker) {
     Submitted next{};
     {
       std::unique_lock lock(mutex_);
-      work_ready_.wait(lock, [&] { return closed_ || !work_.empty() || WritePending(); });
+      work_ready_.wait(lock, [&] {
+        return closed_ || !work_.empty() || WritePending() ||
+               (side_ != nullptr && side_->Pending());
+      });
       if (work_.empty()) {
-        if (!WritePending()) return;  // closed, with nothing left
-        // A batch the caller worked on is next in order: write it, and what follows.
-        writing_ = true;
-        lock.unlock();
-        WriteReady();
+        if (WritePending()) {
+          // A batch the caller worked on is next in order: write it, and what follows.
+          writing_ = true;
+          lock.unlock();
+          WriteReady();
+        } else if (closed_) {
+          return;  // with nothing left
+        } else {
+          SideWork* const side = side_;
+          lock.unlock();
+          side->RunOne();
+        }
         continue;
       }
       next = work_.front();

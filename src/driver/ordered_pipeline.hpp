@@ -14,6 +14,10 @@
 // part, it reads all the time and the threads analyse; where analysing is, the caller
 // fills every free batch and then analyses beside them.
 //
+// Given a SideWork queue (reports/side_work.hpp), the threads, and the caller whenever it
+// would wait, also run its pieces (the compression of the outputs' members), after the
+// batches to work on and to write.
+//
 // Beside it, BlockPrefetch reads (and decompresses) the input on a thread of its own, a few
 // blocks ahead of the caller.
 #pragma once
@@ -28,6 +32,7 @@
 #include <vector>
 
 #include "input/byte_source.hpp"
+#include "reports/side_work.hpp"
 
 namespace trelba {
 
@@ -50,7 +55,7 @@ class OrderedPipeline {
   // Starts `workers` - 1 threads, the caller being the last worker (none for one worker).
   // When not all threads can be had, runs with those that were, or with one worker in the
   // calling thread: the same work, the same bytes.
-  OrderedPipeline(PipelineJob& job, unsigned workers);
+  OrderedPipeline(PipelineJob& job, unsigned workers, SideWork* side = nullptr);
   ~OrderedPipeline();
   OrderedPipeline(const OrderedPipeline&) = delete;
   OrderedPipeline& operator=(const OrderedPipeline&) = delete;
@@ -79,12 +84,16 @@ class OrderedPipeline {
   // Works on the oldest submitted batch in the caller's thread and leaves it to a thread to
   // write; false when no batch waits. `lock` holds mutex_.
   bool WorkHere(std::unique_lock<std::mutex>& lock);
+  // Runs a piece of side work in the caller's thread; false when none waits. `lock` holds
+  // mutex_.
+  bool HelpHere(std::unique_lock<std::mutex>& lock);
   // Whether the batch next in order is done and no thread is writing; under mutex_.
   bool WritePending() const;
   void WriteReady();
   unsigned caller() const { return workers_ - 1; }  // the caller's worker number
 
   PipelineJob& job_;
+  SideWork* side_ = nullptr;  // with threads only
   unsigned workers_ = 1;
   std::vector<std::thread> threads_;
 

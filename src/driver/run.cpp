@@ -33,7 +33,6 @@
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
 #include "reports/codon_usage_report.hpp"
-#include "reports/gzip_sink.hpp"
 #include "reports/html_report.hpp"
 #include "reports/report_set.hpp"
 #include "reports/staged_sink.hpp"

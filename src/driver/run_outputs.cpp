@@ -6,15 +6,18 @@
 #include "driver/output_names.hpp"
 #include "reports/column_catalog.hpp"
 #include "reports/cusp_report.hpp"
-#include "reports/gzip_sink.hpp"
+#include "reports/output_compression.hpp"
 
 namespace trelba {
 
 OutputBuffer* RunOutputs::Open(const std::string& name, const std::vector<FileIdentity>& inputs) {
-  const bool compressed = NamesGzipFile(name);
-  if (name == kStandardStream) return set_.OpenStandardOutput(compressed);
+  // A member in the making for each thread, and one being filled.
+  const unsigned threads = ThreadCount(options_);
+  const Compression compression{OutputCompressionOf(name), threads == 1 ? 1 : threads + 1,
+                                &side_work_};
+  if (name == kStandardStream) return set_.OpenStandardOutput();
   // No input is written over (output_names.hpp has checked each against them).
-  return set_.OpenFile(name, inputs.empty() ? FileIdentity{} : inputs.front(), compressed, true);
+  return set_.OpenFile(name, inputs.empty() ? FileIdentity{} : inputs.front(), compression, true);
 }
 
 std::optional<std::string> RunOutputs::OpenTable(const std::vector<FileIdentity>& inputs) {

@@ -1,6 +1,8 @@
 // The outputs that gather every input of a run: the table, the summary, the HTML report
 // and the codon usage, each opened once and committed together at the end
-// (reports/report_set.hpp). A named output that is a stream is written straight through.
+// (reports/report_set.hpp). A named output that is a stream is written straight through;
+// one whose name asks for compression is compressed (reports/output_compression.hpp), its
+// members made by the pipeline's threads too (side_work()).
 #pragma once
 
 #include <optional>
@@ -36,6 +38,8 @@ class RunOutputs {
   void AddToCodonUsage(const CodonCounts& pooled);
   void FinishCodonUsage();
   ReportSet& set() { return set_; }
+  // The queue through which the pipeline's threads compress the outputs' members.
+  SideWork& side_work() { return side_work_; }
   bool table_failed = false;  // could not be opened or written, and said so
   bool page_failed = false;   // memory ran out while it was drawn, and said so
 
@@ -55,6 +59,7 @@ class RunOutputs {
 
   const Options& options_;
   const TableLayout& layout_;
+  SideWork side_work_;  // outlives the outputs, which withdraw from it
   ReportSet set_;
   OutputBuffer* table_ = nullptr;
   OutputBuffer* summary_ = nullptr;

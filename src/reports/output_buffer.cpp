@@ -30,6 +30,11 @@ bool OutputBuffer::Flush() {
   return !failed_;
 }
 
+bool OutputBuffer::EndPart() {
+  if (Flush() && !sink_.EndPart()) failed_ = true;
+  return !failed_;
+}
+
 bool OutputBuffer::Truncate(std::uint64_t size) {
   if (failed_) return false;
   if (size >= handed_) {  // still in the buffer

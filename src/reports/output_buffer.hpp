@@ -18,6 +18,10 @@ class ByteSink {
   // Takes all `size` bytes; false when they could not all be written, with the cause in
   // error().
   virtual bool Write(const char* data, std::size_t size) = 0;
+  // Ends the part written so far (a compressed sink: its member ends here, the next text
+  // begins a new one) and writes it whole, waiting for it: a failure to write it shows now,
+  // and Truncate can take the sink back to this point. False after a failure.
+  virtual bool EndPart() { return !error_; }
   // Whether Truncate can drop what was written (a report file can; a stream, or a sink that
   // compresses, cannot): asked before anything is written that may have to go.
   virtual bool CanTruncate() const { return false; }
@@ -78,6 +82,8 @@ class OutputBuffer {
   // Hands the buffered bytes to the sink. After a failed write the buffer drops what it
   // is given and failed() stays true.
   bool Flush();
+  // Flush, and the sink's EndPart.
+  bool EndPart();
   // The bytes given to the buffer so far (to the sink and buffered).
   std::uint64_t size() const { return handed_ + used_; }
   // Whether its sink can drop what it was given after a size(), and the dropping: false

@@ -7,29 +7,30 @@ namespace trelba {
 
 // The output joins the set whole, or not at all when memory runs out on the way (its
 // temporary file then removed as it goes): every output of the set has its buffer.
-OutputBuffer* ReportSet::Add(Output output, bool compressed) {
+OutputBuffer* ReportSet::Add(Output output, const Compression& compression) {
   ByteSink* sink = output.file ? static_cast<ByteSink*>(output.file.get()) : output.stream.get();
-  if (compressed) {
-    output.gzip = std::make_unique<GzipSink>(*sink);
-    sink = output.gzip.get();
+  if (compression.format != CompressionFormat::kNone) {
+    output.compressed = std::make_unique<CompressedSink>(*sink, compression.format,
+                                                         compression.slots, compression.side);
+    sink = output.compressed.get();
   }
   output.buffer = std::make_unique<OutputBuffer>(*sink);
   return outputs_.emplace_back(std::move(output)).buffer.get();
 }
 
 OutputBuffer* ReportSet::OpenFile(const std::string& name, const FileIdentity& keep,
-                                  bool compressed, bool named) {
+                                  const Compression& compression, bool named) {
   Output out;
   out.name = name;
   if (named && KindOfFile(name) == FileKind::kStream) {
     const int fd = OpenStream(name);
     if (fd < 0) return Refused({errno});
     out.stream = std::make_unique<StreamOutput>(fd);
-    return Add(std::move(out), compressed);
+    return Add(std::move(out), compression);
   }
   out.file = std::make_unique<ReportFile>();
   if (!out.file->Open(name, keep)) return Refused(out.file->error());
-  return Add(std::move(out), compressed);
+  return Add(std::move(out), compression);
 }
 
 OutputBuffer* ReportSet::Refused(FailureCause cause) {
@@ -39,7 +40,7 @@ OutputBuffer* ReportSet::Refused(FailureCause cause) {
 
 // The cause is the file's or stream's where it failed itself, else the compression's.
 const std::string* ReportSet::Named(const Output& out) {
-  const ByteSink* const sinks[] = {out.file.get(), out.stream.get(), out.gzip.get()};
+  const ByteSink* const sinks[] = {out.file.get(), out.stream.get(), out.compressed.get()};
   cause_ = {};
   for (const ByteSink* sink : sinks) {
     if (sink != nullptr && sink->error()) {
@@ -50,11 +51,11 @@ const std::string* ReportSet::Named(const Output& out) {
   return &out.name;
 }
 
-OutputBuffer* ReportSet::OpenStandardOutput(bool compressed) {
+OutputBuffer* ReportSet::OpenStandardOutput(const Compression& compression) {
   Output out;
   out.name = kStandardOutputName;
   out.stream = std::make_unique<StreamOutput>();
-  return Add(std::move(out), compressed);
+  return Add(std::move(out), compression);
 }
 
 const std::string* ReportSet::Failed() {
@@ -68,7 +69,7 @@ const std::string* ReportSet::Close() {
   if (closed_) return nullptr;
   closed_ = true;
   for (Output& out : outputs_) {
-    if (!out.buffer->Flush() || (out.gzip && !out.gzip->Finish()) ||
+    if (!out.buffer->Flush() || (out.compressed && !out.compressed->Finish()) ||
         (out.file && !out.file->Close()) || (out.stream && !out.stream->Close())) {
       return Named(out);
     }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "reports/gzip_sink.hpp"
+#include "reports/compressed_sink.hpp"
 #include "reports/output_buffer.hpp"
 #include "reports/report_file.hpp"
 #include "reports/stream_output.hpp"
@@ -17,17 +17,23 @@ namespace trelba {
 // How messages name standard output.
 inline constexpr std::string_view kStandardOutputName = "standard output";
 
+// How an output is compressed (reports/compressed_sink.hpp): kNone for plain text.
+struct Compression {
+  CompressionFormat format = CompressionFormat::kNone;
+  unsigned slots = 1;        // members in the making at once
+  SideWork* side = nullptr;  // lends other threads to make them
+};
+
 class ReportSet {
  public:
   // Opens a report file, written to a temporary beside `name` until Commit (see
   // report_file.hpp; `keep` is the input, which it must not be): its buffer, or null when
-  // it cannot be opened. `compressed` writes it through gzip. A name the user gave
-  // (`named`) that leads to no regular file but a stream (stream_output.hpp) is written
-  // straight through.
-  OutputBuffer* OpenFile(const std::string& name, const FileIdentity& keep, bool compressed = false,
-                         bool named = false);
+  // it cannot be opened. A name the user gave (`named`) that leads to no regular file but a
+  // stream (stream_output.hpp) is written straight through.
+  OutputBuffer* OpenFile(const std::string& name, const FileIdentity& keep,
+                         const Compression& compression = {}, bool named = false);
   // Standard output as an output.
-  OutputBuffer* OpenStandardOutput(bool compressed = false);
+  OutputBuffer* OpenStandardOutput(const Compression& compression = {});
 
   // The name of an output that has failed to write, or null.
   const std::string* Failed();
@@ -44,13 +50,13 @@ class ReportSet {
 
  private:
   struct Output {
-    std::string name;                      // as messages give it
-    std::unique_ptr<ReportFile> file;      // null for a stream
-    std::unique_ptr<StreamOutput> stream;  // null for a file
-    std::unique_ptr<GzipSink> gzip;        // null for plain text
+    std::string name;                            // as messages give it
+    std::unique_ptr<ReportFile> file;            // null for a stream
+    std::unique_ptr<StreamOutput> stream;        // null for a file
+    std::unique_ptr<CompressedSink> compressed;  // null for plain text
     std::unique_ptr<OutputBuffer> buffer;
   };
-  OutputBuffer* Add(Output output, bool compressed);
+  OutputBuffer* Add(Output output, const Compression& compression);
   OutputBuffer* Refused(FailureCause cause);       // null, keeping the cause
   const std::string* Named(const Output& output);  // its name, keeping its cause
 

@@ -197,6 +197,13 @@ INSTANTIATE_TEST_SUITE_P(
                       kFailed,
                       "Error writing file: t.tsv.gz (No space left on device)\n",
                       {"-T", "t.tsv.gz"}},
+        // Members compressed on three threads (the counts make more than one 512 KiB
+        // member of rows); the writing thread meets the full disk.
+        FailedRunCase{"FullDiskOnZstdTableWhileThreadsCompress",
+                      {"ENOSPC", "write", "t.tsv.zst", 0},
+                      kFailed,
+                      "Error writing file: t.tsv.zst (No space left on device)\n",
+                      {"-j", "3", "--counts", "-T", "t.tsv.zst"}},
         FailedRunCase{"FullDiskOnSummary",
                       {"ENOSPC", "write", "s.tsv", 0},
                       kFailed,

@@ -227,6 +227,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--columns=rscu,", "in.fa"},
                   "Trelba: --columns needs groups of columns from counts, description, "
                   "composition, dinucleotides, rscu, aa, comma-separated, not ''"},
+        // Regression: a name that promises a compressed format got plain text under it.
+        UsageCase{"TableNamedForAFormatNotWritten",
+                  {"-T", "t.tsv.zip", "in.fa"},
+                  "Trelba: --table 't.tsv.zip': .zip is a compressed format Trelba does not "
+                  "write: end the name in .gz, .zst, .xz or .bz2, or in none of them for plain "
+                  "text"},
+        UsageCase{"SummaryNamedForAFormatNotWritten",
+                  {"--summary", "s.LZ4", "in.fa"},
+                  "Trelba: --summary 's.LZ4': .LZ4 is a compressed format Trelba does not "
+                  "write: end the name in .gz, .zst, .xz or .bz2, or in none of them for plain "
+                  "text"},
         UsageCase{"ControlCharacterInOption",
                   {"-\x1b[2J", "in.fa"},
                   "Trelba: unknown option: -\\x1b[2J"}),

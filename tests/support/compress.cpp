@@ -120,6 +120,134 @@ std::string Bgzf(const std::string& text, std::size_t piece) {
   return members + BgzfMember("");
 }
 
+namespace {
+
+constexpr std::size_t kPiece = 1 << 16;
+
+std::optional<std::string> Gunzip(const std::string& in) {
+  z_stream stream{};
+  if (inflateInit2(&stream, 15 + 16) != Z_OK) std::abort();
+  std::string out;
+  char piece[kPiece];
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+  stream.avail_in = static_cast<uInt>(in.size());
+  int result = Z_OK;
+  while (stream.avail_in != 0) {
+    stream.next_out = reinterpret_cast<Bytef*>(piece);
+    stream.avail_out = sizeof piece;
+    result = inflate(&stream, Z_NO_FLUSH);
+    out.append(piece, sizeof piece - stream.avail_out);
+    if (result == Z_STREAM_END) {
+      inflateReset(&stream);  // the next member
+    } else if (result != Z_OK) {
+      break;
+    }
+  }
+  inflateEnd(&stream);
+  if (result != Z_STREAM_END) return std::nullopt;
+  return out;
+}
+
+std::optional<std::string> Unxz(const std::string& in) {
+  lzma_stream stream = LZMA_STREAM_INIT;
+  if (lzma_stream_decoder(&stream, UINT64_MAX, LZMA_CONCATENATED) != LZMA_OK) std::abort();
+  std::string out;
+  char piece[kPiece];
+  stream.next_in = reinterpret_cast<const std::uint8_t*>(in.data());
+  stream.avail_in = in.size();
+  lzma_ret result = LZMA_OK;
+  while (result == LZMA_OK) {
+    stream.next_out = reinterpret_cast<std::uint8_t*>(piece);
+    stream.avail_out = sizeof piece;
+    result = lzma_code(&stream, LZMA_FINISH);
+    out.append(piece, sizeof piece - stream.avail_out);
+  }
+  lzma_end(&stream);
+  if (result != LZMA_STREAM_END) return std::nullopt;
+  return out;
+}
+
+std::optional<std::string> Bunzip2(const std::string& in) {
+  std::string out;
+  char piece[kPiece];
+  std::size_t at = 0;
+  do {  // one stream after another
+    bz_stream stream{};
+    if (BZ2_bzDecompressInit(&stream, 0, 0) != BZ_OK) std::abort();
+    stream.next_in = const_cast<char*>(in.data() + at);
+    stream.avail_in = static_cast<unsigned>(in.size() - at);
+    int result = BZ_OK;
+    while (result == BZ_OK) {
+      stream.next_out = piece;
+      stream.avail_out = sizeof piece;
+      result = BZ2_bzDecompress(&stream);
+      out.append(piece, sizeof piece - stream.avail_out);
+      if (result == BZ_OK && stream.avail_in == 0 && stream.avail_out != 0) result = BZ_DATA_ERROR;
+    }
+    at = in.size() - stream.avail_in;
+    BZ2_bzDecompressEnd(&stream);
+    if (result != BZ_STREAM_END) return std::nullopt;
+  } while (at < in.size());
+  return out;
+}
+
+std::optional<std::string> Unzstd(const std::string& in) {
+  ZSTD_DCtx* context = ZSTD_createDCtx();
+  std::string out;
+  char piece[kPiece];
+  ZSTD_inBuffer input{in.data(), in.size(), 0};
+  std::size_t result = 0;  // 0 at a frame's end, with all of it given out
+  do {
+    ZSTD_outBuffer output{piece, sizeof piece, 0};
+    result = ZSTD_decompressStream(context, &output, &input);
+    if (ZSTD_isError(result)) break;
+    out.append(piece, output.pos);
+    if (output.pos == 0 && input.pos == input.size) break;  // cut short
+  } while (input.pos < input.size || result != 0);
+  ZSTD_freeDCtx(context);
+  if (result != 0) return std::nullopt;
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> Decompress(CompressionFormat format, const std::string& compressed) {
+  switch (format) {
+    case CompressionFormat::kGzip:
+      return Gunzip(compressed);
+    case CompressionFormat::kXz:
+      return Unxz(compressed);
+    case CompressionFormat::kBzip2:
+      return Bunzip2(compressed);
+    case CompressionFormat::kZstd:
+      return Unzstd(compressed);
+    case CompressionFormat::kNone:
+      break;
+  }
+  return compressed;
+}
+
+std::optional<std::vector<std::size_t>> BgzfMemberSizes(const std::string& bytes) {
+  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]); };
+  std::vector<std::size_t> sizes;
+  for (std::size_t at = 0; at < bytes.size();) {
+    if (bytes.size() - at < 28 || byte(at) != 0x1f || byte(at + 1) != 0x8b || byte(at + 2) != 8 ||
+        byte(at + 3) != 4 || byte(at + 10) != 6 || byte(at + 11) != 0 || bytes[at + 12] != 'B' ||
+        bytes[at + 13] != 'C' || byte(at + 14) != 2 || byte(at + 15) != 0) {
+      return std::nullopt;
+    }
+    const std::size_t size = (byte(at + 16) | byte(at + 17) << 8) + 1u;
+    if (size > bytes.size() - at) return std::nullopt;
+    const std::size_t text = byte(at + size - 4) | byte(at + size - 3) << 8 |
+                             byte(at + size - 2) << 16 |
+                             static_cast<std::size_t>(byte(at + size - 1)) << 24;
+    if (text > 65536) return std::nullopt;
+    sizes.push_back(size);
+    at += size;
+  }
+  return sizes;
+}
+
 std::string ZstdSkippableFrame(std::size_t size) {
   std::string frame("\x53\x2a\x4d\x18", 4);
   for (int shift = 0; shift < 32; shift += 8) frame += static_cast<char>((size >> shift) & 0xff);

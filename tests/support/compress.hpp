@@ -2,8 +2,10 @@
 // the tests need no command-line compressors.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "input/compression_format.hpp"
 
@@ -38,6 +40,14 @@ std::string BgzfMember(const std::string& text);
 
 // `text` in BGZF members of `piece` bytes of text, then the empty end-of-file member.
 std::string Bgzf(const std::string& text, std::size_t piece = 65280);
+
+// The text of `compressed`, every member, stream or frame of it in turn, through the
+// format's own library; nullopt when the library finds it damaged.
+std::optional<std::string> Decompress(CompressionFormat format, const std::string& compressed);
+
+// The sizes of the BGZF members `bytes` is made of, each checked against the format (its
+// extra field, its size field, at most 64 KiB); nullopt when it is not BGZF.
+std::optional<std::vector<std::size_t>> BgzfMemberSizes(const std::string& bytes);
 
 // A zstd skippable frame of `size` bytes of payload.
 std::string ZstdSkippableFrame(std::size_t size);
