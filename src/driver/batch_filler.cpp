@@ -31,6 +31,7 @@ SequenceBatch& BatchFiller::Current() {
 }
 
 void BatchFiller::Start(SequenceNumber number, std::uint64_t line) {
+  ++sequences_;
   SequenceBatch& batch = Current();
   SequenceRecord& record = batch.records[batch.size];
   record.number = number;

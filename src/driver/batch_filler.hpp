@@ -37,6 +37,8 @@ class BatchFiller {
   void Flush();
 
   std::uint64_t ids_cut() const { return ids_cut_; }
+  // Sequences begun so far, in any format (for progress).
+  std::uint64_t sequences() const { return sequences_; }
   std::uint64_t first_cut_line() const { return first_cut_line_; }
 
  private:
@@ -53,6 +55,7 @@ class BatchFiller {
   CodonReader long_reader_;
   DinucleotideReader long_pairs_;
   std::uint64_t ids_cut_ = 0;
+  std::uint64_t sequences_ = 0;
   std::uint64_t first_cut_line_ = 0;
   std::size_t kept_ = 0;  // bytes of identifiers and descriptions in the batch
 };

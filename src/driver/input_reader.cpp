@@ -12,6 +12,7 @@
 
 #include "driver/batch_filler.hpp"
 #include "driver/ordered_pipeline.hpp"
+#include "driver/progress.hpp"
 #include "input/interruption.hpp"
 #include "reports/column_catalog.hpp"
 #include "reports/order_report.hpp"
@@ -276,6 +277,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
         outcome.status = InputOutcome::Status::kReadFailed;
         break;
       }
+      if (request.progress != nullptr) request.progress->Read(size, filler.sequences());
       if (job.write_failed()) {
         outcome.status = InputOutcome::Status::kWriteFailed;
         break;

@@ -43,6 +43,8 @@ inline FailureCause CauseOf(InputOutcome::Status status, const ByteSource& input
   return status == InputOutcome::Status::kNoMemory ? FailureCause{0, kOutOfMemory} : input.error();
 }
 
+class Progress;
+
 struct ReportRequest {
   ReportStyle style;
   ReportOutputs outputs;
@@ -54,6 +56,7 @@ struct ReportRequest {
   bool pool = false;                      // add every sequence's counts up (InputTotals::pooled)
   const ReferenceGenes* match = nullptr;  // find the reference file's genes among the sequences
   ReferenceGenes* collect = nullptr;      // add every sequence to the reference file's genes
+  Progress* progress = nullptr;           // told of every block read
 };
 
 class BlockPrefetch;

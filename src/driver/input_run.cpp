@@ -1,5 +1,6 @@
 #include "driver/input_run.hpp"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -87,6 +88,7 @@ class OneInput {
     }
     request_.pool = options_.codon_usage.has_value();
     request_.annotation = options_.annotation;
+    request_.progress = r_.progress;
     if (!options_.no_reports) {
       const std::string prefix = ReportPrefix(options_, argument_, label_);
       OutputBuffer** const slots[] = {&request_.outputs.order, &request_.outputs.scores,
@@ -95,7 +97,10 @@ class OneInput {
       for (std::size_t k = 0; k < kReportSuffixes.size(); ++k) {
         const std::string name = prefix + std::string(kReportSuffixes[k]);
         *slots[k] = reports_.OpenFile(name, identity_);
-        if (*slots[k] == nullptr) return Fail(FileErrorText("opening", name, reports_.cause()));
+        if (*slots[k] == nullptr) {
+          return Fail(FileErrorText("opening", name, reports_.cause()) +
+                      ReportFolderHint(reports_.cause()));
+        }
       }
     }
     if (const auto error = r_.run.OpenTable(r_.identities)) {
@@ -294,6 +299,14 @@ class OneInput {
 
  private:
   bool UsesReference() const { return r_.reference != nullptr || r_.reference_found; }
+
+  // Where the reports go beside the input and its folder takes no files: the two ways out.
+  std::string ReportFolderHint(const FailureCause& cause) const {
+    const bool refused = cause.code == EACCES || cause.code == EPERM || cause.code == EROFS;
+    if (!refused || options_.output) return {};
+    return ": the reports go beside their input unless -o DIR/ names another folder, or "
+           "--no-reports leaves them out";
+  }
 
   bool Fail(const std::string& error) {
     ErrorLine(error);

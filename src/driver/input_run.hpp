@@ -10,6 +10,7 @@
 #include "analysis/synonymous_codons.hpp"
 #include "driver/input_reader.hpp"
 #include "driver/options.hpp"
+#include "driver/progress.hpp"
 #include "driver/reference_columns.hpp"
 #include "driver/run_outputs.hpp"
 #include "reports/gene_count_store.hpp"
@@ -43,8 +44,9 @@ struct InputRun {
   bool reference_found = false;                               // --reference auto
   const std::optional<OptimalCodonsText>* optimal = nullptr;  // --optimal-codons
   const TrnaWeights* trna = nullptr;                          // --trna
-  bool reference_rows = false;  // the reference file's codon usage rows are written
-  GeneCountStore& genes;        // each sequence's counts, with a reference
+  bool reference_rows = false;   // the reference file's codon usage rows are written
+  GeneCountStore& genes;         // each sequence's counts, with a reference
+  Progress* progress = nullptr;  // told of every block read, when shown
   // An input's table rows, held until it is read whole; or, where the table is a file that
   // can drop what was written to it and no column waits for the whole input, written to it
   // at once from `rows_start` on, and dropped again should the input fail (DropInputRows).

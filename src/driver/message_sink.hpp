@@ -8,9 +8,10 @@
 namespace trelba {
 
 enum class MessageKind {
-  kError,    // "Error opening file: genes.fa", an output collision, ...
-  kUsage,    // what is wrong with the command line
-  kWarning,  // one warning line
+  kError,     // "Error opening file: genes.fa", an output collision, ...
+  kUsage,     // what is wrong with the command line
+  kWarning,   // one warning line
+  kProgress,  // how far the run is (driver/progress.hpp); "" ends the progress line
 };
 
 // Takes a message line by line: Begin, its text in pieces (without the line's end), End.

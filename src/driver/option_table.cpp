@@ -147,6 +147,15 @@ constexpr OptionSpec kOptions[] = {
     {0, "--strict", "", "", "end with status 255 after any warning",
      "For pipelines that take a warning as a failure; the reports are written all the same.",
      nullptr, &Options::strict},
+    {'q', "--quiet", "", "", "print no warnings (errors are still printed)",
+     "Warnings still count for --strict. Also no progress unless --progress is given.", nullptr,
+     &Options::quiet},
+    {0, "--progress", "", "", "show progress on standard error (default: when it is a terminal)",
+     "Inputs done of all, sequences read and the speed of reading in MB of text a second, on "
+     "one line redrawn at a terminal; given, one line every 10 seconds and at the end in a "
+     "file. Never into a pipe, and never in a report or on standard output.",
+     nullptr, &Options::progress},
+    {0, "--no-progress", "", "", "show no progress", "", nullptr, &Options::no_progress},
     {0, "--sync", "", "", "write the reports through to the disk before the run ends",
      "Each report is written to the disk before it is moved to its name, and each folder after "
      "all are moved: once the run ends with status 0 its reports survive a power loss. A kill "

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "codes/ncbi_table_option.hpp"
+#include "driver/option_suggestion.hpp"
 #include "driver/option_table.hpp"
 #include "driver/ordered_pipeline.hpp"
 #include "reports/output_compression.hpp"
@@ -181,6 +182,9 @@ std::string Validate(Options& options) {
       return "--min-codons needs a whole number, not '" + text + "'";
     }
   }
+  if (options.progress && options.no_progress) {
+    return "--progress and --no-progress cannot be given together";
+  }
   if (options.output && options.no_reports) {
     return "--output and --no-reports cannot be given together";
   }
@@ -243,6 +247,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     }
     if (matched == nullptr) {
       result.error = "unknown option: " + std::string(arg);
+      const std::string_view meant = SuggestedOption(arg);
+      if (!meant.empty()) result.error += " (did you mean " + std::string(meant) + "?)";
       return result;
     }
     if (matched->long_name == "--") {

@@ -63,6 +63,9 @@ struct Options {
   bool sync = false;                          // --sync: reports written through to the disk
   bool cds_only = false;                      // --cds-only
   bool skip_first_codon = false;              // --skip-first-codon
+  bool quiet = false;                         // --quiet: no warnings printed
+  bool progress = false;                      // --progress
+  bool no_progress = false;                   // --no-progress
   // Resolved by ParseCommandLine:
   const GeneticCode* code = nullptr;  // the genetic code the run uses
   std::vector<std::string> warnings;  // about the command line, printed before the run

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -29,6 +30,13 @@ bool PrepareProcess() {
   }
   ::signal(SIGXFSZ, SIG_IGN);
   return true;
+}
+
+StreamKind KindOfStandardError() {
+  if (::isatty(STDERR_FILENO) == 1) return StreamKind::kTerminal;
+  struct stat status {};
+  if (::fstat(STDERR_FILENO, &status) == 0 && S_ISREG(status.st_mode)) return StreamKind::kFile;
+  return StreamKind::kOther;
 }
 
 }  // namespace trelba

@@ -5,6 +5,7 @@
 // Windows has no file-size signal to ignore.
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <array>
 #include <initializer_list>
@@ -46,6 +47,12 @@ bool PrepareProcess() {
     if (::_setmode(fd, _O_BINARY) == -1) return false;
   }
   return true;
+}
+
+StreamKind KindOfStandardError() {
+  if (::_isatty(kStandardError) != 0) return StreamKind::kTerminal;
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(kStandardError));
+  return ::GetFileType(handle) == FILE_TYPE_DISK ? StreamKind::kFile : StreamKind::kOther;
 }
 
 }  // namespace trelba

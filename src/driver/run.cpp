@@ -25,9 +25,11 @@
 #include "driver/ordered_pipeline.hpp"
 #include "driver/output_names.hpp"
 #include "driver/process_setup.hpp"
+#include "driver/progress.hpp"
 #include "driver/reference_columns.hpp"
 #include "driver/reference_genome.hpp"
 #include "driver/run_outputs.hpp"
+#include "driver/standard_error_sink.hpp"
 #include "driver/trna_file.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
@@ -66,7 +68,23 @@ std::optional<std::string> AddListedInputs(Options& options) {
   return std::nullopt;
 }
 
-int ReportAllInputs(const Options& options) {
+// How standard error shows progress: at a terminal unless -q or --no-progress, in a file
+// only when asked, never in a pipe.
+ProgressDisplay ProgressDisplayOf(const Options& options) {
+  if (options.no_progress) return ProgressDisplay::kNone;
+  switch (KindOfStandardError()) {
+    case StreamKind::kTerminal:
+      return options.progress || !options.quiet ? ProgressDisplay::kRedrawn
+                                                : ProgressDisplay::kNone;
+    case StreamKind::kFile:
+      return options.progress ? ProgressDisplay::kLines : ProgressDisplay::kNone;
+    case StreamKind::kOther:
+      break;
+  }
+  return ProgressDisplay::kNone;
+}
+
+int ReportAllInputs(const Options& options, Progress* progress) {
   const TableLayout layout = TableLayoutOf(options);
   std::vector<FileIdentity> identities;
   identities.reserve(options.inputs.size());
@@ -125,6 +143,7 @@ int ReportAllInputs(const Options& options) {
   r.optimal = &optimal;
   r.trna = trna ? &*trna : nullptr;
   if (reference && reference->table) WriteReferenceRows(r);
+  r.progress = progress;
   bool all_read = true;
   // A table that cannot be written ends the run: no later input could add its rows.
   for (std::size_t i = 0; i < options.inputs.size() && !run.table_failed; ++i) {
@@ -138,6 +157,7 @@ int ReportAllInputs(const Options& options) {
       }
       all_read = false;
     }
+    if (progress != nullptr) progress->InputDone();
   }
   try {
     WriteReferenceRows(r);  // when no input got so far
@@ -167,6 +187,8 @@ int Run(int argc, const char* const* argv) {
   CommandLine command_line = ParseCommandLine(argc, argv);
   if (!command_line.error.empty()) return UsageError(command_line.error);
   Options& options = command_line.options;
+  const ProgressDisplay display = ProgressDisplayOf(options);
+  SetStandardErrorStyle(!options.quiet, display);
   if (options.action == Options::Action::kHelp) return Print(HelpText());
   if (options.action == Options::Action::kVersion) return Print("Trelba " TRELBA_VERSION "\n");
   // A closed stream was put on /dev/null when the process started: reading or writing it
@@ -218,8 +240,15 @@ int Run(int argc, const char* const* argv) {
   }
   // Every buffer is had before an input is read: memory that cannot be had means the
   // input cannot be read, and no report is changed.
+  // Told at most five times a second at a terminal, every ten seconds in a file.
+  std::optional<Progress> progress;
+  if (display != ProgressDisplay::kNone) {
+    progress.emplace(options.inputs.size(),
+                     std::chrono::milliseconds(display == ProgressDisplay::kRedrawn ? 200 : 10000));
+  }
   try {
-    const int status = ReportAllInputs(options);
+    const int status = ReportAllInputs(options, progress ? &*progress : nullptr);
+    if (progress) progress->Finish();
     // --strict: a warning is as good as an error to a pipeline that asks so.
     return options.strict && WarningsGiven() != 0 ? kFailureStatus : status;
   } catch (const std::bad_alloc&) {

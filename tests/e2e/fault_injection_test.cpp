@@ -182,10 +182,25 @@ INSTANTIATE_TEST_SUITE_P(
                       {"EIO", "close", "in.fa.ok", 0},
                       kFailed,
                       "Error writing file: in.fa.ok (Input/output error)\n"},
+        // Reports beside an input whose folder takes no files: the error says the ways out.
         FailedRunCase{"PermissionDeniedOnCountReport",
                       {"EACCES", "open", "in.fa.freq", 0},
                       kFailed,
-                      "Error opening file: in.fa.freq (Permission denied)\n"},
+                      "Error opening file: in.fa.freq (Permission denied): the reports go beside "
+                      "their input unless -o DIR/ names another folder, or --no-reports leaves "
+                      "them out\n"},
+        FailedRunCase{"ReadOnlyFileSystemOnOrderReport",
+                      {"EROFS", "open", "in.fa.iik", 0},
+                      kFailed,
+                      "Error opening file: in.fa.iik (Read-only file system): the reports go "
+                      "beside their input unless -o DIR/ names another folder, or --no-reports "
+                      "leaves them out\n"},
+        // A folder the user named: no advice.
+        FailedRunCase{"PermissionDeniedInTheFolderGiven",
+                      {"EACCES", "open", "in.fa.freq", 0},
+                      kFailed,
+                      "Error opening file: out/in.fa.freq (Permission denied)\n",
+                      {"-o", "out/"}},
         FailedRunCase{"FullDiskOnTable",
                       {"ENOSPC", "write", "t.tsv", 0},
                       kFailed,

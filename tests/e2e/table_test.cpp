@@ -206,8 +206,9 @@ INSTANTIATE_TEST_SUITE_P(
     Table, UsageErrors,
     ::testing::Values(
         UsageCase{"UnknownOption", {"-x", "in.fa"}, "Trelba: unknown option: -x"},
-        UsageCase{
-            "UnknownLongOption", {"--tabel", "t", "in.fa"}, "Trelba: unknown option: --tabel"},
+        UsageCase{"UnknownLongOption",
+                  {"--tabel", "t", "in.fa"},
+                  "Trelba: unknown option: --tabel (did you mean --table?)"},
         UsageCase{"OptionAfterOptionsLikeFile", {"-V2", "in.fa"}, "Trelba: unknown option: -V2"},
         UsageCase{"MissingValueAtEnd", {"--table"}, "Trelba: option --table needs a file name"},
         UsageCase{"OutputMissingValue", {"-o"}, "Trelba: option -o needs a prefix"},

@@ -78,8 +78,9 @@ struct NamedValue {
   int value;
 };
 
-constexpr std::array<NamedValue, 23> kFaults = {{
+constexpr std::array<NamedValue, 24> kFaults = {{
     {"EIO", Kind::kError, EIO},
+    {"EROFS", Kind::kError, EROFS},
     {"ENOSPC", Kind::kError, ENOSPC},
     {"EACCES", Kind::kError, EACCES},
     {"EINTR", Kind::kInterrupted, EINTR},

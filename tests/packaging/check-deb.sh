@@ -48,6 +48,8 @@ version=$(/usr/bin/Trelba -V)
 echo "$version"
 man -w Trelba
 [ "$(man -w Trelba)" = /usr/share/man/man1/Trelba.1.gz ]
+# Shell completion where bash-completion and zsh look for it.
+[ -f /usr/share/bash-completion/completions/Trelba ] && [ -f /usr/share/zsh/vendor-completions/_Trelba ]
 
 work="$scratch/example"
 mkdir -p "$work/reference"

@@ -22,11 +22,21 @@ std::string MarkerLine(const std::string& words, Markup markup) {
       return ".\\\" " + words + "\n";
     case Markup::kRd:
       return "% " + words + "\n";
+    case Markup::kShell:
+      return "# " + words + "\n";
   }
   return {};
 }
 
 }  // namespace
+
+Markup MarkupOfPath(std::string_view path) {
+  const std::string_view base = path.substr(path.find_last_of('/') + 1);
+  if (base.ends_with(".md")) return Markup::kMarkdown;
+  if (base.ends_with(".Rd")) return Markup::kRd;
+  if (base.ends_with(".bash") || base.starts_with('_')) return Markup::kShell;
+  return Markup::kRoff;
+}
 
 std::string BlockBegin(std::string_view name, Markup markup) {
   const std::string words = "generated from the code: " + std::string(name) +

@@ -7,7 +7,11 @@
 
 namespace trelba {
 
-enum class Markup { kMarkdown, kRoff, kRd };
+enum class Markup { kMarkdown, kRoff, kRd, kShell };
+
+// The markup of the document at `path`: Markdown (*.md), R documentation (*.Rd), shell (the
+// completion scripts: *.bash, or a zsh function file whose name begins with '_'), else roff.
+Markup MarkupOfPath(std::string_view path);
 
 // The line that opens and the line that closes the block `name` (each with its '\n').
 std::string BlockBegin(std::string_view name, Markup markup);

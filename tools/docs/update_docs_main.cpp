@@ -1,8 +1,8 @@
 // trelba_docs --check|--write FILE...: keeps the generated blocks of the Markdown documents
-// (*.md: README.md and those of docs/), of the R package's documentation (*.Rd) and of the
-// manual page (anything else, roff) equal to what the code's tables give. Each block stands in
-// exactly one of the documents of its markup that are named. --check prints the expected text of
-// every block that differs and exits with 1.
+// (*.md: README.md and those of docs/), of the R package's documentation (*.Rd), of the
+// shell completion scripts (completion/) and of the manual page (anything else, roff) equal to what
+// the code's tables give. Each block stands in exactly one of the documents of its markup that are
+// named. --check prints the expected text of every block that differs and exits with 1.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -15,6 +15,7 @@
 #include "command_line_documentation.hpp"
 #include "generated_blocks.hpp"
 #include "r_documentation.hpp"
+#include "shell_completion.hpp"
 
 namespace {
 
@@ -23,6 +24,7 @@ struct Block {
   std::string (*markdown)();
   std::string (*roff)();
   std::string (*rd)() = nullptr;
+  std::string (*shell)() = nullptr;
 };
 
 // A block that one of the two markups lacks has no function for it.
@@ -37,6 +39,8 @@ constexpr Block kBlocks[] = {
     {"summary columns", trelba::SummaryColumnsMarkdown, trelba::SummaryColumnsRoff},
     {"codon usage columns", trelba::CodonUsageColumnsMarkdown, trelba::CodonUsageColumnsRoff},
     {"diagnostics", nullptr, trelba::DiagnosticsRoff},
+    {"bash completion", nullptr, nullptr, nullptr, trelba::BashCompletion},
+    {"zsh completion", nullptr, nullptr, nullptr, trelba::ZshCompletion},
 };
 
 struct Document {
@@ -57,7 +61,8 @@ int UpdateBlock(const Block& block, trelba::Markup markup, std::vector<Document>
                 bool write) {
   const auto make = markup == trelba::Markup::kMarkdown ? block.markdown
                     : markup == trelba::Markup::kRoff   ? block.roff
-                                                        : block.rd;
+                    : markup == trelba::Markup::kRd     ? block.rd
+                                                        : block.shell;
   if (make == nullptr) return 0;
   std::vector<Document*> holders;
   bool any = false;
@@ -111,15 +116,12 @@ int main(int argc, char** argv) {
     }
     std::ostringstream read;
     read << in.rdbuf();
-    const trelba::Markup markup = path.ends_with(".md")   ? trelba::Markup::kMarkdown
-                                  : path.ends_with(".Rd") ? trelba::Markup::kRd
-                                                          : trelba::Markup::kRoff;
-    documents.push_back({path, markup, read.str(), read.str()});
+    documents.push_back({path, trelba::MarkupOfPath(path), read.str(), read.str()});
   }
   int status = 0;
   for (const Block& block : kBlocks) {
-    for (const trelba::Markup markup :
-         {trelba::Markup::kMarkdown, trelba::Markup::kRoff, trelba::Markup::kRd}) {
+    for (const trelba::Markup markup : {trelba::Markup::kMarkdown, trelba::Markup::kRoff,
+                                        trelba::Markup::kRd, trelba::Markup::kShell}) {
       status |= UpdateBlock(block, markup, documents, write);
     }
   }
