@@ -3,7 +3,9 @@
 1. Its macro tokens expanded, it validates against Galaxy's tool XSD
    (galaxy/schema/galaxy.xsd, with xmllint).
 2. Its genetic-code select offers exactly the NCBI tables the program takes (every
-   number from 0 to 40 tried with --gcode).
+   number from 0 to 40 tried with --gcode), each group of its column-group select is
+   one that --columns takes, and its help is reStructuredText without a fault (docutils,
+   as Galaxy renders it).
 3. For every <test>: the <command> is rendered with Cheetah (Debian python3-cheetah) as
    Galaxy does (its lines joined by spaces), from stand-ins of Galaxy's parameter
    wrappers (an optional select left unset reads as "None"; a boolean as its true or
@@ -16,6 +18,7 @@
 
 usage: check_galaxy_tool.py TRELBA [--write]   (exit status 77: no Cheetah here)
 """
+import io
 import os
 import re
 import shutil
@@ -175,6 +178,33 @@ def plain(wrapper):
     return wrapper
 
 
+def check_column_groups(tool, trelba, work):
+    fasta = os.path.join(work, "one.fa")
+    with open(fasta, "w") as out:
+        out.write(">g\nATGAAATTTGGGTAA\n")
+    offered = [o.get("value") for o in tool.find("./inputs/param[@name='columns']").iter("option")]
+    refused = [g for g in offered + ["no_such_group"]
+               if subprocess.run([trelba, "--columns", g, "--no-reports", "-T", os.devnull, fasta],
+                                 capture_output=True).returncode != 0]
+    if refused != ["no_such_group"]:
+        sys.exit(f"the column-group select offers groups --columns refuses: {refused[:-1]}")
+    print(f"column groups: --columns takes each of the {len(offered)} the select offers")
+
+
+def check_help(tool):
+    try:
+        import docutils.core
+    except ImportError:
+        print("no docutils (Debian package python3-docutils): the help's markup not checked")
+        return
+    faults = io.StringIO()
+    docutils.core.publish_doctree(tool.find("help").text,
+                                  settings_overrides={"warning_stream": faults, "report_level": 1})
+    if faults.getvalue():
+        sys.exit(f"the tool's help is not sound reStructuredText:\n{faults.getvalue()}")
+    print("help: reStructuredText without a fault")
+
+
 def test_namespace(tool, test, job):
     """The Cheetah namespace of one <test>, its inputs staged in the job folder, and the
     outputs its <filter>s let through."""
@@ -239,6 +269,8 @@ def main(trelba, write):
         check_schema(text, work)
         tool = ET.fromstring(text)
         check_codes(tool, trelba, work)
+        check_column_groups(tool, trelba, work)
+        check_help(tool)
         bindir = os.path.join(work, "bin")
         os.makedirs(bindir)
         os.symlink(trelba, os.path.join(bindir, "Trelba"))

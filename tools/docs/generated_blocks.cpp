@@ -24,6 +24,8 @@ std::string MarkerLine(const std::string& words, Markup markup) {
       return "% " + words + "\n";
     case Markup::kShell:
       return "# " + words + "\n";
+    case Markup::kRst:
+      return ".. " + words + "\n";
   }
   return {};
 }
@@ -35,6 +37,7 @@ Markup MarkupOfPath(std::string_view path) {
   if (base.ends_with(".md")) return Markup::kMarkdown;
   if (base.ends_with(".Rd")) return Markup::kRd;
   if (base.ends_with(".bash") || base.starts_with('_')) return Markup::kShell;
+  if (base.ends_with(".xml")) return Markup::kRst;
   return Markup::kRoff;
 }
 

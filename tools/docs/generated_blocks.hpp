@@ -7,10 +7,12 @@
 
 namespace trelba {
 
-enum class Markup { kMarkdown, kRoff, kRd, kShell };
+// kRst: reStructuredText, as the help of the Galaxy tool (galaxy/trelba.xml) is written.
+enum class Markup { kMarkdown, kRoff, kRd, kShell, kRst };
 
 // The markup of the document at `path`: Markdown (*.md), R documentation (*.Rd), shell (the
-// completion scripts: *.bash, or a zsh function file whose name begins with '_'), else roff.
+// completion scripts: *.bash, or a zsh function file whose name begins with '_'),
+// reStructuredText (*.xml, the Galaxy tool), else roff.
 Markup MarkupOfPath(std::string_view path);
 
 // The line that opens and the line that closes the block `name` (each with its '\n').

@@ -1,8 +1,9 @@
 // trelba_docs --check|--write FILE...: keeps the generated blocks of the Markdown documents
 // (*.md: README.md and those of docs/), of the R package's documentation (*.Rd), of the
-// shell completion scripts (completion/) and of the manual page (anything else, roff) equal to what
-// the code's tables give. Each block stands in exactly one of the documents of its markup that are
-// named. --check prints the expected text of every block that differs and exits with 1.
+// shell completion scripts (completion/), of the Galaxy tool's help (*.xml, reStructuredText)
+// and of the manual page (anything else, roff) equal to what the code's tables give. Each block
+// stands in exactly one of the documents of its markup that are named. --check prints the
+// expected text of every block that differs and exits with 1.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -13,6 +14,7 @@
 
 #include "code_documentation.hpp"
 #include "command_line_documentation.hpp"
+#include "galaxy_documentation.hpp"
 #include "generated_blocks.hpp"
 #include "r_documentation.hpp"
 #include "shell_completion.hpp"
@@ -25,6 +27,7 @@ struct Block {
   std::string (*roff)();
   std::string (*rd)() = nullptr;
   std::string (*shell)() = nullptr;
+  std::string (*rst)() = nullptr;
 };
 
 // A block that one of the two markups lacks has no function for it.
@@ -35,9 +38,11 @@ constexpr Block kBlocks[] = {
     {"usage", trelba::UsageMarkdown, nullptr},
     {"options", nullptr, trelba::OptionsRoff},
     {"table columns", trelba::TableColumnsMarkdown, trelba::TableColumnsRoff,
-     trelba::TableColumnsRd},
-    {"summary columns", trelba::SummaryColumnsMarkdown, trelba::SummaryColumnsRoff},
-    {"codon usage columns", trelba::CodonUsageColumnsMarkdown, trelba::CodonUsageColumnsRoff},
+     trelba::TableColumnsRd, nullptr, trelba::TableColumnsGalaxy},
+    {"summary columns", trelba::SummaryColumnsMarkdown, trelba::SummaryColumnsRoff, nullptr,
+     nullptr, trelba::SummaryColumnsGalaxy},
+    {"codon usage columns", trelba::CodonUsageColumnsMarkdown, trelba::CodonUsageColumnsRoff,
+     nullptr, nullptr, trelba::CodonUsageColumnsGalaxy},
     {"diagnostics", nullptr, trelba::DiagnosticsRoff},
     {"bash completion", nullptr, nullptr, nullptr, trelba::BashCompletion},
     {"zsh completion", nullptr, nullptr, nullptr, trelba::ZshCompletion},
@@ -62,7 +67,8 @@ int UpdateBlock(const Block& block, trelba::Markup markup, std::vector<Document>
   const auto make = markup == trelba::Markup::kMarkdown ? block.markdown
                     : markup == trelba::Markup::kRoff   ? block.roff
                     : markup == trelba::Markup::kRd     ? block.rd
-                                                        : block.shell;
+                    : markup == trelba::Markup::kShell  ? block.shell
+                                                        : block.rst;
   if (make == nullptr) return 0;
   std::vector<Document*> holders;
   bool any = false;
@@ -120,8 +126,9 @@ int main(int argc, char** argv) {
   }
   int status = 0;
   for (const Block& block : kBlocks) {
-    for (const trelba::Markup markup : {trelba::Markup::kMarkdown, trelba::Markup::kRoff,
-                                        trelba::Markup::kRd, trelba::Markup::kShell}) {
+    for (const trelba::Markup markup :
+         {trelba::Markup::kMarkdown, trelba::Markup::kRoff, trelba::Markup::kRd,
+          trelba::Markup::kShell, trelba::Markup::kRst}) {
       status |= UpdateBlock(block, markup, documents, write);
     }
   }
