@@ -9,10 +9,11 @@ Makes a collection of small gzipped genomes cut from the real gene sets of
 tests/data/genomes (tests/workflow/make_genomes.py; kept in WORK for the next sitting),
 then, by turns, `--runs` times: one direct run over all of them (`Trelba --no-reports
 --file-column -T genes.tsv --summary genomes.tsv`, the default threads) and the workflow
-over the same folder (`--cores`, `batch_size`, `gzip_tables` as given). Prints each run's
-wall seconds, peak disk (the outputs' bytes, sampled every 0.2 s, and at the end) and peak
-memory (the largest sum of the resident sets of the run's processes, sampled alike), and
-the workflow's ratio to the direct run.
+over the same folder (`--cores`, and `batch_size`, `threads`, `gzip_tables` as given).
+Prints each run's wall and processor seconds (its own and its waited-for processes'),
+peak disk (the outputs' bytes, sampled every 0.2 s, and at the end) and peak memory (the
+largest sum of the resident sets of the run's processes, sampled alike), and the
+workflow's ratios to the direct run.
 
 With --multiqc, for each number of genomes: a genome summary of that many rows (the
 direct run's rows again and again under new names), the workflow's MultiQC content made
@@ -24,6 +25,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -64,11 +66,12 @@ def folder_bytes(folder):
 
 
 def watched(argv, cwd, outputs):
-    """Runs a command; returns (wall s, peak bytes under outputs, final bytes, peak KiB)."""
+    """Runs a command; returns (wall s, peak bytes under outputs, final bytes, peak KiB,
+    processor s of it and every process it waited for)."""
     peaks = {"disk": 0, "rss": 0}
+    errors = tempfile.TemporaryFile()
     started = time.monotonic()
-    process = subprocess.Popen(argv, cwd=cwd, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.PIPE, text=True)
+    process = subprocess.Popen(argv, cwd=cwd, stdout=subprocess.DEVNULL, stderr=errors)
     stop = threading.Event()
 
     def sample():
@@ -78,14 +81,17 @@ def watched(argv, cwd, outputs):
 
     sampler = threading.Thread(target=sample)
     sampler.start()
-    _, stderr = process.communicate()
+    _, status, usage = os.wait4(process.pid, 0)
+    process.returncode = os.waitstatus_to_exitcode(status)
     wall = time.monotonic() - started
     stop.set()
     sampler.join()
     if process.returncode != 0:
-        sys.exit(f"{' '.join(argv)} failed ({process.returncode}):\n{stderr[-3000:]}")
+        errors.seek(0)
+        sys.exit(f"{' '.join(argv)} failed ({process.returncode}):\n"
+                 f"{errors.read().decode(errors='replace')[-3000:]}")
     final = folder_bytes(outputs)
-    return wall, max(peaks["disk"], final), final, peaks["rss"]
+    return wall, max(peaks["disk"], final), final, peaks["rss"], usage.ru_utime + usage.ru_stime
 
 
 def genome_folder(work, genomes, genes):
@@ -122,18 +128,19 @@ def workflow_run(trelba, folder, work, args):
     argv = ["snakemake", "-s", os.path.join(ROOT, "workflow", "Snakefile"), "--quiet",
             "--cores", str(args.cores), "--directory", run, "--config",
             f"input_dir={folder}", "outdir=out", f"batch_size={args.batch_size}",
-            f"trelba={trelba}", f"gzip_tables={bool(args.gzip)}"]
+            f"trelba={trelba}", f"gzip_tables={bool(args.gzip)}", f"threads={args.threads}"]
     figures = watched(argv, run, os.path.join(run, "out"))
     shutil.rmtree(run)
     return figures
 
 
 def report(name, figures, direct=None):
-    wall, peak_disk, final_disk, rss = figures
-    line = (f"{name:10} {wall:7.1f} s   disk peak {peak_disk / 1e6:8.0f} MB, at the end "
-            f"{final_disk / 1e6:6.0f} MB   memory {rss / 1024:6.0f} MB")
+    wall, peak_disk, final_disk, rss, cpu = figures
+    line = (f"{name:10} {wall:7.1f} s (processor {cpu:6.1f} s)   disk peak "
+            f"{peak_disk / 1e6:6.0f} MB, at the end {final_disk / 1e6:6.0f} MB   memory "
+            f"{rss / 1024:4.0f} MB")
     if direct:
-        line += f"   {wall / direct[0]:.2f} x the direct run's time"
+        line += f"   {wall / direct[0]:.2f} x the direct run's time, {cpu / direct[4]:.2f} x its processor time"
     print(line, flush=True)
 
 
@@ -158,10 +165,11 @@ def multiqc_cost(sizes, work, summary):
                        check=True)
         content = time.monotonic() - started
         for flat in ([], ["--flat"]):
-            wall, _, final, rss = watched(["multiqc", "--force", *flat, "--outdir", "report",
+            wall, _, final, rss, cpu = watched(["multiqc", "--force", *flat, "--outdir", "report",
                                            "content"], folder,
                                           os.path.join(folder, "report"))
-            print(f"MultiQC {size:>6,} genomes{' --flat' if flat else '':7}: {wall:6.1f} s, "
+            print(f"MultiQC {size:>6,} genomes{' --flat' if flat else '':7}: {wall:6.1f} s "
+                  f"(processor {cpu:5.1f} s), "
                   f"memory {rss / 1024:5.0f} MB, report and data {final / 1e6:5.1f} MB "
                   f"(content made in {content:.1f} s)", flush=True)
             shutil.rmtree(os.path.join(folder, "report"))
@@ -175,6 +183,7 @@ def main():
     parser.add_argument("--runs", type=int, default=1)
     parser.add_argument("--batch-size", type=int, default=200)
     parser.add_argument("--cores", type=int, default=os.cpu_count() or 1)
+    parser.add_argument("--threads", type=int, default=1, help="the workflow's threads per job")
     parser.add_argument("--gzip", action="store_true")
     parser.add_argument("--work", default="/tmp/trelba-workflow-bench")
     parser.add_argument("--multiqc", default="")

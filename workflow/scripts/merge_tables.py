@@ -209,10 +209,10 @@ def merge(inputs, output, order, batch_samples=None):
         merge_lines(inputs, output, order)
 
 
-if __name__ == "__main__" and "snakemake" not in globals():
+if "snakemake" in globals():
+    merge(list(snakemake.input), snakemake.output[0], list(snakemake.params.order),  # noqa: F821
+          [list(s) for s in snakemake.params.batch_samples])  # noqa: F821
+elif __name__ == "__main__":
     # merge_tables.py OUTPUT ORDER_FILE INPUT... (ORDER_FILE: one sample name a line)
     with open(sys.argv[2]) as names:
         merge(sys.argv[3:], sys.argv[1], [n.rstrip("\n") for n in names])
-elif "snakemake" in globals():
-    merge(list(snakemake.input), snakemake.output[0], list(snakemake.params.order),  # noqa: F821
-          [list(s) for s in snakemake.params.batch_samples])  # noqa: F821

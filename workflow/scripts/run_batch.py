@@ -90,8 +90,11 @@ def run(trelba, threads, options, samples, genes, summary, log, keep_going, warn
     return 0 if done.returncode == 255 and keep_going else done.returncode
 
 
-if "snakemake" in globals():
-    params = snakemake.params  # noqa: F821
-    sys.exit(run(params.trelba, snakemake.threads, list(params.options),  # noqa: F821
-                 list(params.samples), snakemake.output.genes, snakemake.output.summary,  # noqa: F821
-                 snakemake.log[0], bool(params.keep_going), params.warnings))  # noqa: F821
+if __name__ == "__main__":
+    # run_batch.py TRELBA THREADS KEEP_GOING(0|1) WARNINGS GENES SUMMARY LOG [OPTION...] --
+    #              NAME PATH [NAME PATH...]
+    fixed, rest = sys.argv[1:8], sys.argv[8:]
+    end = rest.index("--")
+    pairs = rest[end + 1:]
+    sys.exit(run(fixed[0], int(fixed[1]), rest[:end], list(zip(pairs[0::2], pairs[1::2])),
+                 fixed[4], fixed[5], fixed[6], fixed[2] == "1", fixed[3]))
