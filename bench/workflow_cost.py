@@ -15,8 +15,8 @@ peak disk (the outputs' bytes, sampled every 0.2 s, and at the end) and peak mem
 largest sum of the resident sets of the run's processes, sampled alike), and the
 workflow's ratios to the direct run.
 
-With --multiqc, for each number of genomes: a genome summary of that many rows (the
-direct run's rows again and again under new names), the workflow's MultiQC content made
+With --multiqc, for each number of genomes: a genome summary of that many rows (the rows
+of 25 of the genomes with a reference found in each, again and again under new names), the workflow's MultiQC content made
 from it, and `multiqc` over that content, its wall seconds and peak memory, with and
 without --flat.
 """
@@ -117,7 +117,7 @@ def direct_run(trelba, folder, work):
                        os.path.join(out, "genes.tsv"), "--summary",
                        os.path.join(out, "genomes.tsv"), "--infile-list",
                        os.path.join(work, "direct-inputs.txt")], folder, out)
-    os.remove(os.path.join(out, "genes.tsv"))  # the summary stays, for --multiqc
+    os.remove(os.path.join(out, "genes.tsv"))
     return figures
 
 
@@ -125,10 +125,12 @@ def workflow_run(trelba, folder, work, args):
     run = os.path.join(work, "workflow")
     shutil.rmtree(run, ignore_errors=True)
     os.makedirs(run)
-    argv = ["snakemake", "-s", os.path.join(ROOT, "workflow", "Snakefile"), "--quiet",
+    argv = ["snakemake", "-s", os.path.join(args.workflow, "Snakefile"), "--quiet",
             "--cores", str(args.cores), "--directory", run, "--config",
             f"input_dir={folder}", "outdir=out", f"batch_size={args.batch_size}",
-            f"trelba={trelba}", f"gzip_tables={bool(args.gzip)}", f"threads={args.threads}"]
+            f"trelba={trelba}", f"threads={args.threads}"]
+    if args.gzip:
+        argv.append("gzip_tables=True")
     figures = watched(argv, run, os.path.join(run, "out"))
     shutil.rmtree(run)
     return figures
@@ -144,7 +146,13 @@ def report(name, figures, direct=None):
     print(line, flush=True)
 
 
-def multiqc_cost(sizes, work, summary):
+def multiqc_cost(sizes, work, trelba, folder):
+    # Rows of every summary column: 25 genomes with a reference found in each.
+    summary = os.path.join(work, "reference-summary.tsv")
+    names = sorted(n for n in os.listdir(folder) if n.endswith(".fna.gz"))[:25]
+    subprocess.run([trelba, "--no-reports", "--reference", "auto", "-T", os.devnull,
+                    "--summary", summary, *names], cwd=folder, check=True,
+                   stderr=subprocess.DEVNULL)
     with open(summary) as handle:
         header, *rows = handle.read().splitlines()
     for size in sizes:
@@ -188,6 +196,8 @@ def main():
     parser.add_argument("--work", default="/tmp/trelba-workflow-bench")
     parser.add_argument("--multiqc", default="")
     parser.add_argument("--only", choices=["workflow", "multiqc"])
+    parser.add_argument("--workflow", default=os.path.join(ROOT, "workflow"),
+                        help="the workflow folder (another checkout's, to compare)")
     args = parser.parse_args()
     trelba = os.path.realpath(os.path.join(args.build, "Trelba"))
     os.makedirs(args.work, exist_ok=True)
@@ -199,10 +209,7 @@ def main():
             report("direct", direct)
             report("workflow", workflow_run(trelba, folder, args.work, args), direct)
     if args.multiqc and args.only != "workflow":
-        summary = os.path.join(args.work, "direct", "genomes.tsv")
-        if not os.path.exists(summary):
-            direct_run(trelba, folder, args.work)
-        multiqc_cost([int(n) for n in args.multiqc.split(",")], args.work, summary)
+        multiqc_cost([int(n) for n in args.multiqc.split(",")], args.work, trelba, folder)
     print(f"load average at the end: {os.getloadavg()[0]:.2f}")
 
 

@@ -1,7 +1,8 @@
 """The workflow's merge of batch tables (workflow/scripts/merge_tables.py): however the
 samples were batched, and whether the tables are plain or BGZF (written by htslib's
 bgzip, an independent writer), the merged table holds the header once and the rows in
-sample order; a merged BGZF table passes `bgzip -t`."""
+sample order; a merged BGZF table passes `bgzip -t`; batch tables the merge may consume
+are gone once joined, and the others untouched."""
 import gzip
 import os
 import shutil
@@ -11,7 +12,7 @@ import sys
 import pytest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "workflow", "scripts"))
-from merge_tables import merge  # noqa: E402
+from merge_tables import concatenable, merge  # noqa: E402
 
 HEADER = b"file\tseq\tid\tscore\n"
 # Rows per sample; enough for a BGZF table of several blocks (one block holds 64 KiB).
@@ -44,15 +45,21 @@ def write_batch(folder, index, samples, compression):
     return plain + ".gz"
 
 
+@pytest.mark.parametrize("consume", [False, True], ids=["inputs kept", "inputs consumed"])
 @pytest.mark.parametrize("compression", COMPRESSIONS)
 @pytest.mark.parametrize("what, batches", BATCHINGS, ids=[b[0] for b in BATCHINGS])
-def test_merged_table_is_the_direct_runs(tmp_path, what, batches, compression):
+def test_merged_table_is_the_direct_runs(tmp_path, what, batches, compression, consume):
     if compression == "bgzf" and not bgzip:
         pytest.skip("no bgzip (Debian package tabix)")
     inputs = [write_batch(str(tmp_path), i, samples, compression)
               for i, samples in enumerate(batches)]
+    kept = {path: open(path, "rb").read() for path in inputs}
     output = str(tmp_path / ("merged.tsv" + (".gz" if compression == "bgzf" else "")))
-    merge(inputs, output, ORDER, batches)
+    merge(inputs, output, ORDER, batches, consume)
+    if not consume:
+        assert all(open(path, "rb").read() == text for path, text in kept.items())
+    elif concatenable(batches, ORDER) is not None:  # each joined table gone
+        assert not any(os.path.exists(path) for path in inputs)
     if compression == "plain":
         assert open(output, "rb").read() == EXPECTED
     else:

@@ -9,8 +9,10 @@ When the batches, taken in order of their first samples, hold the samples in sam
 order (every batch one run of consecutive samples: all samples of one genetic code and
 reference), the tables are concatenated without their headers: plain files byte for
 byte, and BGZF files (bgzip's blocks, as Trelba writes a `.gz` table) block for block,
-only the block holding the header made anew, so nothing is compressed again. Otherwise
-the rows are merged line by line (and a `.gz` output compressed here, as BGZF). Streams: memory does not grow with the tables.
+only the block holding the header made anew, so nothing is compressed again. In the
+workflow the first table becomes the merged one and each other is removed once joined,
+so the disk holds the rows once. Otherwise the rows are merged line by line (and a `.gz`
+output compressed here, as BGZF). Streams: memory does not grow with the tables.
 """
 import gzip
 import heapq
@@ -143,49 +145,83 @@ def copy_range(source, out, start, end):
         remaining -= len(chunk)
 
 
-def concatenate_bgzf(inputs, out):
-    """Each input's header dropped: the blocks up to its first line's end read, their text
-    after the header written as a new block, the rest copied as it is (an end-of-file
-    marker left out but at the very end)."""
-    first_header = None
-    for path in inputs:
-        with open(path, "rb") as handle:
-            text = b""
-            while b"\n" not in text:
-                block = bgzf_block(handle)
-                if block is None:
-                    raise ValueError(f"{path}: no header line")
-                text += block[1]
-            head, after = text.split(b"\n", 1)
-            if first_header is None:
-                first_header = head
-                out.write(bgzf_blocks_of(head + b"\n"))
-            elif head != first_header:
-                raise ValueError("the batch tables have different headers")
-            if after:
-                out.write(bgzf_blocks_of(after))
-            start, end = handle.tell(), os.fstat(handle.fileno()).st_size
-            if end - start >= len(BGZF_EOF):
-                handle.seek(end - len(BGZF_EOF))
-                if handle.read(len(BGZF_EOF)) == BGZF_EOF:
-                    end -= len(BGZF_EOF)
-            copy_range(handle, out, start, end)
-    out.write(BGZF_EOF)
+def bgzf_header(handle, path):
+    """The header line of an open BGZF table (without its line end) and the text after it
+    in the blocks read to find it; the file is left after those blocks."""
+    text = b""
+    while b"\n" not in text:
+        block = bgzf_block(handle)
+        if block is None:
+            raise ValueError(f"{path}: no header line")
+        text += block[1]
+    return text.split(b"\n", 1)
 
 
-def concatenate_plain(inputs, out):
-    first_header = None
-    for path in inputs:
-        with open(path, "rb") as handle:
-            head = handle.readline()
-            if not head.startswith(b"file\t"):
-                raise ValueError(f"{path}: first column is not `file`")
-            if first_header is None:
-                first_header = head
-                out.write(head)
-            elif head != first_header:
-                raise ValueError("the batch tables have different headers")
-            shutil.copyfileobj(handle, out, 1 << 20)
+def plain_header(handle, path):
+    head = handle.readline()
+    if not head.startswith(b"file\t"):
+        raise ValueError(f"{path}: first column is not `file`")
+    return head
+
+
+def take_first(path, output, consume):
+    """The first table becomes the output: moved there when consumed, else copied."""
+    if consume:
+        try:
+            os.replace(path, output)
+            return
+        except OSError:  # another file system
+            pass
+    shutil.copyfile(path, output)
+    if consume:
+        os.remove(path)
+
+
+def concatenate_bgzf(inputs, output, consume):
+    """The first table as it is but its end-of-file marker; of each other, the blocks up
+    to its header's end read and their text after the header written as a new block, the
+    rest copied as it is (its end-of-file marker left out); one marker at the very end."""
+    with open(inputs[0], "rb") as handle:
+        first_header, _ = bgzf_header(handle, inputs[0])
+    take_first(inputs[0], output, consume)
+    with open(output, "r+b") as out:
+        out.seek(0, os.SEEK_END)
+        if out.tell() >= len(BGZF_EOF):
+            out.seek(-len(BGZF_EOF), os.SEEK_END)
+            if out.read() == BGZF_EOF:
+                out.seek(-len(BGZF_EOF), os.SEEK_END)
+                out.truncate()
+        for path in inputs[1:]:
+            with open(path, "rb") as handle:
+                head, after = bgzf_header(handle, path)
+                if head != first_header:
+                    raise ValueError("the batch tables have different headers")
+                if after:
+                    out.write(bgzf_blocks_of(after))
+                start, end = handle.tell(), os.fstat(handle.fileno()).st_size
+                if end - start >= len(BGZF_EOF):
+                    handle.seek(end - len(BGZF_EOF))
+                    if handle.read(len(BGZF_EOF)) == BGZF_EOF:
+                        end -= len(BGZF_EOF)
+                copy_range(handle, out, start, end)
+            if consume:
+                os.remove(path)
+        out.write(BGZF_EOF)
+
+
+def concatenate_plain(inputs, output, consume):
+    """The first table as it is, then each other's rows."""
+    with open(inputs[0], "rb") as handle:
+        first_header = plain_header(handle, inputs[0])
+    take_first(inputs[0], output, consume)
+    with open(output, "ab") as out:
+        for path in inputs[1:]:
+            with open(path, "rb") as handle:
+                if plain_header(handle, path) != first_header:
+                    raise ValueError("the batch tables have different headers")
+                shutil.copyfileobj(handle, out, 1 << 20)
+            if consume:
+                os.remove(path)
 
 
 def concatenable(batch_samples, order):
@@ -197,21 +233,23 @@ def concatenable(batch_samples, order):
     return ranked if joined == list(order) else None
 
 
-def merge(inputs, output, order, batch_samples=None):
-    """batch_samples: each input's samples, in order (None: merge line by line)."""
+def merge(inputs, output, order, batch_samples=None, consume=False):
+    """batch_samples: each input's samples, in order (None: merge line by line). consume:
+    where the tables are concatenated, the first becomes the output and each other is
+    removed once joined, so that the disk holds the rows once (not twice) at any time."""
     ranked = concatenable(batch_samples, order) if batch_samples else None
     compressed = output.endswith(".gz")
     if ranked is not None and (not compressed or all(is_bgzf(p) for p in inputs)):
-        with open(output, "wb") as out:
-            (concatenate_bgzf if compressed else concatenate_plain)(
-                [inputs[i] for i in ranked], out)
+        (concatenate_bgzf if compressed else concatenate_plain)(
+            [inputs[i] for i in ranked], output, consume)
     else:
         merge_lines(inputs, output, order)
 
 
 if "snakemake" in globals():
+    # The batch tables are temporary: each goes as soon as it is joined.
     merge(list(snakemake.input), snakemake.output[0], list(snakemake.params.order),  # noqa: F821
-          [list(s) for s in snakemake.params.batch_samples])  # noqa: F821
+          [list(s) for s in snakemake.params.batch_samples], consume=True)  # noqa: F821
 elif __name__ == "__main__":
     # merge_tables.py OUTPUT ORDER_FILE INPUT... (ORDER_FILE: one sample name a line)
     with open(sys.argv[2]) as names:
