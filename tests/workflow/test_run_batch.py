@@ -1,7 +1,9 @@
 """The workflow's batch job (workflow/scripts/run_batch.py): what its log holds of the
 program's standard error under each `warnings` setting, and when the job fails."""
 import os
+import json
 import stat
+import subprocess
 import sys
 
 import pytest
@@ -69,3 +71,29 @@ def test_job_status(tmp_path, status, keep_going, job_status):
     assert (tmp_path / "seen").read_text() == "b\nsample one\n"
     assert (tmp_path / "log").read_text() == "Warning: a: x\n"
     assert os.listdir(batch) == []  # the links and their list are gone
+
+
+def test_job_finds_its_batch_from_the_settings_however_long_their_paths(tmp_path):
+    # 600 samples whose names and paths together pass the 128 KiB one argument may hold:
+    # the job is named by its batch and reads the sheet itself, as the workflow did.
+    genomes = tmp_path / ("g" * 200)
+    genomes.mkdir()
+    (genomes / "x.fa").write_text(">g\nATG\n")
+    names = [f"sample_{k:03d}_" + "n" * 100 for k in range(600)]
+    sheet = tmp_path / "samples.tsv"
+    sheet.write_text("sample\tpath\tgcode\n" + "".join(
+        f"{name}\t{genomes.name}/x.fa\t{11 if k < 500 else 4}\n" for k, name in enumerate(names)))
+    program = tmp_path / "trelba"
+    program.write_text(f"#!/bin/sh\necho \"$@\" > {tmp_path}/args\nls > {tmp_path}/seen\n")
+    program.chmod(program.stat().st_mode | stat.S_IXUSR)
+    settings = {"samples": str(sheet), "input_dir": "", "gcode": "", "batch_size": 300}
+    scripts = os.path.join(os.path.dirname(__file__), "..", "..", "workflow", "scripts")
+    batch = tmp_path / "b0001"
+    batch.mkdir()
+    subprocess.run([sys.executable, os.path.join(scripts, "run_batch.py"),
+                    os.path.join(scripts, "samples.py"), json.dumps(settings), "b0001",
+                    str(program), "2", "0", "all", str(batch / "genes.tsv"),
+                    str(batch / "genomes.tsv"), str(tmp_path / "log")], check=True)
+    # b0000 holds the first 300 samples of code 11, b0001 the other 200, b0002 code 4's.
+    assert (tmp_path / "seen").read_text().splitlines() == names[300:500]
+    assert "--gcode 11" in (tmp_path / "args").read_text()

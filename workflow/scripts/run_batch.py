@@ -7,6 +7,9 @@ to the job's log: errors line by line, warnings as the configuration's `warnings
 them; all: every line; none: not at all). A run that fails (Trelba's status 255: a genome
 could not be read, its summary row says why) fails the job unless keep_going is set.
 """
+import importlib.machinery
+import importlib.util
+import json
 import os
 import re
 import shutil
@@ -90,11 +93,22 @@ def run(trelba, threads, options, samples, genes, summary, log, keep_going, warn
     return 0 if done.returncode == 255 and keep_going else done.returncode
 
 
+def batch_of(samples_module, selection, batch_id):
+    """The batch's program options and (name, path) of its samples, found as the workflow
+    found them: scripts/samples.py (at SAMPLES_MODULE) on the settings that select them."""
+    loader = importlib.machinery.SourceFileLoader("trelba_workflow_samples", samples_module)
+    samples = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
+    loader.exec_module(samples)
+    config = json.loads(selection)
+    batch = samples.make_batches(samples.read_samples(config), int(config["batch_size"]))[batch_id]
+    return batch.options, [(s.name, s.path) for s in batch.samples]
+
+
 if __name__ == "__main__":
-    # run_batch.py TRELBA THREADS KEEP_GOING(0|1) WARNINGS GENES SUMMARY LOG [OPTION...] --
-    #              NAME PATH [NAME PATH...]
-    fixed, rest = sys.argv[1:8], sys.argv[8:]
-    end = rest.index("--")
-    pairs = rest[end + 1:]
-    sys.exit(run(fixed[0], int(fixed[1]), rest[:end], list(zip(pairs[0::2], pairs[1::2])),
-                 fixed[4], fixed[5], fixed[6], fixed[2] == "1", fixed[3]))
+    # run_batch.py SAMPLES_MODULE SELECTION_JSON BATCH TRELBA THREADS KEEP_GOING(0|1)
+    #              WARNINGS GENES SUMMARY LOG
+    (samples_module, selection, batch_id, trelba, threads, keep_going, warnings, genes, summary,
+     log) = sys.argv[1:11]
+    options, members = batch_of(samples_module, selection, batch_id)
+    sys.exit(run(trelba, int(threads), options, members, genes, summary, log, keep_going == "1",
+                 warnings))
