@@ -1,6 +1,7 @@
 #include "galaxy_documentation.hpp"
 
 #include <cctype>
+#include <optional>
 #include <span>
 
 #include "reports/column_catalog.hpp"
@@ -8,8 +9,9 @@
 namespace trelba {
 namespace {
 
-// When the tool's outputs have the group's columns, in the words of its form.
-std::string_view GalaxyCondition(ColumnGroup group) {
+// When the tool's outputs have the group's columns, in the words of its form; none for a
+// group the form cannot ask for (its columns are left out of the help).
+std::optional<std::string_view> GalaxyCondition(ColumnGroup group) {
   switch (group) {
     case ColumnGroup::kCore:
     case ColumnGroup::kFile:
@@ -30,8 +32,11 @@ std::string_view GalaxyCondition(ColumnGroup group) {
       return "with the column group rscu";
     case ColumnGroup::kAminoAcids:
       return "with the column group aa";
+    case ColumnGroup::kLeftOut:
+    case ColumnGroup::kTrna:
+      return std::nullopt;
   }
-  return "";
+  return std::nullopt;
 }
 
 // `text` begun with a capital and ended with a full stop.
@@ -49,9 +54,10 @@ std::string Sentence(std::string_view text) {
 std::string ColumnsGalaxy(std::span<const ColumnEntry> columns) {
   std::string text = "\n";
   for (const ColumnEntry& column : columns) {
-    const std::string_view when = GalaxyCondition(column.group);
+    const std::optional<std::string_view> when = GalaxyCondition(column.group);
+    if (!when) continue;
     std::string item = Sentence(column.meaning);
-    if (!when.empty()) item += " Only " + std::string(when) + ".";
+    if (!when->empty()) item += " Only " + std::string(*when) + ".";
     if (!column.missing.empty()) item += " NA when " + std::string(column.missing) + ".";
     text += "- ``" + std::string(column.name) + "`` (" + std::string(TypeName(column.type)) +
             "): " + RstText(item) + "\n";
