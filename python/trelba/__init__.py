@@ -199,7 +199,8 @@ def table(path_or_paths: Union[Path, Iterable[Path]], code: Number = None, gcode
     code: a variant (0-7); gcode: an NCBI translation table; background: "even"
     (default), "input" (each file's own codons) or a FASTA file as a path-like;
     reference: "auto" (found in each file) or a FASTA file of highly expressed genes as a
-    path-like, adding cai, fop, adaptation, adaptation_z and in_reference; threads: the
+    path-like, adding cai, fop, adaptation, adaptation_z, in_reference, excess_p and
+    adaptation_p; threads: the
     workers (default one per core); counts and
     description add those columns, file_column the file column for one file too;
     strict: a warning raises trelba.Error instead of TrelbaWarning.

@@ -8,6 +8,7 @@
 #include "analysis/gene_marks.hpp"
 #include "analysis/relative_usage.hpp"
 #include "analysis/score.hpp"
+#include "analysis/tail_probabilities.hpp"
 #include "input/codon_reader.hpp"
 #include "reports/count_report.hpp"
 #include "reports/order_report.hpp"
@@ -76,6 +77,7 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
       enc = EffectiveNumberOfCodons(synonymous_, record.counts);
     }
   }
+  double excess_p = std::numeric_limits<double>::quiet_NaN();
   if (out.table != nullptr) {
     // How far the excess is from chance: NaN where its variance is 0 or not a number.
     const double variance = variance_ ? ScoreVariance(*variance_, record.counts, analysis_)
@@ -83,6 +85,11 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
     const double excess_z = variance > 0.0 ? (analysis_.score - expected) / std::sqrt(variance)
                                            : std::numeric_limits<double>::quiet_NaN();
     if (groups_) FillGroupCells(*index_counts, pairs, enc, checks.thirds);
+    // Its p-value follows the columns against the reference, after the whole input.
+    if (style_.table.Has(ColumnGroup::kReference)) {
+      excess_p =
+          ExcessP(analysis_.score, expected, variance, HighestScore(code, analysis_.composition));
+    }
     WriteSequenceCells(*out.table, style_.table,
                        {code, style_.file, record.number, record.id, record.counts, record.facts,
                         analysis_, order_texts_, expected, checks, enc, excess_z,
@@ -90,7 +97,7 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
                                                : std::numeric_limits<double>::quiet_NaN(),
                         group_cells_});
   }
-  return {analysis_.score, analysis_.score - expected, enc, checks};
+  return {analysis_.score, analysis_.score - expected, enc, excess_p, checks};
 }
 
 void SequenceReporter::FillGroupCells(const CodonCounts& counts, const DinucleotideCounts* pairs,
@@ -172,6 +179,7 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     }
     batch.survey.AddMarks(record.facts, record.line);
     const SequenceReporter::Reported reported = reporter.Report(out, record, record_pairs);
+    record.excess_p = reported.excess_p;
     batch.survey.Add(reported.checks.codons, record.counts[0]);
     batch.survey.AddChecks(reported.checks.internal_stops, record.facts.partial_letters,
                            record.line);

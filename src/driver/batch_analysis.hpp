@@ -45,8 +45,9 @@ class SequenceReporter {
 
   struct Reported {
     double score;
-    double excess;  // score - expected score; NaN without a background
-    double enc;     // the effective number of codons
+    double excess;    // score - expected score; NaN without a background
+    double enc;       // the effective number of codons
+    double excess_p;  // the excess's p-value, where the table shows it; else NaN
     CodingChecks checks;
   };
   // Writes the count block, order block, score line and table row of one sequence to

@@ -44,9 +44,9 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
       if (totals.skip_first_codon && record.facts.first_triple != 0) {
         CodonCounts rest = counts;
         --rest[record.facts.first_triple];
-        totals.store->Add(rest, record.marks);
+        totals.store->Add(rest, record.marks, record.excess_p);
       } else {
-        totals.store->Add(counts, record.marks);  // a failure is its to tell
+        totals.store->Add(counts, record.marks, record.excess_p);  // a failure is its to tell
       }
     }
   }

@@ -5,6 +5,7 @@
 #include "analysis/codon_bias_index.hpp"
 #include "analysis/gene_marks.hpp"
 #include "analysis/reference_search.hpp"
+#include "analysis/tail_probabilities.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
@@ -89,15 +90,20 @@ bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& 
   const bool cbi = table != nullptr && layout.Has(ColumnGroup::kCompositionReference);
   const CbiCodons cbi_codons = cbi ? CbiCodonsOf(synonymous, reference.usage) : CbiCodons{};
 
+  const AdaptationTail tail(synonymous, reference.usage);
+
   GeneCountStore::Reader genes(*totals.store);
   std::uint64_t sequence = 0;
   bool in_reference = false;  // of the last sequence
   double cbi_of_last = kNotANumber;
+  double excess_p = 0.0, adaptation_p = 0.0;  // of the last sequence
   // The next sequence's indices, gathered for the summary and the page.
   const auto next = [&]() -> std::optional<GeneIndices> {
     CodonCounts counts;
     std::uint8_t marks = 0;
-    if (!genes.Next(counts, marks)) return std::nullopt;
+    if (!genes.Next(counts, marks, excess_p)) return std::nullopt;
+    // Only the table shows it, and only where the gene's adaptation is a number.
+    adaptation_p = table != nullptr && reference.found ? tail.UpperP(counts) : kNotANumber;
     const GeneIndices indices =
         reference.found ? IndicesOf(reference.usage, counts)
                         : GeneIndices{kNotANumber, kNotANumber, kNotANumber, kNotANumber};
@@ -117,7 +123,8 @@ bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& 
   if (table != nullptr) {
     released = staged->ReleaseRows(*table, [&](OutputBuffer& out) {
       if (const std::optional<GeneIndices> indices = next()) {
-        AppendWholeInputCells(out, layout, {*indices, in_reference, cbi_of_last});
+        AppendWholeInputCells(out, layout,
+                              {*indices, in_reference, cbi_of_last, excess_p, adaptation_p});
       }
     });
   } else {

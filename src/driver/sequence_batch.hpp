@@ -45,6 +45,7 @@ struct SequenceRecord {
   std::uint64_t digest = 0;  // of a body too long to keep, when digests are wanted
   CodonCounts counts{};
   std::uint8_t marks = 0;  // for the search for a reference set (analysis/gene_marks.hpp)
+  double excess_p = 0.0;   // kept for the columns that follow the whole input
   SequenceFacts facts;
 };
 

@@ -262,6 +262,21 @@ constexpr CatalogColumn<WholeInput> kWholeInputColumns[] = {
       "that have an optimal codon, expected the optimal codons of even use",
       "no codon of an amino acid that has an optimal codon"},
      [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.cbi); }},
+    {{"excess_p", kReference, kNumber,
+      "the one-sided p-value of the excess: the share at or above the score of a beta "
+      "distribution between 0 and the highest score the sequence's amino acids allow, with the "
+      "score's exact mean and variance under the background (those of expected and excess_z); "
+      "below 0.05 for about 5 % of genes whose codons are drawn from the background, at every "
+      "length",
+      "the excess is NA, or the score cannot vary"},
+     [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.excess_p); }},
+    {{"adaptation_p", kReference, kNumber,
+      "the one-sided p-value of adaptation: the chance that a gene of the same amino acids, "
+      "each codon drawn from the input's usage of its amino acid, scores as high or higher "
+      "(a saddlepoint approximation of the exact null); below 0.05 for about 5 % of such "
+      "genes, at every length",
+      "the null variance is 0 (no amino acid with a choice)"},
+     [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.adaptation_p); }},
 };
 
 constexpr std::string_view kFailedInput = "the input failed";

@@ -9,11 +9,11 @@ namespace {
 constexpr std::size_t kReadBlock = std::size_t{1} << 16;
 // A count of this or more is this byte and the count's eight bytes.
 constexpr unsigned char kEscape = 255;
-// The longest record: the marks and 64 counts of at most 9 bytes each.
-constexpr std::size_t kLongestRecord = 1 + kCodonCount * 9;
+// The longest record: the marks, 64 counts of at most 9 bytes each and the p-value.
+constexpr std::size_t kLongestRecord = 1 + kCodonCount * 9 + sizeof(double);
 
 // Encodes one record at `p`; its end.
-char* EncodeRecord(const CodonCounts& counts, std::uint8_t marks, char* p) {
+char* EncodeRecord(const CodonCounts& counts, std::uint8_t marks, double excess_p, char* p) {
   *p++ = static_cast<char>(marks);
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
     const std::uint64_t value = counts[c];
@@ -25,21 +25,25 @@ char* EncodeRecord(const CodonCounts& counts, std::uint8_t marks, char* p) {
     std::memcpy(p, &value, sizeof value);
     p += sizeof value;
   }
+  std::memcpy(p, &excess_p, sizeof excess_p);
+  p += sizeof excess_p;
   return p;
 }
 
 // Decodes one record at `at` of `bytes`; false when it runs past the end.
 bool DecodeRecord(const std::string& bytes, std::size_t& at, CodonCounts& counts,
-                  std::uint8_t& marks) {
+                  std::uint8_t& marks, double& excess_p) {
   counts[0] = 0;
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
   const auto* const end = reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size();
   if (p == end) return false;
   marks = *p++;
   // Most records are 64 bytes of counts below 255: widened in one loop.
-  if (end - p >= kCodonCount && std::memchr(p, kEscape, kCodonCount) == nullptr) {
+  if (end - p >= kCodonCount + static_cast<std::ptrdiff_t>(sizeof excess_p) &&
+      std::memchr(p, kEscape, kCodonCount) == nullptr) {
     for (std::size_t c = 0; c < kCodonCount; ++c) counts[c + 1] = p[c];
-    at += 1 + kCodonCount;
+    std::memcpy(&excess_p, p + kCodonCount, sizeof excess_p);
+    at += 1 + kCodonCount + sizeof excess_p;
     return true;
   }
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
@@ -53,6 +57,9 @@ bool DecodeRecord(const std::string& bytes, std::size_t& at, CodonCounts& counts
     std::memcpy(&counts[c], p, sizeof(std::uint64_t));
     p += sizeof(std::uint64_t);
   }
+  if (end - p < static_cast<std::ptrdiff_t>(sizeof excess_p)) return false;
+  std::memcpy(&excess_p, p, sizeof excess_p);
+  p += sizeof excess_p;
   at = static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(bytes.data()));
   return true;
 }
@@ -72,11 +79,12 @@ void GeneCountStore::Clear() {
   failed_ = false;
 }
 
-bool GeneCountStore::Add(const CodonCounts& counts, std::uint8_t marks) {
+bool GeneCountStore::Add(const CodonCounts& counts, std::uint8_t marks, double excess_p) {
   if (failed_) return false;
   if (held_.size() + kLongestRecord > kHeldBytes && !Spill()) return !(failed_ = true);
   char record[kLongestRecord];
-  held_.append(record, static_cast<std::size_t>(EncodeRecord(counts, marks, record) - record));
+  held_.append(record,
+               static_cast<std::size_t>(EncodeRecord(counts, marks, excess_p, record) - record));
   ++size_;
   return true;
 }
@@ -113,7 +121,7 @@ bool GeneCountStore::Reader::Fill() {
   return true;
 }
 
-bool GeneCountStore::Reader::Next(CodonCounts& counts, std::uint8_t& marks) {
+bool GeneCountStore::Reader::Next(CodonCounts& counts, std::uint8_t& marks, double& excess_p) {
   if (failed_ || read_ == store_.size_) return false;
   if (!in_memory_) {
     if (block_.size() - at_ < kLongestRecord && file_left_ != 0 && !Fill()) {
@@ -121,14 +129,14 @@ bool GeneCountStore::Reader::Next(CodonCounts& counts, std::uint8_t& marks) {
       return false;
     }
     if (at_ < block_.size()) {
-      if (!DecodeRecord(block_, at_, counts, marks)) return !(failed_ = true);
+      if (!DecodeRecord(block_, at_, counts, marks, excess_p)) return !(failed_ = true);
       ++read_;
       return true;
     }
     in_memory_ = true;
     at_ = 0;
   }
-  if (!DecodeRecord(store_.held_, at_, counts, marks)) return !(failed_ = true);
+  if (!DecodeRecord(store_.held_, at_, counts, marks, excess_p)) return !(failed_ = true);
   ++read_;
   return true;
 }

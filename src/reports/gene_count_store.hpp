@@ -1,7 +1,8 @@
 // The 64 codon counts of every sequence of one input, kept in input order for the columns
 // that need the whole input first (those against a reference set), each with a byte of
-// marks that the search for a reference set reads: the marks byte, then each count as one
-// byte below 255, else 255 and its eight bytes; up to kHeldBytes in memory, the rest in an
+// marks that the search for a reference set reads and the p-value of its excess: the marks
+// byte, each count as one byte below 255, else 255 and its eight bytes, then the p-value's
+// eight bytes; up to kHeldBytes in memory, the rest in an
 // anonymous temporary file (gone with the process), so that memory does not grow with
 // the input. Read back from the start as often as needed.
 #pragma once
@@ -27,7 +28,7 @@ class GeneCountStore {
   void Clear();
   // Adds the next sequence's counts (elements 1 to 64). False when they cannot be kept
   // (the file cannot be written), and every later call.
-  bool Add(const CodonCounts& counts, std::uint8_t marks = 0);
+  bool Add(const CodonCounts& counts, std::uint8_t marks = 0, double excess_p = 0.0);
   std::uint64_t size() const { return size_; }
   bool failed() const { return failed_; }
 
@@ -35,9 +36,13 @@ class GeneCountStore {
   class Reader {
    public:
     explicit Reader(GeneCountStore& store);
-    // The next sequence's counts (element 0 left 0) and marks; false at the end or when
-    // the file cannot be read back (failed() then).
-    bool Next(CodonCounts& counts, std::uint8_t& marks);
+    // The next sequence's counts (element 0 left 0), marks and excess p-value; false at
+    // the end or when the file cannot be read back (failed() then).
+    bool Next(CodonCounts& counts, std::uint8_t& marks, double& excess_p);
+    bool Next(CodonCounts& counts, std::uint8_t& marks) {
+      double excess_p = 0.0;
+      return Next(counts, marks, excess_p);
+    }
     bool Next(CodonCounts& counts) {
       std::uint8_t marks = 0;
       return Next(counts, marks);

@@ -50,7 +50,9 @@ struct SequenceCells {
 struct WholeInputCells {
   GeneIndices reference;  // against the reference set
   bool in_reference = false;
-  double cbi = 0.0;  // the codon bias index with the reference's optimal codons
+  double cbi = 0.0;           // the codon bias index with the reference's optimal codons
+  double excess_p = 0.0;      // the excess's upper p-value
+  double adaptation_p = 0.0;  // adaptation's upper p-value
 };
 
 // One input of the summary.

@@ -107,7 +107,8 @@ def test_indices_against_a_reference_set_are_the_command_lines(tmp_path, referen
     done, expected = command_line(tmp_path, ["--reference", str(given)] + REAL)
     assert done.returncode == 0
     frame = trelba.table(REAL, reference=given)
-    assert list(frame.columns[-5:]) == ["cai", "fop", "adaptation", "adaptation_z", "in_reference"]
+    assert list(frame.columns[-7:]) == ["cai", "fop", "adaptation", "adaptation_z", "in_reference",
+                                        "excess_p", "adaptation_p"]
     assert str(frame["in_reference"].dtype) == "int64"
     assert_frame_is_text(frame, expected)
 

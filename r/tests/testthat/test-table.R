@@ -75,7 +75,8 @@ test_that("several files with every column and their own backgrounds", {
 test_that("the indices against a reference set found in each file are the command line's", {
   expected <- command_line(c("--reference", "auto", real))
   frame <- suppressWarnings(trelba_table(real, reference = "auto"))
-  expect_identical(tail(names(frame), 5), c("cai", "fop", "adaptation", "adaptation_z", "in_reference"))
+  expect_identical(tail(names(frame), 7), c("cai", "fop", "adaptation", "adaptation_z", "in_reference",
+                                            "excess_p", "adaptation_p"))
   expect_frame_is_table(frame, expected$table)
 })
 
