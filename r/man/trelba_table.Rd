@@ -53,6 +53,8 @@ table has \code{NA}:
   \item{\code{adaptation}}{double: the log-odds per codon of the sequence's codons under the reference's usage against the input's: above 0 for a gene that prefers the reference's codons; the column to rank by; only with a reference; NA when no codon of an amino acid of two or more codons.}
   \item{\code{adaptation_z}}{double: how far adaptation is from chance, in standard deviations: each codon drawn from the input's usage of its amino acid; only with a reference; NA when the null variance is 0 (no amino acid with a choice).}
   \item{\code{in_reference}}{integer (double beyond 32 bits): 1 for the genes of the reference set: found in the input (-{}-reference auto), or the same in sequence as a gene of the reference file; else 0 (0 or 1); only with a reference.}
+  \item{\code{excess_p}}{double: the one-sided p-value of the excess: the share at or above the score of a beta distribution between 0 and the highest score the sequence's amino acids allow, with the score's exact mean and variance under the background (those of expected and excess_z); below 0.05 for about 5 \% of genes whose codons are drawn from the background, at every length; only with a reference; NA when the excess is NA, or the score cannot vary.}
+  \item{\code{adaptation_p}}{double: the one-sided p-value of adaptation: the chance that a gene of the same amino acids, each codon drawn from the input's usage of its amino acid, scores as high or higher (a saddlepoint approximation of the exact null); below 0.05 for about 5 \% of such genes, at every length; only with a reference; NA when the null variance is 0 (no amino acid with a choice).}
 }
 % end of table columns
 }
