@@ -19,7 +19,7 @@ cp -r "$root/include" "$stage/src/trelba/include"
 (
   cd "$root"
   find src -name '*.cpp' -o -name '*.hpp' | LC_ALL=C sort | grep -Ev \
-    '^src/driver/(main|main_windows|run|standard_error_sink|help_text|process_setup.*)\.cpp$|^src/driver/(standard_error_sink|help_text|process_setup)\.hpp$|_windows\.cpp$|/windows_names\.|/gzip_decoder_isal\.cpp$|/raw_deflate_isal\.cpp$' |
+    '^src/driver/(main|main_windows|run|standard_error_sink|help_text|process_setup.*)\.cpp$|^src/driver/(standard_error_sink|help_text|process_setup)\.hpp$|_windows\.cpp$|/windows_names\.|_isal\.cpp$' |
     while read -r file; do
       mkdir -p "$stage/src/trelba/$(dirname "$file")"
       cp "$file" "$stage/src/trelba/$file"

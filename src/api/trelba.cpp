@@ -19,6 +19,7 @@
 #include "input/input_survey.hpp"
 #include "input/interruption.hpp"
 #include "reports/column_catalog.hpp"
+#include "reports/report_file_system.hpp"
 #include "reports/staged_sink.hpp"
 #include "trelba/ieee_double.hpp"
 
@@ -185,6 +186,8 @@ class TableWriter {
       staged_.Drop();
       ThrowUnread(caller_, outcome.status, name, file, input);
     }
+    if (staged_.spill_failed()) ThrowTemporary(staged_.error());
+    if (genes_.failed()) ThrowTemporary(genes_.error());
     if (reference) AddReferenceColumns(name, label, outcome);
     const InputTotals& totals = outcome.totals;
     for (const std::string& line :
@@ -205,16 +208,29 @@ class TableWriter {
         TableFromInput(synonymous_, label, outcome.totals, *reference_file_);
       }
       TakeReferenceFile(*reference_file_, reference);
-    } else if (!FindReference(*options_.code, synonymous_, name, outcome.totals,
-                              outcome.scanner.sequence, reference)) {
-      reference.found = false;
     } else {
-      MakeFoundTable(synonymous_, label, outcome.totals, optimal_, reference);
+      const ReferenceFound found = FindReference(*options_.code, synonymous_, name, outcome.totals,
+                                                 outcome.scanner.sequence, reference);
+      if (found == ReferenceFound::kUnreadable) {
+        ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO});
+      }
+      if (found == ReferenceFound::kYes) {
+        MakeFoundTable(synonymous_, label, outcome.totals, optimal_, reference);
+      }
     }
     const bool released = staged_table_.Flush() &&
                           trelba::AddReferenceColumns(synonymous_, layout_, outcome.totals,
                                                       &staged_, &buffer_, nullptr, reference);
-    if (!released) throw std::bad_alloc();  // memory or the temporary file failed
+    if (released) return;
+    if (staged_.spill_failed()) ThrowTemporary(staged_.error());
+    if (buffer_.failed() || staged_.error()) throw std::bad_alloc();  // the sinks want memory
+    ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO});
+  }
+
+  // A file of the temporary folder failed: the folder is named, with the cause.
+  [[noreturn]] void ThrowTemporary(const FailureCause& cause) const {
+    caller_.StopIfAsked();
+    throw Error(TemporaryFolderErrorText(cause), TemporaryFolder(), cause.code);
   }
 
   const CallerScope& caller_;

@@ -5,6 +5,7 @@
 
 #include "driver/message_sink.hpp"
 #include "driver/run.hpp"
+#include "reports/report_file_system.hpp"
 
 namespace trelba {
 namespace {
@@ -90,6 +91,10 @@ std::string FileErrorText(const char* doing, std::string_view name, const Failur
 
 int FileError(const char* doing, std::string_view name, const FailureCause& cause) {
   return FileError(doing, name, CauseText(cause));
+}
+
+std::string TemporaryFolderErrorText(const FailureCause& cause) {
+  return FileErrorText("writing", "the temporary folder " + TemporaryFolder(), cause);
 }
 
 void ErrorLine(std::string_view line) {

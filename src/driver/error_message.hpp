@@ -29,6 +29,11 @@ const char* CauseText(const FailureCause& cause);
 std::string FileErrorText(const char* doing, std::string_view name, const FailureCause& cause);
 int FileError(const char* doing, std::string_view name, const FailureCause& cause);
 
+// The line of a file of the temporary folder that failed (reports/spill_file.hpp): the
+// folder named, never an output ("Error writing file: the temporary folder /tmp (No space
+// left on device)").
+std::string TemporaryFolderErrorText(const FailureCause& cause);
+
 // Gives an error line already made (FileErrorText, an output collision).
 void ErrorLine(std::string_view line);
 

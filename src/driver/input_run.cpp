@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 #include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
@@ -105,7 +106,7 @@ class OneInput {
     }
     if (const auto error = r_.run.OpenTable(r_.identities)) {
       r_.run.table_failed = true;
-      return Fail(*error);
+      return FailRun(*error);
     }
     if (OutputBuffer* table = r_.run.table()) {
       r_.rows_direct = !UsesReference() && table->CanTruncate();
@@ -133,10 +134,7 @@ class OneInput {
     if (const std::string* failed = reports_.Failed()) {
       return Fail(FileErrorText("writing", *failed, reports_.cause()));
     }
-    if (r_.genes.failed()) {
-      return Fail(FileErrorText("writing", "the temporary file of " + name_ + "'s counts",
-                                FailureCause{0, "the counts of its sequences could not be kept"}));
-    }
+    if (const auto cause = TemporaryFailure()) return FailRun(TemporaryFolderErrorText(*cause));
     SayWhatItWas();
     // --strict: an input that gave no sequence fails.
     if (options_.strict && row_.status != "ok") {
@@ -178,41 +176,53 @@ class OneInput {
   // they were: a one-input run replaces all or nothing.
   bool PassRowsToTable() {
     OutputBuffer* const table = r_.run.table();
-    const bool staged = table == nullptr || (!r_.staged_table.failed() && r_.staged_table.Flush());
-    bool released = staged;
-    if (staged && UsesReference()) {
+    if (table != nullptr && !(!r_.staged_table.failed() && r_.staged_table.Flush())) {
+      return FailStaged();
+    }
+    bool released = true;
+    if (UsesReference()) {
       PlotData* const plot = request_.style.plot ? &outcome_.totals.plot : nullptr;
+      ReferenceFound found = ReferenceFound::kYes;
       if (r_.reference != nullptr) {
         if (TableWaitsForGenome(*r_.reference)) {
           TableFromInput(r_.synonymous, label_, outcome_.totals, *r_.reference);
         }
         TakeReferenceFile(*r_.reference, reference_);
-      } else if (!FindReference(*options_.code, r_.synonymous, name_, outcome_.totals,
-                                outcome_.scanner.sequence, reference_)) {
-        reference_.rounds = std::nan("");
-        reference_.sign = std::nan("");
-        reference_.starts_agree = std::nan("");
-        reference_.name = "auto";
-        reference_.found = false;
       } else {
-        MakeFoundTable(r_.synonymous, label_, outcome_.totals, *r_.optimal, reference_);
+        found = FindReference(*options_.code, r_.synonymous, name_, outcome_.totals,
+                              outcome_.scanner.sequence, reference_);
+        if (found == ReferenceFound::kYes) {
+          MakeFoundTable(r_.synonymous, label_, outcome_.totals, *r_.optimal, reference_);
+        }
       }
+      if (found == ReferenceFound::kUnreadable) return FailCounts();
       released = AddReferenceColumns(r_.synonymous, r_.layout, outcome_.totals, &r_.staged, table,
                                      plot, reference_);
-      if (!released && table == nullptr) {
-        return Fail(FileErrorText("reading", "the temporary file of " + name_ + "'s counts",
-                                  FailureCause{EIO}));
-      }
-    } else if (staged && table != nullptr) {
-      released = r_.staged.Release(*table);
+      if (table != nullptr && table->failed()) return FailTable(table->error());
+      if (!released) return r_.staged.error() ? FailStaged() : FailCounts();
+    } else if (table != nullptr) {
+      if (!r_.staged.Release(*table)) return FailStaged();
     }
     if (table == nullptr) return true;
-    if (!(released && table->EndPart())) {
-      r_.run.table_failed = true;
-      const FailureCause& cause = released ? table->error() : r_.staged.error();
-      return Fail(FileErrorText("writing", OutputName(*options_.table), cause));
-    }
+    if (!table->EndPart()) return FailTable(table->error());
     r_.rows_direct = false;  // the rows stay
+    return true;
+  }
+
+  // The medians of the summary, the HTML report and the codon usage, before the reports
+  // are put in place: a file of the temporary folder that cannot be read back fails the run
+  // with them as they were.
+  bool TakeMedians() {
+    InputTotals& totals = outcome_.totals;
+    row_.median_score = totals.scores.Median();
+    row_.median_excess = totals.excesses.Median();
+    row_.median_enc = totals.encs.Median();
+    if (UsesReference()) {
+      row_.median_cai = reference_.cai.Median();
+      row_.median_fop = reference_.fop.Median();
+      row_.median_adaptation = reference_.adaptation.Median();
+    }
+    if (const auto cause = TemporaryFailure()) return FailRun(TemporaryFolderErrorText(*cause));
     return true;
   }
 
@@ -252,15 +262,12 @@ class OneInput {
     row_.sequences = outcome_.scanner.sequence - totals.survey.left_out_total();
     row_.codons = totals.coding.codons;
     row_.average = totals.average.empty() ? std::nan("") : totals.average.value();
-    row_.median_score = totals.scores.Median();
-    row_.median_excess = totals.excesses.Median();
     row_.gc = GcContent(totals.coding);
     row_.gc3 = Gc3Content(totals.coding);
     row_.internal_stop_sequences = totals.survey.internal_stop_sequences;
     row_.partial_sequences = totals.survey.partial_sequences;
     row_.comment_lines = totals.survey.comment_lines;
     row_.inline_headers = totals.survey.inline_headers;
-    row_.median_enc = totals.encs.Median();
     row_.gc3s = Gc3s(totals.coding.thirds);
     const auto left = [&](LeftOut why) {
       return totals.survey.left_out[static_cast<std::size_t>(why)];
@@ -281,9 +288,6 @@ class OneInput {
       row_.reference_rounds = reference_.rounds;
       row_.reference_s = reference_.sign;
       row_.starts_agree = reference_.starts_agree;
-      row_.median_cai = reference_.cai.Median();
-      row_.median_fop = reference_.fop.Median();
-      row_.median_adaptation = reference_.adaptation.Median();
     }
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
     r_.run.AddToPage({row_, &totals.plot});
@@ -316,6 +320,43 @@ class OneInput {
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
     r_.run.AddToPage({row_, nullptr});
     return false;
+  }
+
+  // A failure that no later input can mend: the run stops, and none of its outputs is put
+  // in place.
+  bool FailRun(const std::string& error) {
+    r_.run.stopped = true;
+    return Fail(error);
+  }
+
+  bool FailTable(const FailureCause& cause) {
+    r_.run.table_failed = true;
+    return FailRun(FileErrorText("writing", OutputName(*options_.table), cause));
+  }
+
+  // The held rows could not be kept or read back: the temporary folder failed, or memory.
+  bool FailStaged() {
+    if (r_.staged.spill_failed()) return FailRun(TemporaryFolderErrorText(r_.staged.error()));
+    return Fail(FileErrorText("reading", name_, FailureCause{0, kOutOfMemory}));
+  }
+
+  // The kept counts could not be read back.
+  bool FailCounts() {
+    const FailureCause cause = r_.genes.error() ? r_.genes.error() : FailureCause{EIO};
+    return FailRun(TemporaryFolderErrorText(cause));
+  }
+
+  // The first store of the temporary folder that failed: the held rows, the counts, the
+  // medians' values.
+  std::optional<FailureCause> TemporaryFailure() const {
+    if (r_.staged.spill_failed()) return r_.staged.error();
+    if (r_.genes.failed()) return r_.genes.error();
+    const InputTotals& totals = outcome_.totals;
+    for (const MedianSeries* series : {&totals.scores, &totals.excesses, &totals.encs,
+                                       &reference_.cai, &reference_.fop, &reference_.adaptation}) {
+      if (series->failed()) return series->error();
+    }
+    return std::nullopt;
   }
 
   InputRun& r_;
@@ -365,7 +406,7 @@ bool ReportOneInput(InputRun& r, std::size_t index) {
   r.failure_said = false;
   OneInput input(r, index);
   if (!(input.Open() && input.ChooseBackground() && input.OpenOutputs() && input.Read() &&
-        input.PassRowsToTable() && input.CommitReports())) {
+        input.PassRowsToTable() && input.TakeMedians() && input.CommitReports())) {
     return false;
   }
   input.Warn();

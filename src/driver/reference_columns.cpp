@@ -37,22 +37,30 @@ void MakeFoundTable(const SynonymousCodons& synonymous, std::string_view label,
   reference.contrast = optimal ? std::string(kGivenContrast) : std::string(label);
 }
 
-bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
-                   std::string_view name, const InputTotals& totals, std::uint64_t sequences,
-                   ReferenceTotals& reference) {
+ReferenceFound FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
+                             std::string_view name, const InputTotals& totals,
+                             std::uint64_t sequences, ReferenceTotals& reference) {
+  bool unreadable = false;
   const GeneCounts genes = [&](const GeneVisit& visit) {
     GeneCountStore::Reader reader(*totals.store);
     CodonCounts counts;
     std::uint8_t marks = 0;
     while (reader.Next(counts, marks)) visit(counts, marks);
+    unreadable = unreadable || reader.failed();
     return !reader.failed();
   };
   SearchResult search;
   const std::string prefix = std::string(name) + ": ";
   if (!SearchReference(code, synonymous, totals.pooled, sequences, genes, search)) {
+    if (unreadable) return ReferenceFound::kUnreadable;
     Warning(prefix + "no sequence has " + std::to_string(kSearchMinimumCodons) +
             " codons of amino acids with a choice: no reference set was found");
-    return false;
+    reference.rounds = kNotANumber;
+    reference.sign = kNotANumber;
+    reference.starts_agree = kNotANumber;
+    reference.name = "auto";
+    reference.found = false;
+    return ReferenceFound::kNone;
   }
   for (const SearchStart* start : {&search.a, &search.b}) {
     const std::string which = start == &search.a ? "A" : "B";
@@ -76,14 +84,15 @@ bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
   reference.starts_agree = search.starts_agree;
   reference.pooled = chosen.pooled;
   reference.members = std::make_unique<FoundMembers>(code, synonymous, totals.pooled, chosen.rule);
-  return true;
+  return ReferenceFound::kYes;
 }
 
 bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& layout,
                          InputTotals& totals, StagedSink* staged, OutputBuffer* table,
                          PlotData* plot, ReferenceTotals& reference) {
   reference.usage = UsageAgainst(synonymous, reference.table, totals.pooled);
-  reference.sign = reference.counts_known
+  // No set, no sign: even use is no reference's.
+  reference.sign = reference.counts_known && reference.found
                        ? ReferenceSign(synonymous, reference.pooled, totals.pooled)
                        : kNotANumber;
   // The codon bias index, where the table shows it.

@@ -47,13 +47,18 @@ struct ReferenceTotals {
 // sequences marked the same as one of the file's (kMarkReferenceFile).
 void TakeReferenceFile(const ReferenceFile& file, ReferenceTotals& reference);
 
+enum class ReferenceFound {
+  kYes,
+  kNone,        // no sequence could be taken: said, and every column NA
+  kUnreadable,  // the kept counts could not be read back
+};
+
 // The reference set found in an input read whole (--reference auto), with the warnings of
-// its search naming the input `name`; false (after saying why) when none can be found.
-// Its table's optimal codons are found against the input's other genes (`label` in the
-// codon usage), or given (`optimal`).
-bool FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
-                   std::string_view name, const InputTotals& totals, std::uint64_t sequences,
-                   ReferenceTotals& reference);
+// its search naming the input `name`. Its table's optimal codons are found against the
+// input's other genes (`label` in the codon usage), or given (`optimal`).
+ReferenceFound FindReference(const GeneticCode& code, const SynonymousCodons& synonymous,
+                             std::string_view name, const InputTotals& totals,
+                             std::uint64_t sequences, ReferenceTotals& reference);
 void MakeFoundTable(const SynonymousCodons& synonymous, std::string_view label,
                     const InputTotals& totals, const std::optional<OptimalCodonsText>& optimal,
                     ReferenceTotals& reference);

@@ -145,24 +145,33 @@ int ReportAllInputs(const Options& options, Progress* progress) {
   if (reference && reference->table) WriteReferenceRows(r);
   r.progress = progress;
   bool all_read = true;
-  // A table that cannot be written ends the run: no later input could add its rows.
-  for (std::size_t i = 0; i < options.inputs.size() && !run.table_failed; ++i) {
+  bool any_read = false;
+  // A table that cannot be written, or a temporary folder that cannot take the stores, ends
+  // the run: no later input could add its rows.
+  for (std::size_t i = 0; i < options.inputs.size() && !run.stopped; ++i) {
+    bool read = false;
     try {
-      all_read = ReportOneInput(r, i) && all_read;
+      read = ReportOneInput(r, i);
     } catch (const std::bad_alloc&) {
       // Outside the pipeline (which tells its own): the input's outputs are gone with it.
       DropInputRows(r);
       if (!r.failure_said) {
         FileError("reading", InputName(options.inputs[i]), FailureCause{0, kOutOfMemory});
       }
-      all_read = false;
     }
     if (progress != nullptr) progress->InputDone();
+    all_read = all_read && read;
+    any_read = any_read || read;
   }
+  // Whatever stood at the outputs' names stays.
+  if (run.stopped) return kFailureStatus;
   try {
     WriteReferenceRows(r);  // when no input got so far
-    // A table of inputs none of which could be opened still gets its header.
-    if (!run.table_failed && opening_failed(run.OpenTable(identities))) return kFailureStatus;
+    if (opening_failed(run.OpenTable(identities))) return kFailureStatus;
+    if (!any_read) {
+      run.KeepEarlierFiles();
+      return kFailureStatus;
+    }
     run.FinishPage();
     run.FinishCodonUsage();
     if (!run.Commit()) return kFailureStatus;

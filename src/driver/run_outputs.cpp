@@ -1,6 +1,8 @@
 #include "driver/run_outputs.hpp"
 
 #include <new>
+#include <string>
+#include <vector>
 
 #include "driver/error_message.hpp"
 #include "driver/output_names.hpp"
@@ -97,6 +99,17 @@ bool RunOutputs::Commit() {
   if (page_failed && *failed == *options_.report) return false;
   FileError("writing", *failed, set_.cause());
   return false;
+}
+
+void RunOutputs::KeepEarlierFiles() {
+  const std::vector<std::string> names = set_.FileNames();
+  if (names.empty()) return;
+  std::string line = "Trelba: no input was read whole: ";
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i != 0) line += i + 1 == names.size() ? " and " : ", ";
+    line += PrintableName(names[i]);
+  }
+  ErrorLine(line + (names.size() == 1 ? " is left as it was" : " are left as they were"));
 }
 
 }  // namespace trelba

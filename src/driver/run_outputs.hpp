@@ -41,7 +41,10 @@ class RunOutputs {
   // The queue through which the pipeline's threads compress the outputs' members.
   SideWork& side_work() { return side_work_; }
   bool table_failed = false;  // could not be opened or written, and said so
-  bool page_failed = false;   // memory ran out while it was drawn, and said so
+  // An output or the temporary folder failed (said): no later input can be added, and none
+  // of the outputs is put in place.
+  bool stopped = false;
+  bool page_failed = false;  // memory ran out while it was drawn, and said so
 
   // Adds an input's section to the HTML report, and ends the page. Memory that runs out
   // while it is drawn fails the page (said once), not the input, whose reports may be in
@@ -51,6 +54,9 @@ class RunOutputs {
 
   // Commits every output; false after an error, which has been printed (once).
   bool Commit();
+  // For a run that read no input whole: puts none of the outputs in place, and says so in
+  // one line naming the files among them.
+  void KeepEarlierFiles();
 
  private:
   OutputBuffer* Open(const std::string& name, const std::vector<FileIdentity>& inputs);

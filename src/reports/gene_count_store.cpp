@@ -1,80 +1,110 @@
 #include "reports/gene_count_store.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace trelba {
 namespace {
 
 constexpr std::size_t kReadBlock = std::size_t{1} << 16;
-// A count of this or more is this byte and the count's eight bytes.
-constexpr unsigned char kEscape = 255;
-// The longest record: the marks, 64 counts of at most 9 bytes each and the p-value.
-constexpr std::size_t kLongestRecord = 1 + kCodonCount * 9 + sizeof(double);
+// The first byte of a record of all 64 counts; any other is the number of pairs.
+constexpr unsigned char kAllCounts = 255;
+constexpr std::size_t kLongestCount = 10;  // LEB128 of 64 bits
+// The marks, the form, 64 counts at their longest and the p-value.
+constexpr std::size_t kLongestRecord = 2 + kCodonCount * kLongestCount + sizeof(double);
+
+unsigned char* PutCount(std::uint64_t value, unsigned char* p) {
+  while (value >= 0x80) {
+    *p++ = static_cast<unsigned char>(value | 0x80);
+    value >>= 7;
+  }
+  *p++ = static_cast<unsigned char>(value);
+  return p;
+}
+
+// False when it runs past `end` or past 64 bits.
+bool GetCount(const unsigned char*& p, const unsigned char* end, std::uint64_t& value) {
+  value = 0;
+  for (int shift = 0; shift < 64; shift += 7) {
+    if (p == end) return false;
+    const unsigned char byte = *p++;
+    value |= std::uint64_t{byte & 0x7fu} << shift;
+    if ((byte & 0x80) == 0) return true;
+  }
+  return false;
+}
 
 // Encodes one record at `p`; its end.
-char* EncodeRecord(const CodonCounts& counts, std::uint8_t marks, double excess_p, char* p) {
-  *p++ = static_cast<char>(marks);
+unsigned char* EncodeRecord(const CodonCounts& counts, std::uint8_t marks, double excess_p,
+                            unsigned char* p) {
+  *p++ = marks;
+  std::uint64_t occurring = 0;  // bit c - 1 for codon c
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
-    const std::uint64_t value = counts[c];
-    if (value < kEscape) {
-      *p++ = static_cast<char>(value);
-      continue;
+    occurring |= std::uint64_t{counts[c] != 0} << (c - 1);
+  }
+  const int pairs = std::popcount(occurring);
+  if (2 * static_cast<std::size_t>(pairs) > kCodonCount) {
+    *p++ = kAllCounts;
+    for (std::size_t c = 1; c <= kCodonCount; ++c) p = PutCount(counts[c], p);
+  } else {
+    *p++ = static_cast<unsigned char>(pairs);
+    for (; occurring != 0; occurring &= occurring - 1) {
+      const int c = std::countr_zero(occurring) + 1;
+      *p++ = static_cast<unsigned char>(c);
+      p = PutCount(counts[static_cast<std::size_t>(c)], p);
     }
-    *p++ = static_cast<char>(kEscape);
-    std::memcpy(p, &value, sizeof value);
-    p += sizeof value;
   }
   std::memcpy(p, &excess_p, sizeof excess_p);
   p += sizeof excess_p;
   return p;
 }
 
-// Decodes one record at `at` of `bytes`; false when it runs past the end.
+// Decodes one record at `at` of `bytes`; false when it runs past the end or is not one.
 bool DecodeRecord(const std::string& bytes, std::size_t& at, CodonCounts& counts,
                   std::uint8_t& marks, double& excess_p) {
-  counts[0] = 0;
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
-  const auto* const end = reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size();
-  if (p == end) return false;
+  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = begin + bytes.size();
+  const unsigned char* p = begin + at;
+  if (end - p < 2) return false;
   marks = *p++;
-  // Most records are 64 bytes of counts below 255: widened in one loop.
-  if (end - p >= kCodonCount + static_cast<std::ptrdiff_t>(sizeof excess_p) &&
-      std::memchr(p, kEscape, kCodonCount) == nullptr) {
-    for (std::size_t c = 0; c < kCodonCount; ++c) counts[c + 1] = p[c];
-    std::memcpy(&excess_p, p + kCodonCount, sizeof excess_p);
-    at += 1 + kCodonCount + sizeof excess_p;
-    return true;
-  }
-  for (std::size_t c = 1; c <= kCodonCount; ++c) {
-    if (p == end) return false;
-    const unsigned char byte = *p++;
-    if (byte != kEscape) {
-      counts[c] = byte;
-      continue;
+  const unsigned char first = *p++;
+  if (first == kAllCounts) {
+    // Mostly 64 counts below 128: widened in one loop.
+    std::uint64_t high = 0;
+    if (end - p >= static_cast<std::ptrdiff_t>(kCodonCount)) {
+      for (std::size_t c = 0; c < kCodonCount; ++c) high |= p[c];
     }
-    if (end - p < static_cast<std::ptrdiff_t>(sizeof(std::uint64_t))) return false;
-    std::memcpy(&counts[c], p, sizeof(std::uint64_t));
-    p += sizeof(std::uint64_t);
+    if (end - p >= static_cast<std::ptrdiff_t>(kCodonCount) && (high & 0x80) == 0) {
+      for (std::size_t c = 0; c < kCodonCount; ++c) counts[c + 1] = p[c];
+      p += kCodonCount;
+    } else {
+      for (std::size_t c = 1; c <= kCodonCount; ++c) {
+        if (!GetCount(p, end, counts[c])) return false;
+      }
+    }
+  } else {
+    if (first > kCodonCount) return false;
+    counts.fill(0);
+    for (unsigned pair = 0; pair < first; ++pair) {
+      if (p == end) return false;
+      const unsigned char codon = *p++;
+      if (codon == 0 || codon > kCodonCount || !GetCount(p, end, counts[codon])) return false;
+    }
   }
   if (end - p < static_cast<std::ptrdiff_t>(sizeof excess_p)) return false;
   std::memcpy(&excess_p, p, sizeof excess_p);
   p += sizeof excess_p;
-  at = static_cast<std::size_t>(p - reinterpret_cast<const unsigned char*>(bytes.data()));
+  counts[0] = 0;
+  at = static_cast<std::size_t>(p - begin);
   return true;
 }
 
 }  // namespace
 
-GeneCountStore::~GeneCountStore() {
-  if (spill_ != nullptr) std::fclose(spill_);
-}
-
 void GeneCountStore::Clear() {
   held_ = std::string();  // its memory given back
-  if (spill_ != nullptr) std::fclose(spill_);
-  spill_ = nullptr;
-  spilled_bytes_ = 0;
+  spill_.Clear();
   size_ = 0;
   failed_ = false;
 }
@@ -82,29 +112,25 @@ void GeneCountStore::Clear() {
 bool GeneCountStore::Add(const CodonCounts& counts, std::uint8_t marks, double excess_p) {
   if (failed_) return false;
   if (held_.size() + kLongestRecord > kHeldBytes && !Spill()) return !(failed_ = true);
-  char record[kLongestRecord];
-  held_.append(record,
-               static_cast<std::size_t>(EncodeRecord(counts, marks, excess_p, record) - record));
+  unsigned char record[kLongestRecord];
+  const unsigned char* const end = EncodeRecord(counts, marks, excess_p, record);
+  held_.append(reinterpret_cast<const char*>(record), static_cast<std::size_t>(end - record));
   ++size_;
   return true;
 }
 
 bool GeneCountStore::Spill() {
-  if (spill_ == nullptr && (spill_ = std::tmpfile()) == nullptr) return false;
-  if (std::fwrite(held_.data(), 1, held_.size(), spill_) != held_.size()) return false;
-  spilled_bytes_ += held_.size();
+  if (!spill_.Write(held_.data(), held_.size())) return false;
   held_.clear();
   return true;
 }
 
 GeneCountStore::Reader::Reader(GeneCountStore& store)
-    : store_(store), file_left_(store.spilled_bytes_) {
-  if (store.spill_ == nullptr) {
+    : store_(store), file_left_(store.spill_.size()) {
+  if (file_left_ == 0) {
     in_memory_ = true;
-  } else if (std::fflush(store.spill_) != 0) {
+  } else if (!store.spill_.Rewind()) {
     failed_ = true;
-  } else {
-    std::rewind(store.spill_);
   }
 }
 
@@ -116,7 +142,8 @@ bool GeneCountStore::Reader::Fill() {
       static_cast<std::size_t>(std::min<std::uint64_t>(file_left_, kReadBlock));
   const std::size_t had = block_.size();
   block_.resize(had + want);
-  if (std::fread(block_.data() + had, 1, want, store_.spill_) != want) return false;
+  std::size_t got = 0;
+  if (!store_.spill_.Read(block_.data() + had, want, got) || got != want) return false;
   file_left_ -= want;
   return true;
 }

@@ -1,16 +1,19 @@
 // The 64 codon counts of every sequence of one input, kept in input order for the columns
 // that need the whole input first (those against a reference set), each with a byte of
-// marks that the search for a reference set reads and the p-value of its excess: the marks
-// byte, each count as one byte below 255, else 255 and its eight bytes, then the p-value's
-// eight bytes; up to kHeldBytes in memory, the rest in an
-// anonymous temporary file (gone with the process), so that memory does not grow with
-// the input. Read back from the start as often as needed.
+// marks that the search for a reference set reads and the p-value of its excess. A
+// sequence is kept as its marks, then its codons that occur, each with its count (a byte of
+// how many, then the codon's byte and its count for each), or, when more than half of the
+// 64 occur, the 64 counts; a count takes one byte below 128, more as needed (LEB128); then
+// the p-value's eight bytes. So a sequence takes little more than its text did. Up to
+// kHeldBytes in memory, the rest in a file of the temporary folder
+// (reports/spill_file.hpp), so that memory does not grow with the input. Read back from the
+// start as often as needed.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
+#include "reports/spill_file.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
@@ -20,7 +23,6 @@ class GeneCountStore {
   static constexpr std::size_t kHeldBytes = std::size_t{4} << 20;
 
   GeneCountStore() = default;
-  ~GeneCountStore();
   GeneCountStore(const GeneCountStore&) = delete;
   GeneCountStore& operator=(const GeneCountStore&) = delete;
 
@@ -31,6 +33,10 @@ class GeneCountStore {
   bool Add(const CodonCounts& counts, std::uint8_t marks = 0, double excess_p = 0.0);
   std::uint64_t size() const { return size_; }
   bool failed() const { return failed_; }
+  // Why the file failed, when it did.
+  const FailureCause& error() const { return spill_.error(); }
+  // Bytes in the temporary folder.
+  std::uint64_t spilled_bytes() const { return spill_.size(); }
 
   // Reads the sequences back in order, from the first.
   class Reader {
@@ -63,9 +69,8 @@ class GeneCountStore {
  private:
   bool Spill();
 
-  std::string held_;            // the latest sequences
-  std::FILE* spill_ = nullptr;  // the earlier ones
-  std::uint64_t spilled_bytes_ = 0;
+  std::string held_;  // the latest sequences
+  SpillFile spill_;   // the earlier ones
   std::uint64_t size_ = 0;
   bool failed_ = false;
 };

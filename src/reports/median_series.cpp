@@ -1,15 +1,17 @@
 #include "reports/median_series.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
-#include <utility>
 
 namespace trelba {
 namespace {
 
 constexpr int kDigitBits = 16;
+constexpr std::size_t kSpillBlock = std::size_t{1} << 15;  // bytes written or read at once
+constexpr std::size_t kLongestKey = 10;                    // LEB128 of 64 bits
 constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
 
 // Keys that order as the doubles do (-0 before +0).
@@ -32,42 +34,43 @@ double Nth(std::vector<double>& values, std::size_t rank) {
 
 }  // namespace
 
-MedianSeries::~MedianSeries() {
-  if (spill_ != nullptr) std::fclose(spill_);
-}
-
-MedianSeries::MedianSeries(MedianSeries&& other) noexcept {
-  *this = std::move(other);
-}
-
-MedianSeries& MedianSeries::operator=(MedianSeries&& other) noexcept {
-  if (this == &other) return *this;
-  if (spill_ != nullptr) std::fclose(spill_);
-  held_ = std::move(other.held_);
-  count_ = std::exchange(other.count_, 0);
-  spill_ = std::exchange(other.spill_, nullptr);
-  spilled_ = std::exchange(other.spilled_, 0);
-  spill_failed_ = std::exchange(other.spill_failed_, false);
-  return *this;
-}
-
 void MedianSeries::Add(std::span<const double> values) {
   for (const double value : values) {
     if (std::isnan(value)) continue;
-    if (held_.size() == kHeldValues && !spill_failed_ && !Spill()) spill_failed_ = true;
+    if (held_.size() == kHeldValues && !Spill()) held_.clear();  // lost: failed() says so
     if (held_.capacity() == 0) held_.reserve(kHeldValues);
     held_.push_back(value);
     ++count_;
   }
 }
 
-// Moves the held values to the file; false when it cannot be had or written (the values
-// stay held, and the file keeps those it had).
+// Moves the held values to the file, sorted, as the differences of their keys: the
+// block's count, then each key less the one before (the first less 0), all in LEB128.
+// False when the file cannot be had or written.
 bool MedianSeries::Spill() {
-  if (spill_ == nullptr && (spill_ = std::tmpfile()) == nullptr) return false;
-  if (std::fwrite(held_.data(), sizeof(double), held_.size(), spill_) != held_.size()) {
-    return false;
+  std::sort(held_.begin(), held_.end(), [](double a, double b) { return KeyOf(a) < KeyOf(b); });
+  std::array<unsigned char, kSpillBlock> bytes;
+  std::size_t used = 0;
+  const auto put = [&](std::uint64_t value) {
+    if (used + kLongestKey > bytes.size()) {
+      if (!spill_.Write(bytes.data(), used)) return false;
+      used = 0;
+    }
+    while (value >= 0x80) {
+      bytes[used++] = static_cast<unsigned char>(value | 0x80);
+      value >>= 7;
+    }
+    bytes[used++] = static_cast<unsigned char>(value);
+    return true;
+  };
+  if (!put(held_.size())) return false;
+  std::uint64_t previous = 0;
+  for (const double value : held_) {
+    const std::uint64_t key = KeyOf(value);
+    if (!put(key - previous)) return false;
+    previous = key;
   }
+  if (!spill_.Write(bytes.data(), used)) return false;
   spilled_ += held_.size();
   held_.clear();
   return true;
@@ -77,14 +80,43 @@ bool MedianSeries::Spill() {
 template <class Visit>
 bool MedianSeries::ForEachSpilled(Visit&& visit) {
   if (spilled_ == 0) return true;
-  if (std::fflush(spill_) != 0) return false;
-  std::rewind(spill_);
-  std::vector<double> block(kHeldValues / 4);
+  if (!spill_.Rewind()) return false;
+  std::vector<unsigned char> block(kSpillBlock);
+  std::size_t have = 0, at = 0;
+  std::uint64_t file_left = spill_.size();
+  // The next LEB128 number, reading more of the file when the block may end inside it.
+  const auto next = [&](std::uint64_t& value) {
+    if (have - at < kLongestKey && file_left != 0) {
+      std::copy(block.begin() + static_cast<std::ptrdiff_t>(at),
+                block.begin() + static_cast<std::ptrdiff_t>(have), block.begin());
+      have -= at;
+      at = 0;
+      const std::size_t want =
+          static_cast<std::size_t>(std::min<std::uint64_t>(file_left, block.size() - have));
+      std::size_t got = 0;
+      if (!spill_.Read(block.data() + have, want, got) || got != want) return false;
+      have += got;
+      file_left -= got;
+    }
+    value = 0;
+    for (int shift = 0; shift < 64 && at < have; shift += 7) {
+      const unsigned char byte = block[at++];
+      value |= std::uint64_t{byte & 0x7fu} << shift;
+      if ((byte & 0x80) == 0) return true;
+    }
+    return false;
+  };
   for (std::uint64_t left = spilled_; left != 0;) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
-    if (std::fread(block.data(), sizeof(double), want, spill_) != want) return false;
-    for (std::size_t i = 0; i < want; ++i) visit(block[i]);
-    left -= want;
+    std::uint64_t count = 0;
+    if (!next(count) || count == 0 || count > left) return false;
+    left -= count;
+    std::uint64_t key = 0;
+    for (; count != 0; --count) {
+      std::uint64_t difference = 0;
+      if (!next(difference)) return false;
+      key += difference;
+      visit(ValueOf(key));
+    }
   }
   return true;
 }
@@ -107,7 +139,7 @@ double MedianSeries::Select(std::uint64_t rank) {
       if (under(key)) ++counts[(key >> shift) & (kDigits - 1)];
     };
     for (const double value : held_) count(value);
-    if (!ForEachSpilled(count)) return std::numeric_limits<double>::quiet_NaN();
+    if (!ForEachSpilled(count)) return Lost();
     std::size_t digit = 0;
     while (rank >= counts[digit]) rank -= counts[digit++];
     prefix = (prefix << kDigitBits) | digit;
@@ -119,15 +151,20 @@ double MedianSeries::Select(std::uint64_t rank) {
         if ((KeyOf(value) >> shift) == prefix) gathered.push_back(value);
       };
       for (const double value : held_) gather(value);
-      if (!ForEachSpilled(gather)) return std::numeric_limits<double>::quiet_NaN();
+      if (!ForEachSpilled(gather)) return Lost();
       return Nth(gathered, static_cast<std::size_t>(rank));
     }
   }
   return ValueOf(prefix);
 }
 
+double MedianSeries::Lost() {
+  lost_ = true;
+  return std::numeric_limits<double>::quiet_NaN();
+}
+
 double MedianSeries::Median() {
-  if (count_ == 0) return std::numeric_limits<double>::quiet_NaN();
+  if (count_ == 0 || failed()) return std::numeric_limits<double>::quiet_NaN();
   const std::uint64_t middle = count_ / 2;
   if (spilled_ == 0) {
     const double upper = Nth(held_, static_cast<std::size_t>(middle));
@@ -138,8 +175,9 @@ double MedianSeries::Median() {
     return (lower + upper) / 2;
   }
   const double upper = Select(middle);
-  if (count_ % 2 == 1) return upper;
-  return (Select(middle - 1) + upper) / 2;
+  if (count_ % 2 == 1 || failed()) return failed() ? Lost() : upper;
+  const double lower = Select(middle - 1);
+  return failed() ? Lost() : (lower + upper) / 2;
 }
 
 double Median(std::vector<double>& values) {

@@ -10,10 +10,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "reports/report_file_system.hpp"
+#include "reports/temporary_files.hpp"
 
 namespace trelba {
 
@@ -128,6 +130,45 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 bool CloseFile(int fd) {
   return ::close(fd) == 0;
+}
+
+std::string TemporaryFolder() {
+  const char* const folder = std::getenv("TMPDIR");
+  if (folder == nullptr || *folder == '\0') return "/tmp";
+  std::string name = folder;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
+  return name;
+}
+
+int CreateAnonymousFile(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+  // A file system (or kernel) without O_TMPFILE: a new name, removed at once, with
+  // interruptions held meanwhile so that none leaves it.
+  std::string name = folder + "/.trelba-XXXXXX";
+  const DeferInterrupts hold;
+  const int made = ::mkostemp(name.data(), O_CLOEXEC);
+  if (made >= 0) ::unlink(name.c_str());
+  return made;
+}
+
+bool ReadAll(int fd, char* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  while (got < size) {
+    const ssize_t n = ::read(fd, data + got, size - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool SeekFile(int fd, std::uint64_t offset) {
+  const auto at = static_cast<off_t>(offset);
+  return ::lseek(fd, at, SEEK_SET) == at;
 }
 
 bool SyncFolder(const ReportFolder& folder) {

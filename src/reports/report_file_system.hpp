@@ -1,5 +1,5 @@
-// The calls on the file system under ReportFile, one implementation per system:
-// report_file_linux.cpp and report_file_windows.cpp. Names are UTF-8; files are C runtime
+// The calls on the file system under ReportFile and SpillFile, one implementation per
+// system: report_file_linux.cpp and report_file_windows.cpp. Names are UTF-8; files are C runtime
 // descriptors on both systems, written as bytes. Every file is named by its folder (a
 // ReportFolder) and its base name in that folder. A call that fails leaves its cause in
 // errno (on Windows the system's error mapped to the nearest errno).
@@ -64,6 +64,24 @@ bool TruncateFile(int fd, std::uint64_t size);
 
 // False (errno set) when the close failed.
 bool CloseFile(int fd);
+
+// The folder of the temporary files that have no name (SpillFile): TMPDIR when it is set
+// and not empty, else /tmp; on Windows TMPDIR, else the system's own (GetTempPath: TMP,
+// TEMP, the user's profile), without the separator at its end.
+std::string TemporaryFolder();
+
+// Creates a file in `folder`, open for reading and writing, that no name leads to and
+// that goes with the process however it ends (Linux: O_TMPFILE, or a name removed at once
+// where the file system has no O_TMPFILE; Windows: deleted when closed): its descriptor,
+// or -1 (errno set).
+int CreateAnonymousFile(const std::string& folder);
+
+// Reads up to `size` bytes into `data`, resuming after interruptions and short reads, until
+// `size` or the end: how many in `got`; false after an error (errno set).
+bool ReadAll(int fd, char* data, std::size_t size, std::size_t& got);
+
+// Reads and writes on from byte `offset`; false (errno set) when it cannot.
+bool SeekFile(int fd, std::uint64_t offset);
 
 // Writes the folder's names (the renames of a commit) through to the disk; true on
 // Windows, whose renames are written through as they are made. False (errno set) when it

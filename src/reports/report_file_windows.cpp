@@ -12,9 +12,12 @@
 #include <io.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cwchar>
+#include <string>
 
 #include "input/windows_names.hpp"
 #include "reports/report_file_system.hpp"
@@ -203,6 +206,66 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 bool CloseFile(int fd) {
   return ::_close(fd) == 0;
+}
+
+std::string TemporaryFolder() {
+  std::string name;
+  if (const wchar_t* const folder = ::_wgetenv(L"TMPDIR"); folder != nullptr && *folder != 0) {
+    name = Utf8Name(folder);
+  } else {
+    wchar_t path[MAX_PATH + 1];
+    const DWORD n = ::GetTempPathW(MAX_PATH + 1, path);
+    name = n == 0 || n > MAX_PATH ? std::string(".") : Utf8Name({path, n});
+  }
+  // "C:\" keeps its separator.
+  while (name.size() > 1 && EndsFolderPart(name.back()) && name.back() != ':' &&
+         name[name.size() - 2] != ':') {
+    name.pop_back();
+  }
+  return name;
+}
+
+int CreateAnonymousFile(const std::string& folder) {
+  static std::atomic<unsigned> counter{0};
+  const std::string stem = folder + "\\trelba-" + std::to_string(ProcessId()) + "-";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    unsigned char random[4] = {};
+    FillRandom(random, sizeof random);
+    std::string name = stem + std::to_string(counter++) + "-";
+    for (const unsigned char byte : random) name += std::to_string(byte);
+    name += ".tmp";
+    const HANDLE handle =
+        ::CreateFileW(WideName(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      const DWORD error = ::GetLastError();
+      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+      errno = ErrnoOf(error);
+      return -1;
+    }
+    const int fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDWR | _O_BINARY);
+    if (fd < 0) ::CloseHandle(handle);  // which deletes it
+    return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+bool ReadAll(int fd, char* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  while (got < size) {
+    const auto count = static_cast<unsigned>(std::min<std::size_t>(size - got, INT_MAX));
+    const int n = ::_read(fd, data + got, count);
+    if (n < 0) return false;
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool SeekFile(int fd, std::uint64_t offset) {
+  const auto at = static_cast<__int64>(offset);
+  return ::_lseeki64(fd, at, SEEK_SET) == at;
 }
 
 // The permission bits of POSIX have no counterpart here: a report is always written new.

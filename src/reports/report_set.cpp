@@ -65,6 +65,14 @@ const std::string* ReportSet::Failed() {
   return nullptr;
 }
 
+std::vector<std::string> ReportSet::FileNames() const {
+  std::vector<std::string> names;
+  for (const Output& out : outputs_) {
+    if (out.file) names.push_back(out.name);
+  }
+  return names;
+}
+
 const std::string* ReportSet::Close() {
   if (closed_) return nullptr;
   closed_ = true;

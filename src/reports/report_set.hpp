@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "reports/compressed_sink.hpp"
 #include "reports/output_buffer.hpp"
@@ -37,6 +38,8 @@ class ReportSet {
 
   // The name of an output that has failed to write, or null.
   const std::string* Failed();
+  // The names of the outputs written to files (not streams), in the order they were opened.
+  std::vector<std::string> FileNames() const;
 
   // Flushes and closes every output (once): the name of the output that failed, or null.
   const std::string* Close();

@@ -1,26 +1,35 @@
 #include "reports/staged_sink.hpp"
 
-#include <array>
 #include <cerrno>
 #include <new>
 
+#include "reports/spill_compression.hpp"
+#include "reports/spill_file.hpp"
+
 namespace trelba {
-namespace {
 
-// Held in memory, room for it had at once: a string grown to it by doubling took half as
-// much again while it was copied (the table of 50,000 genes took 6 MB).
-constexpr std::size_t kMemoryHeld = 1 << 20;
+struct StagedSink::Spill {
+  SpillFile file;
+  SpillCompressor compressor;
+};
 
-}  // namespace
+StagedSink::StagedSink() = default;
+StagedSink::~StagedSink() = default;
 
-StagedSink::~StagedSink() {
-  if (spill_ != nullptr) std::fclose(spill_);
+// The file's failure, or (the file fine) the compressor's, which fails only for want of
+// memory.
+bool StagedSink::SpillFailed() {
+  if (!spill_->file.failed()) return Fail({0, kOutOfMemory});
+  spill_failed_ = true;
+  return Fail(spill_->file.error());
 }
 
 bool StagedSink::Write(const char* data, std::size_t size) {
   if (error_) return false;
   if (spill_ == nullptr && memory_.size() + size <= kMemoryHeld) {
     try {
+      // Room had at once: a string grown by doubling takes half as much again while it is
+      // copied.
       if (memory_.capacity() < kMemoryHeld) memory_.reserve(kMemoryHeld);
       memory_.append(data, size);
       return true;
@@ -28,8 +37,14 @@ bool StagedSink::Write(const char* data, std::size_t size) {
       // No memory to hold it in: the rest goes to the file.
     }
   }
-  if (spill_ == nullptr && (spill_ = std::tmpfile()) == nullptr) return Fail({errno});
-  return std::fwrite(data, 1, size, spill_) == size || Fail({errno});
+  if (spill_ == nullptr) {
+    try {
+      spill_ = std::make_unique<Spill>();
+    } catch (const std::bad_alloc&) {
+      return Fail({0, kOutOfMemory});
+    }
+  }
+  return spill_->compressor.Compress(data, size, false, spill_->file) || SpillFailed();
 }
 
 bool StagedSink::Release(OutputBuffer& out) {
@@ -52,26 +67,38 @@ bool StagedSink::ReleaseRows(OutputBuffer& out, const std::function<void(OutputB
 bool StagedSink::ReleaseTo(const std::function<void(std::string_view)>& take) {
   take(memory_);
   bool complete = !error_;
-  if (spill_ != nullptr && complete) {
-    complete = std::fflush(spill_) == 0 && std::fseek(spill_, 0, SEEK_SET) == 0;
-    std::array<char, 1 << 16> block{};
-    std::size_t n = 0;
-    while (complete && (n = std::fread(block.data(), 1, block.size(), spill_)) != 0) {
-      take(std::string_view(block.data(), n));
-    }
-    complete = (complete && std::ferror(spill_) == 0) || Fail({errno});
-  }
+  if (spill_ != nullptr && complete) complete = ReleaseSpill(take);
   const FailureCause cause = error_;
+  const bool spill_failed = spill_failed_;
   Drop();
   error_ = cause;  // for the error line, until the next Drop
+  spill_failed_ = spill_failed;
   return complete;
+}
+
+bool StagedSink::ReleaseSpill(const std::function<void(std::string_view)>& take) {
+  Spill& s = *spill_;
+  if (!s.compressor.Compress(nullptr, 0, true, s.file)) return SpillFailed();
+  switch (Decompress(s.file, take)) {
+    case Decompressed::kWhole:
+      return true;
+    case Decompressed::kFileFailed:
+      return SpillFailed();
+    case Decompressed::kNoMemory:
+      return Fail({0, kOutOfMemory});
+    case Decompressed::kDamaged:
+      break;
+  }
+  // What was written does not read back as it was: the file was changed, or cut.
+  spill_failed_ = true;
+  return Fail({EIO});
 }
 
 void StagedSink::Drop() {
   memory_.clear();
-  if (spill_ != nullptr) std::fclose(spill_);
-  spill_ = nullptr;
+  spill_.reset();
   error_ = {};
+  spill_failed_ = false;
 }
 
 }  // namespace trelba

@@ -1,11 +1,12 @@
 // Output held back until it is known to be wanted: the table rows of one input, which go
-// to the table only when the whole input has been read. Up to a megabyte is kept in
-// memory, the rest in an anonymous temporary file (gone with the process), so memory does
-// not grow with the input.
+// to the table only when the whole input has been read. Up to kMemoryHeld bytes are kept
+// in memory, the rest compressed (reports/spill_compression.hpp: table rows shrink about
+// fivefold) in a file of the temporary folder (reports/spill_file.hpp), so that neither
+// memory nor temporary space grows as the rows do.
 #pragma once
 
-#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "reports/output_buffer.hpp"
@@ -14,7 +15,9 @@ namespace trelba {
 
 class StagedSink final : public ByteSink {
  public:
-  StagedSink() = default;
+  static constexpr std::size_t kMemoryHeld = std::size_t{4} << 20;
+
+  StagedSink();
   ~StagedSink() override;
   StagedSink(const StagedSink&) = delete;
   StagedSink& operator=(const StagedSink&) = delete;
@@ -28,13 +31,19 @@ class StagedSink final : public ByteSink {
   bool ReleaseRows(OutputBuffer& out, const std::function<void(OutputBuffer&)>& end_row);
   // Drops everything held, and any failure.
   void Drop();
+  // Whether the failure (error()) was the temporary folder's, not memory's.
+  bool spill_failed() const { return spill_failed_; }
 
  private:
+  struct Spill;
   // Hands everything held to `take`, in order, in pieces.
   bool ReleaseTo(const std::function<void(std::string_view)>& take);
+  bool ReleaseSpill(const std::function<void(std::string_view)>& take);
+  bool SpillFailed();
 
   std::string memory_;
-  std::FILE* spill_ = nullptr;  // the rest, when there is more than memory holds
+  std::unique_ptr<Spill> spill_;  // the rest, when there is more than memory holds
+  bool spill_failed_ = false;
 };
 
 }  // namespace trelba

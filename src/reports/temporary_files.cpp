@@ -10,10 +10,15 @@
 namespace trelba {
 namespace {
 
-// Read by the handlers: a slot's folder and name are complete before `active` is set, and
-// a handler looks only at active slots.
+// Claimed by one thread at a time (kFree to kFilling, by compare and exchange, so that two
+// threads registering at once never take one slot) and read by the handlers: a slot's
+// folder and name are complete before it turns kActive, and a handler looks only at
+// active slots.
+enum SlotState : int { kFree, kFilling, kActive };
+static_assert(std::atomic<int>::is_always_lock_free, "read by signal handlers");
+
 struct TemporaryEntry {
-  volatile sig_atomic_t active = 0;
+  std::atomic<int> state{kFree};
   int folder = -1;
   std::array<char, kMaxTemporaryPath> name{};
 };
@@ -28,23 +33,23 @@ TemporarySlot RegisterTemporaryFile(int folder, const char* name) {
   if (length >= kMaxTemporaryPath) return kNoTemporarySlot;
   for (TemporarySlot slot = 0; slot < kMaxTemporaryFiles; ++slot) {
     TemporaryEntry& entry = entries[slot];
-    if (entry.active != 0) continue;
+    int expected = kFree;
+    if (!entry.state.compare_exchange_strong(expected, kFilling)) continue;
     entry.folder = folder;
     std::memcpy(entry.name.data(), name, length + 1);
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    entry.active = 1;
+    entry.state.store(kActive);
     return slot;
   }
   return kNoTemporarySlot;
 }
 
 void ForgetTemporaryFile(TemporarySlot slot) {
-  if (slot < kMaxTemporaryFiles) entries[slot].active = 0;
+  if (slot < kMaxTemporaryFiles) entries[slot].state.store(kFree);
 }
 
 void RemoveTemporaryFiles() {
   for (TemporaryEntry& entry : entries) {
-    if (entry.active != 0) RemoveFile(entry.folder, entry.name.data());
+    if (entry.state.load() == kActive) RemoveFile(entry.folder, entry.name.data());
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cerrno>
+#include <mutex>
 
 #include "reports/interrupt_handlers.hpp"
 #include "reports/temporary_files.hpp"
@@ -14,7 +15,7 @@
 namespace trelba {
 namespace {
 
-bool handlers_installed = false;
+std::once_flag handlers_installed;  // by whichever thread registers first
 
 constexpr std::array kInterruptingSignals = {
     SIGHUP,    SIGINT,  SIGQUIT, SIGPIPE, SIGALRM,   SIGTERM, SIGUSR1,
@@ -56,20 +57,20 @@ sigset_t InterruptingSignals() {
 }  // namespace
 
 void InstallInterruptHandlers() {
-  if (handlers_installed) return;
-  handlers_installed = true;
-  struct sigaction action {};
-  action.sa_handler = RemoveTemporaryFilesAndRaise;
-  action.sa_mask = InterruptingSignals();
-  ForEachInterruptingSignal([&](int signal_number) {
-    struct sigaction previous {};
-    ::sigaction(signal_number, nullptr, &previous);
-    // Only signals at their default action: one the caller chose to ignore (nohup, a
-    // background job) stays ignored, and so does SIGXFSZ, which the process ignores so
-    // that a write past the file-size limit fails and is reported
-    // (driver/process_setup.hpp); one that a profiler or sanitizer handles stays its.
-    if ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_DFL) return;
-    ::sigaction(signal_number, &action, nullptr);
+  std::call_once(handlers_installed, [] {
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryFilesAndRaise;
+    action.sa_mask = InterruptingSignals();
+    ForEachInterruptingSignal([&](int signal_number) {
+      struct sigaction previous {};
+      ::sigaction(signal_number, nullptr, &previous);
+      // Only signals at their default action: one the caller chose to ignore (nohup, a
+      // background job) stays ignored, and so does SIGXFSZ, which the process ignores so
+      // that a write past the file-size limit fails and is reported
+      // (driver/process_setup.hpp); one that a profiler or sanitizer handles stays its.
+      if ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_DFL) return;
+      ::sigaction(signal_number, &action, nullptr);
+    });
   });
 }
 

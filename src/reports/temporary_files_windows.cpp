@@ -15,7 +15,7 @@ namespace trelba {
 namespace {
 
 std::recursive_mutex interruptions;
-bool handler_installed = false;
+std::once_flag handler_installed;  // by whichever thread registers first
 
 BOOL WINAPI RemoveTemporaryFilesAndStop(DWORD) {
   interruptions.lock();  // held until the process ends
@@ -27,9 +27,8 @@ BOOL WINAPI RemoveTemporaryFilesAndStop(DWORD) {
 }  // namespace
 
 void InstallInterruptHandlers() {
-  if (handler_installed) return;
-  handler_installed = true;
-  ::SetConsoleCtrlHandler(RemoveTemporaryFilesAndStop, TRUE);
+  std::call_once(handler_installed,
+                 [] { ::SetConsoleCtrlHandler(RemoveTemporaryFilesAndStop, TRUE); });
 }
 
 DeferInterrupts::DeferInterrupts() {

@@ -5,12 +5,15 @@
 // tests/fault.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analyse_text.hpp"
@@ -27,6 +30,13 @@ constexpr int kFailed = 255;
 // read block and several write blocks.
 const std::string& Input() {
   static const std::string input = SyntheticGenes(2000, 100);
+  return input;
+}
+
+// 1.2 MB of genes of five codons: their table rows (6 MB), counts and scores (50,000) pass
+// what the stores hold in memory, and go to the temporary folder.
+const std::string& ShortGenes() {
+  static const std::string input = SyntheticGenes(50000, 5);
   return input;
 }
 
@@ -52,23 +62,51 @@ RunOptions Injecting(const Fault& fault) {
 }
 
 const char* const kReportSuffixes[] = {".iik", ".ok", ".freq"};
+// The table and summary of an earlier run, at the names the cases give them.
+const char* const kRunOutputs[] = {"t.tsv", "s.tsv"};
 
-// Reports left by an earlier run, which a failed run must not touch.
+// Reports, a table and a summary left by an earlier run, which a failed run must not touch.
 void PlaceEarlierReports(const std::filesystem::path& dir) {
   for (const char* suffix : kReportSuffixes) {
     WriteFile(dir / (std::string("in.fa") + suffix), std::string("earlier ") + suffix + "\n");
   }
+  for (const char* name : kRunOutputs) WriteFile(dir / name, std::string("earlier ") + name);
 }
 
-void ExpectEarlierReportsUnchanged(const std::filesystem::path& dir) {
+void ExpectEarlierReportsUnchanged(const std::filesystem::path& dir,
+                                   const std::string& input = Input()) {
   for (const char* suffix : kReportSuffixes) {
     EXPECT_EQ(ReadFile(dir / (std::string("in.fa") + suffix)),
               std::string("earlier ") + suffix + "\n")
         << suffix;
   }
-  EXPECT_EQ(ReadFile(dir / "in.fa"), Input());
+  for (const char* name : kRunOutputs) {
+    EXPECT_EQ(ReadFile(dir / name), std::string("earlier ") + name) << name;
+  }
+  EXPECT_TRUE(ReadFile(dir / "in.fa") == input);
   EXPECT_EQ(LeftoverTemporaryFiles(dir), std::vector<std::string>{});
 }
+
+// A tmpfs of `kib` KiB mounted on `folder` while it stands (as root; mounted() false
+// elsewhere).
+class SmallTmpfs {
+ public:
+  SmallTmpfs(const std::filesystem::path& folder, long kib) : folder_(folder) {
+    std::filesystem::create_directory(folder);
+    const std::string options = "size=" + std::to_string(kib) + "k";
+    mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
+  }
+  ~SmallTmpfs() {
+    if (mounted_) ::umount(folder_.c_str());
+  }
+  SmallTmpfs(const SmallTmpfs&) = delete;
+  SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::filesystem::path folder_;
+  bool mounted_ = false;
+};
 
 struct FailedRunCase {
   const char* name;
@@ -78,6 +116,11 @@ struct FailedRunCase {
   std::vector<std::string> options = {};  // before the input
   const char* cores = nullptr;            // the processors the program is told of
   const char* copy = nullptr;             // a file beside the input, with its text
+  // With a TMPDIR (a folder beside the input, made when it is "spill"), the input is
+  // ShortGenes(); with tmpfs_kib, a tmpfs of that size is mounted there (as root; the case
+  // is skipped elsewhere).
+  const char* tmpdir = nullptr;
+  long tmpfs_kib = 0;
 };
 
 void PrintTo(const FailedRunCase& c, std::ostream* os) {
@@ -91,19 +134,31 @@ class FailedRun : public ::testing::TestWithParam<FailedRunCase> {};
 TEST_P(FailedRun, LeavesEarlierReportsUnchanged) {
   const FailedRunCase& c = GetParam();
   ScratchDir dir;
-  WriteFile(dir / "in.fa", Input());
+  const std::string& input = c.tmpdir != nullptr ? ShortGenes() : Input();
+  WriteFile(dir / "in.fa", input);
   PlaceEarlierReports(dir.path());
-  if (c.copy != nullptr) WriteFile(dir / c.copy, Input());
+  if (c.copy != nullptr) WriteFile(dir / c.copy, input);
   std::vector<std::string> args = c.options;
   args.emplace_back("in.fa");
   RunOptions options = Injecting(c.fault);
   if (c.cores != nullptr) options.environment.emplace_back("TRELBA_CORES", c.cores);
+  if (c.tmpdir != nullptr) options.environment.emplace_back("TMPDIR", c.tmpdir);
+  if (c.tmpdir != nullptr && c.tmpdir == std::string_view("spill")) {
+    std::filesystem::create_directory(dir / "spill");
+  }
+  std::optional<SmallTmpfs> tmpfs;
+  if (c.tmpfs_kib != 0 && !tmpfs.emplace(dir / c.tmpdir, c.tmpfs_kib).mounted()) {
+    GTEST_SKIP() << "no tmpfs can be mounted here (not root)";
+  }
   const RunResult run = RunTrelba(args, dir.path(), options);
   EXPECT_EQ(run.status, c.status);
   EXPECT_EQ(run.err, c.err);
-  ExpectEarlierReportsUnchanged(dir.path());
+  ExpectEarlierReportsUnchanged(dir.path(), input);
   if (c.copy != nullptr) {
-    EXPECT_EQ(ReadFile(dir / c.copy), Input());
+    EXPECT_TRUE(ReadFile(dir / c.copy) == input);
+  }
+  if (c.tmpdir != nullptr && std::filesystem::exists(dir / c.tmpdir)) {
+    EXPECT_TRUE(std::filesystem::is_empty(dir / c.tmpdir));
   }
 }
 
@@ -262,7 +317,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailedRunCase{"OutOfMemoryWhileAWorkerWritesABatch",
                       {"NOMEM", "", "", 500000},
                       kFailed,
-                      "Error reading file: in.fa (out of memory)\n",
+                      "Error reading file: in.fa (out of memory)\n"
+                      "Trelba: no input was read whole: s.tsv is left as it was\n",
                       {"-j", "3", "--summary", "s.tsv"},
                       "4"},
         FailedRunCase{"InterruptWhileWriting",
@@ -312,7 +368,54 @@ INSTANTIATE_TEST_SUITE_P(
                       {"EIO", "fsync", "in.fa.ok", 0},
                       kFailed,
                       "Error writing file: in.fa.ok (Input/output error)\n",
-                      {"--sync"}}),
+                      {"--sync"}},
+        // Regression: a run that read no input whole replaced the table and summary of the
+        // run before with their headers (the table's rows had gone to it as they came, and
+        // were cut back).
+        FailedRunCase{"ReadErrorKeepsTheEarlierTableAndSummary",
+                      {"EIO", "read", "in.fa", 300000},
+                      kFailed,
+                      "Error reading file: in.fa (Input/output error)\n"
+                      "Trelba: no input was read whole: s.tsv and t.tsv are left as they were\n",
+                      {"-j", "2", "-T", "t.tsv", "--summary", "s.tsv"},
+                      "4"},
+        // Regression: the stores' files went to /tmp whatever TMPDIR said, and a full /tmp
+        // was told as an error writing the table, which was then replaced by its header.
+        // The temporary folder is named; every output stays as it was.
+        FailedRunCase{"FullTemporaryFolderWhileRowsWaitForTheReference",
+                      {"ENOSPC", "write", "/spill/", 0},
+                      kFailed,
+                      "Error writing file: the temporary folder spill (No space left on device)\n",
+                      {"-T", "t.tsv", "--reference", "auto"},
+                      nullptr,
+                      nullptr,
+                      "spill"},
+        FailedRunCase{"FullTemporaryFolderWhileAWorkerKeepsTheScores",
+                      {"ENOSPC", "write", "/spill/", 0},
+                      kFailed,
+                      "Error writing file: the temporary folder spill (No space left on device)\n",
+                      {"-j", "3", "--summary", "s.tsv"},
+                      "4",
+                      nullptr,
+                      "spill"},
+        FailedRunCase{"MissingTemporaryFolder",
+                      {"", "", "", 0},
+                      kFailed,
+                      "Error writing file: the temporary folder missing (No such file or "
+                      "directory)\n",
+                      {"-T", "t.tsv", "--summary", "s.tsv", "--reference", "auto"},
+                      nullptr,
+                      nullptr,
+                      "missing"},
+        FailedRunCase{"SmallTmpfsAsTemporaryFolder",
+                      {"", "", "", 0},
+                      kFailed,
+                      "Error writing file: the temporary folder spill (No space left on device)\n",
+                      {"-T", "t.tsv", "--summary", "s.tsv", "--reference", "auto"},
+                      nullptr,
+                      nullptr,
+                      "spill",
+                      64}),
     [](const auto& test) { return std::string(test.param.name); });
 
 // Regression: a file-size limit used to kill the run with SIGXFSZ and no message.
@@ -377,13 +480,17 @@ TEST(FailedRun, MemoryRunningOutAnywhereFailsTheInput) {
       EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
       // The input, or (its reports in place) the HTML report drawn after them, or both.
       if (run.err == "Error writing file: r.html (out of memory)\n") continue;
+      const std::string kept =
+          "Trelba: no input was read whole: s.tsv, r.html, u.tsv and t.tsv are left as they "
+          "were\n";
       if (run.err ==
           "Error reading file: in.fa (out of memory)\nError writing file: r.html (out of "
-          "memory)\n") {
+          "memory)\n" +
+              kept) {
         ExpectEarlierReportsUnchanged(dir.path());
         continue;
       }
-      EXPECT_EQ(run.err, "Error reading file: in.fa (out of memory)\n")
+      EXPECT_EQ(run.err, "Error reading file: in.fa (out of memory)\n" + kept)
           << budget << " kB, -j " << threads;
       ExpectEarlierReportsUnchanged(dir.path());
     }
