@@ -31,6 +31,30 @@ std::uint64_t Total(const Family& codons, const CodonCounts& counts) {
   return total;
 }
 
+__extension__ typedef unsigned __int128 Wide;  // products of two counts, exactly
+
+// Whether the log-odds ln(P_c / Q_c) of the codons of `codons` the input holds differ:
+// whether R'_c / N_c differs between them, R' doubled so that 0.5 is a whole number. A
+// table given by its w has no counts: its log-odds differ when their values do.
+bool LogOddsDiffer(const Family& codons, const ReferenceTable& table, const CodonCounts& input,
+                   const CodonValues& log_odds) {
+  Wide first_r = 0, first_n = 0;
+  double first_value = 0.0;
+  for (unsigned m = 0; m < codons.size; ++m) {
+    const std::uint8_t c = codons.members[m];
+    if (input[c] == 0) continue;
+    const Wide r = table.doubled[c];
+    if (first_n == 0) {
+      first_r = r;
+      first_n = input[c];
+      first_value = log_odds[c];
+    } else if (r == 0 ? log_odds[c] != first_value : r * first_n != first_r * input[c]) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 ReferenceTable TableOf(const SynonymousCodons& synonymous, const CodonCounts& reference,
@@ -55,6 +79,7 @@ ReferenceTable TableOf(const SynonymousCodons& synonymous, const CodonCounts& re
       const double x =
           reference[c] == 0 ? kAbsentReferenceCount : static_cast<double>(reference[c]);
       table.p[c] = x / smoothed_total;
+      table.doubled[c] = reference[c] == 0 ? 1 : 2 * reference[c];
       if (reference_total != 0) {
         table.w[c] = x / largest;
         table.in_cai[c] = true;
@@ -123,7 +148,10 @@ ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const ReferenceT
     }
     usage.acid_in_cai[acid] = any_cai;
     usage.acid_in_adaptation[acid] = input_total != 0;
+    usage.acid_varies[acid] = LogOddsDiffer(codons, table, input, usage.log_odds);
+    usage.input_acid[acid] = input_total;
   }
+  usage.input = input;
   // The null of adaptation by amino acid; one the input lacks (NaN) weighs nothing.
   CodonValues weights{};
   for (std::size_t c = 1; c <= kCodonCount; ++c) {
@@ -134,9 +162,31 @@ ReferenceUsage UsageAgainst(const SynonymousCodons& synonymous, const ReferenceT
     const std::uint8_t acid = synonymous.acids[a].family;
     usage.null_mean[acid] = null.mean[a] == null.mean[a] ? null.mean[a] : 0.0;
     usage.null_variance[acid] = null.variance[a] == null.variance[a] ? null.variance[a] : 0.0;
+    usage.largest_term = std::max(usage.largest_term, std::abs(usage.null_mean[acid]));
+  }
+  for (std::size_t c = 1; c <= kCodonCount; ++c) {
+    usage.largest_term = std::max(usage.largest_term, std::abs(usage.log_odds[c]));
   }
   return usage;
 }
+
+namespace {
+
+// Whether the gene's z is 0 exactly: in each of its amino acids whose log-odds differ, its
+// codons are in the input's proportions (n_c N_a = N_c n_a), so that the amino acid adds
+// sum_c (n_c - n_a Q_c) ln(P_c / Q_c) = 0; an amino acid whose log-odds are all one value
+// w adds n_a w - n_a w = 0.
+bool ZeroExcessOverNull(const ReferenceUsage& usage, const CodonCounts& counts,
+                        const std::array<std::uint64_t, kFamilyCount + 1>& acid) {
+  for (std::size_t c = 1; c <= kCodonCount; ++c) {
+    const std::uint8_t a = usage.acid_of[c];
+    if (a == 0 || usage.acid_varies[a] == 0) continue;
+    if (Wide{counts[c]} * usage.input_acid[a] != Wide{usage.input[c]} * acid[a]) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts) {
   // One pass over the 64 counts: the log sums in codon order (the codons an index does not
@@ -154,11 +204,12 @@ GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts) {
     fop_codons += counts[c] & usage.fop_mask[c];
     acid[usage.acid_of[c]] += counts[c];
   }
-  std::uint64_t cai_codons = 0, adaptation_codons = 0;
+  std::uint64_t cai_codons = 0, adaptation_codons = 0, varying_codons = 0;
   double null_mean = 0.0, null_variance = 0.0;
   for (std::size_t a = 1; a <= kFamilyCount; ++a) {
     cai_codons += acid[a] * usage.acid_in_cai[a];
     adaptation_codons += acid[a] * usage.acid_in_adaptation[a];
+    varying_codons += acid[a] * usage.acid_varies[a];
     const auto n = static_cast<double>(static_cast<std::int64_t>(acid[a]));
     null_mean += n * usage.null_mean[a];
     null_variance += n * usage.null_variance[a];
@@ -169,9 +220,18 @@ GeneIndices IndicesOf(const ReferenceUsage& usage, const CodonCounts& counts) {
   indices.fop = fop_codons == 0 ? kNotANumber : as_double(optimal) / as_double(fop_codons);
   indices.adaptation =
       adaptation_codons == 0 ? kNotANumber : log_odds_sum / as_double(adaptation_codons);
-  // z = (sum - L mean) / sqrt(L^2 variance), both scaled by L.
-  indices.adaptation_z =
-      null_variance > 0.0 ? (log_odds_sum - null_mean) / std::sqrt(null_variance) : kNotANumber;
+  // z = (sum - L mean) / sqrt(L^2 variance), both scaled by L. The variance is 0 exactly
+  // when no amino acid of the gene's has log-odds that differ.
+  if (varying_codons == 0 || !(null_variance > 0.0)) {
+    indices.adaptation_z = kNotANumber;
+    return indices;
+  }
+  const double excess = log_odds_sum - null_mean;
+  // Rounding leaves far less than this of a difference that is 0 exactly.
+  const double near_zero = 1e-12 * as_double(adaptation_codons) * usage.largest_term;
+  indices.adaptation_z = std::abs(excess) <= near_zero && ZeroExcessOverNull(usage, counts, acid)
+                             ? 0.0
+                             : excess / std::sqrt(null_variance);
   return indices;
 }
 

@@ -42,6 +42,9 @@ struct ReferenceTable {
   // leave some out).
   std::array<bool, kCodonCount + 1> in_fop{};
   CodonValues p{};  // P_c: the reference's usage of c within its amino acid (adaptation)
+  // 2 R'_c (R' the reference's count, 0.5 where it is 0), whole numbers that tell exactly
+  // whether two codons' log-odds are equal; all 0 for a table given by its w.
+  CodonCounts doubled{};
   // Amino acids (by family number) of two or more codons that the reference lacks.
   std::array<bool, kFamilyCount + 1> absent{};
 };
@@ -80,6 +83,15 @@ struct ReferenceUsage {
   std::array<std::uint64_t, kFamilyCount + 1> acid_in_adaptation{};
   FamilyValues null_mean{};
   FamilyValues null_variance{};
+  // Whether an amino acid's log-odds differ between its codons the input holds, decided
+  // exactly from the counts (R'_c / N_c the same for all of them, or one codon, means no;
+  // for a table given by its w, the same log-odds), 1 or 0: a sum of floating-point variances that should be 0 rarely is.
+  std::array<std::uint64_t, kFamilyCount + 1> acid_varies{};
+  // The input's counts, by codon and by amino acid, and the largest |log-odds| and |mu_a|:
+  // whether a gene's z is exactly 0.
+  CodonCounts input{};
+  std::array<std::uint64_t, kFamilyCount + 1> input_acid{};
+  double largest_term = 0.0;
 };
 
 // The table `table` against the input's pooled counts `input`.
@@ -94,7 +106,9 @@ struct GeneIndices {
   double fop = 0.0;         // NaN without a codon of an amino acid that has an optimal codon
   double adaptation = 0.0;  // NaN without a codon adaptation reads
   // (adaptation - its null mean) / its null standard deviation, the gene's amino acids
-  // held fixed; NaN where the variance is 0.
+  // held fixed; NaN where the variance is 0, and 0 where the gene's codons of each amino
+  // acid are in the input's proportions or equally weighted (its value then is 0 exactly,
+  // which the sums in floating point miss by a few units in the last place).
   double adaptation_z = 0.0;
 };
 

@@ -246,7 +246,8 @@ constexpr CatalogColumn<WholeInput> kWholeInputColumns[] = {
     {{"adaptation_z", kReference, kNumber,
       "how far adaptation is from chance, in standard deviations: each codon drawn from the "
       "input's usage of its amino acid",
-      "the null variance is 0 (no amino acid with a choice)"},
+      "the null variance is 0: no amino acid with a choice, or in each of the sequence's the "
+      "same log-odds for every codon the input holds (the sequence its own reference, say)"},
      [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.reference.adaptation_z); }},
     {{"in_reference", kReference, kFlag,
       "1 for the genes of the reference set: found in the input (--reference auto), or the "

@@ -155,6 +155,71 @@ TEST(ReferenceIndices, OptimalCodonsAndAbsentAminoAcids) {
   EXPECT_FALSE(usage.absent[1]);
 }
 
+struct ZCase {
+  const char* name;
+  std::vector<std::pair<const char*, std::uint64_t>> reference, input, gene;
+  const char* z;  // "NA", "0" (exactly, +0), or "other" (a number not near 0)
+};
+
+void PrintTo(const ZCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class AdaptationZ : public ::testing::TestWithParam<ZCase> {};
+
+// Regression: where the null variance is 0 or the excess over the null mean is 0, both
+// were taken from sums that rounding leaves a few units off (a gene its own reference
+// printed z = -11.59 and -1.24844, a gene in the input's proportions -7.98479e-16).
+TEST_P(AdaptationZ, IsNaOrZeroExactly) {
+  const ZCase& c = GetParam();
+  const SynonymousCodons s = SynonymousCodonsOf(GeneticCodeNumber(0));
+  const ReferenceUsage usage = UsageAgainst(s, CountsOf(c.reference), CountsOf(c.input));
+  const double z = IndicesOf(usage, CountsOf(c.gene)).adaptation_z;
+  if (c.z == std::string("NA")) {
+    EXPECT_TRUE(std::isnan(z)) << z;
+  } else if (c.z == std::string("0")) {
+    EXPECT_TRUE(z == 0.0 && !std::signbit(z)) << z;
+  } else {
+    EXPECT_GT(std::abs(z), 0.1);
+  }
+}
+
+// Phe 3:7, Leu CTG 5 TTA 2 CTT 1, Ala GCC 4 GCT 1 (GCA and GCG absent: 0.5 in the reference).
+const std::vector<std::pair<const char*, std::uint64_t>> kUneven = {
+    {"TTT", 3}, {"TTC", 7}, {"CTG", 5}, {"TTA", 2}, {"CTT", 1}, {"GCC", 4}, {"GCT", 1}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AdaptationZ,
+    ::testing::Values(ZCase{"GeneItsOwnReferenceAndInput", kUneven, kUneven, kUneven, "NA"},
+                      ZCase{"ReferenceInTheInputsProportions",
+                            {{"TTT", 9}, {"TTC", 21}, {"GCC", 8}, {"GCT", 2}},
+                            {{"TTT", 3}, {"TTC", 7}, {"GCC", 4}, {"GCT", 1}},
+                            {{"TTT", 1}, {"GCC", 2}},
+                            "NA"},
+                      ZCase{"OneCodonOfEachAminoAcidInTheInput",
+                            {{"TTT", 1}, {"TTC", 5}},
+                            {{"TTC", 4}, {"CTG", 2}},
+                            {{"TTC", 1}, {"CTG", 1}},
+                            "NA"},
+                      ZCase{"GeneInTheInputsProportions",
+                            {{"TTT", 1}, {"TTC", 9}, {"CTG", 3}},
+                            {{"TTT", 6}, {"TTC", 4}, {"CTG", 4}, {"TTA", 2}},
+                            {{"TTT", 3}, {"TTC", 2}, {"CTG", 2}, {"TTA", 1}},
+                            "0"},
+                      // Phe's log-odds differ and the gene holds it as the input does; Lys's are
+                      // one value (the reference 3:1 as the input), whatever the gene's Lys.
+                      ZCase{"InProportionWhereTheLogOddsDiffer",
+                            {{"TTT", 2}, {"TTC", 8}, {"AAA", 3}, {"AAG", 1}},
+                            {{"TTT", 10}, {"TTC", 10}, {"AAA", 30}, {"AAG", 10}},
+                            {{"TTT", 1}, {"TTC", 1}, {"AAG", 2}},
+                            "0"},
+                      ZCase{"OutOfProportion",
+                            {{"TTT", 2}, {"TTC", 8}},
+                            {{"TTT", 10}, {"TTC", 10}},
+                            {{"TTC", 6}},
+                            "other"}),
+    [](const auto& test) { return std::string(test.param.name); });
+
 // RSCU = count * k / the amino acid's count: TTT 50 * 2 / 200; stops as one family of
 // three; per thousand of the 203 counted codons.
 TEST(CodonUsage, RscuAndPerThousand) {
