@@ -11,6 +11,9 @@ namespace trelba {
 struct FailureCause {
   int code = 0;                  // errno; 0 when `reason` says it
   const char* reason = nullptr;  // a text that lives as long as the program, or null
+  // A file of the temporary folder failed (input/temporary_folder.hpp): the error line
+  // names the folder, not the input or output that was being read or written.
+  bool in_temporary_folder = false;
 
   // Whether anything is known.
   explicit operator bool() const { return code != 0 || reason != nullptr; }
@@ -19,7 +22,7 @@ struct FailureCause {
 // Keeps `cause` in `kept` unless a cause is kept already (the first failure is the one to
 // tell); a failure of unknown cause is kept as an input/output error.
 inline void KeepFirst(FailureCause& kept, FailureCause cause) {
-  if (!kept) kept = cause ? cause : FailureCause{EIO};
+  if (!kept) kept = cause ? cause : FailureCause{EIO, nullptr, cause.in_temporary_folder};
 }
 
 // Memory that could not be had, by whichever layer met it.

@@ -18,8 +18,8 @@
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
 #include "input/interruption.hpp"
+#include "input/temporary_folder.hpp"
 #include "reports/column_catalog.hpp"
-#include "reports/report_file_system.hpp"
 #include "reports/staged_sink.hpp"
 #include "trelba/ieee_double.hpp"
 
@@ -110,9 +110,15 @@ Options ParseSettings(const TableSettings& table, const std::string& first) {
 }
 
 // The error of an input that could not be read to its end.
+// (`scanner`: the cause the reading found itself; a file of the temporary folder's is told
+// as the folder's.)
 void ThrowUnread(const CallerScope& caller, InputOutcome::Status status, const std::string& name,
-                 const std::string& file, const ByteSource& input) {
+                 const std::string& file, const ByteSource& input,
+                 const FailureCause& scanner = {}) {
   caller.StopIfAsked();
+  if (scanner.in_temporary_folder) {
+    throw Error(TemporaryFolderErrorText(scanner), TemporaryFolder(), scanner.code);
+  }
   const bool memory = status == InputOutcome::Status::kNoMemory;
   throw Error(FileErrorText("reading", name, CauseOf(status, input)), file,
               memory ? ENOMEM : input.error().code);
@@ -184,7 +190,7 @@ class TableWriter {
     if (outcome.status != InputOutcome::Status::kDone) {
       staged_table_.Clear();
       staged_.Drop();
-      ThrowUnread(caller_, outcome.status, name, file, input);
+      ThrowUnread(caller_, outcome.status, name, file, input, outcome.cause);
     }
     if (staged_.spill_failed()) ThrowTemporary(staged_.error());
     if (genes_.failed()) ThrowTemporary(genes_.error());
@@ -212,7 +218,7 @@ class TableWriter {
       const ReferenceFound found = FindReference(*options_.code, synonymous_, name, outcome.totals,
                                                  outcome.scanner.sequence, reference);
       if (found == ReferenceFound::kUnreadable) {
-        ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO});
+        ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO, nullptr, true});
       }
       if (found == ReferenceFound::kYes) {
         MakeFoundTable(synonymous_, label, outcome.totals, optimal_, reference);
@@ -224,7 +230,7 @@ class TableWriter {
     if (released) return;
     if (staged_.spill_failed()) ThrowTemporary(staged_.error());
     if (buffer_.failed() || staged_.error()) throw std::bad_alloc();  // the sinks want memory
-    ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO});
+    ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO, nullptr, true});
   }
 
   // A file of the temporary folder failed: the folder is named, with the cause.

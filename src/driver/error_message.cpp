@@ -5,7 +5,7 @@
 
 #include "driver/message_sink.hpp"
 #include "driver/run.hpp"
-#include "reports/report_file_system.hpp"
+#include "input/temporary_folder.hpp"
 
 namespace trelba {
 namespace {

@@ -129,7 +129,10 @@ class OneInput {
     kept_ = KeptText{};
     if (outcome_.status == InputOutcome::Status::kReadFailed ||
         outcome_.status == InputOutcome::Status::kNoMemory) {
-      return Fail(FileErrorText("reading", name_, CauseOf(outcome_, input_)));
+      const FailureCause cause = CauseOf(outcome_, input_);
+      // A store of the scanner's (an annotated record's sequence) in the temporary folder.
+      if (cause.in_temporary_folder) return FailRun(TemporaryFolderErrorText(cause));
+      return Fail(FileErrorText("reading", name_, cause));
     }
     if (const std::string* failed = reports_.Failed()) {
       return Fail(FileErrorText("writing", *failed, reports_.cause()));
@@ -342,7 +345,8 @@ class OneInput {
 
   // The kept counts could not be read back.
   bool FailCounts() {
-    const FailureCause cause = r_.genes.error() ? r_.genes.error() : FailureCause{EIO};
+    const FailureCause cause =
+        r_.genes.error() ? r_.genes.error() : FailureCause{EIO, nullptr, true};
     return FailRun(TemporaryFolderErrorText(cause));
   }
 

@@ -9,6 +9,8 @@
 #include <sys/types.h>
 #endif
 
+#include "input/temporary_folder.hpp"
+
 namespace trelba {
 namespace {
 
@@ -38,6 +40,7 @@ void SpillStore::Clear() {
 }
 
 bool SpillStore::Fail(FailureCause cause) {
+  cause.in_temporary_folder = true;  // the file's failures are all there are
   KeepFirst(error_, cause);
   return false;
 }
@@ -58,7 +61,7 @@ bool SpillStore::Append(const char* data, std::size_t size) {
     if (size == 0) return true;
   }
   if (spill_ == nullptr) {
-    if ((spill_ = std::tmpfile()) == nullptr) return Fail({errno});
+    if ((spill_ = OpenAnonymousStream()) == nullptr) return Fail({errno});
     file_at_ = 0;
     writing_ = true;
   }

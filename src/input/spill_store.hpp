@@ -1,7 +1,7 @@
-// Bytes kept for a while, read back at any place: up to a bound in memory, the rest in an
-// anonymous temporary file (gone with the process), so that memory does not grow with
-// what is kept. The sequence of an annotated record and the features waiting for it live
-// in two of these.
+// Bytes kept for a while, read back at any place: up to a bound in memory, the rest in a
+// file of the temporary folder that no name leads to (input/temporary_folder.hpp), so that
+// memory does not grow with what is kept. The sequence of an annotated record and the
+// features waiting for it live in two of these.
 #pragma once
 
 #include <cstddef>

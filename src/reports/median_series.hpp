@@ -29,7 +29,9 @@ class MedianSeries {
 
   // Whether values could not be kept or read back, and why (the values are then lost).
   bool failed() const { return lost_ || spill_.failed(); }
-  FailureCause error() const { return spill_.failed() ? spill_.error() : FailureCause{EIO}; }
+  FailureCause error() const {
+    return spill_.failed() ? spill_.error() : FailureCause{EIO, nullptr, true};
+  }
 
  private:
   bool Spill();

@@ -10,12 +10,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "reports/report_file_system.hpp"
-#include "reports/temporary_files.hpp"
 
 namespace trelba {
 
@@ -130,26 +128,6 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 bool CloseFile(int fd) {
   return ::close(fd) == 0;
-}
-
-std::string TemporaryFolder() {
-  const char* const folder = std::getenv("TMPDIR");
-  if (folder == nullptr || *folder == '\0') return "/tmp";
-  std::string name = folder;
-  while (name.size() > 1 && name.back() == '/') name.pop_back();
-  return name;
-}
-
-int CreateAnonymousFile(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
-  // A file system (or kernel) without O_TMPFILE: a new name, removed at once, with
-  // interruptions held meanwhile so that none leaves it.
-  std::string name = folder + "/.trelba-XXXXXX";
-  const DeferInterrupts hold;
-  const int made = ::mkostemp(name.data(), O_CLOEXEC);
-  if (made >= 0) ::unlink(name.c_str());
-  return made;
 }
 
 bool ReadAll(int fd, char* data, std::size_t size, std::size_t& got) {

@@ -65,17 +65,6 @@ bool TruncateFile(int fd, std::uint64_t size);
 // False (errno set) when the close failed.
 bool CloseFile(int fd);
 
-// The folder of the temporary files that have no name (SpillFile): TMPDIR when it is set
-// and not empty, else /tmp; on Windows TMPDIR, else the system's own (GetTempPath: TMP,
-// TEMP, the user's profile), without the separator at its end.
-std::string TemporaryFolder();
-
-// Creates a file in `folder`, open for reading and writing, that no name leads to and
-// that goes with the process however it ends (Linux: O_TMPFILE, or a name removed at once
-// where the file system has no O_TMPFILE; Windows: deleted when closed): its descriptor,
-// or -1 (errno set).
-int CreateAnonymousFile(const std::string& folder);
-
 // Reads up to `size` bytes into `data`, resuming after interruptions and short reads, until
 // `size` or the end: how many in `got`; false after an error (errno set).
 bool ReadAll(int fd, char* data, std::size_t size, std::size_t& got);

@@ -12,12 +12,9 @@
 #include <io.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cwchar>
-#include <string>
 
 #include "input/windows_names.hpp"
 #include "reports/report_file_system.hpp"
@@ -28,37 +25,6 @@ namespace {
 constexpr std::string_view kAsideSuffix = ".old";
 constexpr DWORD kMoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// The errno nearest to the system's error `error`, for the error line.
-int ErrnoOf(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-      return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return EACCES;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return EEXIST;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
-    case ERROR_WRITE_PROTECT:
-      return EROFS;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      return ENOMEM;
-    case ERROR_FILENAME_EXCED_RANGE:
-      return ENAMETOOLONG;
-    case ERROR_INVALID_NAME:
-      return EINVAL;
-    default:
-      return EIO;
-  }
-}
 
 bool Move(const std::string& from, const std::string& to, DWORD flags) {
   return ::MoveFileExW(WideName(from).c_str(), WideName(to).c_str(), flags) != 0;
@@ -131,7 +97,7 @@ FailureCause ReplaceRefusal(const ReportFolder& folder, const std::string& base,
   if (!Examine(name, info, disk_file)) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND) return {};
-    return {ErrnoOf(error)};
+    return {ErrnoOfSystemError(error)};
   }
   if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {EISDIR};
   if (!disk_file) return {0, kNotRegularFile};
@@ -166,7 +132,7 @@ int CreateNewFile(const ReportFolder& folder, const std::string& base, bool& tak
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
     taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
-    errno = ErrnoOf(error);
+    errno = ErrnoOfSystemError(error);
     return -1;
   }
   taken = false;
@@ -206,49 +172,6 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 
 bool CloseFile(int fd) {
   return ::_close(fd) == 0;
-}
-
-std::string TemporaryFolder() {
-  std::string name;
-  if (const wchar_t* const folder = ::_wgetenv(L"TMPDIR"); folder != nullptr && *folder != 0) {
-    name = Utf8Name(folder);
-  } else {
-    wchar_t path[MAX_PATH + 1];
-    const DWORD n = ::GetTempPathW(MAX_PATH + 1, path);
-    name = n == 0 || n > MAX_PATH ? std::string(".") : Utf8Name({path, n});
-  }
-  // "C:\" keeps its separator.
-  while (name.size() > 1 && EndsFolderPart(name.back()) && name.back() != ':' &&
-         name[name.size() - 2] != ':') {
-    name.pop_back();
-  }
-  return name;
-}
-
-int CreateAnonymousFile(const std::string& folder) {
-  static std::atomic<unsigned> counter{0};
-  const std::string stem = folder + "\\trelba-" + std::to_string(ProcessId()) + "-";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    unsigned char random[4] = {};
-    FillRandom(random, sizeof random);
-    std::string name = stem + std::to_string(counter++) + "-";
-    for (const unsigned char byte : random) name += std::to_string(byte);
-    name += ".tmp";
-    const HANDLE handle =
-        ::CreateFileW(WideName(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-      const DWORD error = ::GetLastError();
-      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-      errno = ErrnoOf(error);
-      return -1;
-    }
-    const int fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_RDWR | _O_BINARY);
-    if (fd < 0) ::CloseHandle(handle);  // which deletes it
-    return fd;
-  }
-  errno = EEXIST;
-  return -1;
 }
 
 bool ReadAll(int fd, char* data, std::size_t size, std::size_t& got) {
@@ -303,7 +226,7 @@ Placement PlaceFile(const ReportFolder& folder, const std::string& temporary_bas
   const std::string aside = Join(folder, SetAside(temporary_base));
   if (Move(name, aside, MOVEFILE_WRITE_THROUGH)) {
     if (Move(temporary, name, kMoveFlags)) return Placement::kSwapped;
-    const int error = ErrnoOf(::GetLastError());
+    const int error = ErrnoOfSystemError(::GetLastError());
     Move(aside, name, kMoveFlags);
     errno = error;
     return Placement::kFailed;
@@ -311,7 +234,7 @@ Placement PlaceFile(const ReportFolder& folder, const std::string& temporary_bas
   const DWORD error = ::GetLastError();
   // Replacing, should another run have placed its report there in the meantime.
   if (error == ERROR_FILE_NOT_FOUND && Move(temporary, name, kMoveFlags)) return Placement::kPlaced;
-  errno = ErrnoOf(error == ERROR_FILE_NOT_FOUND ? ::GetLastError() : error);
+  errno = ErrnoOfSystemError(error == ERROR_FILE_NOT_FOUND ? ::GetLastError() : error);
   return Placement::kFailed;
 }
 

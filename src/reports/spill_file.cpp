@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "input/temporary_folder.hpp"
 #include "reports/report_file.hpp"
 #include "reports/report_file_system.hpp"
 
@@ -27,7 +28,7 @@ SpillFile& SpillFile::operator=(SpillFile&& other) noexcept {
 }
 
 bool SpillFile::Fail(int code) {
-  KeepFirst(error_, {code});
+  KeepFirst(error_, {code != 0 ? code : EIO, nullptr, true});
   return false;
 }
 

@@ -1,7 +1,7 @@
 // Where a bounded store (staged rows, gene counts, a median's values) keeps what its
-// memory does not hold: a file of the temporary folder (TemporaryFolder of
-// report_file_system.hpp: TMPDIR, else /tmp or the system's own) that no name leads to,
-// made at the first write, gone with the process however it ends. Written from the start,
+// memory does not hold: a file of the temporary folder (input/temporary_folder.hpp: TMPDIR,
+// else /tmp or the system's own) that no name leads to, made at the first write, gone with
+// the process however it ends. Its failures are marked in_temporary_folder. Written from the start,
 // then read back from the start as often as needed.
 #pragma once
 

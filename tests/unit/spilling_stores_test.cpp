@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "input/spill_store.hpp"
 #include "reports/gene_count_store.hpp"
 #include "reports/median_series.hpp"
 #include "reports/staged_sink.hpp"
@@ -161,6 +162,15 @@ TEST(TemporaryFolder, ThatCannotBeHadFailsEveryStoreWithItsCause) {
   EXPECT_TRUE(scores.failed());
   EXPECT_EQ(scores.error().code, ENOENT);
   EXPECT_NE(scores.Median(), scores.Median());  // NaN, never a median of the values left
+
+  SpillStore record(16);  // an annotated record's sequence
+  EXPECT_FALSE(record.Append(row.data(), row.size()));
+  EXPECT_EQ(record.error().code, ENOENT);
+
+  for (const FailureCause& cause :
+       {staged.error(), genes.error(), scores.error(), record.error()}) {
+    EXPECT_TRUE(cause.in_temporary_folder);
+  }
 }
 
 }  // namespace
