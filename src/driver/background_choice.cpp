@@ -9,12 +9,13 @@
 #include "driver/output_names.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
+#include "input/input_survey.hpp"
 
 namespace trelba {
 
 InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
                                       CodonCounts& pooled, std::uint64_t* sequences,
-                                      InputReader* reader) {
+                                      InputReader* reader, PooledText* seen) {
   ReportRequest request;
   request.style.code = options.code;
   request.style.count_only = true;
@@ -24,12 +25,15 @@ InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
       reader != nullptr ? reader->Read(input, request) : ReportInput(input, request);
   if (outcome.status == InputOutcome::Status::kDone) pooled = outcome.totals.pooled;
   if (sequences != nullptr) *sequences = outcome.scanner.sequence;
+  if (seen != nullptr)
+    *seen = {outcome.totals.survey, outcome.totals.u_letters, outcome.any_header()};
   return outcome.status;
 }
 
 std::optional<std::string> PoolFile(const Options& options, const std::string& file,
                                     CodonCounts& pooled, std::uint64_t* sequences,
-                                    InputReader* reader, KeptText* kept, FailureCause* cause) {
+                                    InputReader* reader, KeptText* kept, FailureCause* cause,
+                                    bool other) {
   const std::string name(InputName(file));
   InputFile source;
   source.SetInflateThreads(ThreadCount(options));  // BGZF members, as the input's own pass
@@ -44,9 +48,19 @@ std::optional<std::string> PoolFile(const Options& options, const std::string& f
   std::string unused;
   KeepingSource keeping(source, kept != nullptr ? kept->text : unused, KeptText::kLimit);
   ByteSource& read = kept != nullptr ? static_cast<ByteSource&>(keeping) : source;
-  const InputOutcome::Status status = PoolSourceCounts(read, options, pooled, sequences, reader);
+  PooledText seen;
+  const InputOutcome::Status status =
+      PoolSourceCounts(read, options, pooled, sequences, reader, &seen);
   if (status != InputOutcome::Status::kDone) return failed("reading", CauseOf(status, source));
   if (kept != nullptr) kept->whole = keeping.whole();
+  if (!other) return std::nullopt;
+  for (const std::string& line :
+       InputWarnings(name, seen.survey, seen.u_letters, seen.any_header)) {
+    Warning(line);
+  }
+  std::uint64_t codons = 0;
+  for (std::size_t c = 1; c <= kCodonCount; ++c) codons += pooled[c];
+  if (codons == 0) return failed("reading", {0, kNoCodonCounted});
   return std::nullopt;
 }
 
@@ -75,7 +89,7 @@ std::optional<std::string> ChooseBackground(const Options& options, const std::s
   const std::string& file = choice == "input" ? input : choice;
   CodonCounts pooled{};
   if (auto error = PoolFile(options, file, pooled, nullptr, reader,
-                            choice == "input" ? kept : nullptr, cause)) {
+                            choice == "input" ? kept : nullptr, cause, choice != "input")) {
     return error;
   }
   background = BackgroundOfCounts(options, std::string(InputName(file)), pooled);

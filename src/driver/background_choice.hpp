@@ -10,16 +10,25 @@
 #include "driver/input_reader.hpp"
 #include "driver/options.hpp"
 #include "input/byte_source.hpp"
+#include "input/input_survey.hpp"
 
 namespace trelba {
 
+// What a pass that pools counts saw of its text: what the input checks read.
+struct PooledText {
+  InputSurvey survey;
+  std::uint64_t u_letters = 0;
+  bool any_header = false;
+};
+
 // The codon counts of every sequence of `input` added up, in a pass that analyses
 // nothing, by `reader` (null: a reader of its own, with threads of its own); kDone, or why
-// it could not be read to its end.
+// it could not be read to its end. With `seen`, what it saw of the text.
 [[nodiscard]] InputOutcome::Status PoolSourceCounts(ByteSource& input, const Options& options,
                                                     CodonCounts& pooled,
                                                     std::uint64_t* sequences = nullptr,
-                                                    InputReader* reader = nullptr);
+                                                    InputReader* reader = nullptr,
+                                                    PooledText* seen = nullptr);
 
 // The text of an input read for its background, kept for its second pass when it is small.
 struct KeptText {
@@ -30,11 +39,16 @@ struct KeptText {
 
 // The same of the file `file` ("-": standard input), with the number of its sequences when
 // asked; the error line when it cannot be read. With `kept`, its text of up to
-// KeptText::kLimit bytes is kept there.
+// KeptText::kLimit bytes is kept there. A file other than an input (`other`: a reference
+// or a background) is checked as an input is, with the same warnings (no header line, RNA,
+// a protein file, NUL bytes, ...), and one in which no codon was counted is an error.
 std::optional<std::string> PoolFile(const Options& options, const std::string& file,
                                     CodonCounts& pooled, std::uint64_t* sequences = nullptr,
                                     InputReader* reader = nullptr, KeptText* kept = nullptr,
-                                    FailureCause* cause = nullptr);
+                                    FailureCause* cause = nullptr, bool other = false);
+
+// Why a reference or background file is refused when no codon was counted in it.
+inline constexpr const char* kNoCodonCounted = "no codon of T, C, A and G was counted in it";
 
 // The background of `input` (a file name; "" when the background is not the input's
 // own); the error line when it cannot be had, and then in `cause`, when given, why. Warns

@@ -199,7 +199,10 @@ void PoolBatch(SequenceBatch& batch) {
   for (std::size_t i = 0; i < batch.size; ++i) {
     SequenceRecord& record = batch.records[i];
     CountBody(batch, record, nullptr);
+    std::uint64_t codons = 0;
+    for (std::size_t c = 1; c <= kCodonCount; ++c) codons += record.counts[c];
     for (std::size_t c = 0; c <= kCodonCount; ++c) batch.pooled[c] += record.counts[c];
+    batch.survey.Add(codons, record.counts[0]);  // what the input checks read
   }
 }
 

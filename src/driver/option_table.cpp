@@ -48,7 +48,8 @@ constexpr OptionSpec kOptions[] = {
      "codons) or a FASTA file's codons",
      "even: q = 1/k in every family; input: the pooled codons of each input, read once more "
      "first (so the input must be a regular file); a FASTA file (\"-\": standard input): its "
-     "pooled codons. The table's expected is the exact mean score of a gene with the same "
+     "pooled codons (a file in which no codon is counted is an error). The table's expected is the "
+     "exact mean score of a gene with the same "
      "family counts whose codons are drawn from the background, and excess the score less it: "
      "unlike the score, the excess does not fall with length.",
      &Options::background},
@@ -64,8 +65,9 @@ constexpr OptionSpec kOptions[] = {
      "to the reference's are marked in_reference. FILE may also be a table of w: a codon "
      "usage table that --codon-usage wrote (its w and optimal columns) or codonW's cai_file "
      "(64 values). With auto, each input's own set is found, and its optimal codons against "
-     "the input's other genes. An amino acid the reference lacks is left out of CAI, with a "
-     "warning. Its columns are listed under TABLE and SUMMARY.",
+     "the input's other genes. An amino acid the reference lacks is left out of CAI and taken "
+     "as even use by adaptation, with a warning. A reference in which no codon is counted is "
+     "an error. Its columns are listed under TABLE and SUMMARY.",
      &Options::reference},
     {0, "--optimal-codons", "FILE", "a file of optimal codons",
      "Fop's optimal codons from FILE instead of the reference's: codonW's fop_file or a list of "

@@ -1,12 +1,14 @@
 #include "driver/reference_file.hpp"
 
 #include "analysis/given_reference_table.hpp"
+#include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
 #include "driver/input_reader.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
+#include "input/input_survey.hpp"
 
 namespace trelba {
 namespace {
@@ -49,7 +51,8 @@ void WarnOfAbsentAcids(const ReferenceFile& reference, const ReferenceTable& tab
     if (table.absent[a]) acids += (acids.empty() ? "" : ", ") + std::string(kFamilyNames[a]);
   }
   if (!acids.empty()) {
-    Warning(reference.name + ": the reference set has no codon of " + acids + ": left out of CAI");
+    Warning(reference.name + ": the reference set has no codon of " + acids +
+            ": left out of CAI, even use taken for them by adaptation");
   }
 }
 
@@ -129,6 +132,14 @@ std::optional<std::string> ReadReferenceFile(const Options& options,
   if (outcome.status != InputOutcome::Status::kDone) {
     return Failed(file, "reading", CauseOf(outcome.status, source), cause);
   }
+  // Its text checked as an input's; a reference of no codon would give numbers of nothing.
+  for (const std::string& line : InputWarnings(reference.name, outcome.totals.survey,
+                                               outcome.totals.u_letters, outcome.any_header())) {
+    Warning(line);
+  }
+  std::uint64_t codons = 0;
+  for (std::size_t c = 1; c <= kCodonCount; ++c) codons += outcome.totals.pooled[c];
+  if (codons == 0) return Failed(file, "reading", {0, kNoCodonCounted}, cause);
   reference.genes_given = true;
   reference.counts_known = true;
   reference.pooled = outcome.totals.pooled;

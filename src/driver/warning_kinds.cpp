@@ -53,7 +53,8 @@ constexpr WarningKind kKinds[] = {
     {"the background has no codon of",
      "families the background file (or input) lacks are drawn evenly in the expected score"},
     {"the reference set has no codon of",
-     "amino acids of two or more codons that the reference file lacks are left out of CAI"},
+     "amino acids of two or more codons that the reference file lacks are left out of CAI; "
+     "adaptation takes even use for them (each codon's count 0.5)"},
     {"no reference set was found",
      "--reference auto: no sequence has 80 codons of amino acids with a choice; the columns "
      "against a reference are NA"},

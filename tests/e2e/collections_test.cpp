@@ -166,6 +166,8 @@ TEST_P(Grammar, SaysWhatItDoes) {
   WriteFile(dir / "a.fa", kGenomeA);
   WriteFile(dir / "b.fa", kGenomeB);
   WriteFile(dir / "2", kGenomeB);
+  WriteFile(dir / "empty.fa", "");
+  WriteFile(dir / "protein.fa", ">p\nMKVLAAGIVGLLLAAQPAMAQETRKDLSKQ\n");
   const RunResult run = RunTrelba(GetParam().args, dir.path());
   EXPECT_EQ(run.status, GetParam().status);
   EXPECT_EQ(run.err.substr(0, GetParam().err.size()), GetParam().err) << run.err;
@@ -178,6 +180,26 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Grammar,
     ::testing::Values(
         GrammarCase{"TwoFiles", {"--no-reports", "a.fa", "b.fa"}, "", 0},
+        // Regression: a reference or background in which no codon is counted gave numbers
+        // against even use, with status 0; its text is checked as an input's.
+        GrammarCase{"EmptyReference",
+                    {"--no-reports", "-T", "t.tsv", "--reference", "empty.fa", "a.fa"},
+                    "Warning: empty.fa: no header line (a line starting with '>') was found: "
+                    "nothing is reported\nError reading file: empty.fa (no codon of T, C, A and "
+                    "G was counted in it)\n",
+                    255},
+        GrammarCase{"ProteinReference",
+                    {"--no-reports", "-T", "t.tsv", "--reference", "protein.fa", "a.fa"},
+                    "Warning: protein.fa: 10 of 10 triples were not codons of T, C, A and G: is "
+                    "this a protein file?\nError reading file: protein.fa (no codon of T, C, A "
+                    "and G was counted in it)\n",
+                    255},
+        GrammarCase{"BackgroundOfNothing",
+                    {"--no-reports", "-T", "t.tsv", "--background", "/dev/null", "a.fa"},
+                    "Warning: /dev/null: no header line (a line starting with '>') was found: "
+                    "nothing is reported\nError reading file: /dev/null (no codon of T, C, A "
+                    "and G was counted in it)\n",
+                    255},
         GrammarCase{"FileAndVariant", {"a.fa", "3"}, "", 0},
         GrammarCase{"SecondNamesAFileNamedLikeAVariant",
                     {"a.fa", "2"},

@@ -150,5 +150,24 @@ TEST(ReferenceFile, RowsFirstMissingAminoAcidSaidAndStandardInputReadOnce) {
   EXPECT_TRUE(piped.out == ReadFile(dir / "t.tsv"));
 }
 
+// Regression: with no gene to take, reference_s was a number of the input's counts against
+// none.
+TEST(ReferenceFound, NoneLeavesEveryFigureOfTheReferenceNa) {
+  ScratchDir dir;
+  WriteFile(dir / "short.fa", ">a\nATGTTTTTCAAATAA\n>b\nATGCCCGGGTAA\n");
+  const RunResult run = RunTrelba(
+      {"--no-reports", "-T", "t.tsv", "--summary", "s.tsv", "--reference", "auto", "short.fa"},
+      dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("short.fa: no sequence has 80 codons"), std::string::npos) << run.err;
+  const auto summary = Rows(ReadFile(dir / "s.tsv"));
+  EXPECT_EQ(Column(summary, "reference")[0], "auto");
+  for (const char* column : {"reference_rounds", "reference_s", "starts_agree", "median_cai"}) {
+    EXPECT_EQ(Column(summary, column)[0], "NA") << column;
+  }
+  EXPECT_EQ(Column(Rows(ReadFile(dir / "t.tsv")), "adaptation_z"),
+            (std::vector<std::string>{"NA", "NA"}));
+}
+
 }  // namespace
 }  // namespace trelba::test

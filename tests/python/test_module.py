@@ -210,6 +210,7 @@ PROTEIN = ">p1 a protein\nMKVLAAGIVGLLLAQPAMAAEQWSRGHKLLDDEFFRRQ\n"
     ("none.fa", "ACGT\n", []),
     ("stops.fa", ">s\nATGTAAATGTAA\n>t\nATGAA\n", ["--gcode", "11"]),
     ("bg.fa", ">g\nATGAAATAA\n", ["--background", "BG"]),
+    ("short.fa", ">g\nATGAAATAA\n", ["--reference", "auto"]),
 ], ids=lambda c: c if isinstance(c, str) and "\n" not in c else "")
 def test_each_warning_line_is_one_trelbawarning_naming_the_input_as_given(
         tmp_path, monkeypatch, name, text, args):
@@ -220,6 +221,8 @@ def test_each_warning_line_is_one_trelbawarning_naming_the_input_as_given(
     kwargs = {"gcode": 11} if "--gcode" in args else {}
     if "--background" in args:
         kwargs["background"] = pathlib.Path("BG")
+    if "--reference" in args:
+        kwargs["reference"] = "auto"
     frame, said = warned(lambda: trelba.table(pathlib.Path(name), **kwargs))
     assert said == stderr_warnings(done) and said and all(s.startswith(name) or
                                                           s.startswith("BG") for s in said)
@@ -231,6 +234,26 @@ def test_each_warning_line_is_one_trelbawarning_naming_the_input_as_given(
         warnings.simplefilter("error", trelba.TrelbaWarning)
         with pytest.raises(trelba.TrelbaWarning):
             trelba.table(name, **kwargs)
+
+
+# Regression: a reference or background in which no codon is counted gave numbers against
+# even use, with no error.
+@pytest.mark.parametrize("option,text", [("reference", ""), ("reference", PROTEIN),
+                                         ("background", ">b\nAUGAAAUAA\n")],
+                         ids=["empty reference", "protein reference", "RNA background"])
+def test_a_reference_or_background_without_a_codon_is_the_command_lines_error(
+        tmp_path, option, text):
+    given = tmp_path / "set.fa"
+    given.write_text(text)
+    done, _ = command_line(tmp_path, ["--" + option, str(given), REAL[0]])
+    assert done.returncode == 255
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        with pytest.raises(trelba.Error) as raised:
+            trelba.table(REAL[0], **{option: given})
+    assert type(raised.value) is trelba.Error
+    assert str(raised.value) == done.stderr.splitlines()[-1]
+    assert [str(w.message) for w in caught] == stderr_warnings(done)
 
 
 CHILD = """

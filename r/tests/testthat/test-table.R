@@ -126,6 +126,14 @@ test_that("errors are R errors: files as file() says, arguments by their names",
   }
   expect_error(trelba_analyse(42), "trelba_analyse takes a DNAStringSet or a named character vector, not numeric",
                fixed = TRUE, class = "trelba_argument_error")
+  # Regression: a reference or background in which no codon is counted gave numbers.
+  empty <- tempfile(fileext = ".fa")
+  file.create(empty)
+  for (setting in list(list(reference = empty), list(background = empty))) {
+    expect_error(suppressWarnings(do.call(trelba_table, c(list(real[1]), setting))),
+                 sprintf("Error reading file: %s (no codon of T, C, A and G was counted in it)", empty),
+                 fixed = TRUE, class = "trelba_error")
+  }
 })
 
 test_that("the package's version is the program's", {
