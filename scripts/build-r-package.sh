@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the R package's source tarball: r/ staged in DIR/trelba with the library's
 # sources (src/ and include/, without the program's own files: its main, Run, standard
-# error sink, help text and process set-up; nor Windows' files or ISA-L's inflate and deflate), the
+# error sink, help text and process set-up; nor Windows' files or ISA-L's), the
 # version of CMakeLists.txt's project() and the real test files, then `R CMD build`.
 #   usage: scripts/build-r-package.sh DIR   ->  DIR/trelba_VERSION.tar.gz
 set -euo pipefail

@@ -187,13 +187,15 @@ class TableWriter {
       request.match = &reference_file_->identities;
     }
     InputOutcome outcome = reader_.Read(input, request);
+    // A store whose file failed stopped the reading (its rows' buffer failed): the
+    // temporary folder is named, not the input.
+    if (staged_.spill_failed()) ThrowTemporary(staged_.error());
+    if (genes_.failed()) ThrowTemporary(genes_.error());
     if (outcome.status != InputOutcome::Status::kDone) {
       staged_table_.Clear();
       staged_.Drop();
       ThrowUnread(caller_, outcome.status, name, file, input, outcome.cause);
     }
-    if (staged_.spill_failed()) ThrowTemporary(staged_.error());
-    if (genes_.failed()) ThrowTemporary(genes_.error());
     if (reference) AddReferenceColumns(name, label, outcome);
     const InputTotals& totals = outcome.totals;
     for (const std::string& line :

@@ -239,7 +239,7 @@ def test_each_warning_line_is_one_trelbawarning_naming_the_input_as_given(
 # Regression: a reference or background in which no codon is counted gave numbers against
 # even use, with no error.
 @pytest.mark.parametrize("option,text", [("reference", ""), ("reference", PROTEIN),
-                                         ("background", ">b\nAUGAAAUAA\n")],
+                                         ("background", ">b\nAUGUUUUAA\n")],
                          ids=["empty reference", "protein reference", "RNA background"])
 def test_a_reference_or_background_without_a_codon_is_the_command_lines_error(
         tmp_path, option, text):
@@ -254,6 +254,19 @@ def test_a_reference_or_background_without_a_codon_is_the_command_lines_error(
     assert type(raised.value) is trelba.Error
     assert str(raised.value) == done.stderr.splitlines()[-1]
     assert [str(w.message) for w in caught] == stderr_warnings(done)
+
+
+# Regression: the library's stores went to /tmp whatever TMPDIR said, and a store that
+# could not be kept was told as memory running out.
+def test_a_temporary_folder_that_cannot_be_had_is_named(tmp_path, monkeypatch):
+    genes = tmp_path / "short.fa"
+    genes.write_text("".join(">g%d\nATGAAACCCGGGTTT\n" % n for n in range(60000)))
+    monkeypatch.setenv("TMPDIR", str(tmp_path / "missing"))
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", trelba.TrelbaWarning)
+        with pytest.raises(trelba.MissingFileError) as raised:
+            trelba.table(genes, reference="auto")
+    assert raised.value.filename == str(tmp_path / "missing")
 
 
 CHILD = """
