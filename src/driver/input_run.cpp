@@ -45,7 +45,12 @@ class OneInput {
     const bool opened = argument_ == kStandardStream
                             ? input_.OpenDescriptor(kStandardInputDescriptor)
                             : input_.Open(argument_);
-    if (!opened) return Fail(FileErrorText("opening", name_));
+    if (!opened) {
+      // The line keeps the bytes scripts match; its cause follows on one of its own.
+      const char* const why = CauseText(input_.error());
+      return Fail(FileErrorText("opening", name_),
+                  why != nullptr ? "Trelba: " + PrintableName(name_) + ": " + why : "");
+    }
     if (input_.refusal() != nullptr) {
       return Fail(FileErrorText("reading", name_, input_.refusal()));
     }
@@ -315,8 +320,10 @@ class OneInput {
            "--no-reports leaves them out";
   }
 
-  bool Fail(const std::string& error) {
+  // (`cause`: a line of its own after the error's, when it is not empty.)
+  bool Fail(const std::string& error, const std::string& cause = "") {
     ErrorLine(error);
+    if (!cause.empty()) ErrorLine(cause);
     r_.failure_said = true;
     DropInputRows(r_);
     row_.error = error;

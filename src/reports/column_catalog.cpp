@@ -344,8 +344,8 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.gc3s); }},
     {{"reference", kReference, kText,
       "the reference set: the file given, or auto:A or auto:B for the set found in the input "
-      "from the start that was chosen",
-      ""},
+      "from the start that was chosen (auto when none was found)",
+      kFailedInput},
      nullptr,
      [](const Summary& s) { return s.reference; }},
     {{"reference_genes", kReference, kInteger, "the genes of the reference set",
@@ -354,17 +354,19 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
        return s.reference_genes_known ? WriteInteger(p, s.reference_genes) : WriteNotAvailable(p);
      }},
     {{"reference_rounds", kReference, kInteger,
-      "the rounds the search for the reference set took (auto)", "a reference file was given"},
+      "the rounds the search for the reference set took (auto)",
+      "the input failed, a reference file was given, or no set was found"},
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.reference_rounds); }},
     {{"reference_s", kReference, kNumber,
       "the sign statistic of the reference: sum over Phe, Tyr, Ile and Asn of ln((R_C / R_T) / "
       "(N_C / N_T)), positive when the reference prefers the C-ending codons more than the "
       "input does, as highly expressed genes do",
-      "the code has none of those amino acids with C- and T-ending codons"},
+      "the input failed, no set was found, the reference is a table of w, or the code has none "
+      "of those amino acids with C- and T-ending codons"},
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.reference_s); }},
     {{"starts_agree", kReference, kNumber,
       "the share of genes the references found from the two starts have in common (auto)",
-      "a reference file was given"},
+      "the input failed, a reference file was given, or no set was found"},
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.starts_agree); }},
     {{"median_cai", kReference, kNumber, "the median CAI of the input's sequences",
       "the input failed, or no CAI is a number"},

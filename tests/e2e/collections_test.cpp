@@ -82,7 +82,8 @@ TEST(Collections, FailedInputsAreLeftOut) {
   EXPECT_EQ(run.status, 255);
   EXPECT_EQ(run.err,
             "Error reading file: cut.fa.gz (truncated gzip member)\n"
-            "Error opening file: missing.fa\n");
+            "Error opening file: missing.fa\n"
+            "Trelba: missing.fa: No such file or directory\n");
   EXPECT_EQ(ReadFile(dir / "cut.fa.gz.ok"), "earlier\n");
   EXPECT_EQ(ReadFile(dir / "a.fa.ok"), a.ok);
   EXPECT_EQ(Rows(ReadFile(dir / "all.tsv")), WithFileColumn(Rows(a.table), "a.fa"));

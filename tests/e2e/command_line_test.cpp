@@ -80,22 +80,26 @@ INSTANTIATE_TEST_SUITE_P(
                                   {"no such.fa"},
                                   kFailed,
                                   "",
-                                  "Error opening file: no such.fa\n",
+                                  "Error opening file: no such.fa\n"
+                                  "Trelba: no such.fa: No such file or directory\n",
                                   {}},
                       CommandCase{"MissingFileInFolder",
                                   Nothing,
                                   {"./sub/genes.fa"},
                                   kFailed,
                                   "",
-                                  "Error opening file: ./sub/genes.fa\n",
+                                  "Error opening file: ./sub/genes.fa\n"
+                                  "Trelba: ./sub/genes.fa: No such file or directory\n",
                                   {}},
-                      // Regression: a directory used to give an empty, successful run.
+                      // Regression: a directory used to give an empty, successful run. The
+                      // cause follows the line scripts match on one of its own (regression:
+                      // it was not said).
                       CommandCase{"InputIsADirectory",
                                   [](const fs::path& d) { fs::create_directory(d / "dir.fa"); },
                                   {"dir.fa"},
                                   kFailed,
                                   "",
-                                  "Error opening file: dir.fa\n",
+                                  "Error opening file: dir.fa\nTrelba: dir.fa: Is a directory\n",
                                   {}},
                       // Regression: a report that cannot be created used to be lost without a
                       // word, and then to leave the reports before it written.

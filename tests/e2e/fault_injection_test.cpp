@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailedRunCase{"ReadErrorAtStart",
                       {"EIO", "read", "in.fa", 0},
                       kFailed,
-                      "Error opening file: in.fa\n"},
+                      "Error opening file: in.fa\nTrelba: in.fa: Input/output error\n"},
         // Regression: no error line said why (here and below).
         FailedRunCase{"ReadErrorPastFirstBlock",
                       {"EIO", "read", "in.fa", 300000},

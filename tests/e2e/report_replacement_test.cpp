@@ -197,7 +197,8 @@ TEST_P(NameInMessage, StaysOnOneLine) {
   ScratchDir dir;
   const RunResult missing = RunTrelba({c.file}, dir.path());
   EXPECT_EQ(missing.status, kFailed);
-  EXPECT_EQ(missing.err, "Error opening file: " + c.shown + "\n");
+  EXPECT_EQ(missing.err, "Error opening file: " + c.shown + "\nTrelba: " + c.shown +
+                             ": No such file or directory\n");
 
   WriteFile(dir / c.file, kInput);
   fs::create_directory(dir / (c.file + ".ok"));

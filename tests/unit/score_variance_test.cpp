@@ -36,6 +36,10 @@ struct EnumeratedCode {
   const char* held = "";  // codons of the sequence that are never drawn, one count each
 };
 
+void PrintTo(const EnumeratedCode& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class EveryOutcome : public testing::TestWithParam<EnumeratedCode> {};
 
 // Every family, n = 0 to 6, even and skewed background: Var(O_f) is the probability-weighted
