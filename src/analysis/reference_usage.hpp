@@ -85,7 +85,8 @@ struct ReferenceUsage {
   FamilyValues null_variance{};
   // Whether an amino acid's log-odds differ between its codons the input holds, decided
   // exactly from the counts (R'_c / N_c the same for all of them, or one codon, means no;
-  // for a table given by its w, the same log-odds), 1 or 0: a sum of floating-point variances that should be 0 rarely is.
+  // for a table given by its w, the same log-odds), 1 or 0: a sum of floating-point
+  // variances that should be 0 rarely is.
   std::array<std::uint64_t, kFamilyCount + 1> acid_varies{};
   // The input's counts, by codon and by amino acid, and the largest |log-odds| and |mu_a|:
   // whether a gene's z is exactly 0.

@@ -185,8 +185,9 @@ INSTANTIATE_TEST_SUITE_P(
         // against even use, with status 0; its text is checked as an input's.
         GrammarCase{"EmptyReference",
                     {"--no-reports", "-T", "t.tsv", "--reference", "empty.fa", "a.fa"},
-                    "Warning: empty.fa: no header line (a line starting with '>') was found: "
-                    "nothing is reported\nError reading file: empty.fa (no codon of T, C, A and "
+                    "Warning: empty.fa: not sequence data (text): no FASTA header line (a line "
+                    "starting with '>'), GenBank, EMBL or GFF3 record was found: nothing is "
+                    "reported\nError reading file: empty.fa (no codon of T, C, A and "
                     "G was counted in it)\n",
                     255},
         GrammarCase{"ProteinReference",
@@ -197,8 +198,9 @@ INSTANTIATE_TEST_SUITE_P(
                     255},
         GrammarCase{"BackgroundOfNothing",
                     {"--no-reports", "-T", "t.tsv", "--background", "/dev/null", "a.fa"},
-                    "Warning: /dev/null: no header line (a line starting with '>') was found: "
-                    "nothing is reported\nError reading file: /dev/null (no codon of T, C, A "
+                    "Warning: /dev/null: not sequence data (text): no FASTA header line (a line "
+                    "starting with '>'), GenBank, EMBL or GFF3 record was found: nothing is "
+                    "reported\nError reading file: /dev/null (no codon of T, C, A "
                     "and G was counted in it)\n",
                     255},
         GrammarCase{"FileAndVariant", {"a.fa", "3"}, "", 0},
