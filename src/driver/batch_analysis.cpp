@@ -22,6 +22,7 @@ SequenceReporter::SequenceReporter(const ReportStyle& style)
       synonymous_(SynonymousCodonsOf(*style.code)),
       memo_(*style.code),
       composition_codons_(CompositionCodonsOf(synonymous_)),
+      plot_codons_(style.plot ? PlotCodonsOf(synonymous_) : PlotCodons{}),
       groups_(HasGroupCells(style.table)) {
   TakeBackground();
 }
@@ -97,7 +98,7 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
                                                : std::numeric_limits<double>::quiet_NaN(),
                         group_cells_});
   }
-  return {analysis_.score, analysis_.score - expected, enc, excess_p, checks};
+  return {analysis_.score, analysis_.score - expected, enc, excess_p, checks, index_counts};
 }
 
 void SequenceReporter::FillGroupCells(const CodonCounts& counts, const DinucleotideCounts* pairs,
@@ -188,8 +189,9 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     batch.excess_values.push_back(reported.excess);
     batch.enc_values.push_back(reported.enc);
     if (plot) {
-      batch.plot.Add(record.number, *reporter.style().code, reported.checks, reporter.analysis(),
-                     reported.excess, reported.enc);
+      batch.plot.Add(record.id, *reported.counts, reporter.plot_codons(), *reporter.style().code,
+                     reported.checks, reporter.analysis(),
+                     {reported.excess, reported.enc, Gc3s(reported.checks.thirds)});
     }
   }
 }

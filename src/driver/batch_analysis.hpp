@@ -49,6 +49,7 @@ class SequenceReporter {
     double enc;       // the effective number of codons
     double excess_p;  // the excess's p-value, where the table shows it; else NaN
     CodingChecks checks;
+    const CodonCounts* counts;  // those its indices read (without the first codon, if so asked)
   };
   // Writes the count block, order block, score line and table row of one sequence to
   // those of `out` that are not null; `pairs`, its pairs of bases, where the table shows
@@ -60,6 +61,7 @@ class SequenceReporter {
   const ReportStyle& style() const { return style_; }
   const SynonymousCodons& synonymous() const { return synonymous_; }
   const SequenceAnalysis& analysis() const { return analysis_; }  // of the last sequence
+  const PlotCodons& plot_codons() const { return plot_codons_; }
 
  private:
   // The cells of the groups of columns the table has.
@@ -74,6 +76,7 @@ class SequenceReporter {
   OrderTexts order_texts_;
   OrderValueMemo memo_;
   CompositionCodons composition_codons_;
+  PlotCodons plot_codons_;
   GroupCells group_cells_;
   bool groups_;            // the table has groups of columns (--columns)
   CodonCounts trimmed_{};  // a sequence's counts without its first codon

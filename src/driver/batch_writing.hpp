@@ -10,8 +10,8 @@
 #include "driver/sequence_batch.hpp"
 #include "input/input_survey.hpp"
 #include "reports/gene_count_store.hpp"
-#include "reports/html_report.hpp"
 #include "reports/median_series.hpp"
+#include "reports/plot_data.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {

@@ -244,7 +244,8 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   bool submitted = false;
   BatchFiller filler(
       // Descriptions are kept for the marks of RNA and pseudogenes they may hold too.
-      {out.table != nullptr, true,
+      // Identifiers for the table's rows and the page's dots.
+      {out.table != nullptr || request.style.plot, true,
        out.table != nullptr && request.style.table.Has(ColumnGroup::kDinucleotides),
        request.match != nullptr || request.collect != nullptr},
       [&]() -> SequenceBatch& { return job.batch(pipeline->Take()); },
@@ -321,7 +322,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   survey.first_comment_line = outcome.scanner.first_comment_line;
   survey.inline_headers = outcome.scanner.inline_headers;
   survey.first_inline_header_line = outcome.scanner.first_inline_header_line;
-  survey.long_ids = filler.ids_cut();
+  survey.long_ids = out.table != nullptr ? filler.ids_cut() : 0;  // cut only in the table
   survey.first_long_id_line = filler.first_cut_line();
   return outcome;
 }

@@ -17,6 +17,7 @@
 #include "input/text_format.hpp"
 #include "reports/codon_usage_report.hpp"
 #include "reports/column_catalog.hpp"
+#include "reports/input_figures.hpp"
 #include "reports/report_set.hpp"
 
 namespace trelba {
@@ -30,6 +31,7 @@ class OneInput {
   OneInput(InputRun& r, std::size_t index)
       : r_(r),
         options_(r.options),
+        index_(index),
         argument_(options_.inputs[index]),
         last_(index + 1 == options_.inputs.size()),
         identity_(r.identities[index]),
@@ -84,15 +86,15 @@ class OneInput {
                               options_.skip_first_codon};
     request_.threads = ThreadCount(options_);
     request_.table_header = false;
-    request_.keep_scores = options_.summary.has_value();
-    request_.style.plot = options_.report.has_value();
+    request_.keep_scores = options_.summary.has_value() || r_.run.draws();  // for the medians
+    request_.style.plot = r_.run.draws();
     request_.style.trna = r_.trna;
     if (UsesReference()) request_.store = &r_.genes;
     request_.style.mark_genes = r_.reference == nullptr && r_.reference_found;
     if (r_.reference != nullptr && r_.reference->genes_given) {
       request_.match = &r_.reference->identities;
     }
-    request_.pool = options_.codon_usage.has_value();
+    request_.pool = options_.codon_usage.has_value() || r_.run.draws();
     request_.annotation = options_.annotation;
     request_.progress = r_.progress;
     if (!options_.no_reports) {
@@ -237,6 +239,7 @@ class OneInput {
   // Puts the reports in place; from the last input's on, interruptions wait for the run's
   // commit.
   bool CommitReports() {
+    if (options_.figures && !WriteFigures()) return false;
     if (const std::string* failed = reports_.Close()) {
       return Fail(FileErrorText("writing", *failed, reports_.cause()));
     }
@@ -298,7 +301,17 @@ class OneInput {
       row_.starts_agree = reference_.starts_agree;
     }
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
-    r_.run.AddToPage({row_, &totals.plot});
+    const bool reference_counts = UsesReference() && reference_.found && reference_.counts_known;
+    const std::string reference_label = label_ + "'s reference " + reference_.name;
+    const RunPlotData::Input together{index_,
+                                      label_,
+                                      &totals.plot,
+                                      row_.median_enc,
+                                      row_.gc3s,
+                                      totals.pooled,
+                                      reference_counts ? &reference_.pooled : nullptr,
+                                      reference_label};
+    r_.run.AddToPage({row_, &totals.plot}, &together);
     if (r_.run.codon_usage_in_cusp_format()) {
       r_.run.AddToCodonUsage(totals.pooled);
     } else if (OutputBuffer* usage = r_.run.codon_usage()) {
@@ -310,6 +323,22 @@ class OneInput {
   }
 
  private:
+  // The input's figure files, put in place with its reports.
+  bool WriteFigures() {
+    const FigureInput figures{outcome_.totals.plot, UsesReference(), nullptr};
+    const std::string prefix = FigurePrefix(options_, argument_, label_);
+    for (const InputFigureSpec& spec : kInputFigures) {
+      if (!Drawn(spec, options_.reference.has_value(), RunMakesCoa(options_))) continue;
+      const std::string name = FigureName(prefix, spec.name);
+      OutputBuffer* const out = reports_.OpenFile(name, identity_);
+      if (out == nullptr) return Fail(FileErrorText("opening", name, reports_.cause()));
+      std::string text;
+      DrawInputFigure(text, spec.figure, figures, SvgTarget::kFile);
+      out->Append(text);
+    }
+    return true;
+  }
+
   bool UsesReference() const { return r_.reference != nullptr || r_.reference_found; }
 
   // Where the reports go beside the input and its folder takes no files: the two ways out.
@@ -328,7 +357,7 @@ class OneInput {
     DropInputRows(r_);
     row_.error = error;
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
-    r_.run.AddToPage({row_, nullptr});
+    r_.run.AddToPage({row_, nullptr}, nullptr);
     return false;
   }
 
@@ -372,6 +401,7 @@ class OneInput {
 
   InputRun& r_;
   const Options& options_;
+  const std::size_t index_;
   const std::string& argument_;
   const bool last_;
   const FileIdentity& identity_;

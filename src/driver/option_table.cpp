@@ -18,12 +18,28 @@ constexpr OptionSpec kOptions[] = {
      "written so compressed.",
      &Options::summary, nullptr, true},
     {0, "--report", "FILE", "a file name", "also write an HTML page of plots of every input",
-     "One self-contained page (inline SVG: no script, nothing fetched), a section per input: "
-     "its summary; score and excess against codons on a log scale, with the median expected "
-     "score of the background by codons; the histogram of scores; each family's order values "
-     "as a heat strip with their median. Up to 100,000 sequences of an input are plotted, "
-     "beyond that every s-th one (s a power of two); the histograms count every sequence.",
+     "One self-contained page (inline SVG: no script, nothing fetched). It opens with a table "
+     "of the inputs and their figures together: from 2 to 8 inputs ENC against GC3s, the "
+     "neutrality and the PR2 plot with the inputs overlaid; from 3 each input's median ENC "
+     "against its GC3s; the RSCU heat map, the reference set beside its genome. Up to 8 "
+     "inputs each have a section: ENC against GC3s with Wright's curve and the reference "
+     "set's genes ringed, the ENC ratio's histogram, the neutrality plot (slope and r), the "
+     "PR2 plot, excess against codons, with a reference adaptation against excess, each "
+     "family's order values; each dot a gene named on hover, beside "
+     "each scatter plot a table of the top genes by adaptation (with a reference) or excess. "
+     "Up to 40,000 sequences of an input are plotted, beyond that every s-th one (s a power "
+     "of two); the histograms, the neutrality line and the top genes by excess count every "
+     "sequence.",
      &Options::report, nullptr, true},
+    {0, "--figures", "DIR", "a folder",
+     "also write each figure of the page as an SVG file in DIR, named INPUT.FIGURE.svg (and "
+     "inputs.FIGURE.svg)",
+     "Each file a standalone SVG document, 85 mm wide (a journal's single column; the heat "
+     "map up to two), its text in Arial, Helvetica, Liberation Sans or DejaVu Sans at 7 to 8 "
+     "pt. An input's figures are put in place with its reports, those of the inputs together "
+     "with the table; a figure named as an input or another output is refused before "
+     "anything is read.",
+     &Options::figures, nullptr, true},
     {'o', "--output", "PREFIX", "a prefix",
      "write the reports as PREFIX.freq, .iik and .ok instead of beside the input; -o DIR/ (or "
      "a folder): in that folder",

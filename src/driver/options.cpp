@@ -200,6 +200,9 @@ std::string Validate(Options& options) {
   if (options.report && (options.report->empty() || *options.report == kStandardStream)) {
     return "--report needs a file name, not '" + *options.report + "'";
   }
+  if (options.figures && (options.figures->empty() || *options.figures == kStandardStream)) {
+    return "--figures needs a folder, not '" + *options.figures + "'";
+  }
   // A name that promises a compressed format gets it, or is refused: never plain text.
   const std::pair<const char*, const std::optional<std::string>*> named_outputs[] = {
       {"--table", &options.table},

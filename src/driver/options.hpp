@@ -43,6 +43,7 @@ struct Options {
   std::optional<std::string> table;           // --table: kStandardStream for standard output
   std::optional<std::string> summary;         // --summary
   std::optional<std::string> report;          // --report: the HTML report
+  std::optional<std::string> figures;         // --figures: the folder of the figure files
   std::optional<std::string> output;          // --output: a prefix, or a folder
   std::optional<std::string> threads;         // --threads
   std::optional<std::string> infile_list;     // --infile-list

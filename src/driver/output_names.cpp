@@ -9,7 +9,9 @@
 #include <unordered_map>
 
 #include "driver/error_message.hpp"
+#include "reports/input_figures.hpp"
 #include "reports/report_set.hpp"
+#include "reports/run_figures.hpp"
 #include "reports/stream_output.hpp"
 
 namespace trelba {
@@ -32,29 +34,50 @@ class RunFiles {
     }
     reads_ = inputs_ + other_reads_.size();
     reports_ = options.no_reports ? 0 : inputs * kReportSuffixes.size();
+    if (options.figures) {
+      input_figures_ = InputFigureNames(options);
+      run_figures_ = RunFigureNames(options);
+    }
   }
 
-  std::size_t size() const { return reads_ + reports_ + 4; }
+  std::size_t size() const {
+    return figures() + inputs_ * input_figures_.size() + run_figures_.size();
+  }
+  // The figure files: each input's, then those of the inputs together.
+  std::size_t figures() const { return reads_ + reports_ + 4; }
+  bool is_figure(std::size_t file) const { return file >= figures(); }
+  bool is_input_figure(std::size_t file) const {
+    return is_figure(file) && file < figures() + inputs_ * input_figures_.size();
+  }
   std::size_t table() const { return reads_ + reports_; }
   std::size_t summary() const { return table() + 1; }
   std::size_t page() const { return table() + 2; }
   bool is_read(std::size_t file) const { return file < reads_; }
   bool is_input(std::size_t file) const { return file < inputs_; }
   bool is_report(std::size_t file) const { return file >= reads_ && file < table(); }
-  // The input a report belongs to.
-  std::size_t input_of(std::size_t report) const {
-    return (report - reads_) / kReportSuffixes.size();
+  // The input a report or a figure belongs to.
+  std::size_t input_of(std::size_t file) const {
+    return is_figure(file) ? (file - figures()) / input_figures_.size()
+                           : (file - reads_) / kReportSuffixes.size();
   }
 
   // The name as given: "-" for a standard stream; nothing when the run has no such file.
   std::optional<std::string> Given(std::size_t file) const {
     if (is_input(file)) return options_.inputs[file];
     if (is_read(file)) return other_reads_[file - inputs_].name;
-    if (is_report(file)) {
+    if (is_report(file) || is_input_figure(file)) {
       const std::string& name = options_.inputs[input_of(file)];
       const std::string_view label = name == kStandardStream ? StandardInputLabel(options_) : name;
-      return ReportPrefix(options_, name, label) +
-             std::string(kReportSuffixes[(file - reads_) % kReportSuffixes.size()]);
+      if (is_report(file)) {
+        return ReportPrefix(options_, name, label) +
+               std::string(kReportSuffixes[(file - reads_) % kReportSuffixes.size()]);
+      }
+      return FigureName(FigurePrefix(options_, name, label),
+                        input_figures_[(file - figures()) % input_figures_.size()]);
+    }
+    if (is_figure(file)) {
+      return FigureName(RunFigurePrefix(options_),
+                        run_figures_[file - figures() - inputs_ * input_figures_.size()]);
     }
     return file == table()     ? options_.table
            : file == summary() ? options_.summary
@@ -80,6 +103,7 @@ class RunFiles {
     const char* role = is_input(file)      ? "the input "
                        : is_read(file)     ? other_reads_[file - inputs_].role
                        : is_report(file)   ? "the report "
+                       : is_figure(file)   ? "the figure "
                        : file == table()   ? "the table "
                        : file == summary() ? "the summary "
                        : file == page()    ? "the HTML report "
@@ -90,7 +114,7 @@ class RunFiles {
   // The descriptor an output writes to when it goes to a standard stream or a name that
   // stands for one (/dev/stdout, /dev/fd/N); -1 otherwise.
   int Descriptor(std::size_t file) const {
-    if (is_read(file) || is_report(file)) return -1;
+    if (is_read(file) || is_report(file) || is_figure(file)) return -1;
     const std::optional<std::string> given = Given(file);
     if (!given) return -1;
     if (*given == kStandardStream) return kStandardOutputDescriptor;
@@ -99,13 +123,15 @@ class RunFiles {
 
   // Why a later file cannot be opened, for the error line that names it.
   std::string Clash(std::size_t earlier, std::size_t later) const {
-    if (!is_report(earlier) || !is_report(later)) return "the same file as " + Shown(earlier);
-    // Two inputs would each write this report.
+    const bool reports = is_report(earlier) && is_report(later);
+    const bool figures = is_input_figure(earlier) && is_input_figure(later);
+    if (!reports && !figures) return "the same file as " + Shown(earlier);
+    // Two inputs would each write this report or figure.
     const std::string& a = options_.inputs[input_of(earlier)];
     const std::string& b = options_.inputs[input_of(later)];
     if (a == b) return "the input " + PrintableName(InputName(a)) + " is given twice";
-    return "a report of both the input " + PrintableName(InputName(a)) + " and the input " +
-           PrintableName(InputName(b));
+    return std::string(reports ? "a report" : "a figure") + " of both the input " +
+           PrintableName(InputName(a)) + " and the input " + PrintableName(InputName(b));
   }
 
  private:
@@ -118,6 +144,8 @@ class RunFiles {
   std::vector<OtherRead> other_reads_;
   std::size_t reads_ = 0;
   std::size_t reports_ = 0;
+  std::vector<std::string_view> input_figures_;
+  std::vector<std::string_view> run_figures_;
 };
 
 // The name with its folder made absolute and free of links, dots and repeated slashes;
@@ -180,6 +208,54 @@ std::string ReportPrefix(const Options& options, const std::string& input, std::
   return folder + std::string(slash == std::string_view::npos ? name : name.substr(slash + 1));
 }
 
+namespace {
+
+// DIR/ of --figures DIR.
+std::string FigureFolder(const Options& options) {
+  std::string folder = options.figures.value_or("");
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder;
+}
+
+}  // namespace
+
+std::string FigurePrefix(const Options& options, const std::string& input, std::string_view label) {
+  const std::string_view name = input == kStandardStream ? label : std::string_view(input);
+  const std::size_t slash = name.find_last_of('/');
+  return FigureFolder(options) +
+         std::string(slash == std::string_view::npos ? name : name.substr(slash + 1));
+}
+
+std::string RunFigurePrefix(const Options& options) {
+  return FigureFolder(options) + std::string(kRunFigurePrefix);
+}
+
+std::string FigureName(const std::string& prefix, std::string_view figure) {
+  return prefix + "." + std::string(figure) + ".svg";
+}
+
+bool RunMakesCoa(const Options&) {
+  return false;
+}
+
+std::vector<std::string_view> InputFigureNames(const Options& options) {
+  std::vector<std::string_view> names;
+  for (const InputFigureSpec& spec : kInputFigures) {
+    if (Drawn(spec, options.reference.has_value(), RunMakesCoa(options))) {
+      names.push_back(spec.name);
+    }
+  }
+  return names;
+}
+
+std::vector<std::string_view> RunFigureNames(const Options& options) {
+  std::vector<std::string_view> names;
+  for (const RunFigureSpec& spec : kRunFigures) {
+    if (Drawn(spec, options.inputs.size(), RunMakesCoa(options))) names.push_back(spec.name);
+  }
+  return names;
+}
+
 std::optional<std::string> FindOutputCollision(const Options& options,
                                                const std::vector<FileIdentity>& inputs) {
   const RunFiles files(options, inputs.size());
@@ -202,7 +278,10 @@ std::optional<std::string> FindOutputCollision(const Options& options,
       if (name) names.push_back({std::hash<std::string>{}(keys.Key(*name)), 0, file});
     } else if (name) {
       // Streams (/dev/null, a terminal) may take several outputs.
-      if (!files.is_report(file) && KindOfFile(*name) == FileKind::kStream) continue;
+      if (!files.is_report(file) && !files.is_figure(file) &&
+          KindOfFile(*name) == FileKind::kStream) {
+        continue;
+      }
       identity = IdentifyFileAtName(*name);
       names.push_back({std::hash<std::string>{}(keys.Key(*name)), 0, file});
     } else {

@@ -22,6 +22,18 @@ inline constexpr std::array<std::string_view, 3> kReportSuffixes = {".iik", ".ok
 // (standard input by its `label` there).
 std::string ReportPrefix(const Options& options, const std::string& input, std::string_view label);
 
+// Where the figure files of `input` go (--figures DIR): DIR/NAME, NAME its base name (standard
+// input's its label); those of the inputs together: DIR/inputs. A figure's file is
+// PREFIX.FIGURE.svg.
+std::string FigurePrefix(const Options& options, const std::string& input, std::string_view label);
+std::string RunFigurePrefix(const Options& options);
+std::string FigureName(const std::string& prefix, std::string_view figure);
+// Whether the run makes a correspondence analysis of each input.
+bool RunMakesCoa(const Options& options);
+// The figures a run draws of each input, and of the inputs together, by their names.
+std::vector<std::string_view> InputFigureNames(const Options& options);
+std::vector<std::string_view> RunFigureNames(const Options& options);
+
 // How messages name an input and an output: as given, or the standard stream.
 std::string_view InputName(std::string_view given);
 std::string_view OutputName(std::string_view given);

@@ -18,8 +18,8 @@
 #include "driver/input_reader.hpp"
 #include "driver/options.hpp"
 #include "driver/reference_file.hpp"
-#include "reports/html_report.hpp"
 #include "reports/median_series.hpp"
+#include "reports/plot_data.hpp"
 #include "reports/staged_sink.hpp"
 
 namespace trelba {

@@ -99,6 +99,10 @@ int ReportAllInputs(const Options& options, Progress* progress) {
     std::error_code ignored;  // a folder that cannot be made fails at its first report
     std::filesystem::create_directories(std::filesystem::u8path(*options.output), ignored);
   }
+  if (options.figures) {
+    std::error_code ignored;  // a folder that cannot be made fails at its first figure
+    std::filesystem::create_directories(std::filesystem::u8path(*options.figures), ignored);
+  }
   RunOutputs run(options, layout);
   const auto opening_failed = [](const std::optional<std::string>& error) {
     if (error) ErrorLine(*error);
@@ -172,7 +176,7 @@ int ReportAllInputs(const Options& options, Progress* progress) {
       run.KeepEarlierFiles();
       return kFailureStatus;
     }
-    run.FinishPage();
+    if (!run.FinishPage()) return kFailureStatus;
     run.FinishCodonUsage();
     if (!run.Commit()) return kFailureStatus;
   } catch (const std::bad_alloc&) {

@@ -9,6 +9,7 @@
 #include "reports/column_catalog.hpp"
 #include "reports/cusp_report.hpp"
 #include "reports/output_compression.hpp"
+#include "reports/run_figures.hpp"
 
 namespace trelba {
 
@@ -39,10 +40,13 @@ std::optional<std::string> RunOutputs::OpenSummary(const std::vector<FileIdentit
 }
 
 std::optional<std::string> RunOutputs::OpenPage(const std::vector<FileIdentity>& inputs) {
+  if (!options_.report && !options_.figures) return std::nullopt;
+  synonymous_.emplace(SynonymousCodonsOf(*options_.code));
+  plots_.emplace(*synonymous_, options_.inputs.size());
   if (!options_.report) return std::nullopt;
   page_buffer_ = Open(*options_.report, inputs);
   if (page_buffer_ == nullptr) return FileErrorText("opening", *options_.report, set_.cause());
-  page_.emplace(*page_buffer_, *options_.code, options_.background.value_or("even"));
+  page_.emplace(*page_buffer_, *options_.code, options_.background.value_or("even"), *plots_);
   return std::nullopt;
 }
 
@@ -83,12 +87,28 @@ void RunOutputs::OnPage(Draw&& draw) {
   }
 }
 
-void RunOutputs::AddToPage(const PageInput& input) {
+void RunOutputs::AddToPage(const PageInput& input, const RunPlotData::Input* together) {
+  if (plots_ && together != nullptr) plots_->AddInput(*together);
   OnPage([&] { page_->AddInput(input); });
 }
 
-void RunOutputs::FinishPage() {
-  OnPage([&] { page_->Finish(); });
+bool RunOutputs::FinishPage() {
+  OnPage([&] { page_->Finish(RunMakesCoa(options_)); });
+  if (!options_.figures || !plots_) return true;
+  const std::string prefix = RunFigurePrefix(options_);
+  for (const RunFigureSpec& spec : kRunFigures) {
+    if (!Drawn(spec, options_.inputs.size(), RunMakesCoa(options_))) continue;
+    const std::string name = FigureName(prefix, spec.name);
+    OutputBuffer* const out = set_.OpenFile(name, FileIdentity{});
+    if (out == nullptr) {
+      ErrorLine(FileErrorText("opening", name, set_.cause()));
+      return false;
+    }
+    std::string text;
+    DrawRunFigure(text, spec.figure, *plots_, SvgTarget::kFile);
+    out->Append(text);
+  }
+  return true;
 }
 
 bool RunOutputs::Commit() {

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/synonymous_codons.hpp"
 #include "driver/options.hpp"
 #include "reports/html_report.hpp"
 #include "reports/report_set.hpp"
+#include "reports/run_plot_data.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
@@ -46,11 +48,15 @@ class RunOutputs {
   bool stopped = false;
   bool page_failed = false;  // memory ran out while it was drawn, and said so
 
-  // Adds an input's section to the HTML report, and ends the page. Memory that runs out
-  // while it is drawn fails the page (said once), not the input, whose reports may be in
-  // place.
-  void AddToPage(const PageInput& input);
-  void FinishPage();
+  // Whether the run draws figures: the HTML report, or the figure files (--figures).
+  bool draws() const { return plots_.has_value(); }
+  // Adds an input's section to the HTML report and its numbers to the figures of the inputs
+  // together (`together`, when it read whole). Memory that runs out while it is drawn fails
+  // the page (said once), not the input, whose reports may be in place.
+  void AddToPage(const PageInput& input, const RunPlotData::Input* together);
+  // Ends the page, and opens and writes the figure files of the inputs together; false
+  // after an error, which has been printed.
+  bool FinishPage();
 
   // Commits every output; false after an error, which has been printed (once).
   bool Commit();
@@ -72,6 +78,8 @@ class RunOutputs {
   OutputBuffer* codon_usage_ = nullptr;
   bool cusp_format_ = false;
   CodonCounts cusp_counts_{};
+  std::optional<SynonymousCodons> synonymous_;  // of the figures
+  std::optional<RunPlotData> plots_;
   std::optional<HtmlReport> page_;
   OutputBuffer* page_buffer_ = nullptr;
 };

@@ -11,8 +11,8 @@
 #include "input/dinucleotide_reader.hpp"
 #include "input/input_survey.hpp"
 #include "input/sequence_facts.hpp"
-#include "reports/html_report.hpp"
 #include "reports/output_buffer.hpp"
+#include "reports/plot_data.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
