@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-missing.sh g++ cmake zlib1g-dev liblzma-dev libbz2-dev libzstd-dev libisal-dev \
-  libmpfr-dev googletest libgtest-dev python3 python3-biopython python3-mpmath groff-base \
-  codonw
+  libmpfr-dev googletest libgtest-dev python3 python3-biopython python3-mpmath python3-numpy \
+  groff-base codonw
 cmake -S . -B build -DTRELBA_BUILD_TESTS=ON -DTRELBA_BUILD_BENCH=OFF "$@"
 cmake --build build -j"$(nproc)"
 ctest --test-dir build -j"$(nproc)" --output-on-failure

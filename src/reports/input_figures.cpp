@@ -102,7 +102,7 @@ void NeutralityPlot(std::string& out, const FigureInput& input, SvgTarget target
   plot.slope = fit.slope();
   plot.intercept = fit.intercept();
   plot.note = "slope " + Number(fit.slope(), 3) + ", r " + Number(fit.correlation(), 3) + " (" +
-              Count(fit.count()) + " genes)";
+              Count(fit.count()) + (fit.count() == 1 ? " gene)" : " genes)");
   plot.legend = {"line: gc12 on gc3s, least squares"};
   plot.legend_below = true;
   DrawScatter(out, plot, target);
