@@ -16,6 +16,9 @@ _Trelba() {
     --report)
       files=1
       ;;
+    --figures)
+      files=1
+      ;;
     -o|--output)
       files=1
       ;;
@@ -59,7 +62,7 @@ _Trelba() {
       ;;
     *)
       if [[ $cur == -* ]]; then
-        words='-T --table --summary --report -o --output --no-reports --variant --gcode --background --reference --optimal-codons --trna --codon-usage --gff --cds-only --min-codons --skip-first-codon --file-column --counts --description --columns --infile-list --label --strict -q --quiet --progress --no-progress --sync -j --threads -h --help -V --version --'
+        words='-T --table --summary --report --figures -o --output --no-reports --variant --gcode --background --reference --optimal-codons --trna --codon-usage --gff --cds-only --min-codons --skip-first-codon --file-column --counts --description --columns --infile-list --label --strict -q --quiet --progress --no-progress --sync -j --threads -h --help -V --version --'
       else
         files=1
       fi
