@@ -332,12 +332,13 @@ class Search {
 
 bool SearchReference(const GeneticCode& code, const SynonymousCodons& synonymous,
                      const CodonCounts& input, std::uint64_t sequences, const GeneCounts& genes,
-                     SearchResult& result, std::uint64_t heap_genes) {
+                     SearchResult& result, std::uint64_t heap_genes, bool only_a) {
   Search search(code, synonymous, input, sequences, genes, heap_genes);
   if (!search.Survey()) return false;
   SetRule first_a;
   if (!search.StartA(first_a)) return false;
   if (!search.Run(first_a, search.set_size(), result.a)) return false;
+  if (only_a) return true;
   if (!search.Run(Search::StartB(), search.eligible(), result.b)) return false;
   result.chose_b = !(result.a.sign > 0) && result.b.sign > 0;
   std::uint64_t common = 0;

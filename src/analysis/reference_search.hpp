@@ -140,9 +140,11 @@ struct SearchResult {
 // Searches from both starts. `input` holds the input's pooled counts and `sequences` its
 // number of sequences; `code` is the run's (its expected score gives start A's excess).
 // False when the genes cannot be read back, or none is eligible. `heap_genes` is the
-// largest set chosen with a heap (kHeapGenes; smaller in tests).
+// largest set chosen with a heap (kHeapGenes; smaller in tests). `only_a` searches from
+// start A alone (result.a; the rest left as it was).
 bool SearchReference(const GeneticCode& code, const SynonymousCodons& synonymous,
                      const CodonCounts& input, std::uint64_t sequences, const GeneCounts& genes,
-                     SearchResult& result, std::uint64_t heap_genes = kHeapGenes);
+                     SearchResult& result, std::uint64_t heap_genes = kHeapGenes,
+                     bool only_a = false);
 
 }  // namespace trelba

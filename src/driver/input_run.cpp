@@ -299,6 +299,11 @@ class OneInput {
       row_.reference_rounds = reference_.rounds;
       row_.reference_s = reference_.sign;
       row_.starts_agree = reference_.starts_agree;
+      row_.reference_strength = reference_.strength;
+      row_.chance_strength = reference_.chance_strength;
+      row_.chance_z = reference_.chance_z;
+      row_.reference_gc3s = reference_.gc3s;
+      row_.gc3s_above = reference_.gc3s_above;
     }
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
     const bool reference_counts = UsesReference() && reference_.found && reference_.counts_known;

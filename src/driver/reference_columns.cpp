@@ -1,28 +1,103 @@
 #include "driver/reference_columns.hpp"
 
+#include <cmath>
 #include <limits>
 
 #include "analysis/codon_bias_index.hpp"
 #include "analysis/gene_marks.hpp"
 #include "analysis/reference_search.hpp"
+#include "analysis/reference_trust.hpp"
 #include "analysis/tail_probabilities.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
+#include "numeric/number_format.hpp"
 #include "reports/column_catalog.hpp"
+#include "reports/gene_count_store.hpp"
 
 namespace trelba {
 namespace {
 
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
 
+// A number as the reports spell it, NA for NaN.
+std::string NumberText(double value) {
+  if (std::isnan(value)) return "NA";
+  char text[kMaxNumberText];
+  return std::string(text, FormatDouble(text, value));
+}
+
+// How the set found stands against chance and against its input's GC3s, with a warning
+// where it is no stronger than chance or is the tail of GC3s; false when the genes, or the
+// copies' counts, cannot be kept or read back.
+bool TellTrust(const GeneticCode& code, const SynonymousCodons& synonymous,
+               const std::string& prefix, const InputTotals& totals, std::uint64_t sequences,
+               const GeneCounts& genes, ReferenceTotals& reference) {
+  reference.strength = SetStrength(synonymous, reference.pooled, totals.pooled);
+  // Each copy's counts are drawn once into a store of their own, read by its search.
+  double strengths[kChanceCopies] = {};
+  GeneCountStore copy_store;
+  for (int copy = 0; copy < kChanceCopies; ++copy) {
+    copy_store.Clear();
+    std::uint64_t gene = 0;
+    CodonCounts drawn;
+    if (!genes([&](const CodonCounts& counts, std::uint8_t marks) {
+          RedrawGene(synonymous, totals.pooled, counts, copy, gene++, drawn);
+          copy_store.Add(drawn, marks);
+        }) ||
+        copy_store.failed()) {
+      return false;
+    }
+    const GeneCounts copy_genes = [&](const GeneVisit& visit) {
+      GeneCountStore::Reader reader(copy_store);
+      CodonCounts counts;
+      std::uint8_t marks = 0;
+      while (reader.Next(counts, marks)) visit(counts, marks);
+      return !reader.failed();
+    };
+    SearchResult result;
+    // From start A alone: the set the excess leads to, as a chance one would be taken.
+    if (!SearchReference(code, synonymous, totals.pooled, sequences, copy_genes, result, kHeapGenes,
+                         true)) {
+      return false;
+    }
+    strengths[copy] = SetStrength(synonymous, result.a.pooled, totals.pooled);
+  }
+  const ChanceStrength chance = StrengthByChance(reference.strength, strengths);
+  reference.chance_strength = chance.mean;
+  reference.chance_z = chance.z;
+  reference.gc3s = Gc3s(CountSynonymousThirds(synonymous, reference.pooled));
+  if (!ShareOfGc3sAbove(synonymous, genes, reference.gc3s, reference.gc3s_above)) return false;
+  if (!(reference.chance_z >= kChanceZWarning)) {
+    Warning(prefix +
+            "the reference set found is no stronger than those found in the input's "
+            "codons drawn at random (chance_z " +
+            NumberText(reference.chance_z) + "): its genes may not be highly expressed");
+  }
+  if (reference.gc3s_above <= kGc3sTailWarning) {
+    Warning(prefix + "the reference set found is the tail of GC3s (gc3s_above " +
+            NumberText(reference.gc3s_above) +
+            "): it may follow the genes' composition rather than their expression");
+  }
+  return true;
+}
+
 }  // namespace
+
+void SetTrustUnknown(ReferenceTotals& reference) {
+  reference.strength = kNotANumber;
+  reference.chance_strength = kNotANumber;
+  reference.chance_z = kNotANumber;
+  reference.gc3s = kNotANumber;
+  reference.gc3s_above = kNotANumber;
+}
 
 void TakeReferenceFile(const ReferenceFile& file, ReferenceTotals& reference) {
   reference.name = file.name;
   reference.genes = file.genes;
   reference.rounds = kNotANumber;
   reference.starts_agree = kNotANumber;
+  SetTrustUnknown(reference);
   reference.pooled = file.pooled;
   reference.counts_known = file.counts_known;
   reference.table = *file.table;
@@ -58,6 +133,7 @@ ReferenceFound FindReference(const GeneticCode& code, const SynonymousCodons& sy
     reference.rounds = kNotANumber;
     reference.sign = kNotANumber;
     reference.starts_agree = kNotANumber;
+    SetTrustUnknown(reference);
     reference.name = "auto";
     reference.found = false;
     return ReferenceFound::kNone;
@@ -84,6 +160,9 @@ ReferenceFound FindReference(const GeneticCode& code, const SynonymousCodons& sy
   reference.starts_agree = search.starts_agree;
   reference.pooled = chosen.pooled;
   reference.members = std::make_unique<FoundMembers>(code, synonymous, totals.pooled, chosen.rule);
+  if (!TellTrust(code, synonymous, prefix, totals, sequences, genes, reference)) {
+    return ReferenceFound::kUnreadable;
+  }
   return ReferenceFound::kYes;
 }
 

@@ -28,9 +28,16 @@ namespace trelba {
 struct ReferenceTotals {
   std::string name;  // the file, or auto:A / auto:B
   std::uint64_t genes = 0;
-  double rounds = 0.0;                    // of the search; NaN for a file
-  double sign = 0.0;                      // ReferenceSign
-  double starts_agree = 0.0;              // NaN for a file
+  double rounds = 0.0;        // of the search; NaN for a file
+  double sign = 0.0;          // ReferenceSign
+  double starts_agree = 0.0;  // NaN for a file
+  // How the set found stands against chance and GC3s (analysis/reference_trust.hpp); NaN
+  // for a file.
+  double strength = 0.0;
+  double chance_strength = 0.0;
+  double chance_z = 0.0;
+  double gc3s = 0.0;
+  double gc3s_above = 0.0;
   CodonCounts pooled{};                   // the reference genes' codons
   std::unique_ptr<FoundMembers> members;  // found in the input: which genes they are
   bool counts_known = true;               // false for a table of w without counts
@@ -42,6 +49,10 @@ struct ReferenceTotals {
   MedianSeries fop;
   MedianSeries adaptation;
 };
+
+// The figures of the set found in the input (reference_trust.hpp) NaN: for a file, or where
+// no set was found.
+void SetTrustUnknown(ReferenceTotals& reference);
 
 // The reference file (its table made) as an input's reference: its genes are the input's
 // sequences marked the same as one of the file's (kMarkReferenceFile).

@@ -67,6 +67,15 @@ constexpr WarningKind kKinds[] = {
     {"the reference found from two starts differs",
      "--reference auto: the sets found from the two starts share fewer than half their "
      "genes; check the genes marked in the table's in_reference column"},
+    {"no stronger than those found in the input's codons drawn at random",
+     "--reference auto: the set found is not 3 standard deviations stronger than the sets "
+     "found in copies of the input with its codons drawn at random (the summary's chance_z): "
+     "the genome may show little selection on codons, and the columns against the set little "
+     "of expression"},
+    {"the tail of GC3s",
+     "--reference auto: no more than 5 % of the genes have a GC3s as high as the set's (the "
+     "summary's gc3s_above): in a genome of skewed GC3 and weak selection the set may be the "
+     "GC3-richest genes rather than the most highly expressed"},
 };
 
 }  // namespace

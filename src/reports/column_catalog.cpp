@@ -398,6 +398,33 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
       "sequence the genome lacks, or of a location that cannot be read",
       kFailedInput},
      [](char* p, const Summary& s) { return WriteInteger(p, s.left_features); }},
+    {{"reference_strength", kReference, kNumber,
+      "how far the reference set's usage is from the input's: the mean over its codons of "
+      "amino acids with a choice of ln(P_c / Q_c), P the set's share of c in its amino acid, "
+      "Q the input's (auto)",
+      "a reference file was given, or no set was found"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.reference_strength); }},
+    {{"chance_strength", kReference, kNumber,
+      "the mean reference_strength of the sets the same search finds in 5 copies of the input "
+      "whose codons are drawn at random, each from the input's usage of its amino acid "
+      "(seeded: the same copies every run; auto)",
+      "a reference file was given, or no set was found"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.chance_strength); }},
+    {{"chance_z", kReference, kNumber,
+      "(reference_strength - chance_strength) / the standard deviation of the copies' "
+      "strengths: below 3 the set is no stronger than one found by chance (auto)",
+      "a reference file was given, no set was found, or the copies' strengths do not vary"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.chance_z); }},
+    {{"reference_gc3s", kReference, kNumber,
+      "the GC3s of the reference set's codons, beside the input's gc3s (auto)",
+      "a reference file was given, no set was found, or it has no synonymous codon"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.reference_gc3s); }},
+    {{"gc3s_above", kReference, kNumber,
+      "the share of the input's sequences of 80 or more codons of amino acids with a choice "
+      "whose GC3s is at or above reference_gc3s: 0.05 or less, the set is the tail of GC3s "
+      "(auto)",
+      "a reference file was given, or no set was found"},
+     [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.gc3s_above); }},
 };
 
 constexpr CatalogColumn<CodonUsage> kCodonUsageColumns[] = {

@@ -95,6 +95,12 @@ struct SummaryCells {
   std::uint64_t left_frame = 0;
   std::uint64_t left_short = 0;
   std::uint64_t left_features = 0;
+  // How the reference set found stands against chance and GC3s (NaN for a file).
+  double reference_strength = 0.0;
+  double chance_strength = 0.0;
+  double chance_z = 0.0;
+  double reference_gc3s = 0.0;
+  double gc3s_above = 0.0;
 };
 
 // One codon of one input (or reference set) in the codon usage.

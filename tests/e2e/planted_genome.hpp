@@ -12,7 +12,7 @@
 
 namespace trelba::test {
 
-inline std::string PlantedGenome(bool decoy) {
+inline std::string PlantedGenome(bool decoy, bool plant = true) {
   constexpr std::string_view kBases = "TCAG";
   constexpr std::string_view kAcids =
       "FFLLSSSSYY**CC*WLLLLPPPPHHQQRRRRIIIMTTTTNNKKSSRRVVVVAAAADDEEGGGG";
@@ -27,7 +27,7 @@ inline std::string PlantedGenome(bool decoy) {
                                     kAtRich = {12, 1, 4, 1};
   std::string fasta;
   for (int g = 0; g < 1000; ++g) {
-    const bool planted = g >= 100 && g < 470 && (g - 100) % 37 == 0;
+    const bool planted = plant && g >= 100 && g < 470 && (g - 100) % 37 == 0;
     const bool foreign = decoy && g >= 500 && g < 630 && (g - 500) % 13 == 0;
     const std::array<unsigned, 4>& weights = planted ? kHighlyExpressed : foreign ? kAtRich : kEven;
     fasta += planted ? ">heg" : foreign ? ">at" : ">g";

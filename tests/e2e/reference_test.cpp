@@ -76,12 +76,57 @@ TEST_P(PlantedGenomes, ReferenceFoundIsThePlantedGenes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, PlantedGenomes,
-    ::testing::Values(PlantedCase{"FromTheTopExcess", false, "auto:A", ""},
+    // The planted genes prefer C: they are the GC3-richest genes too.
+    ::testing::Values(PlantedCase{"FromTheTopExcess", false, "auto:A", "the tail of GC3s"},
                       // The AT-rich group has the highest excess and prefers T-ending codons:
                       // start A stays there, its sign is negative, start B's is not.
                       PlantedCase{"AtRichDecoyTakesTheOtherStart", true, "auto:B",
                                   "the reference found from two starts differs"}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// A set found in a genome of no selection is no stronger than the sets found in its codons
+// drawn at random, and is said to be; the planted genes are far stronger. A reference file
+// has no such figure.
+struct ChanceCase {
+  const char* name;
+  bool plant;
+  const char* reference;
+  bool stronger;  // chance_z at least 3 (NA for a file)
+};
+
+void PrintTo(const ChanceCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ChanceOfTheSet : public ::testing::TestWithParam<ChanceCase> {};
+
+TEST_P(ChanceOfTheSet, SaysWhetherItIsStrongerThanChance) {
+  const ChanceCase& c = GetParam();
+  ScratchDir dir;
+  const std::string genome = PlantedGenome(false, c.plant);
+  WriteFile(dir / "genome.fa", genome);
+  WriteFile(dir / "heg.fa", genome.substr(0, genome.find(">g150")));
+  const RunResult run = RunTrelba(
+      {"--no-reports", "--summary", "s.tsv", "--reference", c.reference, "genome.fa"}, dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto summary = Rows(ReadFile(dir / "s.tsv"));
+  const std::string z = Column(summary, "chance_z")[0];
+  const bool warned = run.err.find("no stronger than those found") != std::string::npos;
+  if (std::string(c.reference) != "auto") {
+    EXPECT_EQ(z, "NA");
+    EXPECT_EQ(Column(summary, "gc3s_above")[0], "NA");
+    EXPECT_FALSE(warned) << run.err;
+  } else {
+    EXPECT_EQ(std::stod(z) >= 3.0, c.stronger) << z;
+    EXPECT_EQ(warned, !c.stronger) << run.err;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ChanceOfTheSet,
+                         ::testing::Values(ChanceCase{"PlantedGenes", true, "auto", true},
+                                           ChanceCase{"NoSelection", false, "auto", false},
+                                           ChanceCase{"ReferenceFile", true, "heg.fa", false}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct OutputsCase {
   const char* name;
