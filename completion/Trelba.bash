@@ -1,8 +1,8 @@
 # bash completion for Trelba: options, and each option's value (file names, variant and
-# NCBI table numbers, backgrounds). Installed as bash-completion/completions/Trelba; to try
-# it without installing: source completion/Trelba.bash
+# NCBI table numbers, backgrounds, groups of columns). Installed as
+# bash-completion/completions/Trelba; to try it without installing: source completion/Trelba.bash
 _Trelba() {
-  local cur=${COMP_WORDS[COMP_CWORD]} prev= words= files=
+  local cur=${COMP_WORDS[COMP_CWORD]} prev= words= files= list=
   ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
   COMPREPLY=()
 # generated from the code: bash completion (to change it, edit the code and run cmake --build build --target update-docs)
@@ -48,16 +48,14 @@ _Trelba() {
     --gff)
       files=1
       ;;
-    --min-codons)
-      files=1
-      ;;
     --columns)
-      files=1
+      words='counts description composition dinucleotides rscu aa'
+      list=1
       ;;
     --infile-list)
       files=1
       ;;
-    --label|-j|--threads)
+    --min-codons|--label|-j|--threads)
       return
       ;;
     *)
@@ -69,7 +67,13 @@ _Trelba() {
       ;;
   esac
 # end of bash completion
-  if [[ -n $words ]]; then
+  if [[ -n $list ]]; then
+    # Comma-separated: the word after the last comma, the ones before it kept.
+    local before=
+    [[ $cur == *,* ]] && before=${cur%,*},
+    mapfile -t COMPREPLY < <(compgen -P "$before" -W "$words" -- "${cur##*,}")
+    compopt -o nospace 2>/dev/null
+  elif [[ -n $words ]]; then
     mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
   fi
   if [[ -n $files ]]; then

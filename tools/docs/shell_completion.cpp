@@ -6,6 +6,7 @@
 #include "codes/ncbi_tables.hpp"
 #include "driver/option_table.hpp"
 #include "driver/options.hpp"
+#include "reports/column_catalog.hpp"
 
 namespace trelba {
 namespace {
@@ -14,6 +15,7 @@ namespace {
 struct ValueCompletion {
   std::string words;  // space-separated
   bool files = true;
+  bool list = false;  // several words, comma-separated
 };
 
 ValueCompletion ValuesOf(const OptionSpec& option) {
@@ -35,7 +37,16 @@ ValueCompletion ValuesOf(const OptionSpec& option) {
   }
   if (option.value == &Options::background) return {"even input", true};
   if (option.value == &Options::reference) return {std::string(kAutomaticReference), true};
-  if (option.value == &Options::threads || option.value == &Options::label) return {"", false};
+  if (option.value == &Options::columns) {
+    std::string words;
+    for (const NamedGroup& group : NamedGroups()) {
+      if (!words.empty()) words += ' ';
+      words += group.name;
+    }
+    return {words, false, true};
+  }
+  // A number or a name (-j N, --min-codons N, --label NAME) is no file.
+  if (option.argument == "N" || option.argument == "NAME") return {"", false};
   return {"", true};  // a file, a prefix or a folder
 }
 
@@ -87,6 +98,7 @@ std::string BashCompletion() {
     text += "    " + BashNames(option) + ")\n";
     if (!values.words.empty()) text += "      words='" + values.words + "'\n";
     if (values.files) text += "      files=1\n";
+    if (values.list) text += "      list=1\n";
     text += "      ;;\n";
   }
   if (!free_values.empty()) text += "    " + free_values + ")\n      return\n      ;;\n";
@@ -113,7 +125,9 @@ std::string ZshCompletion() {
     if (TakesValue(option)) {
       const ValueCompletion values = ValuesOf(option);
       const std::string argument = ZshQuoted(option.argument);
-      if (!values.words.empty() && values.files) {
+      if (values.list) {
+        value = ":" + argument + ":_values -s , " + argument + " " + values.words;
+      } else if (!values.words.empty() && values.files) {
         value = ":" + argument + ":_Trelba_words_or_files " + values.words;
       } else if (!values.words.empty()) {
         value = ":" + argument + ":(" + values.words + ")";
