@@ -171,7 +171,7 @@ constexpr OptionSpec kOptions[] = {
     {0, "--progress", "", "", "show progress on standard error (default: when it is a terminal)",
      "Inputs done of all, sequences read and the speed of reading in MB of text a second, on "
      "one line redrawn at a terminal; given, one line every 10 seconds and at the end in a "
-     "file. Never into a pipe, and never in a report or on standard output.",
+     "file or a pipe. Never in a report or on standard output.",
      nullptr, &Options::progress},
     {0, "--no-progress", "", "", "show no progress", "", nullptr, &Options::no_progress},
     {0, "--sync", "", "", "write the reports through to the disk before the run ends",

@@ -15,9 +15,8 @@ bool PrepareProcess();
 // for an empty input or throw its output away.
 bool StandardStreamWasClosed(int fd);
 
-// What standard error writes to: a terminal (a console on Windows), a regular file, or
-// anything else (a pipe, a socket, /dev/null).
-enum class StreamKind { kTerminal, kFile, kOther };
-StreamKind KindOfStandardError();
+// Whether standard error writes to a terminal (a console on Windows), where a line may be
+// drawn over.
+bool StandardErrorIsTerminal();
 
 }  // namespace trelba

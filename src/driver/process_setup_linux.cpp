@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -32,11 +31,8 @@ bool PrepareProcess() {
   return true;
 }
 
-StreamKind KindOfStandardError() {
-  if (::isatty(STDERR_FILENO) == 1) return StreamKind::kTerminal;
-  struct stat status {};
-  if (::fstat(STDERR_FILENO, &status) == 0 && S_ISREG(status.st_mode)) return StreamKind::kFile;
-  return StreamKind::kOther;
+bool StandardErrorIsTerminal() {
+  return ::isatty(STDERR_FILENO) == 1;
 }
 
 }  // namespace trelba

@@ -5,7 +5,6 @@
 // Windows has no file-size signal to ignore.
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 
 #include <array>
 #include <initializer_list>
@@ -49,10 +48,8 @@ bool PrepareProcess() {
   return true;
 }
 
-StreamKind KindOfStandardError() {
-  if (::_isatty(kStandardError) != 0) return StreamKind::kTerminal;
-  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(kStandardError));
-  return ::GetFileType(handle) == FILE_TYPE_DISK ? StreamKind::kFile : StreamKind::kOther;
+bool StandardErrorIsTerminal() {
+  return ::_isatty(kStandardError) != 0;
 }
 
 }  // namespace trelba

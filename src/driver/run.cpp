@@ -68,20 +68,14 @@ std::optional<std::string> AddListedInputs(Options& options) {
   return std::nullopt;
 }
 
-// How standard error shows progress: at a terminal unless -q or --no-progress, in a file
-// only when asked, never in a pipe.
+// How standard error shows progress: at a terminal unless -q or --no-progress; in a file or
+// a pipe (a log, `2>&1 | tee`) only when asked, as lines of their own.
 ProgressDisplay ProgressDisplayOf(const Options& options) {
   if (options.no_progress) return ProgressDisplay::kNone;
-  switch (KindOfStandardError()) {
-    case StreamKind::kTerminal:
-      return options.progress || !options.quiet ? ProgressDisplay::kRedrawn
-                                                : ProgressDisplay::kNone;
-    case StreamKind::kFile:
-      return options.progress ? ProgressDisplay::kLines : ProgressDisplay::kNone;
-    case StreamKind::kOther:
-      break;
+  if (StandardErrorIsTerminal()) {
+    return options.progress || !options.quiet ? ProgressDisplay::kRedrawn : ProgressDisplay::kNone;
   }
-  return ProgressDisplay::kNone;
+  return options.progress ? ProgressDisplay::kLines : ProgressDisplay::kNone;
 }
 
 int ReportAllInputs(const Options& options, Progress* progress) {
