@@ -105,8 +105,10 @@ constexpr CatalogColumn<Sequence> kSequenceColumns[] = {
     {{"excess_z", kCore, kNumber,
       "how far the excess is from chance: the excess over the standard deviation of the score "
       "of a sequence of the same amino acids whose codons are drawn from the background "
-      "(exact); for flagging a gene, not for ranking (it grows with the square root of "
-      "length); the score's distribution is skewed, its upper tail a little heavier",
+      "(exact); for flagging a gene, not for ranking: it grows almost in proportion to length "
+      "(in E. coli a median of 1.3 at 100 codons or fewer, 31.9 beyond 800); the score's "
+      "distribution is skewed, its upper tail a little heavier (excess_p, with a reference, is "
+      "its p-value)",
       "the excess is NA, or the score cannot vary (no family with a choice)"},
      [](char* p, const Sequence& s) { return WriteNumberOrNa(p, s.excess_z); }},
     {{"tai", kTrna, kNumber,
