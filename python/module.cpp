@@ -1,6 +1,7 @@
-// The Python module's native part, trelba._trelba: the table of files or of FASTA text as
-// its bytes or as typed column arrays (NumPy, no copy of the text), made by the library
-// with the interpreter's lock released. Warnings are handed to the caller's `warn` after
+// The Python module's native part, trelba._trelba: the table, the summary or the codon usage
+// of files, of file objects or of FASTA text as its bytes or as typed column arrays (NumPy,
+// no copy of the text), made by the library with the interpreter's lock released (taken
+// again for each read of a file object). Warnings are handed to the caller's `warn` after
 // the work; Ctrl-C stops the work between blocks of input; errors are raised as
 // _trelba.Error(message, file, errno, option) for the package to raise as Python's own.
 #include <Python.h>
@@ -8,8 +9,11 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +33,7 @@ struct Settings {
   std::optional<py::bytes> background;
   std::optional<std::string> threads;
   std::optional<py::bytes> reference;
+  std::optional<std::string> columns;
   bool file_column = false;
   bool counts = false;
   bool description = false;
@@ -37,8 +42,8 @@ struct Settings {
     std::optional<std::string> background_text, reference_text;
     if (background) background_text = std::string(*background);
     if (reference) reference_text = std::string(*reference);
-    return {variant,        gcode,       background_text, threads,
-            reference_text, file_column, counts,          description};
+    return {variant,     gcode,  background_text, threads, reference_text,
+            file_column, counts, description,     columns};
   }
 };
 
@@ -82,10 +87,80 @@ py::object ErrorType() {
   return py::module_::import("trelba._trelba").attr("Error");
 }
 
+// A Python file object read for the library, with the lock taken for each read: bytes
+// as they come (a binary handle, gzip.open's too), or str (a text handle) as UTF-8. The
+// first exception read() raises is kept, to be raised when the library has stopped.
+class HandleReader {
+ public:
+  explicit HandleReader(py::object handle) : handle_(std::move(handle)) {}
+
+  std::ptrdiff_t operator()(char* buffer, std::size_t capacity) {
+    py::gil_scoped_acquire held;
+    try {
+      if (pending_.empty()) {
+        const py::object piece = handle_.attr("read")(capacity);
+        if (py::isinstance<py::str>(piece)) {
+          pending_ = py::bytes(piece.attr("encode")("utf-8", "surrogateescape"));
+        } else {
+          pending_ = py::bytes(piece);  // bytes, bytearray, memoryview; else TypeError
+        }
+        begin_ = 0;
+      }
+    } catch (py::error_already_set& raised) {
+      if (!raised_) raised_.emplace(std::move(raised));
+      errno = 0;
+      return -1;
+    }
+    const std::size_t n = std::min(capacity, pending_.size() - begin_);
+    std::memcpy(buffer, pending_.data() + begin_, n);
+    begin_ += n;
+    if (begin_ == pending_.size()) pending_.clear();
+    return static_cast<std::ptrdiff_t>(n);
+  }
+
+  // With the lock held: raises what read() raised, if it did.
+  void RaiseIfRaised() {
+    if (!raised_) return;
+    raised_->restore();
+    raised_.reset();
+    throw py::error_already_set();
+  }
+
+ private:
+  py::object handle_;
+  std::string pending_;
+  std::size_t begin_ = 0;
+  std::optional<py::error_already_set> raised_;
+};
+
+// The inputs of a call: each a path as bytes, or a (name as bytes, file object) pair.
+struct Inputs {
+  std::vector<trelba::Input> inputs;
+  std::deque<HandleReader> readers;
+
+  explicit Inputs(const py::list& given) {
+    for (const py::handle item : given) {
+      if (py::isinstance<py::bytes>(item)) {
+        inputs.push_back({std::string(item.cast<py::bytes>()), {}});
+        continue;
+      }
+      const auto pair = item.cast<py::tuple>();
+      HandleReader& reader = readers.emplace_back(pair[1]);
+      inputs.push_back(
+          {std::string(pair[0].cast<py::bytes>()),
+           [&reader](char* buffer, std::size_t capacity) { return reader(buffer, capacity); }});
+    }
+  }
+
+  void RaiseIfRaised() {
+    for (HandleReader& reader : readers) reader.RaiseIfRaised();
+  }
+};
+
 // Runs `work(hooks)` with the lock released, then hands the warnings to `warn` and raises
 // the library's error, or the interrupting exception.
 template <class Work>
-void Call(const py::object& warn, Work&& work) {
+void Call(const py::object& warn, Work&& work, Inputs* inputs = nullptr) {
   std::vector<std::string> warnings;
   SignalCheck signals(OnMainThread());
   trelba::CallerHooks hooks;
@@ -103,6 +178,7 @@ void Call(const py::object& warn, Work&& work) {
       error = failure;
     }
   }
+  if (inputs != nullptr) inputs->RaiseIfRaised();
   if (interrupted) signals.Raise();
   for (const std::string& line : warnings) warn(py::bytes(line));
   if (!error) return;
@@ -186,13 +262,6 @@ py::list Arrays(trelba::ColumnVectors& table) {
   return result;
 }
 
-std::vector<std::string> Paths(const std::vector<py::bytes>& paths) {
-  std::vector<std::string> names;
-  names.reserve(paths.size());
-  for (const py::bytes& path : paths) names.emplace_back(path);
-  return names;
-}
-
 Settings SettingsOf(const py::kwargs& options) {
   Settings settings;
   for (const auto& [key, value] : options) {
@@ -203,11 +272,67 @@ Settings SettingsOf(const py::kwargs& options) {
     if (name == "background") settings.background = value.cast<py::bytes>();
     if (name == "threads") settings.threads = value.cast<std::string>();
     if (name == "reference") settings.reference = value.cast<py::bytes>();
+    if (name == "columns") settings.columns = value.cast<std::string>();
     if (name == "file_column") settings.file_column = value.cast<bool>();
     if (name == "counts") settings.counts = value.cast<bool>();
     if (name == "description") settings.description = value.cast<bool>();
   }
   return settings;
+}
+
+using Inputs_ = std::vector<trelba::Input>;
+using Settings_ = trelba::TableSettings;
+using Hooks_ = trelba::CallerHooks;
+
+// The outputs (the table, the summary, the codon usage): as text, and cell by cell.
+struct OutputKind {
+  std::string (*text)(const Inputs_&, const Settings_&, const Hooks_&);
+  void (*cells)(const Inputs_&, const Settings_&, trelba::TableReceiver&, const Hooks_&);
+};
+constexpr OutputKind kTable = {[](const Inputs_& i, const Settings_& s, const Hooks_& h) {
+                                 return trelba::TableOfInputs(i, s, h);
+                               },
+                               [](const Inputs_& i, const Settings_& s, trelba::TableReceiver& r,
+                                  const Hooks_& h) { trelba::TableOfInputs(i, s, r, h); }};
+constexpr OutputKind kSummary = {[](const Inputs_& i, const Settings_& s, const Hooks_& h) {
+                                   return trelba::SummaryOfInputs(i, s, h);
+                                 },
+                                 [](const Inputs_& i, const Settings_& s, trelba::TableReceiver& r,
+                                    const Hooks_& h) { trelba::SummaryOfInputs(i, s, r, h); }};
+constexpr OutputKind kCodonUsage = {
+    [](const Inputs_& i, const Settings_& s, const Hooks_& h) {
+      return trelba::CodonUsageOfInputs(i, s, h);
+    },
+    [](const Inputs_& i, const Settings_& s, trelba::TableReceiver& r, const Hooks_& h) {
+      trelba::CodonUsageOfInputs(i, s, r, h);
+    }};
+
+// The text of one of the outputs of `paths`.
+py::bytes OutputText(const py::list& paths, const py::object& warn, const py::kwargs& options,
+                     const OutputKind& output) {
+  Inputs inputs(paths);
+  const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
+  std::string text;
+  Call(
+      warn,
+      [&](const trelba::CallerHooks& hooks) { text = output.text(inputs.inputs, settings, hooks); },
+      &inputs);
+  return py::bytes(text);
+}
+
+// Its columns: [(name, kind, values, mask or None)].
+py::list OutputColumns(const py::list& paths, const py::object& warn, const py::kwargs& options,
+                       const OutputKind& output) {
+  Inputs inputs(paths);
+  const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
+  trelba::ColumnVectors columns;
+  Call(
+      warn,
+      [&](const trelba::CallerHooks& hooks) {
+        output.cells(inputs.inputs, settings, columns, hooks);
+      },
+      &inputs);
+  return Arrays(columns);
 }
 
 }  // namespace
@@ -220,27 +345,41 @@ PYBIND11_MODULE(_trelba, m) {
       PyErr_NewException("trelba._trelba.Error", error.ptr(), nullptr));
   m.def(
       "table_text",
-      [](const std::vector<py::bytes>& paths, const py::object& warn, const py::kwargs& options) {
-        const std::vector<std::string> names = Paths(paths);
-        const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
-        std::string text;
-        Call(warn, [&](const trelba::CallerHooks& hooks) {
-          text = trelba::TableOfFiles(names, settings, hooks);
-        });
-        return py::bytes(text);
+      [](const py::list& paths, const py::object& warn, const py::kwargs& options) {
+        return OutputText(paths, warn, options, kTable);
       },
       py::arg("paths"), py::arg("warn"),
-      "The bytes `Trelba --no-reports -T - ... paths` writes (settings as keywords).");
+      "The bytes `Trelba --no-reports -T - ... paths` writes (settings as keywords); a path "
+      "is bytes, a file object a (name, object) pair.");
+  m.def(
+      "summary_text",
+      [](const py::list& paths, const py::object& warn, const py::kwargs& options) {
+        return OutputText(paths, warn, options, kSummary);
+      },
+      py::arg("paths"), py::arg("warn"), "The bytes `Trelba --no-reports --summary - ...` writes.");
+  m.def(
+      "codon_usage_text",
+      [](const py::list& paths, const py::object& warn, const py::kwargs& options) {
+        return OutputText(paths, warn, options, kCodonUsage);
+      },
+      py::arg("paths"), py::arg("warn"),
+      "The bytes `Trelba --no-reports --codon-usage - ...` writes.");
+  m.def(
+      "summary_columns",
+      [](const py::list& paths, const py::object& warn, const py::kwargs& options) {
+        return OutputColumns(paths, warn, options, kSummary);
+      },
+      py::arg("paths"), py::arg("warn"), "The columns of that summary.");
+  m.def(
+      "codon_usage_columns",
+      [](const py::list& paths, const py::object& warn, const py::kwargs& options) {
+        return OutputColumns(paths, warn, options, kCodonUsage);
+      },
+      py::arg("paths"), py::arg("warn"), "The columns of that codon usage.");
   m.def(
       "table_columns",
-      [](const std::vector<py::bytes>& paths, const py::object& warn, const py::kwargs& options) {
-        const std::vector<std::string> names = Paths(paths);
-        const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
-        trelba::ColumnVectors columns;
-        Call(warn, [&](const trelba::CallerHooks& hooks) {
-          trelba::TableOfFiles(names, settings, columns, hooks);
-        });
-        return Arrays(columns);
+      [](const py::list& paths, const py::object& warn, const py::kwargs& options) {
+        return OutputColumns(paths, warn, options, kTable);
       },
       py::arg("paths"), py::arg("warn"),
       "The columns of that table: [(name, kind, values, mask or None)].");

@@ -120,6 +120,18 @@ class ColumnVectors final : public TableReceiver {
   std::vector<Vectors> columns;
 };
 
+// One input: a file opened by its name, or a stream the caller reads for the library.
+struct Input {
+  // The file's name; for a stream, what names it in the file column and in messages.
+  std::string name;
+  // Set: the input is read through it instead of opened by name, on the calling thread.
+  // It fills `buffer` with up to `capacity` bytes of the input as a file holds them
+  // (compressed or not) and returns how many, 0 at the end, -1 when it failed (with
+  // `errno` set, or 0); it may throw Interrupted. A stream is read once: the background
+  // `input`, which reads each input twice, refuses it.
+  std::function<std::ptrdiff_t(char* buffer, std::size_t capacity)> read;
+};
+
 // What `Trelba --no-reports -T - [settings] paths...` writes to standard output. Throws
 // Error at the first file that cannot be read (where the command line would go on with
 // the others) and for settings the command line refuses.
@@ -128,6 +140,25 @@ std::string TableOfFiles(const std::vector<std::string>& paths, const TableSetti
 // The same table, handed to `receiver` as it is made.
 void TableOfFiles(const std::vector<std::string>& paths, const TableSettings& settings,
                   TableReceiver& receiver, const CallerHooks& hooks = {});
+
+// The same of inputs that may be streams.
+std::string TableOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                          const CallerHooks& hooks = {});
+void TableOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                   TableReceiver& receiver, const CallerHooks& hooks = {});
+
+// What `Trelba --no-reports --summary - [settings] inputs...` writes: a row for each input
+// and the run's own. Throws Error for the first input that fails (where the command line
+// writes its error row and goes on).
+std::string SummaryOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                            const CallerHooks& hooks = {});
+void SummaryOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                     TableReceiver& receiver, const CallerHooks& hooks = {});
+// What `Trelba --no-reports --codon-usage - [settings] inputs...` writes.
+std::string CodonUsageOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                               const CallerHooks& hooks = {});
+void CodonUsageOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                        TableReceiver& receiver, const CallerHooks& hooks = {});
 
 // The table of FASTA text in memory, as if it were a file named `label` (which names it in
 // the file column, when there is one, and in warnings). The background `input` is the

@@ -3,6 +3,10 @@
     import trelba
     genes = trelba.table("genes.fa", gcode=11)          # what `Trelba -T` writes
     genes.sort_values("excess", ascending=False).head()
+    with gzip.open("genes.fa.gz", "rt") as handle:      # a file object is read as a file
+        trelba.table(handle, gcode=11)
+    trelba.summary("genes.fa", reference="auto")        # what `Trelba --summary` writes
+    trelba.codon_usage("genes.fa", reference="auto")    # and `Trelba --codon-usage`
     from Bio import SeqIO
     trelba.analyse(SeqIO.parse("genes.fa", "fasta"))   # the same from SeqRecords
 
@@ -30,10 +34,14 @@ __version__: str = _trelba.__version__
 
 __all__ = [
     "AccessError", "Error", "FolderError", "MissingFileError", "OutOfMemoryError",
-    "SettingError", "TrelbaWarning", "analyse", "columns", "table", "table_text",
+    "SettingError", "TrelbaWarning", "analyse", "codon_usage", "codon_usage_text", "columns",
+    "summary", "summary_text", "table", "table_text",
 ]
 
 Path = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]"]
+# A file object open for reading, text or binary (open(), gzip.open(), io.StringIO, ...).
+Handle = Any
+Inputs = Union[Path, Handle, Iterable[Union[Path, Handle]]]
 Background = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]", None]
 Reference = Union[str, bytes, "os.PathLike[str]", "os.PathLike[bytes]", None]
 Number = Union[int, str, None]
@@ -99,12 +107,12 @@ def _raise(failure: Exception, given: Mapping[bytes, Any]) -> None:
     raise Error(message) from None
 
 
-def _warner(strict: bool) -> Callable[[bytes], None]:
+def _warner(strict: bool, depth: int = 3) -> Callable[[bytes], None]:
     def warn(line: bytes) -> None:
         if strict:
             raise Error(_text(line))
-        # 1: here, 2: table or analyse, 3: their caller.
-        warnings.warn(_text(line), TrelbaWarning, stacklevel=3)
+        # 1: here, 2: table or analyse, 3: their caller (deeper through _text).
+        warnings.warn(_text(line), TrelbaWarning, stacklevel=depth)
     return warn
 
 
@@ -116,6 +124,9 @@ def _encoded(path: Any, argument: str) -> bytes:
     name = os.fsencode(path)
     if b"\0" in name:
         raise SettingError("%s: embedded null byte in %r" % (argument, path))
+    if name == b"-":
+        raise SettingError("%s: '-' is no file here: give standard input as a file object "
+                           "(sys.stdin.buffer), a file named '-' as './-'" % argument)
     return name
 
 
@@ -129,50 +140,74 @@ def _setting(value: Any, argument: str) -> Optional[str]:
     return text
 
 
-def _background(background: Background, given: dict) -> Optional[bytes]:
-    """'even', 'input', or the name of a FASTA file given as a path-like."""
-    if background is None or background in _KEYWORDS:
-        return None if background is None else background.encode()
-    if isinstance(background, str):
-        raise SettingError("background takes 'even', 'input' or a FASTA file as a path-like "
-                           "(pathlib.Path(%r)), not %r" % (background, background))
-    name = _encoded(background, "background")
-    if name in (b"even", b"input", b"-"):
+def _file_or_keyword(value: Any, keywords: Tuple[str, ...], argument: str,
+                     given: dict) -> Optional[bytes]:
+    """A keyword given as str, or a file's path: str, bytes or a path-like (bytes or a
+    path-like naming a keyword or '-' is the file of that name)."""
+    if value is None or (isinstance(value, str) and value in keywords):
+        return None if value is None else value.encode()
+    name = os.fsencode(value) if isinstance(value, (bytes, os.PathLike)) else None
+    if name is not None and name.decode("latin-1") in keywords + ("-",):
         name = b"./" + name  # a file of that name, not the keyword
-    given[name] = background
+    else:
+        name = _encoded(value, argument)
+    given[name] = value
     return name
+
+
+def _background(background: Background, given: dict) -> Optional[bytes]:
+    """'even', 'input', or a FASTA file's path."""
+    return _file_or_keyword(background, _KEYWORDS, "background", given)
 
 
 def _reference(reference: Reference, given: dict) -> Optional[bytes]:
-    """'auto', or the name of a FASTA file of highly expressed genes given as a path-like."""
-    if reference is None or reference == "auto":
-        return None if reference is None else b"auto"
-    if isinstance(reference, str):
-        raise SettingError("reference takes 'auto' or a FASTA file as a path-like "
-                           "(pathlib.Path(%r)), not %r" % (reference, reference))
-    name = _encoded(reference, "reference")
-    if name in (b"auto", b"-"):
-        name = b"./" + name  # a file of that name, not the keyword
-    given[name] = reference
-    return name
+    """'auto', or the path of a FASTA file of highly expressed genes (or a table of w)."""
+    return _file_or_keyword(reference, ("auto",), "reference", given)
+
+
+def _groups(groups: Union[str, Iterable[str], None]) -> Optional[str]:
+    """--columns's groups, given as "rscu,aa" or ["rscu", "aa"]."""
+    if groups is None or isinstance(groups, str):
+        return _setting(groups, "columns")
+    return _setting(",".join(str(group) for group in groups), "columns")
 
 
 def _settings(code: Number, gcode: Number, background: Background, reference: Reference,
-              threads: Optional[int], counts: bool, description: bool, given: dict) -> dict:
+              threads: Optional[int], counts: bool, description: bool, given: dict,
+              groups: Union[str, Iterable[str], None] = None) -> dict:
     if threads is not None and (isinstance(threads, bool) or not hasattr(threads, "__index__")):
         raise SettingError("threads needs a whole number, not %r" % (threads,))
     return dict(variant=_setting(code, "code"), gcode=_setting(gcode, "gcode"),
                 background=_background(background, given),
                 threads=_setting(None if threads is None else int(threads), "threads"),
-                reference=_reference(reference, given),
+                reference=_reference(reference, given), columns=_groups(groups),
                 counts=bool(counts), description=bool(description))
 
 
-def _paths(path_or_paths: Union[Path, Iterable[Path]], given: dict) -> List[bytes]:
-    if isinstance(path_or_paths, (str, bytes, os.PathLike)):
+def _is_handle(item: Any) -> bool:
+    return callable(getattr(item, "read", None))
+
+
+def _handle_name(handle: Any) -> bytes:
+    """What names a file object in the file column and in messages: its file's name."""
+    name = getattr(handle, "name", None)
+    if isinstance(name, (str, bytes)) and name not in ("", b"", "-", b"-"):
+        return os.fsencode(name)
+    return b"<stream>"
+
+
+def _paths(path_or_paths: Inputs, given: dict) -> List[Any]:
+    """Each input as the bytes of its path, or a file object as (name, object)."""
+    if isinstance(path_or_paths, (str, bytes, os.PathLike)) or _is_handle(path_or_paths):
         path_or_paths = [path_or_paths]
-    names = []
+    elif not isinstance(path_or_paths, Iterable):
+        raise TypeError("path_or_paths takes a path (str, bytes or os.PathLike), a file object "
+                        "or several, not %s" % type(path_or_paths).__name__)
+    names: List[Any] = []
     for path in path_or_paths:
+        if _is_handle(path):
+            names.append((_handle_name(path), path))
+            continue
         name = _encoded(path, "path_or_paths")
         given.setdefault(name, path)
         names.append(name)
@@ -180,30 +215,42 @@ def _paths(path_or_paths: Union[Path, Iterable[Path]], given: dict) -> List[byte
 
 
 def _frame(columns: list) -> "pandas.DataFrame":
-    """The DataFrame of the library's column arrays (no copy of them but pandas' own)."""
+    """The DataFrame of the library's column arrays (no copy of them but pandas' own); the
+    file column a categorical of the inputs in their order."""
     import pandas
 
     data = {}
     for name, _kind, values, mask in columns:
+        if name == "file":
+            codes, files = pandas.factorize(values)
+            data[name] = pandas.Categorical.from_codes(codes, files)
+            continue
         data[name] = values if mask is None else pandas.arrays.IntegerArray(values, mask)
     return pandas.DataFrame(data, copy=False)
 
 
-def table(path_or_paths: Union[Path, Iterable[Path]], code: Number = None, gcode: Number = None,
+Groups = Union[str, Iterable[str], None]
+
+
+def table(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
           background: Background = None, reference: Reference = None, threads: Optional[int] = None,
           counts: bool = False, description: bool = False, file_column: bool = False,
-          strict: bool = False) -> "pandas.DataFrame":
+          strict: bool = False, groups: Groups = None) -> "pandas.DataFrame":
     """The table `Trelba -T` writes for one FASTA file or several, as a DataFrame.
 
-    path_or_paths: a path (str, bytes, os.PathLike; plain or compressed) or several.
-    code: a variant (0-7); gcode: an NCBI translation table; background: "even"
-    (default), "input" (each file's own codons) or a FASTA file as a path-like;
-    reference: "auto" (found in each file) or a FASTA file of highly expressed genes as a
-    path-like, adding cai, fop, adaptation, adaptation_z, in_reference, excess_p and
-    adaptation_p; threads: the
-    workers (default one per core); counts and
-    description add those columns, file_column the file column for one file too;
-    strict: a warning raises trelba.Error instead of TrelbaWarning.
+    path_or_paths: a path (str, bytes, os.PathLike; plain or compressed), a file object
+    open for reading (text or binary: open(), gzip.open(), io.StringIO, sys.stdin.buffer;
+    named by its `name`, read once, as a file) or several; '-' is refused (standard input
+    is sys.stdin.buffer). code: a variant (0-7); gcode: an NCBI translation table;
+    background: "even" (default), "input" (each file's own codons; not with a file
+    object, which is read once) or a FASTA file's path; reference: "auto" (found in each
+    file) or the path of a FASTA file of highly expressed genes, adding cai, fop,
+    adaptation, adaptation_z, in_reference, excess_p and adaptation_p; threads: the
+    workers (default one per core); counts and description add those columns,
+    file_column the file column for one file too; groups: the column groups of `Trelba
+    --columns` ("composition", "dinucleotides", "rscu", "aa", ... as a list or
+    "rscu,aa"); strict: a warning raises trelba.Error instead of TrelbaWarning. The file
+    column is a categorical of the inputs.
 
     {columns}
 
@@ -213,7 +260,8 @@ def table(path_or_paths: Union[Path, Iterable[Path]], code: Number = None, gcode
     """
     given: dict = {}
     paths = _paths(path_or_paths, given)
-    settings = _settings(code, gcode, background, reference, threads, counts, description, given)
+    settings = _settings(code, gcode, background, reference, threads, counts, description, given,
+                         groups)
     try:
         columns = _trelba.table_columns(paths, _warner(strict), file_column=bool(file_column),
                                         **settings)
@@ -222,24 +270,78 @@ def table(path_or_paths: Union[Path, Iterable[Path]], code: Number = None, gcode
     return _frame(columns)
 
 
-def table_text(path_or_paths: Union[Path, Iterable[Path]], code: Number = None,
-               gcode: Number = None, background: Background = None, reference: Reference = None,
-               threads: Optional[int] = None, counts: bool = False, description: bool = False,
-               file_column: bool = False, strict: bool = False) -> bytes:
-    """The bytes of that table, as `Trelba --no-reports -T -` writes them."""
+def _output(output: Callable[..., Any], path_or_paths: Inputs, code: Number,
+                 gcode: Number, background: Background, reference: Reference,
+                 threads: Optional[int], counts: bool, description: bool, file_column: bool,
+                 strict: bool, groups: Groups) -> Any:
+    """One of the outputs, as bytes or columns; warnings for the caller's caller."""
     given: dict = {}
     paths = _paths(path_or_paths, given)
-    settings = _settings(code, gcode, background, reference, threads, counts, description, given)
+    settings = _settings(code, gcode, background, reference, threads, counts, description, given,
+                         groups)
     try:
-        return _trelba.table_text(paths, _warner(strict), file_column=bool(file_column),
-                                  **settings)
+        return output(paths, _warner(strict, 4), file_column=bool(file_column), **settings)
     except _trelba.Error as failure:
         _raise(failure, given)
         raise  # not reached
 
 
+def table_text(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
+               background: Background = None, reference: Reference = None,
+               threads: Optional[int] = None, counts: bool = False, description: bool = False,
+               file_column: bool = False, strict: bool = False, groups: Groups = None) -> bytes:
+    """The bytes of that table, as `Trelba --no-reports -T -` writes them."""
+    return _output(_trelba.table_text, path_or_paths, code, gcode, background, reference,
+                   threads, counts, description, file_column, strict, groups)
+
+
+def summary_text(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
+                 background: Background = None, reference: Reference = None,
+                 threads: Optional[int] = None, strict: bool = False,
+                 groups: Groups = None) -> bytes:
+    """The bytes `Trelba --no-reports --summary -` writes: a row for each input."""
+    return _output(_trelba.summary_text, path_or_paths, code, gcode, background, reference,
+                   threads, False, False, False, strict, groups)
+
+
+def codon_usage_text(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
+                     background: Background = None, reference: Reference = None,
+                     threads: Optional[int] = None, strict: bool = False) -> bytes:
+    """The bytes `Trelba --no-reports --codon-usage -` writes: a row for each codon."""
+    return _output(_trelba.codon_usage_text, path_or_paths, code, gcode, background,
+                   reference, threads, False, False, False, strict, None)
+
+
+def summary(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
+            background: Background = None, reference: Reference = None,
+            threads: Optional[int] = None, strict: bool = False,
+            groups: Groups = None) -> "pandas.DataFrame":
+    """The summary `Trelba --summary` writes, a row for each input, as a DataFrame: the
+    medians and totals of its sequences, and with a reference its reference_s and the
+    size of its reference set (README: "The summary"). The arguments are trelba.table's;
+    an input that fails raises its error (where the command line writes its error row)."""
+    return _frame(_output(_trelba.summary_columns, path_or_paths, code, gcode, background,
+                          reference, threads, False, False, False, strict, groups))
+
+
+def codon_usage(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
+                background: Background = None, reference: Reference = None,
+                threads: Optional[int] = None, strict: bool = False) -> "pandas.DataFrame":
+    """The codon usage `Trelba --codon-usage` writes, a row for each codon of each input (and
+    the reference's), as a DataFrame (README: "The codon usage"). The arguments are
+    trelba.table's."""
+    return _frame(_output(_trelba.codon_usage_columns, path_or_paths, code, gcode, background,
+                          reference, threads, False, False, False, strict, None))
+
+
 _TAKES = ("analyse takes a mapping {id: sequence}, or an iterable of (id, sequence) pairs, "
           "of Biopython SeqRecords or of sequences (str)")
+
+
+def _is_sequence(value: Any) -> bool:
+    """A str or a sequence object (Bio.Seq); not None, bytes or a number, whose str() is no
+    sequence."""
+    return value is not None and not isinstance(value, (bytes, bytearray, int, float))
 
 
 def _record(item: Any, number: int) -> Tuple[str, str]:
@@ -251,7 +353,7 @@ def _record(item: Any, number: int) -> Tuple[str, str]:
         return header, str(item.seq)
     if isinstance(item, str):
         return str(number), item
-    if isinstance(item, tuple) and len(item) == 2:
+    if isinstance(item, tuple) and len(item) == 2 and _is_sequence(item[1]):
         return str(item[0]), str(item[1])
     raise TypeError("%s; item %d is %s" % (_TAKES, number, type(item).__name__))
 

@@ -1,5 +1,6 @@
 #include "api/table_text_reader.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -39,12 +40,23 @@ bool Parse(std::string_view field, Number& value) {
   return error == std::errc() && end == field.data() + field.size();
 }
 
+// What the column `name` of an output whose columns are `catalog` holds.
+ColumnKind KindIn(std::span<const ColumnEntry> catalog, std::string_view name) {
+  for (const ColumnEntry& column : catalog) {
+    const std::vector<std::string> names = CellNames(column);
+    if (std::find(names.begin(), names.end(), name) == names.end()) continue;
+    if (column.type == ColumnType::kText) return ColumnKind::kText;
+    return column.type == ColumnType::kNumber ? ColumnKind::kNumber : ColumnKind::kWholeNumber;
+  }
+  return ColumnKind::kNumber;
+}
+
 }  // namespace
 
-std::vector<Column> ColumnsOfHeader(std::string_view header) {
+std::vector<Column> ColumnsOfHeader(std::string_view header, std::span<const ColumnEntry> catalog) {
   std::vector<Column> columns;
   ForEachField(header, [&](std::size_t, std::string_view name) {
-    columns.push_back({std::string(name), TableColumnKind(name)});
+    columns.push_back({std::string(name), KindIn(catalog, name)});
   });
   return columns;
 }
@@ -69,7 +81,7 @@ bool TableTextReader::Write(const char* data, std::size_t size) {
 
 void TableTextReader::Line(std::string_view line) {
   if (kinds_.empty()) {
-    const std::vector<Column> columns = ColumnsOfHeader(line);
+    const std::vector<Column> columns = ColumnsOfHeader(line, catalog_);
     for (const Column& column : columns) kinds_.push_back(column.kind);
     receiver_.Columns(columns);
     return;

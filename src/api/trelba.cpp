@@ -1,6 +1,7 @@
 #include "trelba/trelba.hpp"
 
 #include <cerrno>
+#include <functional>
 
 #include "api/table_text_reader.hpp"
 #include "driver/background_choice.hpp"
@@ -13,6 +14,7 @@
 #include "driver/output_names.hpp"
 #include "driver/reference_columns.hpp"
 #include "driver/reference_genome.hpp"
+#include "driver/run_of_inputs.hpp"
 #include "driver/trna_file.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
@@ -39,11 +41,18 @@ class CallerScope final : public MessageSink, public InterruptionCheck {
   }
   void Write(std::string_view piece) override { line_.append(piece); }
   void End() override {
-    if (kind_ == MessageKind::kWarning && hooks_.warning) hooks_.warning(line_);
+    if (kind_ == MessageKind::kWarning) {
+      if (hooks_.warning) hooks_.warning(line_);
+    } else if (first_error_.empty()) {
+      first_error_ = line_;
+    }
   }
   bool Requested(bool signal_arrived) override {
     return hooks_.interrupted && hooks_.interrupted(signal_arrived);
   }
+
+  // The first error line said (the command line's run says its errors and goes on).
+  const std::string& first_error() const { return first_error_; }
 
   // Throws Interrupted when the caller has asked to stop.
   void StopIfAsked() const {
@@ -54,6 +63,7 @@ class CallerScope final : public MessageSink, public InterruptionCheck {
   const CallerHooks& hooks_;
   MessageKind kind_ = MessageKind::kError;
   std::string line_;
+  std::string first_error_;
   MessageScope messages_;
   InterruptionScope interruption_;
 };
@@ -63,10 +73,33 @@ struct Setting {
   std::optional<std::string> value;
 };
 
+// A caller's stream as the bytes of a file.
+class CallerSource final : public ByteSource {
+ public:
+  explicit CallerSource(const std::function<std::ptrdiff_t(char*, std::size_t)>& read)
+      : read_(read) {}
+  std::ptrdiff_t Read(char* buffer, std::size_t capacity) override {
+    if (error()) return -1;
+    errno = 0;
+    const std::ptrdiff_t n = read_(buffer, capacity);
+    if (n >= 0 && static_cast<std::size_t>(n) <= capacity) return n;
+    return Fail({n < 0 ? errno : EIO});
+  }
+
+ private:
+  const std::function<std::ptrdiff_t(char*, std::size_t)>& read_;
+};
+
+// Which output of the command line a call makes, written to standard output.
+enum class Output { kTable, kSummary, kCodonUsage };
+
 // The command line of the options `settings` and `table`'s flags; `first` is its input.
 std::vector<std::string> Arguments(const std::vector<Setting>& settings, const TableSettings& table,
-                                   const std::string& first) {
-  std::vector<std::string> args = {"Trelba", "--no-reports", "--table", "-"};
+                                   const std::string& first, Output output = Output::kTable) {
+  const char* option = output == Output::kTable     ? "--table"
+                       : output == Output::kSummary ? "--summary"
+                                                    : "--codon-usage";
+  std::vector<std::string> args = {"Trelba", "--no-reports", option, "-"};
   for (const Setting& setting : settings) {
     if (setting.value) args.push_back(std::string(setting.option) + "=" + *setting.value);
   }
@@ -87,7 +120,8 @@ CommandLine Parse(const std::vector<std::string>& args) {
 // The options of the command line the settings stand for, parsed as the command line is
 // (so a setting is refused with the command line's words, its option named in the error);
 // `first` is its first input.
-Options ParseSettings(const TableSettings& table, const std::string& first) {
+Options ParseSettings(const TableSettings& table, const std::string& first,
+                      Output output = Output::kTable) {
   const std::vector<Setting> settings = {
       {"--variant", table.variant},       {"--gcode", table.gcode},
       {"--background", table.background}, {"--threads", table.threads},
@@ -103,7 +137,7 @@ Options ParseSettings(const TableSettings& table, const std::string& first) {
     const CommandLine alone = Parse(Arguments({setting}, {}, first));
     if (!alone.error.empty()) throw Error(alone.error, {}, 0, setting.option);
   }
-  CommandLine command_line = Parse(Arguments(settings, table, first));
+  CommandLine command_line = Parse(Arguments(settings, table, first, output));
   if (!command_line.error.empty()) throw Error(command_line.error);
   for (const std::string& line : command_line.options.warnings) Warning(line);
   return std::move(command_line.options);
@@ -256,39 +290,103 @@ class TableWriter {
   InputReader reader_;
 };
 
-void WriteTableOfFiles(const std::vector<std::string>& paths, const TableSettings& settings,
-                       ByteSink& sink, const CallerHooks& hooks) {
-  const CallerScope caller(hooks);
+// The options of `settings` for `inputs`, checked as the command line checks them; a stream
+// may not be read twice.
+Options InputOptions(const std::vector<Input>& inputs, const TableSettings& settings,
+                     Output output) {
   if (!RoundsToNearest()) throw Error(kRoundingModeProblem);
-  if (paths.empty()) throw Error("no file name given");
-  for (const std::string& path : paths) {
-    if (path.find('\0') != std::string::npos) {
-      throw Error(FileErrorText("opening", path, "a file name cannot hold a NUL byte"), path,
-                  EINVAL);
+  if (inputs.empty()) throw Error("no file name given");
+  for (const Input& input : inputs) {
+    if (input.name.find('\0') != std::string::npos) {
+      throw Error(FileErrorText("opening", input.name, "a file name cannot hold a NUL byte"),
+                  input.name, EINVAL);
     }
   }
-  Options options = ParseSettings(settings, paths.front());
-  options.inputs = paths;
+  Options options = ParseSettings(settings, inputs.front().name, output);
+  options.inputs.clear();
+  for (const Input& input : inputs) {
+    options.inputs.push_back(input.name);
+    if (input.read && options.background == "input") {
+      throw Error("--background input reads each input twice, and a stream is read once", {}, 0,
+                  "--background");
+    }
+  }
   if (const std::string problem = CheckInputs(options); !problem.empty()) throw Error(problem);
+  return options;
+}
+
+// Opens `input` (a file or the caller's stream `source`); throws the error of one that
+// cannot be opened or is refused.
+void OpenInput(const CallerScope& caller, const Input& input, CallerSource& source,
+               InputFile& file) {
+  const std::string& path = input.name;
+  const bool standard = !input.read && path == kStandardStream;
+  const std::string name = standard ? std::string(kStandardInputName) : path;
+  const bool opened = input.read ? file.OpenSource(source)
+                      : standard ? file.OpenDescriptor(kStandardInputDescriptor)
+                                 : file.Open(path);
+  if (!opened) {
+    const int cause = file.error().code;
+    caller.StopIfAsked();
+    throw Error(FileErrorText("opening", name), path, cause);
+  }
+  if (file.refusal() != nullptr) {
+    throw Error(FileErrorText("reading", name, file.refusal()), path);
+  }
+}
+
+void WriteTableOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                        ByteSink& sink, const CallerHooks& hooks) {
+  const CallerScope caller(hooks);
+  const Options options = InputOptions(inputs, settings, Output::kTable);
   TableWriter writer(caller, options, sink);
-  for (const std::string& path : paths) {
-    const bool standard = path == kStandardStream;
+  for (const Input& given : inputs) {
+    const std::string& path = given.name;
+    const bool standard = !given.read && path == kStandardStream;
     const std::string name = standard ? std::string(kStandardInputName) : path;
     const std::string label = standard ? std::string(StandardInputLabel(options)) : path;
     InputFile input;
-    if (!(standard ? input.OpenDescriptor(kStandardInputDescriptor) : input.Open(path))) {
-      const int cause = input.error().code;
-      caller.StopIfAsked();
-      throw Error(FileErrorText("opening", name), path, cause);
-    }
-    if (input.refusal() != nullptr) {
-      throw Error(FileErrorText("reading", name, input.refusal()), path);
-    }
+    CallerSource source(given.read);
+    OpenInput(caller, given, source, input);
     Background own;
     if (options.background == "input") Choose(caller, options, path, own);
     writer.Add(input, name, label, path, options.background == "input" ? &own : nullptr);
   }
   writer.Finish();
+}
+
+// The summary or the codon usage of `inputs`, made by the command line's own run.
+void WriteRunOutput(const std::vector<Input>& inputs, const TableSettings& settings, Output output,
+                    ByteSink& sink, const CallerHooks& hooks) {
+  const CallerScope caller(hooks);
+  Options options = InputOptions(inputs, settings, output);
+  options.warnings.clear();  // given by ParseSettings already
+  // A file that cannot be opened is told by its cause, as the table tells it.
+  for (const Input& input : inputs) {
+    if (input.read) continue;
+    InputFile file;
+    CallerSource none(input.read);
+    OpenInput(caller, input, none, file);
+  }
+  std::vector<CallerSource> sources;
+  sources.reserve(inputs.size());
+  for (const Input& input : inputs) {
+    sources.emplace_back(input.read);
+    options.sources.push_back(input.read ? &sources.back() : nullptr);
+  }
+  options.standard_output = &sink;
+  const int status = RunInputs(options);
+  caller.StopIfAsked();
+  if (status != 0) {
+    throw Error(caller.first_error().empty() ? "the run failed" : caller.first_error());
+  }
+}
+
+std::string RunOutputText(const std::vector<Input>& inputs, const TableSettings& settings,
+                          Output output, const CallerHooks& hooks) {
+  StringSink sink;
+  WriteRunOutput(inputs, settings, output, sink, hooks);
+  return std::move(sink.text);
 }
 
 void WriteTableOfText(std::string_view fasta, const TableSettings& settings, std::string_view label,
@@ -311,19 +409,58 @@ void WriteTableOfText(std::string_view fasta, const TableSettings& settings, std
   writer.Finish();
 }
 
+std::vector<Input> FileInputs(const std::vector<std::string>& paths) {
+  std::vector<Input> inputs;
+  inputs.reserve(paths.size());
+  for (const std::string& path : paths) inputs.push_back({path, {}});
+  return inputs;
+}
+
 }  // namespace
 
 std::string TableOfFiles(const std::vector<std::string>& paths, const TableSettings& settings,
                          const CallerHooks& hooks) {
-  StringSink sink;
-  WriteTableOfFiles(paths, settings, sink, hooks);
-  return std::move(sink.text);
+  return TableOfInputs(FileInputs(paths), settings, hooks);
 }
 
 void TableOfFiles(const std::vector<std::string>& paths, const TableSettings& settings,
                   TableReceiver& receiver, const CallerHooks& hooks) {
+  TableOfInputs(FileInputs(paths), settings, receiver, hooks);
+}
+
+std::string TableOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                          const CallerHooks& hooks) {
+  StringSink sink;
+  WriteTableOfInputs(inputs, settings, sink, hooks);
+  return std::move(sink.text);
+}
+
+void TableOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                   TableReceiver& receiver, const CallerHooks& hooks) {
   TableTextReader reader(receiver);
-  WriteTableOfFiles(paths, settings, reader, hooks);
+  WriteTableOfInputs(inputs, settings, reader, hooks);
+}
+
+std::string SummaryOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                            const CallerHooks& hooks) {
+  return RunOutputText(inputs, settings, Output::kSummary, hooks);
+}
+
+void SummaryOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                     TableReceiver& receiver, const CallerHooks& hooks) {
+  TableTextReader reader(receiver, SummaryCatalog());
+  WriteRunOutput(inputs, settings, Output::kSummary, reader, hooks);
+}
+
+std::string CodonUsageOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                               const CallerHooks& hooks) {
+  return RunOutputText(inputs, settings, Output::kCodonUsage, hooks);
+}
+
+void CodonUsageOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
+                        TableReceiver& receiver, const CallerHooks& hooks) {
+  TableTextReader reader(receiver, CodonUsageCatalog());
+  WriteRunOutput(inputs, settings, Output::kCodonUsage, reader, hooks);
 }
 
 std::string TableOfText(std::string_view fasta, const TableSettings& settings,

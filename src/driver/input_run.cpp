@@ -37,14 +37,16 @@ class OneInput {
         identity_(r.identities[index]),
         label_(argument_ == kStandardStream ? std::string(StandardInputLabel(options_))
                                             : argument_),
-        name_(InputName(argument_)) {
+        name_(InputName(argument_)),
+        source_(index < options_.sources.size() ? options_.sources[index] : nullptr) {
     row_.file = label_;
   }
 
   // Opens the input; refused text (UTF-16, UTF-32) fails before any report is created.
   bool Open() {
     input_.SetInflateThreads(ThreadCount(options_));
-    const bool opened = argument_ == kStandardStream
+    const bool opened = source_ != nullptr ? input_.OpenSource(*source_)
+                        : argument_ == kStandardStream
                             ? input_.OpenDescriptor(kStandardInputDescriptor)
                             : input_.Open(argument_);
     if (!opened) {
@@ -410,8 +412,9 @@ class OneInput {
   const std::string& argument_;
   const bool last_;
   const FileIdentity& identity_;
-  const std::string label_;  // in the table, the summary and -o folder names
-  const std::string name_;   // in messages
+  const std::string label_;   // in the table, the summary and -o folder names
+  const std::string name_;    // in messages
+  ByteSource* const source_;  // a library caller's stream, read instead of the file
   InputFile input_;
   bool excess_shown_ = false;
   Background own_background_;

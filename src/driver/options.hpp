@@ -23,6 +23,8 @@
 
 namespace trelba {
 
+class ByteSink;
+class ByteSource;
 class GffAnnotation;
 
 // The file name that stands for standard input (or output).
@@ -76,6 +78,10 @@ struct Options {
   std::uint64_t min_codon_count = 0;  // --min-codons
   // Set by the run: the CDS lines of --gff, read before the first input.
   GffAnnotation* annotation = nullptr;
+  // Set by a library caller (api/): input i is read from sources[i] where it is not null,
+  // and what goes to standard output ("-") goes to `standard_output` instead.
+  std::vector<ByteSource*> sources;
+  ByteSink* standard_output = nullptr;
 };
 
 struct CommandLine {

@@ -18,7 +18,10 @@ OutputBuffer* RunOutputs::Open(const std::string& name, const std::vector<FileId
   const unsigned threads = ThreadCount(options_);
   const Compression compression{OutputCompressionOf(name), threads == 1 ? 1 : threads + 1,
                                 &side_work_};
-  if (name == kStandardStream) return set_.OpenStandardOutput();
+  if (name == kStandardStream) {
+    if (options_.standard_output != nullptr) return set_.OpenSink(*options_.standard_output);
+    return set_.OpenStandardOutput();
+  }
   // No input is written over (output_names.hpp has checked each against them).
   return set_.OpenFile(name, inputs.empty() ? FileIdentity{} : inputs.front(), compression, true);
 }

@@ -42,12 +42,19 @@ bool InputFile::OpenDescriptor(int fd) {
   return Start();
 }
 
+bool InputFile::OpenSource(ByteSource& source) {
+  source_ = &source;
+  return Start();
+}
+
 bool InputFile::Start() {
-  if (const int error = UnreadableFileError(fd_)) {
-    Fail({error});
-    return false;
+  if (source_ == nullptr) {
+    if (const int error = UnreadableFileError(fd_)) {
+      Fail({error});
+      return false;
+    }
+    AdviseSequentialReading(fd_);
   }
-  AdviseSequentialReading(fd_);
   // Read the start now, to tell a compressed file by its magic number and refused text
   // by its encoding. A pipe may give it in small pieces.
   raw_.reset(new unsigned char[kRawBlock]);
@@ -87,6 +94,10 @@ bool InputFile::Refuse(const char* refusal) {
 }
 
 std::ptrdiff_t InputFile::ReadRaw(unsigned char* buffer, std::size_t capacity) {
+  if (source_ != nullptr) {
+    const std::ptrdiff_t n = source_->Read(reinterpret_cast<char*>(buffer), capacity);
+    return n < 0 ? Fail(source_->error()) : n;
+  }
   const std::ptrdiff_t n = ReadInput(fd_, buffer, capacity);
   return n < 0 ? Fail({errno}) : n;
 }

@@ -33,6 +33,10 @@ class InputFile final : public ByteSource {
   // descriptor stays open when this object goes. Fails as Open does.
   bool OpenDescriptor(int fd);
 
+  // Reads the bytes `source` gives, as a file's (a library caller's stream; compressed
+  // text is decoded as a file's is). `source` outlives this object.
+  bool OpenSource(ByteSource& source);
+
   // After a successful open: why the input is refused (UTF-16 or UTF-32 text, in a
   // compressed file too), for the error line, or null. Read fails on refused input.
   const char* refusal() const { return refusal_; }
@@ -53,6 +57,7 @@ class InputFile final : public ByteSource {
   unsigned inflate_threads_ = 1;
   int fd_ = -1;
   bool owns_fd_ = false;
+  ByteSource* source_ = nullptr;  // read instead of fd_ when set
   // Bytes read from the file and not yet used: the first block (read to tell the format
   // and the text encoding) and, for a compressed file, the decoder's input.
   std::unique_ptr<unsigned char[]> raw_;

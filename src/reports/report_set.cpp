@@ -8,7 +8,9 @@ namespace trelba {
 // The output joins the set whole, or not at all when memory runs out on the way (its
 // temporary file then removed as it goes): every output of the set has its buffer.
 OutputBuffer* ReportSet::Add(Output output, const Compression& compression) {
-  ByteSink* sink = output.file ? static_cast<ByteSink*>(output.file.get()) : output.stream.get();
+  ByteSink* sink = output.sink != nullptr ? output.sink
+                   : output.file          ? static_cast<ByteSink*>(output.file.get())
+                                          : output.stream.get();
   if (compression.format != CompressionFormat::kNone) {
     output.compressed = std::make_unique<CompressedSink>(*sink, compression.format,
                                                          compression.slots, compression.side);
@@ -56,6 +58,13 @@ OutputBuffer* ReportSet::OpenStandardOutput(const Compression& compression) {
   out.name = kStandardOutputName;
   out.stream = std::make_unique<StreamOutput>();
   return Add(std::move(out), compression);
+}
+
+OutputBuffer* ReportSet::OpenSink(ByteSink& sink) {
+  Output out;
+  out.name = kStandardOutputName;
+  out.sink = &sink;
+  return Add(std::move(out), Compression{});
 }
 
 const std::string* ReportSet::Failed() {

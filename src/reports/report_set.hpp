@@ -35,6 +35,8 @@ class ReportSet {
                          const Compression& compression = {}, bool named = false);
   // Standard output as an output.
   OutputBuffer* OpenStandardOutput(const Compression& compression = {});
+  // A caller's own sink (a library call's text in memory) as standard output.
+  OutputBuffer* OpenSink(ByteSink& sink);
 
   // The name of an output that has failed to write, or null.
   const std::string* Failed();
@@ -57,6 +59,7 @@ class ReportSet {
     std::unique_ptr<ReportFile> file;            // null for a stream
     std::unique_ptr<StreamOutput> stream;        // null for a file
     std::unique_ptr<CompressedSink> compressed;  // null for plain text
+    ByteSink* sink = nullptr;                    // a caller's: neither a file nor a stream
     std::unique_ptr<OutputBuffer> buffer;
   };
   OutputBuffer* Add(Output output, const Compression& compression);

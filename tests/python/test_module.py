@@ -3,7 +3,9 @@ warnings as TrelbaWarning, errors as Python's own. TRELBA_BINARY names the progr
 module is the one Python imports (CI: installed by `pip install .` into a venv)."""
 import csv
 import glob
+import gzip
 import inspect
+import io
 import math
 import os
 import pathlib
@@ -57,7 +59,8 @@ def assert_frame_is_text(frame, text):
     header, rows = values(text)
     assert list(frame.columns) == header
     for name in header:
-        expected = "object" if name in TEXT else "int64" if name in WHOLE else "float64"
+        expected = "category" if name == "file" else "object" if name in TEXT else \
+            "int64" if name in WHOLE else "float64"
         assert str(frame[name].dtype) == expected, name
     got = [[None if isinstance(x, float) and math.isnan(x) else x for x in row]
            for row in frame.astype(object).values.tolist()]
@@ -134,8 +137,9 @@ def test_analyse_reads_each_kind_of_sequences_as_a_fasta_file_of_them(tmp_path, 
 
 
 @pytest.mark.parametrize("given", [42, "ATGAAA", b"ATGAAA", [1], [("a", "b", "c")],
-                                   [b"ATG"], [None]],
-                         ids=["int", "str", "bytes", "ints", "triples", "bytes items", "None"])
+                                   [b"ATG"], [None], {"g": None}, [("g", b"ATG")]],
+                         ids=["int", "str", "bytes", "ints", "triples", "bytes items", "None",
+                              "None sequence", "bytes sequence"])
 def test_analyse_refuses_anything_else_saying_what_it_takes(given):
     with pytest.raises(TypeError, match="analyse takes a mapping"):
         trelba.analyse(given)
@@ -174,11 +178,13 @@ def test_a_file_that_cannot_be_opened_raises_the_oserror_of_its_cause(path, erro
     ({"threads": 999}, "threads needs a whole number from 1 to 256, not '999'"),
     ({"threads": 2.7}, "threads needs a whole number, not 2.7"),
     ({"threads": True}, "threads needs a whole number, not True"),
-    ({"background": "genome"}, "background takes 'even', 'input' or a FASTA file as a "
-                               "path-like (pathlib.Path('genome')), not 'genome'"),
     ({"background": b""}, "background needs even, input or a file name, not ''"),
-    ({"reference": "ref.fa"}, "reference takes 'auto' or a FASTA file as a path-like "
-                              "(pathlib.Path('ref.fa')), not 'ref.fa'"),
+    ({"reference": "-"}, "reference: '-' is no file here: give standard input as a file "
+                         "object (sys.stdin.buffer), a file named '-' as './-'"),
+    ({"path": "-"}, "path_or_paths: '-' is no file here: give standard input as a file "
+                    "object (sys.stdin.buffer), a file named '-' as './-'"),
+    ({"background": "input", "path": io.StringIO(">g\nATG\n")},
+     "background input reads each input twice, and a stream is read once"),
     ({"code": "1\0"}, "code: embedded null byte in '1\\x00'"),
     ({"path": "genes\0.fa"}, "path_or_paths: embedded null byte in 'genes\\x00.fa'"),
 ], ids=lambda c: str(c) if isinstance(c, dict) else "")
@@ -352,3 +358,95 @@ def test_version_typing_and_documentation_are_the_programs():
     assert all(n in doc for n in names if n not in WHOLE - {"seq", "codons", "internal_stops",
                                                             "partial"})
     assert "TTT* ... GGG (int64)" in doc
+
+
+def gzipped(tmp_path, path):
+    packed = tmp_path / (os.path.basename(path) + ".gz")
+    packed.write_bytes(gzip.compress(pathlib.Path(path).read_bytes()))
+    return packed
+
+
+HANDLES = {
+    "binary": lambda path, packed: open(path, "rb"),
+    "text": lambda path, packed: open(path, "r", encoding="latin-1", newline=""),
+    "gzip text": lambda path, packed: gzip.open(packed, "rt", encoding="latin-1", newline=""),
+    "gzip binary": lambda path, packed: gzip.open(packed, "rb"),
+    "compressed bytes": lambda path, packed: open(packed, "rb"),
+    "StringIO": lambda path, packed: io.StringIO(pathlib.Path(path).read_bytes()
+                                                 .decode("latin-1"), newline=""),
+    "BytesIO": lambda path, packed: io.BytesIO(pathlib.Path(path).read_bytes()),
+}
+
+
+@pytest.mark.parametrize("kind", HANDLES)
+def test_a_file_object_is_read_as_the_file_it_holds(tmp_path, kind):
+    path = REAL[-1]
+    with HANDLES[kind](path, gzipped(tmp_path, path)) as handle:
+        got = trelba.table_text(handle, counts=True)
+    assert got == trelba.table_text(path, counts=True)
+
+
+def test_file_objects_and_paths_together_are_named_in_the_file_column(tmp_path):
+    with open(REAL[0], "rb") as first, io.StringIO(pathlib.Path(REAL[1]).read_text()) as second:
+        frame = trelba.table([first, second, REAL[2]])
+    expected = trelba.table(REAL[:3])
+    assert list(frame["file"].cat.categories) == [REAL[0], "<stream>", REAL[2]]
+    frame["file"] = frame["file"].cat.rename_categories({"<stream>": REAL[1]})
+    pandas.testing.assert_frame_equal(frame, expected)
+
+
+class Failing(io.RawIOBase):
+    def readable(self):
+        return True
+
+    def read(self, size=-1):
+        raise ValueError("the disk fell off")
+
+
+def test_what_a_file_objects_read_raises_is_raised():
+    with pytest.raises(ValueError, match="the disk fell off"):
+        trelba.table(Failing())
+
+
+HEG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples",
+                   "Ecoli_HighlyExpressedGenes.fa")
+OUTPUTS = [("summary", "--summary"), ("codon_usage", "--codon-usage")]
+
+
+@pytest.mark.parametrize("reference", [None, "auto", HEG], ids=["none", "auto", "file"])
+@pytest.mark.parametrize("output,option", OUTPUTS, ids=[o for o, _ in OUTPUTS])
+def test_summary_and_codon_usage_are_the_command_lines(tmp_path, output, option, reference):
+    out = tmp_path / "out.tsv"
+    args = [] if reference is None else ["--reference", reference]
+    done = subprocess.run([TRELBA, "--no-reports", option, str(out)] + args + REAL,
+                          capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    expected = out.read_bytes()
+    assert getattr(trelba, output + "_text")(REAL, reference=reference) == expected
+    frame, said = warned(lambda: getattr(trelba, output)(REAL, reference=reference))
+    assert said == stderr_warnings(done)
+    header, rows = expected.decode().split("\n", 1)[0].split("\t"), list(
+        csv.reader(expected.decode().splitlines()[1:], delimiter="\t"))
+    assert list(frame.columns) == header and str(frame["file"].dtype) == "category"
+    for name, column in zip(header, zip(*rows)):
+        kind = frame[name].dtype.kind
+        got = [None if pandas.isna(x) else x for x in frame[name].astype(object)]
+        want = [None if f == "NA" and kind in "fiu" else float(f) if kind == "f"
+                else int(f) if kind in "iu" else f for f in column]
+        assert got == want, name
+
+
+def test_reference_s_is_there_to_check_in_a_notebook():
+    frame = trelba.summary(REAL, reference="auto")
+    assert str(frame["reference_s"].dtype) == "float64"
+    assert frame["reference_s"].notna().any()
+
+
+@pytest.mark.parametrize("keyword", ["reference", "background"])
+def test_a_path_is_taken_as_str_bytes_or_path_like(keyword):
+    given = [HEG, os.fsencode(HEG), pathlib.Path(HEG)]
+    frames = [trelba.table(REAL[0], **{keyword: path}) for path in given]
+    for frame in frames[1:]:
+        pandas.testing.assert_frame_equal(frame, frames[0])
+    with pytest.raises(trelba.MissingFileError):
+        trelba.table(REAL[0], **{keyword: "no-such-file.fa"})
