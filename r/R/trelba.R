@@ -5,7 +5,7 @@
 
 # The library's options, by the names of the arguments that give them.
 .arguments <- c("--variant" = "code", "--gcode" = "gcode", "--background" = "background",
-                "--threads" = "threads")
+                "--threads" = "threads", "--reference" = "reference")
 
 .condition <- function(message, classes) {
   structure(class = c(classes, "condition"), list(message = message, call = NULL))
@@ -19,10 +19,15 @@
     for (option in names(.arguments)) {
       message <- gsub(option, .arguments[[option]], message, fixed = TRUE)
     }
-    if (!grepl(.arguments[[error$option]], message, fixed = TRUE)) {
-      message <- paste0(.arguments[[error$option]], ": ", message)
+    argument <- if (error$option %in% names(.arguments)) .arguments[[error$option]] else
+      sub("^--", "", error$option)
+    if (!grepl(argument, message, fixed = TRUE)) {
+      message <- paste0(argument, ": ", message)
     }
     stop(.condition(message, c("trelba_argument_error", "trelba_error", "error")))
+  }
+  if (isTRUE(error$memory)) {
+    stop(.condition(message, c("trelba_memory_error", "trelba_error", "error")))
   }
   if (nzchar(error$cause)) {
     message <- sprintf("cannot open file '%s': %s", error$file, error$cause)
@@ -31,19 +36,30 @@
   stop(.condition(message, c("trelba_error", "error")))
 }
 
+.argument_error <- function(message) {
+  stop(.condition(message, c("trelba_argument_error", "trelba_error", "error")))
+}
+
 .setting <- function(value, name) {
   if (is.null(value)) return(NULL)
   if (length(value) != 1L || is.na(value)) {
-    stop(.condition(sprintf("%s must be a single value, not %s", name, deparse(value)),
-                    c("trelba_argument_error", "trelba_error", "error")))
+    .argument_error(sprintf("%s must be a single value, not %s", name, deparse(value)))
   }
   as.character(value)
 }
 
+# A file's name: "-" is no file here (it would read the R session's own standard input).
+.no_standard_input <- function(names, argument) {
+  if (any(names == "-")) {
+    .argument_error(sprintf("%s: '-' is no file here; a file named '-' is './-'", argument))
+  }
+  names
+}
+
 .settings <- function(code, gcode, background, reference, threads, counts, description) {
   list(variant = .setting(code, "code"), gcode = .setting(gcode, "gcode"),
-       background = .setting(background, "background"),
-       reference = .setting(reference, "reference"),
+       background = .no_standard_input(.setting(background, "background"), "background"),
+       reference = .no_standard_input(.setting(reference, "reference"), "reference"),
        threads = .setting(threads, "threads"),
        counts = isTRUE(counts), description = isTRUE(description))
 }
@@ -68,7 +84,7 @@ trelba_table <- function(files, code = NULL, gcode = NULL, background = NULL,
                     c("trelba_argument_error", "trelba_error", "error")))
   }
   settings <- .settings(code, gcode, background, reference, threads, counts, description)
-  .frame(.Call(trelba_table_c, path.expand(files), settings))
+  .frame(.Call(trelba_table_c, .no_standard_input(path.expand(files), "files"), settings))
 }
 
 # The table of sequences in memory: a DNAStringSet or a named character vector.
@@ -88,6 +104,7 @@ trelba_analyse <- function(x, code = NULL, gcode = NULL, background = NULL,
                             which(bad)[1L]), c("trelba_argument_error", "trelba_error", "error")))
   }
   settings <- .settings(code, gcode, background, reference, threads, counts, description)
-  fasta <- paste0(">", ids, "\n", sequences, "\n", collapse = "")
+  # No sequence is no FASTA record (paste0 would make one of empty vectors).
+  fasta <- if (length(sequences)) paste0(">", ids, "\n", sequences, "\n", collapse = "") else ""
   .frame(.Call(trelba_text_c, enc2utf8(fasta), "sequences", settings))
 }

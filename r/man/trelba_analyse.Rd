@@ -23,3 +23,7 @@ trelba_analyse(x, code = NULL, gcode = NULL, background = NULL,
 As for \code{\link{trelba_table}}; warnings name the sequences \code{sequences},
 their line numbers count in the FASTA text of them (two lines a sequence).
 }
+\examples{
+sequences <- c(geneA = "ATGAAACCCGGGTTTAAACCCGGGTAA", geneB = "ATGGCTGCAGCCGCGTAA")
+trelba_analyse(sequences, gcode = 11, threads = 1)
+}

@@ -63,7 +63,14 @@ Each warning line of the program is an R warning of class \code{trelba_warning}
 naming the file. A file that cannot be opened is an error of class
 \code{trelba_file_error} (\code{"cannot open file 'x': No such file or
 directory"}), a bad argument value one of class \code{trelba_argument_error}
-naming the argument, any other failure one of class \code{trelba_error} in the
-program's words.
+naming the argument (\code{"-"} among them: it is no file here, and a file named
+\code{-} is \code{./-}), memory running out one of class
+\code{trelba_memory_error}, any other failure one of class \code{trelba_error} in
+the program's words.
 }
 \seealso{\code{\link{trelba_analyse}} for sequences in memory.}
+\examples{
+fasta <- system.file("extdata", "Ecoli_HighlyExpressedGenes.fa", package = "trelba")
+genes <- trelba_table(fasta, gcode = 11, reference = "auto", threads = 1)
+head(genes[order(-genes$adaptation), c("id", "codons", "excess", "cai", "adaptation")])
+}

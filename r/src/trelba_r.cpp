@@ -6,11 +6,13 @@
 #include <R_ext/Rdynload.h>
 #include <Rcpp.h>
 
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -144,10 +146,19 @@ SEXP Call(Work&& work) {
   } catch (const trelba::Error& error) {
     const int cause = error.system_error();
     const bool opening = cause != 0 && cause != ENOMEM;
-    result["error"] = Rcpp::List::create(Rcpp::Named("message") = error.what(),
-                                         Rcpp::Named("file") = error.file(),
-                                         Rcpp::Named("cause") = opening ? std::strerror(cause) : "",
-                                         Rcpp::Named("option") = error.option());
+    result["error"] = Rcpp::List::create(
+        Rcpp::Named("message") = error.what(), Rcpp::Named("file") = error.file(),
+        Rcpp::Named("cause") = opening ? std::strerror(cause) : "",
+        Rcpp::Named("option") = error.option(), Rcpp::Named("memory") = cause == ENOMEM);
+  } catch (const std::bad_alloc&) {
+    // Memory ran out outside the library's reading (the settings, the vectors): the
+    // columns are gone, and there is room again for the error.
+    columns.columns.clear();
+    columns.columns.shrink_to_fit();
+    result["error"] =
+        Rcpp::List::create(Rcpp::Named("message") = "memory ran out while the table was made",
+                           Rcpp::Named("file") = "", Rcpp::Named("cause") = "",
+                           Rcpp::Named("option") = "", Rcpp::Named("memory") = true);
   }
   result["warnings"] = Rcpp::wrap(warnings);
   return result;

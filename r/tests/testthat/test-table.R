@@ -120,7 +120,14 @@ test_that("errors are R errors: files as file() says, arguments by their names",
          "threads needs a whole number from 1 to 256, not '2.5'"),
     list(list(real[1], reference = "/nonexistent/heg.fa"), "trelba_file_error",
          "cannot open file '/nonexistent/heg.fa': No such file or directory"),
-    list(list(42), "trelba_argument_error", "files must be file names (a character vector)"))
+    list(list(42), "trelba_argument_error", "files must be file names (a character vector)"),
+    list(list(real[1], reference = ""), "trelba_argument_error", "reference"),
+    list(list(real[1], reference = "-"), "trelba_argument_error",
+         "reference: '-' is no file here; a file named '-' is './-'"),
+    list(list(real[1], background = "-"), "trelba_argument_error",
+         "background: '-' is no file here; a file named '-' is './-'"),
+    list(list(c(real[1], "-")), "trelba_argument_error",
+         "files: '-' is no file here; a file named '-' is './-'"))
   for (case in cases) {
     expect_error(do.call(trelba_table, case[[1]]), case[[3]], fixed = TRUE, class = case[[2]])
   }
@@ -134,6 +141,12 @@ test_that("errors are R errors: files as file() says, arguments by their names",
                  sprintf("Error reading file: %s (no codon of T, C, A and G was counted in it)", empty),
                  fixed = TRUE, class = "trelba_error")
   }
+})
+
+test_that("no sequences give no rows", {
+  empty <- trelba_analyse(character(0))
+  expect_identical(nrow(empty), 0L)
+  expect_identical(names(empty), names(suppressWarnings(trelba_analyse("ATGAAA"))))
 })
 
 test_that("the package's version is the program's", {
