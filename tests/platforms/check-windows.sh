@@ -50,7 +50,7 @@ trelba --no-reports -T file.tsv plain.fa || fail "$check: status $?"
 cmp -s piped.tsv file.tsv || fail "$check: the table on standard output differs"
 ! grep -q $'\r' piped.tsv || fail "$check: carriage returns in the table"
 trelba missing.fa 2> error.txt && fail "$check: a missing file succeeded"
-[ "$(cat error.txt)" = "Error opening file: missing.fa" ] && ! grep -q $'\r' error.txt ||
+[ "$(head -n 1 error.txt)" = "Error opening file: missing.fa" ] && ! grep -q $'\r' error.txt ||
   fail "$check: message [$(od -c error.txt | head -2)]"
 cd ..
 

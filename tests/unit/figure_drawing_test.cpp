@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -29,10 +28,10 @@ std::size_t Occurrences(const std::string& text, const std::string& what) {
 // The sum of the data-n counts of the bins.
 std::uint64_t Binned(const std::string& svg) {
   std::uint64_t sum = 0;
-  const std::regex bin("class=\"bin\" data-n=\"([0-9]+)\"");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), bin); it != std::sregex_iterator();
-       ++it) {
-    sum += std::stoull((*it)[1]);
+  const std::string bin = "class=\"bin\" data-n=\"";
+  for (std::size_t at = svg.find(bin); at != std::string::npos; at = svg.find(bin, at)) {
+    at += bin.size();
+    sum += std::stoull(svg.substr(at, svg.find('"', at) - at));
   }
   return sum;
 }
