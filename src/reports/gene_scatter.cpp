@@ -171,8 +171,10 @@ void DrawScatter(std::string& out, const Scatter& plot, SvgTarget target) {
   // The layers of most dots first, so that none hides a smaller one.
   std::vector<std::size_t> order(plot.layers.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return plot.layers[a].dots.size() > plot.layers[b].dots.size();
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const std::size_t na = plot.layers[a].dots.size();
+    const std::size_t nb = plot.layers[b].dots.size();
+    return na != nb ? na > nb : a < b;
   });
   for (const std::size_t i : order) {
     const ScatterLayer& layer = plot.layers[i];
