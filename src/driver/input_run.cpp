@@ -334,13 +334,13 @@ class OneInput {
   bool WriteFigures() {
     const FigureInput figures{outcome_.totals.plot, UsesReference(), nullptr};
     const std::string prefix = FigurePrefix(options_, argument_, label_);
-    for (const InputFigureSpec& spec : kInputFigures) {
-      if (!Drawn(spec, options_.reference.has_value(), RunMakesCoa(options_))) continue;
-      const std::string name = FigureName(prefix, spec.name);
+    for (const InputFigureEntry& entry : kInputFigures) {
+      if (!Drawn(entry, options_.reference.has_value(), RunMakesCoa(options_))) continue;
+      const std::string name = FigureName(prefix, entry.name);
       OutputBuffer* const out = reports_.OpenFile(name, identity_);
       if (out == nullptr) return Fail(FileErrorText("opening", name, reports_.cause()));
       std::string text;
-      DrawInputFigure(text, spec.figure, figures, SvgTarget::kFile);
+      DrawInputFigure(text, entry.figure, figures, SvgTarget::kFile);
       out->Append(text);
     }
     return true;

@@ -240,9 +240,9 @@ bool RunMakesCoa(const Options&) {
 
 std::vector<std::string_view> InputFigureNames(const Options& options) {
   std::vector<std::string_view> names;
-  for (const InputFigureSpec& spec : kInputFigures) {
-    if (Drawn(spec, options.reference.has_value(), RunMakesCoa(options))) {
-      names.push_back(spec.name);
+  for (const InputFigureEntry& entry : kInputFigures) {
+    if (Drawn(entry, options.reference.has_value(), RunMakesCoa(options))) {
+      names.push_back(entry.name);
     }
   }
   return names;
@@ -250,8 +250,8 @@ std::vector<std::string_view> InputFigureNames(const Options& options) {
 
 std::vector<std::string_view> RunFigureNames(const Options& options) {
   std::vector<std::string_view> names;
-  for (const RunFigureSpec& spec : kRunFigures) {
-    if (Drawn(spec, options.inputs.size(), RunMakesCoa(options))) names.push_back(spec.name);
+  for (const RunFigureEntry& entry : kRunFigures) {
+    if (Drawn(entry, options.inputs.size(), RunMakesCoa(options))) names.push_back(entry.name);
   }
   return names;
 }

@@ -99,16 +99,16 @@ bool RunOutputs::FinishPage() {
   OnPage([&] { page_->Finish(RunMakesCoa(options_)); });
   if (!options_.figures || !plots_) return true;
   const std::string prefix = RunFigurePrefix(options_);
-  for (const RunFigureSpec& spec : kRunFigures) {
-    if (!Drawn(spec, options_.inputs.size(), RunMakesCoa(options_))) continue;
-    const std::string name = FigureName(prefix, spec.name);
+  for (const RunFigureEntry& entry : kRunFigures) {
+    if (!Drawn(entry, options_.inputs.size(), RunMakesCoa(options_))) continue;
+    const std::string name = FigureName(prefix, entry.name);
     OutputBuffer* const out = set_.OpenFile(name, FileIdentity{});
     if (out == nullptr) {
       ErrorLine(FileErrorText("opening", name, set_.cause()));
       return false;
     }
     std::string text;
-    DrawRunFigure(text, spec.figure, *plots_, SvgTarget::kFile);
+    DrawRunFigure(text, entry.figure, *plots_, SvgTarget::kFile);
     out->Append(text);
   }
   return true;

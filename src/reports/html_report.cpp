@@ -128,13 +128,13 @@ void HtmlReport::AddInput(const PageInput& input) {
   text += "</table>\n";
   out_.Append(text);
   const FigureInput figures{plot, reference, input.coa};
-  for (const InputFigureSpec& spec : kInputFigures) {
-    if (!Drawn(spec, reference, input.coa != nullptr)) continue;
+  for (const InputFigureEntry& entry : kInputFigures) {
+    if (!Drawn(entry, reference, input.coa != nullptr)) continue;
     std::string svg, table;
-    DrawInputFigure(svg, spec.figure, figures, SvgTarget::kPage);
-    if (spec.scatter) AppendTopGenes(table, spec.figure, figures);
+    DrawInputFigure(svg, entry.figure, figures, SvgTarget::kPage);
+    if (entry.scatter) AppendTopGenes(table, entry.figure, figures);
     text.clear();
-    AppendFigure(text, spec.caption, svg, table);
+    AppendFigure(text, entry.caption, svg, table);
     out_.Append(text);
   }
   out_.Append("</section>\n");
@@ -151,13 +151,13 @@ void HtmlReport::Finish(bool coa) {
   if (run_.sections()) out_.Append(table);
   std::string text = "<section class=\"together\"><h2>The inputs together</h2>\n";
   out_.Append(text);
-  for (const RunFigureSpec& spec : kRunFigures) {
-    if (!Drawn(spec, run_.inputs_given(), coa)) continue;
-    if (spec.figure == RunFigure::kInputsCoa && !run_.inputs_coa()) continue;
+  for (const RunFigureEntry& entry : kRunFigures) {
+    if (!Drawn(entry, run_.inputs_given(), coa)) continue;
+    if (entry.figure == RunFigure::kInputsCoa && !run_.inputs_coa()) continue;
     std::string svg;
-    DrawRunFigure(svg, spec.figure, run_, SvgTarget::kPage);
+    DrawRunFigure(svg, entry.figure, run_, SvgTarget::kPage);
     text.clear();
-    AppendFigure(text, spec.caption, svg, {});
+    AppendFigure(text, entry.caption, svg, {});
     out_.Append(text);
   }
   out_.Append("</section>\n");

@@ -10,7 +10,7 @@
 
 namespace trelba {
 
-const std::array<InputFigureSpec, 9> kInputFigures = {{
+const std::array<InputFigureEntry, 9> kInputFigures = {{
     {InputFigure::kEnc, "enc", "ENC against GC3s"},
     {InputFigure::kEncRatio, "enc-ratio", "The ENC ratio", false, false, false},
     {InputFigure::kNeutrality, "neutrality", "Neutrality plot"},
@@ -23,8 +23,8 @@ const std::array<InputFigureSpec, 9> kInputFigures = {{
     {InputFigure::kFamilies, "families", "Each family's order values", false, false, false},
 }};
 
-bool Drawn(const InputFigureSpec& spec, bool reference, bool coa) {
-  return (!spec.reference || reference) && (!spec.coa || coa);
+bool Drawn(const InputFigureEntry& entry, bool reference, bool coa) {
+  return (!entry.reference || reference) && (!entry.coa || coa);
 }
 
 namespace {

@@ -28,7 +28,7 @@ enum class InputFigure : std::uint8_t {
   kFamilies,
 };
 
-struct InputFigureSpec {
+struct InputFigureEntry {
   InputFigure figure;
   std::string_view name;     // in the figure file's name: INPUT.NAME.svg
   std::string_view caption;  // on the page
@@ -37,7 +37,7 @@ struct InputFigureSpec {
   bool scatter = true;       // of genes, with a top-genes table beside it on the page
 };
 
-extern const std::array<InputFigureSpec, 9> kInputFigures;
+extern const std::array<InputFigureEntry, 9> kInputFigures;
 
 // The positions of the columns of a correspondence analysis on its first two axes.
 struct CoaColumn {
@@ -60,7 +60,7 @@ struct FigureInput {
 };
 
 // Whether a figure is drawn for an input.
-bool Drawn(const InputFigureSpec& spec, bool reference, bool coa);
+bool Drawn(const InputFigureEntry& entry, bool reference, bool coa);
 
 void DrawInputFigure(std::string& out, InputFigure figure, const FigureInput& input,
                      SvgTarget target);

@@ -8,7 +8,7 @@
 
 namespace trelba {
 
-const std::array<RunFigureSpec, 6> kRunFigures = {{
+const std::array<RunFigureEntry, 6> kRunFigures = {{
     {RunFigure::kOverlayEnc, "overlay-enc", "ENC against GC3s, the inputs overlaid", 2, true},
     {RunFigure::kOverlayNeutrality, "overlay-neutrality", "Neutrality plot, the inputs overlaid", 2,
      true},
@@ -18,9 +18,9 @@ const std::array<RunFigureSpec, 6> kRunFigures = {{
     {RunFigure::kRscu, "rscu", "RSCU of each codon", 1},
 }};
 
-bool Drawn(const RunFigureSpec& spec, std::size_t inputs, bool coa) {
-  return inputs >= spec.fewest_inputs && (!spec.overlay || inputs <= kMostSections) &&
-         (!spec.coa || coa);
+bool Drawn(const RunFigureEntry& entry, std::size_t inputs, bool coa) {
+  return inputs >= entry.fewest_inputs && (!entry.overlay || inputs <= kMostSections) &&
+         (!entry.coa || coa);
 }
 
 namespace {

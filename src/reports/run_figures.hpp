@@ -24,7 +24,7 @@ enum class RunFigure : std::uint8_t {
   kRscu,
 };
 
-struct RunFigureSpec {
+struct RunFigureEntry {
   RunFigure figure;
   std::string_view name;  // in the figure file's name: inputs.NAME.svg
   std::string_view caption;
@@ -33,13 +33,13 @@ struct RunFigureSpec {
   bool coa = false;      // with --coa
 };
 
-extern const std::array<RunFigureSpec, 6> kRunFigures;
+extern const std::array<RunFigureEntry, 6> kRunFigures;
 
 // The beginning of a figure file's name of the inputs together.
 inline constexpr std::string_view kRunFigurePrefix = "inputs";
 
 // Whether a figure is drawn for a run of `inputs` inputs.
-bool Drawn(const RunFigureSpec& spec, std::size_t inputs, bool coa);
+bool Drawn(const RunFigureEntry& entry, std::size_t inputs, bool coa);
 
 void DrawRunFigure(std::string& out, RunFigure figure, const RunPlotData& run, SvgTarget target);
 
