@@ -40,12 +40,6 @@ set(man "${root}/usr/share/man/man1/Trelba.1")
 trelba_gzip("${man}" "${man}.gz")
 file(REMOVE "${man}")
 
-# What lintian is told about a tag it cannot tell is false (the file says why).
-set(overrides "${root}/usr/share/lintian/overrides")
-file(MAKE_DIRECTORY "${overrides}")
-file(COPY_FILE "${source}/packaging/debian/lintian-overrides" "${overrides}/trelba")
-file(CHMOD "${overrides}/trelba" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-
 file(MAKE_DIRECTORY "${doc}/examples")
 file(COPY_FILE "${source}/packaging/debian/copyright" "${doc}/copyright")
 file(CHMOD "${doc}/copyright" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
