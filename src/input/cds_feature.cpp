@@ -1,43 +1,13 @@
 #include "input/cds_feature.hpp"
 
 #include <algorithm>
-#include <cstring>
 #include <string_view>
 
 #include "input/input_survey.hpp"
+#include "input/spill_record.hpp"
 
 namespace trelba {
 namespace {
-
-template <class T>
-void Put(std::string& to, T value) {
-  char bytes[sizeof value];
-  std::memcpy(bytes, &value, sizeof value);
-  to.append(bytes, sizeof value);
-}
-
-void PutText(std::string& to, const std::string& text) {
-  Put(to, static_cast<std::uint32_t>(text.size()));
-  to += text;
-}
-
-template <class T>
-bool Get(SpillStore& store, std::uint64_t& offset, T& value) {
-  char bytes[sizeof value];
-  if (!store.Read(offset, bytes, sizeof value)) return false;
-  std::memcpy(&value, bytes, sizeof value);
-  offset += sizeof value;
-  return true;
-}
-
-bool GetText(SpillStore& store, std::uint64_t& offset, std::string& text) {
-  std::uint32_t size = 0;
-  if (!Get(store, offset, size) || size > kMaxIdBytes) return false;
-  text.resize(size);
-  if (!store.Read(offset, text.data(), size)) return false;
-  offset += size;
-  return true;
-}
 
 void AppendBounded(std::string& to, std::string_view text) {
   to.append(text.substr(0, kMaxIdBytes - std::min(to.size(), kMaxIdBytes)));
@@ -70,37 +40,38 @@ void NameFeature(const FeatureNames& names, const std::string& fallback, CdsFeat
 
 bool KeepFeature(SpillStore& store, const CdsFeature& feature, std::string& scratch) {
   scratch.clear();
-  Put(scratch, feature.line);
-  Put(scratch, static_cast<std::uint32_t>(feature.parts.size()));
+  PutField(scratch, feature.line);
+  PutField(scratch, static_cast<std::uint32_t>(feature.parts.size()));
   for (const LocationPart& part : feature.parts) {
-    Put(scratch, part.start);
-    Put(scratch, part.end);
-    Put(scratch, static_cast<std::uint8_t>(part.minus));
+    PutField(scratch, part.start);
+    PutField(scratch, part.end);
+    PutField(scratch, static_cast<std::uint8_t>(part.minus));
   }
-  Put(scratch, feature.skip);
-  Put(scratch, feature.transl_table);
-  PutText(scratch, feature.id);
-  PutText(scratch, feature.description);
+  PutField(scratch, feature.skip);
+  PutField(scratch, feature.transl_table);
+  PutTextField(scratch, feature.id);
+  PutTextField(scratch, feature.description);
   return store.Append(scratch.data(), scratch.size());
 }
 
 bool TakeFeature(SpillStore& store, std::uint64_t& offset, CdsFeature& feature) {
   std::uint32_t count = 0;
-  if (!Get(store, offset, feature.line) || !Get(store, offset, count) ||
+  if (!GetField(store, offset, feature.line) || !GetField(store, offset, count) ||
       count > kMaxLocationParts) {
     return false;
   }
   feature.parts.resize(count);
   for (LocationPart& part : feature.parts) {
     std::uint8_t minus = 0;
-    if (!Get(store, offset, part.start) || !Get(store, offset, part.end) ||
-        !Get(store, offset, minus)) {
+    if (!GetField(store, offset, part.start) || !GetField(store, offset, part.end) ||
+        !GetField(store, offset, minus)) {
       return false;
     }
     part.minus = minus != 0;
   }
-  return Get(store, offset, feature.skip) && Get(store, offset, feature.transl_table) &&
-         GetText(store, offset, feature.id) && GetText(store, offset, feature.description);
+  return GetField(store, offset, feature.skip) && GetField(store, offset, feature.transl_table) &&
+         GetTextField(store, offset, feature.id) &&
+         GetTextField(store, offset, feature.description);
 }
 
 }  // namespace trelba

@@ -2,43 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 
 #include "input/input_survey.hpp"
+#include "input/spill_record.hpp"
 
 namespace trelba {
 namespace {
-
-template <class T>
-void Put(std::string& to, T value) {
-  char bytes[sizeof value];
-  std::memcpy(bytes, &value, sizeof value);
-  to.append(bytes, sizeof value);
-}
-
-void PutText(std::string& to, std::string_view text) {
-  text = text.substr(0, kMaxIdBytes);
-  Put(to, static_cast<std::uint32_t>(text.size()));
-  to.append(text);
-}
-
-template <class T>
-bool Get(SpillStore& store, std::uint64_t& offset, T& value) {
-  char bytes[sizeof value];
-  if (!store.Read(offset, bytes, sizeof value)) return false;
-  std::memcpy(&value, bytes, sizeof value);
-  offset += sizeof value;
-  return true;
-}
-
-bool GetText(SpillStore& store, std::uint64_t& offset, std::string& text) {
-  std::uint32_t size = 0;
-  if (!Get(store, offset, size) || size > kMaxIdBytes) return false;
-  text.resize(size);
-  if (!store.Read(offset, text.data(), size)) return false;
-  offset += size;
-  return true;
-}
 
 bool ReadNumber(std::string_view text, std::uint64_t& value) {
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -168,17 +137,17 @@ bool GffAnnotation::AddLine(std::string_view line, std::uint64_t number) {
   }
   NameFeature(names_, name, feature_);
   bytes_.clear();
-  Put(bytes_, number);
-  Put(bytes_, start - 1);
-  Put(bytes_, end);
-  Put(bytes_, static_cast<std::uint8_t>(minus));
-  Put(bytes_, phase);
-  Put(bytes_, table);
-  Put(bytes_, static_cast<std::uint8_t>(pseudo));
-  PutText(bytes_, fields[0]);
-  PutText(bytes_, group);
-  PutText(bytes_, feature_.id);
-  PutText(bytes_, feature_.description);
+  PutField(bytes_, number);
+  PutField(bytes_, start - 1);
+  PutField(bytes_, end);
+  PutField(bytes_, static_cast<std::uint8_t>(minus));
+  PutField(bytes_, phase);
+  PutField(bytes_, table);
+  PutField(bytes_, static_cast<std::uint8_t>(pseudo));
+  PutTextField(bytes_, fields[0]);
+  PutTextField(bytes_, group);
+  PutTextField(bytes_, feature_.id);
+  PutTextField(bytes_, feature_.description);
   const std::uint64_t offset = store_.size();
   if (!store_.Append(bytes_.data(), bytes_.size())) return false;
   keys_.push_back({NameHash(fields[0]), NameHash(group.substr(0, kMaxIdBytes)), offset});
@@ -205,12 +174,12 @@ void GffAnnotation::BeginGenome() {
 bool GffAnnotation::Take(std::uint64_t offset, Entry& entry) {
   std::uint8_t minus = 0;
   std::uint8_t pseudo = 0;
-  if (!(Get(store_, offset, entry.line) && Get(store_, offset, entry.part.start) &&
-        Get(store_, offset, entry.part.end) && Get(store_, offset, minus) &&
-        Get(store_, offset, entry.phase) && Get(store_, offset, entry.transl_table) &&
-        Get(store_, offset, pseudo) && GetText(store_, offset, entry.sequence) &&
-        GetText(store_, offset, entry.parent) && GetText(store_, offset, entry.id) &&
-        GetText(store_, offset, entry.description))) {
+  if (!(GetField(store_, offset, entry.line) && GetField(store_, offset, entry.part.start) &&
+        GetField(store_, offset, entry.part.end) && GetField(store_, offset, minus) &&
+        GetField(store_, offset, entry.phase) && GetField(store_, offset, entry.transl_table) &&
+        GetField(store_, offset, pseudo) && GetTextField(store_, offset, entry.sequence) &&
+        GetTextField(store_, offset, entry.parent) && GetTextField(store_, offset, entry.id) &&
+        GetTextField(store_, offset, entry.description))) {
     return false;
   }
   entry.part.minus = minus != 0;
