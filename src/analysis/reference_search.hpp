@@ -36,6 +36,9 @@
 namespace trelba {
 
 inline constexpr std::uint64_t kSearchMinimumCodons = 80;
+// With at least this many genes whose headers name a cytosolic ribosomal protein or
+// elongation factor, those genes are the reference and no search is made.
+inline constexpr std::uint64_t kNamedMinimum = 20;
 inline constexpr int kSearchMaxRounds = 50;
 // A set of at most this many genes is chosen in one pass, with a heap of them, and listed;
 // a larger one (start B's first rounds) by the bits of its genes' keys, 16 at a time, a
@@ -60,7 +63,9 @@ struct Cut {
 // one pass (at most kHeapGenes) lists its genes too, so that telling them again needs no
 // values.
 struct SetRule {
-  enum class By { kAll, kExcess, kLogOdds };
+  // kNamed: the genes whose headers name the translation machinery (kMarkNamed), of any
+  // length.
+  enum class By { kAll, kExcess, kLogOdds, kNamed };
   By by = By::kAll;
   CodonValues log_odds{};  // kLogOdds: ln(P_c / Q_c), the set's values a_g
   Cut cut;

@@ -73,6 +73,27 @@ void RedrawGene(const SynonymousCodons& synonymous, const CodonCounts& input,
   }
 }
 
+bool MarkedStrengthsByChance(const SynonymousCodons& synonymous, const CodonCounts& input,
+                             const GeneCounts& genes, std::uint8_t mark,
+                             double (&strengths)[kChanceCopies]) {
+  CodonCounts pooled[kChanceCopies] = {};
+  std::uint64_t gene = 0;
+  CodonCounts drawn;
+  const bool read = genes([&](const CodonCounts& counts, std::uint8_t marks) {
+    if ((marks & mark) != 0) {
+      for (int copy = 0; copy < kChanceCopies; ++copy) {
+        RedrawGene(synonymous, input, counts, copy, gene, drawn);
+        for (std::size_t c = 0; c <= kCodonCount; ++c) pooled[copy][c] += drawn[c];
+      }
+    }
+    ++gene;
+  });
+  for (int copy = 0; copy < kChanceCopies; ++copy) {
+    strengths[copy] = SetStrength(synonymous, pooled[copy], input);
+  }
+  return read;
+}
+
 ChanceStrength StrengthByChance(double strength, const double (&copies)[kChanceCopies]) {
   double mean = 0.0;
   for (const double s : copies) mean += s;

@@ -6,6 +6,11 @@
 // set's GC3s against its input's genes', for in a genome of skewed GC3 and weak selection
 // the set can be the tail of GC3s alone.
 //
+// A set named before any search (the genes whose headers name the translation machinery)
+// is told against its own genes in the same copies: a set chosen without looking at codons
+// is as strong as chance when the genome has no selection, and stronger by its genes'
+// preference for the input's favoured codons when it has.
+//
 // The strength of a set of pooled counts R against the input's N: the mean over the set's
 // codons of amino acids with two or more codons of ln(P_c / Q_c), P_c = R_c / R_a and
 // Q_c = N_c / N_a within c's amino acid a (a divergence of the set's usage from the input's,
@@ -39,6 +44,13 @@ double SetStrength(const SynonymousCodons& synonymous, const CodonCounts& set,
 // and platform: integers only).
 void RedrawGene(const SynonymousCodons& synonymous, const CodonCounts& input,
                 const CodonCounts& counts, int copy, std::uint64_t gene, CodonCounts& drawn);
+
+// The strengths of the genes marked `mark` in each of the kChanceCopies copies, each copy's
+// marked genes pooled, in one pass over the genes (NaN where they have no codon of a choice);
+// false when the genes cannot be read back.
+bool MarkedStrengthsByChance(const SynonymousCodons& synonymous, const CodonCounts& input,
+                             const GeneCounts& genes, std::uint8_t mark,
+                             double (&strengths)[kChanceCopies]);
 
 struct ChanceStrength {
   double mean = 0.0;  // of the strengths of the sets found in the copies

@@ -306,6 +306,7 @@ class OneInput {
       row_.chance_z = reference_.chance_z;
       row_.reference_gc3s = reference_.gc3s;
       row_.gc3s_above = reference_.gc3s_above;
+      row_.reference_route = reference_.route;
     }
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
     const bool reference_counts = UsesReference() && reference_.found && reference_.counts_known;

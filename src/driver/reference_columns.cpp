@@ -27,15 +27,11 @@ std::string NumberText(double value) {
   return std::string(text, FormatDouble(text, value));
 }
 
-// How the set found stands against chance and against its input's GC3s, with a warning
-// where it is no stronger than chance or is the tail of GC3s; false when the genes, or the
-// copies' counts, cannot be kept or read back.
-bool TellTrust(const GeneticCode& code, const SynonymousCodons& synonymous,
-               const std::string& prefix, const InputTotals& totals, std::uint64_t sequences,
-               const GeneCounts& genes, ReferenceTotals& reference) {
-  reference.strength = SetStrength(synonymous, reference.pooled, totals.pooled);
+// The strengths of the sets the same search (start A) finds in the copies of the input.
+bool SearchedStrengthsByChance(const GeneticCode& code, const SynonymousCodons& synonymous,
+                               const InputTotals& totals, std::uint64_t sequences,
+                               const GeneCounts& genes, double (&strengths)[kChanceCopies]) {
   // Each copy's counts are drawn once into a store of their own, read by its search.
-  double strengths[kChanceCopies] = {};
   GeneCountStore copy_store;
   for (int copy = 0; copy < kChanceCopies; ++copy) {
     copy_store.Clear();
@@ -63,6 +59,24 @@ bool TellTrust(const GeneticCode& code, const SynonymousCodons& synonymous,
     }
     strengths[copy] = SetStrength(synonymous, result.a.pooled, totals.pooled);
   }
+  return true;
+}
+
+// How the set stands against chance and against its input's GC3s, with a warning where it
+// is no stronger than chance or is the tail of GC3s; false when the genes, or the copies'
+// counts, cannot be kept or read back. A set found by its codons is told against the sets
+// the same search finds in the copies; a set named by the headers against its own genes
+// in the copies.
+bool TellTrust(const GeneticCode& code, const SynonymousCodons& synonymous,
+               const std::string& prefix, const InputTotals& totals, std::uint64_t sequences,
+               const GeneCounts& genes, ReferenceTotals& reference) {
+  reference.strength = SetStrength(synonymous, reference.pooled, totals.pooled);
+  double strengths[kChanceCopies] = {};
+  const bool named = reference.route == kRouteNames;
+  if (named ? !MarkedStrengthsByChance(synonymous, totals.pooled, genes, kMarkNamed, strengths)
+            : !SearchedStrengthsByChance(code, synonymous, totals, sequences, genes, strengths)) {
+    return false;
+  }
   const ChanceStrength chance = StrengthByChance(reference.strength, strengths);
   reference.chance_strength = chance.mean;
   reference.chance_z = chance.z;
@@ -70,8 +84,10 @@ bool TellTrust(const GeneticCode& code, const SynonymousCodons& synonymous,
   if (!ShareOfGc3sAbove(synonymous, genes, reference.gc3s, reference.gc3s_above)) return false;
   if (!(reference.chance_z >= kChanceZWarning)) {
     Warning(prefix +
-            "the reference set found is no stronger than those found in the input's "
-            "codons drawn at random (chance_z " +
+            (named ? "the reference set named in the headers is no stronger than its own "
+                     "codons drawn at random (chance_z "
+                   : "the reference set found is no stronger than those found in the input's "
+                     "codons drawn at random (chance_z ") +
             NumberText(reference.chance_z) + "): its genes may not be highly expressed");
   }
   if (reference.gc3s_above <= kGc3sTailWarning) {
@@ -94,6 +110,7 @@ void SetTrustUnknown(ReferenceTotals& reference) {
 
 void TakeReferenceFile(const ReferenceFile& file, ReferenceTotals& reference) {
   reference.name = file.name;
+  reference.route = std::string(kRouteFile);
   reference.genes = file.genes;
   reference.rounds = kNotANumber;
   reference.starts_agree = kNotANumber;
@@ -124,8 +141,34 @@ ReferenceFound FindReference(const GeneticCode& code, const SynonymousCodons& sy
     unreadable = unreadable || reader.failed();
     return !reader.failed();
   };
-  SearchResult search;
   const std::string prefix = std::string(name) + ": ";
+  // The genes the headers name as the translation machinery, where there are enough.
+  std::uint64_t named_genes = 0;
+  CodonCounts named_pooled{};
+  if (!genes([&](const CodonCounts& counts, std::uint8_t marks) {
+        if ((marks & kMarkNamed) == 0) return;
+        ++named_genes;
+        for (std::size_t c = 0; c <= kCodonCount; ++c) named_pooled[c] += counts[c];
+      })) {
+    return ReferenceFound::kUnreadable;
+  }
+  if (named_genes >= kNamedMinimum) {
+    SetRule named;
+    named.by = SetRule::By::kNamed;
+    reference.name = "auto:names";
+    reference.route = std::string(kRouteNames);
+    reference.genes = named_genes;
+    reference.rounds = kNotANumber;
+    reference.starts_agree = kNotANumber;
+    reference.pooled = named_pooled;
+    reference.members = std::make_unique<FoundMembers>(code, synonymous, totals.pooled, named);
+    if (!TellTrust(code, synonymous, prefix, totals, sequences, genes, reference)) {
+      return ReferenceFound::kUnreadable;
+    }
+    return ReferenceFound::kYes;
+  }
+  reference.route = std::string(kRouteCodons);
+  SearchResult search;
   if (!SearchReference(code, synonymous, totals.pooled, sequences, genes, search)) {
     if (unreadable) return ReferenceFound::kUnreadable;
     Warning(prefix + "no sequence has " + std::to_string(kSearchMinimumCodons) +

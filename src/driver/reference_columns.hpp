@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/reference_search.hpp"
@@ -24,9 +25,16 @@
 
 namespace trelba {
 
+// How --reference auto found its set: the genes the headers name as the translation
+// machinery, or the search by codons.
+inline constexpr std::string_view kRouteNames = "names";
+inline constexpr std::string_view kRouteCodons = "codons";
+inline constexpr std::string_view kRouteFile = "file";  // a reference file was given
+
 // The reference set of one input, and what it gives the input.
 struct ReferenceTotals {
-  std::string name;  // the file, or auto:A / auto:B
+  std::string name;   // the file, or auto:names / auto:A / auto:B
+  std::string route;  // how a set was found in the input (kRouteNames ...); empty for a file
   std::uint64_t genes = 0;
   double rounds = 0.0;        // of the search; NaN for a file
   double sign = 0.0;          // ReferenceSign

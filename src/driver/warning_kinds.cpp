@@ -72,6 +72,10 @@ constexpr WarningKind kKinds[] = {
      "found in copies of the input with its codons drawn at random (the summary's chance_z): "
      "the genome may show little selection on codons, and the columns against the set little "
      "of expression"},
+    {"no stronger than its own codons drawn at random",
+     "--reference auto: the genes the headers name as the translation machinery are not 3 "
+     "standard deviations stronger than their own codons drawn at random within each amino "
+     "acid (the summary's chance_z): the genome may show little selection on codons"},
     {"the tail of GC3s",
      "--reference auto: no more than 5 % of the genes have a GC3s as high as the set's (the "
      "summary's gc3s_above): in a genome of skewed GC3 and weak selection the set may be the "

@@ -345,7 +345,8 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
       "the input failed, or there is no such codon"},
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.gc3s); }},
     {{"reference", kReference, kText,
-      "the reference set: the file given, or auto:A or auto:B for the set found in the input "
+      "the reference set: the file given, auto:names for the genes the headers name as the "
+      "translation machinery, or auto:A or auto:B for the set found in the input by codons "
       "from the start that was chosen (auto when none was found)",
       kFailedInput},
      nullptr,
@@ -409,7 +410,8 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
     {{"chance_strength", kReference, kNumber,
       "the mean reference_strength of the sets the same search finds in 5 copies of the input "
       "whose codons are drawn at random, each from the input's usage of its amino acid "
-      "(seeded: the same copies every run; auto)",
+      "(seeded: the same copies every run; auto); for a set named in the headers, of its own "
+      "genes in those copies",
       "a reference file was given, or no set was found"},
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.chance_strength); }},
     {{"chance_z", kReference, kNumber,
@@ -427,6 +429,13 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
       "(auto)",
       "a reference file was given, or no set was found"},
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.gc3s_above); }},
+    {{"reference_route", kReference, kText,
+      "how the reference set was taken: names (auto: the 20 or more genes whose headers name "
+      "a cytosolic ribosomal protein or translation elongation factor), codons (auto: the "
+      "search by codons, where fewer are named), or file",
+      kFailedInput},
+     nullptr,
+     [](const Summary& s) { return s.reference_route; }},
 };
 
 constexpr CatalogColumn<CodonUsage> kCodonUsageColumns[] = {

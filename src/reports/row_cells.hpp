@@ -101,6 +101,7 @@ struct SummaryCells {
   double chance_z = 0.0;
   double reference_gc3s = 0.0;
   double gc3s_above = 0.0;
+  std::string_view reference_route;  // names or codons (auto), or file
 };
 
 // One codon of one input (or reference set) in the codon usage.

@@ -112,6 +112,8 @@ TEST_P(ChanceOfTheSet, SaysWhetherItIsStrongerThanChance) {
   const auto summary = Rows(ReadFile(dir / "s.tsv"));
   const std::string z = Column(summary, "chance_z")[0];
   const bool warned = run.err.find("no stronger than those found") != std::string::npos;
+  EXPECT_EQ(Column(summary, "reference_route")[0],
+            std::string(c.reference) == "auto" ? "codons" : "file");
   if (std::string(c.reference) != "auto") {
     EXPECT_EQ(z, "NA");
     EXPECT_EQ(Column(summary, "gc3s_above")[0], "NA");
@@ -127,6 +129,70 @@ INSTANTIATE_TEST_SUITE_P(Table, ChanceOfTheSet,
                                            ChanceCase{"NoSelection", false, "auto", false},
                                            ChanceCase{"ReferenceFile", true, "heg.fa", false}),
                          [](const auto& test) { return std::string(test.param.name); });
+
+// The genes whose headers name the translation machinery are the reference when there are
+// 20 or more (the planted ones and as many ordinary ones), told against their own codons
+// drawn at random; fewer, or mitochondrial paralogs, leave the search by codons.
+struct NamedCase {
+  const char* name;
+  bool plant;
+  int named;            // genes named: the 10 planted ones first, then g700, g701 ...
+  const char* product;  // what their headers name
+  std::string route;
+  bool stronger;  // chance_z at least 3
+};
+
+void PrintTo(const NamedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class NamedReference : public ::testing::TestWithParam<NamedCase> {};
+
+TEST_P(NamedReference, TakesTheGenesTheHeadersName) {
+  const NamedCase& c = GetParam();
+  std::string genome = PlantedGenome(false, c.plant);
+  std::vector<std::string> named;
+  for (int g = 0; g < c.named; ++g) {
+    const int gene = g < 10 ? 100 + 37 * g : 700 + g - 10;
+    const std::string id = (c.plant && g < 10 ? "heg" : "g") + std::to_string(gene);
+    const std::size_t at = genome.find(">" + id + "\n");
+    ASSERT_NE(at, std::string::npos) << id;
+    genome.insert(at + 1 + id.size(), std::string(" [protein=") + c.product + "]");
+    named.push_back(id);
+  }
+  ScratchDir dir;
+  WriteFile(dir / "genome.fa", genome);
+  const RunResult run = RunTrelba(
+      {"--no-reports", "-T", "t.tsv", "--summary", "s.tsv", "--reference", "auto", "genome.fa"},
+      dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto summary = Rows(ReadFile(dir / "s.tsv"));
+  EXPECT_EQ(Column(summary, "reference_route")[0], c.route);
+  if (c.route != "names") return;
+  EXPECT_EQ(Column(summary, "reference")[0], "auto:names");
+  EXPECT_EQ(Column(summary, "reference_genes")[0], std::to_string(c.named));
+  const auto table = Rows(ReadFile(dir / "t.tsv"));
+  const std::vector<std::string> ids = Column(table, "id");
+  const std::vector<std::string> marks = Column(table, "in_reference");
+  std::vector<std::string> found;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    if (marks[i] == "1") found.push_back(ids[i]);
+  }
+  EXPECT_EQ(found, named);
+  EXPECT_EQ(std::stod(Column(summary, "chance_z")[0]) >= 3.0, c.stronger);
+  EXPECT_EQ(run.err.find("no stronger than its own codons") == std::string::npos, c.stronger)
+      << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, NamedReference,
+    ::testing::Values(NamedCase{"PlantedAndOrdinary", true, 20, "50S ribosomal protein L2", "names",
+                                true},
+                      NamedCase{"NoSelection", false, 20, "Elongation factor Tu", "names", false},
+                      NamedCase{"TooFew", true, 19, "30S ribosomal protein S6", "codons", true},
+                      NamedCase{"Mitochondrial", true, 20,
+                                "39S ribosomal protein L2, mitochondrial", "codons", true}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct OutputsCase {
   const char* name;

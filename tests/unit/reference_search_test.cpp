@@ -113,6 +113,15 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"Elongation factor Tu 1", true}, NameCase{"elongation factor 1-alpha 1", true},
         NameCase{"[protein=translation elongation factor EF-G]", true},
         NameCase{"Elongation factor Ts", true}, NameCase{"Elongation factor 2", true},
+        // Prokka's and Bakta's protein headers: the locus tag, then the product.
+        NameCase{"PROKKA_00012 50S ribosomal protein L30", true},
+        NameCase{"ABCD_00310 Elongation factor G", true},
+        // GenBank's /product and GFF3's product as the readers give them.
+        NameCase{"[locus_tag=Rv0704] [protein=50S ribosomal protein L2] [location=x]", true},
+        NameCase{"ID=cds-1;Parent=gene-1;product=translation elongation factor Ts", true},
+        NameCase{"ribosomal protein S6 modification protein", false},
+        NameCase{"[protein=28S ribosomal protein S29, mitochondrial]", false},
+        NameCase{"ABCD_00400 Ribosomal protein L11 methyltransferase", false},
         NameCase{"39S ribosomal protein L2, mitochondrial", false},
         NameCase{"[protein=50S ribosomal protein L21, chloroplastic]", false},
         NameCase{"ribosomal protein L11 methyltransferase", false},
