@@ -15,6 +15,10 @@ bool PrepareProcess();
 // for an empty input or throw its output away.
 bool StandardStreamWasClosed(int fd);
 
+// Records, for StandardStreamWasClosed, that PrepareProcess found `fd` closed (each
+// system's PrepareProcess calls it; process_setup.cpp keeps the record).
+void NoteStreamWasClosed(int fd);
+
 // Whether standard error writes to a terminal (a console on Windows), where a line may be
 // drawn over.
 bool StandardErrorIsTerminal();

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <array>
 #include <initializer_list>
 
 #include "driver/process_setup.hpp"
@@ -23,19 +22,12 @@ bool HasHandle(int fd) {
   return ::_get_osfhandle(fd) >= 0;
 }
 
-std::array<bool, 3> was_closed{};
-
 }  // namespace
-
-bool StandardStreamWasClosed(int fd) {
-  return fd >= 0 && fd < static_cast<int>(was_closed.size()) &&
-         was_closed[static_cast<std::size_t>(fd)];
-}
 
 bool PrepareProcess() {
   for (int fd = kStandardInput; fd <= kStandardError; ++fd) {
     if (HasHandle(fd)) continue;
-    was_closed[static_cast<std::size_t>(fd)] = true;
+    NoteStreamWasClosed(fd);
     const int nul = ::_open("NUL", _O_RDWR | _O_BINARY);
     if (nul < 0) return false;
     const bool moved = nul == fd || ::_dup2(nul, fd) == 0;

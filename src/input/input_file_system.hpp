@@ -1,5 +1,6 @@
-// The system calls under InputFile, one implementation per system: input_file_linux.cpp
-// and input_file_windows.cpp. Files are C runtime descriptors on both, read as bytes.
+// The system calls under InputFile, one implementation per system: input_file_posix.cpp
+// (Linux and every other POSIX system) and input_file_windows.cpp. Files are C runtime descriptors
+// on both, read as bytes.
 #pragma once
 
 #include <cstddef>

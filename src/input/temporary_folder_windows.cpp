@@ -61,16 +61,8 @@ int CreateAnonymousFile(const std::string& folder) {
   return -1;
 }
 
-std::FILE* OpenAnonymousStream() {
-  const int fd = CreateAnonymousFile(TemporaryFolder());
-  if (fd < 0) return nullptr;
-  std::FILE* const stream = ::_fdopen(fd, "w+b");
-  if (stream == nullptr) {
-    const int error = errno;
-    ::_close(fd);
-    errno = error;
-  }
-  return stream;
+std::FILE* StreamOfDescriptor(int fd) {
+  return ::_fdopen(fd, "w+b");
 }
 
 }  // namespace trelba

@@ -1,5 +1,5 @@
 // Between the registry of temporary files (temporary_files.cpp) and the system's way of
-// stopping a run: signals on POSIX (temporary_files_linux.cpp), console control events on
+// stopping a run: signals on POSIX (temporary_files_posix.cpp), console control events on
 // Windows (temporary_files_windows.cpp).
 #pragma once
 

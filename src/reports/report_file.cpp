@@ -17,7 +17,6 @@ namespace trelba {
 namespace {
 
 constexpr int kTemporaryNameAttempts = 100;
-constexpr std::size_t kUniqueLetters = 6;
 // The longest base name the file systems take (NAME_MAX; Windows counts UTF-16 units).
 constexpr std::size_t kMaxBaseName = 255;
 constexpr std::string_view kAlphabet =
@@ -32,7 +31,7 @@ std::atomic<bool> sync_on_commit{false};
 // from the clock and a counter.
 std::string UniqueLetters() {
   static unsigned counter = 0;
-  std::array<unsigned char, kUniqueLetters> random{};
+  std::array<unsigned char, kTemporaryLetters> random{};
   if (!FillRandom(random.data(), random.size())) {
     const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
     auto mix = static_cast<unsigned long long>(now) ^ (++counter * 2654435761u);
@@ -69,10 +68,10 @@ bool IsDigit(char c) {
 bool ParseTemporaryName(std::string_view name, unsigned long& pid, std::string& letters) {
   if (!name.ends_with(kTemporarySuffix)) return false;
   name.remove_suffix(kTemporarySuffix.size());
-  if (name.size() < kUniqueLetters + 1) return false;
-  letters = std::string(name.substr(name.size() - kUniqueLetters));
+  if (name.size() < kTemporaryLetters + 1) return false;
+  letters = std::string(name.substr(name.size() - kTemporaryLetters));
   if (letters.find_first_not_of(kAlphabet) != std::string::npos) return false;
-  name.remove_suffix(kUniqueLetters);
+  name.remove_suffix(kTemporaryLetters);
   if (!name.ends_with('.')) return false;
   name.remove_suffix(1);
   std::size_t digits = 0;
@@ -116,6 +115,37 @@ void RemoveStaleTemporaries(const ReportFolder& folder, const std::string& base)
 }
 
 }  // namespace
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size != 0) {
+    const std::ptrdiff_t n = WriteSome(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) {
+      errno = EIO;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool ReadAll(int fd, char* data, std::size_t size, std::size_t& got) {
+  got = 0;
+  while (got < size) {
+    const std::ptrdiff_t n = ReadSome(fd, data + got, size - got);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return true;
+}
 
 void SetSyncOnCommit(bool on) {
   sync_on_commit = on;

@@ -2,7 +2,7 @@
 // file beside it, which Commit() moves over the report's name once the run has succeeded.
 // Until then whatever stands at the name is untouched; a link there is replaced, never
 // followed. An uncommitted temporary file is removed by Discard(), the destructor, or the
-// interruption handler of reports/temporary_files.hpp. On Linux the report's folder is
+// interruption handler of reports/temporary_files.hpp. On POSIX systems the report's folder is
 // held open from Open() on and every file is reached through it: a folder renamed during
 // the run still holds the temporary file, receives the report, and keeps nothing of it
 // after a failure or an interruption.
@@ -17,7 +17,7 @@
 // FNV-1a hash of the whole NAME in lower-case hex. (On Windows the earlier report is set
 // aside under the same name ending in ".old".)
 //
-// A process killed outright (SIGKILL) leaves its temporary files. On Linux, Open() removes
+// A process killed outright (SIGKILL) leaves its temporary files. On POSIX systems, Open() removes
 // beside its report, before it creates its own, every file whose name is exactly one this
 // report would get under a PID that no running process has, and nothing else: not another
 // report's files, not those of a running process, not names of any other shape (those of
@@ -45,7 +45,13 @@ struct FileIdentity {
   std::uint64_t inode = 0;
 };
 
-// The folder of a report, held from Open() to the end of the commit: on Linux an open
+// The identity in what stat(2) gave, whatever the system's types of st_dev and st_ino.
+template <typename Stat>
+FileIdentity IdentityOfStat(const Stat& info) {
+  return {true, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// The folder of a report, held from Open() to the end of the commit: on POSIX an open
 // descriptor that every call goes through, on Windows the folder part of the name.
 struct ReportFolder {
   int fd = -1;
@@ -100,10 +106,13 @@ class ReportFile final : public ByteSink {
 
   // The two steps of a commit. Place() moves the report to its name and keeps whatever
   // stood there aside, under the temporary name, so that Discard() can still put it back;
-  // Settle() removes it. Where the file system cannot exchange two names (RENAME_EXCHANGE),
-  // Place() is a plain rename that cannot be undone. On Windows, which cannot exchange
-  // names, the earlier file is first moved aside (".old"), then the report to its name:
-  // for that moment nothing stands at the name.
+  // Settle() removes it. Where a Linux file system cannot exchange two names
+  // (RENAME_EXCHANGE), Place() is a plain rename that cannot be undone. POSIX has no
+  // exchange: the earlier file is first given a second name (a hard link, or where the
+  // file system has none a rename, which leaves the name empty for that moment), then
+  // the report renamed to its name. On Windows, which cannot exchange names, the earlier
+  // file is first moved aside (".old"), then the report to its name: for that moment
+  // nothing stands at the name.
   bool Place();
   void Settle();
   // Between the two with SetSyncOnCommit: the folder's names to the disk.

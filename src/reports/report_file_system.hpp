@@ -1,5 +1,6 @@
 // The calls on the file system under ReportFile and SpillFile, one implementation per
-// system: report_file_linux.cpp and report_file_windows.cpp. Names are UTF-8; files are C runtime
+// system: report_file_linux.cpp, report_file_posix_only.cpp (each with the shared
+// report_file_posix.cpp) and report_file_windows.cpp. Names are UTF-8; files are C runtime
 // descriptors on both systems, written as bytes. Every file is named by its folder (a
 // ReportFolder) and its base name in that folder. A call that fails leaves its cause in
 // errno (on Windows the system's error mapped to the nearest errno).
@@ -17,6 +18,8 @@ namespace trelba {
 
 // How the name of every temporary file ends.
 inline constexpr std::string_view kTemporarySuffix = ".tmp";
+// How many random letters and digits come before it.
+inline constexpr std::size_t kTemporaryLetters = 6;
 
 // Fills `size` bytes from the system's random source; false when it has none to give.
 bool FillRandom(unsigned char* bytes, std::size_t size);
@@ -54,13 +57,18 @@ inline constexpr const char* kTheInput = "the same file as the input";
 int CreateNewFile(const ReportFolder& folder, const std::string& base, bool& taken);
 
 // Readies the written file `fd` to stand at `base`: gives it the permission bits of the
-// regular file standing there, if one does (Linux), and with `sync` writes its bytes
+// regular file standing there, if one does (POSIX), and with `sync` writes its bytes
 // through to the disk. False (errno set) when either fails.
 bool FinishFile(int fd, const ReportFolder& folder, const std::string& base, bool sync);
 
 // Drops the bytes of the file `fd` after its first `size` and writes on from there; false
 // (errno set) when it cannot.
 bool TruncateFile(int fd, std::uint64_t size);
+
+// One write or read of at most `size` bytes: how many it moved (0 at the end of a read),
+// or -1 (errno set). WriteAll (report_file.hpp) and ReadAll go on until all is moved.
+std::ptrdiff_t WriteSome(int fd, const char* data, std::size_t size);
+std::ptrdiff_t ReadSome(int fd, char* data, std::size_t size);
 
 // False (errno set) when the close failed.
 bool CloseFile(int fd);
@@ -78,7 +86,7 @@ bool SeekFile(int fd, std::uint64_t offset);
 bool SyncFolder(const ReportFolder& folder);
 
 // What the registry of temporary_files.hpp and RemoveFile take for `base` in `folder`:
-// the folder's descriptor and the base name on Linux, -1 and the whole name on Windows.
+// the folder's descriptor and the base name on POSIX, -1 and the whole name on Windows.
 int RemovalFolder(const ReportFolder& folder);
 std::string RemovalName(const ReportFolder& folder, const std::string& base);
 
@@ -107,11 +115,11 @@ void PutBack(const ReportFolder& folder, const std::string& temporary, const std
 // This process's number, as temporary names hold it.
 unsigned long ProcessId();
 
-// Whether no process of number `pid` runs (Linux: kill(pid, 0) fails with ESRCH); false on
+// Whether no process of number `pid` runs (POSIX: kill(pid, 0) fails with ESRCH); false on
 // Windows, where nothing is taken for stale.
 bool ProcessIsGone(unsigned long pid);
 
-// The names in `folder` that begin with '.' and end with kTemporarySuffix (Linux; none on
+// The names in `folder` that begin with '.' and end with kTemporarySuffix (POSIX; none on
 // Windows).
 std::vector<std::string> ListTemporaryNames(const ReportFolder& folder);
 

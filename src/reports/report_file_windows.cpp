@@ -155,35 +155,17 @@ bool TruncateFile(int fd, std::uint64_t size) {
   return ::_lseeki64(fd, offset, SEEK_SET) == offset;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size != 0) {
-    const auto count = static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX));
-    const int n = ::_write(fd, data, count);
-    if (n < 0) return false;
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
+// At most INT_MAX bytes a call.
+std::ptrdiff_t WriteSome(int fd, const char* data, std::size_t size) {
+  return ::_write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+}
+
+std::ptrdiff_t ReadSome(int fd, char* data, std::size_t size) {
+  return ::_read(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
 }
 
 bool CloseFile(int fd) {
   return ::_close(fd) == 0;
-}
-
-bool ReadAll(int fd, char* data, std::size_t size, std::size_t& got) {
-  got = 0;
-  while (got < size) {
-    const auto count = static_cast<unsigned>(std::min<std::size_t>(size - got, INT_MAX));
-    const int n = ::_read(fd, data + got, count);
-    if (n < 0) return false;
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 bool SeekFile(int fd, std::uint64_t offset) {

@@ -1,7 +1,7 @@
 // Outputs written straight through, never replaced: standard output, and a named output
 // that is no regular file (a device such as /dev/null or a terminal, a FIFO, the pipe of
 // a shell's >(...) or of a workflow's pipe() rule), even when a link leads to it.
-// stream_output_linux.cpp and stream_output_windows.cpp hold the system's calls.
+// stream_output_posix.cpp and stream_output_windows.cpp hold the system's calls.
 #pragma once
 
 #include <string>

@@ -1,9 +1,10 @@
 // The temporary files a run has created and not yet moved to their final names, and the
-// handling that removes them when the run is interrupted (on Linux every signal whose
+// handling that removes them when the run is interrupted (on POSIX every signal whose
 // default action ends the process and that comes from outside it: SIGHUP, SIGINT, SIGQUIT,
 // SIGPIPE, SIGALRM, SIGTERM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,
-// SIGPWR, SIGSTKFLT and the real-time signals; on Windows Ctrl-C, Ctrl-Break, closing the
-// console, logging off, shutting down) before the process ends as it would have.
+// SIGPWR, SIGSTKFLT and the real-time signals, those of them the system has; on Windows Ctrl-C,
+// Ctrl-Break, closing the console, logging off, shutting down) before the process ends as it would
+// have.
 #pragma once
 
 #include <signal.h>
@@ -22,7 +23,7 @@ using TemporarySlot = std::size_t;
 inline constexpr TemporarySlot kNoTemporarySlot = kMaxTemporaryFiles;
 
 // Records the file `name` of the folder `folder` (as RemoveFile of report_file_system.hpp
-// takes them: on Linux a descriptor of the folder, which must stay open while the file is
+// takes them: on POSIX a descriptor of the folder, which must stay open while the file is
 // registered, and the base name) as a temporary file to remove if the run is interrupted;
 // installs the handlers on first use. kNoTemporarySlot when the registry is full or the
 // name too long.

@@ -121,6 +121,7 @@ struct FailedRunCase {
   // is skipped elsewhere).
   const char* tmpdir = nullptr;
   long tmpfs_kib = 0;
+  bool no_hard_links = false;  // linkat fails as on a file system without hard links
 };
 
 void PrintTo(const FailedRunCase& c, std::ostream* os) {
@@ -142,6 +143,7 @@ TEST_P(FailedRun, LeavesEarlierReportsUnchanged) {
   args.emplace_back("in.fa");
   RunOptions options = Injecting(c.fault);
   if (c.cores != nullptr) options.environment.emplace_back("TRELBA_CORES", c.cores);
+  if (c.no_hard_links) options.environment.emplace_back("TRELBA_NO_HARD_LINKS", "1");
   if (c.tmpdir != nullptr) options.environment.emplace_back("TMPDIR", c.tmpdir);
   if (c.tmpdir != nullptr && c.tmpdir == std::string_view("spill")) {
     std::filesystem::create_directory(dir / "spill");
@@ -308,6 +310,18 @@ INSTANTIATE_TEST_SUITE_P(
                       {"ENOSPC", "rename", "in.fa.freq", 0},
                       kFailed,
                       "Error writing file: in.fa.freq (No space left on device)\n"},
+        // Where no earlier file can be given a second name, each is renamed aside, then
+        // back (the POSIX-only build; Linux's exchange needs no link).
+        FailedRunCase{"RenameErrorOnLastReportWithoutHardLinks",
+                      {"ENOSPC", "rename", "in.fa.freq", 0},
+                      kFailed,
+                      "Error writing file: in.fa.freq (No space left on device)\n",
+                      {},
+                      nullptr,
+                      nullptr,
+                      nullptr,
+                      0,
+                      true},
         // The buffers are had before the input is read: no memory, no input read.
         FailedRunCase{"OutOfMemory",
                       {"NOMEM", "", "", 65536},
@@ -524,12 +538,27 @@ TEST(FailedRun, RenameErrorLeavesNoNewReport) {
   EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
 }
 
-// On a file system that cannot exchange two names the reports are still replaced whole.
-TEST(Commit, WithoutExchangeStillReplacesTheReports) {
+// On a file system that cannot exchange two names, or that has no hard links to keep the
+// earlier file by, the reports are still replaced whole.
+struct FileSystemLack {
+  const char* label;
+  Fault fault;
+  bool no_hard_links;
+};
+
+void PrintTo(const FileSystemLack& lack, std::ostream* os) {
+  *os << lack.label;
+}
+
+class CommitWithout : public ::testing::TestWithParam<FileSystemLack> {};
+
+TEST_P(CommitWithout, StillReplacesTheReports) {
   ScratchDir dir;
   WriteFile(dir / "in.fa", Input());
   PlaceEarlierReports(dir.path());
-  const RunResult run = RunTrelba({"in.fa"}, dir.path(), Injecting({"NOEXCHANGE", "", "", 0}));
+  RunOptions options = Injecting(GetParam().fault);
+  if (GetParam().no_hard_links) options.environment.emplace_back("TRELBA_NO_HARD_LINKS", "1");
+  const RunResult run = RunTrelba({"in.fa"}, dir.path(), options);
   ASSERT_EQ(run.status, 0) << run.err;
   const ReportTexts expected = AnalyseText(Input(), "0");
   EXPECT_TRUE(ReadFile(dir / "in.fa.iik") == expected.order);
@@ -537,6 +566,12 @@ TEST(Commit, WithoutExchangeStillReplacesTheReports) {
   EXPECT_TRUE(ReadFile(dir / "in.fa.freq") == expected.counts);
   EXPECT_EQ(LeftoverTemporaryFiles(dir.path()), std::vector<std::string>{});
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    FileSystem, CommitWithout,
+    ::testing::Values(FileSystemLack{"Exchange", {"NOEXCHANGE", "", "", 0}, false},
+                      FileSystemLack{"HardLinks", {"", "", "", 0}, true}),
+    [](const auto& test) { return std::string(test.param.label); });
 
 // Regression: a signal between the commit of the reports and that of the table and summary
 // (here while the summary is written) left new reports beside the earlier table; the

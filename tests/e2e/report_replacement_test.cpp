@@ -1,6 +1,7 @@
 // Reports replace whatever stands at their names only as a whole and never write through
 // a link: the input and any file a link leads to stay as they were.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -278,6 +279,50 @@ TEST_P(LongReportName, IsWrittenAndReplaced) {
 
 INSTANTIATE_TEST_SUITE_P(Table, LongReportName, ::testing::Values(243, 244, 250, 255),
                          [](const auto& test) { return std::to_string(test.param) + "Bytes"; });
+
+// No report goes into /dev or /proc, nor below them (/dev/shm, a place for files, excepted),
+// whatever name leads there: the folder is told by what it is, not by its name.
+struct SystemFolderCase {
+  const char* label;
+  std::string folder;  // for -o FOLDER/; "link" is a link in the scratch folder to /dev
+  bool refused;
+  friend void PrintTo(const SystemFolderCase& c, std::ostream* os) { *os << c.label; }
+};
+
+class SystemFolder : public ::testing::TestWithParam<SystemFolderCase> {};
+
+TEST_P(SystemFolder, TakesNoReport) {
+  ScratchDir dir;
+  WriteFile(dir / "in.fa", kInput);
+  const SystemFolderCase& c = GetParam();
+  fs::create_directory_symlink("/dev", dir / "link");
+  std::string folder = c.folder;
+  if (folder == "/dev/shm") {
+    std::string made = "/dev/shm/trelba-test-XXXXXX";
+    if (!fs::is_directory("/dev/shm") || ::mkdtemp(made.data()) == nullptr) {
+      GTEST_SKIP() << "no /dev/shm here";
+    }
+    folder = made;
+  }
+  const RunResult run = RunTrelba({"-o", folder + "/", "in.fa"}, dir.path());
+  if (c.refused) {
+    EXPECT_EQ(run.status, kFailed);
+    EXPECT_EQ(run.err, "Error opening file: " + folder +
+                           "/in.fa.iik (no report is written into /dev or /proc)\n");
+  } else {
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(fs::path(folder) / "in.fa.ok"), AnalyseText(kInput, "0").scores);
+  }
+  if (folder.starts_with("/dev/shm/")) fs::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SystemFolder,
+                         ::testing::Values(SystemFolderCase{"Dev", "/dev", true},
+                                           SystemFolderCase{"DevPts", "/dev/pts", true},
+                                           SystemFolderCase{"ProcSelf", "/proc/self", true},
+                                           SystemFolderCase{"LinkToDev", "link", true},
+                                           SystemFolderCase{"SharedMemory", "/dev/shm", false}),
+                         [](const auto& test) { return std::string(test.param.label); });
 
 }  // namespace
 }  // namespace trelba::test

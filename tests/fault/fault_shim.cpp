@@ -19,13 +19,17 @@
 //                                     and not had back would pass TRELBA_FAULT_AT bytes
 //   TRELBA_FAULT_CALL  read | write | close | rename | fsync | open   which calls are touched
 //                      (close, rename, fsync and open only fail, with the error; rename when
-//                      its target matches, open (and openat) when the name it is given does)
+//                      its target matches, and so does linkat, with which the POSIX-only
+//                      build moves files to their names; open (and openat) when the name
+//                      it is given does)
 //   TRELBA_FAULT_PATH  only files whose path holds this text (default: every file)
 //   TRELBA_FAULT_AT    bytes that matching calls move before the fault begins (default 0)
 //   TRELBA_FAULT_MOVE_FROM, TRELBA_FAULT_MOVE_TO
 //                      when the fault begins, first renames the one to the other (once)
 //   TRELBA_FAULT_LOG   a file to which every fsync and rename is appended as a line
 //                      "fsync PATH" or "rename PATH" (PATH: the file synced, the new name)
+//   TRELBA_NO_HARD_LINKS  when set, linkat fails with EPERM, as on a file system without
+//                      hard links, with or without a fault
 //   TRELBA_CORES       the number of processors the program is told of (get_nprocs, which
 //                      std::thread::hardware_concurrency asks), with or without a fault:
 //                      runs that must see more cores than the machine has
@@ -301,6 +305,19 @@ extern "C" int renameat(int from_dir, const char* from, int to_dir, const char* 
   if (!RenameFails(to)) return real(from_dir, from, to_dir, to);
   errno = Settings().error;
   return -1;
+}
+
+extern "C" int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
+  static const auto real = Next<int (*)(int, const char*, int, const char*, int)>("linkat");
+  if (RenameFails(to)) {
+    errno = Settings().error;
+    return -1;
+  }
+  if (std::getenv("TRELBA_NO_HARD_LINKS") != nullptr) {
+    errno = EPERM;
+    return -1;
+  }
+  return real(from_dir, from, to_dir, to, flags);
 }
 
 extern "C" int renameat2(int from_dir, const char* from, int to_dir, const char* to,

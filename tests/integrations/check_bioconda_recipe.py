@@ -1,7 +1,8 @@
 """The Bioconda recipe recipes/trelba/ against bioconda-utils' lints that can be told
 without conda (which cannot run here): rendered with Jinja2 (conda-build's functions
 stood in for), the build requirements hold {{ stdlib('c') }} beside the compiler, the
-recipe is skipped on macOS and Windows (the file layer is Linux's), no run requirement
+recipe builds for macOS (its file layer is POSIX's) and any platform it skips has its
+reason in a comment just above, no run requirement
 repeats a host library whose run_exports already give it, and the build never tunes for
 the build machine.
 
@@ -42,9 +43,15 @@ def main():
         fail("requirements/build lacks {{ stdlib('c') }}")
     if "compiler-cxx" not in requirements.get("build", []):
         fail("requirements/build lacks {{ compiler('cxx') }}")
-    skip = re.search(r"^\s*skip: true\s+# \[(?P<selector>[^\]]+)\]", text, re.M)
-    if not skip or not {"osx", "win"} <= set(re.findall(r"\w+", skip["selector"])):
-        fail("no `skip: true  # [win or osx]` (the file layer calls Linux's renameat2)")
+    lines = text.splitlines()
+    for number, line in enumerate(lines):
+        skip = re.match(r"\s*skip: true\s+# \[(?P<selector>[^\]]+)\]", line)
+        if not skip:
+            continue
+        if "osx" in re.findall(r"\w+", skip["selector"]):
+            fail("skips macOS, which its POSIX file layer builds for")
+        if number == 0 or not lines[number - 1].lstrip().startswith("#"):
+            fail(f"`{line.strip()}` without a comment above it giving the reason")
     names = lambda section: {re.split(r"[\s=<>]", r)[0] for r in requirements.get(section) or []}  # noqa: E731
     repeated = names("run") & names("host") & RUN_EXPORTING
     if repeated:
@@ -54,8 +61,8 @@ def main():
     for flag in ("-march=native", "-ffast-math"):
         if flag in build:
             fail(f"build.sh uses {flag}")
-    print("Bioconda recipe: stdlib('c') and the compiler, skipped on macOS and Windows, "
-          "no run requirement the run_exports give")
+    print("Bioconda recipe: stdlib('c') and the compiler, built for macOS, each skip with its "
+          "reason, no run requirement the run_exports give")
 
 
 if __name__ == "__main__":

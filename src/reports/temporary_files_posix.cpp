@@ -1,4 +1,5 @@
-// Linux: the signals of temporary_files.hpp remove the temporary files, then take their
+// POSIX: the signals of temporary_files.hpp (those a system lacks, as macOS SIGPWR and the
+// real-time ones, left out) remove the temporary files, then take their
 // default course; DeferInterrupts blocks them. The signals of the program's own faults
 // (SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGTRAP, SIGSYS, SIGABRT) are left to the sanitizers,
 // debuggers and core dumps that watch for them; what such a run leaves, as what SIGKILL
@@ -18,8 +19,14 @@ namespace {
 std::once_flag handlers_installed;  // by whichever thread registers first
 
 constexpr std::array kInterruptingSignals = {
-    SIGHUP,    SIGINT,  SIGQUIT, SIGPIPE, SIGALRM,   SIGTERM, SIGUSR1,
-    SIGUSR2,   SIGXCPU, SIGXFSZ, SIGIO,   SIGVTALRM, SIGPROF, SIGPWR,
+    SIGHUP,    SIGINT,  SIGQUIT, SIGPIPE, SIGALRM,   SIGTERM,
+    SIGUSR1,   SIGUSR2, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+#ifdef SIGIO
+    SIGIO,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
 #ifdef SIGSTKFLT
     SIGSTKFLT,
 #endif
@@ -42,9 +49,11 @@ extern "C" void RemoveTemporaryFilesAndRaise(int signal_number) {
 template <typename Visit>
 void ForEachInterruptingSignal(Visit visit) {
   for (const int signal_number : kInterruptingSignals) visit(signal_number);
+#ifdef SIGRTMIN
   for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX; ++signal_number) {
     visit(signal_number);
   }
+#endif
 }
 
 sigset_t InterruptingSignals() {

@@ -1,5 +1,5 @@
-// Linux: stat(2) follows links to what an output name leads to; /proc tells this
-// process's descriptors by their names.
+// POSIX: stat(2) follows links to what an output name leads to; /dev/fd/N, and on Linux
+// /proc, tell this process's descriptors by their names.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,13 +77,13 @@ FileKind KindOfFile(const std::string& name) {
 FileIdentity IdentifyDescriptorFile(int fd) {
   struct stat at {};
   if (::fstat(fd, &at) != 0 || !S_ISREG(at.st_mode)) return {};
-  return {true, at.st_dev, at.st_ino};
+  return IdentityOfStat(at);
 }
 
 FileIdentity IdentifyFileAtName(const std::string& name) {
   struct stat at {};
   if (::lstat(name.c_str(), &at) != 0) return {};
-  return {true, at.st_dev, at.st_ino};
+  return IdentityOfStat(at);
 }
 
 int OpenStream(const std::string& name) {
