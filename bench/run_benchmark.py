@@ -10,10 +10,10 @@ Generates synthetic inputs with make_fasta (fixed seeds): (a) 50,000 sequences o
 (a) compressed: (d) gzip as one member, (e) in bgzip's blocks (BGZF), (z) zstd where the
 zstd tool is found; (s) 1,000 small inputs of 4 genes each; (g) a collection of 120
 gzipped inputs of 1,000 genes each; (t) (a) with --table and its options, and the table's
-groups of columns (--columns) against --table alone; (b) a GenBank genome (cct-examples'
-R. denitrificans, where installed) against its CDS as FASTA; (o) the table in every output
-format (.gz, .zst, .xz, .bz2) on (a), and gzip and zstd on (c) and (f), each against the
-plain table.
+groups of columns (--columns) and --coa rscu against --table alone; (b) a GenBank genome
+(cct-examples' R. denitrificans, where installed) against its CDS as FASTA; (o) the table
+in every output format (.gz, .zst, .xz, .bz2) on (a), and gzip and zstd on (c) and (f),
+each against the plain table.
 
 Every case runs its commands by turns (A B C A B C ...), `--runs` times, and takes the
 median wall time of each, so that a change in the machine's load reaches all of them alike.
@@ -370,6 +370,14 @@ def main():
               % (results[3 * n].peak / 1024.0))
         SUMMARY.append(("(t) every option, peak RSS MB", results[3 * n].peak / 1024.0, 16.0,
                         "16 MB", 1.0))
+        # The correspondence analysis against -T alone, by turns (this build only: one from
+        # before has no --coa).
+        coa = table + ["--coa", "rscu"]
+        results = by_turns([([trelba] + extra + [a], None, reports_of(a, extra))
+                            for extra in (table, coa)], work, args.runs)
+        line("-T --coa rscu", results[1], None, results[0].wall, "-T")
+        print()
+        SUMMARY.append(("(t) -T --coa rscu", results[1].wall, results[0].wall, "-T alone", 1.3))
 
     # Every output format against the plain table: on (a), and where not --quick on (c) and
     # (f), whose tables are eight and thirty times larger for each byte of input.

@@ -45,6 +45,9 @@ _Trelba() {
     --codon-usage)
       files=1
       ;;
+    --coa)
+      files=1
+      ;;
     --gff)
       files=1
       ;;
@@ -60,7 +63,7 @@ _Trelba() {
       ;;
     *)
       if [[ $cur == -* ]]; then
-        words='-T --table --summary --report --figures -o --output --no-reports --variant --gcode --background --reference --optimal-codons --trna --codon-usage --gff --cds-only --min-codons --skip-first-codon --file-column --counts --description --columns --infile-list --label --strict -q --quiet --progress --no-progress --sync -j --threads -h --help -V --version --'
+        words='-T --table --summary --report --figures -o --output --no-reports --variant --gcode --background --reference --optimal-codons --trna --codon-usage --coa --gff --cds-only --min-codons --skip-first-codon --file-column --counts --description --columns --infile-list --label --strict -q --quiet --progress --no-progress --sync -j --threads -h --help -V --version --'
       else
         files=1
       fi

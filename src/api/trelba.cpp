@@ -16,6 +16,7 @@
 #include "driver/reference_genome.hpp"
 #include "driver/run_of_inputs.hpp"
 #include "driver/trna_file.hpp"
+#include "driver/whole_input_columns.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
@@ -260,9 +261,13 @@ class TableWriter {
         MakeFoundTable(synonymous_, label, outcome.totals, optimal_, reference);
       }
     }
-    const bool released = staged_table_.Flush() &&
-                          trelba::AddReferenceColumns(synonymous_, layout_, outcome.totals,
-                                                      &staged_, &buffer_, nullptr, reference);
+    UseReferenceAgainst(synonymous_, outcome.totals,
+                        layout_.Has(ColumnGroup::kCompositionReference), reference);
+    WholeInputSources sources;
+    sources.reference = &reference;
+    const bool released =
+        staged_table_.Flush() &&
+        AddWholeInputColumns(layout_, outcome.totals, &staged_, &buffer_, sources);
     if (released) return;
     if (staged_.spill_failed()) ThrowTemporary(staged_.error());
     if (buffer_.failed() || staged_.error()) throw std::bad_alloc();  // the sinks want memory

@@ -50,6 +50,11 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
       }
     }
   }
+  if (totals.coa != nullptr) {
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      totals.coa->Add(batch.records[i].counts, batch.enc_values[i]);
+    }
+  }
   totals.survey.Merge(batch.survey);
   totals.coding.Add(batch.coding);
   totals.u_letters += batch.u_letters;

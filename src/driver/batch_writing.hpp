@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "analysis/coding_checks.hpp"
+#include "analysis/correspondence_analysis.hpp"
 #include "analysis/score.hpp"
 #include "driver/reference_genes.hpp"
 #include "driver/sequence_batch.hpp"
@@ -27,10 +28,12 @@ struct InputTotals {
   MedianSeries encs;
   CodonCounts pooled{};  // the counts of every sequence added, in a count-only pass
   bool pool = false;     // add every sequence's counts to `pooled` (any pass)
-  // With a reference set: every sequence's counts, kept in order.
+  // With columns of the whole input: every sequence's counts, kept in order.
   GeneCountStore* store = nullptr;
   // Its sequences that are a gene of the reference file (or, reading that file, its genes).
   ReferenceMatches matches;
+  // With --coa: every sequence added, in order, with its ENC.
+  CoaSums* coa = nullptr;
   std::uint64_t u_letters = 0;
   bool skip_first_codon = false;  // the store keeps each sequence without its first codon
   bool keep_plot = false;         // gather `plot`

@@ -54,7 +54,8 @@ class InputJob final : public PipelineJob {
                                      : background_.has_value() && *background_ == *background;
     const bool same_code = !reporters_.empty() && style_.code == request.style.code;
     style_ = request.style;
-    style_.indices = request.outputs.table != nullptr || request.keep_scores || request.style.plot;
+    style_.indices = request.outputs.table != nullptr || request.keep_scores ||
+                     request.style.plot || request.coa != nullptr;
     // The reporters see the job's own copy of the background, whose address does not
     // change from one input to the next while its value may.
     if (!same_background) {
@@ -210,6 +211,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   InputOutcome outcome;
   outcome.totals.keep_scores = request.keep_scores;
   outcome.totals.store = request.store;
+  outcome.totals.coa = request.style.count_only ? nullptr : request.coa;
   outcome.totals.pool = request.pool || request.store != nullptr;
   if (request.store != nullptr) request.store->Clear();
   outcome.totals.matches.genes = request.match;

@@ -10,6 +10,7 @@
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
 #include "driver/reference_genome.hpp"
+#include "driver/whole_input_columns.hpp"
 #include "input/annotation_warnings.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
@@ -91,12 +92,16 @@ class OneInput {
     request_.keep_scores = options_.summary.has_value() || r_.run.draws();  // for the medians
     request_.style.plot = r_.run.draws();
     request_.style.trna = r_.trna;
-    if (UsesReference()) request_.store = &r_.genes;
     request_.style.mark_genes = r_.reference == nullptr && r_.reference_found;
     if (r_.reference != nullptr && r_.reference->genes_given) {
       request_.match = &r_.reference->identities;
     }
-    request_.pool = options_.codon_usage.has_value() || r_.run.draws();
+    if (r_.coa_sums) {
+      r_.coa_sums.emplace(*r_.coa_columns);
+      request_.coa = &*r_.coa_sums;
+    }
+    request_.pool =
+        options_.codon_usage.has_value() || r_.run.draws() || r_.inputs_pooled != nullptr;
     request_.annotation = options_.annotation;
     request_.progress = r_.progress;
     if (!options_.no_reports) {
@@ -117,8 +122,9 @@ class OneInput {
       r_.run.table_failed = true;
       return FailRun(*error);
     }
+    if (KeepsCounts()) request_.store = &r_.genes;
     if (OutputBuffer* table = r_.run.table()) {
-      r_.rows_direct = !UsesReference() && table->CanTruncate();
+      r_.rows_direct = !HasWholeInputCells(r_.layout) && table->CanTruncate();
       // The input's rows begin a part of their own (a compressed table's member), which
       // they can be cut back to; a write that fails here fails the rows' writes.
       if (r_.rows_direct) table->EndPart();
@@ -183,7 +189,7 @@ class OneInput {
     }
   }
 
-  // The rows go to the table (with the columns against the reference behind each) before
+  // The rows go to the table (with the columns of the whole input behind each) before
   // the reports are put in place, so that a table that cannot be written leaves them as
   // they were: a one-input run replaces all or nothing.
   bool PassRowsToTable() {
@@ -191,25 +197,36 @@ class OneInput {
     if (table != nullptr && !(!r_.staged_table.failed() && r_.staged_table.Flush())) {
       return FailStaged();
     }
-    bool released = true;
-    if (UsesReference()) {
-      PlotData* const plot = request_.style.plot ? &outcome_.totals.plot : nullptr;
-      ReferenceFound found = ReferenceFound::kYes;
-      if (r_.reference != nullptr) {
-        if (TableWaitsForGenome(*r_.reference)) {
-          TableFromInput(r_.synonymous, label_, outcome_.totals, *r_.reference);
+    if (r_.coa_sums) coa_ = SolveCoa(*r_.coa_sums);
+    if (KeepsCounts()) {
+      WholeInputSources sources;
+      if (UsesReference()) {
+        ReferenceFound found = ReferenceFound::kYes;
+        if (r_.reference != nullptr) {
+          if (TableWaitsForGenome(*r_.reference)) {
+            TableFromInput(r_.synonymous, label_, outcome_.totals, *r_.reference);
+          }
+          TakeReferenceFile(*r_.reference, reference_);
+        } else {
+          found = FindReference(*options_.code, r_.synonymous, name_, outcome_.totals,
+                                outcome_.scanner.sequence, reference_);
+          if (found == ReferenceFound::kYes) {
+            MakeFoundTable(r_.synonymous, label_, outcome_.totals, *r_.optimal, reference_);
+          }
         }
-        TakeReferenceFile(*r_.reference, reference_);
-      } else {
-        found = FindReference(*options_.code, r_.synonymous, name_, outcome_.totals,
-                              outcome_.scanner.sequence, reference_);
-        if (found == ReferenceFound::kYes) {
-          MakeFoundTable(r_.synonymous, label_, outcome_.totals, *r_.optimal, reference_);
-        }
+        if (found == ReferenceFound::kUnreadable) return FailCounts();
+        UseReferenceAgainst(r_.synonymous, outcome_.totals,
+                            table != nullptr && r_.layout.Has(ColumnGroup::kCompositionReference),
+                            reference_);
+        sources.reference = &reference_;
+        sources.plot = request_.style.plot ? &outcome_.totals.plot : nullptr;
       }
-      if (found == ReferenceFound::kUnreadable) return FailCounts();
-      released = AddReferenceColumns(r_.synonymous, r_.layout, outcome_.totals, &r_.staged, table,
-                                     plot, reference_);
+      if (r_.coa_sums && table != nullptr) {
+        sources.coa_columns = &*r_.coa_columns;
+        sources.coa = &coa_;
+      }
+      const bool released =
+          AddWholeInputColumns(r_.layout, outcome_.totals, &r_.staged, table, sources);
       if (table != nullptr && table->failed()) return FailTable(table->error());
       if (!released) return r_.staged.error() ? FailStaged() : FailCounts();
     } else if (table != nullptr) {
@@ -294,6 +311,7 @@ class OneInput {
     row_.left_features = features.other_record.count + features.unreadable.count +
                          features.out_of_range.count + features.without_sequence.count +
                          features.protein_records.count;
+    row_.coa_inertia = coa_.inertia_share;
     if (UsesReference()) {
       row_.reference = reference_.name;
       row_.reference_genes = reference_.genes;
@@ -309,6 +327,7 @@ class OneInput {
       row_.reference_route = reference_.route;
     }
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
+    if (r_.inputs_pooled != nullptr) r_.inputs_pooled->Add(totals.pooled);
     const bool reference_counts = UsesReference() && reference_.found && reference_.counts_known;
     const std::string reference_label = label_ + "'s reference " + reference_.name;
     const RunPlotData::Input together{index_,
@@ -326,7 +345,8 @@ class OneInput {
       WriteReferenceRows(r_);
       WriteCodonUsageRows(*usage, r_.layout, label_, r_.synonymous, totals.pooled,
                           UsesReference() ? &reference_.usage : nullptr, true,
-                          reference_.found ? reference_.contrast : std::string());
+                          reference_.found ? reference_.contrast : std::string(),
+                          r_.coa_sums ? &*r_.coa_columns : nullptr, r_.coa_sums ? &coa_ : nullptr);
     }
   }
 
@@ -348,6 +368,11 @@ class OneInput {
   }
 
   bool UsesReference() const { return r_.reference != nullptr || r_.reference_found; }
+  // Every sequence's counts are kept for the table's columns of the whole input: those
+  // against a reference (whose medians the summary shows too), or the genes' coordinates.
+  bool KeepsCounts() const {
+    return UsesReference() || (r_.coa_sums.has_value() && options_.table.has_value());
+  }
 
   // Where the reports go beside the input and its folder takes no files: the two ways out.
   std::string ReportFolderHint(const FailureCause& cause) const {
@@ -365,6 +390,7 @@ class OneInput {
     DropInputRows(r_);
     row_.error = error;
     if (r_.run.summary() != nullptr) WriteSummaryCells(*r_.run.summary(), r_.layout, row_);
+    if (r_.inputs_pooled != nullptr) r_.inputs_pooled->Add(CodonCounts{});
     r_.run.AddToPage({row_, nullptr}, nullptr);
     return false;
   }
@@ -424,6 +450,7 @@ class OneInput {
   ReportRequest request_;
   InputOutcome outcome_;
   ReferenceTotals reference_;
+  CoaResult coa_;  // of the input's genes, with --coa
   SummaryCells row_;
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/background.hpp"
+#include "analysis/correspondence_analysis.hpp"
 #include "analysis/synonymous_codons.hpp"
 #include "driver/input_reader.hpp"
 #include "driver/options.hpp"
@@ -44,9 +45,15 @@ struct InputRun {
   bool reference_found = false;                               // --reference auto
   const std::optional<OptimalCodonsText>* optimal = nullptr;  // --optimal-codons
   const TrnaWeights* trna = nullptr;                          // --trna
-  bool reference_rows = false;   // the reference file's codon usage rows are written
-  GeneCountStore& genes;         // each sequence's counts, with a reference
+  bool reference_rows = false;  // the reference file's codon usage rows are written
+  GeneCountStore& genes;  // each sequence's counts, for the table's columns of the whole input
   Progress* progress = nullptr;  // told of every block read, when shown
+  // --coa: the columns of its analyses and the sums of an input's genes.
+  std::optional<CoaColumns> coa_columns;
+  std::optional<CoaSums> coa_sums;
+  // With three or more inputs: each input's pooled counts, one for each summary row (zero
+  // for an input that failed), for the analysis of the inputs.
+  GeneCountStore* inputs_pooled = nullptr;
   // An input's table rows, held until it is read whole; or, where the table is a file that
   // can drop what was written to it and no column waits for the whole input, written to it
   // at once from `rows_start` on, and dropped again should the input fail (DropInputRows).

@@ -112,6 +112,19 @@ constexpr OptionSpec kOptions[] = {
      "rows come first, named as its file. A name ending in .cut (or .cut.gz) writes instead "
      "EMBOSS's codon usage format, as cusp writes it, of every input's codons together.",
      &Options::codon_usage, nullptr, true},
+    {0, "--coa", "KIND", "codons, rscu or aa",
+     "a correspondence analysis of each input's genes, of their codon counts (codons), RSCU "
+     "(rscu) or amino-acid counts (aa), as codonW's -coa_cu, -coa_rscu, -coa_aa",
+     "The genes-by-columns table of the input: the codons of amino acids with two or more "
+     "codons (codons, rscu; RSCU of an amino acid a gene lacks is 0) or the amino acids (aa), "
+     "stops left out. The table gains coa1 ... coa4, each gene's coordinates on the first "
+     "four axes; the summary coa_inertia1 ... 4, each axis's share of the total inertia; the "
+     "codon usage each codon's (or its amino acid's) coordinates. With three or more inputs, "
+     "one more analysis of the inputs themselves, each input's pooled counts a row, gives the "
+     "summary's inputs_coa1 ... 4. Each axis is turned so that the genes of lower ENC (the "
+     "more biased) lie on its positive side. The input is read once; its genes' counts are "
+     "kept in a temporary file, never as a table in memory.",
+     &Options::coa},
     {0, "--gff", "FILE", "a GFF3 file",
      "read each input as the genome FASTA that FILE annotates: its CDS are the sequences",
      "The CDS lines of one parent (else of one ID) make one sequence, cut from the FASTA "

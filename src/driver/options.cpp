@@ -224,6 +224,14 @@ std::string Validate(Options& options) {
   if (options.background && options.background->empty()) {
     return "--background needs even, input or a file name, not ''";
   }
+  if (options.coa) {
+    static constexpr std::pair<std::string_view, CoaKind> kKinds[] = {
+        {"codons", CoaKind::kCodons}, {"rscu", CoaKind::kRscu}, {"aa", CoaKind::kAminoAcids}};
+    for (const auto& [name, kind] : kKinds) {
+      if (*options.coa == name) options.coa_kind = kind;
+    }
+    if (!options.coa_kind) return "--coa needs codons, rscu or aa, not '" + *options.coa + "'";
+  }
   return {};
 }
 
@@ -386,7 +394,9 @@ TableLayout TableLayoutOf(const Options& options) {
       .Add(ColumnGroup::kReference, reference)
       .Add(ColumnGroup::kCompositionReference, reference && layout.Has(ColumnGroup::kComposition))
       .Add(ColumnGroup::kLeftOut, options.cds_only || options.min_codons || options.gff)
-      .Add(ColumnGroup::kTrna, options.trna.has_value());
+      .Add(ColumnGroup::kTrna, options.trna.has_value())
+      .Add(ColumnGroup::kCoa, options.coa_kind.has_value())
+      .Add(ColumnGroup::kInputsCoa, options.coa_kind.has_value() && options.inputs.size() >= 3);
   return layout;
 }
 

@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/correspondence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "reports/column_catalog.hpp"
 
@@ -58,6 +59,7 @@ struct Options {
   std::optional<std::string> min_codons;      // --min-codons
   std::optional<std::string> optimal_codons;  // --optimal-codons: Fop's optimal codons
   std::optional<std::string> trna;            // --trna: the tRNA genes of the tai column
+  std::optional<std::string> coa;             // --coa: codons, rscu or aa
   bool no_reports = false;                    // --no-reports
   bool file_column = false;                   // --file-column
   bool counts = false;                        // --counts
@@ -76,6 +78,7 @@ struct Options {
   bool output_is_folder = false;      // --output names a folder (ends in '/' or is one)
   TableLayout column_groups;          // the groups --columns names
   std::uint64_t min_codon_count = 0;  // --min-codons
+  std::optional<CoaKind> coa_kind;    // --coa
   // Set by the run: the CDS lines of --gff, read before the first input.
   GffAnnotation* annotation = nullptr;
   // Set by a library caller (api/): input i is read from sources[i] where it is not null,

@@ -12,7 +12,6 @@
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
 #include "numeric/number_format.hpp"
-#include "reports/column_catalog.hpp"
 #include "reports/gene_count_store.hpp"
 
 namespace trelba {
@@ -209,61 +208,38 @@ ReferenceFound FindReference(const GeneticCode& code, const SynonymousCodons& sy
   return ReferenceFound::kYes;
 }
 
-bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& layout,
-                         InputTotals& totals, StagedSink* staged, OutputBuffer* table,
-                         PlotData* plot, ReferenceTotals& reference) {
+void UseReferenceAgainst(const SynonymousCodons& synonymous, const InputTotals& totals, bool cbi,
+                         ReferenceTotals& reference) {
   reference.usage = UsageAgainst(synonymous, reference.table, totals.pooled);
   // No set, no sign: even use is no reference's.
   reference.sign = reference.counts_known && reference.found
                        ? ReferenceSign(synonymous, reference.pooled, totals.pooled)
                        : kNotANumber;
-  // The codon bias index, where the table shows it.
-  const bool cbi = table != nullptr && layout.Has(ColumnGroup::kCompositionReference);
-  const CbiCodons cbi_codons = cbi ? CbiCodonsOf(synonymous, reference.usage) : CbiCodons{};
+  reference.cbi = cbi;
+  if (cbi) reference.cbi_codons = CbiCodonsOf(synonymous, reference.usage);
+  reference.tail.emplace(synonymous, reference.usage);
+}
 
-  const AdaptationTail tail(synonymous, reference.usage);
-
-  GeneCountStore::Reader genes(*totals.store);
-  std::uint64_t sequence = 0;
-  bool in_reference = false;  // of the last sequence
-  double cbi_of_last = kNotANumber;
-  double excess_p = 0.0, adaptation_p = 0.0;  // of the last sequence
-  // The next sequence's indices, gathered for the summary and the page.
-  const auto next = [&]() -> std::optional<GeneIndices> {
-    CodonCounts counts;
-    std::uint8_t marks = 0;
-    if (!genes.Next(counts, marks, excess_p)) return std::nullopt;
-    // Only the table shows it, and only where the gene's adaptation is a number.
-    adaptation_p = table != nullptr && reference.found ? tail.UpperP(counts) : kNotANumber;
-    const GeneIndices indices =
-        reference.found ? IndicesOf(reference.usage, counts)
-                        : GeneIndices{kNotANumber, kNotANumber, kNotANumber, kNotANumber};
-    if (cbi) cbi_of_last = reference.found ? CodonBiasIndex(cbi_codons, counts) : kNotANumber;
-    reference.cai.Add({&indices.cai, 1});
-    reference.fop.Add({&indices.fop, 1});
-    reference.adaptation.Add({&indices.adaptation, 1});
-    in_reference = reference.members != nullptr ? reference.members->Next(counts, marks)
-                                                : (marks & kMarkReferenceFile) != 0;
-    ++sequence;
-    if (plot != nullptr) {
-      plot->AddReferenceValues(sequence, indices.cai, indices.adaptation, in_reference);
-    }
-    return indices;
-  };
-  bool released = true;
-  if (table != nullptr) {
-    released = staged->ReleaseRows(*table, [&](OutputBuffer& out) {
-      if (const std::optional<GeneIndices> indices = next()) {
-        AppendWholeInputCells(out, layout,
-                              {*indices, in_reference, cbi_of_last, excess_p, adaptation_p});
-      }
-    });
-  } else {
-    while (next()) {
-    }
+void AddReferenceCells(ReferenceTotals& reference, const CodonCounts& counts, std::uint8_t marks,
+                       std::uint64_t sequence, PlotData* plot, bool table, WholeInputCells& cells) {
+  // Only the table shows it, and only where the gene's adaptation is a number.
+  cells.adaptation_p = table && reference.found ? reference.tail->UpperP(counts) : kNotANumber;
+  const GeneIndices indices = reference.found
+                                  ? IndicesOf(reference.usage, counts)
+                                  : GeneIndices{kNotANumber, kNotANumber, kNotANumber, kNotANumber};
+  if (reference.cbi) {
+    cells.cbi = reference.found ? CodonBiasIndex(reference.cbi_codons, counts) : kNotANumber;
   }
-  // Every row had its sequence's counts, and every sequence its row.
-  return released && !genes.failed() && sequence == totals.store->size();
+  reference.cai.Add({&indices.cai, 1});
+  reference.fop.Add({&indices.fop, 1});
+  reference.adaptation.Add({&indices.adaptation, 1});
+  const bool in_reference = reference.members != nullptr ? reference.members->Next(counts, marks)
+                                                         : (marks & kMarkReferenceFile) != 0;
+  if (plot != nullptr) {
+    plot->AddReferenceValues(sequence + 1, indices.cai, indices.adaptation, in_reference);
+  }
+  cells.reference = indices;
+  cells.in_reference = in_reference;
 }
 
 }  // namespace trelba

@@ -2,9 +2,9 @@
 // sequence's counts kept (reports/gene_count_store.hpp); once the input is read, the
 // reference's table (the run's, or the one of the set found in it) and its pooled counts
 // give the reference's usage against it (analysis/reference_usage.hpp), and each
-// sequence's CAI, Fop, adaptation, its z and whether it is one of the reference's genes are
-// added behind its table row as the rows are passed on, to the summary's medians and to
-// the HTML report's points.
+// sequence's CAI, Fop, adaptation, its z and whether it is one of the reference's genes go
+// into its cells of the whole input (driver/whole_input_columns.hpp), the summary's medians
+// and the HTML report's points.
 #pragma once
 
 #include <memory>
@@ -13,14 +13,17 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/codon_bias_index.hpp"
 #include "analysis/reference_search.hpp"
 #include "analysis/reference_usage.hpp"
 #include "analysis/synonymous_codons.hpp"
+#include "analysis/tail_probabilities.hpp"
 #include "driver/input_reader.hpp"
 #include "driver/options.hpp"
 #include "driver/reference_file.hpp"
 #include "reports/median_series.hpp"
 #include "reports/plot_data.hpp"
+#include "reports/row_cells.hpp"
 #include "reports/staged_sink.hpp"
 
 namespace trelba {
@@ -52,7 +55,10 @@ struct ReferenceTotals {
   bool found = true;                      // false when the search found none: every column NA
   ReferenceTable table;
   std::string contrast;  // what the table's optimal codons were found against
+  bool cbi = false;      // the table shows the codon bias index
+  CbiCodons cbi_codons;  // when it does
   ReferenceUsage usage;
+  std::optional<AdaptationTail> tail;  // adaptation's null against `usage`
   MedianSeries cai;
   MedianSeries fop;
   MedianSeries adaptation;
@@ -82,12 +88,15 @@ void MakeFoundTable(const SynonymousCodons& synonymous, std::string_view label,
                     const InputTotals& totals, const std::optional<OptimalCodonsText>& optimal,
                     ReferenceTotals& reference);
 
-// After an input is read whole (its counts in `totals.store`): the reference's usage
-// against it, then each sequence's indices, in input order, appended to its row as the
-// staged rows go to `table` (when there is one), added to `reference`'s medians and to
-// `plot`'s points (when there are). False when the kept counts or rows cannot be read back.
-bool AddReferenceColumns(const SynonymousCodons& synonymous, const TableLayout& layout,
-                         InputTotals& totals, StagedSink* staged, OutputBuffer* table,
-                         PlotData* plot, ReferenceTotals& reference);
+// After an input is read whole: the reference's usage against its pooled counts, and the
+// codons of the codon bias index when the table shows it (`cbi`).
+void UseReferenceAgainst(const SynonymousCodons& synonymous, const InputTotals& totals, bool cbi,
+                         ReferenceTotals& reference);
+
+// Sequence `sequence`'s (from 0, in input order; `marks` kept with its counts) indices,
+// codon bias index and membership in `cells`, added to `reference`'s medians and to
+// `plot`'s points (when there are). Called for every sequence in order.
+void AddReferenceCells(ReferenceTotals& reference, const CodonCounts& counts, std::uint8_t marks,
+                       std::uint64_t sequence, PlotData* plot, bool table, WholeInputCells& cells);
 
 }  // namespace trelba

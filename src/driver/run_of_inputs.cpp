@@ -16,6 +16,7 @@
 #include "driver/error_message.hpp"
 #include "driver/input_reader.hpp"
 #include "driver/input_run.hpp"
+#include "driver/inputs_analysis.hpp"
 #include "driver/messages.hpp"
 #include "driver/options.hpp"
 #include "driver/ordered_pipeline.hpp"
@@ -97,6 +98,14 @@ int ReportAllInputs(const Options& options, Progress* progress) {
   r.trna = trna ? &*trna : nullptr;
   if (reference && reference->table) WriteReferenceRows(r);
   r.progress = progress;
+  GeneCountStore inputs_pooled;
+  if (options.coa_kind) {
+    r.coa_columns = CoaColumnsOf(*options.coa_kind, synonymous);
+    r.coa_sums.emplace(*r.coa_columns);
+    if (run.summary() != nullptr && layout.Has(ColumnGroup::kInputsCoa)) {
+      r.inputs_pooled = &inputs_pooled;
+    }
+  }
   bool all_read = true;
   bool any_read = false;
   // A table that cannot be written, or a temporary folder that cannot take the stores, ends
@@ -123,6 +132,10 @@ int ReportAllInputs(const Options& options, Progress* progress) {
     if (opening_failed(run.OpenTable(identities))) return kFailureStatus;
     if (!any_read) {
       run.KeepEarlierFiles();
+      return kFailureStatus;
+    }
+    if (r.inputs_pooled != nullptr &&
+        !AddInputsCoordinates(*r.coa_columns, synonymous, inputs_pooled, layout, run)) {
       return kFailureStatus;
     }
     if (!run.FinishPage()) return kFailureStatus;

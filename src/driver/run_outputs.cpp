@@ -39,7 +39,15 @@ std::optional<std::string> RunOutputs::OpenSummary(const std::vector<FileIdentit
   summary_ = Open(*options_.summary, inputs);
   if (summary_ == nullptr) return FileErrorText("opening", *options_.summary, set_.cause());
   WriteSummaryHeader(*summary_, layout_);
+  if (HasWholeRunCells(layout_)) held_summary_.emplace(held_rows_);
   return std::nullopt;
+}
+
+bool RunOutputs::ReleaseSummary(const std::function<void(OutputBuffer&)>& end_row) {
+  if (!held_summary_) return true;
+  if (held_summary_->Flush() && held_rows_.ReleaseRows(*summary_, end_row)) return true;
+  FileError("writing", "the temporary file of the summary's rows", held_rows_.error());
+  return false;
 }
 
 std::optional<std::string> RunOutputs::OpenPage(const std::vector<FileIdentity>& inputs) {

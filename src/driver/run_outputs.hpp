@@ -5,6 +5,7 @@
 // members made by the pipeline's threads too (side_work()).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "reports/html_report.hpp"
 #include "reports/report_set.hpp"
 #include "reports/run_plot_data.hpp"
+#include "reports/staged_sink.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
@@ -32,7 +34,9 @@ class RunOutputs {
   std::optional<std::string> OpenCodonUsage(const std::vector<FileIdentity>& inputs);
 
   OutputBuffer* table() { return table_; }
-  OutputBuffer* summary() { return summary_; }
+  // Where the summary's rows go: to it, or, when it has columns that need every input, held
+  // until ReleaseSummary.
+  OutputBuffer* summary() { return held_summary_ ? &*held_summary_ : summary_; }
   OutputBuffer* codon_usage() { return codon_usage_; }
   // A codon usage in EMBOSS's format (a name ending in .cut or .cut.gz): the inputs' counts
   // are added up and written at the run's end (FinishCodonUsage) instead of as rows.
@@ -58,6 +62,10 @@ class RunOutputs {
   // after an error, which has been printed.
   bool FinishPage();
 
+  // Hands the held summary rows on, each given `end_row`'s cells where its line ends; false
+  // after an error (the rows could not be read back), which has been printed.
+  bool ReleaseSummary(const std::function<void(OutputBuffer&)>& end_row);
+
   // Commits every output; false after an error, which has been printed (once).
   bool Commit();
   // For a run that read no input whole: puts none of the outputs in place, and says so in
@@ -75,6 +83,8 @@ class RunOutputs {
   ReportSet set_;
   OutputBuffer* table_ = nullptr;
   OutputBuffer* summary_ = nullptr;
+  StagedSink held_rows_;
+  std::optional<OutputBuffer> held_summary_;
   OutputBuffer* codon_usage_ = nullptr;
   bool cusp_format_ = false;
   CodonCounts cusp_counts_{};

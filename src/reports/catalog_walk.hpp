@@ -93,7 +93,9 @@ void WriteFailedRowCells(OutputBuffer& out, const TableLayout& layout, const Cel
     if (!first) out.Append("\t");
     first = false;
     if constexpr (!column.when_failed) {
-      out.Append("NA");
+      for (std::size_t cell = 0; cell < CellCount(column.entry.shape); ++cell) {
+        out.Append(cell == 0 ? "NA" : "\tNA");
+      }
     } else if constexpr (column.text != nullptr) {
       AppendTableText(out, column.text(cells));
     } else {

@@ -18,8 +18,24 @@ using Sequence = SequenceCells;
 using WholeInput = WholeInputCells;
 using Summary = SummaryCells;
 using CodonUsage = CodonUsageCells;
+using WholeRun = WholeRunCells;
+using enum ColumnShape;
 
 constexpr std::string_view kNoCodon = "no codon was counted";
+
+// The four axes' numbers, tab-separated.
+char* WriteAxes(char* p, const CoaAxes& axes) {
+  p = WriteNumberOrNa(p, axes[0]);
+  for (std::size_t k = 1; k < kCoaAxes; ++k) {
+    *p++ = '\t';
+    p = WriteNumberOrNa(p, axes[k]);
+  }
+  return p;
+}
+
+constexpr std::string_view kNoAxis =
+    "the analysis has no such axis (it needs two genes and two columns with codons in it, and "
+    "an axis needs inertia)";
 
 // Family f's order value as the family order report spells it, or NA.
 char* WriteOrderValue(char* p, const Sequence& s, std::size_t f) {
@@ -280,6 +296,12 @@ constexpr CatalogColumn<WholeInput> kWholeInputColumns[] = {
       "genes, at every length",
       "the null variance is 0 (no amino acid with a choice)"},
      [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.adaptation_p); }},
+    {{"coa1 ... coa4", kCoa, kNumber,
+      "the gene's coordinates on the first four axes of the input's correspondence analysis "
+      "(--coa): its row profile times the columns' standard coordinates, as codonW's "
+      "genes.coa; the genes of lower ENC lie on each axis's positive side",
+      "the gene has no codon in the analysis, or the input's analysis has no such axis", kAxes},
+     [](char* p, const WholeInput& w) { return WriteAxes(p, w.coa); }},
 };
 
 constexpr std::string_view kFailedInput = "the input failed";
@@ -436,6 +458,24 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
       kFailedInput},
      nullptr,
      [](const Summary& s) { return s.reference_route; }},
+    {{"coa_inertia1 ... coa_inertia4", kCoa, kNumber,
+      "each axis's share of the total inertia of the input's correspondence analysis (--coa), "
+      "as codonW's eigen.coa",
+      "the input failed, or its analysis has no such axis (it needs two genes and two columns "
+      "with codons in it, and an axis needs inertia)",
+      kAxes},
+     [](char* p, const Summary& s) { return WriteAxes(p, s.coa_inertia); }},
+};
+
+// The summary's columns that need every input, in order: each row's follow its other
+// columns.
+constexpr CatalogColumn<WholeRun> kWholeRunColumns[] = {
+    {{"inputs_coa1 ... inputs_coa4", kInputsCoa, kNumber,
+      "the input's coordinates in the correspondence analysis of the inputs themselves "
+      "(--coa with three or more inputs: each input's pooled counts a row, of the same kind), "
+      "the view that compares them",
+      "the input failed, or the analysis of the inputs has no such axis", kAxes},
+     [](char* p, const WholeRun& w) { return WriteAxes(p, w.inputs_coa); }},
 };
 
 constexpr CatalogColumn<CodonUsage> kCodonUsageColumns[] = {
@@ -483,6 +523,15 @@ constexpr CatalogColumn<CodonUsage> kCodonUsageColumns[] = {
       "no reference set was found in the input"},
      nullptr,
      [](const CodonUsage& u) { return u.contrast.empty() ? std::string_view("NA") : u.contrast; }},
+    {{"coa1 ... coa4", kCoa, kNumber,
+      "the codon's coordinates (in an analysis of amino acids, its amino acid's) on the first "
+      "four axes of the input's correspondence analysis (--coa), as codonW's codon.coa and "
+      "amino.coa",
+      "the codon is left out of the analysis (a stop, or of an amino acid of one codon) or "
+      "never counted in the input, the rows of a reference file, or the analysis has no such "
+      "axis",
+      kAxes},
+     [](char* p, const CodonUsage& u) { return WriteAxes(p, u.coa); }},
 };
 
 // The entries of catalogs, one after another.
@@ -508,7 +557,7 @@ constexpr NamedGroup kNamedGroups[] = {
     {"rscu", kRscu},
     {"aa", kAminoAcids},
 };
-constexpr auto kSummaryEntries = EntriesOf<kSummaryColumns>();
+constexpr auto kSummaryEntries = EntriesOf<kSummaryColumns, kWholeRunColumns>();
 constexpr auto kCodonUsageEntries = EntriesOf<kCodonUsageColumns>();
 
 void AppendHeader(OutputBuffer& out, std::string& row) {
@@ -553,6 +602,12 @@ std::vector<std::string> CellNames(const ColumnEntry& column) {
         names.push_back((column.shape == ColumnShape::kCodons ? "" : "rscu_") + CodonName(c));
       }
       break;
+    case ColumnShape::kAxes: {
+      // "coa1 ... coa4": the stem before the first axis's number.
+      const std::string stem(column.name.substr(0, column.name.find('1')));
+      for (std::size_t k = 1; k <= kCoaAxes; ++k) names.push_back(stem + std::to_string(k));
+      break;
+    }
   }
   return names;
 }
@@ -597,6 +652,10 @@ std::string_view GroupCondition(ColumnGroup group) {
       return "with --cds-only, --min-codons or --gff";
     case kTrna:
       return "with --trna";
+    case kCoa:
+      return "with --coa";
+    case kInputsCoa:
+      return "with --coa and three or more inputs";
   }
   return "";
 }
@@ -654,7 +713,18 @@ void AppendWholeInputCells(OutputBuffer& out, const TableLayout& layout,
 void WriteSummaryHeader(OutputBuffer& out, const TableLayout& layout) {
   std::string row;
   AppendHeaderCells<kSummaryColumns>(row, layout);
+  AppendHeaderCells<kWholeRunColumns>(row, layout);
   AppendHeader(out, row);
+}
+
+bool HasWholeRunCells(const TableLayout& layout) {
+  bool any = false;
+  WalkColumns<kWholeRunColumns>(layout, [&](auto) { any = true; });
+  return any;
+}
+
+void AppendWholeRunCells(OutputBuffer& out, const TableLayout& layout, const WholeRunCells& cells) {
+  WriteRowCells<kWholeRunColumns, false, false>(out, layout, cells);
 }
 
 void WriteSummaryCells(OutputBuffer& out, const TableLayout& layout, const SummaryCells& cells) {

@@ -32,8 +32,10 @@ enum class ColumnGroup : std::uint8_t {
   kDinucleotides,
   kRscu,
   kAminoAcids,
-  kLeftOut,  // --cds-only, --min-codons, --gff: what was left out, by reason
-  kTrna,     // --trna
+  kLeftOut,    // --cds-only, --min-codons, --gff: what was left out, by reason
+  kTrna,       // --trna
+  kCoa,        // --coa
+  kInputsCoa,  // --coa with three or more inputs
 };
 
 enum class ColumnType : std::uint8_t {
@@ -50,6 +52,7 @@ enum class ColumnShape : std::uint8_t {
   kCodons,           // one per codon, named TTT ... GGG
   kCodonRscu,        // one per codon, named rscu_TTT ... rscu_GGG
   kAminoAcidShares,  // one per amino acid (family but the stop family), aa_Phe ... aa_Gly
+  kAxes,             // one per axis of a correspondence analysis, named STEM1 ... STEM4
 };
 
 // The cells a column of `shape` has.
@@ -63,6 +66,8 @@ constexpr std::size_t CellCount(ColumnShape shape) {
     case ColumnShape::kCodons:
     case ColumnShape::kCodonRscu:
       return kCodonCount;
+    case ColumnShape::kAxes:
+      return kCoaAxes;
   }
   return 0;
 }
@@ -137,9 +142,13 @@ bool HasGroupCells(const TableLayout& layout);
 bool HasWholeInputCells(const TableLayout& layout);
 
 // The summary's header row and an input's row (NA but its file, status and message when it
-// failed).
+// failed); then, once every input is read, the cells that need them all (appended where
+// each row's line ends).
 void WriteSummaryHeader(OutputBuffer& out, const TableLayout& layout);
 void WriteSummaryCells(OutputBuffer& out, const TableLayout& layout, const SummaryCells& cells);
+void AppendWholeRunCells(OutputBuffer& out, const TableLayout& layout, const WholeRunCells& cells);
+// Whether the summary has columns that wait for every input.
+bool HasWholeRunCells(const TableLayout& layout);
 
 // The codon usage's header row and one codon's row.
 void WriteCodonUsageHeader(OutputBuffer& out, const TableLayout& layout);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "analysis/coding_checks.hpp"
+#include "analysis/correspondence_analysis.hpp"
 #include "analysis/dinucleotide_ratios.hpp"
 #include "analysis/gene_composition.hpp"
 #include "analysis/reference_usage.hpp"
@@ -53,6 +54,7 @@ struct WholeInputCells {
   double cbi = 0.0;           // the codon bias index with the reference's optimal codons
   double excess_p = 0.0;      // the excess's upper p-value
   double adaptation_p = 0.0;  // adaptation's upper p-value
+  CoaAxes coa{};              // its coordinates in the input's correspondence analysis
 };
 
 // One input of the summary.
@@ -76,6 +78,8 @@ struct SummaryCells {
   std::uint64_t inline_headers = 0;
   double median_enc = 0.0;
   double gc3s = 0.0;
+  // With --coa: each axis's share of the input's total inertia.
+  CoaAxes coa_inertia{};
   // With a reference set (NaN where a number does not apply):
   std::string_view reference;
   std::uint64_t reference_genes = 0;
@@ -117,6 +121,14 @@ struct CodonUsageCells {
   double w = 0.0;
   int optimal = 0;
   std::string_view contrast;  // what the optimal codons were found against; empty for NA
+  // With --coa: its coordinates (its amino acid's) in the input's correspondence analysis.
+  CoaAxes coa{};
+};
+
+// One input of the summary once every input is read: its coordinates in the analysis of the
+// inputs themselves.
+struct WholeRunCells {
+  CoaAxes inputs_coa{};
 };
 
 }  // namespace trelba

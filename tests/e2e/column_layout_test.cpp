@@ -86,7 +86,7 @@ struct LayoutCase {
   std::string name;
   std::vector<std::string> options;
   TableLayout layout;
-  bool failed_input = false;  // a second input that cannot be opened
+  std::vector<std::string> inputs = {"in.fa"};  // missing.fa cannot be opened
 };
 
 void PrintTo(const LayoutCase& c, std::ostream* os) {
@@ -104,17 +104,18 @@ TEST_P(ColumnLayouts, HeaderAndRowsFollowTheCatalog) {
             ">g2 some\tdescription\nATGGCTAAACGTTTCCAGGATTGGCTTGAACCGTATGGTCACATCAAGTCTTAG\n"
             ">g3\nATGAAAAAGCTGCTTTTATTCGGCGGTGGAGGGTAA\n");
   WriteFile(dir / "ref.fa", ">r\nATGAAATTCCTGGGCGCTTAA\n");
+  WriteFile(dir / "in2.fa", ">a\nTTTTTCTTAAAAGGG\n>b\nCTGCTGAAGGGCGCT\n");
   std::vector<std::string> args = {"--no-reports",  "-T",   "t.tsv", "--summary", "s.tsv",
                                    "--codon-usage", "u.tsv"};
   args.insert(args.end(), c.options.begin(), c.options.end());
   args.push_back("--");
-  args.push_back("in.fa");
-  if (c.failed_input) args.push_back("missing.fa");
+  args.insert(args.end(), c.inputs.begin(), c.inputs.end());
+  const bool failed = c.inputs.back() == "missing.fa";
   const RunResult run = RunTrelba(args, dir.path());
-  ASSERT_EQ(run.status, c.failed_input ? 255 : 0) << run.err;
+  ASSERT_EQ(run.status, failed ? 255 : 0) << run.err;
   ExpectOutputFollowsCatalog(ReadFile(dir / "t.tsv"), CellsOf(TableCatalog(), c.layout), "table");
   ExpectOutputFollowsCatalog(ReadFile(dir / "s.tsv"), CellsOf(SummaryCatalog(), c.layout),
-                             "summary", c.failed_input ? "missing.fa" : "");
+                             "summary", failed ? "missing.fa" : "");
   ExpectOutputFollowsCatalog(ReadFile(dir / "u.tsv"), CellsOf(CodonUsageCatalog(), c.layout),
                              "codon usage");
 }
@@ -161,7 +162,18 @@ std::vector<LayoutCase> AllLayouts() {
   cases.push_back({"failed_second_input_auto_reference",
                    {"--reference", "auto"},
                    Layout(true, false, false, true),
-                   true});
+                   {"in.fa", "missing.fa"}});
+  // The correspondence analysis of each input, and with three or more inputs (one of them
+  // failing) that of the inputs.
+  TableLayout coa = Layout(false, false, false, true);
+  cases.push_back({"coa_rscu_reference",
+                   {"--coa", "rscu", "--reference", "ref.fa"},
+                   coa.Add(ColumnGroup::kCoa)});
+  TableLayout inputs = Layout(true, true, false, false);
+  cases.push_back({"coa_aa_of_three_inputs_one_failed",
+                   {"--coa", "aa", "--counts"},
+                   inputs.Add(ColumnGroup::kCoa).Add(ColumnGroup::kInputsCoa),
+                   {"in.fa", "in2.fa", "ref.fa", "missing.fa"}});
   return cases;
 }
 

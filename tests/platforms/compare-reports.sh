@@ -5,7 +5,9 @@
 # and a copy of a real file under a non-ASCII name, under every genetic code: variants 0
 # to 7 as the positional argument and --gcode N for every NCBI table. Every run also
 # writes the table (-T), the summary and the codon usage, against a reference set found in
-# the input (--reference auto), to files. Each program runs inside its own scratch folders with
+# the input (--reference auto), with a correspondence analysis (--coa codons, rscu or aa
+# by turns), to files; one more run of all the inputs together under variant 0 adds the
+# analysis of the inputs to the summary. Each program runs inside its own scratch folders with
 # relative file names, as a Windows program under wine must be run.
 #
 #   tests/platforms/compare-reports.sh [--jobs N] [--keep] [--compressed] REFERENCE LABEL COMMAND...
@@ -108,6 +110,9 @@ for side in reference test; do
     cp -- "$unicode_source" "$folder/$unicode_name"
   done
 done
+# All the inputs in one run (its name ALL): the summary's analysis of the inputs.
+run_codes+=("variant 0")
+run_names+=("ALL")
 for tool in "${compressors[@]}"; do
   name="$(basename -- "$example").$tool"
   "$tool" -c <"$example" >"$scratch/$name"
@@ -129,9 +134,13 @@ run_one() {
     gcode*) code_arguments=(--gcode "${code#gcode }" "$name") ;;
   esac
   # The table, the summary and the codon usage, with the indices against a reference set
-  # found in the input: every number the program computes.
+  # found in the input and a correspondence analysis: every number the program computes.
+  local kinds=(codons rscu aa)
   local table_arguments=(-T "$name.tsv" --summary "$name.summary.tsv" --codon-usage
-    "$name.usage.tsv" --reference auto)
+    "$name.usage.tsv" --reference auto --coa "${kinds[${code##* } % 3]}")
+  if [ "$name" = ALL ]; then
+    code_arguments=(--no-reports --variant 0 -- "${names[@]}")
+  fi
   local status=0
   # A run that hangs (an emulator stuck at start) fails after a while instead of holding
   # up CI: timeout's status 124 counts as a failed run.
@@ -187,6 +196,8 @@ for i in "${!run_codes[@]}"; do
     continue
   fi
   for suffix in "${report_suffixes[@]}"; do
+    # The run of all inputs writes no reports.
+    if [ "$name" = ALL ] && [[ "$suffix" =~ ^\.(freq|iik|ok)$ ]]; then continue; fi
     compared=$((compared + 1))
     if ! cmp -s -- "$expected$suffix" "$actual$suffix"; then
       mismatches=$((mismatches + 1))

@@ -34,6 +34,8 @@ std::optional<std::string_view> GalaxyCondition(ColumnGroup group) {
       return "with the column group aa";
     case ColumnGroup::kLeftOut:
     case ColumnGroup::kTrna:
+    case ColumnGroup::kCoa:
+    case ColumnGroup::kInputsCoa:
       return std::nullopt;
   }
   return std::nullopt;

@@ -41,6 +41,8 @@ std::optional<std::string_view> RCondition(ColumnGroup group) {
     case ColumnGroup::kRscu:
     case ColumnGroup::kAminoAcids:
     case ColumnGroup::kTrna:
+    case ColumnGroup::kCoa:
+    case ColumnGroup::kInputsCoa:
       return std::nullopt;
     case ColumnGroup::kLeftOut:
       return "with cds_only or min_codons";
