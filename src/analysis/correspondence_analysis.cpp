@@ -27,6 +27,7 @@ CoaAxes NotANumbers() {
 // Turns axis k of `result` round: every column's coordinates change sign.
 void TurnAxis(CoaResult& result, std::size_t k) {
   for (CoaAxes& column : result.standard) column[k] = 0.0 - column[k];
+  for (CoaAxes& column : result.projection) column[k] = 0.0 - column[k];
   for (CoaAxes& column : result.principal) column[k] = -column[k];
 }
 
@@ -96,6 +97,15 @@ double CountOf(const CodonCounts& counts, std::uint8_t codon) {
   return static_cast<double>(static_cast<std::int64_t>(counts[codon]));
 }
 
+// A codon's RSCU as codonW computes it, in single precision: its count over its amino
+// acid's, times the amino acid's number of codons K; 0 for an amino acid without a count.
+// (Counts below 2^24 are exact in single precision.)
+double SinglePrecisionRscu(double count, double total, std::size_t k) {
+  if (total == 0.0) return 0.0;
+  const float share = static_cast<float>(count) / static_cast<float>(total);
+  return static_cast<double>(share * static_cast<float>(k));
+}
+
 // The RSCU of the `acids` amino acids of K codons whose codons are laid out from `codons`,
 // into `row`, added to `sum`: each codon's count times K over its amino acid's count, 0 for
 // an amino acid without one. The counts are whole numbers well below 2^53, so their sum is
@@ -110,9 +120,8 @@ void RscuOfClass(const CodonCounts& counts, const std::uint8_t* codons, double* 
       values[i] = CountOf(counts, codons[i]);
       total = total + values[i];
     }
-    const double scale = total == 0.0 ? 0.0 : static_cast<double>(K) / total;
     for (std::size_t i = 0; i < K; ++i) {
-      row[i] = values[i] * scale;
+      row[i] = SinglePrecisionRscu(values[i], total, K);
       sum = sum + row[i];
     }
   }
@@ -127,9 +136,8 @@ void RscuOfAnyClass(const CodonCounts& counts, const std::uint8_t* codons, doubl
       row[i] = CountOf(counts, codons[i]);
       total = total + row[i];
     }
-    const double scale = total == 0.0 ? 0.0 : static_cast<double>(k) / total;
     for (std::size_t i = 0; i < k; ++i) {
-      row[i] = row[i] * scale;
+      row[i] = SinglePrecisionRscu(row[i], total, k);
       sum = sum + row[i];
     }
   }
@@ -247,17 +255,24 @@ CoaResult SolveCoa(CoaSums& sums) {
   const std::size_t m = active.size();
   if (sums.rows() < 2 || m < 2) return result;
   const double total = sums.total();
+  // Each column's mass, and its root as codonW takes it: of the mass in single precision.
   std::vector<double> mass(m), root(m);
+  result.inverse_mass.assign(n, 0.0);
+  result.projection.assign(n, CoaAxes{});
   for (std::size_t a = 0; a < m; ++a) {
     mass[a] = sums.column_sums()[active[a]] / total;
-    root[a] = std::sqrt(mass[a]);
+    root[a] = std::sqrt(static_cast<double>(static_cast<float>(mass[a])));
+    result.inverse_mass[active[a]] = 1.0 / mass[a];
   }
+  // sum over genes of r_i d_ij d_ik, d_ij = x_ij / (r_i c_j) - 1 the deviations from
+  // independence, is P_jk / (c_j c_k) - 1; times the roots of the two masses.
   std::vector<double> matrix(m * m);
   double trace = 0.0;
   for (std::size_t a = 0; a < m; ++a) {
     for (std::size_t b = 0; b <= a; ++b) {
-      matrix[a * m + b] =
-          (sums.cross(active[a], active[b]) / total - mass[a] * mass[b]) / (root[a] * root[b]);
+      const double deviations =
+          sums.cross(active[a], active[b]) / total / (mass[a] * mass[b]) - 1.0;
+      matrix[a * m + b] = deviations * (root[a] * root[b]);
     }
     trace = trace + matrix[a * m + a];
   }
@@ -281,6 +296,7 @@ CoaResult SolveCoa(CoaSums& sums) {
       const double standard = eigen.vector(a, k) / root[a];
       result.standard[active[a]][k] = standard;
       result.principal[active[a]][k] = standard * scale;
+      result.projection[active[a]][k] = eigen.vector(a, k) * root[a];
     }
   }
   for (std::size_t k = 0; k < result.axes; ++k) {
@@ -296,6 +312,8 @@ CoaAxes GeneCoordinates(const CoaColumns& columns, const CoaResult& result,
   CoaRow row;
   const double sum = CoaRowOf(columns, counts, row);
   if (sum == 0.0) return axes;
+  // d_j = x_j / (r c_j) - 1, r the gene's row sum.
+  const double scale = 1.0 / sum;
   // Four sums side by side, column after column (two to an instruction where there is SSE2:
   // the same additions).
   static_assert(kCoaAxes == 4);
@@ -303,22 +321,27 @@ CoaAxes GeneCoordinates(const CoaColumns& columns, const CoaResult& result,
 #ifdef __SSE2__
   __m128d low = _mm_setzero_pd(), high = _mm_setzero_pd();
   for (std::size_t j = 0; j < columns.count; ++j) {
-    const __m128d value = _mm_set1_pd(row[j]);
-    const double* const standard = result.standard[j].data();
-    low = _mm_add_pd(low, _mm_mul_pd(value, _mm_loadu_pd(standard)));
-    high = _mm_add_pd(high, _mm_mul_pd(value, _mm_loadu_pd(standard + 2)));
+    const float deviation = static_cast<float>(row[j] * scale * result.inverse_mass[j] - 1.0);
+    const __m128d value = _mm_set1_pd(static_cast<double>(deviation));
+    const double* const weights = result.projection[j].data();
+    low = _mm_add_pd(low, _mm_mul_pd(value, _mm_loadu_pd(weights)));
+    high = _mm_add_pd(high, _mm_mul_pd(value, _mm_loadu_pd(weights + 2)));
   }
   _mm_storeu_pd(&products[0], low);
   _mm_storeu_pd(&products[2], high);
 #else
   products = {};
   for (std::size_t j = 0; j < columns.count; ++j) {
+    const double value =
+        static_cast<double>(static_cast<float>(row[j] * scale * result.inverse_mass[j] - 1.0));
     for (std::size_t k = 0; k < kCoaAxes; ++k) {
-      products[k] = products[k] + row[j] * result.standard[j][k];
+      products[k] = products[k] + value * result.projection[j][k];
     }
   }
 #endif
-  for (std::size_t k = 0; k < result.axes; ++k) axes[k] = products[k] / sum;
+  for (std::size_t k = 0; k < result.axes; ++k) {
+    axes[k] = static_cast<double>(static_cast<float>(products[k]));
+  }
   return axes;
 }
 

@@ -10,6 +10,10 @@
 // a gene's coordinates are its row profile times the columns' standard coordinates, made
 // when its row is read again.
 //
+// Where codonW holds a number in single precision (the RSCU values, the columns' masses,
+// each gene's deviations from independence and its coordinates) so does the analysis here,
+// so that the printed digits are codonW's; the sums and the decomposition are in double.
+//
 // Each axis's sign: the genes of lower ENC (the more biased) lie on its positive side, the
 // axis turned so that the genes' coordinates, weighted by their mass, covary negatively
 // with their ENC; an axis on which they do not covary at all has its column of largest
@@ -112,13 +116,19 @@ struct CoaResult {
   // (times the square root of the eigenvalue; NaN there).
   std::vector<CoaAxes> standard;
   std::vector<CoaAxes> principal;
+  // What a gene's coordinates are made of (GeneCoordinates): each column's inverse mass
+  // (0 without mass) and its eigenvector times the root of its mass held in single
+  // precision (0 past `axes`).
+  std::vector<double> inverse_mass;
+  std::vector<CoaAxes> projection;
 };
 
 // Flushes `sums` first.
 CoaResult SolveCoa(CoaSums& sums);
 
 // A gene's coordinates: NaN on every axis for a gene without a row sum, and past the
-// result's axes.
+// result's axes. As codonW makes them: the gene's deviations from independence,
+// x_j / (r c_j) - 1, and its coordinates held in single precision.
 CoaAxes GeneCoordinates(const CoaColumns& columns, const CoaResult& result,
                         const CodonCounts& counts);
 
