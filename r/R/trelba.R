@@ -11,6 +11,12 @@
   structure(class = c(classes, "condition"), list(message = message, call = NULL))
 }
 
+# Signals the library's error as an R error of class `kind` (and trelba_error).
+.fail <- function(message, kind = NULL) {
+  condition <- .condition(message, c(kind, "trelba_error", "error"))
+  stop(condition)
+}
+
 # The library's error as an R error: a file that cannot be opened as file() says it,
 # an argument's value naming the argument, the rest in the command line's words.
 .stop <- function(error) {
@@ -24,20 +30,17 @@
     if (!grepl(argument, message, fixed = TRUE)) {
       message <- paste0(argument, ": ", message)
     }
-    stop(.condition(message, c("trelba_argument_error", "trelba_error", "error")))
+    .fail(message, "trelba_argument_error")
   }
-  if (isTRUE(error$memory)) {
-    stop(.condition(message, c("trelba_memory_error", "trelba_error", "error")))
-  }
+  if (isTRUE(error$memory)) .fail(message, "trelba_memory_error")
   if (nzchar(error$cause)) {
-    message <- sprintf("cannot open file '%s': %s", error$file, error$cause)
-    stop(.condition(message, c("trelba_file_error", "trelba_error", "error")))
+    .fail(sprintf("cannot open file '%s': %s", error$file, error$cause), "trelba_file_error")
   }
-  stop(.condition(message, c("trelba_error", "error")))
+  .fail(message)
 }
 
 .argument_error <- function(message) {
-  stop(.condition(message, c("trelba_argument_error", "trelba_error", "error")))
+  .fail(message, "trelba_argument_error")
 }
 
 .setting <- function(value, name) {
@@ -67,7 +70,8 @@
 # The data frame of the library's result, after its warnings; or its error.
 .frame <- function(result) {
   for (line in result$warnings) {
-    warning(.condition(line, c("trelba_warning", "warning")))
+    condition <- .condition(line, c("trelba_warning", "warning"))
+    warning(condition)
   }
   if (!is.null(result$error)) .stop(result$error)
   columns <- result$columns
@@ -80,8 +84,7 @@ trelba_table <- function(files, code = NULL, gcode = NULL, background = NULL,
                          reference = NULL, threads = NULL, counts = FALSE,
                          description = FALSE) {
   if (!is.character(files) || !length(files) || anyNA(files)) {
-    stop(.condition("files must be file names (a character vector)",
-                    c("trelba_argument_error", "trelba_error", "error")))
+    .argument_error("files must be file names (a character vector)")
   }
   settings <- .settings(code, gcode, background, reference, threads, counts, description)
   .frame(.Call(trelba_table_c, .no_standard_input(path.expand(files), "files"), settings))
@@ -92,16 +95,16 @@ trelba_analyse <- function(x, code = NULL, gcode = NULL, background = NULL,
                            reference = NULL, threads = NULL, counts = FALSE,
                            description = FALSE) {
   if (!(inherits(x, "DNAStringSet") || is.character(x))) {
-    stop(.condition(sprintf("trelba_analyse takes a DNAStringSet or a named character vector, not %s",
-                            class(x)[1L]), c("trelba_argument_error", "trelba_error", "error")))
+    .argument_error(sprintf(
+      "trelba_analyse takes a DNAStringSet or a named character vector, not %s", class(x)[1L]))
   }
   sequences <- as.character(x)
   ids <- names(x)
   if (is.null(ids)) ids <- as.character(seq_along(sequences))
   bad <- grepl("[\r\n]", ids) | grepl(">", sequences, fixed = TRUE) | is.na(sequences)
   if (any(bad)) {
-    stop(.condition(sprintf("x: sequence %d holds a line break in its name, '>' or NA",
-                            which(bad)[1L]), c("trelba_argument_error", "trelba_error", "error")))
+    .argument_error(sprintf("x: sequence %d holds a line break in its name, '>' or NA",
+                            which(bad)[1L]))
   }
   settings <- .settings(code, gcode, background, reference, threads, counts, description)
   # No sequence is no FASTA record (paste0 would make one of empty vectors).
