@@ -13,7 +13,7 @@ gzipped inputs of 1,000 genes each; (t) (a) with --table and its options, and th
 groups of columns (--columns) and --coa rscu against --table alone; (b) a GenBank genome
 (cct-examples' R. denitrificans, where installed) against its CDS as FASTA; (o) the table
 in every output format (.gz, .zst, .xz, .bz2) on (a), and gzip and zstd on (c) and (f),
-each against the plain table.
+each against the plain table, at the default threads and at each of --threads.
 
 Every case runs its commands by turns (A B C A B C ...), `--runs` times, and takes the
 median wall time of each, so that a change in the machine's load reaches all of them alike.
@@ -137,8 +137,8 @@ def main():
                         help="skip (c), (f), the naive baseline, the costs per call and memory "
                              "by size")
     parser.add_argument("--threads", default="1",
-                        help="thread counts to time beside the default on plain input, e.g. "
-                             "1,2,4,8,16")
+                        help="thread counts to time beside the default on plain input and "
+                             "in each output format, e.g. 1,2,4,8,16")
     parser.add_argument("--baseline", help="another build whose Trelba runs beside this one")
     parser.add_argument("--only", help="the cases to run, by letter, e.g. acfdezsgt")
     args = parser.parse_args()
@@ -399,23 +399,29 @@ def main():
                     sizes[suffix] = os.path.getsize(path(out))
                 remove(work, [out])
             present = [suffix for suffix in suffixes if suffix in sizes]
-            commands = [([trelba, "--no-reports", "-T", "formats.tsv" + suffix, name], None,
-                         ["formats.tsv" + suffix]) for suffix in present]
-            results = by_turns(commands, work, args.runs)
-            print("(o) %s -T in each output format, default threads: %.1f MB of table"
-                  % (short, sizes[""] / 1e6))
-            for suffix, result in zip(present, results):
-                line(("-T formats.tsv%s: %.1f MB" % (suffix, sizes[suffix] / 1e6))[:36], result,
-                     None, results[0].wall if suffix else None, "plain")
-                if suffix:
-                    SUMMARY.append(("(o) -T x.tsv%s on %s" % (suffix, short), result.wall,
-                                    results[0].wall, "-T x.tsv", 1.3 if suffix == ".gz" else None))
-                if suffix == ".gz":
-                    # Processor time too: wall time hides the compression on idle cores and
-                    # shows the neighbours' load on busy ones.
-                    SUMMARY.append(("(o) -T x.tsv.gz on %s, CPU" % short, result.cpu,
-                                    results[0].cpu, "-T x.tsv's CPU", None))
-            print()
+            for threads in ["default"] + thread_counts:
+                flags = [] if threads == "default" else ["-j", threads]
+                where = short if not flags else "%s -j %s" % (short, threads)
+                commands = [([trelba, "--no-reports"] + flags + ["-T", "formats.tsv" + suffix,
+                                                                 name], None,
+                             ["formats.tsv" + suffix]) for suffix in present]
+                results = by_turns(commands, work, args.runs)
+                print("(o) %s -T in each output format, %s: %.1f MB of table"
+                      % (short, "-j " + threads if flags else "default threads",
+                         sizes[""] / 1e6))
+                for suffix, result in zip(present, results):
+                    line(("-T formats.tsv%s: %.1f MB" % (suffix, sizes[suffix] / 1e6))[:36],
+                         result, None, results[0].wall if suffix else None, "plain")
+                    if suffix:
+                        SUMMARY.append(("(o) -T x.tsv%s on %s" % (suffix, where), result.wall,
+                                        results[0].wall, "-T x.tsv",
+                                        1.3 if suffix == ".gz" else None))
+                    if suffix == ".gz":
+                        # Processor time too: wall time hides the compression on idle cores
+                        # and shows the neighbours' load on busy ones.
+                        SUMMARY.append(("(o) -T x.tsv.gz on %s, CPU" % where, result.cpu,
+                                        results[0].cpu, "-T x.tsv's CPU", 1.3))
+                print()
 
     print("%-34s %9s %9s  %-22s %7s %8s" % ("figure", "time", "limit", "limit is", "ratio",
                                              "target"))
