@@ -19,6 +19,9 @@ inline constexpr std::uint8_t kMarkEligible = 1;
 inline constexpr std::uint8_t kMarkNamed = 2;
 // The same in sequence as a gene of the reference file (driver/reference_genes.hpp).
 inline constexpr std::uint8_t kMarkReferenceFile = 4;
+// Its protein resembles one of the panel's ribosomal proteins or elongation factors
+// (machinery_homology.hpp).
+inline constexpr std::uint8_t kMarkHomolog = 8;
 
 // The marks a gene's counts and description give.
 std::uint8_t GeneMarks(const SynonymousCodons& synonymous, const CodonCounts& counts,

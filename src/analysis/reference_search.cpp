@@ -149,7 +149,7 @@ bool RuleWalk::Next(const CodonCounts& counts, std::uint8_t marks) {
     ++listed_;
     return true;
   }
-  if (rule_.by == SetRule::By::kNamed) return (marks & kMarkNamed) != 0;
+  if (rule_.by == SetRule::By::kNamed) return (marks & rule_.mark) != 0;
   if ((marks & kMarkEligible) == 0) return false;
   if (rule_.by == SetRule::By::kAll) return true;
   const std::uint64_t key = OrderKey(values_.Value(rule_, counts));

@@ -63,10 +63,11 @@ struct Cut {
 // one pass (at most kHeapGenes) lists its genes too, so that telling them again needs no
 // values.
 struct SetRule {
-  // kNamed: the genes whose headers name the translation machinery (kMarkNamed), of any
-  // length.
+  // kNamed: the genes that carry `mark` (kMarkNamed: the headers name them as the
+  // translation machinery; kMarkHomolog: their proteins resemble it), of any length.
   enum class By { kAll, kExcess, kLogOdds, kNamed };
   By by = By::kAll;
+  std::uint8_t mark = 0;   // kNamed
   CodonValues log_odds{};  // kLogOdds: ln(P_c / Q_c), the set's values a_g
   Cut cut;
   bool listed = false;

@@ -177,6 +177,11 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     }
     if (reporter.style().mark_genes) {
       record.marks = GeneMarks(reporter.synonymous(), record.counts, record.description);
+      // A body too long to keep is too long for the machinery.
+      if (!record.counted && reporter.homology().Resembles(batch.text.data() + record.body_begin,
+                                                           record.body_end - record.body_begin)) {
+        record.marks |= kMarkHomolog;
+      }
     }
     batch.survey.AddMarks(record.facts, record.line);
     const SequenceReporter::Reported reported = reporter.Report(out, record, record_pairs);

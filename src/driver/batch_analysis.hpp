@@ -8,6 +8,7 @@
 #include "analysis/coding_checks.hpp"
 #include "analysis/expected_score.hpp"
 #include "analysis/gene_composition.hpp"
+#include "analysis/machinery_homology.hpp"
 #include "analysis/order_value_memo.hpp"
 #include "analysis/score_variance.hpp"
 #include "analysis/sequence_analysis.hpp"
@@ -60,6 +61,11 @@ class SequenceReporter {
   void TakeBackground();
   const ReportStyle& style() const { return style_; }
   const SynonymousCodons& synonymous() const { return synonymous_; }
+  // The search for the translation machinery by homology, made on first use.
+  MachineryHomology& homology() {
+    if (!homology_) homology_.emplace(synonymous_);
+    return *homology_;
+  }
   const SequenceAnalysis& analysis() const { return analysis_; }  // of the last sequence
   const PlotCodons& plot_codons() const { return plot_codons_; }
 
@@ -70,6 +76,7 @@ class SequenceReporter {
 
   const ReportStyle& style_;
   SynonymousCodons synonymous_;  // of the code's amino acids
+  std::optional<MachineryHomology> homology_;
   std::optional<ExpectedOrderCache> expected_;
   std::optional<ScoreVarianceCache> variance_;  // beside expected_
   SequenceAnalysis analysis_;

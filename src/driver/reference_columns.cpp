@@ -71,8 +71,9 @@ bool TellTrust(const GeneticCode& code, const SynonymousCodons& synonymous,
                const GeneCounts& genes, ReferenceTotals& reference) {
   reference.strength = SetStrength(synonymous, reference.pooled, totals.pooled);
   double strengths[kChanceCopies] = {};
-  const bool named = reference.route == kRouteNames;
-  if (named ? !MarkedStrengthsByChance(synonymous, totals.pooled, genes, kMarkNamed, strengths)
+  const bool named = reference.route == kRouteNames || reference.route == kRouteHomology;
+  const std::uint8_t mark = reference.route == kRouteNames ? kMarkNamed : kMarkHomolog;
+  if (named ? !MarkedStrengthsByChance(synonymous, totals.pooled, genes, mark, strengths)
             : !SearchedStrengthsByChance(code, synonymous, totals, sequences, genes, strengths)) {
     return false;
   }
@@ -83,7 +84,7 @@ bool TellTrust(const GeneticCode& code, const SynonymousCodons& synonymous,
   if (!ShareOfGc3sAbove(synonymous, genes, reference.gc3s, reference.gc3s_above)) return false;
   if (!(reference.chance_z >= kChanceZWarning)) {
     Warning(prefix +
-            (named ? "the reference set named in the headers is no stronger than its own "
+            (named ? "the reference set of the translation machinery is no stronger than its own "
                      "codons drawn at random (chance_z "
                    : "the reference set found is no stronger than those found in the input's "
                      "codons drawn at random (chance_z ") +
@@ -141,26 +142,30 @@ ReferenceFound FindReference(const GeneticCode& code, const SynonymousCodons& sy
     return !reader.failed();
   };
   const std::string prefix = std::string(name) + ": ";
-  // The genes the headers name as the translation machinery, where there are enough.
-  std::uint64_t named_genes = 0;
-  CodonCounts named_pooled{};
-  if (!genes([&](const CodonCounts& counts, std::uint8_t marks) {
-        if ((marks & kMarkNamed) == 0) return;
-        ++named_genes;
-        for (std::size_t c = 0; c <= kCodonCount; ++c) named_pooled[c] += counts[c];
-      })) {
-    return ReferenceFound::kUnreadable;
-  }
-  if (named_genes >= kNamedMinimum) {
-    SetRule named;
-    named.by = SetRule::By::kNamed;
-    reference.name = "auto:names";
-    reference.route = std::string(kRouteNames);
-    reference.genes = named_genes;
+  // The genes the headers name as the translation machinery, where there are enough; else
+  // those whose proteins resemble it.
+  for (const std::uint8_t mark : {kMarkNamed, kMarkHomolog}) {
+    std::uint64_t marked_genes = 0;
+    CodonCounts marked_pooled{};
+    if (!genes([&](const CodonCounts& counts, std::uint8_t marks) {
+          if ((marks & mark) == 0) return;
+          ++marked_genes;
+          for (std::size_t c = 0; c <= kCodonCount; ++c) marked_pooled[c] += counts[c];
+        })) {
+      return ReferenceFound::kUnreadable;
+    }
+    if (marked_genes < kNamedMinimum) continue;
+    SetRule rule;
+    rule.by = SetRule::By::kNamed;
+    rule.mark = mark;
+    const bool named = mark == kMarkNamed;
+    reference.name = named ? "auto:names" : "auto:homology";
+    reference.route = std::string(named ? kRouteNames : kRouteHomology);
+    reference.genes = marked_genes;
     reference.rounds = kNotANumber;
     reference.starts_agree = kNotANumber;
-    reference.pooled = named_pooled;
-    reference.members = std::make_unique<FoundMembers>(code, synonymous, totals.pooled, named);
+    reference.pooled = marked_pooled;
+    reference.members = std::make_unique<FoundMembers>(code, synonymous, totals.pooled, rule);
     if (!TellTrust(code, synonymous, prefix, totals, sequences, genes, reference)) {
       return ReferenceFound::kUnreadable;
     }

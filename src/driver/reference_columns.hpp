@@ -29,8 +29,9 @@
 namespace trelba {
 
 // How --reference auto found its set: the genes the headers name as the translation
-// machinery, or the search by codons.
+// machinery, those whose proteins resemble it, or the search by codons.
 inline constexpr std::string_view kRouteNames = "names";
+inline constexpr std::string_view kRouteHomology = "homology";
 inline constexpr std::string_view kRouteCodons = "codons";
 inline constexpr std::string_view kRouteFile = "file";  // a reference file was given
 

@@ -368,8 +368,9 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.gc3s); }},
     {{"reference", kReference, kText,
       "the reference set: the file given, auto:names for the genes the headers name as the "
-      "translation machinery, or auto:A or auto:B for the set found in the input by codons "
-      "from the start that was chosen (auto when none was found)",
+      "translation machinery, auto:homology for the genes whose proteins resemble it, or "
+      "auto:A or auto:B for the set found in the input by codons from the start that was "
+      "chosen (auto when none was found)",
       kFailedInput},
      nullptr,
      [](const Summary& s) { return s.reference; }},
@@ -453,8 +454,9 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.gc3s_above); }},
     {{"reference_route", kReference, kText,
       "how the reference set was taken: names (auto: the 20 or more genes whose headers name "
-      "a cytosolic ribosomal protein or translation elongation factor), codons (auto: the "
-      "search by codons, where fewer are named), or file",
+      "a cytosolic ribosomal protein or translation elongation factor), homology (auto: the 20 "
+      "or more genes whose proteins resemble the shipped panel of them, where fewer are "
+      "named), codons (auto: the search by codons, where fewer are found either way), or file",
       kFailedInput},
      nullptr,
      [](const Summary& s) { return s.reference_route; }},

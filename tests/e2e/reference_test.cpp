@@ -4,10 +4,12 @@
 // come first in the codon usage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "compress.hpp"
 #include "planted_genome.hpp"
 #include "run_tool.hpp"
 
@@ -192,6 +194,100 @@ INSTANTIATE_TEST_SUITE_P(
                       NamedCase{"TooFew", true, 19, "30S ribosomal protein S6", "codons", true},
                       NamedCase{"Mitochondrial", true, 20,
                                 "39S ribosomal protein L2, mitochondrial", "codons", true}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Where no header names the translation machinery, the genes whose proteins resemble the
+// panel's are the reference: M. tuberculosis's listed ribosomal-protein and elongation-factor
+// genes behind bare numbers, E. coli's (a genome the panel does not hold), and the same
+// genes with their codons read backwards (no protein like them) fall back to the codons.
+struct HomologyCase {
+  const char* name;
+  const char* genome;  // tests/data/genomes, gzipped
+  const char* listed;  // its list of such genes, or "" when not checked
+  bool backwards;      // each gene's codons in reverse order
+  std::string route;
+  unsigned at_least;  // genes taken
+};
+
+void PrintTo(const HomologyCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class HomologyReference : public ::testing::TestWithParam<HomologyCase> {};
+
+TEST_P(HomologyReference, TakesTheGenesLikeThePanel) {
+  const HomologyCase& c = GetParam();
+  const std::filesystem::path data = TestData() / "genomes";
+  const auto text = Decompress(CompressionFormat::kGzip, ReadFile(data / c.genome));
+  ASSERT_TRUE(text.has_value());
+  // Headers become g1, g2 ...; the listed genes' numbers are kept.
+  std::istringstream in(*text);
+  std::vector<std::string> ids;
+  std::string line, genome, body;
+  const auto flush = [&] {
+    if (c.backwards) {
+      std::string reversed;
+      for (std::size_t i = body.size() / 3; i-- > 0;) reversed.append(body, i * 3, 3);
+      body = reversed;
+    }
+    genome += body + "\n";
+    body.clear();
+  };
+  while (std::getline(in, line)) {
+    if (line.rfind('>', 0) == 0) {
+      if (!ids.empty()) flush();
+      const std::size_t end = std::min(line.find_first_of(" \t"), line.size());
+      ids.push_back(line.substr(1, end - 1));
+      genome += ">g" + std::to_string(ids.size()) + "\n";
+    } else {
+      body += line;
+    }
+  }
+  flush();
+  std::vector<std::string> listed;
+  if (*c.listed != '\0') {
+    std::istringstream list(ReadFile(data / c.listed));
+    std::string id;
+    while (list >> id) {
+      for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (ids[i] == id) listed.push_back(std::string(1, 'g').append(std::to_string(i + 1)));
+      }
+    }
+    std::sort(listed.begin(), listed.end());
+  }
+  ScratchDir dir;
+  WriteFile(dir / "genome.fa", genome);
+  const RunResult run = RunTrelba({"--gcode", "11", "--no-reports", "-T", "t.tsv", "--summary",
+                                   "s.tsv", "--reference", "auto", "genome.fa"},
+                                  dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto summary = Rows(ReadFile(dir / "s.tsv"));
+  EXPECT_EQ(Column(summary, "reference_route")[0], c.route);
+  if (c.route != "homology") return;
+  EXPECT_EQ(Column(summary, "reference")[0], "auto:homology");
+  const auto table = Rows(ReadFile(dir / "t.tsv"));
+  const std::vector<std::string> id_column = Column(table, "id");
+  const std::vector<std::string> marks = Column(table, "in_reference");
+  std::vector<std::string> found;
+  for (std::size_t i = 0; i < id_column.size(); ++i) {
+    if (marks[i] == "1") found.push_back(id_column[i]);
+  }
+  std::sort(found.begin(), found.end());
+  EXPECT_GE(found.size(), c.at_least);
+  EXPECT_EQ(Column(summary, "reference_genes")[0], std::to_string(found.size()));
+  if (!listed.empty()) {
+    EXPECT_EQ(found, listed);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HomologyReference,
+    ::testing::Values(HomologyCase{"Listed", "Mtuberculosis_H37Rv.cds.fna.gz",
+                                   "Mtuberculosis_H37Rv.heg.ids", false, "homology", 61},
+                      HomologyCase{"NotInThePanel", "Ecoli_K12_MG1655.prodigal.cds.fna.gz", "",
+                                   false, "homology", 50},
+                      HomologyCase{"Backwards", "Mtuberculosis_H37Rv.cds.fna.gz", "", true,
+                                   "codons", 0}),
     [](const auto& test) { return std::string(test.param.name); });
 
 struct OutputsCase {
