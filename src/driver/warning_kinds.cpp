@@ -73,7 +73,8 @@ constexpr WarningKind kKinds[] = {
      "the genome may show little selection on codons, and the columns against the set little "
      "of expression"},
     {"no stronger than its own codons drawn at random",
-     "--reference auto: the genes the headers name as the translation machinery are not 3 "
+     "--reference auto: the genes of the translation machinery, named by the headers or found by "
+     "homology, are not 3 "
      "standard deviations stronger than their own codons drawn at random within each amino "
      "acid (the summary's chance_z): the genome may show little selection on codons"},
     {"the tail of GC3s",

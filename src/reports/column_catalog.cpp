@@ -433,7 +433,8 @@ constexpr CatalogColumn<Summary> kSummaryColumns[] = {
     {{"chance_strength", kReference, kNumber,
       "the mean reference_strength of the sets the same search finds in 5 copies of the input "
       "whose codons are drawn at random, each from the input's usage of its amino acid "
-      "(seeded: the same copies every run; auto); for a set named in the headers, of its own "
+      "(seeded: the same copies every run; auto); for a set named in the headers or found by "
+      "homology, of its own "
       "genes in those copies",
       "a reference file was given, or no set was found"},
      [](char* p, const Summary& s) { return WriteNumberOrNa(p, s.chance_strength); }},
