@@ -158,16 +158,39 @@ Svg::~Svg() {
   }
 }
 
+void Svg::Attribute(std::string_view name, double value, int decimals) {
+  out_ += "\" ";
+  out_ += name;
+  out_ += "=\"";
+  AppendFixed(out_, value, decimals);
+}
+
+void Svg::Attribute(std::string_view name, std::string_view value) {
+  out_ += "\" ";
+  out_ += name;
+  out_ += "=\"";
+  out_ += value;
+}
+
+void Svg::End(std::string_view tag, std::string_view title) {
+  if (title.empty()) {
+    out_ += "\"/>";
+    return;
+  }
+  out_ += "\"><title>";
+  AppendHtmlText(out_, title);
+  out_ += "</title></";
+  out_ += tag;
+  out_ += '>';
+}
+
 void Svg::Text(double x, double y, std::string_view text, std::string_view cls,
                std::string_view anchor, bool vertical) {
   out_ += "<text class=\"";
   out_ += cls;
-  out_ += "\" x=\"";
-  AppendFixed(out_, x, 1);
-  out_ += "\" y=\"";
-  AppendFixed(out_, y, 1);
-  out_ += "\" text-anchor=\"";
-  out_ += anchor;
+  Attribute("x", x);
+  Attribute("y", y);
+  Attribute("text-anchor", anchor);
   if (vertical) {
     out_ += "\" transform=\"rotate(-90 ";
     AppendFixed(out_, x, 1);
@@ -183,81 +206,46 @@ void Svg::Text(double x, double y, std::string_view text, std::string_view cls,
 void Svg::Line(double x1, double y1, double x2, double y2, std::string_view cls) {
   out_ += "<line class=\"";
   out_ += cls;
-  out_ += "\" x1=\"";
-  AppendFixed(out_, x1, 1);
-  out_ += "\" y1=\"";
-  AppendFixed(out_, y1, 1);
-  out_ += "\" x2=\"";
-  AppendFixed(out_, x2, 1);
-  out_ += "\" y2=\"";
-  AppendFixed(out_, y2, 1);
-  out_ += "\"/>";
+  Attribute("x1", x1);
+  Attribute("y1", y1);
+  Attribute("x2", x2);
+  Attribute("y2", y2);
+  End("line", {});
 }
 
 void Svg::Box(double x, double y, double w, double h, std::string_view cls) {
   out_ += "<rect class=\"";
   out_ += cls;
-  out_ += "\" x=\"";
-  AppendFixed(out_, x, 1);
-  out_ += "\" y=\"";
-  AppendFixed(out_, y, 1);
-  out_ += "\" width=\"";
-  AppendFixed(out_, w, 1);
-  out_ += "\" height=\"";
-  AppendFixed(out_, h, 1);
-  out_ += "\"/>";
+  Place(x, y, w, h);
+  End("rect", {});
+}
+
+void Svg::Place(double x, double y, double w, double h) {
+  Attribute("x", x);
+  Attribute("y", y);
+  Attribute("width", w);
+  Attribute("height", h);
 }
 
 void Svg::Rect(double x, double y, double w, double h, std::string_view cls, std::uint64_t count,
                double opacity, std::string_view fill, std::string_view title) {
   out_ += "<rect class=\"";
   out_ += cls;
-  out_ += "\" data-n=\"";
-  out_ += std::to_string(count);
-  out_ += "\" x=\"";
-  AppendFixed(out_, x, 1);
-  out_ += "\" y=\"";
-  AppendFixed(out_, y, 1);
-  out_ += "\" width=\"";
-  AppendFixed(out_, w, 1);
-  out_ += "\" height=\"";
-  AppendFixed(out_, h, 1);
-  if (opacity < 1.0) {
-    out_ += "\" fill-opacity=\"";
-    AppendFixed(out_, opacity, 2);
-  }
-  if (!fill.empty()) {
-    out_ += "\" fill=\"";
-    out_ += fill;
-  }
-  if (title.empty()) {
-    out_ += "\"/>";
-    return;
-  }
-  out_ += "\"><title>";
-  AppendHtmlText(out_, title);
-  out_ += "</title></rect>";
+  Attribute("data-n", std::to_string(count));
+  Place(x, y, w, h);
+  if (opacity < 1.0) Attribute("fill-opacity", opacity, 2);
+  if (!fill.empty()) Attribute("fill", fill);
+  End("rect", title);
 }
 
 void Svg::Circle(double x, double y, std::string_view r, std::string_view title,
                  std::string_view fill) {
   out_ += "<circle cx=\"";
   AppendFixed(out_, x, 1);
-  out_ += "\" cy=\"";
-  AppendFixed(out_, y, 1);
-  out_ += "\" r=\"";
-  out_ += r;
-  if (!fill.empty()) {
-    out_ += "\" fill=\"";
-    out_ += fill;
-  }
-  if (title.empty()) {
-    out_ += "\"/>";
-    return;
-  }
-  out_ += "\"><title>";
-  AppendHtmlText(out_, title);
-  out_ += "</title></circle>";
+  Attribute("cy", y);
+  Attribute("r", r);
+  if (!fill.empty()) Attribute("fill", fill);
+  End("circle", title);
 }
 
 void Svg::Group(std::string_view cls) {

@@ -74,6 +74,14 @@ class Svg {
   std::string& out() { return out_; }
 
  private:
+  // Ends the attribute before and writes ` name="value` (left open for the next).
+  void Attribute(std::string_view name, double value, int decimals = 1);
+  void Attribute(std::string_view name, std::string_view value);
+  // The x, y, width and height of a rectangle.
+  void Place(double x, double y, double w, double h);
+  // Ends the last attribute and the element `tag`, holding the hover text `title` if any.
+  void End(std::string_view tag, std::string_view title);
+
   std::string& out_;
 };
 
