@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "driver/background_choice.hpp"
+#include "driver/coa_page.hpp"
 #include "driver/error_message.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
@@ -197,7 +198,12 @@ class OneInput {
     if (table != nullptr && !(!r_.staged_table.failed() && r_.staged_table.Flush())) {
       return FailStaged();
     }
-    if (r_.coa_sums) coa_ = SolveCoa(*r_.coa_sums);
+    if (r_.coa_sums) {
+      coa_ = SolveCoa(*r_.coa_sums);
+      if (coa_.made && request_.style.plot) {
+        coa_plot_ = CoaPlotOf(*r_.coa_columns, coa_, r_.synonymous);
+      }
+    }
     if (KeepsCounts()) {
       WholeInputSources sources;
       if (UsesReference()) {
@@ -219,9 +225,9 @@ class OneInput {
                             table != nullptr && r_.layout.Has(ColumnGroup::kCompositionReference),
                             reference_);
         sources.reference = &reference_;
-        sources.plot = request_.style.plot ? &outcome_.totals.plot : nullptr;
       }
-      if (r_.coa_sums && table != nullptr) {
+      sources.plot = request_.style.plot ? &outcome_.totals.plot : nullptr;
+      if (r_.coa_sums && (table != nullptr || coa_plot_)) {
         sources.coa_columns = &*r_.coa_columns;
         sources.coa = &coa_;
       }
@@ -338,7 +344,7 @@ class OneInput {
                                       totals.pooled,
                                       reference_counts ? &reference_.pooled : nullptr,
                                       reference_label};
-    r_.run.AddToPage({row_, &totals.plot}, &together);
+    r_.run.AddToPage({row_, &totals.plot, coa_plot_ ? &*coa_plot_ : nullptr}, &together);
     if (r_.run.codon_usage_in_cusp_format()) {
       r_.run.AddToCodonUsage(totals.pooled);
     } else if (OutputBuffer* usage = r_.run.codon_usage()) {
@@ -353,10 +359,11 @@ class OneInput {
  private:
   // The input's figure files, put in place with its reports.
   bool WriteFigures() {
-    const FigureInput figures{outcome_.totals.plot, UsesReference(), nullptr};
+    const FigureInput figures{outcome_.totals.plot, UsesReference(),
+                              coa_plot_ ? &*coa_plot_ : nullptr};
     const std::string prefix = FigurePrefix(options_, argument_, label_);
     for (const InputFigureEntry& entry : kInputFigures) {
-      if (!Drawn(entry, options_.reference.has_value(), RunMakesCoa(options_))) continue;
+      if (!Drawn(entry, options_.reference.has_value(), figures.coa != nullptr)) continue;
       const std::string name = FigureName(prefix, entry.name);
       OutputBuffer* const out = reports_.OpenFile(name, identity_);
       if (out == nullptr) return Fail(FileErrorText("opening", name, reports_.cause()));
@@ -371,7 +378,8 @@ class OneInput {
   // Every sequence's counts are kept for the table's columns of the whole input: those
   // against a reference (whose medians the summary shows too), or the genes' coordinates.
   bool KeepsCounts() const {
-    return UsesReference() || (r_.coa_sums.has_value() && options_.table.has_value());
+    return UsesReference() ||
+           (r_.coa_sums.has_value() && (options_.table.has_value() || request_.style.plot));
   }
 
   // Where the reports go beside the input and its folder takes no files: the two ways out.
@@ -450,7 +458,8 @@ class OneInput {
   ReportRequest request_;
   InputOutcome outcome_;
   ReferenceTotals reference_;
-  CoaResult coa_;  // of the input's genes, with --coa
+  CoaResult coa_;                    // of the input's genes, with --coa
+  std::optional<CoaPlot> coa_plot_;  // what its figures draw of it, when it was made
   SummaryCells row_;
 };
 

@@ -234,8 +234,8 @@ std::string FigureName(const std::string& prefix, std::string_view figure) {
   return prefix + "." + std::string(figure) + ".svg";
 }
 
-bool RunMakesCoa(const Options&) {
-  return false;
+bool RunMakesCoa(const Options& options) {
+  return options.coa_kind.has_value();
 }
 
 std::vector<std::string_view> InputFigureNames(const Options& options) {

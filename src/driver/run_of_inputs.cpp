@@ -102,7 +102,7 @@ int ReportAllInputs(const Options& options, Progress* progress) {
   if (options.coa_kind) {
     r.coa_columns = CoaColumnsOf(*options.coa_kind, synonymous);
     r.coa_sums.emplace(*r.coa_columns);
-    if (run.summary() != nullptr && layout.Has(ColumnGroup::kInputsCoa)) {
+    if ((run.summary() != nullptr || run.draws()) && layout.Has(ColumnGroup::kInputsCoa)) {
       r.inputs_pooled = &inputs_pooled;
     }
   }

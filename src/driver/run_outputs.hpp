@@ -58,6 +58,11 @@ class RunOutputs {
   // together (`together`, when it read whole). Memory that runs out while it is drawn fails
   // the page (said once), not the input, whose reports may be in place.
   void AddToPage(const PageInput& input, const RunPlotData::Input* together);
+  // The inputs' coordinates in the analysis of the inputs, by their order (when it draws).
+  void SetInputsCoa(const std::vector<std::array<double, 2>>& coordinates,
+                    const std::array<double, 2>& inertia_share) {
+    if (plots_) plots_->SetInputsCoa(coordinates, inertia_share);
+  }
   // Ends the page, and opens and writes the figure files of the inputs together; false
   // after an error, which has been printed.
   bool FinishPage();

@@ -20,6 +20,9 @@ bool AddWholeInputColumns(const TableLayout& layout, InputTotals& totals, Staged
     }
     if (sources.coa != nullptr) {
       cells.coa = GeneCoordinates(*sources.coa_columns, *sources.coa, counts);
+      if (sources.plot != nullptr) {
+        sources.plot->AddCoaValues(sequence + 1, cells.coa[0], cells.coa[1]);  // numbered from 1
+      }
     }
     ++sequence;
     return cells;

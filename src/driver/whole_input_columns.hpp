@@ -16,7 +16,7 @@ namespace trelba {
 // Where each sequence's cells of the whole input come from; null where the run has none.
 struct WholeInputSources {
   ReferenceTotals* reference = nullptr;  // its medians and `plot`'s points gathered too
-  PlotData* plot = nullptr;
+  PlotData* plot = nullptr;              // takes the genes' values against it and on the axes
   const CoaColumns* coa_columns = nullptr;
   const CoaResult* coa = nullptr;
 };

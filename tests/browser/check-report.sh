@@ -5,7 +5,9 @@
 # points) per scored sequence of the table, the top-genes tables, and the overlays'
 # legends naming every input; a screenshot of each is kept in OUT_DIR (CI keeps
 # OUT_DIR/example-report.png). The figure files (--figures) of the same run are parsed as
-# XML, and two are drawn.
+# XML, and five are drawn. With --coa each input of two or more genes has its genes on the
+# analysis's first two axes (a titled dot per gene with coordinates in the table) and its
+# columns, and the inputs together a point each.
 # usage: tests/browser/check-report.sh TRELBA OUT_DIR    (status 77: no Chromium here)
 set -euo pipefail
 trelba=$(realpath "$1")
@@ -36,6 +38,7 @@ from html.parser import HTMLParser
 dom, table = sys.argv[1], sys.argv[2]
 rows = list(csv.DictReader(open(table, newline=""), delimiter="\t"))
 scored = collections.Counter(r.get("file", "") for r in rows if r["score"] != "NA")
+placed = collections.Counter(r.get("file", "") for r in rows if r.get("coa1", "NA") != "NA")
 files = list(dict.fromkeys(r.get("file", "") for r in rows))
 
 
@@ -107,6 +110,11 @@ for s, f in zip(page.sections, files):
     expect(0 < s["bar enc-ratio-plot"] <= n, "%s ENC ratio: %d" % (f, s["bar enc-ratio-plot"]))
     expect(s["family"] == 20, "%s: %d family strips" % (f, s["family"]))
     expect(s["top-genes"] >= 4, "%s: %d top-genes tables" % (f, s["top-genes"]))
+    if placed[f]:  # --coa: the genes on axes 1 and 2, a titled dot each, and the columns
+        expect(s["points coa-genes-plot"] == placed[f] == s["titled coa-genes-plot"],
+               "%s coa-genes-plot: %d dots, %d genes with coordinates"
+               % (f, s["points coa-genes-plot"], placed[f]))
+        expect(s["svg coa-columns-plot"] == 1, "%s: coa-columns-plot" % f)
 together = page.sections[-1]
 expect(together["svg rscu-plot"] == 1, "the RSCU heat map")
 if len(files) >= 2:
@@ -115,6 +123,8 @@ if len(files) >= 2:
     for f in files:
         named = [n for n in page.legend if f.endswith(n.lstrip("\u2026").split(" (every")[0])]
         expect(len(named) >= 3, "the overlays' legends name " + f)
+if placed and len(files) >= 3:
+    expect(together["points inputs-coa-plot"] == len(files), "the inputs' COA: a point each")
 if problems:
     sys.exit("\n".join(problems))
 print("%s: %d sections, %d sequences, all drawn" % (dom, len(page.sections), sum(scored.values())))
@@ -125,7 +135,8 @@ PY
 # them (an input's, and the inputs overlaid) drawn by the browser.
 figures() {
   rm -rf "$out/figures"
-  "$trelba" --no-reports --gcode 11 --reference auto --figures "$out/figures" tests/data/real/* \
+  "$trelba" --no-reports --gcode 11 --reference auto --coa codons --figures "$out/figures" \
+    tests/data/real/* \
     2>/dev/null
   "$python" - "$out/figures" <<'PY'
 import os, sys
@@ -141,14 +152,17 @@ for name in names:
         problems.append(name + ": not an SVG sized in mm")
     if root.find(".//" + ns + "text") is None:
         problems.append(name + ": no text")
-for needed in ("inputs.overlay-enc.svg", "inputs.rscu.svg", "Mmusculus_p53.cds.fna.pr2.svg"):
+for needed in ("inputs.overlay-enc.svg", "inputs.rscu.svg", "Mmusculus_p53.cds.fna.pr2.svg",
+               "inputs.coa.svg", "Carsonella_ruddii_DC.prodigal.cds.fna.coa-genes.svg",
+               "Carsonella_ruddii_DC.prodigal.cds.fna.coa-codons.svg"):
     if needed not in names:
         problems.append("no " + needed)
 if problems:
     sys.exit("\n".join(problems))
 print("%s: %d figure files, each well-formed" % (folder, len(names)))
 PY
-  for figure in inputs.overlay-enc Carsonella_ruddii_DC.prodigal.cds.fna.neutrality; do
+  for figure in inputs.overlay-enc Carsonella_ruddii_DC.prodigal.cds.fna.{neutrality,coa-genes,coa-codons} \
+    inputs.coa; do
     "$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars --window-size=500,500 \
       --screenshot="$out/$figure.png" "file://$out/figures/$figure.svg" >/dev/null 2>&1
     [ -s "$out/$figure.png" ] || { echo "$figure: no screenshot"; exit 1; }
@@ -156,6 +170,6 @@ PY
 }
 
 check example examples/Ecoli_HighlyExpressedGenes.fa
-check many --gcode 11 tests/data/real/*
+check many --gcode 11 --coa codons tests/data/real/*
 figures
 echo "screenshots: $out/example-report.png $out/many-report.png $out/inputs.overlay-enc.png"

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,70 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     {"overlay-enc", "overlay-neutrality", "overlay-pr2", "enc", "rscu"}}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// With --coa, each input whose genes have an analysis (not the one of one gene) gets its
+// two panels, and the inputs theirs; each gene's dot is named with its own coordinates in
+// the table.
+TEST(FiguresOfACorrespondenceAnalysis, DrawEachGeneAtItsCoordinatesInTheTable) {
+  ScratchDir dir;
+  const std::vector<std::string> inputs = {"Ypestis_pPCP1_NC_005816.ffn",
+                                           "Carsonella_ruddii_DC.prodigal.cds.fna",
+                                           "Mmusculus_p53.cds.fna"};
+  std::vector<std::string> args = {"--no-reports",  "--gcode", "11",    "--coa",     "aa",
+                                   "--file-column", "-T",      "t.tsv", "--figures", "figs"};
+  for (const std::string& input : inputs) {
+    fs::copy_file(TestData() / "real" / input, dir / input);
+    args.push_back(input);
+  }
+  const RunResult run = RunTrelba(args, dir.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::set<std::string> coa;
+  for (const auto& entry : fs::directory_iterator(dir / "figs")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".coa") != std::string::npos) coa.insert(name);
+  }
+  EXPECT_EQ(coa, (std::set<std::string>{inputs[0] + ".coa-genes.svg", inputs[0] + ".coa-codons.svg",
+                                        inputs[1] + ".coa-genes.svg", inputs[1] + ".coa-codons.svg",
+                                        "inputs.coa.svg"}));
+  EXPECT_NE(ReadFile(dir / "figs" / "inputs.coa.svg").find(inputs[2] + ": inputs_coa1 "),
+            std::string::npos);
+  const std::string figure = ReadFile(dir / "figs" / (inputs[1] + ".coa-genes.svg"));
+  std::istringstream table(ReadFile(dir / "t.tsv"));
+  std::string line;
+  std::getline(table, line);
+  const auto cells = [](const std::string& row) {
+    std::vector<std::string> out;
+    std::istringstream fields(row);
+    for (std::string cell; std::getline(fields, cell, '\t');) out.push_back(cell);
+    return out;
+  };
+  const std::vector<std::string> header = cells(line);
+  const auto column = [&](const char* name) {
+    return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) - header.begin());
+  };
+  const std::size_t file = column("file"), id = column("id"), x = column("coa1"),
+                    y = column("coa2");
+  ASSERT_LT(y, header.size());
+  std::size_t genes = 0;
+  while (std::getline(table, line)) {
+    const std::vector<std::string> row = cells(line);
+    if (row[file] != inputs[1] || row[x] == "NA") continue;
+    ++genes;
+    const std::string title = "<title>" + row[id] + ": coa1 ";
+    const std::size_t at = figure.find(title);
+    ASSERT_NE(at, std::string::npos) << row[id];
+    const std::size_t second = figure.find(", coa2 ", at);
+    EXPECT_NEAR(std::stod(figure.substr(at + title.size())), std::stod(row[x]), 6e-4) << row[id];
+    EXPECT_NEAR(std::stod(figure.substr(second + 7)), std::stod(row[y]), 6e-4) << row[id];
+  }
+  EXPECT_EQ(genes, 200u);
+  std::size_t dots = 0;
+  for (std::size_t at = figure.find("<circle"); at != std::string::npos;
+       at = figure.find("<circle", at + 1)) {
+    ++dots;
+  }
+  EXPECT_EQ(dots, genes);
+}
 
 TEST(FiguresOfAFailedInput, AreNotWritten) {
   ScratchDir dir;

@@ -71,7 +71,8 @@ TEST_P(HtmlReport, ChangesNoOtherOutputAndIsTheSameAtEveryThreadCount) {
 INSTANTIATE_TEST_SUITE_P(
     Table, HtmlReport,
     ::testing::Values(PageCase{"Variant0", {}}, PageCase{"Variant2", {"--variant", "2"}},
-                      PageCase{"Gcode11OwnBackground", {"--gcode", "11", "--background", "input"}}),
+                      PageCase{"Gcode11OwnBackground", {"--gcode", "11", "--background", "input"}},
+                      PageCase{"CorrespondenceAnalysis", {"--gcode", "11", "--coa", "rscu"}}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(HtmlReportOfAFailedInput, HoldsItsErrorAndTheOtherInputs) {
