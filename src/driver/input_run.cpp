@@ -64,9 +64,9 @@ class OneInput {
   }
 
   // The input's own background (--background input), read first; the expected score shows
-  // only in the table, the summary and the HTML report.
+  // only in the table, the summary, the HTML report and the figures.
   bool ChooseBackground() {
-    excess_shown_ = options_.table || options_.summary || options_.report;
+    excess_shown_ = options_.table || options_.summary || options_.report || options_.figures;
     if (r_.shared_background != nullptr || !excess_shown_) return true;
     // The run's reader counts, and a small input's text is kept for its second pass.
     if (r_.reader == nullptr) {
