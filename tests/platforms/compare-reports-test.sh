@@ -47,18 +47,18 @@ expected_status=1
 [ "$status" = "$expected_status" ] || fail "exit status $status, expected $expected_status"
 case "$case_name" in
   changed-report)
-    grep -qx 'spoiled: 490 runs, 1470 files compared, 7 mismatches, 0 failed runs' <<<"$summary" ||
+    grep -qx 'spoiled: 492 runs, 1473 files compared, 7 mismatches, 0 failed runs' <<<"$summary" ||
       fail "wrong count"
     grep -q '^first difference: gcode 11, .*\.iik: ' <<<"$summary" || fail "wrong report named"
     ;;
   failed-run)
-    grep -qx 'spoiled: 490 runs, 1428 files compared, 0 mismatches, 7 failed runs' <<<"$summary" ||
+    grep -qx 'spoiled: 492 runs, 1431 files compared, 0 mismatches, 7 failed runs' <<<"$summary" ||
       fail "wrong count"
     grep -q '^first difference: variant 5, .*: exit status 0 (reference), 3 (spoiled)' <<<"$summary" ||
       fail "wrong run named"
     ;;
   silent-once)
-    grep -qx 'spoiled: 490 runs, 1470 files compared, 0 mismatches, 0 failed runs, 7 run(s) retried after failing without a message' \
+    grep -qx 'spoiled: 492 runs, 1473 files compared, 0 mismatches, 0 failed runs, 7 run(s) retried after failing without a message' \
       <<<"$summary" || fail "wrong count"
     ;;
   *) fail "unknown case $case_name" ;;
