@@ -73,10 +73,12 @@ std::size_t SkipQualifier(std::string_view text, std::size_t at) {
   return at;
 }
 
-// Words that make a product something other than a cytosolic protein of translation.
-constexpr std::array<std::string_view, 8> kExcluded = {"mitochondri",   "chloroplast",    "plastid",
-                                                       "transcription", "selenocysteine", "-like",
-                                                       "like protein",  "kinase"};
+// Words that make a product something other than a cytosolic protein of translation: those
+// of mitochondria (28S/39S in animals, 37S/54S in yeasts) and plastids too.
+constexpr std::array<std::string_view, 14> kExcluded = {
+    "mitochondri",    "mitoribosom",   "chloroplast",   "plastid",       "apicoplast",
+    "28s ribosomal",  "39s ribosomal", "37s ribosomal", "54s ribosomal", "transcription",
+    "selenocysteine", "-like",         "like protein",  "kinase"};
 
 bool Excluded(std::string_view product) {
   for (const std::string_view word : kExcluded) {

@@ -10,8 +10,9 @@
 // followed by Tu, Ts, G, 1-alpha (1 alpha, 1A), 1-beta (1B) or 2 (each perhaps as EF-Tu
 // ...), perhaps a number or a letter, and the product's end. So "ribosomal protein L11
 // methyltransferase", "ribosomal protein S6 kinase", "elongation factor 4" and "elongation
-// factor P" are not. A product that names a mitochondrion, a chloroplast or plastid, or
-// that is transcriptional or selenocysteine-specific, is not either. Gene symbols (rplB,
+// factor P" are not. A product that names a mitochondrion, a mitoribosome, a chloroplast,
+// plastid or apicoplast, or a subunit of the mitochondrial ribosome (28S, 39S, 37S, 54S),
+// or that is transcriptional or selenocysteine-specific, is not either. Gene symbols (rplB,
 // tufA) are not read: in some annotations they are carried over from a neighbouring gene.
 // Letters are compared without case.
 #pragma once

@@ -124,6 +124,11 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"ABCD_00400 Ribosomal protein L11 methyltransferase", false},
         NameCase{"39S ribosomal protein L2, mitochondrial", false},
         NameCase{"[protein=50S ribosomal protein L21, chloroplastic]", false},
+        // Mitochondrial subunits named without the word, a mitoribosome, an apicoplast.
+        NameCase{"[protein=39S ribosomal protein L12]", false},
+        NameCase{"28S ribosomal protein S16", false}, NameCase{"54S ribosomal protein L2", false},
+        NameCase{"mitoribosomal protein L4", false},
+        NameCase{"apicoplast ribosomal protein S4", false},
         NameCase{"ribosomal protein L11 methyltransferase", false},
         NameCase{"Ribosomal protein S12 methylthiotransferase RimO", false},
         NameCase{"[protein=ribosomal protein S6 kinase alpha-1]", false},
