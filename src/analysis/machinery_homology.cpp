@@ -120,9 +120,10 @@ bool MachineryHomology::Resembles(const char* body, std::size_t size) {
       ++shared_[index.word_proteins[k]];
     }
   }
-  // The candidates, most shared words first (the lower panel number among equals).
-  std::array<std::uint32_t, kAlignedCandidates> best{};
-  std::array<unsigned, kAlignedCandidates> best_shared{};
+  // The candidates, most shared words first (the lower panel number among equals): the
+  // cytosolic ones, then the decoy.
+  std::array<std::uint32_t, kAlignedCandidates + 1> best{};
+  std::array<unsigned, kAlignedCandidates + 1> best_shared{};
   for (std::uint32_t p = 0; p < shared_.size(); ++p) {
     unsigned value = shared_[p];
     // At least kChanceWordsTimes the words two unrelated proteins of these lengths share
@@ -132,23 +133,40 @@ bool MachineryHomology::Resembles(const char* body, std::size_t size) {
       continue;
     }
     std::uint32_t who = p;
-    for (std::size_t k = 0; k < kAlignedCandidates; ++k) {
+    const bool decoy = kPanel[p].decoy;
+    for (std::size_t k = decoy ? kAlignedCandidates : 0;
+         k < (decoy ? best.size() : kAlignedCandidates); ++k) {
       if (value > best_shared[k]) {
         std::swap(value, best_shared[k]);
         std::swap(who, best[k]);
       }
     }
   }
-  for (std::size_t k = 0; k < kAlignedCandidates && best_shared[k] != 0; ++k) {
+  // The best share of a cytosolic protein's score against itself, as score and self; the
+  // decoy (if any) is aligned only to a gene that share takes.
+  std::int64_t cytosolic_score = 0;
+  std::int64_t cytosolic_self = 1;
+  for (std::size_t k = 0; k < best.size(); ++k) {
+    if (best_shared[k] == 0) continue;
+    const bool decoy = k == kAlignedCandidates;
+    if (decoy && cytosolic_score * 10 < cytosolic_self * kHomologShareTenths) break;
     const std::uint32_t p = best[k];
     std::ptrdiff_t offset = 0;
     if (!BestBand(p, n, offset)) continue;
-    const int score = LocalAlignmentScore(protein_.data(), n, &index.residues[index.begin[p]],
-                                          index.begin[p + 1] - index.begin[p], h_.data(), e_.data(),
-                                          offset, kBand);
-    if (score * 10 >= index.self[p] * kHomologShareTenths) return true;
+    const std::int64_t score = LocalAlignmentScore(
+        protein_.data(), n, &index.residues[index.begin[p]], index.begin[p + 1] - index.begin[p],
+        h_.data(), e_.data(), offset, kBand);
+    const std::int64_t self = index.self[p];
+    if (decoy) return score * cytosolic_self < cytosolic_score * self;
+    if (score * cytosolic_self > cytosolic_score * self) {
+      cytosolic_score = score;
+      cytosolic_self = self;
+    }
+    if (best_shared[kAlignedCandidates] == 0 && score * 10 >= self * kHomologShareTenths) {
+      return true;
+    }
   }
-  return false;
+  return cytosolic_score * 10 >= cytosolic_self * kHomologShareTenths;
 }
 
 bool MachineryHomology::BestBand(std::uint32_t p, std::size_t n, std::ptrdiff_t& offset) {

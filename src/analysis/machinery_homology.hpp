@@ -7,7 +7,10 @@
 // most of those words lie
 // (protein_alignment.hpp), and it resembles one when the alignment scores at least
 // kHomologShare of that protein's score against itself. Lower shares took look-alike GTPases
-// (the elongation factors' kin). All buffers are made once: nothing is allocated per gene.
+// (the elongation factors' kin). The decoy that shares the most words is aligned too: a gene
+// it matches as well as (by the same share) the best cytosolic protein is a mitochondrion's
+// or a chloroplast's paralog, none of the cytosolic machinery. All buffers are made once: nothing
+// is allocated per gene.
 #pragma once
 
 #include <array>
@@ -25,7 +28,7 @@ inline constexpr std::size_t kMaxMachineryResidues = 1500;
 inline constexpr std::size_t kMinMachineryResidues = 30;
 inline constexpr unsigned kMinSharedWords = 8;
 inline constexpr unsigned kChanceWordsTimes = 2;
-inline constexpr unsigned kAlignedCandidates = 2;
+inline constexpr unsigned kAlignedCandidates = 2;  // cytosolic; and one decoy
 // A candidate is aligned within kBand places of the diagonal band of 2 * kBand + 1
 // diagonals that holds the most shared words, when it holds at least kMinDiagonalWords.
 inline constexpr std::ptrdiff_t kBand = 24;

@@ -1,6 +1,7 @@
 // The proteins --reference auto aligns genes to when no header names the translation
-// machinery: cytosolic ribosomal proteins and elongation factors (EF-Tu, EF-G, EF-Ts) of four
-// bacteria, and the BLOSUM62 scores. Written by scripts/generate_machinery_panel.py;
+// machinery: cytosolic ribosomal proteins and elongation factors (EF-Tu / EF-1A, EF-G / EF-2,
+// EF-Ts) of bacteria, archaea and eukaryotes, the decoys (those of mitochondria and
+// chloroplasts), and the BLOSUM62 scores. Written by scripts/generate_machinery_panel.py;
 // docs/machinery_panel.md gives their sources and licences.
 #pragma once
 
@@ -19,7 +20,8 @@ inline constexpr std::uint8_t kUnknownResidue = 20;
 inline constexpr std::string_view kResidueLetters = "ARNDCQEGHILKMFPSTWYVX";
 
 struct PanelProtein {
-  std::string_view name;      // genome:gene
+  std::string_view name;      // source:gene
+  bool decoy;                 // of a mitochondrion or a chloroplast
   std::string_view residues;  // one letter each (kResidueLetters)
 };
 
