@@ -10,6 +10,10 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
                {run.scores, &batch.scores},
                {run.counts, &batch.counts},
                {run.table, &batch.table}};
+  if (totals.held_rows != nullptr) {
+    // Half the batch's letters: the rows spilled as they are stay within half the input.
+    totals.held_rows->AllowAsTheyAre(3 * (batch.survey.codons + batch.survey.other_triples) / 2);
+  }
   bool written = true;
   for (const auto& [out, text] : pairs) {
     if (out == nullptr) continue;

@@ -13,6 +13,7 @@
 #include "reports/gene_count_store.hpp"
 #include "reports/median_series.hpp"
 #include "reports/plot_data.hpp"
+#include "reports/staged_sink.hpp"
 #include "trelba/codons_and_families.hpp"
 
 namespace trelba {
@@ -34,6 +35,9 @@ struct InputTotals {
   ReferenceMatches matches;
   // With --coa: every sequence added, in order, with its ENC.
   CoaSums* coa = nullptr;
+  // Where the table's rows wait, when they do: each batch's letters let half as many bytes
+  // of them spill as they are.
+  StagedSink* held_rows = nullptr;
   std::uint64_t u_letters = 0;
   bool skip_first_codon = false;  // the store keeps each sequence without its first codon
   bool keep_plot = false;         // gather `plot`

@@ -212,6 +212,7 @@ InputOutcome InputReader::Read(ByteSource& input, const ReportRequest& request) 
   outcome.totals.keep_scores = request.keep_scores;
   outcome.totals.store = request.store;
   outcome.totals.coa = request.style.count_only ? nullptr : request.coa;
+  outcome.totals.held_rows = request.held_rows;
   outcome.totals.pool = request.pool || request.store != nullptr;
   if (request.store != nullptr) request.store->Clear();
   outcome.totals.matches.genes = request.match;

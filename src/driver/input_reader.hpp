@@ -53,6 +53,7 @@ struct ReportRequest {
   bool keep_scores = false;               // keep every score in the outcome (for the median)
   GeneCountStore* store = nullptr;        // keeps every sequence's counts (InputTotals::store)
   CoaSums* coa = nullptr;                 // adds every sequence to a correspondence analysis
+  StagedSink* held_rows = nullptr;        // holds the table's rows (InputTotals::held_rows)
   GffAnnotation* annotation = nullptr;    // --gff: the input is the genome it annotates
   bool pool = false;                      // add every sequence's counts up (InputTotals::pooled)
   const ReferenceGenes* match = nullptr;  // find the reference file's genes among the sequences

@@ -131,6 +131,7 @@ class OneInput {
       if (r_.rows_direct) table->EndPart();
       r_.rows_start = table->size();
       request_.outputs.table = r_.rows_direct ? table : &r_.staged_table;
+      request_.held_rows = r_.rows_direct ? nullptr : &r_.staged;
     }
     return true;
   }

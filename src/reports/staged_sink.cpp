@@ -8,20 +8,25 @@
 
 namespace trelba {
 
+// The rows as they are, then (once the allowance is spent) the rest compressed.
 struct StagedSink::Spill {
+  SpillFile plain;
   SpillFile file;
-  SpillCompressor compressor;
+  std::unique_ptr<SpillCompressor> compressor;  // made at its first row
 };
 
 StagedSink::StagedSink() = default;
 StagedSink::~StagedSink() = default;
 
-// The file's failure, or (the file fine) the compressor's, which fails only for want of
+// A file's failure, or (the files fine) the compressor's, which fails only for want of
 // memory.
 bool StagedSink::SpillFailed() {
-  if (!spill_->file.failed()) return Fail({0, kOutOfMemory});
-  spill_failed_ = true;
-  return Fail(spill_->file.error());
+  for (const SpillFile* file : {&spill_->plain, &spill_->file}) {
+    if (!file->failed()) continue;
+    spill_failed_ = true;
+    return Fail(file->error());
+  }
+  return Fail({0, kOutOfMemory});
 }
 
 bool StagedSink::Write(const char* data, std::size_t size) {
@@ -44,7 +49,19 @@ bool StagedSink::Write(const char* data, std::size_t size) {
       return Fail({0, kOutOfMemory});
     }
   }
-  return spill_->compressor.Compress(data, size, false, spill_->file) || SpillFailed();
+  Spill& s = *spill_;
+  if (s.compressor == nullptr && size <= allowed_) {
+    allowed_ -= size;
+    return s.plain.Write(data, size) || SpillFailed();
+  }
+  if (s.compressor == nullptr) {
+    try {
+      s.compressor = std::make_unique<SpillCompressor>();
+    } catch (const std::bad_alloc&) {
+      return Fail({0, kOutOfMemory});
+    }
+  }
+  return s.compressor->Compress(data, size, false, s.file) || SpillFailed();
 }
 
 bool StagedSink::Release(OutputBuffer& out) {
@@ -78,7 +95,9 @@ bool StagedSink::ReleaseTo(const std::function<void(std::string_view)>& take) {
 
 bool StagedSink::ReleaseSpill(const std::function<void(std::string_view)>& take) {
   Spill& s = *spill_;
-  if (!s.compressor.Compress(nullptr, 0, true, s.file)) return SpillFailed();
+  if (!ReleasePlain(take)) return false;
+  if (s.compressor == nullptr) return true;
+  if (!s.compressor->Compress(nullptr, 0, true, s.file)) return SpillFailed();
   switch (Decompress(s.file, take)) {
     case Decompressed::kWhole:
       return true;
@@ -94,9 +113,27 @@ bool StagedSink::ReleaseSpill(const std::function<void(std::string_view)>& take)
   return Fail({EIO});
 }
 
+bool StagedSink::ReleasePlain(const std::function<void(std::string_view)>& take) {
+  SpillFile& plain = spill_->plain;
+  if (plain.size() == 0) return true;
+  if (!plain.Rewind()) return SpillFailed();
+  std::string block(kPlainBlock, '\0');
+  std::uint64_t read = 0;
+  for (std::size_t got = kPlainBlock; got == kPlainBlock;) {
+    if (!plain.Read(block.data(), kPlainBlock, got)) return SpillFailed();
+    take({block.data(), got});
+    read += got;
+  }
+  if (read == plain.size()) return true;
+  // Cut short: the file was changed.
+  spill_failed_ = true;
+  return Fail({EIO});
+}
+
 void StagedSink::Drop() {
   memory_.clear();
   spill_.reset();
+  allowed_ = 0;
   error_ = {};
   spill_failed_ = false;
 }

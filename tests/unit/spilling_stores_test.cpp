@@ -86,28 +86,34 @@ INSTANTIATE_TEST_SUITE_P(
         CountsCase{"LargestCount", {{1, std::numeric_limits<std::uint64_t>::max()}, {2, 3}}}),
     [](const auto& test) { return std::string(test.param.name); });
 
-// Rows held in memory and rows spilled (compressed) come back whole, each with what the
-// caller appends at its end.
+// Rows held in memory and rows spilled (as they are while the allowance lasts, the rest
+// compressed) come back whole, each with what the caller appends at its end.
 TEST(StagedRows, ComeBackWholeWithTheirEnds) {
-  for (const std::size_t rows : {std::size_t{1000}, std::size_t{200000}}) {
+  const struct {
+    std::size_t rows;
+    double allowed;  // the share of the rows' bytes let spill as they are
+  } cases[] = {{1000, 0.0}, {200000, 0.0}, {200000, 0.5}, {200000, 1.0}};
+  for (const auto& c : cases) {
     StagedSink staged;
     std::string written, expected;
-    for (std::size_t r = 0; r < rows; ++r) {
+    for (std::size_t r = 0; r < c.rows; ++r) {
       const std::string row = std::to_string(r) + "\tgene" + std::to_string(r * 7919 % 100003) +
                               "\t0.5\tNA\tNA\t" + std::to_string(r % 13);
       written += row + "\n";
       expected += row + "\tend\n";
     }
+    staged.AllowAsTheyAre(
+        static_cast<std::uint64_t>(c.allowed * static_cast<double>(written.size())));
     for (std::size_t at = 0; at < written.size(); at += 65536) {
       ASSERT_TRUE(
           staged.Write(written.data() + at, std::min<std::size_t>(65536, written.size() - at)));
     }
-    ASSERT_EQ(written.size() > StagedSink::kMemoryHeld, rows == 200000);
+    ASSERT_EQ(written.size() > StagedSink::kMemoryHeld, c.rows == 200000);
     StringSink sink;
     OutputBuffer out(sink);
     ASSERT_TRUE(staged.ReleaseRows(out, [](OutputBuffer& o) { o.Append("\tend"); }));
     out.Flush();
-    EXPECT_TRUE(sink.text == expected) << rows << " rows";
+    EXPECT_TRUE(sink.text == expected) << c.rows << " rows, " << c.allowed << " as they are";
   }
 }
 
@@ -134,18 +140,22 @@ class TemporaryFolderSetting {
 // could not be kept was taken from those left.
 TEST(TemporaryFolder, ThatCannotBeHadFailsEveryStoreWithItsCause) {
   const TemporaryFolderSetting missing("/nonexistent/trelba-temporary");
-  StagedSink staged;
   const std::string row(1000, 'x');
-  bool written = true;
-  for (std::size_t size = 0; written && size <= 2 * StagedSink::kMemoryHeld; size += row.size()) {
-    written = staged.Write(row.data(), row.size());
+  // Rows compressed (which may reach the file only as they are released), and as they are.
+  for (const std::uint64_t allowed : {std::uint64_t{0}, std::uint64_t{1} << 40}) {
+    StagedSink staged;
+    staged.AllowAsTheyAre(allowed);
+    bool written = true;
+    for (std::size_t size = 0; written && size <= 2 * StagedSink::kMemoryHeld; size += row.size()) {
+      written = staged.Write(row.data(), row.size());
+    }
+    StringSink sink;
+    OutputBuffer out(sink);
+    EXPECT_FALSE(written && staged.Release(out)) << allowed;
+    EXPECT_TRUE(staged.spill_failed()) << allowed;
+    EXPECT_EQ(staged.error().code, ENOENT) << allowed;
+    EXPECT_TRUE(staged.error().in_temporary_folder) << allowed;
   }
-  StringSink sink;
-  OutputBuffer out(sink);
-  // Compressed, the rows may reach the file only as they are released.
-  EXPECT_FALSE(written && staged.Release(out));
-  EXPECT_TRUE(staged.spill_failed());
-  EXPECT_EQ(staged.error().code, ENOENT);
 
   GeneCountStore genes;
   CodonCounts counts{};
@@ -167,8 +177,7 @@ TEST(TemporaryFolder, ThatCannotBeHadFailsEveryStoreWithItsCause) {
   EXPECT_FALSE(record.Append(row.data(), row.size()));
   EXPECT_EQ(record.error().code, ENOENT);
 
-  for (const FailureCause& cause :
-       {staged.error(), genes.error(), scores.error(), record.error()}) {
+  for (const FailureCause& cause : {genes.error(), scores.error(), record.error()}) {
     EXPECT_TRUE(cause.in_temporary_folder);
   }
 }
