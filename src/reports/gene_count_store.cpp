@@ -1,7 +1,6 @@
 #include "reports/gene_count_store.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace trelba {
@@ -39,20 +38,26 @@ bool GetCount(const unsigned char*& p, const unsigned char* end, std::uint64_t& 
 unsigned char* EncodeRecord(const CodonCounts& counts, std::uint8_t marks, double excess_p,
                             unsigned char* p) {
   *p++ = marks;
-  std::uint64_t occurring = 0;  // bit c - 1 for codon c
-  for (std::size_t c = 1; c <= kCodonCount; ++c) {
-    occurring |= std::uint64_t{counts[c] != 0} << (c - 1);
-  }
-  const int pairs = std::popcount(occurring);
-  if (2 * static_cast<std::size_t>(pairs) > kCodonCount) {
+  std::size_t pairs = 0;  // codons that occur (counted in one loop)
+  for (std::size_t c = 1; c <= kCodonCount; ++c) pairs += counts[c] != 0 ? 1u : 0u;
+  if (2 * pairs > kCodonCount) {
     *p++ = kAllCounts;
-    for (std::size_t c = 1; c <= kCodonCount; ++c) p = PutCount(counts[c], p);
+    // Mostly 64 counts below 128, each its own byte: narrowed in one loop.
+    std::uint64_t high = 0;
+    for (std::size_t c = 1; c <= kCodonCount; ++c) high |= counts[c];
+    if (high < 0x80) {
+      for (std::size_t c = 0; c < kCodonCount; ++c)
+        p[c] = static_cast<unsigned char>(counts[c + 1]);
+      p += kCodonCount;
+    } else {
+      for (std::size_t c = 1; c <= kCodonCount; ++c) p = PutCount(counts[c], p);
+    }
   } else {
     *p++ = static_cast<unsigned char>(pairs);
-    for (; occurring != 0; occurring &= occurring - 1) {
-      const int c = std::countr_zero(occurring) + 1;
+    for (std::size_t c = 1; c <= kCodonCount; ++c) {
+      if (counts[c] == 0) continue;
       *p++ = static_cast<unsigned char>(c);
-      p = PutCount(counts[static_cast<std::size_t>(c)], p);
+      p = PutCount(counts[c], p);
     }
   }
   std::memcpy(p, &excess_p, sizeof excess_p);

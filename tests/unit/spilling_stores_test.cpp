@@ -82,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Kept codon by codon up to half of them, as 64 counts beyond.
         CountsCase{"HalfTheCodons", Codons(32, 1)}, CountsCase{"MoreThanHalf", Codons(33, 1)},
         CountsCase{"AllCodons", Codons(64, 0)}, CountsCase{"CountsOfTwoBytes", Codons(5, 127)},
+        // Every codon's count one byte but the last's (128: two).
+        CountsCase{"AllCodonsTheLastOfTwoBytes", Codons(64, 64)},
         CountsCase{"CountsPast32Bits", Codons(40, std::uint64_t{1} << 40)},
         CountsCase{"LargestCount", {{1, std::numeric_limits<std::uint64_t>::max()}, {2, 3}}}),
     [](const auto& test) { return std::string(test.param.name); });
