@@ -202,9 +202,15 @@ CoaSums::CoaSums(const CoaColumns& columns)
       enc_weighted_(columns.count) {}
 
 void CoaSums::Add(const CodonCounts& counts, double enc) {
-  CoaRow& row = held_rows_[held_];
+  CoaRow row;
   const double sum = CoaRowOf(columns_, counts, row);
+  AddRow(row, sum, enc);
+}
+
+void CoaSums::AddRow(const CoaRow& gene_row, double sum, double enc) {
   if (sum == 0.0) return;
+  CoaRow& row = held_rows_[held_];
+  row = gene_row;
   const std::size_t n = columns_.count;
   const double inverse = 1.0 / sum;
   // Element by element (no two arrays overlap: two at a time where the processor can).

@@ -71,6 +71,8 @@ class CoaSums {
 
   // Adds a gene; `enc` is its ENC (NaN when it has none) for the axes' signs.
   void Add(const CodonCounts& counts, double enc);
+  // The same for a gene whose row CoaRowOf has made (`sum` what it returned).
+  void AddRow(const CoaRow& row, double sum, double enc);
   // Adds the genes Add holds back (it adds them four at a time).
   void Flush();
 

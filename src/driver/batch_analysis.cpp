@@ -128,6 +128,7 @@ void ClearResults(SequenceBatch& batch) {
   batch.survey = InputSurvey{};
   batch.coding = CodingChecks{};
   batch.pooled = CodonCounts{};
+  batch.coa_made = false;
 }
 
 // Counts the codons of a record's body kept in the batch (a body too long to keep was
@@ -198,6 +199,16 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
                      reported.checks, reporter.analysis(),
                      {reported.excess, reported.enc, Gc3s(reported.checks.thirds)});
     }
+  }
+  // The rows of the correspondence analysis here, where the batches are analysed side by
+  // side, not in the turn that adds them up: every record's, as that turn adds them.
+  if (const CoaColumns* coa = reporter.style().coa) {
+    batch.coa_rows.resize(batch.records.size());
+    batch.coa_sums.resize(batch.records.size());
+    for (std::size_t i = 0; i < batch.size; ++i) {
+      batch.coa_sums[i] = CoaRowOf(*coa, batch.records[i].counts, batch.coa_rows[i]);
+    }
+    batch.coa_made = true;
   }
 }
 

@@ -6,6 +6,7 @@
 
 #include "analysis/background.hpp"
 #include "analysis/coding_checks.hpp"
+#include "analysis/correspondence_analysis.hpp"
 #include "analysis/expected_score.hpp"
 #include "analysis/gene_composition.hpp"
 #include "analysis/machinery_homology.hpp"
@@ -36,6 +37,8 @@ struct ReportStyle {
   bool mark_genes = false;
   SequenceFilters filters = {};  // which sequences are kept; whether indices read the first codon
   const TrnaWeights* trna = nullptr;  // the weights of the tai column (--trna)
+  // --coa: each sequence's row of the analysis, made where it is analysed.
+  const CoaColumns* coa = nullptr;
 };
 
 // Analyses one sequence after another and writes each one's outputs, reusing its

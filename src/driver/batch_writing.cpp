@@ -56,7 +56,11 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
   }
   if (totals.coa != nullptr) {
     for (std::size_t i = 0; i < batch.size; ++i) {
-      totals.coa->Add(batch.records[i].counts, batch.enc_values[i]);
+      if (batch.coa_made) {
+        totals.coa->AddRow(batch.coa_rows[i], batch.coa_sums[i], batch.enc_values[i]);
+      } else {
+        totals.coa->Add(batch.records[i].counts, batch.enc_values[i]);
+      }
     }
   }
   totals.survey.Merge(batch.survey);

@@ -100,6 +100,7 @@ class OneInput {
     if (r_.coa_sums) {
       r_.coa_sums.emplace(*r_.coa_columns);
       request_.coa = &*r_.coa_sums;
+      request_.style.coa = &*r_.coa_columns;
     }
     request_.pool =
         options_.codon_usage.has_value() || r_.run.draws() || r_.inputs_pooled != nullptr;

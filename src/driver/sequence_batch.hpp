@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/coding_checks.hpp"
+#include "analysis/correspondence_analysis.hpp"
 #include "input/dinucleotide_reader.hpp"
 #include "input/input_survey.hpp"
 #include "input/sequence_facts.hpp"
@@ -75,6 +76,11 @@ struct SequenceBatch {
   // run without them keeps no room for them).
   std::vector<DinucleotideCounts> pairs;
   PlotBatch plot;  // for the HTML report, when it is written
+  // With --coa, each record's row of the analysis and its sum (CoaRowOf), when `coa_made`
+  // (empty until then: a run without it keeps no room for them).
+  std::vector<CoaRow> coa_rows;
+  std::vector<double> coa_sums;
+  bool coa_made = false;
 };
 
 }  // namespace trelba
