@@ -233,8 +233,8 @@ class OneInput {
         sources.coa_columns = &*r_.coa_columns;
         sources.coa = &coa_;
       }
-      const bool released =
-          AddWholeInputColumns(r_.layout, outcome_.totals, &r_.staged, table, sources);
+      const bool released = AddWholeInputColumns(r_.layout, outcome_.totals, &r_.staged, table,
+                                                 sources, &r_.run.side_work());
       if (table != nullptr && table->failed()) return FailTable(table->error());
       if (!released) return r_.staged.error() ? FailStaged() : FailCounts();
     } else if (table != nullptr) {

@@ -9,6 +9,7 @@
 #include "driver/reference_columns.hpp"
 #include "reports/column_catalog.hpp"
 #include "reports/html_report.hpp"
+#include "reports/side_work.hpp"
 #include "reports/staged_sink.hpp"
 
 namespace trelba {
@@ -22,9 +23,11 @@ struct WholeInputSources {
 };
 
 // Each sequence's cells, in input order, appended to its row as the staged rows go to
-// `table` (when there is one; else only gathered). False when the kept counts or rows
-// cannot be read back, or their numbers differ.
+// `table` (when there is one; else only gathered). With `side`, the pipeline's threads may
+// make the cells of the rows ahead. False when the kept counts or rows cannot be read back,
+// or their numbers differ.
 bool AddWholeInputColumns(const TableLayout& layout, InputTotals& totals, StagedSink* staged,
-                          OutputBuffer* table, const WholeInputSources& sources);
+                          OutputBuffer* table, const WholeInputSources& sources,
+                          SideWork* side = nullptr);
 
 }  // namespace trelba

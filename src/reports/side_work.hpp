@@ -1,5 +1,6 @@
 // Work that a thread with nothing better to do may take on: the compression of an output's
-// blocks. An output posts a piece for every block it has ready (SideTask); the pipeline's
+// blocks, the cells of the columns of the whole input ahead of the rows that take them. An
+// output posts a piece for every block it has ready (SideTask); the pipeline's
 // threads (driver/ordered_pipeline.hpp), the only threads of a run, run pieces whenever they
 // would otherwise wait. Nothing here starts a thread: without a pipeline, or with one
 // worker, no piece is taken, and each output does its own pieces itself.

@@ -16,8 +16,9 @@ class CoaThreads : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(CoaThreads, SameBytesAtEveryThreadCount) {
   ScratchDir dir;
-  // Three inputs (the analysis of the inputs too), the first of several batches.
-  WriteFile(dir / "a.fa", SyntheticGenes(1500, 120));
+  // Three inputs (the analysis of the inputs too), the first of several batches and of two
+  // whole chunks of the cells made ahead of the rows (the last full, then none left).
+  WriteFile(dir / "a.fa", SyntheticGenes(2048, 120));
   WriteFile(dir / "b.fa", SyntheticGenes(40, 300));
   WriteFile(dir / "c.fa", SyntheticGenes(7, 50) + ">empty\n>met\nATGATGTGG\n");
   std::string first;
