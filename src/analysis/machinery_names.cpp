@@ -101,6 +101,22 @@ bool RibosomalProteinName(std::string_view text, std::size_t at) {
   return AtProductEnd(text, end) || AtProductEnd(text, SkipQualifier(text, end));
 }
 
+// After "ribosomal subunit protein " at `at`: a name of the universal nomenclature (Ban et
+// al. 2014, UniProtKB's since 2023): u (universal), b (bacterial) or e (eukaryotic and
+// archaeal), L or S, a number, then the product's end. Organelles' names end in m or c
+// (uL2m, bL12c) or begin so (mL37, cS23): none of those.
+bool SubunitProteinName(std::string_view text, std::size_t at) {
+  if (text.size() - at < 3) return false;
+  const char kind = Lower(text[at]), subunit = Lower(text[at + 1]);
+  if ((kind != 'u' && kind != 'b' && kind != 'e') || (subunit != 'l' && subunit != 's')) {
+    return false;
+  }
+  std::size_t end = at + 2;
+  while (end < text.size() && IsDigit(text[end])) ++end;
+  if (end == at + 2 || (end < text.size() && IsAlnum(text[end]))) return false;
+  return AtProductEnd(text, end);
+}
+
 // After "elongation factor " at `at`: one of the factors named, then the product's end.
 bool ElongationFactorName(std::string_view text, std::size_t at) {
   if (StartsWith(text, at, "ef-")) at += 3;
@@ -118,20 +134,22 @@ bool ElongationFactorName(std::string_view text, std::size_t at) {
 }  // namespace
 
 bool NamesTranslationMachinery(std::string_view description) {
-  constexpr std::string_view kRibosomal = "ribosomal protein ";
-  constexpr std::string_view kElongation = "elongation factor ";
-  for (std::size_t at = 0; (at = Find(description, kRibosomal, at)) != std::string_view::npos;
-       ++at) {
-    if (RibosomalProteinName(description, at + kRibosomal.size()) &&
-        !Excluded(ProductAround(description, at))) {
-      return true;
-    }
-  }
-  for (std::size_t at = 0; (at = Find(description, kElongation, at)) != std::string_view::npos;
-       ++at) {
-    if (ElongationFactorName(description, at + kElongation.size()) &&
-        !Excluded(ProductAround(description, at))) {
-      return true;
+  // Each phrase that begins a name, and the rule for what must follow it.
+  struct NameRule {
+    std::string_view phrase;
+    bool (*follows)(std::string_view, std::size_t);
+  };
+  constexpr std::array<NameRule, 3> kRules = {
+      NameRule{"ribosomal protein ", RibosomalProteinName},
+      NameRule{"ribosomal subunit protein ", SubunitProteinName},
+      NameRule{"elongation factor ", ElongationFactorName}};
+  for (const NameRule& rule : kRules) {
+    for (std::size_t at = 0; (at = Find(description, rule.phrase, at)) != std::string_view::npos;
+         ++at) {
+      if (rule.follows(description, at + rule.phrase.size()) &&
+          !Excluded(ProductAround(description, at))) {
+        return true;
+      }
     }
   }
   return false;

@@ -139,6 +139,15 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"Selenocysteine-specific elongation factor", false},
         NameCase{"Elongation factor Tu, mitochondrial", false},
         NameCase{"elongation factor G-like protein", false},
+        // UniProtKB's names since 2023: the universal nomenclature; organelles' end in m or c.
+        NameCase{"ID=cds-7;product=Large ribosomal subunit protein uL2;gbkey=CDS", true},
+        NameCase{"Small ribosomal subunit protein eS31", true},
+        NameCase{"[protein=Large ribosomal subunit protein bL12]", true},
+        NameCase{"Large ribosomal subunit protein uL2m", false},
+        NameCase{"Large ribosomal subunit protein bL12c", false},
+        NameCase{"Large ribosomal subunit protein mL37", false},
+        NameCase{"Small ribosomal subunit protein uS3, mitochondrial", false},
+        NameCase{"Large ribosomal subunit protein uL", false},
         NameCase{"rpsR;RD3045;_start=2914021;end=2914248", false},
         NameCase{"# 3 # 98 # 1 # ID=1_1;partial=10;start_type=Edge", false}));
 
