@@ -206,6 +206,7 @@ void AnalyseBatch(SequenceBatch& batch, SequenceReporter& reporter, const Report
     batch.coa_rows.resize(batch.records.size());
     batch.coa_sums.resize(batch.records.size());
     for (std::size_t i = 0; i < batch.size; ++i) {
+      if (batch.records[i].left_out) continue;
       batch.coa_sums[i] = CoaRowOf(*coa, batch.records[i].counts, batch.coa_rows[i]);
     }
     batch.coa_made = true;

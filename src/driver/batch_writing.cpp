@@ -55,11 +55,16 @@ bool WriteBatch(SequenceBatch& batch, const ReportOutputs& run, InputTotals& tot
     }
   }
   if (totals.coa != nullptr) {
+    // A record left out by --cds-only or --min-codons is no gene of the analysis, and has no
+    // ENC among the batch's values: those follow the records kept.
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < batch.size; ++i) {
+      if (batch.records[i].left_out) continue;
+      const double enc = batch.enc_values[kept++];
       if (batch.coa_made) {
-        totals.coa->AddRow(batch.coa_rows[i], batch.coa_sums[i], batch.enc_values[i]);
+        totals.coa->AddRow(batch.coa_rows[i], batch.coa_sums[i], enc);
       } else {
-        totals.coa->Add(batch.records[i].counts, batch.enc_values[i]);
+        totals.coa->Add(batch.records[i].counts, enc);
       }
     }
   }

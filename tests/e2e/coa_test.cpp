@@ -43,6 +43,57 @@ TEST_P(CoaThreads, SameBytesAtEveryThreadCount) {
 INSTANTIATE_TEST_SUITE_P(Kinds, CoaThreads, ::testing::Values("codons", "rscu", "aa"),
                          [](const auto& test) { return std::string(test.param); });
 
+// The records of `fasta`, each beginning at a '>'.
+std::vector<std::string> Records(const std::string& fasta) {
+  std::vector<std::string> records;
+  for (std::size_t at = 0; at < fasta.size();) {
+    const std::size_t next = fasta.find('>', at + 1);
+    records.push_back(fasta.substr(at, next - at));
+    at = next == std::string::npos ? fasta.size() : next;
+  }
+  return records;
+}
+
+// Each line of `table` without its first cell (the sequence's number in its input).
+std::string WithoutFirstCells(const std::string& table) {
+  std::string rest;
+  for (std::size_t at = 0; at < table.size();) {
+    const std::size_t end = table.find('\n', at);
+    const std::size_t tab = table.find('\t', at);
+    rest += table.substr(tab + 1, end - tab);
+    at = end + 1;
+  }
+  return rest;
+}
+
+// A sequence left out by --min-codons is no gene of the analysis: the table is the one of
+// the genes kept alone (but for their numbers in the input), at every thread count (the short genes
+// between them once took the places of kept genes' ENC values).
+TEST_P(CoaThreads, SequencesLeftOutAreNoGenes) {
+  ScratchDir dir;
+  const std::vector<std::string> kept = Records(SyntheticGenes(300, 120));
+  std::vector<std::string> short_genes = Records(SyntheticGenes(300, 20));
+  std::string mixed, alone;
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    mixed += kept[i] + ">short" + short_genes[i].substr(5);
+    alone += kept[i];
+  }
+  WriteFile(dir / "mixed.fa", mixed);
+  WriteFile(dir / "alone.fa", alone);
+  const RunResult reference =
+      RunTrelba({"--no-reports", "--coa", GetParam(), "-T", "alone.tsv", "alone.fa"}, dir.path());
+  ASSERT_EQ(reference.status, 0) << reference.err;
+  for (const char* threads : {"1", "2"}) {
+    const RunResult run = RunTrelba({"-j", threads, "--no-reports", "--coa", GetParam(),
+                                     "--min-codons", "50", "-T", "mixed.tsv", "mixed.fa"},
+                                    dir.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(WithoutFirstCells(ReadFile(dir / "mixed.tsv")) ==
+                WithoutFirstCells(ReadFile(dir / "alone.tsv")))
+        << "-j " << threads;
+  }
+}
+
 TEST(Coa, UnknownKindIsAUsageError) {
   ScratchDir dir;
   WriteFile(dir / "a.fa", SyntheticGenes(3, 30));
