@@ -27,6 +27,13 @@ struct TableSettings {
   bool counts = false;                    // --counts
   bool description = false;               // --description
   std::optional<std::string> columns;     // --columns GROUPS: "composition,dinucleotides,rscu,aa"
+  std::optional<std::string> coa;         // --coa KIND: codons, rscu or aa
+  std::optional<std::string> gff;         // --gff FILE: each input is the genome FILE annotates
+  std::optional<std::string> trna;        // --trna FILE: tRNAscan-SE's or ARAGORN's output
+  std::optional<std::string> optimal_codons;  // --optimal-codons FILE (with a reference)
+  std::optional<std::string> min_codons;      // --min-codons N
+  bool cds_only = false;                      // --cds-only
+  bool skip_first_codon = false;              // --skip-first-codon
 };
 
 // What the library tells its caller while it works, always on the calling thread.
@@ -57,7 +64,7 @@ class Error : public std::runtime_error {
   // ran out; 0 otherwise.
   int system_error() const { return system_error_; }
   // The option of the setting refused ("--variant", "--gcode", "--background",
-  // "--threads"); empty when the error is no setting's.
+  // "--threads", "--coa", ...); empty when the error is no setting's.
   const std::string& option() const { return option_; }
 
  private:

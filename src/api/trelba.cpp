@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <functional>
 
+#include "analysis/correspondence_analysis.hpp"
 #include "api/table_text_reader.hpp"
+#include "driver/annotation_file.hpp"
 #include "driver/background_choice.hpp"
 #include "driver/error_message.hpp"
 #include "driver/input_reader.hpp"
@@ -17,6 +19,7 @@
 #include "driver/run_of_inputs.hpp"
 #include "driver/trna_file.hpp"
 #include "driver/whole_input_columns.hpp"
+#include "input/annotation_warnings.hpp"
 #include "input/input_file.hpp"
 #include "input/input_file_system.hpp"
 #include "input/input_survey.hpp"
@@ -107,6 +110,8 @@ std::vector<std::string> Arguments(const std::vector<Setting>& settings, const T
   if (table.file_column) args.emplace_back("--file-column");
   if (table.counts) args.emplace_back("--counts");
   if (table.description) args.emplace_back("--description");
+  if (table.cds_only) args.emplace_back("--cds-only");
+  if (table.skip_first_codon) args.emplace_back("--skip-first-codon");
   args.emplace_back("--");
   args.push_back(first);
   return args;
@@ -118,15 +123,40 @@ CommandLine Parse(const std::vector<std::string>& args) {
   return ParseCommandLine(static_cast<int>(argv.size()), argv.data());
 }
 
+// The settings that take a value, by their options.
+std::vector<Setting> SettingsOf(const TableSettings& table) {
+  return {{"--variant", table.variant},
+          {"--gcode", table.gcode},
+          {"--background", table.background},
+          {"--threads", table.threads},
+          {"--reference", table.reference},
+          {"--columns", table.columns},
+          {"--coa", table.coa},
+          {"--gff", table.gff},
+          {"--trna", table.trna},
+          {"--optimal-codons", table.optimal_codons},
+          {"--min-codons", table.min_codons}};
+}
+
+// The setting a problem of the command line's begins with ("--optimal-codons gives ...:
+// it needs --reference"), so that the error names it; empty for none.
+std::string LeadingOption(const std::string& problem) {
+  for (const Setting& setting : SettingsOf({})) {
+    const std::string_view option = setting.option;
+    if (problem.starts_with(option) && problem.size() > option.size() &&
+        problem[option.size()] == ' ') {
+      return setting.option;
+    }
+  }
+  return {};
+}
+
 // The options of the command line the settings stand for, parsed as the command line is
 // (so a setting is refused with the command line's words, its option named in the error);
 // `first` is its first input.
 Options ParseSettings(const TableSettings& table, const std::string& first,
                       Output output = Output::kTable) {
-  const std::vector<Setting> settings = {
-      {"--variant", table.variant},       {"--gcode", table.gcode},
-      {"--background", table.background}, {"--threads", table.threads},
-      {"--reference", table.reference},   {"--columns", table.columns}};
+  const std::vector<Setting> settings = SettingsOf(table);
   if (table.variant && table.gcode) {
     throw Error("--variant and --gcode cannot both be given", {}, 0, "--gcode");
   }
@@ -139,7 +169,10 @@ Options ParseSettings(const TableSettings& table, const std::string& first,
     if (!alone.error.empty()) throw Error(alone.error, {}, 0, setting.option);
   }
   CommandLine command_line = Parse(Arguments(settings, table, first, output));
-  if (!command_line.error.empty()) throw Error(command_line.error);
+  if (!command_line.error.empty()) {
+    throw Error(command_line.error, {}, 0, LeadingOption(command_line.error));
+  }
+
   for (const std::string& line : command_line.options.warnings) Warning(line);
   return std::move(command_line.options);
 }
@@ -202,6 +235,13 @@ class TableWriter {
       caller.StopIfAsked();
       throw Error(*error, *options.trna, cause.code);
     }
+    if (options.gff) {
+      if (const auto error = ReadGffFile(*options.gff, annotation_, &cause)) {
+        caller.StopIfAsked();
+        throw Error(*error, *options.gff, cause.code);
+      }
+    }
+    if (options.coa_kind) coa_columns_.emplace(CoaColumnsOf(*options.coa_kind, synonymous_));
   }
 
   // Adds the rows of `input`, called `name` in messages and `label` in the table;
@@ -211,12 +251,23 @@ class TableWriter {
     ReportRequest request;
     request.style = {options_.code, layout_, label, background != nullptr ? background : &shared_};
     request.style.trna = trna_ ? &*trna_ : nullptr;
+    request.style.filters = {options_.min_codon_count, options_.cds_only,
+                             options_.skip_first_codon};
     request.threads = ThreadCount(options_);
     request.table_header = false;
-    // With a reference set, the rows wait for the columns that need the whole input.
+    if (options_.gff) request.annotation = &annotation_;
+    if (coa_columns_) {
+      request.coa = &coa_sums_.emplace(*coa_columns_);
+      request.style.coa = &*coa_columns_;  // each gene's row made by the worker, as the run's
+    }
+    // With a reference set or --coa, the rows wait for the columns that need the whole input.
     const bool reference = options_.reference.has_value();
-    request.outputs.table = reference ? &staged_table_ : &buffer_;
-    if (reference) request.store = &genes_;
+    const bool whole = reference || coa_columns_.has_value();
+    request.outputs.table = whole ? &staged_table_ : &buffer_;
+    if (whole) {
+      request.store = &genes_;
+      request.held_rows = &staged_;
+    }
     request.style.mark_genes = reference && !reference_file_;
     if (reference_file_ && reference_file_->genes_given) {
       request.match = &reference_file_->identities;
@@ -231,10 +282,18 @@ class TableWriter {
       staged_.Drop();
       ThrowUnread(caller_, outcome.status, name, file, input, outcome.cause);
     }
-    if (reference) AddReferenceColumns(name, label, outcome);
+    if (whole) AddWholeInputColumns(name, label, outcome);
+    if (outcome.annotated) {
+      for (const std::string& line :
+           AnnotationWarnings(name, outcome.format, outcome.annotation, *options_.code,
+                              outcome.gff_without_fasta)) {
+        Warning(line);
+      }
+    }
     const InputTotals& totals = outcome.totals;
-    for (const std::string& line :
-         InputWarnings(name, totals.survey, totals.u_letters, outcome.any_header())) {
+    for (const std::string& line : InputWarnings(name, totals.survey, totals.u_letters,
+                                                 outcome.any_header() || outcome.annotated,
+                                                 request.style.filters, outcome.first_byte)) {
       Warning(line);
     }
   }
@@ -244,8 +303,33 @@ class TableWriter {
   }
 
  private:
-  void AddReferenceColumns(const std::string& name, std::string_view label, InputOutcome& outcome) {
+  // The columns of the whole input behind each staged row: those against the reference set
+  // and the genes' coordinates.
+  void AddWholeInputColumns(const std::string& name, std::string_view label,
+                            InputOutcome& outcome) {
+    WholeInputSources sources;
+    CoaResult coa;
+    if (coa_sums_) {
+      coa = SolveCoa(*coa_sums_);
+      sources.coa_columns = &*coa_columns_;
+      sources.coa = &coa;
+    }
     ReferenceTotals reference;
+    if (options_.reference) {
+      AddReference(name, label, outcome, reference);
+      sources.reference = &reference;
+    }
+    const bool released =
+        staged_table_.Flush() &&
+        trelba::AddWholeInputColumns(layout_, outcome.totals, &staged_, &buffer_, sources);
+    if (released) return;
+    if (staged_.spill_failed()) ThrowTemporary(staged_.error());
+    if (buffer_.failed() || staged_.error()) throw std::bad_alloc();  // the sinks want memory
+    ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO, nullptr, true});
+  }
+
+  void AddReference(const std::string& name, std::string_view label, InputOutcome& outcome,
+                    ReferenceTotals& reference) {
     if (reference_file_) {
       if (TableWaitsForGenome(*reference_file_)) {
         TableFromInput(synonymous_, label, outcome.totals, *reference_file_);
@@ -263,15 +347,6 @@ class TableWriter {
     }
     UseReferenceAgainst(synonymous_, outcome.totals,
                         layout_.Has(ColumnGroup::kCompositionReference), reference);
-    WholeInputSources sources;
-    sources.reference = &reference;
-    const bool released =
-        staged_table_.Flush() &&
-        AddWholeInputColumns(layout_, outcome.totals, &staged_, &buffer_, sources);
-    if (released) return;
-    if (staged_.spill_failed()) ThrowTemporary(staged_.error());
-    if (buffer_.failed() || staged_.error()) throw std::bad_alloc();  // the sinks want memory
-    ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO, nullptr, true});
   }
 
   // A file of the temporary folder failed: the folder is named, with the cause.
@@ -288,6 +363,9 @@ class TableWriter {
   std::optional<ReferenceFile> reference_file_;
   std::optional<OptimalCodonsText> optimal_;
   std::optional<TrnaWeights> trna_;
+  GffAnnotation annotation_;               // --gff
+  std::optional<CoaColumns> coa_columns_;  // --coa
+  std::optional<CoaSums> coa_sums_;        // of the input's genes
   GeneCountStore genes_;
   StagedSink staged_;
   OutputBuffer staged_table_{staged_};
@@ -316,7 +394,9 @@ Options InputOptions(const std::vector<Input>& inputs, const TableSettings& sett
                   "--background");
     }
   }
-  if (const std::string problem = CheckInputs(options); !problem.empty()) throw Error(problem);
+  if (const std::string problem = CheckInputs(options); !problem.empty()) {
+    throw Error(problem, {}, 0, LeadingOption(problem));
+  }
   return options;
 }
 
@@ -343,7 +423,9 @@ void OpenInput(const CallerScope& caller, const Input& input, CallerSource& sour
 void WriteTableOfInputs(const std::vector<Input>& inputs, const TableSettings& settings,
                         ByteSink& sink, const CallerHooks& hooks) {
   const CallerScope caller(hooks);
-  const Options options = InputOptions(inputs, settings, Output::kTable);
+  Options options = InputOptions(inputs, settings, Output::kTable);
+  // (A pipe or a FIFO is read once: not looked into first.)
+  if (!inputs.front().read && !ReadableOnce(inputs.front().name)) TakeCodeOfFirstInput(options);
   TableWriter writer(caller, options, sink);
   for (const Input& given : inputs) {
     const std::string& path = given.name;
@@ -399,6 +481,14 @@ void WriteTableOfText(std::string_view fasta, const TableSettings& settings, std
   const CallerScope caller(hooks);
   if (!RoundsToNearest()) throw Error(kRoundingModeProblem);
   const Options options = ParseSettings(settings, std::string(kStandardStream));
+  // The command line's checks of the settings with its inputs (--optimal-codons needs
+  // --reference), the text standing for an input that is no stream.
+  Options checked = options;
+  checked.inputs = {std::string()};
+  checked.background.reset();
+  if (const std::string problem = CheckInputs(checked); !problem.empty()) {
+    throw Error(problem, {}, 0, LeadingOption(problem));
+  }
   const std::string name(label);
   TableWriter writer(caller, options, sink);
   Background own;
@@ -488,6 +578,12 @@ std::vector<Column> TableColumns(const TableSettings& settings, std::size_t file
   options.counts = settings.counts;
   options.description = settings.description;
   options.reference = settings.reference;
+  options.trna = settings.trna;
+  options.gff = settings.gff;
+  options.min_codons = settings.min_codons;
+  options.cds_only = settings.cds_only;
+  // Every kind of analysis gives the genes the same columns.
+  if (settings.coa) options.coa_kind = CoaKind::kCodons;
   if (settings.columns) {
     const std::string problem = AddColumnGroups(*settings.columns, options.column_groups);
     if (!problem.empty()) throw Error(problem, {}, 0, "--columns");

@@ -16,12 +16,16 @@ namespace trelba {
 
 namespace {
 
-std::optional<std::string> ReadLines(const std::string& file, GffAnnotation& annotation) {
+std::optional<std::string> ReadLines(const std::string& file, GffAnnotation& annotation,
+                                     FailureCause& cause) {
   const std::string name(InputName(file));
   InputFile source;
   const bool opened =
       file == kStandardStream ? source.OpenDescriptor(kStandardInputDescriptor) : source.Open(file);
-  if (!opened) return FileErrorText("opening", name, source.error());
+  if (!opened) {
+    cause = source.error();
+    return FileErrorText("opening", name, source.error());
+  }
   if (source.refusal() != nullptr) return FileErrorText("reading", name, {0, source.refusal()});
   annotation.Clear();
   LineSplitter lines;
@@ -75,9 +79,11 @@ std::optional<int> FindTable(const std::string& file) {
 
 }  // namespace
 
-std::optional<std::string> ReadGffFile(const std::string& file, GffAnnotation& annotation) {
+std::optional<std::string> ReadGffFile(const std::string& file, GffAnnotation& annotation,
+                                       FailureCause* cause) {
+  FailureCause unused;
   try {
-    return ReadLines(file, annotation);
+    return ReadLines(file, annotation, cause != nullptr ? *cause : unused);
   } catch (const std::bad_alloc&) {
     return FileErrorText("reading", InputName(file), FailureCause{0, kOutOfMemory});
   }

@@ -8,12 +8,14 @@
 
 #include "driver/options.hpp"
 #include "input/gff3_annotation.hpp"
+#include "trelba/failure_cause.hpp"
 
 namespace trelba {
 
 // Reads `file` ("-": standard input, plain or compressed) into `annotation`; the error
-// line when it cannot be read.
-std::optional<std::string> ReadGffFile(const std::string& file, GffAnnotation& annotation);
+// line when it cannot be read, and then in `cause`, when given, why.
+std::optional<std::string> ReadGffFile(const std::string& file, GffAnnotation& annotation,
+                                       FailureCause* cause = nullptr);
 
 // The translation table the first CDS of the file `file` gives (GenBank's or EMBL's
 // /transl_table, GFF3's transl_table=), read from the first kTableLookAhead bytes of its

@@ -150,16 +150,19 @@ int ReportAllInputs(const Options& options, Progress* progress) {
 
 }  // namespace
 
-int RunInputs(Options& options, std::optional<std::chrono::milliseconds> progress_interval) {
-  for (const std::string& line : options.warnings) Warning(line);
-  SetSyncOnCommit(options.sync);
-  // No genetic code given: a GenBank, EMBL or GFF3 first input's translation table.
+void TakeCodeOfFirstInput(Options& options) {
   if (!options.ncbi_table && !options.variant && !options.code_argument &&
       !options.inputs.empty() && (options.sources.empty() || options.sources.front() == nullptr)) {
     if (const auto table = FirstTranslationTable(options.gff.value_or(options.inputs.front()))) {
       if (const GeneticCode* code = NcbiGeneticCode(*table)) options.code = code;
     }
   }
+}
+
+int RunInputs(Options& options, std::optional<std::chrono::milliseconds> progress_interval) {
+  for (const std::string& line : options.warnings) Warning(line);
+  SetSyncOnCommit(options.sync);
+  TakeCodeOfFirstInput(options);
   GffAnnotation annotation;
   if (options.gff) {
     if (const auto error = ReadGffFile(*options.gff, annotation)) {

@@ -11,6 +11,10 @@
 
 namespace trelba {
 
+// No genetic code given: the translation table of the first input's first CDS (or of
+// --gff's), when it is a GenBank, EMBL or GFF3 file that names one.
+void TakeCodeOfFirstInput(Options& options);
+
 // Warns about the command line, reads --gff, then reads every input and writes its
 // reports and the run's outputs, telling progress every `progress_interval` when it is
 // given. 0 after a complete run, kFailureStatus (run.hpp) after any error, which has been
