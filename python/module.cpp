@@ -34,16 +34,40 @@ struct Settings {
   std::optional<std::string> threads;
   std::optional<py::bytes> reference;
   std::optional<std::string> columns;
+  std::optional<std::string> coa;
+  std::optional<py::bytes> gff;
+  std::optional<py::bytes> trna;
+  std::optional<py::bytes> optimal_codons;
+  std::optional<std::string> min_codons;
   bool file_column = false;
   bool counts = false;
   bool description = false;
+  bool cds_only = false;
+  bool skip_first_codon = false;
 
   trelba::TableSettings ForLibrary() const {
-    std::optional<std::string> background_text, reference_text;
-    if (background) background_text = std::string(*background);
-    if (reference) reference_text = std::string(*reference);
-    return {variant,     gcode,  background_text, threads, reference_text,
-            file_column, counts, description,     columns};
+    const auto text = [](const std::optional<py::bytes>& name) -> std::optional<std::string> {
+      if (!name) return std::nullopt;
+      return std::string(*name);
+    };
+    trelba::TableSettings settings;
+    settings.variant = variant;
+    settings.gcode = gcode;
+    settings.background = text(background);
+    settings.threads = threads;
+    settings.reference = text(reference);
+    settings.file_column = file_column;
+    settings.counts = counts;
+    settings.description = description;
+    settings.columns = columns;
+    settings.coa = coa;
+    settings.gff = text(gff);
+    settings.trna = text(trna);
+    settings.optimal_codons = text(optimal_codons);
+    settings.min_codons = min_codons;
+    settings.cds_only = cds_only;
+    settings.skip_first_codon = skip_first_codon;
+    return settings;
   }
 };
 
@@ -276,6 +300,13 @@ Settings SettingsOf(const py::kwargs& options) {
     if (name == "file_column") settings.file_column = value.cast<bool>();
     if (name == "counts") settings.counts = value.cast<bool>();
     if (name == "description") settings.description = value.cast<bool>();
+    if (name == "coa") settings.coa = value.cast<std::string>();
+    if (name == "gff") settings.gff = value.cast<py::bytes>();
+    if (name == "trna") settings.trna = value.cast<py::bytes>();
+    if (name == "optimal_codons") settings.optimal_codons = value.cast<py::bytes>();
+    if (name == "min_codons") settings.min_codons = value.cast<std::string>();
+    if (name == "cds_only") settings.cds_only = value.cast<bool>();
+    if (name == "skip_first_codon") settings.skip_first_codon = value.cast<bool>();
   }
   return settings;
 }
@@ -415,12 +446,14 @@ PYBIND11_MODULE(_trelba, m) {
       "The columns of the table of FASTA text: [(name, kind, values, mask or None)].");
   m.def(
       "columns",
-      [](bool file_column, bool counts, bool description, bool reference) {
+      [](bool file_column, bool counts, bool description, bool reference, bool coa, bool trna) {
         trelba::TableSettings settings;
         settings.file_column = file_column;
         settings.counts = counts;
         settings.description = description;
         if (reference) settings.reference = "auto";
+        if (coa) settings.coa = "codons";
+        if (trna) settings.trna = "trna.out";
         py::list result;
         for (const trelba::Column& column : trelba::TableColumns(settings)) {
           result.append(py::make_tuple(column.name, KindName(column.kind)));
@@ -428,5 +461,6 @@ PYBIND11_MODULE(_trelba, m) {
         return result;
       },
       py::arg("file_column") = false, py::arg("counts") = false, py::arg("description") = false,
-      py::arg("reference") = false, "The table's columns under those settings: [(name, kind)].");
+      py::arg("reference") = false, py::arg("coa") = false, py::arg("trna") = false,
+      "The table's columns under those settings: [(name, kind)].");
 }

@@ -7,6 +7,7 @@
         trelba.table(handle, gcode=11)
     trelba.summary("genes.fa", reference="auto")        # what `Trelba --summary` writes
     trelba.codon_usage("genes.fa", reference="auto")    # and `Trelba --codon-usage`
+    trelba.table("genome.fna", gff="genome.gff", coa="rscu", trna="trnascan.out")
     from Bio import SeqIO
     trelba.analyse(SeqIO.parse("genes.fa", "fasta"))   # the same from SeqRecords
 
@@ -79,7 +80,9 @@ _OS_ERRORS = {errno.ENOENT: MissingFileError, errno.ENOTDIR: MissingFileError,
               errno.EISDIR: FolderError, errno.EACCES: AccessError, errno.EPERM: AccessError}
 # The library's options, by the names of the arguments that give them.
 _ARGUMENTS = {"--variant": "code", "--gcode": "gcode", "--background": "background",
-              "--threads": "threads"}
+              "--threads": "threads", "--reference": "reference", "--columns": "groups",
+              "--coa": "coa", "--gff": "gff", "--trna": "trna",
+              "--optimal-codons": "optimal_codons", "--min-codons": "min_codons"}
 _KEYWORDS = ("even", "input")
 _DTYPES = {"text": "str", "whole": "int64", "number": "float64"}
 
@@ -95,8 +98,9 @@ def _raise(failure: Exception, given: Mapping[bytes, Any]) -> None:
     if option:
         for name, argument in _ARGUMENTS.items():
             message = message.replace(name, argument)
-        if _ARGUMENTS[option] not in message:
-            message = "%s: %s" % (_ARGUMENTS[option], message)
+        argument = _ARGUMENTS.get(option, option.lstrip("-").replace("-", "_"))
+        if argument not in message:
+            message = "%s: %s" % (argument, message)
         raise SettingError(message) from None
     if number == errno.ENOMEM:
         raise OutOfMemoryError(message) from None
@@ -172,16 +176,36 @@ def _groups(groups: Union[str, Iterable[str], None]) -> Optional[str]:
     return _setting(",".join(str(group) for group in groups), "columns")
 
 
+def _whole(value: Optional[int], argument: str) -> Optional[str]:
+    """A whole number's text; a bool, float or str is refused."""
+    if value is not None and (isinstance(value, bool) or not hasattr(value, "__index__")):
+        raise SettingError("%s needs a whole number, not %r" % (argument, value))
+    return _setting(None if value is None else int(value), argument)
+
+
+def _study(given: dict, coa: Optional[str] = None, gff: Optional[Path] = None,
+           trna: Optional[Path] = None, optimal_codons: Optional[Path] = None,
+           cds_only: bool = False, min_codons: Optional[int] = None,
+           skip_first_codon: bool = False) -> dict:
+    """The settings of the study's options: the analysis, the annotation, the tRNA genes,
+    the optimal codons and the sequences left out."""
+    study = dict(coa=_setting(coa, "coa"), min_codons=_whole(min_codons, "min_codons"),
+                 cds_only=bool(cds_only), skip_first_codon=bool(skip_first_codon))
+    for argument, path in (("gff", gff), ("trna", trna), ("optimal_codons", optimal_codons)):
+        if path is not None:
+            study[argument] = _encoded(path, argument)
+            given[study[argument]] = path
+    return study
+
+
 def _settings(code: Number, gcode: Number, background: Background, reference: Reference,
               threads: Optional[int], counts: bool, description: bool, given: dict,
-              groups: Union[str, Iterable[str], None] = None) -> dict:
-    if threads is not None and (isinstance(threads, bool) or not hasattr(threads, "__index__")):
-        raise SettingError("threads needs a whole number, not %r" % (threads,))
+              groups: Union[str, Iterable[str], None] = None, **study: Any) -> dict:
     return dict(variant=_setting(code, "code"), gcode=_setting(gcode, "gcode"),
                 background=_background(background, given),
-                threads=_setting(None if threads is None else int(threads), "threads"),
+                threads=_whole(threads, "threads"),
                 reference=_reference(reference, given), columns=_groups(groups),
-                counts=bool(counts), description=bool(description))
+                counts=bool(counts), description=bool(description), **_study(given, **study))
 
 
 def _is_handle(item: Any) -> bool:
@@ -235,7 +259,10 @@ Groups = Union[str, Iterable[str], None]
 def table(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
           background: Background = None, reference: Reference = None, threads: Optional[int] = None,
           counts: bool = False, description: bool = False, file_column: bool = False,
-          strict: bool = False, groups: Groups = None) -> "pandas.DataFrame":
+          strict: bool = False, groups: Groups = None, coa: Optional[str] = None,
+          gff: Optional[Path] = None, trna: Optional[Path] = None,
+          optimal_codons: Optional[Path] = None, cds_only: bool = False,
+          min_codons: Optional[int] = None, skip_first_codon: bool = False) -> "pandas.DataFrame":
     """The table `Trelba -T` writes for one FASTA file or several, as a DataFrame.
 
     path_or_paths: a path (str, bytes, os.PathLike; plain or compressed), a file object
@@ -252,6 +279,18 @@ def table(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
     "rscu,aa"); strict: a warning raises trelba.Error instead of TrelbaWarning. The file
     column is a categorical of the inputs.
 
+    The study's options, as the command line's of the same names: coa: a correspondence
+    analysis of each input's genes, of their codon counts ("codons"), RSCU ("rscu") or
+    amino-acid counts ("aa"), adding coa1 ... coa4 (--coa); gff: the path of a GFF3 file
+    that annotates each input, a genome FASTA, whose CDS are then the sequences (--gff);
+    trna: the path of tRNAscan-SE's or ARAGORN's output for the genome, adding tai
+    (--trna); optimal_codons: the path of Fop's optimal codons, codonW's fop_file or a
+    list of codons (--optimal-codons; needs reference); cds_only: leave out sequences
+    that are no whole coding sequence (--cds-only); min_codons: leave out sequences of
+    fewer codons (--min-codons); skip_first_codon: leave each sequence's first codon out
+    of ENC, GC3s, CAI, Fop, adaptation and the groups but dinucleotides
+    (--skip-first-codon).
+
     {columns}
 
     Raises MissingFileError, FolderError or AccessError (also FileNotFoundError,
@@ -261,7 +300,9 @@ def table(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
     given: dict = {}
     paths = _paths(path_or_paths, given)
     settings = _settings(code, gcode, background, reference, threads, counts, description, given,
-                         groups)
+                         groups, coa=coa, gff=gff, trna=trna, optimal_codons=optimal_codons,
+                         cds_only=cds_only, min_codons=min_codons,
+                         skip_first_codon=skip_first_codon)
     try:
         columns = _trelba.table_columns(paths, _warner(strict), file_column=bool(file_column),
                                         **settings)
@@ -271,14 +312,14 @@ def table(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
 
 
 def _output(output: Callable[..., Any], path_or_paths: Inputs, code: Number,
-                 gcode: Number, background: Background, reference: Reference,
-                 threads: Optional[int], counts: bool, description: bool, file_column: bool,
-                 strict: bool, groups: Groups) -> Any:
+            gcode: Number, background: Background, reference: Reference,
+            threads: Optional[int], counts: bool, description: bool, file_column: bool,
+            strict: bool, groups: Groups, **study: Any) -> Any:
     """One of the outputs, as bytes or columns; warnings for the caller's caller."""
     given: dict = {}
     paths = _paths(path_or_paths, given)
     settings = _settings(code, gcode, background, reference, threads, counts, description, given,
-                         groups)
+                         groups, **study)
     try:
         return output(paths, _warner(strict, 4), file_column=bool(file_column), **settings)
     except _trelba.Error as failure:
@@ -289,49 +330,80 @@ def _output(output: Callable[..., Any], path_or_paths: Inputs, code: Number,
 def table_text(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
                background: Background = None, reference: Reference = None,
                threads: Optional[int] = None, counts: bool = False, description: bool = False,
-               file_column: bool = False, strict: bool = False, groups: Groups = None) -> bytes:
+               file_column: bool = False, strict: bool = False, groups: Groups = None,
+               coa: Optional[str] = None, gff: Optional[Path] = None,
+               trna: Optional[Path] = None, optimal_codons: Optional[Path] = None,
+               cds_only: bool = False, min_codons: Optional[int] = None,
+               skip_first_codon: bool = False) -> bytes:
     """The bytes of that table, as `Trelba --no-reports -T -` writes them."""
     return _output(_trelba.table_text, path_or_paths, code, gcode, background, reference,
-                   threads, counts, description, file_column, strict, groups)
+                   threads, counts, description, file_column, strict, groups, coa=coa, gff=gff,
+                   trna=trna, optimal_codons=optimal_codons, cds_only=cds_only,
+                   min_codons=min_codons, skip_first_codon=skip_first_codon)
 
 
 def summary_text(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
                  background: Background = None, reference: Reference = None,
                  threads: Optional[int] = None, strict: bool = False,
-                 groups: Groups = None) -> bytes:
+                 groups: Groups = None, coa: Optional[str] = None, gff: Optional[Path] = None,
+                 trna: Optional[Path] = None, optimal_codons: Optional[Path] = None,
+                 cds_only: bool = False, min_codons: Optional[int] = None,
+                 skip_first_codon: bool = False) -> bytes:
     """The bytes `Trelba --no-reports --summary -` writes: a row for each input."""
     return _output(_trelba.summary_text, path_or_paths, code, gcode, background, reference,
-                   threads, False, False, False, strict, groups)
+                   threads, False, False, False, strict, groups, coa=coa, gff=gff, trna=trna,
+                   optimal_codons=optimal_codons, cds_only=cds_only, min_codons=min_codons,
+                   skip_first_codon=skip_first_codon)
 
 
 def codon_usage_text(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
                      background: Background = None, reference: Reference = None,
-                     threads: Optional[int] = None, strict: bool = False) -> bytes:
+                     threads: Optional[int] = None, strict: bool = False,
+                     coa: Optional[str] = None, gff: Optional[Path] = None,
+                     trna: Optional[Path] = None, optimal_codons: Optional[Path] = None,
+                     cds_only: bool = False, min_codons: Optional[int] = None,
+                     skip_first_codon: bool = False) -> bytes:
     """The bytes `Trelba --no-reports --codon-usage -` writes: a row for each codon."""
     return _output(_trelba.codon_usage_text, path_or_paths, code, gcode, background,
-                   reference, threads, False, False, False, strict, None)
+                   reference, threads, False, False, False, strict, None, coa=coa, gff=gff,
+                   trna=trna, optimal_codons=optimal_codons, cds_only=cds_only,
+                   min_codons=min_codons, skip_first_codon=skip_first_codon)
 
 
 def summary(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
             background: Background = None, reference: Reference = None,
             threads: Optional[int] = None, strict: bool = False,
-            groups: Groups = None) -> "pandas.DataFrame":
+            groups: Groups = None, coa: Optional[str] = None, gff: Optional[Path] = None,
+            trna: Optional[Path] = None, optimal_codons: Optional[Path] = None,
+            cds_only: bool = False, min_codons: Optional[int] = None,
+            skip_first_codon: bool = False) -> "pandas.DataFrame":
     """The summary `Trelba --summary` writes, a row for each input, as a DataFrame: the
     medians and totals of its sequences, and with a reference its reference_s and the
-    size of its reference set (README: "The summary"). The arguments are trelba.table's;
-    an input that fails raises its error (where the command line writes its error row)."""
+    size of its reference set (README: "The summary"); with coa each axis's share of the
+    inertia, coa_inertia1 ... 4 (and with three or more inputs their own analysis,
+    inputs_coa1 ... 4); with cds_only, min_codons or gff the sequences left out. The
+    arguments are trelba.table's; an input that fails raises its error (where the command
+    line writes its error row)."""
     return _frame(_output(_trelba.summary_columns, path_or_paths, code, gcode, background,
-                          reference, threads, False, False, False, strict, groups))
+                          reference, threads, False, False, False, strict, groups, coa=coa,
+                          gff=gff, trna=trna, optimal_codons=optimal_codons, cds_only=cds_only,
+                          min_codons=min_codons, skip_first_codon=skip_first_codon))
 
 
 def codon_usage(path_or_paths: Inputs, code: Number = None, gcode: Number = None,
                 background: Background = None, reference: Reference = None,
-                threads: Optional[int] = None, strict: bool = False) -> "pandas.DataFrame":
+                threads: Optional[int] = None, strict: bool = False,
+                coa: Optional[str] = None, gff: Optional[Path] = None,
+                trna: Optional[Path] = None, optimal_codons: Optional[Path] = None,
+                cds_only: bool = False, min_codons: Optional[int] = None,
+                skip_first_codon: bool = False) -> "pandas.DataFrame":
     """The codon usage `Trelba --codon-usage` writes, a row for each codon of each input (and
-    the reference's), as a DataFrame (README: "The codon usage"). The arguments are
-    trelba.table's."""
+    the reference's), as a DataFrame (README: "The codon usage"); with coa each codon's (or
+    its amino acid's) coordinates. The arguments are trelba.table's."""
     return _frame(_output(_trelba.codon_usage_columns, path_or_paths, code, gcode, background,
-                          reference, threads, False, False, False, strict, None))
+                          reference, threads, False, False, False, strict, None, coa=coa,
+                          gff=gff, trna=trna, optimal_codons=optimal_codons, cds_only=cds_only,
+                          min_codons=min_codons, skip_first_codon=skip_first_codon))
 
 
 _TAKES = ("analyse takes a mapping {id: sequence}, or an iterable of (id, sequence) pairs, "
@@ -376,18 +448,24 @@ def _fasta(sequences: Any) -> bytes:
 def analyse(sequences: Any, code: Number = None, gcode: Number = None,
             background: Background = None, reference: Reference = None,
             threads: Optional[int] = None, counts: bool = False, description: bool = False,
-            strict: bool = False, name: str = "sequences") -> "pandas.DataFrame":
+            strict: bool = False, name: str = "sequences", coa: Optional[str] = None,
+            trna: Optional[Path] = None, optimal_codons: Optional[Path] = None,
+            cds_only: bool = False, min_codons: Optional[int] = None,
+            skip_first_codon: bool = False) -> "pandas.DataFrame":
     """The table of sequences in memory, as `Trelba -T` writes it for a FASTA file of them.
 
     sequences: a mapping {id: sequence}, or an iterable of (id, sequence) pairs, of
     Biopython SeqRecords (the whole header as SeqIO read it) or of sequences (str; ids
     1, 2, ...). background "input" is their own pooled codons; `name` names them in
     warnings, whose line numbers count in the FASTA text of them (two lines a sequence).
-    The other arguments and the columns are those of trelba.table.
+    The other arguments and the columns are those of trelba.table (all but gff: the
+    sequences are the coding sequences).
     """
     fasta = _fasta(sequences)
     given: dict = {}
-    settings = _settings(code, gcode, background, reference, threads, counts, description, given)
+    settings = _settings(code, gcode, background, reference, threads, counts, description, given,
+                         coa=coa, trna=trna, optimal_codons=optimal_codons, cds_only=cds_only,
+                         min_codons=min_codons, skip_first_codon=skip_first_codon)
     try:
         columns = _trelba.fasta_table_columns(fasta, _encoded(name, "name"), _warner(strict),
                                               **settings)
@@ -397,15 +475,19 @@ def analyse(sequences: Any, code: Number = None, gcode: Number = None,
 
 
 def columns(file_column: bool = False, counts: bool = False, description: bool = False,
-            reference: bool = False) -> List[Tuple[str, str]]:
-    """The table's columns under those settings: (name, dtype) pairs."""
+            reference: bool = False, coa: bool = False,
+            trna: bool = False) -> List[Tuple[str, str]]:
+    """The table's columns under those settings (coa and trna: whether they are given):
+    (name, dtype) pairs."""
     return [(name, _DTYPES[kind])
-            for name, kind in _trelba.columns(file_column, counts, description, reference)]
+            for name, kind in _trelba.columns(file_column, counts, description, reference, coa,
+                                              trna)]
 
 
 def _column_list() -> str:
     """The docstring's list of columns, from the library's own."""
-    every = columns(file_column=True, counts=True, description=True, reference=True)
+    every = columns(file_column=True, counts=True, description=True, reference=True, coa=True,
+                    trna=True)
     optional = {name for name, _ in every} - {name for name, _ in columns(file_column=True)}
     codons = [name for name, _ in every if len(name) == 3 and name.isupper()]
     runs: List[Tuple[List[str], str]] = []
@@ -422,8 +504,8 @@ def _column_list() -> str:
             runs.append(([label], dtype))
     text = "Columns (dtype): " + "; ".join("%s (%s)" % (", ".join(n), d) for n, d in runs)
     text += (" -- file only with several files or file_column=True; * only when asked:"
-             " the codon counts with counts=True, description with description=True, the"
-             " rest with a reference.")
+             " the codon counts with counts=True, description with description=True, tai with"
+             " trna, coa1 ... coa4 with coa, the rest with a reference.")
     text += (" An int64 column with NA is Int64; NA in a float64 column is NaN. seq numbers"
              " the sequences from 1, codons is the codons counted, score the sequence's score,"
              " Phe ... Gly each family's order value, expected and excess the expected score"

@@ -450,3 +450,97 @@ def test_a_path_is_taken_as_str_bytes_or_path_like(keyword):
         pandas.testing.assert_frame_equal(frame, frames[0])
     with pytest.raises(trelba.MissingFileError):
         trelba.table(REAL[0], **{keyword: "no-such-file.fa"})
+
+
+TRNA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "trna",
+                    "Ecoli_K12_MG1655.aragorn_w.txt")
+
+
+def genome(tmp_path):
+    """A genome FASTA of three of Y. pestis' genes and its GFF3: one on the plus strand, one
+    on the minus strand, one in two parts."""
+    ypestis = next(path for path in REAL if "Ypestis" in path)
+    genes = [record.split("\n", 1)[1].replace("\n", "")
+             for record in pathlib.Path(ypestis).read_text().split(">")[1:4]]
+    cut = len(genes[2]) // 6 * 3
+    pieces = [genes[0], genes[1][::-1].translate(str.maketrans("ACGT", "TGCA")), genes[2][:cut],
+              genes[2][cut:]]
+    text, lines = "", ["##gff-version 3"]
+    for number, (piece, strand) in enumerate(zip(pieces, "+-++")):
+        text += "N" * 40
+        lines.append("chr1\ttest\tCDS\t%d\t%d\t.\t%s\t0\tID=cds%d" % (
+            len(text) + 1, len(text) + len(piece), strand, min(number, 2)))
+        text += piece
+    (tmp_path / "genome.fa").write_text(">chr1\n%s\n" % text)
+    (tmp_path / "genome.gff").write_text("\n".join(lines) + "\n")
+    return [str(tmp_path / "genome.fa")], {"gff": tmp_path / "genome.gff"}
+
+
+def real_files(tmp_path):
+    return REAL, {}
+
+
+def optimal_codons(tmp_path):
+    (tmp_path / "optimal.txt").write_text("CTG, AAA\nGAA CGT ACC\n")
+    return REAL, {"reference": HEG, "optimal_codons": tmp_path / "optimal.txt"}
+
+
+STUDY = [  # (inputs and their file arguments, the other arguments, the command line's options)
+    (real_files, {"coa": "codons"}, ["--coa", "codons"]),
+    (real_files, {"coa": "rscu", "reference": "auto"}, ["--coa", "rscu", "--reference", "auto"]),
+    (real_files, {"coa": "aa", "threads": 1}, ["--coa", "aa", "-j", "1"]),
+    (real_files, {"trna": TRNA, "gcode": 11}, ["--trna", TRNA, "--gcode", "11"]),
+    (optimal_codons, {}, ["--reference", HEG, "--optimal-codons", "{optimal_codons}"]),
+    (real_files, {"cds_only": True, "min_codons": 100}, ["--cds-only", "--min-codons", "100"]),
+    (real_files, {"skip_first_codon": True, "reference": "auto"},
+     ["--skip-first-codon", "--reference", "auto"]),
+    (genome, {"coa": "codons"}, ["--gff", "{gff}", "--coa", "codons"]),
+]
+
+
+@pytest.mark.parametrize("output,option", [("table", "-T")] + OUTPUTS)
+@pytest.mark.parametrize("inputs,kwargs,args", STUDY, ids=lambda c: " ".join(c) if isinstance(
+    c, list) else "")
+def test_the_studys_options_are_the_command_lines(tmp_path, output, option, inputs, kwargs, args):
+    paths, files = inputs(tmp_path)
+    out = tmp_path / "out.tsv"
+    done = subprocess.run([TRELBA, "--no-reports", option, str(out)] +
+                          [a.format(**files) for a in args] + paths, capture_output=True, text=True)
+    assert done.returncode == 0, done.stderr
+    expected = out.read_bytes()
+    kwargs = dict(kwargs, **files)
+    assert getattr(trelba, output + "_text")(paths, **kwargs) == expected
+    frame, said = warned(lambda: getattr(trelba, output)(paths, **kwargs))
+    assert said == stderr_warnings(done)
+    rows = list(csv.reader(expected.decode().splitlines(), delimiter="\t"))
+    assert list(frame.columns) == rows[0]
+    for name, column in zip(rows[0], zip(*rows[1:])):
+        kind = frame[name].dtype.kind
+        got = [None if pandas.isna(x) else x for x in frame[name].astype(object)]
+        assert got == [None if f == "NA" and kind in "fiu" else float(f) if kind == "f"
+                       else int(f) if kind in "iu" else f for f in column], name
+
+
+@pytest.mark.parametrize("kwargs,message", [
+    ({"coa": "genes"}, "coa needs codons, rscu or aa, not 'genes'"),
+    ({"min_codons": "x"}, "min_codons needs a whole number, not 'x'"),
+    ({"min_codons": -1}, "min_codons needs a whole number, not '-1'"),
+    ({"optimal_codons": TRNA}, "optimal_codons gives Fop's optimal codons: it needs reference"),
+    ({"gff": "-"}, "gff: '-' is no file here: give standard input as a file object "
+                   "(sys.stdin.buffer), a file named '-' as './-'"),
+    ({"trna": 3}, None),
+], ids=lambda c: str(c) if isinstance(c, dict) else "")
+def test_a_bad_study_argument_raises_naming_the_argument(kwargs, message):
+    for call in (trelba.table, trelba.summary, trelba.codon_usage):
+        with pytest.raises(TypeError if message is None else trelba.SettingError) as raised:
+            call(REAL[0], **kwargs)
+        assert message is None or str(raised.value) == message
+    with pytest.raises(trelba.MissingFileError):
+        trelba.table(REAL[0], trna="/nonexistent/trna.out")
+
+
+def test_analyse_takes_the_study_arguments_but_gff():
+    kwargs = {"coa": "rscu", "trna": TRNA, "cds_only": True, "min_codons": 50,
+              "skip_first_codon": True, "reference": "auto"}
+    pandas.testing.assert_frame_equal(trelba.analyse(SeqIO.parse(REAL[0], "fasta"), **kwargs),
+                                      trelba.table(REAL[0], **kwargs))
