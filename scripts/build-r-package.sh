@@ -2,8 +2,8 @@
 # Builds the R package's source tarball: r/ staged in DIR/trelba with the library's
 # sources (src/ and include/, without the program's own files: its main, Run, standard
 # error sink, help text and process set-up; nor Windows' files or ISA-L's), the version
-# of CMakeLists.txt's project(), the real test files and the example genes, then `R CMD
-# build` (which builds the vignette).
+# of CMakeLists.txt's project(), the real test files, the tRNA genes and the example
+# genes, then `R CMD build` (which builds the vignette).
 #   usage: scripts/build-r-package.sh DIR   ->  DIR/trelba_VERSION.tar.gz
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,6 +31,8 @@ mkdir -p "$stage/inst/extdata"
 cp "$root/examples/Ecoli_HighlyExpressedGenes.fa" "$root/examples/SOURCE.txt" "$stage/inst/extdata/"
 mkdir -p "$stage/tests/testthat/real"
 cp "$root"/tests/data/real/* "$root/tests/data/SOURCES.txt" "$stage/tests/testthat/real/"
+mkdir -p "$stage/tests/testthat/trna"
+cp "$root"/tests/data/trna/* "$stage/tests/testthat/trna/"
 
 cd "$out"
 rm -f trelba_*.tar.gz

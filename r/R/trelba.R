@@ -5,7 +5,9 @@
 
 # The library's options, by the names of the arguments that give them.
 .arguments <- c("--variant" = "code", "--gcode" = "gcode", "--background" = "background",
-                "--threads" = "threads", "--reference" = "reference")
+                "--threads" = "threads", "--reference" = "reference", "--coa" = "coa",
+                "--gff" = "gff", "--trna" = "trna", "--optimal-codons" = "optimal_codons",
+                "--min-codons" = "min_codons")
 
 .condition <- function(message, classes) {
   structure(class = c(classes, "condition"), list(message = message, call = NULL))
@@ -59,12 +61,40 @@
   names
 }
 
-.settings <- function(code, gcode, background, reference, threads, counts, description) {
+# A whole number as the library reads it (1e5 as 100000, not "1e+05").
+.whole <- function(value, name) {
+  if (is.numeric(value) && length(value) == 1L && isTRUE(value == round(value))) {
+    value <- sprintf("%.0f", value)
+  }
+  .setting(value, name)
+}
+
+# A file's name, "~" expanded; "-" refused.
+.file <- function(value, name) {
+  value <- .setting(value, name)
+  if (is.null(value)) return(NULL)
+  .no_standard_input(path.expand(value), name)
+}
+
+.settings <- function(code, gcode, background, reference, threads, counts, description,
+                      coa = NULL, gff = NULL, trna = NULL, optimal_codons = NULL,
+                      cds_only = FALSE, min_codons = NULL, skip_first_codon = FALSE) {
   list(variant = .setting(code, "code"), gcode = .setting(gcode, "gcode"),
        background = .no_standard_input(.setting(background, "background"), "background"),
        reference = .no_standard_input(.setting(reference, "reference"), "reference"),
        threads = .setting(threads, "threads"),
-       counts = isTRUE(counts), description = isTRUE(description))
+       counts = isTRUE(counts), description = isTRUE(description),
+       coa = .setting(coa, "coa"), gff = .file(gff, "gff"), trna = .file(trna, "trna"),
+       optimal_codons = .file(optimal_codons, "optimal_codons"),
+       cds_only = isTRUE(cds_only), min_codons = .whole(min_codons, "min_codons"),
+       skip_first_codon = isTRUE(skip_first_codon))
+}
+
+.files <- function(files) {
+  if (!is.character(files) || !length(files) || anyNA(files)) {
+    .argument_error("files must be file names (a character vector)")
+  }
+  .no_standard_input(path.expand(files), "files")
 }
 
 # The data frame of the library's result, after its warnings; or its error.
@@ -82,18 +112,43 @@
 # The table `Trelba -T` writes for FASTA files, as a data frame.
 trelba_table <- function(files, code = NULL, gcode = NULL, background = NULL,
                          reference = NULL, threads = NULL, counts = FALSE,
-                         description = FALSE) {
-  if (!is.character(files) || !length(files) || anyNA(files)) {
-    .argument_error("files must be file names (a character vector)")
-  }
-  settings <- .settings(code, gcode, background, reference, threads, counts, description)
-  .frame(.Call(trelba_table_c, .no_standard_input(path.expand(files), "files"), settings))
+                         description = FALSE, coa = NULL, gff = NULL, trna = NULL,
+                         optimal_codons = NULL, cds_only = FALSE, min_codons = NULL,
+                         skip_first_codon = FALSE) {
+  files <- .files(files)
+  settings <- .settings(code, gcode, background, reference, threads, counts, description,
+                        coa, gff, trna, optimal_codons, cds_only, min_codons, skip_first_codon)
+  .frame(.Call(trelba_table_c, files, settings, 0L))
+}
+
+# The summary `Trelba --summary` writes, a row for each file.
+trelba_summary <- function(files, code = NULL, gcode = NULL, background = NULL,
+                           reference = NULL, threads = NULL, coa = NULL, gff = NULL,
+                           trna = NULL, optimal_codons = NULL, cds_only = FALSE,
+                           min_codons = NULL, skip_first_codon = FALSE) {
+  files <- .files(files)
+  settings <- .settings(code, gcode, background, reference, threads, FALSE, FALSE, coa, gff,
+                        trna, optimal_codons, cds_only, min_codons, skip_first_codon)
+  .frame(.Call(trelba_table_c, files, settings, 1L))
+}
+
+# The codon usage `Trelba --codon-usage` writes, a row for each codon of each file.
+trelba_codon_usage <- function(files, code = NULL, gcode = NULL, background = NULL,
+                               reference = NULL, threads = NULL, coa = NULL, gff = NULL,
+                               trna = NULL, optimal_codons = NULL, cds_only = FALSE,
+                               min_codons = NULL, skip_first_codon = FALSE) {
+  files <- .files(files)
+  settings <- .settings(code, gcode, background, reference, threads, FALSE, FALSE, coa, gff,
+                        trna, optimal_codons, cds_only, min_codons, skip_first_codon)
+  .frame(.Call(trelba_table_c, files, settings, 2L))
 }
 
 # The table of sequences in memory: a DNAStringSet or a named character vector.
 trelba_analyse <- function(x, code = NULL, gcode = NULL, background = NULL,
                            reference = NULL, threads = NULL, counts = FALSE,
-                           description = FALSE) {
+                           description = FALSE, coa = NULL, trna = NULL,
+                           optimal_codons = NULL, cds_only = FALSE, min_codons = NULL,
+                           skip_first_codon = FALSE) {
   if (!(inherits(x, "DNAStringSet") || is.character(x))) {
     .argument_error(sprintf(
       "trelba_analyse takes a DNAStringSet or a named character vector, not %s", class(x)[1L]))
@@ -106,7 +161,8 @@ trelba_analyse <- function(x, code = NULL, gcode = NULL, background = NULL,
     .argument_error(sprintf("x: sequence %d holds a line break in its name, '>' or NA",
                             which(bad)[1L]))
   }
-  settings <- .settings(code, gcode, background, reference, threads, counts, description)
+  settings <- .settings(code, gcode, background, reference, threads, counts, description,
+                        coa, NULL, trna, optimal_codons, cds_only, min_codons, skip_first_codon)
   # No sequence is no FASTA record (paste0 would make one of empty vectors).
   fasta <- if (length(sequences)) paste0(">", ids, "\n", sequences, "\n", collapse = "") else ""
   .frame(.Call(trelba_text_c, enc2utf8(fasta), "sequences", settings))

@@ -123,6 +123,13 @@ trelba::TableSettings SettingsOf(const Rcpp::List& settings) {
   table.reference = Text(settings["reference"]);
   table.counts = Rcpp::as<bool>(settings["counts"]);
   table.description = Rcpp::as<bool>(settings["description"]);
+  table.coa = Text(settings["coa"]);
+  table.gff = Text(settings["gff"]);
+  table.trna = Text(settings["trna"]);
+  table.optimal_codons = Text(settings["optimal_codons"]);
+  table.min_codons = Text(settings["min_codons"]);
+  table.cds_only = Rcpp::as<bool>(settings["cds_only"]);
+  table.skip_first_codon = Rcpp::as<bool>(settings["skip_first_codon"]);
   return table;
 }
 
@@ -166,12 +173,23 @@ SEXP Call(Work&& work) {
 
 }  // namespace
 
-extern "C" SEXP trelba_table_c(SEXP files, SEXP settings) {
+// The table (output 0), the summary (1) or the codon usage (2) of `files`.
+extern "C" SEXP trelba_table_c(SEXP files, SEXP settings, SEXP output) {
   BEGIN_RCPP
-  const std::vector<std::string> paths = Rcpp::as<std::vector<std::string>>(files);
+  std::vector<trelba::Input> inputs;
+  for (std::string& path : Rcpp::as<std::vector<std::string>>(files)) {
+    inputs.push_back({std::move(path), {}});
+  }
   const trelba::TableSettings table = SettingsOf(settings);
+  const int which = Rcpp::as<int>(output);
   return Call([&](const trelba::CallerHooks& hooks, trelba::ColumnVectors& columns) {
-    trelba::TableOfFiles(paths, table, columns, hooks);
+    if (which == 1) {
+      trelba::SummaryOfInputs(inputs, table, columns, hooks);
+    } else if (which == 2) {
+      trelba::CodonUsageOfInputs(inputs, table, columns, hooks);
+    } else {
+      trelba::TableOfInputs(inputs, table, columns, hooks);
+    }
   });
   END_RCPP
 }
@@ -189,7 +207,7 @@ extern "C" SEXP trelba_text_c(SEXP fasta, SEXP label, SEXP settings) {
 }
 
 static const R_CallMethodDef kCallMethods[] = {
-    {"trelba_table_c", reinterpret_cast<DL_FUNC>(&trelba_table_c), 2},
+    {"trelba_table_c", reinterpret_cast<DL_FUNC>(&trelba_table_c), 3},
     {"trelba_text_c", reinterpret_cast<DL_FUNC>(&trelba_text_c), 3},
     {nullptr, nullptr, 0}};
 

@@ -40,10 +40,12 @@ std::optional<std::string_view> RCondition(ColumnGroup group) {
     case ColumnGroup::kDinucleotides:
     case ColumnGroup::kRscu:
     case ColumnGroup::kAminoAcids:
-    case ColumnGroup::kTrna:
-    case ColumnGroup::kCoa:
     case ColumnGroup::kInputsCoa:
       return std::nullopt;
+    case ColumnGroup::kTrna:
+      return "with trna";
+    case ColumnGroup::kCoa:
+      return "with coa";
     case ColumnGroup::kLeftOut:
       return "with cds_only or min_codons";
   }

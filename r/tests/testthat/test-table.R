@@ -8,13 +8,13 @@ whole_columns <- c("seq", "codons", "internal_stops", "partial", "in_reference",
                    do.call(paste0, expand.grid(c("T", "C", "A", "G"), c("T", "C", "A", "G"),
                                                c("T", "C", "A", "G"))))
 
-# Runs the program with --no-reports -T: its table as text (a list of character columns)
-# and its warning lines.
-command_line <- function(args) {
+# Runs the program with --no-reports -T (or `output`: --summary, --codon-usage): its table
+# as text (a list of character columns) and its warning lines.
+command_line <- function(args, output = "-T") {
   skip_if(binary == "", "TRELBA_BINARY names no program")
   table <- tempfile(fileext = ".tsv")
   messages <- tempfile()
-  status <- system2(binary, c("--no-reports", "-T", shQuote(table), shQuote(args)),
+  status <- system2(binary, c("--no-reports", output, shQuote(table), shQuote(args)),
                     stdout = FALSE, stderr = messages)
   said <- readLines(messages)
   list(status = status,
@@ -78,6 +78,89 @@ test_that("the indices against a reference set found in each file are the comman
   expect_identical(tail(names(frame), 7), c("cai", "fop", "adaptation", "adaptation_z", "in_reference",
                                             "excess_p", "adaptation_p"))
   expect_frame_is_table(frame, expected$table)
+})
+
+# A genome FASTA of three of Y. pestis' genes and its GFF3: one on the plus strand, one on
+# the minus strand, one in two parts.
+genome <- function() {
+  lines <- readLines(grep("Ypestis", real, value = TRUE))
+  starts <- c(grep("^>", lines), length(lines) + 1L)
+  genes <- vapply(1:3, function(i) paste(lines[(starts[i] + 1L):(starts[i + 1L] - 1L)],
+                                         collapse = ""), "")
+  minus <- paste(rev(strsplit(chartr("ACGT", "TGCA", genes[2]), "")[[1]]), collapse = "")
+  cut <- nchar(genes[3]) %/% 6L * 3L
+  pieces <- c(genes[1], minus, substr(genes[3], 1L, cut), substring(genes[3], cut + 1L))
+  text <- ""
+  gff <- "##gff-version 3"
+  for (i in seq_along(pieces)) {
+    text <- paste0(text, strrep("N", 40))
+    gff <- c(gff, sprintf("chr1\ttest\tCDS\t%d\t%d\t.\t%s\t0\tID=cds%d", nchar(text) + 1L,
+                          nchar(text) + nchar(pieces[i]), c("+", "-", "+", "+")[i], min(i, 3L)))
+    text <- paste0(text, pieces[i])
+  }
+  files <- c(tempfile(fileext = ".fa"), tempfile(fileext = ".gff"))
+  writeLines(c(">chr1", text), files[1])
+  writeLines(gff, files[2])
+  files
+}
+
+# The frame holds the output's values: texts as written, whole numbers as integers, the
+# rest as the doubles the text names.
+expect_frame_holds <- function(frame, table) {
+  expect_identical(names(frame), names(table))
+  for (name in names(table)) {
+    got <- frame[[name]]
+    text <- table[[name]]
+    if (is.character(got)) {
+      expect_identical(got, text, label = name)
+    } else if (is.integer(got)) {
+      expect_identical(got, suppressWarnings(as.integer(text)), label = name)
+    } else {
+      expect_identical(ifelse(is.na(got), "NA", sprintf("%g", got)), text, label = name)
+    }
+  }
+}
+
+test_that("the study's arguments give the command line's table, summary and codon usage", {
+  trna <- test_path("trna", "Ecoli_K12_MG1655.aragorn_w.txt")
+  heg <- system.file("extdata", "Ecoli_HighlyExpressedGenes.fa", package = "trelba")
+  optimal <- tempfile(fileext = ".txt")
+  writeLines(c("CTG, AAA", "GAA CGT ACC"), optimal)
+  annotated <- genome()
+  cases <- list(  # the files, the arguments, the command line's options
+    list(real, list(coa = "codons"), c("--coa", "codons")),
+    list(real, list(coa = "rscu", reference = "auto"), c("--coa", "rscu", "--reference", "auto")),
+    list(real, list(coa = "aa", threads = 1), c("--coa", "aa", "-j", "1")),
+    list(real, list(trna = trna, gcode = 11), c("--trna", trna, "--gcode", "11")),
+    list(real, list(reference = heg, optimal_codons = optimal),
+         c("--reference", heg, "--optimal-codons", optimal)),
+    list(real, list(cds_only = TRUE, min_codons = 100), c("--cds-only", "--min-codons", "100")),
+    list(real, list(skip_first_codon = TRUE, reference = "auto"),
+         c("--skip-first-codon", "--reference", "auto")),
+    list(annotated[1], list(gff = annotated[2], coa = "codons"),
+         c("--gff", annotated[2], "--coa", "codons")))
+  outputs <- list(list(trelba_table, "-T"), list(trelba_summary, "--summary"),
+                  list(trelba_codon_usage, "--codon-usage"))
+  for (case in cases) for (output in outputs) {
+    expected <- command_line(c(case[[3]], case[[1]]), output[[2]])
+    expect_identical(expected$status, 0L)
+    got <- frame_and_warnings(do.call(output[[1]], c(list(case[[1]]), case[[2]])))
+    expect_frame_holds(got$frame, expected$table)
+    expect_identical(got$warnings, expected$warnings)
+  }
+  expect_identical(suppressWarnings(trelba_analyse(Biostrings::readDNAStringSet(real[1]),
+                                                   coa = "rscu", trna = trna, cds_only = TRUE)),
+                   suppressWarnings(trelba_table(real[1], coa = "rscu", trna = trna,
+                                                 cds_only = TRUE)))
+  bad <- list(list(list(coa = "genes"), "coa needs codons, rscu or aa, not 'genes'"),
+              list(list(min_codons = -1), "min_codons needs a whole number, not '-1'"),
+              list(list(optimal_codons = optimal),
+                   "optimal_codons gives Fop's optimal codons: it needs reference"),
+              list(list(gff = "-"), "gff: '-' is no file here; a file named '-' is './-'"))
+  for (case in bad) {
+    expect_error(do.call(trelba_summary, c(list(real[1]), case[[1]])), case[[2]], fixed = TRUE,
+                 class = "trelba_argument_error")
+  }
 })
 
 test_that("a named character vector is read as a FASTA file of it", {
