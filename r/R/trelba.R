@@ -121,27 +121,24 @@ trelba_table <- function(files, code = NULL, gcode = NULL, background = NULL,
   .frame(.Call(trelba_table_c, files, settings, 0L))
 }
 
-# The summary `Trelba --summary` writes, a row for each file.
-trelba_summary <- function(files, code = NULL, gcode = NULL, background = NULL,
-                           reference = NULL, threads = NULL, coa = NULL, gff = NULL,
-                           trna = NULL, optimal_codons = NULL, cds_only = FALSE,
-                           min_codons = NULL, skip_first_codon = FALSE) {
-  files <- .files(files)
-  settings <- .settings(code, gcode, background, reference, threads, FALSE, FALSE, coa, gff,
-                        trna, optimal_codons, cds_only, min_codons, skip_first_codon)
-  .frame(.Call(trelba_table_c, files, settings, 1L))
+# A function giving one of the run's outputs of files (1: the summary, 2: the codon usage),
+# whose arguments are the table's but the table's column groups.
+.output_of_files <- function(output) {
+  function(files, code = NULL, gcode = NULL, background = NULL, reference = NULL,
+           threads = NULL, coa = NULL, gff = NULL, trna = NULL, optimal_codons = NULL,
+           cds_only = FALSE, min_codons = NULL, skip_first_codon = FALSE) {
+    files <- .files(files)
+    settings <- .settings(code, gcode, background, reference, threads, FALSE, FALSE, coa, gff,
+                          trna, optimal_codons, cds_only, min_codons, skip_first_codon)
+    .frame(.Call(trelba_table_c, files, settings, output))
+  }
 }
 
+# The summary `Trelba --summary` writes, a row for each file.
+trelba_summary <- .output_of_files(1L)
+
 # The codon usage `Trelba --codon-usage` writes, a row for each codon of each file.
-trelba_codon_usage <- function(files, code = NULL, gcode = NULL, background = NULL,
-                               reference = NULL, threads = NULL, coa = NULL, gff = NULL,
-                               trna = NULL, optimal_codons = NULL, cds_only = FALSE,
-                               min_codons = NULL, skip_first_codon = FALSE) {
-  files <- .files(files)
-  settings <- .settings(code, gcode, background, reference, threads, FALSE, FALSE, coa, gff,
-                        trna, optimal_codons, cds_only, min_codons, skip_first_codon)
-  .frame(.Call(trelba_table_c, files, settings, 2L))
-}
+trelba_codon_usage <- .output_of_files(2L)
 
 # The table of sequences in memory: a DNAStringSet or a named character vector.
 trelba_analyse <- function(x, code = NULL, gcode = NULL, background = NULL,
