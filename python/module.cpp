@@ -9,11 +9,13 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,50 +28,6 @@ namespace {
 
 // How often the interpreter is asked whether Ctrl-C was pressed (it takes its lock).
 constexpr std::chrono::milliseconds kSignalCheckInterval{50};
-
-struct Settings {
-  std::optional<std::string> variant;
-  std::optional<std::string> gcode;
-  std::optional<py::bytes> background;
-  std::optional<std::string> threads;
-  std::optional<py::bytes> reference;
-  std::optional<std::string> columns;
-  std::optional<std::string> coa;
-  std::optional<py::bytes> gff;
-  std::optional<py::bytes> trna;
-  std::optional<py::bytes> optimal_codons;
-  std::optional<std::string> min_codons;
-  bool file_column = false;
-  bool counts = false;
-  bool description = false;
-  bool cds_only = false;
-  bool skip_first_codon = false;
-
-  trelba::TableSettings ForLibrary() const {
-    const auto text = [](const std::optional<py::bytes>& name) -> std::optional<std::string> {
-      if (!name) return std::nullopt;
-      return std::string(*name);
-    };
-    trelba::TableSettings settings;
-    settings.variant = variant;
-    settings.gcode = gcode;
-    settings.background = text(background);
-    settings.threads = threads;
-    settings.reference = text(reference);
-    settings.file_column = file_column;
-    settings.counts = counts;
-    settings.description = description;
-    settings.columns = columns;
-    settings.coa = coa;
-    settings.gff = text(gff);
-    settings.trna = text(trna);
-    settings.optimal_codons = text(optimal_codons);
-    settings.min_codons = min_codons;
-    settings.cds_only = cds_only;
-    settings.skip_first_codon = skip_first_codon;
-    return settings;
-  }
-};
 
 // Asks the interpreter, on the main thread only (where Python runs its signal handlers)
 // and at most every kSignalCheckInterval unless a signal has arrived, whether a handler
@@ -286,33 +244,53 @@ py::list Arrays(trelba::ColumnVectors& table) {
   return result;
 }
 
-Settings SettingsOf(const py::kwargs& options) {
-  Settings settings;
+// The keyword arguments of the Python layer, each to its setting: text (a str, or a path as
+// bytes) or a flag. None leaves a setting as it is.
+struct Keyword {
+  const char* name;
+  std::optional<std::string> trelba::TableSettings::*text;
+  bool trelba::TableSettings::*flag;
+};
+using Settings_ = trelba::TableSettings;
+constexpr Keyword kKeywords[] = {
+    {"variant", &Settings_::variant, nullptr},
+    {"gcode", &Settings_::gcode, nullptr},
+    {"background", &Settings_::background, nullptr},
+    {"threads", &Settings_::threads, nullptr},
+    {"reference", &Settings_::reference, nullptr},
+    {"columns", &Settings_::columns, nullptr},
+    {"coa", &Settings_::coa, nullptr},
+    {"gff", &Settings_::gff, nullptr},
+    {"trna", &Settings_::trna, nullptr},
+    {"optimal_codons", &Settings_::optimal_codons, nullptr},
+    {"min_codons", &Settings_::min_codons, nullptr},
+    {"file_column", nullptr, &Settings_::file_column},
+    {"counts", nullptr, &Settings_::counts},
+    {"description", nullptr, &Settings_::description},
+    {"cds_only", nullptr, &Settings_::cds_only},
+    {"skip_first_codon", nullptr, &Settings_::skip_first_codon},
+};
+
+trelba::TableSettings SettingsOf(const py::kwargs& options) {
+  trelba::TableSettings settings;
   for (const auto& [key, value] : options) {
     const std::string name = py::str(key);
+    const Keyword* keyword = std::find_if(std::begin(kKeywords), std::end(kKeywords),
+                                          [&](const Keyword& k) { return name == k.name; });
+    if (keyword == std::end(kKeywords)) {
+      throw py::type_error("unexpected keyword argument '" + name + "'");
+    }
     if (value.is_none()) continue;
-    if (name == "variant") settings.variant = value.cast<std::string>();
-    if (name == "gcode") settings.gcode = value.cast<std::string>();
-    if (name == "background") settings.background = value.cast<py::bytes>();
-    if (name == "threads") settings.threads = value.cast<std::string>();
-    if (name == "reference") settings.reference = value.cast<py::bytes>();
-    if (name == "columns") settings.columns = value.cast<std::string>();
-    if (name == "file_column") settings.file_column = value.cast<bool>();
-    if (name == "counts") settings.counts = value.cast<bool>();
-    if (name == "description") settings.description = value.cast<bool>();
-    if (name == "coa") settings.coa = value.cast<std::string>();
-    if (name == "gff") settings.gff = value.cast<py::bytes>();
-    if (name == "trna") settings.trna = value.cast<py::bytes>();
-    if (name == "optimal_codons") settings.optimal_codons = value.cast<py::bytes>();
-    if (name == "min_codons") settings.min_codons = value.cast<std::string>();
-    if (name == "cds_only") settings.cds_only = value.cast<bool>();
-    if (name == "skip_first_codon") settings.skip_first_codon = value.cast<bool>();
+    if (keyword->text != nullptr) {
+      settings.*(keyword->text) = value.cast<std::string>();
+    } else {
+      settings.*(keyword->flag) = value.cast<bool>();
+    }
   }
   return settings;
 }
 
 using Inputs_ = std::vector<trelba::Input>;
-using Settings_ = trelba::TableSettings;
 using Hooks_ = trelba::CallerHooks;
 
 // The outputs (the table, the summary, the codon usage): as text, and cell by cell.
@@ -342,7 +320,7 @@ constexpr OutputKind kCodonUsage = {
 py::bytes OutputText(const py::list& paths, const py::object& warn, const py::kwargs& options,
                      const OutputKind& output) {
   Inputs inputs(paths);
-  const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
+  const trelba::TableSettings settings = SettingsOf(options);
   std::string text;
   Call(
       warn,
@@ -355,7 +333,7 @@ py::bytes OutputText(const py::list& paths, const py::object& warn, const py::kw
 py::list OutputColumns(const py::list& paths, const py::object& warn, const py::kwargs& options,
                        const OutputKind& output) {
   Inputs inputs(paths);
-  const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
+  const trelba::TableSettings settings = SettingsOf(options);
   trelba::ColumnVectors columns;
   Call(
       warn,
@@ -418,7 +396,7 @@ PYBIND11_MODULE(_trelba, m) {
       "fasta_table_text",
       [](const py::bytes& fasta, const py::bytes& label, const py::object& warn,
          const py::kwargs& options) {
-        const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
+        const trelba::TableSettings settings = SettingsOf(options);
         const std::string_view text = fasta;  // held by the caller while the lock is released
         const std::string name(label);
         std::string table;
@@ -433,7 +411,7 @@ PYBIND11_MODULE(_trelba, m) {
       "fasta_table_columns",
       [](const py::bytes& fasta, const py::bytes& label, const py::object& warn,
          const py::kwargs& options) {
-        const trelba::TableSettings settings = SettingsOf(options).ForLibrary();
+        const trelba::TableSettings settings = SettingsOf(options);
         const std::string_view text = fasta;
         const std::string name(label);
         trelba::ColumnVectors columns;

@@ -330,23 +330,13 @@ class TableWriter {
 
   void AddReference(const std::string& name, std::string_view label, InputOutcome& outcome,
                     ReferenceTotals& reference) {
-    if (reference_file_) {
-      if (TableWaitsForGenome(*reference_file_)) {
-        TableFromInput(synonymous_, label, outcome.totals, *reference_file_);
-      }
-      TakeReferenceFile(*reference_file_, reference);
-    } else {
-      const ReferenceFound found = FindReference(*options_.code, synonymous_, name, outcome.totals,
-                                                 outcome.scanner.sequence, reference);
-      if (found == ReferenceFound::kUnreadable) {
-        ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO, nullptr, true});
-      }
-      if (found == ReferenceFound::kYes) {
-        MakeFoundTable(synonymous_, label, outcome.totals, optimal_, reference);
-      }
+    const WholeInputReference input{
+        *options_.code, synonymous_, reference_file_ ? &*reference_file_ : nullptr,  optimal_,
+        name,           label,       layout_.Has(ColumnGroup::kCompositionReference)};
+    if (ChooseReference(input, outcome.totals, outcome.scanner.sequence, reference) ==
+        ReferenceFound::kUnreadable) {
+      ThrowTemporary(genes_.error() ? genes_.error() : FailureCause{EIO, nullptr, true});
     }
-    UseReferenceAgainst(synonymous_, outcome.totals,
-                        layout_.Has(ColumnGroup::kCompositionReference), reference);
   }
 
   // A file of the temporary folder failed: the folder is named, with the cause.

@@ -10,7 +10,6 @@
 #include "driver/error_message.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
-#include "driver/reference_genome.hpp"
 #include "driver/whole_input_columns.hpp"
 #include "input/annotation_warnings.hpp"
 #include "input/input_file.hpp"
@@ -209,23 +208,18 @@ class OneInput {
     if (KeepsCounts()) {
       WholeInputSources sources;
       if (UsesReference()) {
-        ReferenceFound found = ReferenceFound::kYes;
-        if (r_.reference != nullptr) {
-          if (TableWaitsForGenome(*r_.reference)) {
-            TableFromInput(r_.synonymous, label_, outcome_.totals, *r_.reference);
-          }
-          TakeReferenceFile(*r_.reference, reference_);
-        } else {
-          found = FindReference(*options_.code, r_.synonymous, name_, outcome_.totals,
-                                outcome_.scanner.sequence, reference_);
-          if (found == ReferenceFound::kYes) {
-            MakeFoundTable(r_.synonymous, label_, outcome_.totals, *r_.optimal, reference_);
-          }
+        const WholeInputReference input{
+            *options_.code,
+            r_.synonymous,
+            r_.reference,
+            *r_.optimal,
+            name_,
+            label_,
+            table != nullptr && r_.layout.Has(ColumnGroup::kCompositionReference)};
+        if (ChooseReference(input, outcome_.totals, outcome_.scanner.sequence, reference_) ==
+            ReferenceFound::kUnreadable) {
+          return FailCounts();
         }
-        if (found == ReferenceFound::kUnreadable) return FailCounts();
-        UseReferenceAgainst(r_.synonymous, outcome_.totals,
-                            table != nullptr && r_.layout.Has(ColumnGroup::kCompositionReference),
-                            reference_);
         sources.reference = &reference_;
       }
       sources.plot = request_.style.plot ? &outcome_.totals.plot : nullptr;

@@ -11,6 +11,7 @@
 #include "driver/background_choice.hpp"
 #include "driver/messages.hpp"
 #include "driver/output_names.hpp"
+#include "driver/reference_genome.hpp"
 #include "numeric/number_format.hpp"
 #include "reports/gene_count_store.hpp"
 
@@ -245,6 +246,26 @@ void AddReferenceCells(ReferenceTotals& reference, const CodonCounts& counts, st
   }
   cells.reference = indices;
   cells.in_reference = in_reference;
+}
+
+ReferenceFound ChooseReference(const WholeInputReference& input, const InputTotals& totals,
+                               std::uint64_t sequences, ReferenceTotals& reference) {
+  ReferenceFound found = ReferenceFound::kYes;
+  if (input.file != nullptr) {
+    if (TableWaitsForGenome(*input.file)) {
+      TableFromInput(input.synonymous, input.label, totals, *input.file);
+    }
+    TakeReferenceFile(*input.file, reference);
+  } else {
+    found = FindReference(input.code, input.synonymous, input.name, totals, sequences, reference);
+    if (found == ReferenceFound::kYes) {
+      MakeFoundTable(input.synonymous, input.label, totals, input.optimal, reference);
+    }
+  }
+  if (found != ReferenceFound::kUnreadable) {
+    UseReferenceAgainst(input.synonymous, totals, input.cbi, reference);
+  }
+  return found;
 }
 
 }  // namespace trelba

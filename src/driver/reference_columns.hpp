@@ -94,6 +94,21 @@ void MakeFoundTable(const SynonymousCodons& synonymous, std::string_view label,
 void UseReferenceAgainst(const SynonymousCodons& synonymous, const InputTotals& totals, bool cbi,
                          ReferenceTotals& reference);
 
+// Every reader's step once an input is read whole: the reference set (the file's, its table
+// made from the input where it waits for it, or the one found in the input: `file` null)
+// and its usage against the input. kUnreadable leaves the usage unmade.
+struct WholeInputReference {
+  const GeneticCode& code;
+  const SynonymousCodons& synonymous;
+  ReferenceFile* file;                              // null: --reference auto
+  const std::optional<OptimalCodonsText>& optimal;  // --optimal-codons
+  std::string_view name;                            // the input in messages
+  std::string_view label;                           // the input in the codon usage
+  bool cbi;                                         // the table shows the codon bias index
+};
+ReferenceFound ChooseReference(const WholeInputReference& input, const InputTotals& totals,
+                               std::uint64_t sequences, ReferenceTotals& reference);
+
 // Sequence `sequence`'s (from 0, in input order; `marks` kept with its counts) indices,
 // codon bias index and membership in `cells`, added to `reference`'s medians and to
 // `plot`'s points (when there are). Called for every sequence in order.
