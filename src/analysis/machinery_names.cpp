@@ -74,11 +74,12 @@ std::size_t SkipQualifier(std::string_view text, std::size_t at) {
 }
 
 // Words that make a product something other than a cytosolic protein of translation: those
-// of mitochondria (28S/39S in animals, 37S/54S in yeasts) and plastids too.
-constexpr std::array<std::string_view, 14> kExcluded = {
+// of mitochondria (28S/39S in animals, 37S/54S in yeasts) and plastids too, and a protein
+// that holds one domain of a factor ("Elongation factor Tu, domain 2").
+constexpr std::array<std::string_view, 15> kExcluded = {
     "mitochondri",    "mitoribosom",   "chloroplast",   "plastid",       "apicoplast",
     "28s ribosomal",  "39s ribosomal", "37s ribosomal", "54s ribosomal", "transcription",
-    "selenocysteine", "-like",         "like protein",  "kinase"};
+    "selenocysteine", "-like",         "like protein",  "kinase",        "domain"};
 
 bool Excluded(std::string_view product) {
   for (const std::string_view word : kExcluded) {
@@ -87,18 +88,35 @@ bool Excluded(std::string_view product) {
   return false;
 }
 
-// After "ribosomal protein " at `at`: one name of L, S or P, then the product's end.
-bool RibosomalProteinName(std::string_view text, std::size_t at) {
-  if (at >= text.size()) return false;
+// Where a name of L, S or P at `at` ends: L2, S14, L7/L12, L7Ae, SA, and the archaeal LX and
+// Lp0; npos where none stands there (L, S or P alone is no name, nor a word: LSU, Sigma).
+std::size_t RibosomalNameEnd(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return std::string_view::npos;
   const char first = Lower(text[at]);
-  if (first != 'l' && first != 's' && first != 'p') return false;
+  if (first != 'l' && first != 's' && first != 'p') return std::string_view::npos;
   std::size_t end = at + 1;
   while (end < text.size() && (IsAlnum(text[end]) || text[end] == '/')) ++end;
-  // L, S or P alone is no name, nor a word (LSU, Sigma): a digit or A (SA) comes second.
-  if (end == at + 1 || !(IsDigit(text[at + 1]) || (end == at + 2 && Lower(text[at + 1]) == 'a'))) {
-    return false;
-  }
+  if (end == at + 1) return std::string_view::npos;
+  const char second = Lower(text[at + 1]);
+  const bool named = IsDigit(text[at + 1]) || (end == at + 2 && (second == 'a' || second == 'x')) ||
+                     (second == 'p' && end > at + 2 && IsDigit(text[at + 2]));
+  return named ? end : std::string_view::npos;
+}
+
+// After "ribosomal protein " at `at` (or "ribosomal 60S subunit protein "): one name of L,
+// S or P, then the product's end.
+bool RibosomalProteinName(std::string_view text, std::size_t at) {
+  const std::size_t end = RibosomalNameEnd(text, at);
+  if (end == std::string_view::npos) return false;
   return AtProductEnd(text, end) || AtProductEnd(text, SkipQualifier(text, end));
+}
+
+// After "ribosomal " at `at`: a name, then " protein" and the product's end ("Ribosomal LX
+// protein", "ribosomal L37ae protein").
+bool RibosomalNameThenProtein(std::string_view text, std::size_t at) {
+  const std::size_t end = RibosomalNameEnd(text, at);
+  return end != std::string_view::npos && StartsWith(text, end, " protein") &&
+         AtProductEnd(text, end + 8);
 }
 
 // After "ribosomal subunit protein " at `at`: a name of the universal nomenclature (Ban et
@@ -117,11 +135,31 @@ bool SubunitProteinName(std::string_view text, std::size_t at) {
   return AtProductEnd(text, end);
 }
 
-// After "elongation factor " at `at`: one of the factors named, then the product's end.
+// After EF-1's "1" at `at`: its alpha or beta subunit, as "-alpha", " alpha", "A", "1B",
+// ", subunit alpha" or ", alpha subunit", then the product's end.
+bool FactorOneSubunit(std::string_view text, std::size_t at) {
+  while (at < text.size() && (text[at] == ' ' || text[at] == ',' || text[at] == '-')) ++at;
+  const bool subunit_first = StartsWith(text, at, "subunit ");
+  if (subunit_first) at += 8;
+  for (const std::string_view greek : {"alpha", "beta", "a", "b"}) {
+    if (!StartsWith(text, at, greek)) continue;
+    std::size_t end = at + greek.size();
+    if (end < text.size() && IsAlnum(text[end])) continue;
+    if (!subunit_first && StartsWith(text, end, " subunit")) end += 8;
+    return AtProductEnd(text, end) || AtProductEnd(text, SkipQualifier(text, end));
+  }
+  return false;
+}
+
+// After "elongation factor" at `at` (a comma may come first: "translation elongation factor,
+// EF-2"): one of the factors named, then the product's end.
 bool ElongationFactorName(std::string_view text, std::size_t at) {
+  if (at < text.size() && text[at] == ',') ++at;
+  if (at >= text.size() || text[at] != ' ') return false;
+  ++at;
   if (StartsWith(text, at, "ef-")) at += 3;
-  constexpr std::array<std::string_view, 9> kFactors = {"tu", "ts",     "g",  "1-alpha", "1 alpha",
-                                                        "1a", "1-beta", "1b", "2"};
+  if (StartsWith(text, at, "1") && FactorOneSubunit(text, at + 1)) return true;
+  constexpr std::array<std::string_view, 4> kFactors = {"tu", "ts", "g", "2"};
   for (const std::string_view factor : kFactors) {
     if (!StartsWith(text, at, factor)) continue;
     const std::size_t end = at + factor.size();
@@ -139,10 +177,13 @@ bool NamesTranslationMachinery(std::string_view description) {
     std::string_view phrase;
     bool (*follows)(std::string_view, std::size_t);
   };
-  constexpr std::array<NameRule, 3> kRules = {
+  constexpr std::array<NameRule, 6> kRules = {
       NameRule{"ribosomal protein ", RibosomalProteinName},
       NameRule{"ribosomal subunit protein ", SubunitProteinName},
-      NameRule{"elongation factor ", ElongationFactorName}};
+      NameRule{"ribosomal 60s subunit protein ", RibosomalProteinName},  // SGD's
+      NameRule{"ribosomal 40s subunit protein ", RibosomalProteinName},
+      NameRule{"ribosomal ", RibosomalNameThenProtein},
+      NameRule{"elongation factor", ElongationFactorName}};
   for (const NameRule& rule : kRules) {
     for (std::size_t at = 0; (at = Find(description, rule.phrase, at)) != std::string_view::npos;
          ++at) {

@@ -148,6 +148,17 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"Large ribosomal subunit protein mL37", false},
         NameCase{"Small ribosomal subunit protein uS3, mitochondrial", false},
         NameCase{"Large ribosomal subunit protein uL", false},
+        // Archaeal genomes' and SGD's forms.
+        NameCase{"translation elongation factor EF-1, subunit alpha", true},
+        NameCase{"[protein=translation elongation factor, EF-1 alpha]", true},
+        NameCase{"translation elongation factor EF-1, beta subunit", true},
+        NameCase{"translation elongation factor, EF-2", true},
+        NameCase{"Ribosomal LX protein", true}, NameCase{"ribosomal L37ae protein", true},
+        NameCase{"ribosomal protein Lp0 (E.coli L10)", true},
+        NameCase{"ribosomal 60S subunit protein L4A", true},
+        NameCase{"Elongation factor Tu, domain 2", false},
+        NameCase{"Elongation factor 1-gamma", false}, NameCase{"elongation factors", false},
+        NameCase{"ribosomal large subunit pseudouridine synthase", false},
         NameCase{"rpsR;RD3045;_start=2914021;end=2914248", false},
         NameCase{"# 3 # 98 # 1 # ID=1_1;partial=10;start_type=Edge", false}));
 
