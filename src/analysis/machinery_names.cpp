@@ -158,6 +158,7 @@ bool ElongationFactorName(std::string_view text, std::size_t at) {
   if (at >= text.size() || text[at] != ' ') return false;
   ++at;
   if (StartsWith(text, at, "ef-")) at += 3;
+  if (StartsWith(text, at, "aef-")) at += 4;  // archaeal
   if (StartsWith(text, at, "1") && FactorOneSubunit(text, at + 1)) return true;
   constexpr std::array<std::string_view, 4> kFactors = {"tu", "ts", "g", "2"};
   for (const std::string_view factor : kFactors) {

@@ -153,6 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"[protein=translation elongation factor, EF-1 alpha]", true},
         NameCase{"translation elongation factor EF-1, beta subunit", true},
         NameCase{"translation elongation factor, EF-2", true},
+        NameCase{"translation elongation factor aEF-1 beta", true},
         NameCase{"Ribosomal LX protein", true}, NameCase{"ribosomal L37ae protein", true},
         NameCase{"ribosomal protein Lp0 (E.coli L10)", true},
         NameCase{"ribosomal 60S subunit protein L4A", true},
