@@ -5,8 +5,8 @@ genes to when no header names the translation machinery, and the BLOSUM62 scores
     scripts/generate_machinery_panel.py [--leave-out NAME[,NAME...]]
     scripts/generate_machinery_panel.py --check   # fails when the file differs from it
 
-The cytosolic ribosomal proteins and elongation factors (EF-Tu / EF-1A, EF-G / EF-2, EF-Ts)
-come from two sources; docs/machinery_panel.md gives them and their licences.
+The cytosolic ribosomal proteins and elongation factors (EF-Tu / EF-1A, EF-G / EF-2, EF-Ts,
+EF-1B) come from three sources; docs/machinery_panel.md gives them and their licences.
 - tests/data/genomes: four annotated bacterial CDS sets and their lists of such genes
   (*.heg.ids: rpl*, rps*, rpm*, tuf*, tsf, fusA, checked by alignment to a named ortholog;
   E. coli's list also holds other highly expressed genes, so E. coli is left out). Each
@@ -15,14 +15,18 @@ come from two sources; docs/machinery_panel.md gives them and their licences.
   ribosomal protein X" or "Elongation factor Tu/1-alpha/G/2/Ts" (no fragments, no E. coli),
   up to PER_FAMILY of each family in each domain (archaea by organism name; eukaryotes by
   40S/60S or EF-1-alpha/EF-2), reviewed entries first, then in file order.
+- Two archaeal genomes of two orders (RefSeq GenBank records in Debian cct-examples): the CDS
+  whose whole product name is a ribosomal protein ("[LSU |SSU ][acidic ]ribosomal protein X
+  [homolog]") or EF-1 alpha, EF-1 beta or EF-2 ("translation elongation factor [EF-]1,
+  [subunit ]alpha", ...), their /translation.
 The decoys, ribosomal proteins and elongation factors of mitochondria and chloroplasts (the
 UniProtKB entries named ", mitochondrial", ", chloroplastic", 39S, 28S; the Arabidopsis
 chloroplast genome's ribosomal proteins from Debian python-biopython-doc) are marked so: a
 gene whose best match is a decoy is none of the cytosolic machinery.
 --leave-out drops genomes' proteins and their species' UniProtKB entries, or the decoys of a
 source (UniProt-decoys, Athaliana-chloroplast), to measure the route on proteins the panel
-does not hold. Needs python3-biopython, mmseqs2-examples and
-python-biopython-doc (Debian); --check exits with 77 (skipped, for CTest) without them.
+does not hold. Needs python3-biopython, mmseqs2-examples, python-biopython-doc and
+cct-examples (Debian); --check exits with 77 (skipped, for CTest) without them.
 """
 import gzip
 import pathlib
@@ -31,14 +35,21 @@ import sys
 
 UNIPROT = pathlib.Path("/usr/share/doc/mmseqs2/example-data/DB.fasta.gz")
 CHLOROPLAST = pathlib.Path("/usr/share/doc/python-biopython-doc/Tests/GenBank/NC_000932.faa.gz")
+CCT = pathlib.Path("/usr/share/doc/cct/examples/sample_projects/sample_project_2/comparison_genomes")
+ARCHAEAL_GENOMES = [  # name, GenBank record, its species in UniProtKB
+    ("Macet", CCT / "Methanosarcina_acetivorans.gbk.gz", "Methanosarcina acetivorans"),
+    ("Tkod", CCT / "Thermococcus_kodakaraensis.gbk.gz",
+     "Thermococcus kodakarensis|Pyrococcus kodakaraensis"),
+]
 try:
+    from Bio import SeqIO
     from Bio.Align import substitution_matrices
     from Bio.Seq import Seq
-    if not UNIPROT.exists() or not CHLOROPLAST.exists():
+    if not all(p.exists() for p in [UNIPROT, CHLOROPLAST] + [g[1] for g in ARCHAEAL_GENOMES]):
         raise ImportError
 except ImportError:
     sys.exit(77 if "--check" in sys.argv else
-             "needs python3-biopython, mmseqs2-examples and python-biopython-doc")
+             "needs python3-biopython, mmseqs2-examples, python-biopython-doc and cct-examples")
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 OUT = ROOT / "src" / "analysis" / "machinery_panel_data.cpp"
@@ -63,6 +74,9 @@ RIBOSOMAL = re.compile(r"^(30S|50S|40S|60S|39S|28S) (?:acidic )?ribosomal protei
                        r"(, mitochondrial|, chloroplastic)?$", re.I)
 ELONGATION = re.compile(r"^Elongation factor (Tu|1-alpha|G|2|Ts)(?: \d)?(, mitochondrial|, chloroplastic)?$")
 FACTORS = {"Tu": "EF-Tu", "1-alpha": "EF-Tu", "G": "EF-G", "2": "EF-G", "Ts": "EF-Ts"}
+GENOME_PRODUCT = re.compile(
+    r"^(?:(?:LSU |SSU )?(?:acidic )?ribosomal protein [LSP]\w*(?: homolog)?|translation elongation"
+    r" factor (?:EF-)?(?:1, (?:subunit )?(?:alpha|beta)(?: subunit)?|2))$", re.I)
 LEFT_OUT_ALWAYS = "Escherichia coli"
 
 
@@ -122,6 +136,18 @@ def uniprot(left_out_species, decoys):
     return taken
 
 
+def archaeal_genome(path):
+    """(name, protein) of the CDS of a GenBank record whose product GENOME_PRODUCT takes."""
+    with gzip.open(path, "rt") as f:
+        for record in SeqIO.parse(f, "genbank"):
+            for feature in record.features:
+                q = feature.qualifiers
+                product = " ".join(q.get("product", [""])[0].split())
+                if feature.type != "CDS" or "pseudo" in q or not GENOME_PRODUCT.match(product):
+                    continue
+                yield q["locus_tag"][0], q["translation"][0]
+
+
 def main():
     data = ROOT / "tests" / "data" / "genomes"
     leave_out = sys.argv[2].split(",") if len(sys.argv) > 2 and sys.argv[1] == "--leave-out" else []
@@ -136,7 +162,13 @@ def main():
             if header in wanted:
                 protein = str(Seq(body[: len(body) // 3 * 3]).translate(table=11)).rstrip("*")
                 proteins.append((name + ":" + header.split(";")[0], "M" + protein[1:], False))
+    for name, path, species in ARCHAEAL_GENOMES:
+        if name in leave_out:
+            left_out_species.append(species)
     proteins += uniprot("|".join(left_out_species), "UniProt-decoys" not in leave_out)
+    for name, path, _ in ARCHAEAL_GENOMES:
+        if name not in leave_out:
+            proteins += [(name + ":" + tag, protein, False) for tag, protein in archaeal_genome(path)]
     for header, protein in records(CHLOROPLAST):
         if "Athaliana-chloroplast" not in leave_out and re.search(r"\| ribosomal protein [LS]\d+ \[",
                                                               header):
