@@ -120,18 +120,18 @@ bool MachineryHomology::Resembles(const char* body, std::size_t size) {
       ++shared_[index.word_proteins[k]];
     }
   }
-  // The candidates, most shared words first (the lower panel number among equals): the
+  // The candidates, most shared words above chance first (the lower panel number among
+  // equals), so that a long protein's chance words do not pass a short homolog's: the
   // cytosolic ones, then the decoy.
   std::array<std::uint32_t, kAlignedCandidates + 1> best{};
-  std::array<unsigned, kAlignedCandidates + 1> best_shared{};
+  std::array<std::uint64_t, kAlignedCandidates + 1> best_shared{};
   for (std::uint32_t p = 0; p < shared_.size(); ++p) {
-    unsigned value = shared_[p];
     // At least kChanceWordsTimes the words two unrelated proteins of these lengths share
-    // (one in 8,000 pairs of places).
+    // (one in 8,000 pairs of places), in 8,000ths of a word.
+    const std::uint64_t words = std::uint64_t{shared_[p]} * kWords;
     const std::uint64_t chance = std::uint64_t{n} * (index.begin[p + 1] - index.begin[p]);
-    if (value < kMinSharedWords || std::uint64_t{value} * kWords < kChanceWordsTimes * chance) {
-      continue;
-    }
+    if (shared_[p] < kMinSharedWords || words < kChanceWordsTimes * chance) continue;
+    std::uint64_t value = words - chance;  // above 0: words is at least twice chance
     std::uint32_t who = p;
     const bool decoy = kPanel[p].decoy;
     for (std::size_t k = decoy ? kAlignedCandidates : 0;

@@ -285,7 +285,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(HomologyCase{"Listed", "Mtuberculosis_H37Rv.cds.fna.gz",
                                    "Mtuberculosis_H37Rv.heg.ids", false, "homology", 61},
                       HomologyCase{"NotInThePanel", "Ecoli_K12_MG1655.prodigal.cds.fna.gz", "",
-                                   false, "homology", 50},
+                                   false, "homology", 55},
                       HomologyCase{"Backwards", "Mtuberculosis_H37Rv.cds.fna.gz", "", true,
                                    "codons", 0}),
     [](const auto& test) { return std::string(test.param.name); });
