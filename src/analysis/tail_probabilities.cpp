@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/saddlepoint.hpp"
 #include "numeric/exponential.hpp"
 #include "numeric/gamma_tail.hpp"
 #include "numeric/natural_log.hpp"
@@ -11,16 +12,6 @@ namespace trelba {
 namespace {
 
 constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
-// 1 / sqrt(2 pi).
-constexpr double kInverseRootTwoPi = 0.39894228040143267794;
-constexpr int kMostSteps = 200;
-
-// One amino acid's cumulants at t: ln M(t), K'(t) and K''(t) of one codon.
-struct Cumulants {
-  double log_mgf = 0.0;
-  double mean = 0.0;
-  double variance = 0.0;
-};
 
 }  // namespace
 
@@ -143,40 +134,7 @@ double AdaptationTail::UpperP(const CodonCounts& counts) const {
     }
     return k;
   };
-  // The saddlepoint K'(t) = s: Newton's steps kept inside a bracket of t, halved where a
-  // step would leave it.
-  double t = 0.0;
-  double below = -std::numeric_limits<double>::infinity();
-  double above = std::numeric_limits<double>::infinity();
-  Cumulants k = cumulants(t);
-  const double mean = k.mean, variance = k.variance;
-  for (int step = 0; step < kMostSteps; ++step) {
-    const double gap = k.mean - s;
-    if (gap < 0.0) below = t;
-    if (gap > 0.0) above = t;
-    if (gap == 0.0 || !(k.variance > 0.0)) break;
-    double next = t - gap / k.variance;
-    if (!(next > below && next < above)) {
-      next = below == -std::numeric_limits<double>::infinity()  ? 2.0 * above - 1.0
-             : above == std::numeric_limits<double>::infinity() ? 2.0 * below + 1.0
-                                                                : 0.5 * (below + above);
-    }
-    if (next == t) break;
-    t = next;
-    k = cumulants(t);
-    if (std::fabs(k.mean - s) <= tolerance) break;
-  }
-  const double r2 = 2.0 * (t * s - k.log_mgf);
-  const double r = (t < 0.0 ? -1.0 : 1.0) * std::sqrt(r2 > 0.0 ? r2 : 0.0);
-  const double u = t * std::sqrt(k.variance);
-  if (std::fabs(r) < 1e-6 || !(k.variance > 0.0)) {
-    // At the mean: one half less the skewness' share (the limit of Lugannani-Rice).
-    (void)mean;
-    return NormalUpperTail((s - mean) / std::sqrt(variance));
-  }
-  const double p =
-      NormalUpperTail(r) + kInverseRootTwoPi * Exponential(-0.5 * r * r) * (1.0 / u - 1.0 / r);
-  return p < 0.0 ? 0.0 : p > 1.0 ? 1.0 : p;
+  return SaddlepointUpperP(s, tolerance, cumulants);
 }
 
 }  // namespace trelba
