@@ -1,14 +1,16 @@
 // One-sided upper p-values of a gene's excess and adaptation under the null that draws its
 // codons anew within each of its amino acids (the counts of its amino acids kept):
-// - excess: the share at or above the score of a beta distribution on [0, the highest
-//   score the gene's amino acids allow] with the score's exact null mean and variance
-//   (expected_score.hpp, score_variance.hpp); a gamma distribution with them where no such
-//   beta exists. On redraws of real genes a gamma's tail was too heavy for short genes of
-//   skewed usage (0.12 % below 0.01 at under 100 codons of a genome of 17 % GC), the
-//   bounded beta's is not;
-// - adaptation: the Lugannani-Rice saddlepoint approximation of P(S >= s) for the sum S of
-//   the gene's codons' log-odds, each drawn from the input's usage Q of its amino acid,
-//   through the exact cumulant generating function K(t) = sum_a n_a ln sum_c Q_c e^(t w_c).
+// - excess, for genes longer than excess_tail.hpp serves: the share at or above the score
+//   of a beta distribution on [0, the highest score the gene's amino acids allow] with the
+//   score's exact null mean and variance (expected_score.hpp, score_variance.hpp); a gamma
+//   distribution with them where no such beta exists. On redraws of real genes a gamma's
+//   tail was too heavy for short genes of skewed usage (0.12 % below 0.01 at under 100
+//   codons of a genome of 17 % GC), the bounded beta's is not; the beta's in turn too light
+//   under 100 codons (6.6 % below 0.05), where the saddlepoint of excess_tail.hpp serves;
+// - adaptation: the Lugannani-Rice saddlepoint approximation (saddlepoint.hpp) of P(S >= s)
+//   for the sum S of the gene's codons' log-odds, each drawn from the input's usage Q of its
+//   amino acid, through the exact cumulant generating function
+//   K(t) = sum_a n_a ln sum_c Q_c e^(t w_c).
 // Made of +, -, *, /, sqrt, NaturalLog and Exponential in a fixed order
 // (numeric/gamma_tail.hpp), so the same bits everywhere.
 #pragma once

@@ -30,9 +30,11 @@ SequenceReporter::SequenceReporter(const ReportStyle& style)
 void SequenceReporter::TakeBackground() {
   expected_.reset();
   variance_.reset();
+  tail_.reset();
   if (style_.background != nullptr) {
     expected_.emplace(*style_.code, *style_.background);
     variance_.emplace(*style_.code, *style_.background);
+    tail_.emplace(*style_.code, *style_.background);
   }
 }
 
@@ -87,9 +89,8 @@ SequenceReporter::Reported SequenceReporter::Report(const ReportOutputs& out,
                                            : std::numeric_limits<double>::quiet_NaN();
     if (groups_) FillGroupCells(*index_counts, pairs, enc, checks.thirds);
     // Its p-value follows the columns against the reference, after the whole input.
-    if (style_.table.Has(ColumnGroup::kReference)) {
-      excess_p =
-          ExcessP(analysis_.score, expected, variance, HighestScore(code, analysis_.composition));
+    if (style_.table.Has(ColumnGroup::kReference) && tail_) {
+      excess_p = GeneExcessP(*tail_, record.counts, analysis_, expected, variance);
     }
     WriteSequenceCells(*out.table, style_.table,
                        {code, style_.file, record.number, record.id, record.counts, record.facts,

@@ -7,6 +7,7 @@
 #include "analysis/background.hpp"
 #include "analysis/coding_checks.hpp"
 #include "analysis/correspondence_analysis.hpp"
+#include "analysis/excess_tail.hpp"
 #include "analysis/expected_score.hpp"
 #include "analysis/gene_composition.hpp"
 #include "analysis/machinery_homology.hpp"
@@ -82,6 +83,7 @@ class SequenceReporter {
   std::optional<MachineryHomology> homology_;
   std::optional<ExpectedOrderCache> expected_;
   std::optional<ScoreVarianceCache> variance_;  // beside expected_
+  std::optional<ExcessTail> tail_;              // beside expected_
   SequenceAnalysis analysis_;
   OrderTexts order_texts_;
   OrderValueMemo memo_;

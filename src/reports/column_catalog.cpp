@@ -282,11 +282,13 @@ constexpr CatalogColumn<WholeInput> kWholeInputColumns[] = {
       "no codon of an amino acid that has an optimal codon"},
      [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.cbi); }},
     {{"excess_p", kReference, kNumber,
-      "the one-sided p-value of the excess: the share at or above the score of a beta "
-      "distribution between 0 and the highest score the sequence's amino acids allow, with the "
-      "score's exact mean and variance under the background (those of expected and excess_z); "
-      "below 0.05 for about 5 % of genes whose codons are drawn from the background, at every "
-      "length",
+      "the one-sided p-value of the excess: for a short sequence the saddlepoint approximation "
+      "of the share at or above the score of the score's exact distribution when its codons "
+      "are drawn from the background, its amino acids kept; for a longer one the share at or "
+      "above the score of a beta distribution between 0 and the highest score the sequence's "
+      "amino acids allow, with the score's exact mean and variance under the background "
+      "(those of expected and excess_z); below 0.05 for about 5 % of genes whose codons are "
+      "drawn from the background, at every length",
       "the excess is NA, or the score cannot vary"},
      [](char* p, const WholeInput& w) { return WriteNumberOrNa(p, w.excess_p); }},
     {{"adaptation_p", kReference, kNumber,

@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "analysis/excess_tail.hpp"
 #include "analysis/expected_score.hpp"
 #include "analysis/reference_usage.hpp"
 #include "analysis/score_variance.hpp"
@@ -106,6 +107,7 @@ TEST_P(PValuesOfRedraws, FallBelowTheirLevelsAsOftenAsTheyShould) {
   const Background background = PooledBackground(code, pooled);
   ExpectedOrderCache expected(code, background);
   ScoreVarianceCache variances(code, background);
+  const ExcessTail excess_tail(code, background);
   // A reference of the first ten genes against the file's usage.
   const std::vector<CodonCounts> first(genes.begin(), genes.begin() + 10);
   const AdaptationTail tail(synonymous, UsageAgainst(synonymous, test::Pooled(first), pooled));
@@ -132,7 +134,7 @@ TEST_P(PValuesOfRedraws, FallBelowTheirLevelsAsOftenAsTheyShould) {
     for (std::size_t draw = 0; draw < draws; ++draw) {
       const CodonCounts counts = test::Redraw(code, background, gene, random);
       AnalyseSequence(code, counts, analysis);
-      excess.Add(ExcessP(analysis.score, mean, variance, HighestScore(code, analysis.composition)));
+      excess.Add(GeneExcessP(excess_tail, counts, analysis, mean, variance));
       adaptation.Add(tail.UpperP(counts));
     }
   }
