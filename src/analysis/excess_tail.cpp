@@ -139,27 +139,31 @@ ExcessTail::ExcessTail(const GeneticCode& code, const Background& background)
 }
 
 double ExcessTail::UpperP(const CodonCounts& counts, const SequenceAnalysis& analysis) const {
-  std::array<Drawn, kFamilyCount> families;
-  unsigned size = 0;
+  // The drawn codons of each family and of the gene: beyond the bound, nothing more.
+  std::array<std::uint64_t, kFamilyCount + 1> drawn_counts{}, exempt_counts{};
   std::uint64_t codons = 0;
-  double z = 0.0, top = 0.0, bottom = 0.0, top_p = 1.0,
-         farthest = std::numeric_limits<double>::infinity();
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     if (code_.divisor[f] == 0) continue;
     const Family& family = code_.families[f];
-    const Chain& chain = chains_[f];
-    std::uint64_t n = 0, exempt = 0;
     for (unsigned m = 0; m < family.size; ++m) {
       const std::size_t codon = family.members[m];
       if (!background_.drawn[codon]) continue;
       // A codon the background never draws: the gene is not of the null.
       if (counts[codon] != 0 && background_.q[codon] == 0.0) return kNotANumber;
-      n += counts[codon];
-      if (code_.exempt[codon]) exempt += counts[codon];
+      drawn_counts[f] += counts[codon];
+      if (code_.exempt[codon]) exempt_counts[f] += counts[codon];
     }
-    codons += n;
-    if (codons > kExcessTailMostCodons) return kNotANumber;
-    if (n == 0 || chain.size < 2) continue;
+    codons += drawn_counts[f];
+  }
+  if (codons > kExcessTailMostCodons) return kNotANumber;
+  std::array<Drawn, kFamilyCount> families;
+  unsigned size = 0;
+  double z = 0.0, top = 0.0, bottom = 0.0, top_p = 1.0;
+  double farthest = std::numeric_limits<double>::infinity();
+  for (std::size_t f = 1; f <= kFamilyCount; ++f) {
+    const Chain& chain = chains_[f];
+    const std::uint64_t n = drawn_counts[f], exempt = exempt_counts[f];
+    if (code_.divisor[f] == 0 || n == 0 || chain.size < 2) continue;
     Drawn& drawn = families[size++];
     drawn.chain = &chain;
     drawn.n = n;
@@ -212,7 +216,7 @@ double ExcessTail::UpperP(const CodonCounts& counts, const SequenceAnalysis& ana
     if (kLargestTilt / spread < farthest) farthest = kLargestTilt / spread;
   }
   if (size == 0) return kNotANumber;
-  const double tolerance = 1e-12 * static_cast<double>(codons);
+  const double tolerance = 1e-6 * static_cast<double>(codons);
   if (z >= top - tolerance) return top_p;
   if (z <= bottom + tolerance) return 1.0;
   const auto cumulants = [&](double t) {

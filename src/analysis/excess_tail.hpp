@@ -29,7 +29,7 @@
 namespace trelba {
 
 // Most drawn codons of a gene whose excess takes the saddlepoint.
-inline constexpr std::uint64_t kExcessTailMostCodons = 128;
+inline constexpr std::uint64_t kExcessTailMostCodons = 100;
 
 // The families' chains for one code and background; holds no more than its fixed arrays.
 class ExcessTail {

@@ -146,8 +146,8 @@ TEST_P(LeftToTheBeta, WhereTheSaddlepointCannotServe) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, LeftToTheBeta,
-    ::testing::Values(LeftCase{"AtTheLength", "CTT CCC GGA AAA", 32, true},  // 128 codons
-                      LeftCase{"BeyondTheLength", "CTT CCC GGA AAA ATT", 26, false},
+    ::testing::Values(LeftCase{"AtTheLength", "CTT CCC GGA AAA", 25, true},  // 100 codons
+                      LeftCase{"BeyondTheLength", "CTT CCC GGA AAA ATT", 21, false},
                       LeftCase{"NeverDrawn", "CTT CCC CTG GGA", 1, false},  // CTG's q is 0
                       LeftCase{"NoSpread", "ATG TGG ATG", 1, false}),
     [](const auto& test) { return std::string(test.param.name); });
