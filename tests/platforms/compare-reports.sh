@@ -10,7 +10,8 @@
 # analysis of the inputs to the summary. Each program runs inside its own scratch folders with
 # relative file names, as a Windows program under wine must be run.
 #
-#   tests/platforms/compare-reports.sh [--jobs N] [--keep] [--compressed] REFERENCE LABEL COMMAND...
+#   tests/platforms/compare-reports.sh [--jobs N] [--keep] [--compressed] [--code CODE]...
+#     REFERENCE LABEL COMMAND...
 #
 #   tests/platforms/compare-reports.sh build/Trelba arm64 qemu-aarch64 build-arm/Trelba
 #   tests/platforms/compare-reports.sh build/Trelba windows wine64 build-windows/Trelba.exe
@@ -22,8 +23,9 @@
 # once more (emulators now and then end a process at its start that way), and counted in
 # the summary; a second failure is a failed run.
 #
+# --code CODE ("variant N" or "gcode N", repeatable) runs those codes alone instead of all.
 # --compressed adds the example compressed with each of gzip, xz, bzip2 and zstd whose
-# tool is found, read under variant 0 (the program under test must read every format).
+# tool is found, read under the first code (variant 0) (the program under test must read every format).
 # REFERENCE, and the words of COMMAND that hold a slash, are made absolute where they name
 # an existing file (the runs happen in other folders). Prints one summary line; on a mismatch also the first differing report
 # and the start of its diff. Exit status 0 when every report matches, 1 on any mismatch
@@ -31,7 +33,7 @@
 set -euo pipefail
 
 usage() {
-  echo "Usage: $0 [--jobs N] [--keep] [--compressed] REFERENCE LABEL COMMAND..." >&2
+  echo "Usage: $0 [--jobs N] [--keep] [--compressed] [--code CODE]... REFERENCE LABEL COMMAND..." >&2
   exit 2
 }
 
@@ -39,11 +41,15 @@ jobs=2
 run_timeout=300  # seconds for one run of either program
 keep=0
 compressed=0
+only_codes=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --jobs) [ $# -ge 2 ] || usage; jobs=$2; shift 2 ;;
     --keep) keep=1; shift ;;
     --compressed) compressed=1; shift ;;
+    --code)
+      [ $# -ge 2 ] && [[ "$2" =~ ^(variant|gcode)\ [0-9]+$ ]] || usage
+      only_codes+=("$2"); shift 2 ;;
     --) shift; break ;;
     -*) usage ;;
     *) break ;;
@@ -83,6 +89,7 @@ for variant in 0 1 2 3 4 5 6 7; do codes+=("variant $variant"); done
 for table in 1 2 3 4 5 6 9 10 11 12 13 14 15 16 21 22 23 24 25 26 27 28 29 30 31 32 33; do
   codes+=("gcode $table")
 done
+[ ${#only_codes[@]} -eq 0 ] || codes=("${only_codes[@]}")
 report_suffixes=(.freq .iik .ok .tsv .summary.tsv .usage.tsv)
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/trelba-compare.XXXXXX")
@@ -93,7 +100,7 @@ else
 fi
 
 # One folder per side and code, each holding copies of every input, and the runs: every
-# input under every code, the compressed copies under variant 0.
+# input under every code, the compressed copies under the first code.
 names=()
 for input in "${inputs[@]}"; do names+=("$(basename -- "$input")"); done
 names+=("$unicode_name")
@@ -110,14 +117,16 @@ for side in reference test; do
     cp -- "$unicode_source" "$folder/$unicode_name"
   done
 done
-# All the inputs in one run (its name ALL): the summary's analysis of the inputs.
-run_codes+=("variant 0")
+# All the inputs in one run (its name ALL): the summary's analysis of the inputs, in the
+# first code's folders (variant 0's unless --code says otherwise).
+first_folder=${codes[0]/ /-}
+run_codes+=("${codes[0]}")
 run_names+=("ALL")
 for tool in "${compressors[@]}"; do
   name="$(basename -- "$example").$tool"
   "$tool" -c <"$example" >"$scratch/$name"
-  for side in reference test; do cp -- "$scratch/$name" "$scratch/$side/variant-0/"; done
-  run_codes+=("variant 0")
+  for side in reference test; do cp -- "$scratch/$name" "$scratch/$side/$first_folder/"; done
+  run_codes+=("${codes[0]}")
   run_names+=("$name")
 done
 
