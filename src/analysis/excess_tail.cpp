@@ -22,7 +22,7 @@ using Counts = std::array<double, kExcessTailMostCodons + 1>;
 // x of one of its codons, and of its exempt codons together, adds to Z (less x ln n, which
 // adds n ln n whatever the draw: h(x) = x ln(x / n), and x (ln T - 1 - ln n)).
 struct Drawn {
-  const ExcessTail::Chain* chain;
+  const DrawOrder* chain;
   std::uint64_t n;
   Counts codon_value;
   Counts exempt_value;
@@ -51,7 +51,7 @@ struct Tilted {
 
 // The family's cumulants at t of V = the sum of its members' values.
 Cumulants FamilyCumulants(const Drawn& family, double t) {
-  const ExcessTail::Chain& chain = *family.chain;
+  const DrawOrder& chain = *family.chain;
   const std::uint64_t n = family.n;
   Counts codon_tilt{}, exempt_tilt{};
   for (std::uint64_t x = 0; x <= n; ++x) codon_tilt[x] = Exponential(t * family.codon_value[x]);
@@ -111,30 +111,7 @@ ExcessTail::ExcessTail(const GeneticCode& code, const Background& background)
     log_[x] = NaturalLog(static_cast<double>(x));
   }
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-    if (code.divisor[f] == 0) continue;
-    const Family& family = code.families[f];
-    Chain& chain = chains_[f];
-    double exempt = 0.0;
-    for (unsigned m = 0; m < family.size; ++m) {
-      const std::size_t codon = family.members[m];
-      if (background.drawn[codon] && code.exempt[codon]) exempt += background.q[codon];
-    }
-    chain.exempt_first = exempt > 0.0;
-    if (chain.exempt_first) chain.q[chain.size++] = exempt;
-    for (unsigned m = 0; m < family.size; ++m) {
-      const std::uint8_t codon = family.members[m];
-      if (background.drawn[codon] && !code.exempt[codon] && background.q[codon] > 0.0) {
-        chain.codons[chain.size] = codon;
-        chain.q[chain.size++] = background.q[codon];
-      }
-    }
-    if (chain.size == 0) continue;
-    double from = chain.q[chain.size - 1u];
-    chain.share[chain.size - 1u] = 1.0;
-    for (unsigned i = chain.size - 1u; i-- > 0;) {
-      from += chain.q[i];
-      chain.share[i] = chain.q[i] / from;
-    }
+    if (code.divisor[f] != 0) chains_[f] = FamilyDrawOrder(code, background, f);
   }
 }
 
@@ -161,7 +138,7 @@ double ExcessTail::UpperP(const CodonCounts& counts, const SequenceAnalysis& ana
   double z = 0.0, top = 0.0, bottom = 0.0, top_p = 1.0;
   double farthest = std::numeric_limits<double>::infinity();
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
-    const Chain& chain = chains_[f];
+    const DrawOrder& chain = chains_[f];
     const std::uint64_t n = drawn_counts[f], exempt = exempt_counts[f];
     if (code_.divisor[f] == 0 || n == 0 || chain.size < 2) continue;
     Drawn& drawn = families[size++];

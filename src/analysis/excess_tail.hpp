@@ -7,7 +7,7 @@
 // codons together (x_E of them, T the family total). So P(score' >= score) is P(Z >= z) for
 // Z = sum_f G_f / ln k_f, a sum of independent discrete variables whose cumulant generating
 // function is exact: each family's E[e^(t G_f / ln k_f)] and its first two derivatives are
-// taken over the chain of score_variance.hpp (member i takes x ~ Binomial(m, its share), the
+// taken over the chain of draw_order.hpp (member i takes x ~ Binomial(m, its share), the
 // rest go on), every count walked. The p-value is Lugannani-Rice at the saddlepoint
 // (saddlepoint.hpp); at the top of Z's range the exact probability.
 //
@@ -22,6 +22,7 @@
 #include <cstdint>
 
 #include "analysis/background.hpp"
+#include "analysis/draw_order.hpp"
 #include "analysis/sequence_analysis.hpp"
 #include "codes/genetic_code.hpp"
 #include "trelba/codons_and_families.hpp"
@@ -43,21 +44,10 @@ class ExcessTail {
   // of spread, or a saddlepoint so far out that its tilts would leave the doubles.
   double UpperP(const CodonCounts& counts, const SequenceAnalysis& analysis) const;
 
-  // The drawn codons of a family in the order in which they are placed: its exempt codons
-  // together first, then each drawn codon of positive q in member order.
-  struct Chain {
-    std::uint8_t size = 0;
-    bool exempt_first = false;
-    std::array<std::uint8_t, kMaxFamilySize + 1> codons{};  // of the members but the exempt
-    std::array<double, kMaxFamilySize + 1> q{};
-    // Of each member: its q over the q of itself and the members after it.
-    std::array<double, kMaxFamilySize + 1> share{};
-  };
-
  private:
   const GeneticCode& code_;
   Background background_;
-  std::array<Chain, kFamilyCount + 1> chains_{};
+  std::array<DrawOrder, kFamilyCount + 1> chains_{};
   std::array<double, kExcessTailMostCodons + 1> log_{};  // ln x, 0 for 0
 };
 

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "analysis/binomial_walk.hpp"
+#include "analysis/draw_order.hpp"
 #include "numeric/natural_log.hpp"
 
 namespace trelba {
@@ -109,33 +110,16 @@ ScoreVarianceCache::ScoreVarianceCache(const GeneticCode& code, const Background
   std::size_t longest = 0;
   for (std::size_t f = 1; f <= kFamilyCount; ++f) {
     if (code.divisor[f] == 0) continue;
-    const Family& family = code.families[f];
-    // The q of each member of the chain: the exempt codons' together first.
-    std::array<double, kMaxFamilySize + 1> q{};
-    unsigned size = 0;
-    double exempt = 0.0;
-    for (unsigned m = 0; m < family.size; ++m) {
-      const std::size_t codon = family.members[m];
-      if (background.drawn[codon] && code.exempt[codon]) exempt += background.q[codon];
-    }
+    const DrawOrder order = FamilyDrawOrder(code, background, f);
     Chain& chain = chains_[f];
-    chain.exempt_first = exempt > 0.0;
-    if (chain.exempt_first) q[size++] = exempt;
-    for (unsigned m = 0; m < family.size; ++m) {
-      const std::size_t codon = family.members[m];
-      if (background.drawn[codon] && !code.exempt[codon] && background.q[codon] > 0.0) {
-        q[size++] = background.q[codon];
-      }
-    }
-    chain.size = static_cast<std::uint8_t>(size);
+    chain.exempt_first = order.exempt_first;
+    chain.size = order.size;
+    const unsigned size = order.size;
     if (size < 2) continue;
     lookups_[f] = chain.exempt_first ? Lookup::kByDrawnIfTotal : Lookup::kByDrawn;
-    std::array<double, kMaxFamilySize + 1> from{};  // the q of each member and those after it
-    from[size - 1] = q[size - 1];
-    for (unsigned i = size - 1; i-- > 0;) from[i] = q[i] + from[i + 1];
     for (unsigned i = 0; i < size; ++i) {
-      chain.share[i] = q[i] / from[i];
-      chain.left[i] = from[i] / from[0];
+      chain.share[i] = order.share[i];
+      chain.left[i] = order.from[i] / order.from[0];
     }
     chain.first_kept = kept;
     kept += size - 2;

@@ -11,10 +11,10 @@
 // That sum is the variance of the exact terms of which the analysis rounds each to a double
 // (the two differ far below 1e-12 relative).
 //
-// The drawn codons are taken in a chain: the exempt codons as one (their total E), then every
-// drawn codon of positive q in member order. Given m codons still to place, the chain's next
-// member takes x ~ Binomial(m, its q over the q of itself and those after it) and the rest go
-// on; the law of total variance then gives, member by member,
+// The drawn codons are taken in a chain (draw_order.hpp): the exempt codons as one (their
+// total E), then every drawn codon of positive q in member order. Given m codons still to
+// place, the chain's next member takes x ~ Binomial(m, its q over the q of itself and those
+// after it) and the rest go on; the law of total variance then gives, member by member,
 //   F_i(m) = E[t_i(x) + F_{i+1}(m - x)]
 //   V_i(m) = E[(t_i(x) + F_{i+1}(m - x) - F_i(m))^2 + V_{i+1}(m - x)]
 // and the last member takes all: F = t(m), V = 0. Var(T H_f) = V_0(n). Every variance is a
