@@ -18,8 +18,9 @@ namespace trelba {
 
 struct DrawOrder {
   std::uint8_t size = 0;
-  bool exempt_first = false;  // member 0 is the exempt codons' total
-  std::array<std::uint8_t, kMaxFamilySize + 1> codons{};  // of the members but the exempt
+  // Member 0 is the exempt codons' total; `codons` holds the members' but the exempt's.
+  bool exempt_first = false;
+  std::array<std::uint8_t, kMaxFamilySize + 1> codons{};
   std::array<double, kMaxFamilySize + 1> q{};
   // Of each member: the q of itself and the members after it, and its q over that.
   std::array<double, kMaxFamilySize + 1> from{};
