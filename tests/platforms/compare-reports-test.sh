@@ -38,8 +38,8 @@ case_name=$1
 program=$2
 here=$(cd "$(dirname "$0")" && pwd)
 status=0
-summary=$("$here/compare-reports.sh" --code 'variant 5' --code 'gcode 11' "$program" spoiled "$here/compare-reports-test.sh" --spoil \
-  "$case_name" "$program") || status=$?
+summary=$("$here/compare-reports.sh" --code 'variant 5' --code 'gcode 11' "$program" spoiled \
+  "$here/compare-reports-test.sh" --spoil "$case_name" "$program") || status=$?
 echo "$summary"
 
 fail() { echo "FAILED: $*" >&2; exit 1; }

@@ -25,7 +25,8 @@
 #
 # --code CODE ("variant N" or "gcode N", repeatable) runs those codes alone instead of all.
 # --compressed adds the example compressed with each of gzip, xz, bzip2 and zstd whose
-# tool is found, read under the first code (variant 0) (the program under test must read every format).
+# tool is found, read under the first code, variant 0 unless --code says otherwise (the
+# program under test must read every format).
 # REFERENCE, and the words of COMMAND that hold a slash, are made absolute where they name
 # an existing file (the runs happen in other folders). Prints one summary line; on a mismatch also the first differing report
 # and the start of its diff. Exit status 0 when every report matches, 1 on any mismatch
