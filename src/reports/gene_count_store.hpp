@@ -20,7 +20,7 @@ namespace trelba {
 
 class GeneCountStore {
  public:
-  static constexpr std::size_t kHeldBytes = std::size_t{4} << 20;
+  static constexpr std::size_t kHeldBytes = kHeldInMemory;
 
   GeneCountStore() = default;
   GeneCountStore(const GeneCountStore&) = delete;

@@ -14,12 +14,13 @@
 #include <string>
 
 #include "reports/output_buffer.hpp"
+#include "reports/spill_file.hpp"
 
 namespace trelba {
 
 class StagedSink final : public ByteSink {
  public:
-  static constexpr std::size_t kMemoryHeld = std::size_t{4} << 20;
+  static constexpr std::size_t kMemoryHeld = kHeldInMemory;
   // The pieces the rows spilled as they are are read back in.
   static constexpr std::size_t kPlainBlock = std::size_t{1} << 16;
 
