@@ -275,8 +275,12 @@ def test_a_temporary_folder_that_cannot_be_had_is_named(tmp_path, monkeypatch):
     assert raised.value.filename == str(tmp_path / "missing")
 
 
+# The child takes Ctrl-C as Python does at a terminal, even where the tests run with SIGINT
+# ignored (started in the background by a shell without job control, which Python's own
+# handler then leaves ignored).
 CHILD = """
-import sys, trelba
+import signal, sys, trelba
+signal.signal(signal.SIGINT, signal.default_int_handler)
 print("ready", flush=True)
 try:
     trelba.table(sys.argv[1], threads=2)
